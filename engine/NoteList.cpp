@@ -1,0 +1,258 @@
+#include "engine/NoteList.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace
+{
+constexpr int kOctaveSize = 12;
+constexpr int kOctaveCount = (NoteList::kNoteCount + kOctaveSize - 1) / kOctaveSize;
+
+bool IsNote(int note)
+{
+    return note >= 0 && note < NoteList::kNoteCount;
+}
+} // namespace
+
+NoteList::NoteList(int limit) : limit_(limit)
+{
+    // Reserved once so that adding notes on the audio thread never grows it.
+    ordered_.reserve(kNoteCount);
+}
+
+NoteList::~NoteList() = default;
+
+NoteRecord* NoteList::Add(int note, int velocity, bool released)
+{
+    // Chord moves can produce negative notes; they must never index the slots.
+    if (Count() >= limit_ || !IsNote(note) || Count() >= kMaxHeld)
+        return nullptr;
+
+    if (NoteRecord* existing = slots_[note].get())
+    {
+        existing->velocity = velocity;
+        if (existing->released && !released)
+        {
+            existing->released = false;
+            existing->playedSequence = CountFrom(existing->playedSequence, note / kOctaveSize) + 1;
+        }
+        return nullptr;
+    }
+
+    auto record = std::make_unique<NoteRecord>();
+    record->note = note;
+    record->velocity = velocity;
+    record->released = released;
+    NoteRecord* raw = record.get();
+
+    auto where = std::find_if(ordered_.begin(), ordered_.end(),
+                              [note](const NoteRecord* r) { return r->note > note; });
+    ordered_.insert(where, raw);
+    raw->playedSequence = Count() - 1;
+    slots_[note] = std::move(record);
+    return raw;
+}
+
+bool NoteList::Remove(int note)
+{
+    if (!IsNote(note) || !slots_[note])
+        return false;
+    Unlink(slots_[note].get());
+    slots_[note].reset();
+    // Renumbering every remaining note to its list position also covers the
+    // per-octave decrement a removal would otherwise need.
+    RenumberPlayedSequences();
+    return true;
+}
+
+bool NoteList::MoveNote(NoteRecord* record, int semitones, int highest)
+{
+    if (record == nullptr || !IsNote(record->note) || slots_[record->note].get() != record)
+        return false;
+    const long long target = static_cast<long long>(record->note) + semitones;
+    const int top = std::min(highest, kNoteCount - 1);
+    if (target < 0 || target > top)
+        return false;
+
+    const int newNote = static_cast<int>(target);
+    std::unique_ptr<NoteRecord> owned = std::move(slots_[record->note]);
+    if (!slots_[newNote])
+    {
+        record->note = newNote;
+        slots_[newNote] = std::move(owned);
+    }
+    else
+    {
+        // The target note is already held: the two notes merge.
+        Unlink(record);
+    }
+    return true;
+}
+
+void NoteList::CopyTo(NoteList& destination) const
+{
+    if (&destination == this)
+        return;
+    destination.Clear();
+    destination.rootNote_ = rootNote_;
+    for (const NoteRecord* r : ordered_)
+        destination.Add(r->note, 0, false);
+}
+
+void NoteList::RemoveReleased()
+{
+    for (int note = 0; note < kNoteCount; ++note)
+    {
+        if (slots_[note] && slots_[note]->released)
+            Remove(note);
+    }
+}
+
+void NoteList::Clear()
+{
+    ordered_.clear();
+    for (auto& slot : slots_)
+        slot.reset();
+}
+
+void NoteList::ComputeOrder(int sortMode)
+{
+    if (ordered_.empty())
+        return;
+    const int count = Count();
+    switch (sortMode)
+    {
+    case 0: {
+        int position = 0;
+        for (int note = 0; note < kNoteCount; ++note)
+            if (slots_[note])
+                slots_[note]->orderPosition = position++;
+        break;
+    }
+    case 1: {
+        int position = 0;
+        for (int note = kNoteCount - 1; note >= 0; --note)
+            if (slots_[note])
+                slots_[note]->orderPosition = position++;
+        break;
+    }
+    case 2:
+        for (NoteRecord* r : ordered_)
+            r->orderPosition = r->playedSequence;
+        break;
+    case 3:
+        for (NoteRecord* r : ordered_)
+            r->orderPosition = std::abs(r->playedSequence - count + 1);
+        break;
+    default:
+        break;
+    }
+
+    long long sum = 0;
+    for (const NoteRecord* r : ordered_)
+        sum += r->velocity;
+    averageVelocity_ = static_cast<int>(sum / count);
+
+    // First velocity: the latest-played note of the highest octave that holds
+    // notes; last velocity: that of the lowest such octave.
+    for (int octave = 0; octave < kOctaveCount; ++octave)
+    {
+        const int v = VelocityOfLatestInOctave(octave);
+        if (v != -1)
+            firstVelocity_ = v;
+    }
+    for (int octave = kOctaveCount - 1; octave >= 0; --octave)
+    {
+        const int v = VelocityOfLatestInOctave(octave);
+        if (v != -1)
+            lastVelocity_ = v;
+    }
+}
+
+int NoteList::CountFrom(int sequence, int octave)
+{
+    int last = 0;
+    if (octave < 0 || octave >= kOctaveCount)
+        return last;
+    const int first = octave * kOctaveSize;
+    const int end = std::min(first + kOctaveSize, kNoteCount);
+    for (int note = first; note < end; ++note)
+    {
+        NoteRecord* r = slots_[note].get();
+        if (r != nullptr && r->playedSequence > sequence)
+            last = --r->playedSequence;
+    }
+    return last;
+}
+
+NoteRecord* NoteList::Find(int note) const
+{
+    return IsNote(note) ? slots_[note].get() : nullptr;
+}
+
+NoteRecord* NoteList::At(int index) const
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return ordered_[static_cast<size_t>(index)];
+}
+
+NoteRecord* NoteList::FindByOrderPosition(int position) const
+{
+    for (NoteRecord* r : ordered_)
+        if (r->orderPosition == position)
+            return r;
+    return nullptr;
+}
+
+int NoteList::HighestOrderPosition() const
+{
+    int top = 0;
+    for (const NoteRecord* r : ordered_)
+        top = std::max(top, r->orderPosition);
+    return top;
+}
+
+NoteRecord* NoteList::Lowest() const
+{
+    for (int note = 0; note < kNoteCount; ++note)
+        if (slots_[note])
+            return slots_[note].get();
+    return nullptr;
+}
+
+NoteRecord* NoteList::Highest() const
+{
+    for (int note = kNoteCount - 1; note >= 0; --note)
+        if (slots_[note])
+            return slots_[note].get();
+    return nullptr;
+}
+
+void NoteList::Unlink(NoteRecord* record)
+{
+    auto it = std::find(ordered_.begin(), ordered_.end(), record);
+    if (it != ordered_.end())
+        ordered_.erase(it);
+}
+
+void NoteList::RenumberPlayedSequences()
+{
+    int index = 0;
+    for (NoteRecord* r : ordered_)
+        r->playedSequence = index++;
+}
+
+int NoteList::VelocityOfLatestInOctave(int octave) const
+{
+    const int first = octave * kOctaveSize;
+    const int end = std::min(first + kOctaveSize, kNoteCount);
+    const NoteRecord* latest = nullptr;
+    for (int note = first; note < end; ++note)
+    {
+        const NoteRecord* r = slots_[note].get();
+        if (r != nullptr && (latest == nullptr || r->playedSequence > latest->playedSequence))
+            latest = r;
+    }
+    return latest != nullptr ? latest->velocity : -1;
+}
