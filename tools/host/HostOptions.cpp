@@ -1,0 +1,375 @@
+#include "tools/host/HostOptions.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace quova::host
+{
+namespace
+{
+// Where on the host's time line a command-line message goes, before the
+// block size is known: a frame, or a block and an offset in it.
+struct EventTime
+{
+    bool inBlocks = false;
+    int64_t block = 0;
+    int64_t frame = 0;  // the frame, or the offset inside the block
+};
+
+struct PendingMidi
+{
+    EventTime time;
+    CommandLineMidi message;
+    bool fromLength = false;  // a note-off placed by a note length: its offset may pass the block end
+};
+
+bool ParseInt(const std::string& text, int64_t& value)
+{
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const auto result = std::from_chars(begin, end, value);
+    return !text.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+bool ParseIntInRange(const std::string& text, int64_t low, int64_t high, int64_t& value)
+{
+    int64_t v = 0;
+    if (!ParseInt(text, v) || v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+bool ParseDouble(const std::string& text, double& value)
+{
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true)
+    {
+        const std::size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos)
+            return parts;
+        start = at + 1;
+    }
+}
+
+// "FRAME" or "BLOCK/OFFSET".
+bool ParseEventTime(const std::string& text, EventTime& time)
+{
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos)
+    {
+        time.inBlocks = false;
+        return ParseIntInRange(text, 0, INT64_MAX / 2, time.frame);
+    }
+    time.inBlocks = true;
+    return ParseIntInRange(text.substr(0, slash), 0, INT32_MAX, time.block) &&
+           ParseIntInRange(text.substr(slash + 1), 0, INT32_MAX, time.frame);
+}
+
+// Hexadecimal bytes, with optional commas or spaces between the pairs.
+bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
+{
+    std::string digits;
+    for (char c : text)
+    {
+        if (c == ',' || c == ' ')
+            continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+        digits += c;
+    }
+    if (digits.empty() || digits.size() % 2 != 0 || digits.size() > 6)
+        return false;
+    message.size = int(digits.size() / 2);
+    for (int i = 0; i < message.size; ++i)
+        message.bytes[i] = uint8_t(std::strtoul(digits.substr(std::size_t(i) * 2, 2).c_str(), nullptr, 16));
+    if (message.bytes[0] < 0x80)
+        return false;
+    for (int i = 1; i < message.size; ++i)
+        if (message.bytes[i] >= 0x80)
+            return false;
+    return true;
+}
+
+// AT:NOTE[:VELOCITY[:LENGTH[:CHANNEL]]] -> a note-on, and a note-off LENGTH frames later.
+bool ParseNoteOption(const std::string& text, std::vector<PendingMidi>& out)
+{
+    const std::vector<std::string> parts = Split(text, ':');
+    if (parts.size() < 2 || parts.size() > 5)
+        return false;
+    EventTime time;
+    int64_t velocity = 100, length = 0, channel = 1;
+    const int note = ParseNote(parts[1]);
+    if (!ParseEventTime(parts[0], time) || note < 0)
+        return false;
+    if (parts.size() > 2 && !ParseIntInRange(parts[2], 1, 127, velocity))
+        return false;
+    if (parts.size() > 3 && !ParseIntInRange(parts[3], 0, INT32_MAX, length))
+        return false;
+    if (parts.size() > 4 && !ParseIntInRange(parts[4], 1, 16, channel))
+        return false;
+    PendingMidi on;
+    on.time = time;
+    on.message.size = 3;
+    on.message.bytes[0] = uint8_t(0x90 | (channel - 1));
+    on.message.bytes[1] = uint8_t(note);
+    on.message.bytes[2] = uint8_t(velocity);
+    out.push_back(on);
+    if (length > 0)
+    {
+        PendingMidi off = on;
+        off.time.frame += length;
+        off.fromLength = true;
+        off.message.bytes[0] = uint8_t(0x80 | (channel - 1));
+        off.message.bytes[2] = 0;
+        out.push_back(off);
+    }
+    return true;
+}
+
+bool ParseLoop(const std::string& text, TransportSettings& transport)
+{
+    const std::vector<std::string> parts = Split(text, ':');
+    return parts.size() == 2 && ParseDouble(parts[0], transport.loopStartQuarters) &&
+           ParseDouble(parts[1], transport.loopEndQuarters) && (transport.loopActive = true);
+}
+
+bool ParseTimeSignature(const std::string& text, TransportSettings& transport)
+{
+    const std::vector<std::string> parts = Split(text, '/');
+    int64_t numerator = 0, denominator = 0;
+    if (parts.size() != 2 || !ParseIntInRange(parts[0], 1, 99, numerator) ||
+        !ParseIntInRange(parts[1], 1, 64, denominator))
+        return false;
+    transport.numerator = int(numerator);
+    transport.denominator = int(denominator);
+    return true;
+}
+} // namespace
+
+int ParseNote(const std::string& text)
+{
+    int64_t number = 0;
+    if (ParseIntInRange(text, 0, 127, number))
+        return int(number);
+    if (text.size() < 2)
+        return -1;
+    static const int kPitchClass[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    const char letter = char(std::toupper(static_cast<unsigned char>(text[0])));
+    if (letter < 'A' || letter > 'G')
+        return -1;
+    int pitch = kPitchClass[letter - 'A'];
+    std::size_t at = 1;
+    if (text[at] == '#')
+        ++pitch, ++at;
+    else if (text[at] == 'b')
+        --pitch, ++at;
+    int64_t octave = 0;
+    if (!ParseIntInRange(text.substr(at), -1, 9, octave))
+        return -1;
+    const int64_t note = (octave + 1) * 12 + pitch;
+    return note >= 0 && note <= 127 ? int(note) : -1;
+}
+
+std::string HostUsage(const std::string& program)
+{
+    return "Usage: " + program + " [options] MODULE\n"
+           "Loads a VST 2.4 plug-in module, feeds it MIDI, runs blocks against a transport and\n"
+           "prints every event the plug-in sends back.\n"
+           "\n"
+           "Processing:\n"
+           "  -r, --rate HZ           sample rate (default 44100)\n"
+           "  -b, --block FRAMES      frames per block (default 512)\n"
+           "  -n, --blocks COUNT      blocks to process (default 16)\n"
+           "Transport:\n"
+           "  -t, --tempo BPM         tempo (default 120)\n"
+           "      --time-sig N/D      time signature (default 4/4)\n"
+           "      --start QUARTERS    song position of the first block (default 0)\n"
+           "      --loop A:B          loop from quarter note A to B; jumps back at block ends\n"
+           "      --stopped           the transport is not playing\n"
+           "      --no-time-info      answer time requests with nothing\n"
+           "MIDI in (AT is a host frame F, or B/O for offset O in block B):\n"
+           "      --note AT:NOTE[:VEL[:LEN[:CH]]]  note-on (NOTE as 60 or C4; VEL 1..127, default\n"
+           "                          100; CH 1..16), note-off LEN frames later when LEN > 0\n"
+           "      --midi AT:HEX       raw message, e.g. 0:903c64 or 2/100:b0,7b,00\n"
+           "      --midi-in FILE      Standard MIDI File, placed by quarter notes at the tempo\n"
+           "MIDI out:\n"
+           "      --midi-out FILE     write the received MIDI as a Standard MIDI File\n"
+           "  -q, --quiet             do not print the events\n"
+           "State:\n"
+           "      --chunk-in FILE     give the plug-in this chunk after opening it\n"
+           "      --chunk-out FILE    save the plug-in's chunk after the run\n"
+           "      --bank              bank chunks instead of program chunks\n"
+           "Host identity:\n"
+           "      --product TEXT      product name the plug-in reads (default quova_host)\n"
+           "      --vendor TEXT       vendor name (default Quova)\n"
+           "      --vendor-version N  host version as a decimal number (default 10000)\n"
+           "  -h, --help              this text\n"
+           "\n"
+           "Event lines: block, offset, host frame, bar.beat.tick, quarter notes, bytes, event.\n"
+           "Exit status: 0 success, 1 the plug-in or a file failed, 2 bad command line.\n";
+}
+
+ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error)
+{
+    std::vector<PendingMidi> pending;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+    {
+        const std::string& option = arguments[i];
+        const auto value = [&](std::string& out) {
+            if (i + 1 >= arguments.size())
+            {
+                error = option + " needs a value";
+                return false;
+            }
+            out = arguments[++i];
+            return true;
+        };
+        const auto bad = [&](const std::string& text) {
+            error = "invalid value for " + option + ": " + text;
+            return ParseOutcome::Error;
+        };
+        std::string v;
+        int64_t number = 0;
+        if (option == "-h" || option == "--help")
+            return ParseOutcome::Help;
+        if (option == "--stopped")
+            options.transport.playing = false;
+        else if (option == "--no-time-info")
+            options.timeInfo = false;
+        else if (option == "--bank")
+            options.bankChunk = true;
+        else if (option == "-q" || option == "--quiet")
+            options.quiet = true;
+        else if (!option.empty() && option[0] == '-' && option != "-")
+        {
+            if (!value(v))
+                return ParseOutcome::Error;
+            if (option == "-r" || option == "--rate")
+            {
+                if (!ParseDouble(v, options.transport.sampleRate) || options.transport.sampleRate <= 0.0)
+                    return bad(v);
+            }
+            else if (option == "-b" || option == "--block")
+            {
+                if (!ParseIntInRange(v, 1, 1 << 20, number))
+                    return bad(v);
+                options.blockSize = int32_t(number);
+            }
+            else if (option == "-n" || option == "--blocks")
+            {
+                if (!ParseIntInRange(v, 0, INT32_MAX, options.blocks))
+                    return bad(v);
+            }
+            else if (option == "-t" || option == "--tempo")
+            {
+                if (!ParseDouble(v, options.transport.tempo) || options.transport.tempo <= 0.0)
+                    return bad(v);
+            }
+            else if (option == "--time-sig")
+            {
+                if (!ParseTimeSignature(v, options.transport))
+                    return bad(v);
+            }
+            else if (option == "--start")
+            {
+                if (!ParseDouble(v, options.transport.startQuarters) || options.transport.startQuarters < 0.0)
+                    return bad(v);
+            }
+            else if (option == "--loop")
+            {
+                if (!ParseLoop(v, options.transport))
+                    return bad(v);
+            }
+            else if (option == "--note")
+            {
+                if (!ParseNoteOption(v, pending))
+                    return bad(v);
+            }
+            else if (option == "--midi")
+            {
+                const std::size_t colon = v.find(':');
+                PendingMidi item;
+                if (colon == std::string::npos || !ParseEventTime(v.substr(0, colon), item.time) ||
+                    !ParseHexMessage(v.substr(colon + 1), item.message))
+                    return bad(v);
+                pending.push_back(item);
+            }
+            else if (option == "--midi-in")
+                options.midiIn = v;
+            else if (option == "--midi-out")
+                options.midiOut = v;
+            else if (option == "--chunk-in")
+                options.chunkIn = v;
+            else if (option == "--chunk-out")
+                options.chunkOut = v;
+            else if (option == "--product")
+                options.identity.product = v;
+            else if (option == "--vendor")
+                options.identity.vendor = v;
+            else if (option == "--vendor-version")
+            {
+                if (!ParseIntInRange(v, 0, INT32_MAX, number))
+                    return bad(v);
+                options.identity.vendorVersion = int32_t(number);
+            }
+            else
+            {
+                error = "unknown option " + option;
+                return ParseOutcome::Error;
+            }
+        }
+        else if (options.modulePath.empty())
+            options.modulePath = option;
+        else
+        {
+            error = "more than one module given: " + option;
+            return ParseOutcome::Error;
+        }
+    }
+    if (options.modulePath.empty())
+    {
+        error = "no module given";
+        return ParseOutcome::Error;
+    }
+    if (!ValidateTransportSettings(options.transport, &error))
+        return ParseOutcome::Error;
+
+    // Block and offset forms become frames once the block size is known.
+    for (const PendingMidi& item : pending)
+    {
+        CommandLineMidi message = item.message;
+        if (item.time.inBlocks)
+        {
+            if (!item.fromLength && item.time.frame >= options.blockSize)
+            {
+                error = "offset " + std::to_string(item.time.frame) + " lies outside a block of " +
+                        std::to_string(options.blockSize) + " frames";
+                return ParseOutcome::Error;
+            }
+            message.frame = item.time.block * options.blockSize + item.time.frame;
+        }
+        else
+            message.frame = item.time.frame;
+        options.midi.push_back(message);
+    }
+    return ParseOutcome::Run;
+}
+
+} // namespace quova::host

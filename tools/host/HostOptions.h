@@ -1,0 +1,55 @@
+#pragma once
+// The command line of quova_host.
+
+#include "tools/host/HostTransport.h"
+#include "tools/host/VstHost.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quova::host
+{
+
+// A MIDI message from the command line, at a resolved host frame.
+struct CommandLineMidi
+{
+    int64_t frame = 0;
+    uint8_t bytes[3] = {0, 0, 0};
+    int size = 0;
+};
+
+struct HostOptions
+{
+    std::string modulePath;
+    int32_t blockSize = 512;
+    int64_t blocks = 16;
+    TransportSettings transport;
+    bool timeInfo = true;
+    HostIdentity identity;
+    std::vector<CommandLineMidi> midi;  // in command-line order
+    std::string midiIn, midiOut;
+    std::string chunkIn, chunkOut;
+    bool bankChunk = false;
+    bool quiet = false;
+};
+
+enum class ParseOutcome
+{
+    Run,    // options complete
+    Help,   // --help was given
+    Error,  // error holds the message
+};
+
+// Parses the arguments after the program name. On Error, options may be
+// partly filled.
+ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error);
+
+// The usage text printed for --help and after a command-line error.
+std::string HostUsage(const std::string& program);
+
+// Parses a note as a number 0..127 or a name with octave ("C4" = 60, "F#2",
+// "Bb-1"); -1 when the text is neither.
+int ParseNote(const std::string& text);
+
+} // namespace quova::host

@@ -1,0 +1,158 @@
+#include "tools/host/HostSession.h"
+
+#include "tools/host/BinaryFile.h"
+#include "tools/host/EventPrinter.h"
+#include "tools/host/MidiFile.h"
+#include "tools/host/VstHost.h"
+
+#include <cmath>
+
+namespace quova::host
+{
+namespace
+{
+constexpr int kOutputTicksPerQuarter = 960;
+
+int Failure(std::ostream& err, const std::string& text)
+{
+    err << "quova_host: " << text << '\n';
+    return 1;
+}
+
+bool QueueMidiFile(VstHost& host, const std::string& path, std::ostream& err)
+{
+    MidiFileSong song;
+    std::string error;
+    if (!ReadMidiFile(path, song, error))
+    {
+        err << "quova_host: " << error << '\n';
+        return false;
+    }
+    const double perQuarter = host.Transport().SamplesPerQuarter();
+    for (const MidiFileEvent& event : song.events)
+    {
+        const int64_t frame = TicksToFrames(event.tick, song.ticksPerQuarter, perQuarter);
+        if (!host.QueueMidi(frame, event.bytes.data(), int(event.bytes.size())))
+        {
+            err << "quova_host: " << path << ": " << host.LastError() << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+int64_t TicksToFrames(int64_t tick, int ticksPerQuarter, double samplesPerQuarter)
+{
+    return std::llround(double(tick) * samplesPerQuarter / ticksPerQuarter);
+}
+
+int64_t FramesToTicks(int64_t frame, int ticksPerQuarter, double samplesPerQuarter)
+{
+    return std::llround(double(frame) * ticksPerQuarter / samplesPerQuarter);
+}
+
+MidiFileSong EventsToSong(const std::vector<ReceivedEvent>& events, const TransportSettings& transport,
+                          int ticksPerQuarter, std::size_t& skipped)
+{
+    MidiFileSong song;
+    song.ticksPerQuarter = ticksPerQuarter;
+    song.tempo = transport.tempo;
+    song.numerator = transport.numerator;
+    song.denominator = transport.denominator;
+    skipped = 0;
+    const double perQuarter = transport.sampleRate * 60.0 / transport.tempo;
+    for (const ReceivedEvent& event : events)
+    {
+        const int length = event.bytes.empty() ? 0 : ChannelMessageLength(event.bytes[0]);
+        bool valid = event.type == int32_t(ReceivedEventType::Midi) && length > 0 && event.frame >= 0 &&
+                     int(event.bytes.size()) >= length;
+        for (int i = 1; valid && i < length; ++i)
+            valid = event.bytes[std::size_t(i)] < 0x80;
+        if (!valid)
+        {
+            ++skipped;
+            continue;
+        }
+        MidiFileEvent item;
+        item.tick = FramesToTicks(event.frame, ticksPerQuarter, perQuarter);
+        item.bytes.assign(event.bytes.begin(), event.bytes.begin() + length);
+        song.events.push_back(std::move(item));
+    }
+    return song;
+}
+
+int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& err)
+{
+    VstHost host(options.identity);
+    if (!host.Transport().Configure(options.transport))
+        return Failure(err, "invalid transport settings");
+    host.SetTimeInfoAvailable(options.timeInfo);
+    if (!host.Load(options.modulePath))
+        return Failure(err, host.LastError());
+    if (!host.Open() || !host.SetSampleRate(options.transport.sampleRate) || !host.SetBlockSize(options.blockSize))
+        return Failure(err, host.LastError());
+
+    std::string error;
+    if (!options.chunkIn.empty())
+    {
+        std::vector<uint8_t> chunk;
+        if (!ReadBinaryFile(options.chunkIn, chunk, error))
+            return Failure(err, error);
+        if (!host.SetChunk(chunk, options.bankChunk))
+            return Failure(err, options.chunkIn + ": " + host.LastError());
+    }
+
+    host.Resume();
+    for (const CommandLineMidi& message : options.midi)
+        if (!host.QueueMidi(message.frame, message.bytes, message.size))
+            return Failure(err, host.LastError());
+    if (!options.midiIn.empty() && !QueueMidiFile(host, options.midiIn, err))
+        return 1;
+
+    host.RunBlocks(options.blocks);
+    host.Suspend();
+
+    const TransportSettings& transport = host.Transport().Settings();
+    if (!options.quiet)
+    {
+        out << EventLineHeading() << '\n';
+        for (const ReceivedEvent& event : host.Events())
+            out << FormatEventLine(event, transport.numerator, transport.denominator) << '\n';
+    }
+    out << host.Events().size() << " events received in " << host.BlocksProcessed() << " blocks of "
+        << options.blockSize << " frames";
+    if (host.QueuedCount() > 0)
+        out << "; " << host.QueuedCount() << " queued MIDI messages lay beyond the run";
+    out << '\n';
+
+    int status = 0;
+    if (!options.chunkOut.empty())
+    {
+        std::vector<uint8_t> chunk;
+        if (!host.GetChunk(options.bankChunk, chunk))
+            status = Failure(err, host.LastError());
+        else if (!WriteBinaryFile(options.chunkOut, chunk, error))
+            status = Failure(err, error);
+        else
+            out << "chunk of " << chunk.size() << " bytes saved to " << options.chunkOut << '\n';
+    }
+    if (!options.midiOut.empty())
+    {
+        std::size_t skipped = 0;
+        const MidiFileSong song = EventsToSong(host.Events(), transport, kOutputTicksPerQuarter, skipped);
+        if (!WriteMidiFile(options.midiOut, song, error))
+            status = Failure(err, error);
+        else
+        {
+            out << song.events.size() << " MIDI events written to " << options.midiOut;
+            if (skipped > 0)
+                out << " (" << skipped << " other events left out)";
+            out << '\n';
+        }
+    }
+    host.Unload();
+    return status;
+}
+
+} // namespace quova::host
