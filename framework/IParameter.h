@@ -1,0 +1,114 @@
+// IParameter: one typed plug-in parameter (bool, int, enum or double) with its range, step,
+// curve, texts and display texts, and the mapping between its own value and the normalised 0..1
+// value that crosses the host interface and the controls.
+//
+//   normalised -> value: minimum + (maximum - minimum) x n^curve, then (non-double types) rounded to
+//                        the nearest multiple of step counted from 0 (halves up), then min(v, maximum)
+//   value -> normalised: ((clamp(v) - minimum) / (maximum - minimum))^(1 / curve)
+//
+// Normalised inputs outside 0..1 are limited to 0..1 and NaN counts as 0, so the value stays in
+// minimum..maximum whatever a host sends. Texts keep at most 31 characters.
+// Not thread-safe; the plug-in calls it under its lock. Non-copyable (owns its value-text table).
+#pragma once
+
+#include <cstdint>
+
+#include "framework/HeapBuffer.h"
+
+struct IValueText {
+  int32_t value;
+  char text[32];
+};
+
+class IParameter {
+ public:
+  enum Type { kTypeNone = 0, kTypeBool = 1, kTypeInt = 2, kTypeEnum = 3, kTypeDouble = 4 };
+  static constexpr int kTextSize = 32;
+
+  IParameter();
+  ~IParameter();
+  IParameter(const IParameter&) = delete;
+  IParameter& operator=(const IParameter&) = delete;
+
+  // Defines a double parameter (the type is kept when one is already set). maximum becomes
+  // max(minimum + step, maximum); the display decimals are the number of times step must be
+  // multiplied by 10 to become whole (at most 32).
+  void DefineDouble(const char* name, double defaultValue, double minimum, double maximum, double step,
+                    const char* unitLabel = "");
+  // Integer parameter with step 1.
+  void DefineInt(const char* name, int defaultValue, int minimum, int maximum, const char* unitLabel = "");
+  // Enumeration 0..count-1; display texts are added with AddValueText.
+  void DefineEnum(const char* name, int defaultValue, int count);
+  // 0/1 with the display texts "off" and "on".
+  void DefineBool(const char* name, bool defaultValue);
+
+  void AddValueText(int value, const char* text);
+  int CountValueTexts() const;
+  // Text of the first entry with this value, or "".
+  const char* GetValueText(int value) const;
+  // Text and value of entry i; "" and value untouched when i is out of range.
+  const char* GetValueTextAt(int i, int* value) const;
+  // Value of the first entry whose text equals text exactly (case-sensitive); false when none.
+  bool FindValueForText(const char* text, int* value) const;
+
+  const char* GetName() const { return name_; }
+  const char* GetUnitLabel() const { return unitLabel_; }
+  const char* GetGroupName() const { return group_; }
+  void GetRange(double* minimum, double* maximum) const;
+
+  int GetType() const { return type_; }
+  double Value() const { return value_; }
+  // Raw assignment, no limiting (the framework and the plug-in write values they checked).
+  void SetValue(double v) { value_ = v; }
+  // Assigns v limited to minimum..maximum; a non-finite v leaves the value as it is.
+  void SetLimitedValue(double v);
+  double GetMinimum() const { return minimum_; }
+  double GetMaximum() const { return maximum_; }
+  double GetStep() const { return step_; }
+  double GetCurve() const { return curve_; }
+  double GetDefault() const { return defaultValue_; }
+  int GetDisplayDecimals() const { return displayDecimals_; }
+
+  bool IsNotAutomated() const { return notAutomated_ != 0; }
+  void SetNotAutomated(bool on) { notAutomated_ = on ? 1 : 0; }
+  bool IsKeptOutOfPresetLoads() const { return keptOutOfPresetLoads_ != 0; }
+  void SetKeptOutOfPresetLoads(bool on) { keptOutOfPresetLoads_ = on ? 1 : 0; }
+  bool IsDisplayNegated() const { return negateDisplay_ != 0; }
+  void SetDisplayNegated(bool on) { negateDisplay_ = on ? 1 : 0; }
+
+  // See the mapping above.
+  void SetNormalizedValue(double n);
+  double Normalize(double v) const;
+  double GetNormalizedValue() const { return Normalize(value_); }
+  // minimum + range x n^curve, without rounding or limiting (n itself is limited to 0..1).
+  double Denormalize(double n) const;
+  // Nearest multiple of step (from 0, halves up) for non-double types; doubles unchanged.
+  double RoundToStep(double v) const;
+  // Sets the curve exponent; exactly 0 is ignored.
+  void SetCurve(double curve);
+
+  // Writes the display text of v (a normalised value when isNormalised) into text (textSize
+  // bytes, always terminated): the value text of trunc(v) when useValueTexts and one exists and
+  // is not empty; else the number (negated when display negation is on) with "%d" of trunc(v)
+  // for 0 decimals or with the display decimals.
+  void FormatValue(double v, bool isNormalised, char* text, int textSize, bool useValueTexts) const;
+
+ private:
+  const IValueText* Texts() const { return static_cast<const IValueText*>(valueTexts_.Data()); }
+
+  uint8_t keptOutOfPresetLoads_ = 0;
+  int32_t type_ = kTypeNone;
+  int32_t notAutomated_ = 0;
+  double value_ = 0.0;
+  double minimum_ = 0.0;
+  double maximum_ = 1.0;
+  double step_ = 1.0;
+  double curve_ = 1.0;
+  double defaultValue_ = 0.0;
+  int32_t displayDecimals_ = 0;
+  char name_[kTextSize] = {};
+  char unitLabel_[kTextSize] = {};
+  char group_[kTextSize] = {};
+  uint8_t negateDisplay_ = 0;
+  HeapBuffer valueTexts_;
+};

@@ -1,0 +1,32 @@
+// IPlugEditor: what the framework needs of the plug-in's editor object. The GUI toolkit's editor
+// object derives from it; the framework owns the attached editor and deletes it.
+//
+// Threads: UpdateParameterControls and RefreshParameterControls run on the host's thread under
+// the plug lock and only store values in controls; the others run on the editor (user-interface)
+// thread, also under the plug lock when they come through a host entry.
+#pragma once
+
+struct IMouseModifiers;  // defined by the GUI toolkit
+
+class IPlugEditor {
+ public:
+  IPlugEditor() = default;
+  virtual ~IPlugEditor() = default;
+  IPlugEditor(const IPlugEditor&) = delete;
+  IPlugEditor& operator=(const IPlugEditor&) = delete;
+
+  // Makes the drawing surfaces; called once when the editor is attached.
+  virtual void PrepareDrawing() = 0;
+  // Every control bound to parameter index receives the value (normalised through the parameter
+  // first when isNormalised is false).
+  virtual void UpdateParameterControls(int index, double value, bool isNormalised) = 0;
+  // Every control with a parameter receives its parameter's current normalised value.
+  virtual void RefreshParameterControls() = 0;
+  // Opens the editor window inside the host's parent window; returns the window or null.
+  virtual void* OpenEditorWindow(void* parent) = 0;
+  // Closes the window when one is open.
+  virtual void CloseEditorWindow() = 0;
+  // The editor's size in pixels.
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+};
