@@ -1,0 +1,356 @@
+// Message boxes, scripted modal dialogs over registered templates, file and colour dialogs.
+#include "platform/win32/Dialogs.h"
+
+#include "platform/win32/EditControl.h"
+#include "platform/win32/Input.h"
+#include "platform/win32/ScriptState.h"
+#include "platform/win32/WindowState.h"
+
+#include <cstring>
+
+namespace quova::win32
+{
+
+namespace
+{
+
+struct DialogState : WindowExtra
+{
+    DLGPROC proc = nullptr;
+    bool ended = false;
+    INT_PTR result = 0;
+};
+
+std::map<std::string, DialogTemplate>& Templates()
+{
+    static auto* templates = new std::map<std::string, DialogTemplate>();
+    return *templates;
+}
+
+std::string TemplateKey(LPCSTR name)
+{
+    if (!name) return {};
+    if (IS_INTRESOURCE(name))
+    {
+        std::string key(1, '#');
+        key.append(std::to_string(reinterpret_cast<uintptr_t>(name)));
+        return key;
+    }
+    return name;
+}
+
+DialogState* DialogOf(HWND hwnd)
+{
+    PlatformWindow* w = Lookup(hwnd);
+    if (!w || !w->windowClass || ClassKey(w->windowClass->name) != kDialogClassName || !w->extra)
+        return nullptr;
+    return static_cast<DialogState*>(w->extra.get());
+}
+
+// The answers a message box of this type offers, and the one a user who cancels gives.
+std::vector<int> Buttons(UINT type)
+{
+    switch (type & MB_TYPEMASK)
+    {
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE:
+        return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    case MB_RETRYCANCEL:
+        return {IDRETRY, IDCANCEL};
+    default:
+        return {IDOK};
+    }
+}
+
+int CancelAnswer(UINT type)
+{
+    switch (type & MB_TYPEMASK)
+    {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDCANCEL;
+    }
+}
+
+std::string ItemText(HWND item)
+{
+    int length = static_cast<int>(SendMessageA(item, WM_GETTEXTLENGTH, 0, 0));
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied =
+        static_cast<int>(SendMessageA(item, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+bool IsCombo(HWND item)
+{
+    return ClassKey(item->windowClass->name) == "COMBOBOX";
+}
+
+void SnapshotItems(HWND dialog, std::map<int, std::string>& texts,
+                   std::map<int, std::vector<std::string>>* lists, std::map<int, int>* selections)
+{
+    for (HWND item : dialog->children)
+    {
+        const int id = static_cast<int>(item->id);
+        texts[id] = ItemText(item);
+        if (lists && IsCombo(item))
+        {
+            std::vector<std::string> entries;
+            int count = static_cast<int>(SendMessageA(item, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i)
+            {
+                int len = static_cast<int>(SendMessageA(item, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0));
+                std::string entry(static_cast<size_t>(len) + 1, '\0');
+                SendMessageA(item, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(entry.data()));
+                entry.resize(static_cast<size_t>(len));
+                entries.push_back(entry);
+            }
+            (*lists)[id] = entries;
+            (*selections)[id] = static_cast<int>(SendMessageA(item, CB_GETCURSEL, 0, 0));
+        }
+    }
+}
+
+void PressButton(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void RunStep(HWND dialog, const DialogStep& step)
+{
+    HWND item = step.kind == DialogStep::Kind::Inspect ? nullptr : GetDlgItem(dialog, step.id);
+    switch (step.kind)
+    {
+    case DialogStep::Kind::Type:
+        if (!item) return;
+        if (ClassKey(item->windowClass->name) == "EDIT")
+        {
+            // The user empties the field and types, so the field's limit and any filter apply.
+            SetFocus(item);
+            SendMessageA(item, EM_SETSEL, 0, -1);
+            SendMessageA(item, WM_CHAR, 8, 1);
+            for (unsigned char c : step.text)
+                SendMessageA(item, WM_CHAR, c, 1);
+        }
+        else
+        {
+            SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.text.c_str()));
+        }
+        break;
+    case DialogStep::Kind::Select:
+        if (!item) return;
+        SendMessageA(item, CB_SETCURSEL, static_cast<WPARAM>(step.index), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+        break;
+    case DialogStep::Kind::Press:
+        PressButton(dialog, step.id);
+        break;
+    case DialogStep::Kind::Inspect:
+        if (step.inspect) step.inspect(dialog);
+        break;
+    }
+}
+
+} // namespace
+
+LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    DialogState* d = DialogOf(hwnd);
+    if (d && d->proc && d->proc(hwnd, msg, wParam, lParam)) return TRUE;
+    if (msg == WM_CLOSE && d)
+    {
+        // Closing a dialog is the Cancel button.
+        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void ResetDialogTemplates()
+{
+    Templates().clear();
+}
+
+} // namespace quova::win32
+
+using namespace quova::win32;
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    ScriptState& scripts = Scripts();
+    int answer = CancelAnswer(type);
+    if (!scripts.messageBoxes.empty())
+    {
+        int scripted = scripts.messageBoxes.front();
+        scripts.messageBoxes.pop_front();
+        for (int b : Buttons(type))
+            if (b == scripted) answer = scripted;
+    }
+    scripts.shownMessageBoxes.push_back(
+        ShownMessageBox{owner, text ? text : "", caption ? caption : "Error", type, answer});
+    return answer;
+}
+
+void RegisterDialogTemplateA(HINSTANCE, LPCSTR name, const DialogTemplate& dialogTemplate)
+{
+    std::string key = TemplateKey(name);
+    if (!key.empty()) Templates()[key] = dialogTemplate;
+}
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
+                        LPARAM initParam)
+{
+    const std::string key = TemplateKey(templateName);
+    auto it = Templates().find(key);
+    if (it == Templates().end() || !dialogProc)
+    {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return -1;
+    }
+    const DialogTemplate tpl = it->second;
+    POINT origin{0, 0};
+    if (IsWindow(parent)) ClientToScreen(parent, &origin);
+    HWND dialog = CreateWindowExA(0, kDialogClassName, tpl.title.c_str(), WS_POPUP | WS_VISIBLE, origin.x,
+                                  origin.y, tpl.width, tpl.height, IsWindow(parent) ? parent : nullptr,
+                                  nullptr, instance, nullptr);
+    if (!dialog) return -1;
+    auto state = std::make_unique<DialogState>();
+    DialogState* d = state.get();
+    dialog->extra = std::move(state);
+    HWND first = nullptr;
+    for (const DialogItemTemplate& item : tpl.items)
+    {
+        HWND h = CreateWindowExA(0, item.className.c_str(), item.text.c_str(),
+                                 WS_CHILD | WS_VISIBLE | item.style, item.rect.left, item.rect.top,
+                                 item.rect.right - item.rect.left, item.rect.bottom - item.rect.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, nullptr);
+        if (h && !first) first = h;
+    }
+    d->proc = dialogProc;
+
+    ShownDialog shown;
+    shown.templateName = key;
+    shown.title = tpl.title;
+    if (dialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam) && first)
+        SetFocus(first);
+    if (IsWindow(dialog))
+        SnapshotItems(dialog, shown.initialTexts, &shown.initialLists, &shown.initialSelections);
+
+    std::vector<DialogStep> steps;
+    ScriptState& scripts = Scripts();
+    if (!scripts.dialogs.empty())
+    {
+        steps = std::move(scripts.dialogs.front());
+        scripts.dialogs.pop_front();
+    }
+    for (const DialogStep& step : steps)
+    {
+        if (!IsWindow(dialog) || d->ended) break;
+        RunStep(dialog, step);
+        PumpMessages();
+    }
+    if (IsWindow(dialog) && !d->ended)
+    {
+        PressButton(dialog, IDCANCEL);
+        PumpMessages();
+    }
+    INT_PTR result = 0;
+    if (IsWindow(dialog))
+    {
+        SnapshotItems(dialog, shown.finalTexts, nullptr, nullptr);
+        shown.abandoned = !d->ended;
+        result = d->ended ? d->result : 0;
+        DestroyWindow(dialog);
+    }
+    shown.result = result;
+    Scripts().shownDialogs.push_back(std::move(shown));
+    return result;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result)
+{
+    DialogState* d = DialogOf(dialog);
+    if (!d) return FALSE;
+    d->ended = true;
+    d->result = result;
+    return TRUE;
+}
+
+BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item ? SetWindowTextA(item, text) : FALSE;
+}
+
+UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int maxCount)
+{
+    HWND item = GetDlgItem(dialog, id);
+    if (!item)
+    {
+        if (buffer && maxCount > 0) buffer[0] = '\0';
+        return 0;
+    }
+    return static_cast<UINT>(GetWindowTextA(item, buffer, maxCount));
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item ? SendMessageA(item, msg, wParam, lParam) : 0;
+}
+
+namespace
+{
+
+BOOL FileDialog(OPENFILENAMEA* ofn)
+{
+    if (!ofn || ofn->lStructSize != sizeof(OPENFILENAMEA) || !ofn->lpstrFile) return FALSE;
+    ScriptState& scripts = Scripts();
+    if (scripts.files.empty()) return FALSE;
+    std::string path = std::move(scripts.files.front());
+    scripts.files.pop_front();
+    if (path.size() + 1 > ofn->nMaxFile) return FALSE;
+    std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
+    size_t slash = path.find_last_of("/\\");
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.find_last_of('.');
+    ofn->nFileOffset = static_cast<WORD>(nameStart);
+    ofn->nFileExtension =
+        static_cast<WORD>(dot != std::string::npos && dot >= nameStart ? dot + 1 : path.size());
+    return TRUE;
+}
+
+} // namespace
+
+BOOL GetOpenFileNameA(OPENFILENAMEA* ofn)
+{
+    return FileDialog(ofn);
+}
+
+BOOL GetSaveFileNameA(OPENFILENAMEA* ofn)
+{
+    return FileDialog(ofn);
+}
+
+BOOL ChooseColorA(CHOOSECOLORA* cc)
+{
+    if (!cc || cc->lStructSize != sizeof(CHOOSECOLORA)) return FALSE;
+    ScriptState& scripts = Scripts();
+    if (scripts.colours.empty()) return FALSE;
+    cc->rgbResult = scripts.colours.front();
+    scripts.colours.pop_front();
+    return TRUE;
+}

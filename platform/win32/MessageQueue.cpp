@@ -1,0 +1,241 @@
+// Message delivery: sending, the posted queue, the message loop and the default procedure.
+#include "platform/win32/WindowState.h"
+
+#include "platform/win32/Input.h"
+#include "platform/win32/Paint.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace quova::win32
+{
+
+namespace
+{
+
+// A message loop that keeps finding work after this many messages in one pump stops there (a
+// window that posts itself a message for every message it handles would otherwise spin forever).
+constexpr int kMaxMessagesPerPump = 100000;
+
+bool InRange(UINT msg, UINT lo, UINT hi)
+{
+    return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi);
+}
+
+bool Matches(HWND filter, HWND target)
+{
+    return !filter || (target && IsSelfOrAncestor(filter, target));
+}
+
+// The first visible window (top-level windows from the top, then depth first) that needs painting.
+HWND FindWindowToPaint(HWND filter, const std::set<HWND>* skip)
+{
+    std::vector<HWND> stack;
+    const auto& tops = State().topLevel;
+    for (HWND h : tops)
+        stack.push_back(h);
+    while (!stack.empty())
+    {
+        HWND h = stack.back();
+        stack.pop_back();
+        if (!IsWindowVisible(h)) continue;
+        if (!h->update.Empty() && Matches(filter, h) && !(skip && skip->count(h))) return h;
+        for (HWND child : h->children)
+            stack.push_back(child);
+    }
+    return nullptr;
+}
+
+bool TakeMessage(MSG& out, HWND filter, UINT lo, UINT hi, bool remove, const std::set<HWND>* skipPaint)
+{
+    WindowSystemState& s = State();
+    for (auto it = s.queue.begin(); it != s.queue.end(); ++it)
+    {
+        if ((!filter || Matches(filter, it->hwnd)) && InRange(it->message, lo, hi))
+        {
+            out = *it;
+            if (remove) s.queue.erase(it);
+            return true;
+        }
+    }
+    if (InRange(WM_TIMER, lo, hi))
+    {
+        // Timers: look without taking first, so a filter can skip other windows' timers.
+        uint64_t now = ClockNow();
+        const Timer* best = nullptr;
+        for (const Timer& t : s.timers)
+            if (t.due <= now && (!filter || Matches(filter, t.hwnd)))
+                if (!best || t.due < best->due || (t.due == best->due && t.serial < best->serial)) best = &t;
+        if (best)
+        {
+            Timer& t = const_cast<Timer&>(*best);
+            out = MSG{t.hwnd,  WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), static_cast<DWORD>(now),
+                      s.cursor};
+            if (remove) t.due = now + t.interval;
+            return true;
+        }
+    }
+    if (InRange(WM_PAINT, lo, hi))
+    {
+        if (HWND h = FindWindowToPaint(filter, skipPaint))
+        {
+            out = MSG{h, WM_PAINT, 0, 0, GetTickCount(), s.cursor};
+            return true;
+        }
+    }
+    return false;
+}
+
+int Pump(int* timerMessages)
+{
+    std::set<HWND> painted;
+    int delivered = 0;
+    MSG msg;
+    while (delivered < kMaxMessagesPerPump && TakeMessage(msg, nullptr, 0, 0, true, &painted))
+    {
+        if (msg.message == WM_PAINT) painted.insert(msg.hwnd);
+        if (msg.message == WM_TIMER && timerMessages) ++*timerMessages;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        ++delivered;
+    }
+    CollectDestroyed();
+    return delivered;
+}
+
+} // namespace
+
+int PumpMessages()
+{
+    return Pump(nullptr);
+}
+
+int AdvanceClock(uint32_t ms)
+{
+    WindowSystemState& s = State();
+    if (!s.virtualClock) return 0;
+    int timerMessages = 0;
+    const uint64_t target = s.virtualNow + ms;
+    uint64_t due = 0;
+    while (NextTimerDue(due) && due <= target)
+    {
+        s.virtualNow = std::max(s.virtualNow, due);
+        const int before = timerMessages;
+        Pump(&timerMessages);
+        if (timerMessages == before) break; // no timer got through (a flood of posted messages)
+    }
+    s.virtualNow = target;
+    Pump(&timerMessages);
+    return timerMessages;
+}
+
+void RunMessageLoopFor(uint32_t ms)
+{
+    if (IsClockVirtual())
+    {
+        AdvanceClock(ms);
+        return;
+    }
+    const uint64_t end = ClockNow() + ms;
+    for (;;)
+    {
+        Pump(nullptr);
+        uint64_t now = ClockNow();
+        if (now >= end) break;
+        uint64_t wake = end;
+        uint64_t due = 0;
+        if (NextTimerDue(due)) wake = std::min(wake, std::max(due, now + 1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(wake - now));
+    }
+}
+
+} // namespace quova::win32
+
+using namespace quova::win32;
+
+LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return CallProcedure(hwnd, msg, wParam, lParam);
+}
+
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (hwnd && !Lookup(hwnd)) return FALSE;
+    State().queue.push_back(MSG{hwnd, msg, wParam, lParam, GetTickCount(), State().cursor});
+    return TRUE;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    if (!msg) return FALSE;
+    return TakeMessage(*msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0, nullptr) ? TRUE
+                                                                                                  : FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg)
+{
+    if (!msg) return 0;
+    if (msg->message == WM_TIMER && msg->lParam != 0)
+    {
+        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    if (!msg->hwnd) return 0;
+    return CallProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL TranslateMessage(const MSG* msg)
+{
+    if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+    unsigned ch = 0;
+    if (!KeyToChar(static_cast<int>(msg->wParam), ch)) return FALSE;
+    PostMessageA(msg->hwnd, WM_CHAR, ch, msg->lParam);
+    return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    PlatformWindow* w = Lookup(hwnd);
+    if (!w) return 0;
+    switch (msg)
+    {
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_PAINT:
+    {
+        PAINTSTRUCT ps;
+        if (BeginPaint(hwnd, &ps)) EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_SETTEXT:
+        w->title = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        return TRUE;
+    case WM_GETTEXT:
+    {
+        auto* buffer = reinterpret_cast<char*>(lParam);
+        if (!buffer || wParam == 0) return 0;
+        size_t n = std::min(w->title.size(), static_cast<size_t>(wParam - 1));
+        std::memcpy(buffer, w->title.data(), n);
+        buffer[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(w->title.size());
+    case WM_MOUSEWHEEL:
+        // An unhandled wheel turn goes on to the parent.
+        if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wParam, lParam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!proc) return 0;
+    return proc(hwnd, msg, wParam, lParam);
+}
