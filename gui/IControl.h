@@ -1,0 +1,230 @@
+// IControl: the base of every element of the editor. A control has a drawing rectangle and a hit
+// rectangle, may be bound to a parameter (and to a second, menu parameter), holds a normalised
+// value 0..1 within its clamp range, knows whether it must be repainted, and turns mouse input
+// into value changes that reach the plug-in through IPlugBase::SetParameterFromGUI. As an
+// ISubject it tells its observers of value changes (at the editor's timer ticks) and of mouse
+// events (at once).
+//
+// Two roads carry values:
+//   - from the user or the program: SetValueByUser / MarkChanged(true): the parameter, the host
+//     (automation) and the plug-in's change handler follow;
+//   - from the parameter side (host automation, state loads, RefreshParameterControls):
+//     ReceiveValue, which never echoes back to the parameter. The first value received becomes
+//     the default that a double click restores.
+//
+// Redraw bookkeeping: `dirty` asks for a paint at the next paint; `redraw` asks for one more after
+// it (MarkDrawn moves redraw into dirty), so a value change paints on two successive ticks.
+//
+// Threads: the editor's thread, except ReceiveValue (and the MarkChanged(false) it makes), which
+// the host's thread runs under the plug lock; it only stores the value and flags.
+// Lifetime: made by the plug-in's constructor, owned by the editor object. Non-copyable.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/IBlendSpec.h"
+#include "gui/IKeyCode.h"
+#include "gui/IMouseModifiers.h"
+#include "gui/IRectangle.h"
+#include "gui/ISubject.h"
+#include "gui/ITextStyle.h"
+
+class IGraphics;
+class IParameter;
+class IPlugBase;
+class IPopupMenu;
+
+class IControl : public ISubject {
+ public:
+  // The text field's character limit after construction.
+  static constexpr int kDefaultEntryMaxChars = 7;
+  // Size of the prompt box OpenCentredValuePrompt opens for numbers.
+  static constexpr int kCentredPromptWidth = 36;
+  static constexpr int kCentredPromptHeight = 16;
+  // Blend weight of a greyed control.
+  static constexpr float kGreyedWeight = 0.25f;
+
+  // Binds the control to parameter parameterIndex of plug (-1 for none). When the plug-in has that
+  // parameter, the control takes its normalised value as value and default. plug may be null (a
+  // control that informs nobody). hitRect starts as rect; the control starts dirty.
+  IControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex = -1, const IBlendSpec& blend = IBlendSpec());
+  // Deletes the owned menu; the ISubject part frees the observer list.
+  ~IControl() override;
+
+  // ---- virtual operations (overridable defaults) -------------------------------------------------
+  // Turns typed text into an integer value; the base leaves *value untouched. Used when
+  // ownTextParser is set.
+  virtual void ParseEnteredText(const char* text, int* value);
+  // A popup entry was chosen while customMenuResult is set. Base: nothing.
+  virtual void OnPopupMenuChosen(IPopupMenu* menu);
+  // Tells the observers (kind 0); a right press on a control with a parameter and prompts enabled
+  // opens the value prompt and asks for one more paint.
+  virtual void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers);
+  // Tells the observers (kind 1).
+  virtual void OnMouseButtonUp(int x, int y, const IMouseModifiers& modifiers);
+  // Base: nothing.
+  virtual void OnMouseDragged(int x, int y, int dx, int dy, const IMouseModifiers& modifiers);
+  // Tells the observers (kind 2); when a default exists, returns to it and informs the plug-in.
+  virtual void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers);
+  // value += notches x 0.01 (x 0.001 with shift or control), clamped, and the plug-in informed.
+  virtual void OnMouseWheelTurned(int x, int y, const IMouseModifiers& modifiers, int notches);
+  // True when the control handled the key. Base: false.
+  virtual bool OnKeyPressed(int x, int y, int key);
+  // Base: nothing.
+  virtual void OnMouseHover(int x, int y, const IMouseModifiers& modifiers);
+  // Base: nothing.
+  virtual void OnMouseLeft();
+  // Draws the control through the editor object's drawing operations; false when it drew nothing.
+  virtual bool Paint(IGraphics* graphics) = 0;
+  // The road from the parameter side; see the class comment. Non-finite values are ignored.
+  virtual void ReceiveValue(double value);
+  // The rectangle used for overlap tests when painting. Base: rect.
+  virtual IRectangle GetRectangle() const;
+  // What is repainted when the control is dirty. Base: rect.
+  virtual IRectangle GetInvalidRectangle() const;
+  // Reserved slot; never called.
+  virtual void Reserved15() {}
+  // hidden := hide, one more paint, MarkChanged(false). The value is kept.
+  virtual void Hide(bool hide);
+  // greyed := grey; blend weight 0.25 when greyed, else 1.0; MarkChanged(false).
+  virtual void SetGreyed(bool grey);
+  // True when hitRect is not empty and holds the point.
+  virtual bool ContainsPoint(int x, int y) const;
+  // Limits value to clampLow..clampHigh (a value that is not a number becomes clampLow), marks
+  // the control dirty and changed for its observers; with informPlug, a plug-in and a parameter
+  // index >= 0, hands the value to IPlugBase::SetParameterFromGUI.
+  virtual void MarkChanged(bool informPlug);
+  // dirty := redraw, redraw := false (after each paint).
+  virtual void MarkDrawn();
+  // dirty.
+  virtual bool NeedsRedraw() const;
+  // Reserved slot; nothing calls it.
+  virtual void Reserved22() {}
+
+  // ---- value changes and prompts ----------------------------------------------------------------
+  // When v differs from the value: value := v, MarkChanged(true), one more paint. The way the
+  // program sets a control so that the parameter, the host and the plug-in follow.
+  void SetValueByUser(double v);
+  // When the plug-in has parameter index: opens the editor's value prompt for it over
+  // GetPromptRectangle(x, y).
+  void PromptForParameter(int x, int y, int index);
+  // With a parameter index >= 0 and prompts enabled: PromptForParameter(x, y, parameterIndex) and
+  // one more paint.
+  void OpenValuePrompt(int x, int y);
+  // The same for the menu parameter.
+  void OpenMenuParameterPrompt(int x, int y);
+  // With a bound parameter and prompts enabled: the prompt over GetCentredPromptRectangle() and
+  // one more paint.
+  void OpenCentredValuePrompt();
+  // True when parameter is the plug-in's parameter at menuParameterIndex (also when both are
+  // absent).
+  bool IsMenuParameter(const IParameter* parameter) const;
+  // A value chosen from the menu parameter's prompt: IPlugBase::SetParameterFromGUIPrompt(listIndex,
+  // parameterIndex, menuParameterIndex, normalisedValue, x, y).
+  void SendMenuChoiceToPlug(double normalisedValue, int x, int y);
+  // rect, with its left edge replaced by x when clickSetsLeft and its bottom edge by y when
+  // clickSetsBottom.
+  IRectangle GetPromptRectangle(int x, int y) const;
+  // For a parameter without value texts, or with textEntry set: a 36 x 16 box centred on rect
+  // (centre = (left + right) / 2, (top + bottom) / 2, truncated); otherwise rect.
+  IRectangle GetCentredPromptRectangle() const;
+
+  // ---- fields -------------------------------------------------------------------------------------
+  IPlugBase* GetPlug() const { return plug_; }
+  IParameter* GetParameter() const { return parameter_; }
+  int GetParameterIndex() const { return parameterIndex_; }
+  int GetMenuParameterIndex() const { return menuParameterIndex_; }
+  void SetMenuParameterIndex(int index) { menuParameterIndex_ = index; }
+  int GetListIndex() const { return listIndex_; }
+  // Set by the editor object when the control is added to its list.
+  void SetListIndex(int index) { listIndex_ = index; }
+
+  double GetValue() const { return value_; }
+  // -1.0 until the first value arrives from the parameter side.
+  double GetDefaultValue() const { return defaultValue_; }
+  double GetClampLow() const { return clampLow_; }
+  double GetClampHigh() const { return clampHigh_; }
+  // The range MarkChanged limits the value to (low <= high; values are limited to 0..1).
+  void SetClamp(double low, double high);
+
+  const IRectangle& GetRect() const { return rect_; }
+  void SetRect(const IRectangle& rect) { rect_ = rect; }
+  const IRectangle& GetHitRect() const { return hitRect_; }
+  void SetHitRect(const IRectangle& rect) { hitRect_ = rect; }
+  const IBlendSpec& GetBlend() const { return blend_; }
+  void SetBlend(const IBlendSpec& blend) { blend_ = blend; }
+  ITextStyle& GetTextStyle() { return textStyle_; }
+  const ITextStyle& GetTextStyle() const { return textStyle_; }
+  void SetTextStyle(const ITextStyle& style) { textStyle_ = style; }
+
+  bool IsHidden() const { return hidden_ != 0; }
+  bool IsGreyed() const { return greyed_ != 0; }
+  bool IsDirty() const { return dirty_ != 0; }
+  // True while one more paint after the next is requested.
+  bool IsRedrawPending() const { return redraw_ != 0; }
+  // Asks for one more paint after the next (see MarkDrawn).
+  void RequestRedraw() { redraw_ = 1; }
+
+  // The owned menu that value prompts show instead of the parameter's display texts. The control
+  // takes ownership; an earlier menu is deleted (passing the current one again changes nothing).
+  void SetOwnMenu(IPopupMenu* menu);
+  IPopupMenu* GetOwnMenu() const { return ownMenu_; }
+
+  bool NotifiesWhenHidden() const { return notifyWhenHidden_ != 0; }
+  void SetNotifyWhenHidden(bool on) { notifyWhenHidden_ = on ? 1 : 0; }
+  bool HasOwnTextParser() const { return ownTextParser_ != 0; }
+  void SetOwnTextParser(bool on) { ownTextParser_ = on ? 1 : 0; }
+  bool UsesTextEntry() const { return textEntry_ != 0; }
+  void SetTextEntry(bool on) { textEntry_ = on ? 1 : 0; }
+  int GetEntryMaxChars() const { return entryMaxChars_; }
+  void SetEntryMaxChars(int chars) { entryMaxChars_ = chars; }
+  bool ClickSetsLeft() const { return clickSetsLeft_ != 0; }
+  bool ClickSetsBottom() const { return clickSetsBottom_ != 0; }
+  void SetClickSetsEdges(bool left, bool bottom) {
+    clickSetsLeft_ = left ? 1 : 0;
+    clickSetsBottom_ = bottom ? 1 : 0;
+  }
+  bool ArePromptsDisabled() const { return promptsDisabled_ != 0; }
+  void SetPromptsDisabled(bool on) { promptsDisabled_ = on ? 1 : 0; }
+  bool IsDoubleClickAsClick() const { return doubleClickAsClick_ != 0; }
+  void SetDoubleClickAsClick(bool on) { doubleClickAsClick_ = on ? 1 : 0; }
+  bool HoversWhenGreyed() const { return hoverWhenGreyed_ != 0; }
+  void SetHoverWhenGreyed(bool on) { hoverWhenGreyed_ = on ? 1 : 0; }
+  bool HasCustomMenuResult() const { return customMenuResult_ != 0; }
+  void SetCustomMenuResult(bool on) { customMenuResult_ = on ? 1 : 0; }
+
+ protected:
+  // Opens the editor object's value prompt (a menu of display texts or a text field) for
+  // parameter over rect.
+  void ShowValuePrompt(IParameter* parameter, const IRectangle& rect);
+
+  // Fields, in the order of the design.
+  uint8_t notifyWhenHidden_ = 0;
+  uint8_t hidden_ = 0;
+  IParameter* parameter_ = nullptr;
+  IPopupMenu* ownMenu_ = nullptr;
+  IPlugBase* plug_;
+  uint8_t dirty_ = 1;
+  int32_t listIndex_ = -1;
+  uint8_t ownTextParser_ = 0;
+  uint8_t textEntry_ = 0;
+  int32_t entryMaxChars_ = kDefaultEntryMaxChars;
+  ITextStyle textStyle_;
+  IRectangle rect_;
+  IRectangle hitRect_;
+  uint8_t clickSetsLeft_ = 0;
+  uint8_t clickSetsBottom_ = 0;
+  int32_t parameterIndex_;
+  int32_t menuParameterIndex_ = -1;
+  double value_ = 0.0;
+  double defaultValue_ = -1.0;
+  double clampLow_ = 0.0;
+  double clampHigh_ = 1.0;
+  uint8_t greyed_ = 0;
+  uint8_t redraw_ = 0;
+  uint8_t promptsDisabled_ = 0;
+  uint8_t doubleClickAsClick_ = 0;
+  uint8_t hoverWhenGreyed_ = 0;
+  uint8_t customMenuResult_ = 0;
+  IBlendSpec blend_;
+};
