@@ -1,8 +1,19 @@
 #pragma once
 
-// The holder of the engine's objects inside the plug-in. So far it carries
-// the engine's option bytes; the key areas, note engine, application object,
-// chord memory and control-zone table join it as they are built.
+#include <memory>
+
+class ActionDispatcher;
+class ChordMemory;
+class ControlTargetTable;
+class KeyAreaList;
+class NoteEngine;
+class TobelApp;
+struct TransportState;
+
+// The holder of the engine's objects inside the plug-in: the option bytes,
+// the four key areas, the action dispatcher, the note engine, the chord
+// memory and the control-zone table; the application object registers itself
+// here. Non-copyable. Everything runs under the plug-in's lock.
 class EngineHost
 {
 public:
@@ -14,7 +25,11 @@ public:
         kFlagCount = 3,
     };
 
-    EngineHost() = default;
+    // Creates, in this order, the dispatcher, the key areas (given the
+    // transport, which must outlive the host), the note engine, the chord
+    // memory and the control-zone table.
+    explicit EngineHost(TransportState& transport);
+    ~EngineHost();
     EngineHost(const EngineHost&) = delete;
     EngineHost& operator=(const EngineHost&) = delete;
 
@@ -29,6 +44,23 @@ public:
     // The option byte; false for an unknown flag.
     bool GetFlagByte(int flag) const { return flag >= 0 && flag < kFlagCount && flags_[flag]; }
 
+    TransportState& GetTransport() const { return transport_; }
+    ActionDispatcher* GetDispatcher() const { return dispatcher_.get(); }
+    KeyAreaList* GetKeyAreas() const { return keyAreas_.get(); }
+    NoteEngine* GetNoteEngine() const { return noteEngine_.get(); }
+    ChordMemory* GetChordMemory() const { return chordMemory_.get(); }
+    ControlTargetTable* GetControlTargetTable() const { return controlTable_.get(); }
+    // The application object, set by its constructor (null until then).
+    TobelApp* GetApp() const { return app_; }
+    void RegisterApp(TobelApp* app) { app_ = app; }
+
 private:
     bool flags_[kFlagCount] = {false, false, false};
+    TransportState& transport_;
+    std::unique_ptr<ActionDispatcher> dispatcher_;
+    std::unique_ptr<KeyAreaList> keyAreas_;
+    std::unique_ptr<NoteEngine> noteEngine_;
+    std::unique_ptr<ChordMemory> chordMemory_;
+    std::unique_ptr<ControlTargetTable> controlTable_;
+    TobelApp* app_ = nullptr;
 };

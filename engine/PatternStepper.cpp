@@ -43,9 +43,12 @@ bool IsLength(double beats)
 
 PatternStepper::PatternStepper(TransportState& transport, NoteList* noteSource, ActionListener* listener,
                                EngineHost* host)
-    : listener_(listener), store_(std::make_unique<Store>()), noteSource_(noteSource), transport_(transport),
-      host_(host)
+    : Stepper(&transport, host), listener_(listener), store_(std::make_unique<Store>()),
+      noteSource_(noteSource), transport_(transport), host_(host)
 {
+    events_.reserve(64);
+    free_.reserve(64);
+    pool_.reserve(64);
     // Pattern 0 starts high to low with an upward walk.
     store_->patterns[0].walkMode = 0;
     store_->patterns[0].sortMode = 1;
@@ -424,16 +427,4 @@ void PatternStepper::SetNoteSource(NoteList* source)
 void PatternStepper::Restart()
 {
     Restart(0.0, 0.0);
-}
-
-void PatternStepper::Restart(double /*position*/, double /*offset*/)
-{
-    walkDirection_ = 0;
-    Stepper::Reset();
-    for (auto& lanes : store_->lanes)
-        for (ControlLooper& looper : lanes)
-            looper.Reset();
-    orderIndex_ = -1;
-    newNote_ = false;
-    resetOrder_ = false;
 }

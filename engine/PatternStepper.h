@@ -8,15 +8,19 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class ActionListener;
 class EngineHost;
 class NoteList;
 struct TransportState;
 
-// The step sequencer of one key area. So far it holds the key area's pattern
-// store (12 patterns, 12 x 32 steps, 12 x 17 lane loopers) and the setters
-// through which parameter changes, the state reader and the editor change it.
+// The step sequencer of one key area: the key area's pattern store (12
+// patterns, 12 x 32 steps, 12 x 17 lane loopers), the setters through which
+// parameter changes, the state reader and the editor change it, and the step
+// clock that walks the current pattern in time with the host: it evaluates
+// the lanes of each step, turns the step into timed step events (DIV, LENGTH,
+// gate, SHIFT, swing), walks the note order and reports to its listener.
 //
 // Indices: pattern 0..11, step 0..31, lane 0..16, controller 0..7. Setters
 // refuse indices outside these ranges (result false, nothing changes).
@@ -131,10 +135,53 @@ public:
     bool ResetLanes(int pattern);
     // Restarts at position 0, offset 0.
     void Restart() override;
-    // Restarts the step position, every lane looper and the note order.
+    // Restarts the step position, every lane looper and the note order; every
+    // pending step event ends at the offset (OnStepEnd for those that had
+    // started) and the run counts as not started.
     void Restart(double position, double offset);
+    // Prepares a run before its first clock call: step length, loop length,
+    // upward walk, and the note order restarted when the ORDER lane resets on
+    // pattern reset or a new note arrived.
+    void Start();
+    // Makes another pattern current in the middle of a run: pending events end
+    // at the offset, every lane looper is reset, and step 0 of the new pattern
+    // starts where the old step started (at the old step's end when called
+    // while a step ends), keeping the beat grid. False for a bad pattern.
+    bool SwitchPattern(int pattern, double position, double samplesPerBeat, double offset);
+    // Ends every pending event at the offset (OnStepEnd for started ones) and
+    // starts the current step again on the next grid point, keeping the step
+    // position and the note order. Used when the host clock jumps.
+    void Resync(double offset);
+    // Ends every pending event at a block offset and deletes it.
+    void EndAllEvents(double offset);
+    // Sets the new-note flag; returns the current pattern's reset on new note.
+    bool FlagNewNote();
+    bool GetNewNoteFlag() const { return newNote_; }
+
+    // --- Note order.
+    // Moves the note order one note; true when the walk wrapped (or the order
+    // was reset since the last move).
+    bool AdvanceOrder();
+    // The record of the note source the current step plays, or null.
+    NoteRecord* PickNote();
+    // Restarts the note order when the ORDER lane is on and resets on
+    // pattern reset or a new note arrived.
+    void ResetOrderLane();
+    int GetLastPlayed() const { return lastPlayed_; }
+
+    // The LENGTH value of the step at the LENGTH lane's position (1.0 when the
+    // lane or the step's flag is off), limited to 1..32.
+    double GetStepLengthFactor() const override;
+    // The step events still pending (started or not); null outside the list.
+    int PendingEventCount() const { return static_cast<int>(events_.size()); }
+    const StepEvent* PendingEvent(int i) const;
 
 protected:
+    double AdvanceStep(double position, double length, double samplesPerBeat, bool first,
+                       double offset) override;
+    double EmitStep(double position, double length, double samplesPerBeat, double offset) override;
+    void FinishBlock(double position, double length, double samplesPerBeat, double offset) override;
+
     ActionListener* Listener() const { return listener_; }
     TransportState& Transport() const { return transport_; }
     EngineHost* Host() const { return host_; }
@@ -145,6 +192,16 @@ private:
     struct Store;
 
     void ApplyAndNotify();
+    ControlLooper& Lane(int lane);
+    const StepRecord& LaneStepAtPosition(int lane) const;
+    StepEvent* NewEvent();
+    void RecycleEvent(StepEvent* event);
+    void CreateEvent(double beat);
+    void CompleteEvent(StepEvent& event, size_t index);
+    void EvaluateLanes(NoteRecord& record);
+    void EndEvent(StepEvent& event, double time);
+    void ResetAllLanes();
+    bool CheckClockJump(double position, double length, double offset);
 
     bool gateLengthInSteps_ = false;
     ActionListener* listener_;
@@ -161,4 +218,10 @@ private:
     NoteList* noteSource_;
     TransportState& transport_;
     EngineHost* host_;
+    std::vector<StepEvent*> events_;              // pending, in creation order
+    std::vector<std::unique_ptr<StepEvent>> pool_; // owns every event ever made
+    std::vector<StepEvent*> free_;                // events ready for reuse
+    bool inEmit_ = false;      // a step end is being reported
+    double emitEndBeat_ = 0.0; // the end beat of that step
+    bool switched_ = false;    // a pattern switch happened during the report
 };

@@ -1,18 +1,75 @@
-// A small demonstration of the engine's data: a chord held in a note list,
-// seen in the four sort orders, a chord-memory slot moved onto a played note,
-// a lane looper walking its range, and a scale fitting notes.
+// A small demonstration of the engine: a chord held in a note list, seen in
+// the four sort orders, a chord-memory slot moved onto a played note, a lane
+// looper walking its range, a scale fitting notes; then the whole engine
+// running on its own: a chord held in the default state at 120 beats per
+// minute for two bars, with every generated note, its block and its offset.
 #include "engine/ChordMemory.h"
+#include "engine/EngineDefaults.h"
+#include "engine/EngineHost.h"
 #include "engine/EngineVersion.h"
 #include "engine/Looper.h"
+#include "engine/NoteEngine.h"
 #include "engine/NoteList.h"
+#include "engine/OutputNote.h"
+#include "engine/Processor.h"
 #include "engine/Scale.h"
 #include "engine/ScaleTable.h"
 #include "engine/SortOrder.h"
+#include "engine/TransportState.h"
 
 #include <cstdio>
 
 namespace
 {
+constexpr int kFrames = 512;
+
+// Prints the notes the engine hands out, with their block and offset.
+class PrintingListener : public ProcessorListener
+{
+public:
+    void SendEvents(std::vector<OutputNote*>& notes) override
+    {
+        for (OutputNote* n : notes)
+        {
+            const bool on = n->kind == OutputNote::kNoteOn;
+            std::printf("  block %4ld offset %3d  %s note %3d velocity %3d channel %d\n", block,
+                        static_cast<int>(n->time), on ? "on " : "off", n->note, n->velocity, n->channel);
+            (on ? n->noteOnSent : n->noteOffSent) = true;
+        }
+    }
+    long block = 0;
+};
+
+void RunEngine()
+{
+    const double sampleRate = 44100.0;
+    const double samplesPerBeat = sampleRate * 60.0 / 120.0;
+    TransportState transport;
+    transport.sampleRate = sampleRate;
+    EngineHost host(transport);
+    quova::ApplyDefaultParameterState(host);
+    PrintingListener listener;
+    TobelApp app(transport, listener, host);
+
+    std::printf("\nThe engine on its own: C E G held (velocities 100 90 80), 120 bpm, two bars\n");
+    NoteEngine& notes = *host.GetNoteEngine();
+    notes.NoteOn(1, 48, 100, 0);
+    notes.NoteOn(1, 52, 90, 0);
+    notes.NoteOn(1, 55, 80, 0);
+    const long blocks = static_cast<long>(8.0 * samplesPerBeat / kFrames);
+    for (long b = 0; b <= blocks; ++b)
+    {
+        const double position = static_cast<double>(b * kFrames);
+        if (b == blocks)
+            for (int n : {48, 52, 55})
+                notes.NoteOff(1, n, 0);
+        transport.samplePosition = position;
+        transport.beatPosition = position / samplesPerBeat;
+        listener.block = b;
+        app.ProcessBlock(position, 0.0, samplesPerBeat, true, false, 0.0, -1.0, kFrames, false);
+    }
+}
+
 void PrintInOrder(const NoteList& list)
 {
     for (int position = 0; position < list.Count(); ++position)
@@ -74,5 +131,7 @@ int main()
     for (int degrees = -2; degrees <= 4; ++degrees)
         std::printf(" %d", scale.MoveByDegrees(57, degrees));
     std::printf("\n");
+
+    RunEngine();
     return 0;
 }

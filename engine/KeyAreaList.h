@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+class EngineHost;
+class PatternEngine;
+struct TransportState;
+
+// The four key areas (one PatternEngine each, index 0..3) and the key area
+// selected for editing. Under the plug-in's lock.
+class KeyAreaList
+{
+public:
+    static constexpr int kAreaCount = 4;
+
+    KeyAreaList(TransportState& transport, EngineHost& host);
+    ~KeyAreaList();
+    KeyAreaList(const KeyAreaList&) = delete;
+    KeyAreaList& operator=(const KeyAreaList&) = delete;
+
+    // The area, or null outside 0..3.
+    PatternEngine* GetArea(int index) const;
+    // Flags area index (0..3; others are refused) as the one being edited.
+    bool SelectForEditing(int index);
+    int GetSelectedForEditing() const { return selected_; }
+
+    // PatternEngine::ProcessBlock of every enabled area, in index order.
+    void ProcessBlock(double position, double length, double samplesPerBeat, double offset);
+    // PatternEngine::Stop (offset 0) of every enabled area.
+    void StopAll();
+
+private:
+    std::array<std::unique_ptr<PatternEngine>, kAreaCount> areas_;
+    int selected_ = 0;
+};

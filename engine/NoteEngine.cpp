@@ -1,0 +1,627 @@
+#include "engine/NoteEngine.h"
+
+#include "engine/ActionDispatcher.h"
+#include "engine/ControlTargetTable.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/OutputNote.h"
+#include "engine/PatternEngine.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr int kAreas = NoteEvent::kAreaCount;
+
+bool IsChannel(int channel)
+{
+    return channel >= 1 && channel <= NoteEngine::kChannels;
+}
+
+bool IsNote(int note)
+{
+    return note >= 0 && note < NoteEngine::kNotes;
+}
+} // namespace
+
+NoteEngine::NoteEngine(EngineHost& host)
+    : host_(host), stepCounters_(static_cast<size_t>((kChannels + 1) * kNotes * kSteps), 0)
+{
+    // Reserved once so that the audio thread does not grow them in steady use.
+    for (auto& list : sounding_)
+        list.reserve(64);
+    for (auto& list : queuedOn_)
+        list.reserve(64);
+    for (auto& list : queuedOff_)
+        list.reserve(64);
+    released_.reserve(128);
+    output_.reserve(256);
+    deferredOffs_.reserve(64);
+    inbox_.reserve(128);
+    scheduled_.reserve(128);
+    free_.reserve(256);
+    pool_.reserve(256);
+}
+
+NoteEngine::~NoteEngine() = default;
+
+int& NoteEngine::StepCounter(int channel, int note, int step)
+{
+    const size_t c = static_cast<size_t>(std::clamp(channel, 0, kChannels));
+    const size_t n = static_cast<size_t>(std::clamp(note, 0, kNotes - 1));
+    const size_t s = static_cast<size_t>(std::clamp(step, 0, kSteps - 1));
+    return stepCounters_[(c * kNotes + n) * kSteps + s];
+}
+
+int NoteEngine::GetNoteCount(int channel, int note) const
+{
+    if (!IsChannel(channel) || !IsNote(note))
+        return 0;
+    return noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
+}
+
+int NoteEngine::SoundingCount(int channel) const
+{
+    return IsChannel(channel) ? static_cast<int>(sounding_[static_cast<size_t>(channel)].size()) : 0;
+}
+
+void NoteEngine::Report(int channel)
+{
+    if (ActionDispatcher* d = host_.GetDispatcher())
+    {
+        ActionArgument argument;
+        argument.value = channel;
+        d->Dispatch(ActionDispatcher::kNoteCounts, argument);
+    }
+}
+
+// --- Output-note pool ------------------------------------------------------------
+
+OutputNote* NoteEngine::NewOutputNote()
+{
+    OutputNote* note = nullptr;
+    if (!free_.empty())
+    {
+        note = free_.back();
+        free_.pop_back();
+    }
+    else
+    {
+        pool_.push_back(std::make_unique<OutputNote>());
+        note = pool_.back().get();
+    }
+    *note = OutputNote{};
+    return note;
+}
+
+void NoteEngine::RecycleOutputNote(OutputNote* note)
+{
+    if (note != nullptr)
+        free_.push_back(note);
+}
+
+void NoteEngine::QueueOutputNoteOn(OutputNote* note)
+{
+    if (note == nullptr)
+        return;
+    if (!IsChannel(note->channel))
+    {
+        RecycleOutputNote(note);
+        return;
+    }
+    queuedOn_[static_cast<size_t>(note->channel)].push_back(note);
+}
+
+void NoteEngine::QueueOutputNoteOff(OutputNote* note)
+{
+    if (note == nullptr)
+        return;
+    if (!IsChannel(note->channel))
+    {
+        RecycleOutputNote(note);
+        return;
+    }
+    queuedOff_[static_cast<size_t>(note->channel)].push_back(note);
+}
+
+// --- Input ------------------------------------------------------------------------
+
+bool NoteEngine::AreaActive(int area) const
+{
+    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
+    if (engine != nullptr && !engine->GetHeldNotes().IsEmpty())
+        return true;
+    const auto pendingOn = [area](const NoteEvent& e) {
+        return e.kind == NoteEvent::kNoteOn && e.areaFlags[area] == NoteEvent::kForArea;
+    };
+    return std::any_of(inbox_.begin(), inbox_.end(), pendingOn) ||
+           std::any_of(scheduled_.begin(), scheduled_.end(), pendingOn);
+}
+
+int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* flags)
+{
+    if (!IsChannel(channel) || !IsNote(note) || velocity < 1 || velocity > 127)
+        return 0;
+    NoteEvent event;
+    event.note = note;
+    event.velocity = velocity;
+    event.time = std::max(0, offset);
+    event.offset = event.time;
+    event.kind = NoteEvent::kNoteOn;
+    event.channel = channel;
+
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone != nullptr && zone->TakesNote(note))
+    {
+        for (int& f : event.areaFlags)
+            f = NoteEvent::kForArea;
+        inbox_.push_back(event);
+        return 1;
+    }
+
+    int result = 0;
+    const bool releaseWaiting = host_.GetFlagByte(EngineHost::kReleaseWaitingNotes);
+    KeyAreaList& areas = *host_.GetKeyAreas();
+    for (int a = 0; a < kAreas; ++a)
+    {
+        PatternEngine* area = areas.GetArea(a);
+        if (area == nullptr || !area->Accepts(channel, note))
+            continue;
+        Waiting& waiting = waiting_[static_cast<size_t>(a)];
+        if (AreaActive(a))
+        {
+            event.areaFlags[a] = NoteEvent::kForArea;
+            result = std::max(result, 1);
+        }
+        else if (static_cast<int>(waiting.events.size()) < area->GetArpOnNoteCount() - 1 && !releaseWaiting)
+        {
+            NoteEvent held = event;
+            held.areaFlags[a] = NoteEvent::kWaiting;
+            waiting.events.push_back(held);
+            continue;
+        }
+        else
+        {
+            // The count is reached: the waiting notes start together with this one.
+            result = 2;
+            event.areaFlags[a] = NoteEvent::kForArea;
+            for (NoteEvent w : waiting.events)
+            {
+                waiting.switchOff.push_back(w);
+                w.time = event.time;
+                for (int& f : w.areaFlags)
+                    f = 0;
+                w.areaFlags[a] = NoteEvent::kForArea;
+                inbox_.push_back(w);
+            }
+            waiting.waitingFlag = !waiting.switchOff.empty();
+            waiting.events.clear();
+        }
+        if (flags != nullptr)
+            flags[a] = 1;
+    }
+    if (result > 0)
+        inbox_.push_back(event);
+    return result;
+}
+
+bool NoteEngine::NoteOff(int channel, int note, int offset)
+{
+    if (!IsChannel(channel) || !IsNote(note))
+        return false;
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone != nullptr && zone->TakesNote(note))
+        return false;
+    NoteEvent event;
+    event.note = note;
+    event.velocity = 127;
+    event.time = std::max(0, offset);
+    event.offset = event.time;
+    event.kind = NoteEvent::kNoteOff;
+    event.channel = channel;
+    bool taken = false;
+    KeyAreaList& areas = *host_.GetKeyAreas();
+    for (int a = 0; a < kAreas; ++a)
+    {
+        PatternEngine* area = areas.GetArea(a);
+        if (area == nullptr || !area->Accepts(channel, note))
+            continue;
+        if (!AreaActive(a) && !HasScheduledNoteOnChannel(channel))
+        {
+            // A note still waiting for the count: it only leaves the buffer.
+            auto& events = waiting_[static_cast<size_t>(a)].events;
+            events.erase(std::remove_if(events.begin(), events.end(),
+                                        [&](const NoteEvent& e) { return e.note == note && e.channel == channel; }),
+                         events.end());
+            continue;
+        }
+        event.areaFlags[a] = NoteEvent::kForArea;
+        taken = true;
+    }
+    if (taken)
+        inbox_.push_back(event);
+    return taken;
+}
+
+bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
+{
+    return std::any_of(scheduled_.begin(), scheduled_.end(), [channel](const NoteEvent& e) {
+        return e.kind == NoteEvent::kNoteOn && e.channel == channel;
+    });
+}
+
+// --- Block helpers ------------------------------------------------------------------
+
+bool NoteEngine::TakeInbox()
+{
+    // Stable by time, so that events of one offset keep their arrival order.
+    for (const NoteEvent& e : inbox_)
+    {
+        auto where = std::upper_bound(scheduled_.begin(), scheduled_.end(), e.time,
+                                      [](double t, const NoteEvent& s) { return t < s.time; });
+        scheduled_.insert(where, e);
+    }
+    inbox_.clear();
+    if (heldCount_ >= 1 && idle_)
+    {
+        idle_ = false;
+        return true;
+    }
+    return false;
+}
+
+int NoteEngine::NextEventOffset(double position, int remaining, double offset)
+{
+    if (remaining <= 0)
+        return 0;
+    if (scheduled_.empty())
+        return remaining;
+    piecePosition_ = position;
+    bool delivered = false;
+    while (!scheduled_.empty() && scheduled_.front().time <= 0.0)
+    {
+        NoteEvent event = scheduled_.front();
+        scheduled_.erase(scheduled_.begin());
+        Deliver(event, offset);
+        delivered = true;
+    }
+    int k = remaining;
+    if (delivered)
+        k = 1;
+    else if (!scheduled_.empty())
+        k = std::clamp(static_cast<int>(scheduled_.front().time), 1, remaining);
+    for (NoteEvent& e : scheduled_)
+        e.time -= k;
+    return k;
+}
+
+void NoteEngine::Deliver(NoteEvent& event, double offset)
+{
+    const size_t c = static_cast<size_t>(event.channel - 1);
+    const size_t n = static_cast<size_t>(event.note);
+    if (event.kind == NoteEvent::kNoteOff)
+    {
+        if (noteCounts_[c][n] > 0 && listener_ != nullptr)
+        {
+            listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity, event.channel,
+                                              event.areaFlags);
+            if (std::any_of(std::begin(event.areaFlags), std::end(event.areaFlags),
+                            [](int f) { return f == NoteEvent::kForArea; }))
+                released_.push_back({event.note, event.channel});
+        }
+    }
+    else
+    {
+        ControlTargetTable* zone = host_.GetControlTargetTable();
+        if (zone != nullptr && zone->TakesNote(event.note))
+            zone->HandleKey(event.note);
+        else
+        {
+            if (listener_ != nullptr)
+                listener_->NoteOnForFlaggedAreas(offset, event.note, event.velocity, event.channel,
+                                                 event.areaFlags);
+            ++noteCounts_[c][n];
+            ++channelTotals_[c];
+            ++heldCount_;
+        }
+    }
+    Report(event.channel);
+}
+
+void NoteEngine::EmitOff(OutputNote* note)
+{
+    auto& list = sounding_[static_cast<size_t>(note->channel)];
+    auto it = std::find_if(list.begin(), list.end(), [note](const Sounding& s) {
+        return s.note == note->note && s.area == note->keyArea && s.step == note->stepNumber;
+    });
+    if (it == list.end())
+        it = std::find_if(list.begin(), list.end(), [note](const Sounding& s) {
+            return s.note == note->note && s.area == note->keyArea;
+        });
+    if (it != list.end())
+        list.erase(it);
+    note->kind = OutputNote::kNoteOff;
+    output_.push_back(note);
+    if (ActionDispatcher* d = host_.GetDispatcher())
+    {
+        ActionArgument argument;
+        argument.note = note;
+        d->Dispatch(ActionDispatcher::kNotesReleased, argument);
+    }
+}
+
+void NoteEngine::FlushNotes()
+{
+    for (const Released& r : released_)
+    {
+        int& count = noteCounts_[static_cast<size_t>(r.channel - 1)][static_cast<size_t>(r.note)];
+        if (count > 0)
+        {
+            --count;
+            channelTotals_[static_cast<size_t>(r.channel - 1)] =
+                std::max(0, channelTotals_[static_cast<size_t>(r.channel - 1)] - 1);
+            heldCount_ = std::max(0, heldCount_ - 1);
+        }
+        Report(r.channel);
+    }
+    released_.clear();
+
+    ActionDispatcher* dispatcher = host_.GetDispatcher();
+    for (int ch = 1; ch <= kChannels; ++ch)
+    {
+        auto& offs = queuedOff_[static_cast<size_t>(ch)];
+        auto& ons = queuedOn_[static_cast<size_t>(ch)];
+        if (offs.empty() && ons.empty())
+            continue;
+        countersTouched_[static_cast<size_t>(ch)] = true;
+        // Note-offs first.
+        for (OutputNote* off : offs)
+        {
+            if (off->muted)
+            {
+                RecycleOutputNote(off);
+                continue;
+            }
+            int& counter = StepCounter(ch, off->note, off->stepNumber);
+            const auto sameStep = [off](const OutputNote* on) {
+                return on->note == off->note && on->stepNumber == off->stepNumber && on->time <= off->time &&
+                       !on->muted;
+            };
+            if (counter == 0 && std::any_of(ons.begin(), ons.end(), sameStep))
+            {
+                // The note it ends starts in this same piece: end it after that.
+                deferredOffs_.push_back(off);
+                continue;
+            }
+            bool merged = false;
+            if (counter == 1)
+            {
+                // The same note of the same step starts again no later than
+                // this note-off: the sounding note simply continues.
+                for (OutputNote* on : ons)
+                    if (sameStep(on) && !on->suppressNoteOn)
+                    {
+                        on->suppressNoteOn = true;
+                        merged = true;
+                        break;
+                    }
+            }
+            if (merged)
+                RecycleOutputNote(off);
+            else
+                EmitOff(off);
+            counter = std::max(0, counter - 1);
+        }
+        offs.clear();
+        // Then note-ons.
+        for (OutputNote* on : ons)
+        {
+            int& counter = StepCounter(ch, on->note, on->stepNumber);
+            if (on->muted || (counter > 0 && !on->suppressNoteOn))
+            {
+                RecycleOutputNote(on);
+                continue;
+            }
+            const int area = std::clamp(on->keyArea, 0, kAreas - 1);
+            Waiting& waiting = waiting_[static_cast<size_t>(area)];
+            if (waiting.waitingFlag)
+            {
+                // The notes that waited were passed through; they end now.
+                for (const NoteEvent& w : waiting.switchOff)
+                {
+                    OutputNote* off = NewOutputNote();
+                    off->note = w.note;
+                    off->channel = w.channel;
+                    off->velocity = 127;
+                    off->time = on->time;
+                    off->kind = OutputNote::kNoteOff;
+                    off->keyArea = area;
+                    output_.push_back(off);
+                }
+                waiting.switchOff.clear();
+                waiting.waitingFlag = false;
+            }
+            sounding_[static_cast<size_t>(ch)].push_back({on->keyArea, on->note, on->stepNumber});
+            on->kind = OutputNote::kNoteOn;
+            output_.push_back(on);
+            if (dispatcher != nullptr && !on->sendOnlyControllers && !on->muted)
+            {
+                ActionArgument argument;
+                argument.note = on;
+                dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
+            }
+            ++counter;
+        }
+        ons.clear();
+        // Note-offs of notes that started in this piece.
+        for (OutputNote* off : deferredOffs_)
+        {
+            int& counter = StepCounter(ch, off->note, off->stepNumber);
+            EmitOff(off);
+            counter = std::max(0, counter - 1);
+        }
+        deferredOffs_.clear();
+        SettleCounters(ch);
+    }
+    SortOutput();
+}
+
+void NoteEngine::SettleCounters(int channel)
+{
+    // Nothing sounds on the channel: no step can count a sounding note.
+    if (!sounding_[static_cast<size_t>(channel)].empty() || !countersTouched_[static_cast<size_t>(channel)])
+        return;
+    const auto first = stepCounters_.begin() + static_cast<std::ptrdiff_t>(channel) * kNotes * kSteps;
+    std::fill(first, first + kNotes * kSteps, 0);
+    countersTouched_[static_cast<size_t>(channel)] = false;
+}
+
+void NoteEngine::SortOutput()
+{
+    // By time; at the same time in the order made, which already puts the
+    // note-offs of older notes before the note-ons and the note-offs of notes
+    // started in this piece after them (an insertion sort: the lists are
+    // short and it allocates nothing).
+    const auto before = [](const OutputNote* a, const OutputNote* b) { return a->time < b->time; };
+    for (size_t i = 1; i < output_.size(); ++i)
+    {
+        OutputNote* note = output_[i];
+        size_t j = i;
+        while (j > 0 && before(note, output_[j - 1]))
+        {
+            output_[j] = output_[j - 1];
+            --j;
+        }
+        output_[j] = note;
+    }
+}
+
+void NoteEngine::RemoveSentNotes()
+{
+    size_t kept = 0;
+    for (OutputNote* note : output_)
+    {
+        const bool sent = note->kind == OutputNote::kNoteOn ? note->noteOnSent : note->noteOffSent;
+        if (sent)
+            RecycleOutputNote(note);
+        else
+            output_[kept++] = note;
+    }
+    output_.resize(kept);
+}
+
+void NoteEngine::ClearAll()
+{
+    idle_ = true;
+    if (listener_ != nullptr)
+        listener_->StopAll();
+    // Notes still due later in the block are kept: they are new input.
+    for (Waiting& w : waiting_)
+    {
+        w.events.clear();
+        w.switchOff.clear();
+        w.waitingFlag = false;
+    }
+    released_.clear();
+    for (auto& counts : noteCounts_)
+        counts.fill(0);
+    channelTotals_.fill(0);
+    heldCount_ = 0;
+    if (listener_ != nullptr)
+        listener_->NotifyReset();
+}
+
+void NoteEngine::AllNotesOff()
+{
+    for (OutputNote* note : output_)
+        RecycleOutputNote(note);
+    output_.clear();
+    heldCount_ = 0;
+    KeyAreaList& areas = *host_.GetKeyAreas();
+    for (int a = 0; a < kAreas; ++a)
+        if (PatternEngine* area = areas.GetArea(a))
+            area->Stop(0.0);
+    for (auto& counts : noteCounts_)
+        counts.fill(0);
+    channelTotals_.fill(0);
+    if (listener_ != nullptr)
+        listener_->StopAll();
+}
+
+void NoteEngine::ReleaseArea(int area, int channel)
+{
+    if (area < 0 || area >= kAreas)
+        return;
+    KeyAreaList& areas = *host_.GetKeyAreas();
+    bool shared = false;
+    for (int a = 0; a < kAreas; ++a)
+    {
+        const PatternEngine* other = areas.GetArea(a);
+        if (a != area && other != nullptr && other->IsEnabled() && other->GetMidiInChannel() == channel)
+            shared = true;
+    }
+    if (!shared && IsChannel(channel))
+    {
+        const size_t c = static_cast<size_t>(channel - 1);
+        for (int& count : noteCounts_[c])
+            if (count > 0)
+            {
+                --count;
+                channelTotals_[c] = std::max(0, channelTotals_[c] - 1);
+                heldCount_ = std::max(0, heldCount_ - 1);
+            }
+    }
+    // Every channel 1..16, the last one included.
+    for (int ch = 1; ch <= kChannels; ++ch)
+    {
+        auto& list = sounding_[static_cast<size_t>(ch)];
+        for (size_t i = 0; i < list.size();)
+        {
+            if (list[i].area != area)
+            {
+                ++i;
+                continue;
+            }
+            OutputNote* off = NewOutputNote();
+            off->note = list[i].note;
+            off->channel = ch;
+            off->velocity = 127;
+            off->kind = OutputNote::kNoteOff;
+            off->keyArea = area;
+            off->stepNumber = list[i].step;
+            output_.push_back(off);
+            int& counter = StepCounter(ch, list[i].note, list[i].step);
+            counter = std::max(0, counter - 1);
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        SettleCounters(ch);
+    }
+}
+
+void NoteEngine::IncrementNoteCount(int channel, int note)
+{
+    if (!IsChannel(channel) || !IsNote(note))
+        return;
+    int& count = noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
+    if (count < 1)
+    {
+        ++count;
+        Report(channel);
+        ++heldCount_;
+    }
+}
+
+void NoteEngine::DecrementNoteCount(int channel, int note)
+{
+    if (!IsChannel(channel) || !IsNote(note))
+        return;
+    int& count = noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
+    if (count > 0)
+    {
+        --count;
+        Report(channel);
+        channelTotals_[static_cast<size_t>(channel - 1)] =
+            std::max(0, channelTotals_[static_cast<size_t>(channel - 1)] - 1);
+        heldCount_ = std::max(0, heldCount_ - 1);
+    }
+}

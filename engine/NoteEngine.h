@@ -1,0 +1,136 @@
+#pragma once
+
+#include "engine/NoteEvent.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class EngineHost;
+struct OutputNote;
+
+// The router between MIDI input and the four key areas, and the collector of
+// their generated notes.
+//
+// Input: a note goes first to the control zone (every note up to its top key
+// while it is on), then to the key areas whose channel, range and state match;
+// an area that holds no notes holds new notes back until its "Arp on note
+// count" is reached (those pass through to the host meanwhile). Taken notes
+// become NoteEvents delivered at their offsets while the block is processed.
+//
+// Output: generated notes are queued per MIDI channel, counted per (channel,
+// note, step) so that one step sends a note only once, and moved to the
+// output list the processor hands to the plug-in.
+//
+// Owned by the EngineHost. Audio thread, under the plug-in's lock.
+class NoteEngine
+{
+public:
+    static constexpr int kChannels = 16;
+    static constexpr int kNotes = 128;
+    static constexpr int kSteps = 32;
+
+    explicit NoteEngine(EngineHost& host);
+    ~NoteEngine();
+    NoteEngine(const NoteEngine&) = delete;
+    NoteEngine& operator=(const NoteEngine&) = delete;
+
+    void SetListener(NoteEngineListener* listener) { listener_ = listener; }
+
+    // A note-on on channel 1..16 at a sample offset. Returns 0 when nothing
+    // takes it (the caller passes it through), 1 when taken, 2 when taken and
+    // the waiting notes of the flagged areas were released. flags (may be
+    // null) receive 1 for every area that took the note. Bad channels, notes
+    // or velocities give 0 and change nothing.
+    int NoteOn(int channel, int note, int velocity, int offset, int* flags = nullptr);
+    // A note-off; false when nothing takes it (the caller passes it through).
+    bool NoteOff(int channel, int note, int offset);
+
+    // Generated notes, queued by the pattern engines after each piece.
+    // Notes come from NewOutputNote; a null note is ignored.
+    OutputNote* NewOutputNote();
+    void RecycleOutputNote(OutputNote* note);
+    void QueueOutputNoteOn(OutputNote* note);
+    void QueueOutputNoteOff(OutputNote* note);
+
+    // Panic: drops the output, stops every area, clears the counts.
+    void AllNotesOff();
+    // An area was switched off: its counts drop (unless another enabled area
+    // listens on the channel) and its sounding notes become note-offs.
+    void ReleaseArea(int area, int channel);
+    void IncrementNoteCount(int channel, int note);
+    void DecrementNoteCount(int channel, int note);
+
+    // --- Block helpers used by the processor.
+    // Moves the recorded notes into the schedule; true when notes are held
+    // while the engine was idle (idle is then cleared).
+    bool TakeInbox();
+    // Delivers the due events and returns the length of the next piece:
+    // 1 after a delivery, else up to the next event, at most remaining; 0
+    // when nothing remains of the block (events due later stay scheduled).
+    int NextEventOffset(double position, int remaining, double offset);
+    // Moves the queued notes to the output (see the class comment).
+    void FlushNotes();
+    // Deletes the output notes that were sent.
+    void RemoveSentNotes();
+    // Host stopped or nothing held: stops the areas, forgets pending input.
+    void ClearAll();
+    bool HasScheduledNoteOnChannel(int channel) const;
+
+    std::vector<OutputNote*>& Output() { return output_; }
+    int GetHeldCount() const { return heldCount_; }
+    bool IsIdle() const { return idle_; }
+    int GetNoteCount(int channel, int note) const;
+    // Generated notes sounding on a channel 1..16.
+    int SoundingCount(int channel) const;
+    // The position of the piece being delivered (set by the processor).
+    void SetPiecePosition(double position) { piecePosition_ = position; }
+
+private:
+    struct Sounding
+    {
+        int area;
+        int note;
+        int step;
+    };
+    struct Released
+    {
+        int note;
+        int channel;
+    };
+    struct Waiting
+    {
+        std::vector<NoteEvent> events;
+        std::vector<NoteEvent> switchOff; // passed-through notes to end once the area plays
+        bool waitingFlag = false;
+    };
+
+    int& StepCounter(int channel, int note, int step);
+    bool AreaActive(int area) const;
+    void Deliver(NoteEvent& event, double offset);
+    void Report(int channel);
+    void EmitOff(OutputNote* note);
+    void SortOutput();
+    void SettleCounters(int channel);
+
+    EngineHost& host_;
+    std::array<std::vector<Sounding>, kChannels + 1> sounding_;
+    std::vector<int> stepCounters_; // (channel 0..16) x note x step
+    std::array<bool, kChannels + 1> countersTouched_{};
+    std::vector<OutputNote*> deferredOffs_;
+    std::array<std::vector<OutputNote*>, kChannels + 1> queuedOn_;
+    std::array<std::vector<OutputNote*>, kChannels + 1> queuedOff_;
+    std::vector<Released> released_;
+    std::vector<OutputNote*> output_;
+    NoteEngineListener* listener_ = nullptr;
+    int heldCount_ = 0;
+    bool idle_ = true;
+    std::vector<NoteEvent> inbox_;
+    std::vector<NoteEvent> scheduled_;
+    std::array<Waiting, NoteEvent::kAreaCount> waiting_;
+    std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
+    std::array<int, kChannels> channelTotals_{};
+    std::vector<std::unique_ptr<OutputNote>> pool_;
+    std::vector<OutputNote*> free_;
+    double piecePosition_ = 0.0;
+};

@@ -1,0 +1,181 @@
+#include "engine/Processor.h"
+
+#include "engine/ActionDispatcher.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/NoteEngine.h"
+#include "engine/OutputNote.h"
+#include "engine/PatternEngine.h"
+#include "engine/TransportState.h"
+
+#include <cmath>
+
+Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportState& transport)
+    : listener_(listener), host_(host), transport_(transport)
+{
+}
+
+void Processor::ClearEverything(bool ownPosition)
+{
+    NoteEngine& notes = *host_.GetNoteEngine();
+    notes.ClearAll();
+    if (ActionDispatcher* d = host_.GetDispatcher())
+        d->Dispatch(ActionDispatcher::kClearMarkers);
+    notes.FlushNotes();
+    listener_.NotifyPlaying(false);
+    listener_.SendEvents(notes.Output());
+    ownPosition_ = ownPosition ? -1.0 : 0.0;
+    notes.RemoveSentNotes();
+}
+
+void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
+{
+    NoteEngine& notes = *host_.GetNoteEngine();
+    if (std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0)
+        ProcessSubBlock(position, length, samplesPerBeat, offset);
+    notes.FlushNotes();
+    std::vector<OutputNote*>& output = notes.Output();
+    if (output.empty())
+        return;
+    listener_.SendEvents(output);
+    // The notes count as sent whether or not the listener marked them.
+    for (OutputNote* note : output)
+    {
+        if (note->kind == OutputNote::kNoteOn)
+            note->noteOnSent = true;
+        else
+            note->noteOffSent = true;
+    }
+    notes.RemoveSentNotes();
+}
+
+void Processor::ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
+                             double loopStart, double loopEnd, int frames, bool ownPosition)
+{
+    unused_ = unused;
+    if (frames < 1)
+        return;
+    NoteEngine& notes = *host_.GetNoteEngine();
+    const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;
+    bool stoppedNow = wasPlaying_ && !playing;
+    transport_.playing = playing;
+    transport_.loop = loop;
+    transport_.loopStart = loopStart;
+    transport_.loopEnd = loopEnd;
+    transport_.samplesPerBeat = samplesPerBeat;
+    if (ownPosition_ == -1.0 && ownPosition)
+        ownPosition_ = samplePosition;
+    if (!playing)
+    {
+        const double own = ownPosition_ < 0.0 ? 0.0 : ownPosition_;
+        transport_.samplePosition = own;
+        transport_.beatPosition = tempo ? own / samplesPerBeat : 0.0;
+    }
+    else
+        transport_.samplePosition = samplePosition;
+    if (notes.TakeInbox())
+        listener_.NotifyPlaying(true);
+
+    const double blockStart = transport_.samplePosition;
+    int remaining = frames;
+    double offset = 0.0;
+    bool cleared = false;
+    for (;;)
+    {
+        const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
+        if (k <= 0)
+            break;
+        remaining -= k;
+        if (notes.GetHeldCount() < 1 || stoppedNow)
+        {
+            if ((!notes.IsIdle() || stoppedNow) && !cleared)
+            {
+                ClearEverything(ownPosition);
+                cleared = true;
+                stoppedNow = false;
+            }
+        }
+        else
+        {
+            RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            wasPlaying_ = playing;
+        }
+        if (!playing)
+            ownPosition_ = (ownPosition_ < 0.0 ? 0.0 : ownPosition_) + k;
+        else
+            ownPosition_ = ownPosition ? -1.0 : 0.0;
+        offset += k;
+    }
+    if (notes.GetHeldCount() < 1)
+    {
+        ownPosition_ = ownPosition ? -1.0 : 0.0;
+        if (!playing)
+            transport_.beatPosition = 0.0;
+    }
+    wasPlaying_ = playing;
+}
+
+// --- TobelApp -------------------------------------------------------------------------
+
+TobelApp::TobelApp(TransportState& transport, ProcessorListener& listener, EngineHost& host)
+    : Application(listener, host, transport), engine_(host), clock_(transport)
+{
+    host.GetNoteEngine()->SetListener(this);
+    host.RegisterApp(this);
+}
+
+TobelApp::~TobelApp()
+{
+    engine_.GetNoteEngine()->SetListener(nullptr);
+    engine_.RegisterApp(nullptr);
+}
+
+void TobelApp::NoteOnForArea(double offset, int note, int velocity, int channel, int area)
+{
+    PatternEngine* engine = engine_.GetKeyAreas()->GetArea(area);
+    if (engine != nullptr && engine->InRange(channel, note))
+        engine->NoteOn(note, velocity, static_cast<int>(offset));
+}
+
+void TobelApp::NoteOnForFlaggedAreas(double offset, int note, int velocity, int channel,
+                                     const int flags[NoteEvent::kAreaCount])
+{
+    for (int a = 0; a < NoteEvent::kAreaCount; ++a)
+        if (flags[a] == NoteEvent::kForArea)
+            NoteOnForArea(offset, note, velocity, channel, a);
+}
+
+void TobelApp::NoteOffForFlaggedAreas(double position, double offset, int note, int /*velocity*/, int channel,
+                                      int flags[NoteEvent::kAreaCount])
+{
+    for (int a = 0; a < NoteEvent::kAreaCount; ++a)
+    {
+        if (flags[a] != NoteEvent::kForArea)
+            continue;
+        PatternEngine* engine = engine_.GetKeyAreas()->GetArea(a);
+        if (engine != nullptr && engine->InRange(channel, note))
+            flags[a] = engine->NoteOff(position, note, static_cast<int>(offset)) ? NoteEvent::kForArea : 0;
+    }
+}
+
+bool TobelApp::IsHeldByHold(int channel, int note) const
+{
+    for (int a = 0; a < NoteEvent::kAreaCount; ++a)
+    {
+        const PatternEngine* engine = engine_.GetKeyAreas()->GetArea(a);
+        if (engine != nullptr && engine->InRange(channel, note) && (engine->GetHold() || engine->GetHoldSync()))
+            return true;
+    }
+    return false;
+}
+
+void TobelApp::StopAll()
+{
+    engine_.GetKeyAreas()->StopAll();
+}
+
+void TobelApp::ProcessSubBlock(double position, double length, double samplesPerBeat, double offset)
+{
+    (void)clock_;
+    engine_.GetKeyAreas()->ProcessBlock(position, length, samplesPerBeat, offset);
+}

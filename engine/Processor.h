@@ -1,0 +1,96 @@
+#pragma once
+
+#include "engine/NoteEvent.h"
+
+#include <vector>
+
+class EngineHost;
+struct OutputNote;
+struct TransportState;
+
+// What the engine hands its generated notes to (the plug-in). Called from
+// inside Processor::ProcessBlock, on the audio thread under the plug-in's lock.
+class ProcessorListener
+{
+public:
+    virtual ~ProcessorListener() = default;
+    // The notes of one piece of the block, note-offs first. Each note's time
+    // is its sample offset within the block. The listener marks the notes it
+    // sent (OutputNote::noteOnSent / noteOffSent); the processor then frees
+    // them, so pointers must not be kept.
+    virtual void SendEvents(std::vector<OutputNote*>& notes) = 0;
+    // The engine started (true) or stopped (false) playing notes.
+    virtual void NotifyPlaying(bool /*playing*/) {}
+};
+
+// Runs the engine over one host block: splits it at the recorded note events,
+// delivers each at its offset, runs the key areas on every piece, stops and
+// clears when the host stops or nothing is held, keeps its own clock while
+// the host is stopped, and hands the generated notes to its listener.
+class Processor
+{
+public:
+    Processor(ProcessorListener& listener, EngineHost& host, TransportState& transport);
+    virtual ~Processor() = default;
+    Processor(const Processor&) = delete;
+    Processor& operator=(const Processor&) = delete;
+
+    // One block. samplePosition: host position of the block start;
+    // samplesPerBeat: the tempo (a value that is not finite and above 0 runs
+    // no key area); frames: block length (nothing happens below 1);
+    // ownPosition: the own clock starts from the host position. The caller
+    // fills the transport's beat position (and sample rate) before the call;
+    // playing, loop and the loop range are taken from the arguments.
+    void ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
+                      double loopStart, double loopEnd, int frames, bool ownPosition);
+
+    double GetOwnSamplePosition() const { return ownPosition_; }
+
+protected:
+    // Runs every enabled key area over one piece.
+    virtual void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) = 0;
+
+private:
+    void RunPiece(double position, int length, double samplesPerBeat, double offset);
+    void ClearEverything(bool ownPosition);
+
+    ProcessorListener& listener_;
+    double ownPosition_ = -1.0;
+    double unused_ = 0.0;
+    bool wasPlaying_ = false;
+    EngineHost& host_;
+    TransportState& transport_;
+};
+
+// The application object: routes delivered notes to the key areas (as the
+// note engine's listener) and processes blocks (as the Processor).
+class Application : public NoteEngineListener, public Processor
+{
+public:
+    using Processor::Processor;
+};
+
+// The engine's application object inside the plug-in. Registers itself as
+// the note engine's listener and in the host; both must outlive it.
+class TobelApp : public Application
+{
+public:
+    TobelApp(TransportState& transport, ProcessorListener& listener, EngineHost& host);
+    ~TobelApp() override;
+
+    void NoteOnForArea(double offset, int note, int velocity, int channel, int area) override;
+    void NoteOnForFlaggedAreas(double offset, int note, int velocity, int channel,
+                               const int flags[NoteEvent::kAreaCount]) override;
+    void NoteOffForFlaggedAreas(double position, double offset, int note, int velocity, int channel,
+                                int flags[NoteEvent::kAreaCount]) override;
+    bool IsHeldByHold(int channel, int note) const override;
+    void NotifyReset() override {}
+    void StopAll() override;
+
+protected:
+    void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
+
+private:
+    EngineHost& engine_;
+    TransportState& clock_;
+};

@@ -1,0 +1,310 @@
+// Tobel: construction, destruction, the global options, the host clock and
+// the editor keys. The state lives in TobelState.cpp, the engine road (MIDI in,
+// blocks, generated notes) in TobelEngine.cpp.
+#include "plugin/Tobel.h"
+
+#include "engine/ChordMemory.h"
+#include "engine/ControlTargetTable.h"
+#include "engine/EngineDefaults.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+#include "engine/Processor.h"
+#include "plugin/BuiltInChords.h"
+#include "plugin/ParameterIndex.h"
+#include "plugin/ParameterTable.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+using namespace quova;
+
+namespace
+{
+// Rounds half away from zero, as the host clock's loop range is rounded.
+double RoundHalfAway(double v)
+{
+    return std::round(v);
+}
+} // namespace
+
+Tobel::Tobel(VstHostCallback host)
+    : IPlugVST(host, param::kHostVisibleCount, param::kCount, kChannelIO, 0, kEffectName, "", kMakerName,
+               kVersion, kUniqueId, kMakerId, 0, true, true, true)
+{
+    for (int& lane : controllerLanes_)
+        lane = -1;
+    controllerTeachSlot_ = -1;
+
+    ReadGlobalSettings(&settings_);
+    engine_ = std::make_unique<EngineHost>(transport_);
+    ApplyDefaultParameterState(*engine_);
+
+    // The effect record announces no parameters; the host-visible count only
+    // decides which changes are reported as automation.
+    initialize(0, kChannelIO, 0, kEffectName, "", kMakerName);
+
+    UpdateTransportInfo();
+    app_ = std::make_unique<TobelApp>(transport_, *this, *engine_);
+
+    ChordMemory& chords = *engine_->GetChordMemory();
+    chords.ClearChordTable();
+    for (const ChordTableEntry& entry : BuiltInChordTable())
+        chords.AddChordTableEntry(entry);
+
+    presetInfo_.Clear();
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    std::srand(static_cast<unsigned>(((ms / 1000) % (1 << 20)) * 1000 + ms % 1000));
+
+    DefineAllParameters();
+    ApplyGlobalOptions();
+    // The controller-teach selection starts at "-----" without arming a teach slot.
+    GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
+}
+
+Tobel::~Tobel()
+{
+    // The editor's views keep pointers into the engine: the editor goes while
+    // the engine still exists. Then the application object, which refers to
+    // the engine holder, and last the holder itself.
+    if (editor_ != nullptr)
+        IPlugVST::AttachEditor(nullptr);
+    app_.reset();
+    engine_.reset();
+}
+
+IPlugVST* Tobel::Create(VstHostCallback host)
+{
+    return new Tobel(host);
+}
+
+void Tobel::DefineAllParameters()
+{
+    std::vector<std::string> chordNames;
+    const ChordMemory& chords = *engine_->GetChordMemory();
+    for (int i = 0; i < chords.ChordTableSize(); ++i)
+        chordNames.push_back(chords.GetChordTableEntry(i)->name);
+    DefineParameters(*this, GetHostId(), chordNames);
+}
+
+PatternEngine* Tobel::Area(int area) const
+{
+    return engine_->GetKeyAreas()->GetArea(area);
+}
+
+// ---- parameters ---------------------------------------------------------------------------------
+
+void Tobel::SetParameterValue(int index, double value)
+{
+    IParameter* p = GetParameter(index);
+    if (p == nullptr)
+        return;
+    p->SetLimitedValue(value);
+    if (editor_ != nullptr)
+        editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
+    OnParameterChanged(index);
+}
+
+void Tobel::SetParameterNormalized(int index, double normalized)
+{
+    IParameter* p = GetParameter(index);
+    if (p == nullptr)
+        return;
+    p->SetNormalizedValue(normalized);
+    if (editor_ != nullptr)
+        editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
+    OnParameterChanged(index);
+}
+
+void Tobel::OnParameterChanged(int parameterIndex)
+{
+    IPlugLockGuard guard(plugLock_);
+    const IParameter* p = GetParameter(parameterIndex);
+    if (p == nullptr)
+        return;
+    if (parameterIndex >= param::kSceneEnd && parameterIndex < param::kSceneEnd + param::kAreaCount)
+        SetEngineSceneEnd(parameterIndex - param::kSceneEnd, static_cast<int>(p->Value()));
+}
+
+void Tobel::SetEngineSceneEnd(int area, int step)
+{
+    PatternEngine* engine = Area(area);
+    if (engine != nullptr && engine->SetSceneEnd(step))
+        sceneEnd_[area] = step;
+}
+
+int Tobel::GetSceneEnd(int area) const
+{
+    return area >= 0 && area < param::kAreaCount ? sceneEnd_[area] : -1;
+}
+
+int Tobel::GetControllerLaneNumber(int index) const
+{
+    return index >= 0 && index < state::kControllerLaneCount ? controllerLanes_[index] : -1;
+}
+
+bool Tobel::SetControllerLaneNumber(int index, int number)
+{
+    if (index < 0 || index >= state::kControllerLaneCount || number < -1 || number > 127)
+        return false;
+    IPlugLockGuard guard(plugLock_);
+    controllerLanes_[index] = number;
+    return true;
+}
+
+void Tobel::SetChordMemoryBoxName(const std::string& name)
+{
+    if (!name.empty())
+        chordMemoryBoxName_ = name;
+}
+
+// ---- global options -----------------------------------------------------------------------------
+
+void Tobel::ApplyOption(int option, bool on)
+{
+    switch (option)
+    {
+    case GlobalSettings::kMidiNoteNames:
+        noteNames_ = on;
+        break;
+    case GlobalSettings::kStartNotesImmediately:
+        engine_->SetFlagByte(EngineHost::kStartNotesImmediately, on);
+        break;
+    case GlobalSettings::kUseOnlyOrderOnOff:
+        onlyOrderOnOff_ = on;
+        break;
+    case GlobalSettings::kTransposeAsSemitones:
+        transposeAsSemitones_ = on;
+        for (int a = 0; a < param::kAreaCount; ++a)
+            Area(a)->SetTransposeAsSemitones(on);
+        break;
+    case GlobalSettings::kTransposeAllOutputNotes:
+        transposeAll_ = on;
+        break;
+    case GlobalSettings::kDisableControlZone:
+        engine_->GetControlTargetTable()->SetZoneOn(!on);
+        break;
+    case GlobalSettings::kGateLengthInSteps:
+        gateLengthInSteps_ = on;
+        for (int a = 0; a < param::kAreaCount; ++a)
+            Area(a)->SetGateLengthInSteps(on);
+        break;
+    default:
+        break;
+    }
+}
+
+void Tobel::ApplyGlobalOptions()
+{
+    for (int i = 0; i < GlobalSettings::kOptionCount; ++i)
+    {
+        const bool on = settings_.Get(i);
+        GetParameter(param::kOptionSwitches[i])->SetValue(on ? 1.0 : 0.0);
+        if (editor_ != nullptr)
+            editor_->UpdateParameterControls(param::kOptionSwitches[i], on ? 1.0 : 0.0, true);
+        ApplyOption(i, on);
+    }
+}
+
+void Tobel::SetGlobalOption(int option, double value)
+{
+    if (option < 0 || option >= GlobalSettings::kOptionCount)
+        return;
+    IPlugLockGuard guard(plugLock_);
+    const bool on = value == 1.0;
+    settings_.options[option] = on ? 1 : 0;
+    GetParameter(param::kOptionSwitches[option])->SetValue(on ? 1.0 : 0.0);
+    ApplyOption(option, on);
+    WriteGlobalSettings(settings_);
+}
+
+// ---- host clock ---------------------------------------------------------------------------------
+
+void Tobel::UpdateTransportInfo()
+{
+    const double sampleRate = GetSampleRate();
+    double samplesPerBeat = GetSamplesPerBeat();
+
+    ITransportInfo info;
+    info.tempo = 120.0;
+    info.numerator = 4;
+    info.denominator = 4;
+    info.samplePosition = -1.0;
+    info.ppqPosition = -1.0;
+    info.lastBarStart = -1.0;
+    info.cycleStart = -1.0;
+    info.cycleEnd = -1.0;
+    info.playing = false;
+    info.cycleActive = false;
+    GetTransportInfo(&info);
+
+    // A host that reports a tempo of 0 (or none) plays at 120 bpm: a zero
+    // here would make every beat position infinite.
+    if (!(samplesPerBeat > 0.0) || !std::isfinite(samplesPerBeat))
+        samplesPerBeat = sampleRate * 60.0 / (info.tempo > 0.0 ? info.tempo : 120.0);
+
+    const double loopStart = RoundHalfAway(info.cycleStart * samplesPerBeat);
+    const double loopEnd = info.cycleActive ? RoundHalfAway(info.cycleEnd * samplesPerBeat) : -1.0;
+    const double samplePosition = static_cast<double>(GetSamplePosition());
+
+    transport_.playing = info.playing;
+    transport_.loop = info.cycleActive;
+    transport_.loopStart = RoundHalfAway(loopStart);
+    transport_.loopEnd = RoundHalfAway(loopEnd);
+    transport_.sampleRate = sampleRate;
+    transport_.samplesPerBeat = samplesPerBeat;
+    transport_.beatPosition = std::max(0.0, info.ppqPosition);
+    transport_.samplePosition = std::max(0.0, samplePosition);
+}
+
+// ---- host notifications and editor keys -------------------------------------------------------
+
+void Tobel::OnActiveChanged(bool)
+{
+    IPlugLockGuard guard(plugLock_);
+}
+
+bool Tobel::OnKeyPressed(int, int, int keyCode)
+{
+    IPlugLockGuard guard(plugLock_);
+    // Letters A..Z are key codes 15..40, digits 0..9 are 5..14.
+    auto letter = [](char c) { return 15 + (c - 'A'); };
+    struct LaneKey
+    {
+        char key;
+        double value;
+    };
+    static constexpr LaneKey kLaneKeys[] = {{'A', 0.0},   {'Q', 0.0},  {'W', 0.125}, {'Z', 0.125},
+                                            {'E', 0.25},  {'R', 0.375}, {'T', 0.5},  {'Y', 0.625},
+                                            {'U', 0.75},  {'I', 0.875}, {'O', 1.0}};
+    for (const LaneKey& k : kLaneKeys)
+        if (keyCode == letter(k.key))
+        {
+            SetParameterFromGUI(param::kPatternStepMode, k.value);
+            return true;
+        }
+    if (keyCode >= 6 && keyCode <= 9)
+    {
+        // Digits 1..4: pattern 1..4 of the edited key area.
+        const int area = static_cast<int>(GetParameter(param::kKeyAreaSelection)->Value());
+        SetParameterFromGUI(param::kKeyAreaPatterns + area, (keyCode - 6) / 11.0);
+        return true;
+    }
+    struct ToolKey
+    {
+        int digit;
+        int parameter;
+    };
+    static constexpr ToolKey kToolKeys[] = {{5, param::kDrawTool}, {6, param::kSelectionTool},
+                                            {7, param::kRandomize}, {8, param::kClearTool},
+                                            {9, param::kCopyTool},  {0, param::kPasteTool}};
+    for (const ToolKey& k : kToolKeys)
+        if (keyCode == 5 + k.digit)
+        {
+            SetParameterFromGUI(k.parameter, 1.0);
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,257 @@
+// Tobel: the plug-in state (format version 5), the readers of versions 1 to 4
+// and the reset to the initial state. Layout: StateFormat.h.
+//
+// A state is parsed and checked completely before anything is applied, so a
+// truncated or hostile state is refused without a change to the plug-in.
+#include "plugin/Tobel.h"
+
+#include "engine/ChordMemory.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+#include "plugin/ParameterIndex.h"
+
+#include <cstring>
+
+using namespace quova;
+
+namespace
+{
+bool IsOptionSwitch(int index)
+{
+    for (int option : param::kOptionSwitches)
+        if (option == index)
+            return true;
+    return false;
+}
+} // namespace
+
+// ---- writing ------------------------------------------------------------------------------------
+
+void Tobel::FillStateImage(state::StateImage* image)
+{
+    image->editorCompact = editorCompact_ ? 1 : 0;
+    image->info = presetInfo_;
+    std::memset(image->chordMemoryName, 0, sizeof image->chordMemoryName);
+    std::memcpy(image->chordMemoryName, chordMemoryBoxName_.data(),
+                std::min<size_t>(chordMemoryBoxName_.size(), state::kChordNameSize));
+
+    const ChordMemory& chords = *engine_->GetChordMemory();
+    image->slots.assign(state::kChordSlotCount, state::ChordSlot{});
+    for (int s = 0; s < state::kChordSlotCount; ++s)
+    {
+        const NoteList& chord = chords.GetSlot(s)->Chord();
+        image->slots[s].root = chord.RootNote();
+        for (const NoteRecord* record : chord.Ordered())
+            image->slots[s].notes.push_back(record->note);
+    }
+    for (int i = 0; i < state::kControllerLaneCount; ++i)
+        image->controllerLanes[i] = controllerLanes_[i];
+    for (int a = 0; a < param::kAreaCount; ++a)
+    {
+        const PatternStepper& stepper = Area(a)->GetStepper();
+        for (int p = 0; p < param::kPatternCount; ++p)
+            for (int l = 0; l < param::kLaneCount; ++l)
+            {
+                const ControlLooper* looper = stepper.GetLaneLooper(p, l);
+                state::LaneLoop& loop = image->loops[state::LoopIndex(a, p, l)];
+                loop.start = looper->LoopStart();
+                loop.end = looper->LoopEnd();
+                loop.on = 1;
+            }
+    }
+    image->switches[0] = GetParameter(param::kOptionSwitches[GlobalSettings::kMidiNoteNames])->Value();
+    image->switches[1] = GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])->Value();
+    image->switches[2] = GetParameter(param::kOptionSwitches[GlobalSettings::kUseOnlyOrderOnOff])->Value();
+}
+
+bool Tobel::WriteFullState(IStateChunk* chunk)
+{
+    if (chunk == nullptr)
+        return false;
+    IPlugLockGuard guard(plugLock_);
+    state::StateImage image;
+    FillStateImage(&image);
+    state::AppendStateHead(*chunk, image);
+    onlyOrderOnOff_ = image.switches[2] == 1.0;
+    for (int a = 0; a < param::kAreaCount; ++a)
+    {
+        IParameter* sceneEnd = GetParameter(param::kSceneEnd + a);
+        sceneEnd->SetNormalizedValue(sceneEnd->Normalize(sceneEnd_[a]));
+    }
+    return SerializeParams(chunk);
+}
+
+bool Tobel::WriteState(IStateChunk* chunk)
+{
+    IPlugLockGuard guard(plugLock_);
+    return WriteFullState(chunk);
+}
+
+// ---- reading ------------------------------------------------------------------------------------
+
+int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
+{
+    if (chunk == nullptr)
+        return -1;
+    IPlugLockGuard guard(plugLock_);
+    state::StateImage image;
+    if (!state::ParseState(*chunk, pos, NParameters(), &image))
+        return -1;
+    stateLoading_ = true;
+    ApplyState(*chunk, image, skipKept);
+    stateLoading_ = false;
+    statusText_ = "-- WELCOME --";
+    return image.endPos;
+}
+
+void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image, bool skipKept)
+{
+    ResetToInitialState();
+
+    // Preset information: the name goes to the preset box, the author to its text.
+    presetInfo_ = image.info;
+    if (presetInfo_.name[0] != 0)
+        presetBoxName_ = presetInfo_.name;
+    authorText_ = presetInfo_.author;
+
+    // Chord memory.
+    SetChordMemoryBoxName(image.chordMemoryName);
+    ChordMemory& chords = *engine_->GetChordMemory();
+    chords.ClearAllSlots();
+    for (size_t s = 0; s < image.slots.size(); ++s)
+    {
+        const int slot = static_cast<int>(s);
+        chords.SetSlotRootNote(slot, image.slots[s].root);
+        for (int32_t note : image.slots[s].notes)
+            chords.SetSlotNote(slot, note, true);
+    }
+
+    for (int i = 0; i < state::kControllerLaneCount; ++i)
+        controllerLanes_[i] = image.controllerLanes[i];
+
+    for (int a = 0; a < param::kAreaCount; ++a)
+    {
+        PatternStepper& stepper = Area(a)->GetStepper();
+        for (int p = 0; p < param::kPatternCount; ++p)
+            for (int l = 0; l < param::kLaneCount; ++l)
+            {
+                const state::LaneLoop& loop = image.loops[state::LoopIndex(a, p, l)];
+                ControlLooper* looper = stepper.GetLaneLooper(p, l);
+                looper->SetLoopRange(loop.start, loop.end);
+                looper->SetLength(loop.end - loop.start);
+                looper->SetPosition(loop.start);
+                stepper.SetLaneEnabled(p, l, loop.on != 0);
+            }
+    }
+
+    // The option switches as the state held them; the global options win at the end.
+    GetParameter(param::kOptionSwitches[GlobalSettings::kMidiNoteNames])->SetLimitedValue(image.switches[0]);
+    GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])->SetLimitedValue(image.switches[1]);
+    engine_->SetFlagByte(EngineHost::kStartNotesImmediately, image.switches[1] == 1.0);
+    if (image.hasThirdSwitch)
+    {
+        GetParameter(param::kOptionSwitches[GlobalSettings::kUseOnlyOrderOnOff])->SetLimitedValue(image.switches[2]);
+        onlyOrderOnOff_ = image.switches[2] == 1.0;
+    }
+
+    UnserializeParams(&chunk, image.parameterPos, skipKept);
+
+    SetParameterValue(param::kSelectionTool, 0.0);
+    SetParameterValue(param::kDrawTool, 1.0);
+    RedrawParameterControls();
+
+    UpgradeOldState(image.version);
+
+    // The editor's selectors return to their first entries.
+    SetParameterNormalized(param::kKeyAreaSelection, 0.0);
+    for (int a = 0; a < param::kAreaCount; ++a)
+        SetParameterNormalized(param::kKeyAreaPatterns + a, 0.0);
+    SetParameterNormalized(param::kPatternStepMode, 0.0);
+    SetParameterNormalized(param::kChordMemorySelection, 0.0);
+
+    // A loaded project or preset never changes the machine-wide options.
+    ApplyGlobalOptions();
+
+    // Set without the change handler: choosing "-----" there would clear the
+    // controller number of the current teach slot that the state just set.
+    GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
+    if (editor_ != nullptr)
+        editor_->UpdateParameterControls(param::kControllerTeachSelection, 0.0, true);
+}
+
+void Tobel::UpgradeOldState(int version)
+{
+    if (version <= 4)
+    {
+        // Note values counted from a different octave before version 5.
+        for (int a = 0; a < param::kAreaCount; ++a)
+            for (int base : {param::kBaseNote, param::kStartNote, param::kEndNote})
+                SetParameterValue(base + a, GetParameter(base + a)->Value() + 24.0);
+    }
+    if (version == 1)
+    {
+        for (int a = 0; a < param::kAreaCount; ++a)
+        {
+            SetParameterNormalized(param::kSceneEnd + a, 1.0);
+            SetEngineSceneEnd(a, 15);
+        }
+    }
+    if (version <= 2)
+    {
+        // The per-lane step switches did not exist: lanes 1..8 play every
+        // step, lane 0 follows the old per-step switch.
+        for (int a = 0; a < param::kAreaCount; ++a)
+        {
+            PatternStepper& stepper = Area(a)->GetStepper();
+            for (int p = 0; p < param::kPatternCount; ++p)
+                for (int t = 0; t < param::kStepCount; ++t)
+                {
+                    for (int l = 1; l < param::kNoteLaneCount; ++l)
+                    {
+                        GetParameter(param::StepOnOff(a, p, l, t))->SetValue(1.0);
+                        stepper.SetStepLaneOn(p, l, t, true);
+                    }
+                    const int old = param::kPatternStepSwitch + param::kStepCount * param::Slot(a, p) + t;
+                    const bool on = GetParameter(old)->Value() != 0.0;
+                    GetParameter(param::StepOnOff(a, p, 0, t))->SetValue(on ? 1.0 : 0.0);
+                    stepper.SetStepLaneOn(p, 0, t, on);
+                }
+        }
+        RedrawParameterControls();
+    }
+}
+
+// ---- reset --------------------------------------------------------------------------------------
+
+void Tobel::ResetToInitialState()
+{
+    IPlugLockGuard guard(plugLock_);
+    presetInfo_.Clear();
+    authorText_.clear();
+    presetBoxName_ = "------";
+
+    for (int i = 0; i < NParameters(); ++i)
+    {
+        IParameter* p = GetParameter(i);
+        // The option switches mirror the machine-wide options, not the preset.
+        if (p->IsKeptOutOfPresetLoads() || IsOptionSwitch(i))
+            continue;
+        p->SetNormalizedValue(p->Normalize(p->GetDefault()));
+    }
+    OnParametersReset();
+
+    for (int a = 0; a < param::kAreaCount; ++a)
+    {
+        PatternStepper& stepper = Area(a)->GetStepper();
+        for (int p = 0; p < param::kPatternCount; ++p)
+            for (int l = 0; l < param::kLaneCount; ++l)
+            {
+                ControlLooper* looper = stepper.GetLaneLooper(p, l);
+                looper->SetLoopRange(0, param::kStepCount);
+                looper->SetLength(param::kStepCount);
+                looper->SetPosition(0);
+            }
+    }
+    RedrawParameterControls();
+}
