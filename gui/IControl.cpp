@@ -5,6 +5,7 @@
 
 #include "framework/IParameter.h"
 #include "framework/IPlugBase.h"
+#include "gui/IGraphics.h"
 #include "gui/IPopupMenu.h"
 
 namespace {
@@ -192,8 +193,8 @@ void IControl::SetOwnMenu(IPopupMenu* menu) {
 }
 
 void IControl::ShowValuePrompt(IParameter* parameter, const IRectangle& rect) {
-  // The editor object shows the prompt (IGraphics::PromptForValue with this control, the
-  // parameter and the rectangle). Controls have no editor object to reach yet, so no prompt opens.
-  (void)parameter;
-  (void)rect;
+  // The plug-in's editor object opens the prompt; a plug-in without one (or with an editor that is
+  // not this toolkit's) shows nothing.
+  if (plug_ == nullptr) return;
+  if (auto* graphics = dynamic_cast<IGraphics*>(plug_->GetEditor())) graphics->PromptForValue(this, parameter, rect);
 }

@@ -1,0 +1,289 @@
+// IGraphics: construction, the control list, the parameter road, painting and value prompts.
+// Caches: IGraphicsCaches.cpp; drawing: IGraphicsDrawing.cpp; input: IGraphicsInput.cpp.
+#include "gui/IGraphics.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/IParameter.h"
+#include "framework/IPlugBase.h"
+#include "graphics/DibBitmap.h"
+#include "graphics/Fill.h"
+#include "graphics/MemoryBitmap.h"
+#include "gui/IBitmapControl.h"
+#include "gui/IControl.h"
+#include "gui/IPopupMenu.h"
+
+namespace {
+
+// Line alignment (in pixels) of the scratch bitmap.
+constexpr int32_t kScratchLineAlign = 4;
+// Growth step of the control list (the plug-in adds tens of thousands of controls).
+constexpr int kControlListGranularity = 4096;
+
+}  // namespace
+
+// ---- construction ----------------------------------------------------------------------------------
+
+IGraphics::IGraphics(IPlugBase* plug, int width, int height, int framesPerSecond)
+    : controls_(kControlListGranularity),
+      plug_(plug),
+      width_(width),
+      height_(height),
+      framesPerSecond_(framesPerSecond > 0 ? framesPerSecond : kDefaultFramesPerSecond) {}
+
+IGraphics::~IGraphics() {
+  delete keyCatcher_;
+  keyCatcher_ = nullptr;
+  controls_.DeleteAll();
+  DeleteDrawing();
+}
+
+void IGraphics::DeleteDrawing() {
+  delete drawing_;
+  drawing_ = nullptr;
+  delete scratch_;
+  scratch_ = nullptr;
+}
+
+// ---- window-layer operations with a base behaviour -----------------------------------------------
+
+bool IGraphics::MeasureStyledText(ITextStyle* style, const char* text, IRectangle* rect) {
+  return DrawStyledText(style, text, rect, true);
+}
+
+void IGraphics::SetEditorSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  captured_ = hovered_ = lastX_ = lastY_ = -1;
+  DeleteDrawing();
+  PrepareDrawing();
+  if (plug_ != nullptr) plug_->ResizeEditor();
+}
+
+bool IGraphics::IsWindowOpen() { return GetWindowHandle() != nullptr; }
+
+const char* IGraphics::GetGuiApiName() { return ""; }
+
+// ---- IPlugEditor -------------------------------------------------------------------------------------
+
+void IGraphics::PrepareDrawing() {
+  DeleteDrawing();
+  drawing_ = new DibBitmap(width_, height_);
+  scratch_ = new MemoryBitmap(0, 0, kScratchLineAlign);
+  paintClip_ = IRectangle(0, 0, width_, height_);
+}
+
+void IGraphics::UpdateParameterControls(int index, double value, bool isNormalised) {
+  if (!isNormalised) {
+    const IParameter* parameter = plug_ != nullptr ? plug_->GetParameter(index) : nullptr;
+    if (parameter == nullptr) return;
+    value = parameter->Normalize(value);
+  }
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->GetParameterIndex() == index) control->ReceiveValue(value);
+  }
+}
+
+void IGraphics::RefreshParameterControls() {
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    const IParameter* parameter = control->GetParameter();
+    if (parameter != nullptr) control->ReceiveValue(parameter->GetNormalizedValue());
+  }
+}
+
+// ---- control list --------------------------------------------------------------------------------------
+
+int IGraphics::AddControl(IControl* control) {
+  if (control == nullptr || controls_.Add(control) == nullptr) return -1;
+  const int index = controls_.Count() - 1;
+  control->SetListIndex(index);
+  return index;
+}
+
+bool IGraphics::AttachBackgroundBitmap(int resourceId, const char* name) {
+  const IBitmapStrip strip = LoadBitmapResource(resourceId, name, 1);
+  auto* background = new IBitmapControl(plug_, 0, 0, strip, IBlendSpec::kMethodCopy);
+  if (controls_.InsertAt(0, background) == nullptr) {
+    delete background;
+    return false;
+  }
+  for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->SetListIndex(i);
+  return true;
+}
+
+void IGraphics::MarkAllControlsChanged() {
+  for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->MarkChanged(false);
+}
+
+void IGraphics::ReleaseMouseCapture() {
+  captured_ = -1;
+  lastX_ = -1;
+}
+
+void IGraphics::SetKeyCatcherControl(IControl* control) {
+  if (control == keyCatcher_) return;
+  delete keyCatcher_;
+  keyCatcher_ = control;
+}
+
+void IGraphics::SetStrictPaint(bool strict) {
+  strictPaint_ = strict;
+  MarkAllControlsChanged();
+}
+
+void IGraphics::SetParameterControlsGreyed(int index, bool grey) {
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->GetParameterIndex() == index) control->SetGreyed(grey);
+  }
+}
+
+void IGraphics::SetParameterControlsHidden(int index, bool hide) {
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->GetParameterIndex() == index) control->Hide(hide);
+  }
+}
+
+void IGraphics::SetParameterControlsValue(int index, double normalisedValue) {
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->GetParameterIndex() == index) control->SetValueByUser(normalisedValue);
+  }
+}
+
+void IGraphics::ClampParameterControls(int index, double low, double high) {
+  for (int i = 0; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->GetParameterIndex() == index) control->SetClamp(low, high);
+  }
+}
+
+int IGraphics::FindControlAt(int x, int y) const { return HitSearch(x, y, false); }
+
+int IGraphics::TakeLastClickedParameter() {
+  const int index = lastClickedParameter_;
+  lastClickedParameter_ = -1;
+  return index;
+}
+
+uint32_t IGraphics::GetPixelColor(int x, int y) { return ReadPixel(drawing_, x, y); }
+
+const char* IGraphics::LoadTextResource(int id, const char* name) { return FindTextResource(id, name); }
+
+// ---- paint ----------------------------------------------------------------------------------------------
+
+bool IGraphics::CollectChangedArea(IRectangle* rect) {
+  bool changed = false;
+  for (int i = 1; i < controls_.Count(); ++i) {
+    IControl* control = controls_.Get(i);
+    if (control->IsHidden() && !control->NotifiesWhenHidden()) continue;
+    if (!control->NeedsRedraw()) continue;
+    control->NotifyChanged();
+    if (rect != nullptr) *rect = rect->Union(control->GetInvalidRectangle());
+    changed = true;
+  }
+  return changed;
+}
+
+// A control overlaps the painted area when area.Meets(control rect): a control that only touches the
+// area's right or bottom edge from outside counts, one touching its left or top edge does not.
+bool IGraphics::PaintArea(const IRectangle& rect) {
+  // An editor without controls still presents, so that the window's update region is validated.
+  if (controls_.Count() > 0) {
+    IControl* background = controls_.Get(0);
+    if (strictPaint_) {
+      paintClip_ = rect;
+      background->Paint(this);
+      for (int i = 1; i < controls_.Count(); ++i) {
+        IControl* control = controls_.Get(i);
+        if (!control->IsHidden() && rect.Meets(control->GetRectangle())) control->Paint(this);
+      }
+      for (int i = 1; i < controls_.Count(); ++i) controls_.Get(i)->MarkDrawn();
+    } else if (background->NeedsRedraw()) {
+      paintClip_ = background->GetRectangle();
+      for (int i = 0; i < controls_.Count(); ++i) {
+        IControl* control = controls_.Get(i);
+        if (!control->IsHidden()) control->Paint(this);
+        control->MarkDrawn();
+      }
+    } else {
+      for (int i = 1; i < controls_.Count(); ++i) {
+        IControl* dirty = controls_.Get(i);
+        if (!dirty->NeedsRedraw()) continue;
+        paintClip_ = dirty->GetRectangle();
+        for (int j = 0; j < controls_.Count(); ++j) {
+          IControl* control = controls_.Get(j);
+          if (control->IsHidden()) continue;
+          if (j == i || paintClip_.Meets(control->GetRectangle())) control->Paint(this);
+        }
+        dirty->MarkDrawn();
+      }
+    }
+  }
+  return PresentBackBuffer(rect);
+}
+
+// ---- value prompts ----------------------------------------------------------------------------------------
+
+void IGraphics::PromptForValue(IControl* control, IParameter* parameter, const IRectangle& rect) {
+  if (control == nullptr || parameter == nullptr || rect.IsEmpty()) return;
+
+  if (control->UsesTextEntry()) {
+    char text[IParameter::kTextSize];
+    parameter->FormatValue(parameter->Value(), false, text, sizeof text, false);
+    ShowTextEntry(control, control->GetTextStyle(), rect, text, parameter);
+    return;
+  }
+
+  IPopupMenu* menu = control->GetOwnMenu();
+  IPopupMenu* temporary = nullptr;
+  if (menu == nullptr) {
+    temporary = new IPopupMenu();
+    char current[IParameter::kTextSize];
+    parameter->FormatValue(parameter->Value(), false, current, sizeof current, true);
+    const int count = parameter->CountValueTexts();
+    for (int value = 0; value < count; ++value) {
+      const char* text = parameter->GetValueText(value);
+      temporary->AddTextItem(text, -1, std::strcmp(text, current) == 0 ? uint32_t{IPopupMenuEntry::kChecked} : 0u);
+    }
+    menu = temporary;
+  }
+
+  if (ShowPopupMenu(menu, rect) != nullptr) {
+    const double chosen = parameter->Normalize(menu->GetChosenIndex() - 1);
+    if (control->HasCustomMenuResult()) {
+      control->OnPopupMenuChosen(menu);
+    } else if (control->IsMenuParameter(parameter)) {
+      control->SendMenuChoiceToPlug(chosen, rect.left, rect.bottom);
+    } else {
+      control->SetValueByUser(chosen);
+    }
+  }
+  delete temporary;
+}
+
+void IGraphics::ApplyEnteredText(IControl* control, IParameter* parameter, const char* text) {
+  if (control == nullptr || parameter == nullptr || text == nullptr) return;
+  double value = 0.0;
+  if (control->HasOwnTextParser()) {
+    int parsed = 0;
+    control->ParseEnteredText(text, &parsed);
+    value = parsed;
+  } else if (parameter->GetType() == IParameter::kTypeBool || parameter->GetType() == IParameter::kTypeEnum) {
+    int found = 0;
+    if (parameter->FindValueForText(text, &found)) value = found;
+  } else {
+    // A text that holds no number (empty, or only signs and note letters) leaves the value as it
+    // was rather than setting the parameter to 0.
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    if (end == text || !std::isfinite(value)) return;
+    if (parameter->IsDisplayNegated()) value = -value;
+  }
+  control->SetValueByUser(parameter->Normalize(value));
+}
