@@ -4,20 +4,27 @@
 
 #include "gui/IGraphics.h"
 
-namespace {
-
-IRectangle StripRect(int x, int y, const IBitmapStrip& strip) {
+IRectangle IBitmapControl::FrameRectAt(int x, int y, const IBitmapStrip& strip) {
   return {x, y, x + strip.width, y + strip.height / strip.FrameCount()};
 }
 
-}  // namespace
-
 IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
                                int blendMethod)
-    : IControl(plug, StripRect(x, y, strip), parameterIndex, IBlendSpec(blendMethod, 1.0f)), strip_(strip) {}
+    : IBitmapControl(plug, FrameRectAt(x, y, strip), parameterIndex, strip, blendMethod) {}
 
 IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, const IBitmapStrip& strip, int blendMethod)
     : IBitmapControl(plug, x, y, -1, strip, blendMethod) {}
+
+IBitmapControl::IBitmapControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
+                               int blendMethod)
+    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), strip_(strip) {}
+
+IBitmapControl::IBitmapControl(IGraphics* graphics, int x, int y, int parameterIndex, const IBitmapStrip& strip,
+                               int blendMethod)
+    : IBitmapControl(PlugOf(graphics), x, y, parameterIndex, strip, blendMethod) {}
+
+IBitmapControl::IBitmapControl(IGraphics* graphics, int x, int y, const IBitmapStrip& strip, int blendMethod)
+    : IBitmapControl(PlugOf(graphics), x, y, -1, strip, blendMethod) {}
 
 bool IBitmapControl::Paint(IGraphics* graphics) {
   if (graphics == nullptr) return false;

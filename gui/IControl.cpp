@@ -24,6 +24,8 @@ IControl::IControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, 
 
 IControl::~IControl() { delete ownMenu_; }
 
+IPlugBase* PlugOf(IGraphics* graphics) { return graphics != nullptr ? graphics->GetPlug() : nullptr; }
+
 // ---- virtual operations ----------------------------------------------------------------------------
 
 void IControl::ParseEnteredText(const char* /*text*/, int* /*value*/) {}

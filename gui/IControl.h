@@ -228,3 +228,7 @@ class IControl : public ISubject {
   uint8_t customMenuResult_ = 0;
   IBlendSpec blend_;
 };
+
+// The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's
+// constructor are handed the editor object; they are bound to its plug-in.
+IPlugBase* PlugOf(IGraphics* graphics);

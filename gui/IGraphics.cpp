@@ -2,6 +2,7 @@
 // Caches: IGraphicsCaches.cpp; drawing: IGraphicsDrawing.cpp; input: IGraphicsInput.cpp.
 #include "gui/IGraphics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -271,7 +272,9 @@ void IGraphics::ApplyEnteredText(IControl* control, IParameter* parameter, const
   if (control == nullptr || parameter == nullptr || text == nullptr) return;
   double value = 0.0;
   if (control->HasOwnTextParser()) {
-    int parsed = 0;
+    // The parser starts from the current value, so text it cannot read leaves the value as it was.
+    const double current = std::trunc(parameter->Value());
+    int parsed = std::isfinite(current) ? static_cast<int>(std::clamp(current, -2147483648.0, 2147483647.0)) : 0;
     control->ParseEnteredText(text, &parsed);
     value = parsed;
   } else if (parameter->GetType() == IParameter::kTypeBool || parameter->GetType() == IParameter::kTypeEnum) {

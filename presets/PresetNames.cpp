@@ -1,0 +1,53 @@
+#include "presets/PresetNames.h"
+
+#include <Poco/Exception.h>
+#include <Poco/File.h>
+#include <Poco/Path.h>
+#include <Poco/RegularExpression.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kMaxFolderDepth = 16;
+
+bool FindFileBelow(const std::string& name, const std::string& folder, int depth) {
+  std::vector<std::string> names;
+  try {
+    Poco::File directory(folder);
+    if (!directory.exists() || !directory.isDirectory()) return false;
+    directory.list(names);
+  } catch (const Poco::Exception&) {
+    return false;
+  }
+  for (const std::string& entry : names) {
+    const std::string path = folder + "/" + entry;
+    try {
+      Poco::File file(path);
+      if (file.isDirectory()) {
+        if (depth < kMaxFolderDepth && FindFileBelow(name, path, depth + 1)) return true;
+      } else if (file.isFile() && Poco::Path(path).getBaseName() == name) {
+        return true;
+      }
+    } catch (const Poco::Exception&) {
+      // A dangling link or an entry removed meanwhile: not a hit.
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string IsValidPresetName(const std::string& name) {
+  // match() anchors at both ends and refuses an empty subject; DOLLAR_ENDONLY keeps "$" from
+  // accepting a trailing line feed.
+  static const Poco::RegularExpression rule("^[a-zA-Z0-9_ ]*$", Poco::RegularExpression::RE_DOLLAR_ENDONLY);
+  if (!name.empty() && rule.match(name)) return name;
+  return "Preset 1";
+}
+
+bool FindFileRecursive(const std::string& name, const std::string& folder) {
+  std::string start = folder;
+  while (start.size() > 1 && start.back() == '/') start.pop_back();
+  return FindFileBelow(name, start, 0);
+}

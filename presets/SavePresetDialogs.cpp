@@ -1,0 +1,213 @@
+#include "presets/SavePresetDialogs.h"
+
+#include "framework/IStateChunk.h"
+#include "framework/PlugLock.h"
+#include "gui/IGraphics.h"
+#include "platform/win32/WindowMessages.h"
+#include "presets/ChordMemoryPresetHandler.h"
+#include "presets/PresetCategories.h"
+#include "presets/PresetFileHeader.h"
+#include "presets/PresetHandler.h"
+#include "presets/PresetHost.h"
+#include "presets/PresetNames.h"
+
+namespace {
+
+HINSTANCE g_dialogInstance = nullptr;
+
+DialogItemTemplate Item(int id, const char* className, const char* text, DWORD style, RECT rect) {
+  return DialogItemTemplate{id, className, text, style, rect};
+}
+
+std::string ItemText(HWND dialog, int id, int maxChars) {
+  std::string buffer(static_cast<size_t>(maxChars) + 1, '\0');
+  const UINT copied = GetDlgItemTextA(dialog, id, buffer.data(), maxChars + 1);
+  buffer.resize(copied);
+  return buffer;
+}
+
+HWND EditorWindow(PresetHost* host) {
+  IGraphics* graphics = host->GetPresetEditor();
+  return graphics != nullptr ? static_cast<HWND>(graphics->GetWindowHandle()) : nullptr;
+}
+
+// True when the user may write name: no file of that name exists, or the user agreed to
+// overwrite it.
+bool MayWrite(HWND dialog, bool exists) {
+  if (!exists) return true;
+  return MessageBoxA(dialog, kOverwriteQuestion, kOverwriteCaption, MB_YESNOCANCEL | MB_ICONQUESTION) == IDYES;
+}
+
+template <class Box>
+Box* BoxOf(HWND dialog) {
+  return reinterpret_cast<Box*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+}  // namespace
+
+void RegisterSavePresetDialogs(HINSTANCE instance) {
+  g_dialogInstance = instance;
+  DialogTemplate preset;
+  preset.title = "Save preset";
+  preset.width = 320;
+  preset.height = 260;
+  preset.items = {
+      Item(-1, "STATIC", "Type", 0, {10, 10, 110, 26}),
+      Item(kSaveDialogTypeId, "COMBOBOX", "", CBS_DROPDOWNLIST, {120, 10, 310, 120}),
+      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 40, 110, 56}),
+      Item(kSaveDialogNameId, "EDIT", "", 0, {120, 40, 310, 58}),
+      Item(-1, "STATIC", "Author", 0, {10, 70, 110, 86}),
+      Item(kSaveDialogAuthorId, "EDIT", "", 0, {120, 70, 310, 88}),
+      Item(-1, "STATIC", "Description", 0, {10, 100, 110, 116}),
+      Item(kSaveDialogDescriptionId, "EDIT", "", 0, {120, 100, 310, 150}),
+      Item(-1, "STATIC", "Usage", 0, {10, 160, 110, 176}),
+      Item(kSaveDialogUsageId, "EDIT", "", 0, {120, 160, 310, 210}),
+      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {140, 225, 220, 250}),
+      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {230, 225, 310, 250}),
+  };
+  RegisterDialogTemplateA(instance, kSavePresetDialogName, preset);
+
+  DialogTemplate chords;
+  chords.title = "Save preset";
+  chords.width = 320;
+  chords.height = 100;
+  chords.items = {
+      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 10, 110, 26}),
+      Item(kSaveDialogNameId, "EDIT", "", 0, {120, 10, 310, 28}),
+      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {140, 60, 220, 85}),
+      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {230, 60, 310, 85}),
+  };
+  RegisterDialogTemplateA(instance, kSaveChordMemoryDialogName, chords);
+}
+
+INT_PTR OpenSavePresetDialog(PresetHandler* box) {
+  if (box == nullptr) return -1;
+  return DialogBoxParamA(g_dialogInstance, kSavePresetDialogName, EditorWindow(box->GetHost()),
+                         SavePresetDialogProc, reinterpret_cast<LPARAM>(box));
+}
+
+INT_PTR OpenSaveChordMemoryDialog(ChordMemoryPresetHandler* box) {
+  if (box == nullptr) return -1;
+  return DialogBoxParamA(g_dialogInstance, kSaveChordMemoryDialogName, EditorWindow(box->GetHost()),
+                         SaveChordMemoryDialogProc, reinterpret_cast<LPARAM>(box));
+}
+
+INT_PTR SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* box = reinterpret_cast<PresetHandler*>(lParam);
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+    CenterWindowOnParent(dialog);
+    for (const char* category : kPresetCategoryNames) {
+      SendDlgItemMessageA(dialog, kSaveDialogTypeId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(category));
+    }
+    SendDlgItemMessageA(dialog, kSaveDialogTypeId, CB_SETCURSEL, 0, 0);
+    if (box != nullptr) {
+      const PresetTexts texts = box->GetHost()->GetPresetTexts();
+      SetDlgItemTextA(dialog, kSaveDialogNameId, texts.name);
+      SetDlgItemTextA(dialog, kSaveDialogAuthorId, texts.author);
+      SetDlgItemTextA(dialog, kSaveDialogDescriptionId, texts.description);
+      SetDlgItemTextA(dialog, kSaveDialogUsageId, texts.usage);
+    }
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  const int command = LOWORD(wParam);
+  if (command == IDCANCEL) {
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+  if (command != IDOK) return FALSE;
+  auto* box = BoxOf<PresetHandler>(dialog);
+  if (box == nullptr) return TRUE;
+  const int category = static_cast<int>(SendDlgItemMessageA(dialog, kSaveDialogTypeId, CB_GETCURSEL, 0, 0));
+  const std::string name = ItemText(dialog, kSaveDialogNameId, kSaveDialogNameChars);
+  // The existence test asks about the name the file will really get.
+  if (!MayWrite(dialog, UserPresetExists(box->GetHost(), IsValidPresetName(name)))) return TRUE;
+  const std::string author = ItemText(dialog, kSaveDialogAuthorId, kSaveDialogTextChars);
+  const std::string description = ItemText(dialog, kSaveDialogDescriptionId, kSaveDialogTextChars);
+  const std::string usage = ItemText(dialog, kSaveDialogUsageId, kSaveDialogTextChars);
+  if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
+  if (!BuildPresetFile(box, name, author, description, usage, category)) {
+    MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
+    return TRUE;
+  }
+  EndDialog(dialog, IDOK);
+  return TRUE;
+}
+
+INT_PTR SaveChordMemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+    CenterWindowOnParent(dialog);
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  const int command = LOWORD(wParam);
+  if (command == IDCANCEL) {
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+  if (command != IDOK) return FALSE;
+  auto* box = BoxOf<ChordMemoryPresetHandler>(dialog);
+  if (box == nullptr) return TRUE;
+  const std::string name = ItemText(dialog, kSaveDialogNameId, kSaveDialogNameChars);
+  if (!MayWrite(dialog, UserChordMemoryExists(box->GetHost(), IsValidPresetName(name)))) return TRUE;
+  if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
+  if (!box->SaveChordMemoryAs(name)) {
+    MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
+    return TRUE;
+  }
+  EndDialog(dialog, IDOK);
+  return TRUE;
+}
+
+bool BuildPresetFile(PresetHandler* box, const std::string& name, const std::string& author,
+                     const std::string& description, const std::string& usage, int category) {
+  PresetHost* host = box->GetHost();
+  PresetTexts texts;
+  PresetTexts::SetField(texts.name, name.c_str());
+  PresetTexts::SetField(texts.author, author.c_str());
+  PresetTexts::SetField(texts.description, description.c_str());
+  PresetTexts::SetField(texts.usage, usage.c_str());
+
+  IStateChunk state;
+  IStateChunk file;
+  PresetTexts previous;
+  bool built = false;
+  {
+    IPlugLockGuard guard(host->GetPresetLock());
+    previous = host->GetPresetTexts();
+    host->SetPresetTexts(texts);
+    built = host->WritePresetState(&state) &&
+            BuildPresetFileChunk(texts, static_cast<uint32_t>(host->GetParameterCount()), state, &file);
+  }
+  const bool saved = built && box->SavePresetAs(file, name, category);
+  if (!saved) {
+    IPlugLockGuard guard(host->GetPresetLock());
+    host->SetPresetTexts(previous);
+  }
+  return saved;
+}
+
+bool UserPresetExists(PresetHost* host, const std::string& name) {
+  const std::string folder = host->GetPresetDataFolder("presets");
+  return !folder.empty() && FindFileRecursive(name, folder + "User");
+}
+
+bool UserChordMemoryExists(PresetHost* host, const std::string& name) {
+  const std::string folder = host->GetPresetDataFolder("presets/chordmemory");
+  return !folder.empty() && FindFileRecursive(name, folder + "User");
+}
+
+void CenterWindowOnParent(HWND window) {
+  HWND parent = GetParent(window);
+  if (parent == nullptr) return;
+  RECT outer{};
+  RECT own{};
+  if (!GetWindowRect(parent, &outer) || !GetWindowRect(window, &own)) return;
+  const int width = own.right - own.left;
+  const int height = own.bottom - own.top;
+  const int x = outer.left + ((outer.right - outer.left) - width) / 2;
+  const int y = outer.top + ((outer.bottom - outer.top) - height) / 2;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
