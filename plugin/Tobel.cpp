@@ -3,6 +3,7 @@
 // blocks, generated notes) in TobelEngine.cpp.
 #include "plugin/Tobel.h"
 
+#include "engine/ActionDispatcher.h"
 #include "engine/ChordMemory.h"
 #include "engine/ControlTargetTable.h"
 #include "engine/EngineDefaults.h"
@@ -10,9 +11,14 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/Processor.h"
+#include "gui/IEditorWindow.h"
 #include "plugin/BuiltInChords.h"
+#include "plugin/ControlRegistry.h"
+#include "plugin/ControlZoneFile.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
+#include "plugin/TobelViewHost.h"
+#include "views/UIEventHandler.h"
 
 #include <chrono>
 #include <cmath>
@@ -47,6 +53,8 @@ Tobel::Tobel(VstHostCallback host)
 
     UpdateTransportInfo();
     app_ = std::make_unique<TobelApp>(transport_, *this, *engine_);
+    registry_ = std::make_unique<ControlRegistry>();
+    BuildControlZoneActions(*engine_->GetControlTargetTable());
 
     ChordMemory& chords = *engine_->GetChordMemory();
     chords.ClearChordTable();
@@ -58,7 +66,23 @@ Tobel::Tobel(VstHostCallback host)
     const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     std::srand(static_cast<unsigned>(((ms / 1000) % (1 << 20)) * 1000 + ms % 1000));
 
+    // The editor object exists from here on (its window only when the host opens the editor);
+    // the controls made below live in its control list.
+    auto editor = std::make_unique<IEditorWindow>(this, kEditorWidth, kEditorHeight, 0);
+    editor->SetHoverTracking(true);
+    pendingGraphics_ = editor.get();
+
     DefineAllParameters();
+    viewHost_ = std::make_unique<TobelViewHost>(*this);
+    actionSink_ = std::make_unique<TobelActionSink>(*this);
+    events_ = std::make_unique<UIEventHandler>(app_.get(), engine_->GetKeyAreas(), engine_->GetNoteEngine(),
+                                               viewHost_.get());
+    engine_->GetDispatcher()->SetSink(actionSink_.get());
+    CreateMidiControls();
+    CreateParameterControls();
+
+    IPlugVST::AttachEditor(editor.release());
+    pendingGraphics_ = nullptr;
     ApplyGlobalOptions();
     // The controller-teach selection starts at "-----" without arming a teach slot.
     GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
@@ -68,7 +92,9 @@ Tobel::~Tobel()
 {
     // The editor's views keep pointers into the engine: the editor goes while
     // the engine still exists. Then the application object, which refers to
-    // the engine holder, and last the holder itself.
+    // the engine holder, and last the holder itself. The engine's actions reach
+    // the controls, so they stop first.
+    engine_->GetDispatcher()->SetSink(nullptr);
     if (editor_ != nullptr)
         IPlugVST::AttachEditor(nullptr);
     app_.reset();
@@ -116,16 +142,6 @@ void Tobel::SetParameterNormalized(int index, double normalized)
     if (editor_ != nullptr)
         editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
     OnParameterChanged(index);
-}
-
-void Tobel::OnParameterChanged(int parameterIndex)
-{
-    IPlugLockGuard guard(plugLock_);
-    const IParameter* p = GetParameter(parameterIndex);
-    if (p == nullptr)
-        return;
-    if (parameterIndex >= param::kSceneEnd && parameterIndex < param::kSceneEnd + param::kAreaCount)
-        SetEngineSceneEnd(parameterIndex - param::kSceneEnd, static_cast<int>(p->Value()));
 }
 
 void Tobel::SetEngineSceneEnd(int area, int step)
@@ -188,6 +204,8 @@ void Tobel::ApplyOption(int option, bool on)
         break;
     case GlobalSettings::kGateLengthInSteps:
         gateLengthInSteps_ = on;
+        if (events_ != nullptr)
+            events_->SetGateInSteps(on);
         for (int a = 0; a < param::kAreaCount; ++a)
             Area(a)->SetGateLengthInSteps(on);
         break;

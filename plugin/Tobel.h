@@ -11,9 +11,16 @@
 #include <string>
 #include <vector>
 
+class ControlLooper;
+class ControlRegistry;
+class IControl;
 class EngineHost;
+class IGraphics;
 class PatternEngine;
+class TobelActionSink;
 class TobelApp;
+class TobelViewHost;
+class UIEventHandler;
 
 // The plug-in: joins the framework (IPlugVST), the arpeggiator engine and,
 // later, the editor. It owns the engine holder, the engine's application
@@ -55,7 +62,9 @@ public:
     // ---- overrides of the framework --------------------------------------------------------
     void ResetProcessing() override {}
     void OnParameterChanged(int parameterIndex) override;
-    void OnPromptedParameterChange(int, int, int, int, int) override {}
+    // The pattern view's edit menus (TobelPrompts.cpp).
+    void OnPromptedParameterChange(int controlIndex, int parameterIndex, int menuParameterIndex, int x,
+                                   int y) override;
     void ProcessAudioBlock(double** inputs, double** outputs, int frames) override;
     void OnEditorOpened() override {}
     void OnEditorClosing() override {}
@@ -128,6 +137,220 @@ public:
     bool TransposeAllOutputNotes() const { return transposeAll_; }
     bool IsLoadingState() const { return stateLoading_; }
 
+    // MIDI input, control zone and block processing ------------------------------------------
+    // The editor object: made at construction (before the parameters are defined) and attached
+    // at its end, so every control exists in its control list whether or not the window is open.
+    static constexpr int kEditorWidth = 1000;
+    static constexpr int kEditorHeight = 565;
+    IGraphics* GetGraphics() const;
+    // The controls filed by key area, pattern, lane and step (made at construction).
+    ControlRegistry* GetControlRegistry() const { return registry_.get(); }
+
+    // MIDI input (TobelMidi.cpp). Controller 1..119 (the pitch wheel's high byte counts as 119),
+    // value 0..127: with MIDI learn armed, the controller's learn switch first takes the armed
+    // control's index; then a mapped controller sets its control to value / 127 through the
+    // control. True when a control took the value (the message is consumed).
+    bool HandleLearnedController(int controller, int value);
+    // Arms MIDI learn for the control at controlIndex of the editor's control list (-1 disarms).
+    void ArmMidiLearn(int controlIndex);
+    int GetLearnSlot() const { return learnSlot_; }
+    // Maps controller 0..127 to the control at controlIndex (-1 unmaps) through the controller's
+    // learn switch, so the host and the change handler are told. Other controllers are ignored.
+    void SetLearnMapping(int controller, int controlIndex);
+    // The control index a controller drives, -1 when none.
+    int GetLearnMapping(int controller) const;
+    // A panic is sent at the start of the next block (controller 123 on every channel, then the
+    // engine stops every note).
+    void RequestPanic() { panicRequest_ = true; }
+    bool IsPanicRequested() const { return panicRequest_; }
+    // Controller teach: on, the teach slot becomes (selected controller lane + 8 x edited key
+    // area) and the ramp goes out on that key area's MIDI output channel; off, slot -1.
+    void SetCcTeachMode(bool on);
+    // Stores value - 1 (value 0: none) as the controller number of the selected controller lane
+    // of the edited key area; the teach slot follows that lane.
+    void SetCcLaneNumber(int value);
+    int GetCcTeachSlot() const { return controllerTeachSlot_; }
+    // Host key names: "Pattern n" for 24..35, the zone action for 12..23, the key areas' own
+    // names ("T1 C4;T2 E3") elsewhere; false while the option is off or nothing names the note.
+    bool GetMidiNoteName(int note, char* text, int textSize) override;
+
+    // Block processing (TobelProcess.cpp). One control change on channel 1..16 at offset.
+    void SendControllerTeachValue(int value, int number, int offset, int channel);
+    // Controller 123 value 0 on channels 0..15 at offset 0, then every engine note stops.
+    void SendPanic();
+    double GetDisplayPulse() const { return displayPulse_; }
+    bool HasProcessingStarted() const { return processingStarted_; }
+
+private:
+    void CreateMidiControls();
+    // Whether a key area that plays would take this passed-through note (it is then dropped).
+    bool IsHeldByRunningArea(const IMidiMessage& message) const;
+    void SendPassThrough(IMidiMessage message);
+    // Reads the host clock, keeps the engine's time continuous and fills the transport record;
+    // returns the frames to process and the position in *position.
+    int PrepareBlockClock(int frames, double* position, bool* ownPosition);
+
+    std::unique_ptr<ControlRegistry> registry_;
+    IGraphics* pendingGraphics_ = nullptr; // the editor object until it is attached
+    int learnSlot_ = -1;
+    bool panicRequest_ = false;
+    bool ccTeachMode_ = false;
+    int ccTeachChannel_ = 1;
+    double displayPulse_ = 0.0;
+    bool processingStarted_ = false;
+    double lastBlockPosition_ = -1.0;
+    int lastBlockLength_ = 0;
+    double ownBeatCounter_ = 0.0;
+    // End of the MIDI block ---------------------------------------------------------------------
+
+public:
+    // Parameter changes and display setters --------------------------------------------------
+    // (TobelParameters.cpp, TobelDisplay.cpp, TobelPrompts.cpp; the views' and the engine's
+    // entries into the plug-in are TobelViewHost.h.) Every operation runs under the plug lock.
+
+    // Applies parameter index with plain value: editor buttons and selectors act here (chord
+    // memory, copy and paste, presets, panic, locks, control-zone sync, editor size, settings
+    // box); every other change goes to the UIEventHandler (engine and information line).
+    // Invalid indices and non-finite values are ignored.
+    void ApplyParameter(int index, double value);
+    UIEventHandler* GetEventHandler() const { return events_.get(); }
+
+    // Display setters: each sets a control through IControl::SetValueByUser, so the parameter,
+    // the host and the change handler follow (unless said otherwise). Areas 0..3, patterns 0..11,
+    // lanes 0..16; other values are ignored.
+    // The edited key area's "Key Area Patterns" selector shows pattern (value pattern / 11).
+    void ShowCurrentPattern(int pattern);
+    void ShowAreaCurrentPattern(int area, int pattern);
+    // The edited key area's "Hold" switch := 1 when the engine's hold is off, else 0.
+    void ShowHoldSwitch();
+    // Its "Hold bypass" switch := 0 when hold bypass and hold are both on, else 1.
+    void ShowHoldBypassSwitch();
+    // The "Hold" / "Hold bypass" switch of a key area := on.
+    void SetHoldSwitch(int area, bool on);
+    void SetHoldBypassSwitch(int area, bool on);
+    // The "Keyarea on/off" switches of every area but area := not flag.
+    void SetOtherKeyAreasOnOff(int area, bool flag);
+    // The key area's send-only-controllers / trigger-chord-memory parameter follows the flag of
+    // its parameter; for the edited area the status line says "Sending only CC" / "Trigger CM"
+    // when it is set and is emptied otherwise.
+    void ShowSendOnlyCcState(int area);
+    void ShowTriggerChordMemoryState(int area);
+    // The chord-memory slot selector := 0.
+    void ResetChordMemorySelection();
+    // Shows the "Rate Free mode" knob and hides the "Rate" knob of area and pattern (flag set),
+    // or the reverse; only while that pattern's controls are shown.
+    void ShowFreeRateKnob(int area, int pattern, bool flag);
+    // Shows lane's controls (step cells and switches) of the edited key area and pattern and
+    // hides the other lanes'. With "Use only ORDER on/off", lanes 1..8 show the ORDER lane's on/off
+    // switches. A controller lane makes its number the teach slot and the controller-number
+    // selector shows its number + 1 (0 when none), without touching the stored number.
+    void SelectLane(int lane);
+    // Makes area the edited key area (nothing when it already is): the old area's controls are
+    // hidden and those of the new area's current pattern and the shown lane shown.
+    void SelectKeyArea(int area);
+    // Shows pattern's controls in the edited key area (the shown lane) and applies the lane again.
+    void SelectEditedPattern(int pattern);
+    void ShowEditedPattern(int pattern);
+    // Shows or hides one pattern's controls (with lane when showing).
+    void ShowPatternControls(int area, int pattern, bool show, int lane);
+    // One step cell of the edited lane from its parameter (the pattern view's cell; nothing until
+    // the pattern view exists, since the cells read their parameters themselves).
+    void UpdatePatternViewStep(int lane, int step);
+    // 0 draw tool, 1 selection tool: the tool switches follow.
+    void SetEditTool(int tool);
+    // The step range the pattern view has selected (first > last or -1: none).
+    void SetStepSelection(int first, int last);
+    void ToggleAboutBox();
+    // The status line's text, once processing has started.
+    void ShowStatusText(const std::string& text);
+    // Greys out (true) or restores the preset boxes' previous and next buttons and, per key area,
+    // the MIDI channel and start, end and base note selectors.
+    void GrayOutPresetControls(bool flag);
+
+    // The edited key area, pattern and lane as the step grid shows them.
+    int GetEditedArea() const;
+    int GetShownPattern() const { return shownPattern_; }
+    int GetShownLane() const { return shownLane_; }
+    int GetEditTool() const { return editTool_; }
+    bool IsSettingsBoxShown() const { return settingsBoxShown_; }
+    bool IsAboutBoxShown() const { return aboutBoxShown_; }
+
+    // Queries.
+    double GetParameterValue(int index) const;
+    // The value text of parameter index for value (empty when it has none).
+    std::string GetParameterDisplayText(int index, double value) const;
+    // The edited pattern's looper of lane, or null.
+    ControlLooper* GetEditedLaneLooper(int lane);
+    // Whether a step value of lane (0..16) of the edited key area and pattern differs from its
+    // default; PatternHasEdits: the same over lanes 0..8 of pattern.
+    bool LaneHasEdits(int lane) const;
+    bool PatternHasEdits(int pattern) const;
+
+private:
+    // Step values copied by the copy tool or a menu, with the loop ranges of lanes 0..8.
+    struct StepClipboard
+    {
+        int area = -1;
+        int pattern = -1;
+        int lane = -1;
+        int first = -1; // -1: a whole lane
+        int last = -1;
+        HeapBuffer values{4096};
+    };
+    struct LoopRange
+    {
+        int start = 0;
+        int end = 32;
+    };
+    struct PatternClipboard
+    {
+        int area = -1;
+        int pattern = -1; // -1 for an area clipboard
+        HeapBuffer values{4096};
+        std::vector<LoopRange> loops; // lanes 0..8 of each copied pattern
+    };
+
+    // Makes the controls the parameter road acts through and files them in the registry.
+    void CreateParameterControls();
+    IControl* AddParameterControl(int parameterIndex);
+    // The control showing parameter index: area, pattern and global controls.
+    IControl* FindParameterControl(int index) const;
+    // Sets a parameter's value and its controls without running the change handler.
+    void SetParameterQuietly(int index, double value);
+    bool ApplyEditorButton(int index, double value);
+    void RandomizeSteps();
+    void CopySteps();
+    void PasteSteps();
+    void ResetStepsInRange();
+    void LockPatternControls(int key, bool lock);
+    void SetControlZoneSync(double value);
+    void ResizeEditor(double value);
+    // The selection's steps (all 32 when none) into *first and *last.
+    void SelectedRange(int* first, int* last) const;
+    std::vector<LoopRange> CollectLoops(int area, int pattern);
+    void ApplyLoops(int area, int pattern, const std::vector<LoopRange>& loops, size_t offset);
+    void HandleStepMenu(int entry, int x, int y, int controlIndex);
+    void HandleAreaMenu(int entry);
+    void HandlePatternMenu(int entry);
+    // The step of the edited lane whose cell is the control at controlIndex, or -1.
+    int StepAtPoint(int x, int y, int controlIndex) const;
+
+    std::unique_ptr<UIEventHandler> events_;
+    std::unique_ptr<TobelViewHost> viewHost_;
+    std::unique_ptr<TobelActionSink> actionSink_;
+    int shownPattern_ = 0;
+    int shownLane_ = 0;
+    int editTool_ = 0;
+    int selectionFirst_ = -1;
+    int selectionLast_ = -1;
+    bool settingsBoxShown_ = false;
+    bool aboutBoxShown_ = false;
+    StepClipboard stepClipboard_;
+    PatternClipboard patternClipboard_;
+    PatternClipboard areaClipboard_;
+    // End of the parameter block --------------------------------------------------------------
+
+public:
 private:
     void DefineAllParameters();
     void ApplyGlobalOptions();

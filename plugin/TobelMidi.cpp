@@ -1,0 +1,266 @@
+// Tobel: MIDI input. Notes go to the note engine (or, when no key area takes them, to the
+// pass-through queue sent after the block), controllers drive learned controls, controller 123
+// requests a panic, program changes select patterns, and everything else goes straight back to
+// the host. Also MIDI learn, controller teach and the host's key names.
+#include "plugin/Tobel.h"
+
+#include "engine/ControlTargetTable.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/NoteEngine.h"
+#include "engine/PatternEngine.h"
+#include "gui/IControl.h"
+#include "gui/IGraphics.h"
+#include "plugin/ControlRegistry.h"
+#include "plugin/ParameterIndex.h"
+#include "plugin/controls/LearnSwitch.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+using namespace quova;
+
+namespace
+{
+constexpr int kPanicController = 123;
+constexpr int kPitchWheelController = 119;
+constexpr int kLastLearnController = 119;
+constexpr int kLearnSwitchCount = 128;
+constexpr int kProgramsPerArea = 12;
+
+// A message whose status is a data byte, whose data bytes are not data bytes, or that cannot be
+// complete in three bytes (system exclusive) is malformed: it is neither handled nor passed on.
+bool IsWellFormed(const IMidiMessage& message)
+{
+    if (message.status < 0x80 || message.status == 0xF0 || message.status == 0xF7)
+        return false;
+    return message.data1 < 0x80 && message.data2 < 0x80;
+}
+
+// a mod b and a / b rounded toward minus infinity (b > 0).
+int FloorMod(int a, int b)
+{
+    const int m = a % b;
+    return m < 0 ? m + b : m;
+}
+
+int FloorDiv(int a, int b)
+{
+    return (a - FloorMod(a, b)) / b;
+}
+} // namespace
+
+IGraphics* Tobel::GetGraphics() const
+{
+    if (pendingGraphics_ != nullptr)
+        return pendingGraphics_;
+    return dynamic_cast<IGraphics*>(editor_);
+}
+
+void Tobel::CreateMidiControls()
+{
+    IGraphics* graphics = GetGraphics();
+    if (graphics == nullptr)
+        return;
+    // The 128 learn switches, one per controller number, on a rectangle that never shows or
+    // takes a press.
+    const IRectangle nowhere{-1, -1, -1, -1};
+    for (int i = 0; i < kLearnSwitchCount; ++i)
+    {
+        auto* control = new ICustomInvisibleSwitchControl(this, nowhere, param::kNoteLearnBase + i);
+        if (graphics->AddControl(control) < 0)
+        {
+            delete control;
+            continue;
+        }
+        registry_->AddExtraControl(control);
+    }
+}
+
+// ---- MIDI input ---------------------------------------------------------------------------------
+
+void Tobel::HandleMidiMessage(const IMidiMessage& input)
+{
+    IPlugLockGuard guard(plugLock_);
+    if (!IsWellFormed(input))
+        return;
+    IMidiMessage message = input;
+    // Offsets outside the block are taken as its first (or last) frame.
+    message.offset = std::max(message.offset, 0);
+    if (GetBlockSize() > 0)
+        message.offset = std::min(message.offset, GetBlockSize() - 1);
+
+    NoteEngine& notes = *engine_->GetNoteEngine();
+    const int channel = message.GetChannel() + 1;
+    const int kind = message.GetStatusKind();
+    switch (kind)
+    {
+    case IMidiMessage::kNoteOn:
+        if (message.data2 > 0)
+        {
+            int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
+            const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
+            if (taken == 0)
+                passThrough_.push_back(message);
+            // Result 2 (waiting notes released) lights the editor's incoming-note indicators of
+            // the areas that took the note; the pattern view shows them once it exists.
+            break;
+        }
+        [[fallthrough]]; // velocity 0 is a note-off
+    case IMidiMessage::kNoteOff:
+        if (!notes.NoteOff(channel, message.data1, message.offset))
+            passThrough_.push_back(message);
+        break;
+    case IMidiMessage::kControlChange:
+    {
+        const int controller = message.data1;
+        if (controller == kPanicController)
+        {
+            RequestPanic();
+            break;
+        }
+        if (controller == 0 || controller > kLastLearnController)
+            break; // bank select and the channel-mode messages are dropped
+        if (!HandleLearnedController(controller, message.data2))
+            SendMidiMessage(message);
+        break;
+    }
+    case IMidiMessage::kPitchWheel:
+        // The wheel's high byte acts as controller 119.
+        if (!HandleLearnedController(kPitchWheelController, message.data2))
+            SendMidiMessage(message);
+        break;
+    case IMidiMessage::kProgramChange:
+        engine_->GetControlTargetTable()->HandleProgramChange(message.data1);
+        break;
+    default:
+        SendMidiMessage(message);
+        break;
+    }
+}
+
+bool Tobel::HandleLearnedController(int controller, int value)
+{
+    IPlugLockGuard guard(plugLock_);
+    if (controller < 0 || controller >= kLearnSwitchCount)
+        return false;
+    if (learnSlot_ >= 0)
+    {
+        const int armed = learnSlot_;
+        learnSlot_ = -1;
+        SetLearnMapping(controller, armed);
+    }
+    const int index = GetLearnMapping(controller);
+    if (index < 0)
+        return false;
+    IGraphics* graphics = GetGraphics();
+    IControl* control = graphics != nullptr ? graphics->GetControl(index) : nullptr;
+    if (control == nullptr || control->GetParameterIndex() < 0)
+        return false;
+    control->SetValueByUser(std::clamp(value, 0, 127) / 127.0);
+    return true;
+}
+
+void Tobel::ArmMidiLearn(int controlIndex)
+{
+    IPlugLockGuard guard(plugLock_);
+    learnSlot_ = controlIndex >= 0 ? controlIndex : -1;
+}
+
+void Tobel::SetLearnMapping(int controller, int controlIndex)
+{
+    IPlugLockGuard guard(plugLock_);
+    IControl* learn = registry_ != nullptr ? registry_->GetExtraControl(controller) : nullptr;
+    const IParameter* parameter = learn != nullptr ? learn->GetParameter() : nullptr;
+    if (parameter == nullptr)
+        return;
+    const double minimum = parameter->GetMinimum();
+    const double maximum = parameter->GetMaximum();
+    const double index = std::clamp(static_cast<double>(controlIndex), minimum, maximum);
+    learn->SetValueByUser((index - minimum) / (maximum - minimum));
+}
+
+int Tobel::GetLearnMapping(int controller) const
+{
+    if (controller < 0 || controller >= kLearnSwitchCount)
+        return -1;
+    const IParameter* parameter = GetParameter(param::kNoteLearnBase + controller);
+    if (parameter == nullptr || !(parameter->Value() >= 0.0))
+        return -1;
+    return static_cast<int>(parameter->Value());
+}
+
+// ---- controller teach ---------------------------------------------------------------------------
+
+void Tobel::SetCcTeachMode(bool on)
+{
+    IPlugLockGuard guard(plugLock_);
+    ccTeachMode_ = on;
+    if (!on)
+    {
+        controllerTeachSlot_ = -1;
+        return;
+    }
+    const int lane = std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
+    const int area = engine_->GetKeyAreas()->GetSelectedForEditing();
+    controllerTeachSlot_ = lane + 8 * area;
+    const PatternEngine* engine = Area(area);
+    ccTeachChannel_ = engine != nullptr ? engine->GetMidiOutChannel() : 1;
+}
+
+void Tobel::SetCcLaneNumber(int value)
+{
+    IPlugLockGuard guard(plugLock_);
+    const int lane = std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
+    const int area = engine_->GetKeyAreas()->GetSelectedForEditing();
+    controllerTeachSlot_ = lane + 8 * area;
+    // The selector's 0 means "none"; numbers outside the controllers are not stored.
+    const int number = value - 1;
+    SetControllerLaneNumber(controllerTeachSlot_, number >= -1 && number <= 127 ? number : -1);
+}
+
+// ---- key names ----------------------------------------------------------------------------------
+
+bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
+{
+    IPlugLockGuard guard(plugLock_);
+    if (text == nullptr || textSize < 1)
+        return false;
+    text[0] = 0;
+    if (!noteNames_ || note < 0 || note > 127)
+        return false;
+    const ControlTargetTable& table = *engine_->GetControlTargetTable();
+    std::string name;
+    if (note >= 24 && note <= 35)
+    {
+        name = "Pattern " + std::to_string(note % kProgramsPerArea + 1);
+    }
+    else if (note >= 12 && note <= 23)
+    {
+        // A key without a named action has no name.
+        name = table.GetActionName(note);
+        if (name.empty())
+            return false;
+    }
+    else
+    {
+        static constexpr const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+        bool any = false;
+        for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+        {
+            const PatternEngine* area = Area(a);
+            if (area == nullptr || note < area->GetStartNote() || note > area->GetEndNote())
+                continue;
+            const int m = area->GetBaseNote() - area->GetStartNote() + note;
+            if (any)
+                name += ";";
+            name += "T" + std::to_string(a + 1) + " " + kNames[FloorMod(m, 12)] + std::to_string(FloorDiv(m, 12) - 1);
+            any = true;
+        }
+        if (!any)
+            return false;
+    }
+    std::snprintf(text, static_cast<size_t>(textSize), "%s", name.c_str());
+    return true;
+}

@@ -1,0 +1,277 @@
+// Tobel: block processing against the host clock and MIDI output. Each block clears the outputs,
+// sends the controller-teach ramp and a pending panic, reads the host clock, keeps the engine's
+// time continuous from block to block, runs the engine, and then passes on the notes no key area
+// took. The engine hands its generated notes back through SendEvents within the same call.
+#include "plugin/Tobel.h"
+
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/NoteEngine.h"
+#include "engine/OutputNote.h"
+#include "engine/PatternEngine.h"
+#include "plugin/ParameterIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+using namespace quova;
+
+namespace
+{
+constexpr double kPulseStep = 0.1;
+constexpr double kPulseTop = 127.0;
+constexpr int kAllNotesOffController = 123;
+
+// Integer part of a double, as a 64-bit count of samples (0 for values that are not finite).
+double Truncate(double v)
+{
+    return std::isfinite(v) ? std::trunc(v) : 0.0;
+}
+} // namespace
+
+void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
+{
+    IPlugLockGuard guard(plugLock_);
+    if (frames < 1)
+        return;
+    // A MIDI effect: the two outputs stay silent.
+    for (int c = 0; c < NOutChannels() && outputs != nullptr; ++c)
+        if (outputs[c] != nullptr)
+            std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
+
+    blockFrames_ = frames;
+    displayPulse_ += kPulseStep;
+    processingStarted_ = true;
+    transport_.loopJump = false;
+    if (displayPulse_ > kPulseTop)
+        displayPulse_ = 0.0;
+
+    // The teach ramp: the controller rises slowly from 0 to 126 and starts again, so that a
+    // receiving instrument's own learn function can catch it.
+    if (ccTeachMode_ && GetControllerLaneNumber(controllerTeachSlot_) >= 0)
+        SendControllerTeachValue(static_cast<int>(displayPulse_), GetControllerLaneNumber(controllerTeachSlot_), 0,
+                                 ccTeachChannel_);
+
+    if (panicRequest_)
+    {
+        panicRequest_ = false;
+        SendPanic();
+    }
+
+    double position = 0.0;
+    bool ownPosition = false;
+    const int length = PrepareBlockClock(frames, &position, &ownPosition);
+    if (length > 0)
+        app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
+                           transport_.loopStart, transport_.loopEnd, length, ownPosition);
+    if (!transport_.playing && transport_.samplesPerBeat > 0.0)
+        ownBeatCounter_ += length / transport_.samplesPerBeat;
+    else if (transport_.playing)
+        ownBeatCounter_ = 0.0;
+
+    // Pass-through, oldest first; the queue is empty at the end of every block.
+    for (const IMidiMessage& message : passThrough_)
+        if (!IsHeldByRunningArea(message))
+            SendPassThrough(message);
+    passThrough_.clear();
+    blockFrames_ = 0;
+}
+
+int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
+{
+    const double sampleRate = GetSampleRate();
+    double samplesPerBeat = GetSamplesPerBeat();
+    const double hostPosition = static_cast<double>(GetSamplePosition());
+
+    ITransportInfo info;
+    info.tempo = 120.0;
+    info.numerator = 4;
+    info.denominator = 4;
+    info.samplePosition = -1.0;
+    info.ppqPosition = -1.0;
+    info.lastBarStart = -1.0;
+    info.cycleStart = -1.0;
+    info.cycleEnd = -1.0;
+    info.playing = false;
+    info.cycleActive = false;
+    GetTransportInfo(&info);
+
+    // A host that gives no tempo plays at 120 bpm: a zero here would make every beat infinite.
+    if (!(samplesPerBeat > 0.0) || !std::isfinite(samplesPerBeat))
+        samplesPerBeat = sampleRate * 60.0 / (info.tempo > 0.0 && std::isfinite(info.tempo) ? info.tempo : 120.0);
+
+    const double loopStart = std::max(0.0, Truncate(info.cycleStart * samplesPerBeat));
+    double loopEnd = info.cycleActive ? Truncate(info.cycleEnd * samplesPerBeat) : -1.0;
+    // An active cycle without a usable range (none given, or ending before it starts) is no loop.
+    const bool cycleActive = info.cycleActive && loopEnd > loopStart;
+    if (!cycleActive)
+        loopEnd = -1.0;
+
+    int n = frames;
+    double q = hostPosition;
+    if (info.playing)
+    {
+        if (lastBlockPosition_ < 0.0)
+        {
+            lastBlockPosition_ = hostPosition;
+            lastBlockLength_ = n;
+        }
+        else
+        {
+            const double expected = lastBlockPosition_ + lastBlockLength_;
+            const double gap = Truncate(expected - hostPosition);
+            if (gap >= 2.0 && gap < n)
+            {
+                // The host repeated the end of the previous block: start where it ended.
+                q = expected;
+                n -= static_cast<int>(gap);
+                lastBlockPosition_ = expected;
+                lastBlockLength_ = n;
+            }
+            else if (gap < 0.0 && -gap < n)
+            {
+                // The host skipped a few samples: the block is lengthened to bridge them.
+                q = expected;
+                n -= static_cast<int>(gap);
+                lastBlockPosition_ = q;
+                lastBlockLength_ = n;
+            }
+            else
+            {
+                // Continuous (0 or 1 sample apart), or a relocation. Only a jump back by more
+                // than half the host's active loop counts as a loop jump.
+                if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5)
+                    transport_.loopJump = true;
+                lastBlockPosition_ = hostPosition;
+                lastBlockLength_ = n;
+            }
+        }
+    }
+    else
+    {
+        lastBlockLength_ = 0;
+        lastBlockPosition_ = -1.0;
+    }
+
+    transport_.playing = info.playing;
+    transport_.loop = cycleActive;
+    transport_.loopStart = loopStart;
+    transport_.loopEnd = loopEnd;
+    transport_.sampleRate = sampleRate;
+    transport_.samplesPerBeat = samplesPerBeat;
+    transport_.samplePosition = std::max(0.0, q);
+    // The beat position belongs to the same sample as the block's start.
+    transport_.beatPosition =
+        info.playing ? std::max(0.0, info.ppqPosition + (q - hostPosition) / samplesPerBeat) : ownBeatCounter_;
+
+    *position = q;
+    // One host family restarts its sample position at every start; there the engine keeps its
+    // own clock from the first position it sees.
+    *ownPosition = GetHostId() == kHostCubase;
+    return n;
+}
+
+bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
+{
+    const int kind = message.GetStatusKind();
+    if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff)
+        return false;
+    const int channel = message.GetChannel() + 1;
+    for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+    {
+        const PatternEngine* area = Area(a);
+        if (area != nullptr && area->IsEnabled() && area->IsRunning() && area->InRange(channel, message.data1) &&
+            !(area->GetHoldBypass() && area->GetHold()))
+            return true;
+    }
+    return false;
+}
+
+void Tobel::SendPassThrough(IMidiMessage message)
+{
+    const int kind = message.GetStatusKind();
+    if (transposeAll_ && (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff))
+    {
+        const Scale& scale = Area(0)->GetScale();
+        const int note = transposeAsSemitones_ ? scale.Quantize(message.data1, 0) : scale.MoveByDegrees(message.data1, 0);
+        message.data1 = static_cast<uint8_t>(std::clamp(note, 0, 127));
+    }
+    SendToHost(message.offset, message.status, message.data1, message.data2);
+}
+
+void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
+{
+    // Every offset lies inside the host's block, every data byte is a data byte.
+    if (blockFrames_ > 0)
+        offset = std::clamp(offset, 0, blockFrames_ - 1);
+    SendMidiMessage(IMidiMessage(std::max(0, offset), status, static_cast<uint8_t>(std::clamp(data1, 0, 127)),
+                                 static_cast<uint8_t>(std::clamp(data2, 0, 127))));
+}
+
+void Tobel::SendEvents(std::vector<OutputNote*>& notes)
+{
+    IPlugLockGuard guard(plugLock_);
+    const double volume = GetParameter(param::kGlobalVolume)->Value();
+    for (OutputNote* record : notes)
+    {
+        if (record == nullptr)
+            continue;
+        const double raw = std::trunc(static_cast<double>(record->velocity) + volume - 64.0);
+        const int velocity = raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
+        const int note = record->overrideNote > 0 ? record->overrideNote : record->note;
+        const int channel = std::clamp(record->channel, 1, 16) - 1;
+        const int offset = static_cast<int>(Truncate(record->time));
+        // A note outside the MIDI range is not sent (nor is its note-off).
+        const bool noteValid = note >= 0 && note <= 127;
+        if (record->muted)
+        {
+            // A muted step sends nothing; the engine still counts it as sent.
+            (record->kind == OutputNote::kNoteOn ? record->noteOnSent : record->noteOffSent) = true;
+            continue;
+        }
+        if (record->kind != OutputNote::kNoteOn)
+        {
+            if (noteValid)
+                SendToHost(offset, static_cast<uint8_t>(0x80 + channel), note, 127);
+            record->noteOffSent = true;
+            continue;
+        }
+        if (noteValid && !record->suppressNoteOn && !record->sendOnlyControllers)
+            SendToHost(offset, static_cast<uint8_t>(0x90 + channel), note, velocity);
+        // The controller lanes go with the note (also when the note-on itself is suppressed),
+        // gated by the lanes' on/off switches of the note's step in its key area's current
+        // pattern.
+        const PatternEngine* area = Area(record->keyArea);
+        const int step = std::clamp(record->stepNumber, 0, param::kStepCount - 1);
+        for (int i = 0; i < OutputNote::kControllerCount && area != nullptr; ++i)
+        {
+            const int number = GetControllerLaneNumber(record->keyArea * 8 + i);
+            if (number < 0)
+                continue;
+            const int pattern = area->GetStepper().GetCurrentPattern();
+            const IParameter* onOff =
+                GetParameter(param::StepOnOff(record->keyArea, pattern, param::kNoteLaneCount + i, step));
+            if (onOff == nullptr || onOff->Value() == 0.0)
+                continue;
+            SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), number, std::clamp(record->controllers[i], 0, 127));
+        }
+        record->noteOnSent = true;
+    }
+}
+
+void Tobel::SendControllerTeachValue(int value, int number, int offset, int channel)
+{
+    IMidiMessage message;
+    message.MakeControllerMessage(std::clamp(number, 0, 127), std::clamp(value, 0, 127) / 127.0,
+                                  std::clamp(channel, 1, 16) - 1);
+    SendToHost(offset, message.status, message.data1, message.data2);
+}
+
+void Tobel::SendPanic()
+{
+    IPlugLockGuard guard(plugLock_);
+    for (int channel = 0; channel < 16; ++channel)
+        SendToHost(0, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
+    engine_->GetNoteEngine()->AllNotesOff();
+}

@@ -1,0 +1,124 @@
+// PatternView: the note-marker table. The engine marks and releases notes on
+// the audio thread; the editor fades, draws and removes them. Every access to
+// the table and the active list holds the marker lock.
+#include "engine/OutputNote.h"
+#include "views/PatternView.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool PatternView::ValidMarker(int area, int step, int note)
+{
+    return area >= 0 && area < kAreas && step >= 0 && step < kColumns && note >= 0 && note < kNotes;
+}
+
+void PatternView::MarkNoteSounding(int area, int step, int note)
+{
+    if (!ValidMarker(area, step, note))
+        return;
+    std::lock_guard<std::mutex> lock(markerLock_);
+    StepNoteMarker& marker = markers_[static_cast<size_t>(MarkerIndex(area, step, note))];
+    // Released in this very frame: the release wins until the next paint.
+    if (marker.state == StepNoteMarker::kReleased && marker.fade == 0)
+        return;
+    // A marker is listed exactly while it is not idle.
+    const bool listed = marker.state != StepNoteMarker::kIdle;
+    marker.state = StepNoteMarker::kSounding;
+    marker.fade = 0;
+    if (!listed)
+        active_.push_back(&marker); // capacity reserved for every entry: no allocation
+}
+
+void PatternView::MarkNoteSounding(const OutputNote& note)
+{
+    MarkNoteSounding(note.keyArea, note.stepNumber, note.note);
+}
+
+void PatternView::MarkNotesReleased(int area, int step, int note)
+{
+    if (!ValidMarker(area, step, note))
+        return;
+    std::lock_guard<std::mutex> lock(markerLock_);
+    for (int s = 0; s <= step; ++s)
+    {
+        StepNoteMarker& marker = markers_[static_cast<size_t>(MarkerIndex(area, s, note))];
+        if (marker.state == StepNoteMarker::kSounding)
+        {
+            marker.state = StepNoteMarker::kReleased;
+            marker.fade = 0;
+        }
+    }
+}
+
+void PatternView::MarkNotesReleased(const OutputNote& note)
+{
+    MarkNotesReleased(note.keyArea, note.stepNumber, note.note);
+}
+
+void PatternView::ClearNoteMarkers()
+{
+    MarkChanged(false);
+    std::lock_guard<std::mutex> lock(markerLock_);
+    for (StepNoteMarker* marker : active_)
+    {
+        marker->state = StepNoteMarker::kIdle;
+        marker->fade = 0;
+    }
+    active_.clear();
+}
+
+void PatternView::FadeNoteMarkers()
+{
+    std::lock_guard<std::mutex> lock(markerLock_);
+    removedArea_ = IRectangle();
+    auto keep = active_.begin();
+    for (StepNoteMarker* marker : active_)
+    {
+        if (marker->state == StepNoteMarker::kReleased)
+        {
+            marker->fade += kFadeStep;
+            if (marker->fade > kFadeMax)
+            {
+                // Its last picture must be painted over at the next tick.
+                if (marker->keyArea == area_)
+                    removedArea_ = removedArea_.Union(MarkerBox(*marker));
+                marker->state = StepNoteMarker::kIdle;
+                marker->fade = 0;
+                continue;
+            }
+        }
+        *keep++ = marker;
+    }
+    active_.erase(keep, active_.end());
+}
+
+StepNoteMarker PatternView::GetMarker(int area, int step, int note) const
+{
+    if (!ValidMarker(area, step, note))
+        return StepNoteMarker();
+    std::lock_guard<std::mutex> lock(markerLock_);
+    return markers_[static_cast<size_t>(MarkerIndex(area, step, note))];
+}
+
+int PatternView::ActiveMarkerCount() const
+{
+    std::lock_guard<std::mutex> lock(markerLock_);
+    return static_cast<int>(active_.size());
+}
+
+int PatternView::MarkerFrame(int fade) const
+{
+    // The strip's frames spread over the fade 0..127: frame 1 while sounding,
+    // the last frame just before the marker goes.
+    const int frames = markerStrip_.FrameCount();
+    const int f = std::clamp(fade, 0, kFadeMax);
+    return 1 + f * (frames - 1) / kFadeMax;
+}
+
+IRectangle PatternView::MarkerBox(const StepNoteMarker& marker) const
+{
+    const int band = kGridHeight - kMarkerInset; // 107
+    const int y = band - static_cast<int>(std::round(static_cast<double>(band) / kHighestNote * marker.note));
+    const int x = gridX_ + kColumnWidth * marker.step;
+    return IRectangle(x, gridTop_ + y, x + kCellWidth, gridTop_ + y + kMarkerHeight);
+}

@@ -1,0 +1,305 @@
+// PatternView: painting, once per editor tick, and the area it repaints.
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "gui/IGraphics.h"
+#include "views/PatternView.h"
+#include "views/PatternViewHost.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+// Editor colours {alpha, red, green, blue}. Columns alternate in sets of four
+// steps between the A and B families.
+constexpr IColorARGB kColourA(215, 132, 174, 225);
+constexpr IColorARGB kColourB(215, 106, 166, 236);
+constexpr IColorARGB kColourC(235, 132, 174, 225);
+constexpr IColorARGB kColourD(180, 106, 166, 236);
+constexpr IColorARGB kColourE(100, 132, 174, 225); // outside the loop range
+constexpr IColorARGB kPatternDot(115, 255, 255, 255);
+constexpr IColorARGB kLaneOn(125, 0, 200, 0);
+constexpr IColorARGB kLaneOff(225, 200, 34, 34);
+constexpr IColorARGB kWhite(255, 255, 255, 255);
+
+constexpr const char* kOrderNames[] = {"Play", "Off", "Prev", "1st", "Last", "Hi", "Low", "Rnd"};
+
+// Bars may reach a little below the grid; nothing is drawn lower than this.
+constexpr int kBarClipBelowBottom = 3;
+constexpr int kDotSize = 3;
+// Header dots: pattern p at left + 1 + 76 + 32p, 54 above the grid; lane i
+// at left + 2 + 64i, 33 above; the controller lanes' dots sit at fixed
+// editor places beside the controller-lane buttons.
+constexpr int kPatternDotX = 76;
+constexpr int kPatternDotPitch = 32;
+constexpr int kPatternDotAbove = 54;
+constexpr int kLaneDotX = 2;
+constexpr int kLaneDotPitch = 64;
+constexpr int kLaneDotAbove = 33;
+constexpr int kEditsDotOffset = 57;
+constexpr int kCcDotX = 648;
+constexpr int kCcEditsDotX = 662;
+constexpr int kCcDotPitch = 20;
+constexpr int kCcDotY = 256;
+constexpr double kPulseTop = 30.0;
+constexpr double kPulseRise = 0.3;
+constexpr double kPulseFall = 0.5;
+
+bool EvenSet(int c) { return (c / 4) % 2 == 0; }
+
+IRectangle Dot(int x, int y) { return IRectangle(x, y, x + kDotSize, y + kDotSize); }
+
+// A filled cell is inset 2 pixels at the top and left, 1 at the right and bottom.
+IRectangle Inset(const IRectangle& r) { return IRectangle(r.left + 2, r.top + 2, r.right - 1, r.bottom - 1); }
+} // namespace
+
+IRectangle PatternView::PlayingStepBox() const
+{
+    PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
+    if (engine == nullptr)
+        return IRectangle();
+    const ControlLooper* looper = engine->GetStepper().GetLaneLooper(pattern_, lane_);
+    const int step = looper != nullptr ? std::clamp(looper->Position(), 0, kColumns - 1) : 0;
+    const int x = gridX_ + kColumnWidth * step;
+    return IRectangle(x, gridTop_, x + kCellWidth, gridTop_ + kMarkerInset);
+}
+
+IRectangle PatternView::GetInvalidRectangle() const
+{
+    std::lock_guard<std::mutex> lock(markerLock_);
+    if (fullRedraw_ || active_.empty())
+        return drawRect_;
+    IRectangle area = removedArea_;
+    for (const StepNoteMarker* marker : active_)
+        if (marker->state != StepNoteMarker::kIdle && marker->keyArea == area_)
+            area = area.Union(MarkerBox(*marker));
+    return area.Union(PlayingStepBox());
+}
+
+bool PatternView::Paint(IGraphics* graphics)
+{
+    PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
+    if (engine == nullptr)
+        return false;
+    PatternStepper& stepper = engine->GetStepper();
+    const IRectangle& r = GetRect();
+
+    PaintIndicators();
+    for (int c = 0; c < kColumns; ++c)
+        PaintColumn(graphics, c);
+
+    // The steps outside the lane's loop range are shaded.
+    const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
+    if (looper != nullptr)
+    {
+        const int start = looper->LoopStart();
+        const int end = looper->LoopEnd();
+        if (start > 0)
+            graphics->PaintRectangle(kColourE, IRectangle(r.left, r.top, gridX_ - 1 + start * kColumnWidth, r.bottom));
+        if (end < kColumns)
+            graphics->PaintRectangle(kColourE, IRectangle(gridX_ - 1 + end * kColumnWidth, r.top, r.right, r.bottom));
+    }
+
+    FadeNoteMarkers();
+    if (ActiveMarkerCount() > 0)
+        graphics->PaintRectangle(kColourB, PlayingStepBox());
+
+    const PatternRecord* record = stepper.GetPatternRecord(pattern_);
+    PaintHeader(graphics, record != nullptr ? record->length : kColumns);
+    PaintSelection(graphics);
+    PaintMarkers(graphics);
+
+    fullRedraw_ = false;
+    return true;
+}
+
+void PatternView::PaintIndicators()
+{
+    for (int a = 0; a < kAreas; ++a)
+    {
+        unsigned& counter = incoming_[static_cast<size_t>(a)];
+        IControl* indicator = indicators_[static_cast<size_t>(a)];
+        if (counter > 1)
+        {
+            if (indicator != nullptr)
+                indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
+            --counter;
+        }
+        if (counter < 1)
+            counter = 1;
+        if (indicator != nullptr)
+            indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
+    }
+}
+
+void PatternView::PaintColumn(IGraphics* graphics, int c)
+{
+    const int x = ColumnLeft(c);
+    const IRectangle& r = GetRect();
+    const bool even = EvenSet(c);
+
+    if (c % 4 == 3)
+    {
+        char text[16];
+        std::snprintf(text, sizeof text, " %d", c + 1);
+        IRectangle box(x - 2, r.bottom + 5, x + kCellWidth, r.bottom + 5 + numberStyle_.size);
+        graphics->DrawStyledText(&numberStyle_, text, &box);
+    }
+
+    if (lane_ == kLaneSeq)
+        PaintSeq(graphics, c, even);
+    else if (IsCellLane())
+        PaintCells(graphics, c, even);
+    else
+        PaintBar(graphics, c, even ? kColourA : kColourB);
+}
+
+void PatternView::PaintBar(IGraphics* graphics, int c, const IColorARGB& colour)
+{
+    const Column& column = columns_[static_cast<size_t>(c)];
+    const double range = column.high - column.low;
+    if (!(range > 0.0))
+        return;
+    const int x = ColumnLeft(c);
+    const int top = GetRect().top;
+    if (column.value >= column.low && column.value != 0.0 && !(lane_ == 2 && column.value == column.low))
+    {
+        const int zeroOffset = static_cast<int>(column.low / range * -kGridHeight);
+        const int zeroLine = top - zeroOffset + kGridHeight;
+        const int rise = static_cast<int>(std::round(kGridHeight * column.value / range));
+        const int valueLine = top - rise - zeroOffset + kGridHeight;
+        const int y0 = std::min(zeroLine, valueLine);
+        int y1 = std::max(zeroLine, valueLine);
+        if (y0 == y1)
+            ++y1;
+        y1 = std::min(y1, GetRect().bottom + kBarClipBelowBottom);
+        if (y1 > y0)
+            graphics->PaintRectangle(colour, IRectangle(x, y0, x + kCellWidth, y1));
+    }
+    if (hover_)
+    {
+        int shown = static_cast<int>(column.value);
+        if (lane_ == 6)
+            shown = static_cast<int>(column.value + 1.0);
+        else if (lane_ == 3 && gateInSteps_)
+            shown = static_cast<int>(column.gateSteps);
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", shown);
+        IRectangle box(x, top + 1, x + kCellWidth, top + 1 + valueStyle_.size);
+        graphics->DrawStyledText(&valueStyle_, text, &box);
+    }
+}
+
+void PatternView::PaintCells(IGraphics* graphics, int c, bool even)
+{
+    const Column& column = columns_[static_cast<size_t>(c)];
+    const int n = static_cast<int>(column.high - column.low);
+    if (n < 1)
+        return;
+    const int x = ColumnLeft(c);
+    const int bottom = GetRect().bottom;
+    const int value = static_cast<int>(column.value);
+    for (int k = 0; k < n; ++k)
+    {
+        const IRectangle cell(x, bottom - (110 * (k + 1)) / n - 1, x + 20, bottom - (110 * k) / n - 1);
+        graphics->DrawRectangleOutline(kColourA, cell);
+        if (k + 1 != value)
+            continue;
+        graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
+        if (lane_ == 0 && value >= 0 && value < 8)
+        {
+            IRectangle box = cell;
+            graphics->DrawStyledText(&labelStyle_, kOrderNames[value], &box);
+        }
+    }
+}
+
+void PatternView::PaintSeq(IGraphics* graphics, int c, bool even)
+{
+    const int bits = static_cast<int>(columns_[static_cast<size_t>(c)].value) & 255;
+    for (int row = 0; row < kSeqRows; ++row)
+    {
+        const IRectangle& cell = seqCells_[static_cast<size_t>(c)][static_cast<size_t>(row)];
+        graphics->DrawRectangleOutline(kColourA, cell);
+        if ((bits & (1 << row)) == 0)
+            continue;
+        graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
+        char text[16];
+        std::snprintf(text, sizeof text, " %d", kSeqRows - row);
+        IRectangle box = cell;
+        graphics->DrawStyledText(&labelStyle_, text, &box);
+    }
+}
+
+void PatternView::PaintHeader(IGraphics* graphics, int steps)
+{
+    const IRectangle& r = GetRect();
+    // The pattern length as a bracket above the grid.
+    const int x0 = gridX_ - 1;
+    const int x1 = x0 + std::clamp(steps, 1, kColumns) * kColumnWidth - 3;
+    graphics->PaintRectangle(kColourA, IRectangle(x0, r.top - 3, x1, r.top - 1));
+    // Ticks hang from the bar's ends down to the grid.
+    graphics->PaintRectangle(kColourA, IRectangle(x0, r.top - 1, x0 + 1, r.top + 1));
+    graphics->PaintRectangle(kColourA, IRectangle(x1 - 1, r.top - 1, x1, r.top + 1));
+
+    if (host_ == nullptr)
+        return;
+    for (int p = 0; p < 12; ++p)
+        if (host_->PatternHasEdits(area_, p))
+            graphics->PaintRectangle(kPatternDot, Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
+    if (!hover_)
+        return;
+    PatternEngine* engine = engine_->GetKeyAreas()->GetArea(area_);
+    const PatternStepper& stepper = engine->GetStepper();
+    for (int lane = 0; lane < 17; ++lane)
+    {
+        int x;
+        int editsX;
+        int y;
+        if (lane <= kLaneSeq)
+        {
+            x = r.left + kLaneDotX + kLaneDotPitch * lane;
+            editsX = x + kEditsDotOffset;
+            y = r.top - kLaneDotAbove;
+        }
+        else
+        {
+            const int j = lane - kLaneSeq - 1;
+            x = kCcDotX + kCcDotPitch * j;
+            editsX = kCcEditsDotX + kCcDotPitch * j;
+            y = kCcDotY;
+        }
+        graphics->PaintRectangle(stepper.IsLaneEnabled(pattern_, lane) ? kLaneOn : kLaneOff, Dot(x, y));
+        if (host_->LaneHasEdits(area_, pattern_, lane))
+            graphics->PaintRectangle(kWhite, Dot(editsX, y));
+    }
+}
+
+void PatternView::PaintSelection(IGraphics* graphics)
+{
+    if (pointerMode_ != kPointerModeRange || selectionState_ < 1)
+        return;
+    const IRectangle box(gridX_ + kColumnWidth * selectionStart_, gridTop_, gridX_ + kColumnWidth * selectionEnd_ + kCellWidth,
+                         gridTop_ + kGridHeight);
+    graphics->PaintRectangle(IColorARGB(static_cast<int>(pulse_), 255, 255, 255), box);
+    graphics->DrawRectangleOutline(kWhite, box);
+    pulse_ += pulseRising_ ? kPulseRise : -kPulseFall;
+    if (pulse_ > kPulseTop)
+        pulseRising_ = false;
+    else if (pulse_ < 0.0)
+        pulseRising_ = true;
+}
+
+void PatternView::PaintMarkers(IGraphics* graphics)
+{
+    std::lock_guard<std::mutex> lock(markerLock_);
+    for (const StepNoteMarker* marker : active_)
+    {
+        if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_)
+            continue;
+        graphics->DrawBitmapFrame(markerStrip_, MarkerBox(*marker), MarkerFrame(marker->fade), &blend_);
+    }
+}
