@@ -123,7 +123,9 @@ void IParameter::SetNormalizedValue(double n) {
 }
 
 double IParameter::Denormalize(double n) const {
-  return minimum_ + (maximum_ - minimum_) * std::pow(LimitNormalized(n), curve_);
+  // pow(x, 1) is x exactly; most parameters are linear, and this runs for every parameter of a state.
+  const double shaped = curve_ == 1.0 ? LimitNormalized(n) : std::pow(LimitNormalized(n), curve_);
+  return minimum_ + (maximum_ - minimum_) * shaped;
 }
 
 double IParameter::Normalize(double v) const {
@@ -131,7 +133,8 @@ double IParameter::Normalize(double v) const {
   if (!(range > 0.0)) return 0.0;
   if (std::isnan(v)) v = minimum_;
   v = std::clamp(v, minimum_, maximum_);
-  return std::pow((v - minimum_) / range, 1.0 / curve_);
+  const double n = (v - minimum_) / range;
+  return curve_ == 1.0 ? n : std::pow(n, 1.0 / curve_);
 }
 
 void IParameter::SetCurve(double curve) {

@@ -82,10 +82,30 @@ void IGraphics::UpdateParameterControls(int index, double value, bool isNormalis
     if (parameter == nullptr) return;
     value = parameter->Normalize(value);
   }
+  if (byParameterStale_) RebuildParameterIndex();
+  if (index < 0 || index + 1 >= static_cast<int>(byParameterStart_.size())) return;
+  for (int i = byParameterStart_[index]; i < byParameterStart_[index + 1]; ++i) {
+    byParameterControls_[i]->ReceiveValue(value);
+  }
+}
+
+void IGraphics::RebuildParameterIndex() {
+  int highest = -1;
+  for (int i = 0; i < controls_.Count(); ++i) highest = std::max(highest, controls_.Get(i)->GetParameterIndex());
+  byParameterStart_.assign(static_cast<size_t>(highest) + 2, 0);
+  for (int i = 0; i < controls_.Count(); ++i) {
+    const int p = controls_.Get(i)->GetParameterIndex();
+    if (p >= 0) ++byParameterStart_[static_cast<size_t>(p) + 1];
+  }
+  for (size_t p = 1; p < byParameterStart_.size(); ++p) byParameterStart_[p] += byParameterStart_[p - 1];
+  byParameterControls_.assign(static_cast<size_t>(byParameterStart_.back()), nullptr);
+  std::vector<int> next(byParameterStart_.begin(), byParameterStart_.end() - 1);
   for (int i = 0; i < controls_.Count(); ++i) {
     IControl* control = controls_.Get(i);
-    if (control->GetParameterIndex() == index) control->ReceiveValue(value);
+    const int p = control->GetParameterIndex();
+    if (p >= 0) byParameterControls_[static_cast<size_t>(next[static_cast<size_t>(p)]++)] = control;
   }
+  byParameterStale_ = false;
 }
 
 void IGraphics::RefreshParameterControls() {
@@ -100,6 +120,7 @@ void IGraphics::RefreshParameterControls() {
 
 int IGraphics::AddControl(IControl* control) {
   if (control == nullptr || controls_.Add(control) == nullptr) return -1;
+  byParameterStale_ = true;
   const int index = controls_.Count() - 1;
   control->SetListIndex(index);
   return index;
@@ -112,6 +133,7 @@ bool IGraphics::AttachBackgroundBitmap(int resourceId, const char* name) {
     delete background;
     return false;
   }
+  byParameterStale_ = true;
   for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->SetListIndex(i);
   return true;
 }

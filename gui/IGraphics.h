@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/IString.h"
 #include "framework/PlugEditor.h"
@@ -294,4 +295,14 @@ class IGraphics : public IPlugEditor {
 
  private:
   void DeleteDrawing();
+  // Rebuilds the table of controls by parameter index from the control list.
+  void RebuildParameterIndex();
+
+  // Controls by parameter index, in list order: the controls of parameter p are
+  // byParameterControls_[byParameterStart_[p] .. byParameterStart_[p + 1]). Rebuilt on first use
+  // after the list changes, so a host change reaches its controls without a walk over the whole
+  // list (the plug-in adds tens of thousands of controls; a state read updates many parameters).
+  std::vector<int> byParameterStart_;
+  std::vector<IControl*> byParameterControls_;
+  bool byParameterStale_ = true;
 };

@@ -180,61 +180,118 @@ void UIEventHandler::ApplyRate(int area, int pattern, double v)
         ReplaceText(text);
 }
 
+namespace
+{
+// Blocks with one entry per key area.
+constexpr int kAreaBlocks[] = {kKeyAreaOnOff, kSceneOnOff,   kArpOnNoteCount, kHoldSync,
+                               kVolume,       kNoteRelease,  kHoldTranspose,  kHoldBypass,
+                               kHold,         kVelocityMode, kMidiInChannel,  kMidiOutChannel,
+                               kKeyAreaPatterns, kStartNote, kEndNote,        kBaseNote,
+                               kSendControllers, kTriggerChordMemory};
+constexpr int kAreaBlockCount = static_cast<int>(sizeof kAreaBlocks / sizeof kAreaBlocks[0]);
+// Blocks with one entry per key area and pattern.
+constexpr int kPatternBlocks[] = {kPatternSteps, kPatternGate, kRateFree, kRateFreeToggle,
+                                  kSortOrder,    kSwing,       kOctaves,  kTranspose,
+                                  kResetOnNewNote};
+constexpr int kPatternBlockCount = static_cast<int>(sizeof kPatternBlocks / sizeof kPatternBlocks[0]);
+constexpr int kLaneBlocks[] = {kLaneResetOnPatternReset, kLaneDirection};
+
+// Which branch of the area and pattern decoding an index takes, worked out once per index by the
+// range checks below (in their order) and kept: a state read sends every one of the tens of
+// thousands of parameters through the decoding twice.
+enum Route : int8_t
+{
+    kRouteNone = -1,
+    // 0 .. kAreaBlockCount - 1: kAreaBlocks[route]
+    kRouteAreaUnused = kAreaBlockCount, // 18134..18137, no engine setting
+    kRouteStepOnOff,
+    kRoutePatternBlock,                                      // + index into kPatternBlocks
+    kRouteLaneBlock = kRoutePatternBlock + kPatternBlockCount, // + index into kLaneBlocks
+    kRouteStepBlock = kRouteLaneBlock + 2,                   // + lane
+    kRouteController = kRouteStepBlock + kNoteLaneCount,
+};
+
+Route FindAreaRoute(int i)
+{
+    for (int b = 0; b < kAreaBlockCount; ++b)
+        if (PerAreaIndex(i, kAreaBlocks[b]))
+            return static_cast<Route>(b);
+    return PerAreaIndex(i, 18134) ? kRouteAreaUnused : kRouteNone;
+}
+
+Route FindPatternRoute(int i)
+{
+    if (i >= kStepOnOff && i <= kStepOnOffDecodedEnd)
+        return kRouteStepOnOff;
+    for (int b = 0; b < kPatternBlockCount; ++b)
+        if (PerPatternIndex(i, kPatternBlocks[b]))
+            return static_cast<Route>(kRoutePatternBlock + b);
+    for (int b = 0; b < 2; ++b)
+        if (InBlock(i, kLaneBlocks[b], kSlotCount * kLaneCount))
+            return static_cast<Route>(kRouteLaneBlock + b);
+    for (int lane = 0; lane < kNoteLaneCount; ++lane)
+        if (InBlock(i, kStepBlockBase[lane], kSlotCount * kStepCount))
+            return static_cast<Route>(kRouteStepBlock + lane);
+    if (i >= kStepController && i <= kControllerBlockEnd)
+        return kRouteController;
+    return kRouteNone;
+}
+
+struct RouteTable
+{
+    Route area[kCount];
+    Route pattern[kCount];
+    RouteTable()
+    {
+        for (int i = 0; i < kCount; ++i)
+        {
+            area[i] = FindAreaRoute(i);
+            pattern[i] = FindPatternRoute(i);
+        }
+    }
+};
+
+const RouteTable& Routes()
+{
+    static const RouteTable table; // built once, thread-safe
+    return table;
+}
+
+Route AreaRoute(int i) { return i >= 0 && i < kCount ? Routes().area[i] : FindAreaRoute(i); }
+Route PatternRoute(int i) { return i >= 0 && i < kCount ? Routes().pattern[i] : FindPatternRoute(i); }
+} // namespace
+
 bool UIEventHandler::ApplyAreaParameter(int i, double v)
 {
-    // Blocks with one entry per key area.
-    static constexpr int kAreaBlocks[] = {kKeyAreaOnOff, kSceneOnOff,   kArpOnNoteCount, kHoldSync,
-                                          kVolume,       kNoteRelease,  kHoldTranspose,  kHoldBypass,
-                                          kHold,         kVelocityMode, kMidiInChannel,  kMidiOutChannel,
-                                          kKeyAreaPatterns, kStartNote, kEndNote,        kBaseNote,
-                                          kSendControllers, kTriggerChordMemory};
-    for (int base : kAreaBlocks)
-        if (PerAreaIndex(i, base))
-        {
-            ApplyParameterToEngine(base, i, v, kPerArea, false);
-            return true;
-        }
-    // 18134..18137 belong to no engine setting.
-    return PerAreaIndex(i, 18134);
+    const Route route = AreaRoute(i);
+    if (route == kRouteNone)
+        return false;
+    if (route != kRouteAreaUnused)
+        ApplyParameterToEngine(kAreaBlocks[route], i, v, kPerArea, false);
+    return true;
 }
 
 bool UIEventHandler::ApplyPatternParameter(int i, double v)
 {
-    if (i >= kStepOnOff && i <= kStepOnOffDecodedEnd)
+    const Route route = PatternRoute(i);
+    if (route == kRouteNone)
+        return false;
+    if (route == kRouteStepOnOff)
     {
         StepAddress a;
         DecodeStepOnOff(i, &a);
         if (PatternEngine* area = Area(a.area))
             area->GetStepper().SetStepLaneOn(a.pattern, a.lane, a.step, v == 1.0);
-        return true;
     }
-    static constexpr int kPatternBlocks[] = {kPatternSteps, kPatternGate, kRateFree, kRateFreeToggle,
-                                             kSortOrder,    kSwing,       kOctaves,  kTranspose,
-                                             kResetOnNewNote};
-    for (int base : kPatternBlocks)
-        if (PerPatternIndex(i, base))
-        {
-            ApplyParameterToEngine(base, i, v, kPerPattern, false);
-            return true;
-        }
-    for (int base : {kLaneResetOnPatternReset, kLaneDirection})
-        if (InBlock(i, base, kSlotCount * kLaneCount))
-        {
-            ApplyParameterToEngine(base, i, v, kPerLaneArea, true);
-            return true;
-        }
-    for (int base : kStepBlockBase)
-        if (InBlock(i, base, kSlotCount * kStepCount))
-        {
-            ApplyParameterToEngine(base, i, v, kPerStepArea, false);
-            return true;
-        }
-    if (i >= kStepController && i <= kControllerBlockEnd)
-    {
+    else if (route < kRouteLaneBlock)
+        ApplyParameterToEngine(kPatternBlocks[route - kRoutePatternBlock], i, v, kPerPattern, false);
+    else if (route < kRouteStepBlock)
+        ApplyParameterToEngine(kLaneBlocks[route - kRouteLaneBlock], i, v, kPerLaneArea, true);
+    else if (route < kRouteController)
+        ApplyParameterToEngine(kStepBlockBase[route - kRouteStepBlock], i, v, kPerStepArea, false);
+    else
         ApplyParameterToEngine(kStepController, i, v, kPerControllerArea, false);
-        return true;
-    }
-    return false;
+    return true;
 }
 
 bool UIEventHandler::ApplyGlobalParameter(int i, double v)
