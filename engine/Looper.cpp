@@ -41,19 +41,14 @@ bool Looper::SetMode(int mode)
     return true;
 }
 
-bool Looper::Advance()
+int Looper::WrapIndex(int index, unsigned& direction) const
 {
-    started_ = true;
-    int index = current_ + (direction_ == 0 ? 1 : -1);
     const int last = loopEnd_ - 1;
-    const bool over = index > last;
-    const bool out = over || index < 0 || index < loopStart_;
-
-    if (over)
+    if (index > last)
     {
         if (IsBouncing())
         {
-            direction_ = 1;
+            direction = 1;
             index -= 2;
         }
         else if (mode_ == kDown)
@@ -65,8 +60,8 @@ bool Looper::Advance()
     {
         if (IsBouncing())
         {
-            direction_ = 0;
-            index += out ? 2 : 1;
+            direction = 0;
+            index += 2;
         }
         else if (mode_ == kDown)
             index = last;
@@ -77,7 +72,15 @@ bool Looper::Advance()
     }
     if (index > last)
         index = last;
-    current_ = index;
+    return index;
+}
+
+bool Looper::Advance()
+{
+    started_ = true;
+    const int index = current_ + (direction_ == 0 ? 1 : -1);
+    const bool out = index > loopEnd_ - 1 || index < 0 || index < loopStart_;
+    current_ = WrapIndex(index, direction_);
     return out;
 }
 
@@ -88,32 +91,10 @@ int Looper::PeekNext()
         peeked_ = current_;
         return current_;
     }
-    int index = current_ + (direction_ == 0 ? 1 : -1);
-    const int last = loopEnd_ - 1;
-    if (index > last)
-    {
-        if (IsBouncing())
-            index -= 2;
-        else if (mode_ == kDown)
-            index = last;
-        else
-            index = index - loopEnd_ + loopStart_;
-    }
-    if (index < 0 || index < loopStart_)
-    {
-        if (IsBouncing())
-            index += 2;
-        else if (mode_ == kDown)
-            index = last;
-        else
-            index = loopStart_;
-        if (index < 0)
-            index = loopStart_;
-    }
-    if (index > last)
-        index = last;
-    peeked_ = index;
-    return index;
+    // A look ahead: the direction a bounce would turn to is not kept.
+    unsigned direction = direction_;
+    peeked_ = WrapIndex(current_ + (direction_ == 0 ? 1 : -1), direction);
+    return peeked_;
 }
 
 bool Looper::WouldLeaveRange()

@@ -75,6 +75,11 @@ public:
 private:
     bool IsBouncing() const { return mode_ == kUpAlt || mode_ == kDownAlt; }
     bool IsForwardMode() const { return mode_ == kUp || mode_ == kUpAlt; }
+    // Brings an index one step outside the range back into it: past the end
+    // it wraps with the overshoot (Up), goes to the last position (Down) or
+    // reflects; below the start it goes to the start (Up), the last position
+    // (Down) or reflects. A reflection stores the direction it turns to.
+    int WrapIndex(int index, unsigned& direction) const;
 
     unsigned direction_ = 0; // 0 forward, 1 backward
     int peeked_ = -1;

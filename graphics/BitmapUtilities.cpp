@@ -19,18 +19,24 @@ bool ToFixed(float v, double scale, double limit, int64_t* out)
     *out = static_cast<int64_t>(std::clamp(scaled, -limit, limit));
     return true;
 }
+
+// Calls f(row, width) for every row of the whole bitmap, top row first;
+// nothing for a null bitmap or one without pixels.
+template <class F>
+void ForEachRow(RasterBitmap* bitmap, F f)
+{
+    RectBlock block;
+    if (!bitmap || !ClipRectangle(bitmap, 0, 0, bitmap->Width(), bitmap->Height(), &block))
+        return;
+    RasterPixel* row = block.first;
+    for (int32_t y = 0; y < block.height; ++y, row += block.step)
+        f(row, block.width);
+}
 } // namespace
 
 void ClearBitmap(RasterBitmap* bitmap, RasterPixel colour)
 {
-    if (!bitmap)
-        return;
-    RectBlock block;
-    if (!ClipRectangle(bitmap, 0, 0, bitmap->Width(), bitmap->Height(), &block))
-        return;
-    RasterPixel* row = block.first;
-    for (int32_t y = 0; y < block.height; ++y, row += block.step)
-        std::fill(row, row + block.width, colour);
+    ForEachRow(bitmap, [colour](RasterPixel* row, int32_t width) { std::fill(row, row + width, colour); });
 }
 
 void ForEachPixelInRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -76,18 +82,13 @@ void MultiplyAddRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w,
 
 void ApplyColourKey(RasterBitmap* bitmap, uint32_t key)
 {
-    if (!bitmap)
-        return;
-    RectBlock block;
-    if (!ClipRectangle(bitmap, 0, 0, bitmap->Width(), bitmap->Height(), &block))
-        return;
-    RasterPixel* row = block.first;
-    for (int32_t y = 0; y < block.height; ++y, row += block.step)
-        for (int32_t x = 0; x < block.width; ++x)
+    ForEachRow(bitmap, [key](RasterPixel* row, int32_t width) {
+        for (int32_t x = 0; x < width; ++x)
         {
             RasterPixel colour = row[x] & 0x00FFFFFFu;
             row[x] = colour == (key & 0x00FFFFFFu) ? colour : (colour | 0xFF000000u);
         }
+    });
 }
 
 void FloodFill(RasterBitmap* bitmap, int32_t x, int32_t y, uint32_t orBits, uint32_t compareMask, uint32_t andMask)

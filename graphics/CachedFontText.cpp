@@ -55,6 +55,45 @@ private:
     int64_t left_;
 };
 
+// Lays text out in lines for measuring and drawing: carriage returns are
+// skipped; a line feed is a space under DT_SINGLELINE, otherwise it moves the
+// pen to the start of the next line (the next column for vertical fonts) and
+// is not returned. The pen's values at construction start the first line.
+class LineWalk
+{
+public:
+    LineWalk(const char* text, int32_t length, uint32_t flags, bool vertical, int32_t lineHeight, int64_t& penX,
+             int64_t& penY)
+        : walk_(text, length), flags_(flags), vertical_(vertical), lineHeight_(lineHeight), startX_(penX),
+          startY_(penY), penX_(penX), penY_(penY)
+    {
+    }
+    bool Next(uint16_t* c)
+    {
+        while (walk_.Next(c))
+        {
+            if (*c == 10 && (flags_ & DT_SINGLELINE))
+                *c = 32;
+            if (*c != 10 && *c != 13)
+                return true;
+            if (*c == 10)
+            {
+                penX_ = vertical_ ? penX_ + lineHeight_ : startX_;
+                penY_ = vertical_ ? startY_ : penY_ + lineHeight_;
+            }
+        }
+        return false;
+    }
+
+private:
+    TextWalk walk_;
+    uint32_t flags_;
+    bool vertical_;
+    int32_t lineHeight_;
+    int64_t startX_, startY_;
+    int64_t &penX_, &penY_;
+};
+
 struct GlyphBox
 {
     RasterPixel* first; // destination pixel of the box's clipped top-left corner
@@ -163,31 +202,10 @@ int32_t CachedFont::MeasureCached(const char* text, int32_t length, RECT* rect, 
 {
     const bool vertical = IsVertical();
     int64_t penX = 0, penY = 0, width = 0, height = 0;
-    TextWalk walk(text, length);
+    LineWalk walk(text, length, flags, vertical, lineHeight_, penX, penY);
     uint16_t c = 0;
     while (walk.Next(&c))
     {
-        if (c == 13)
-            continue;
-        if (c == 10)
-        {
-            if (flags & DT_SINGLELINE)
-                c = 32;
-            else
-            {
-                if (vertical)
-                {
-                    penX += lineHeight_;
-                    penY = 0;
-                }
-                else
-                {
-                    penX = 0;
-                    penY += lineHeight_;
-                }
-                continue;
-            }
-        }
         const GlyphEntry* entry = GlyphForDrawing(c);
         if (!entry)
             continue;
@@ -258,31 +276,10 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
 
     int64_t penX = startX, penY = startY;
     int64_t lowest = startY, rightMost = startX;
-    TextWalk walk(text, length);
+    LineWalk walk(text, length, flags, vertical, lineHeight_, penX, penY);
     uint16_t c = 0;
     while (walk.Next(&c))
     {
-        if (c == 13)
-            continue;
-        if (c == 10)
-        {
-            if (flags & DT_SINGLELINE)
-                c = 32;
-            else
-            {
-                if (vertical)
-                {
-                    penX += lineHeight_;
-                    penY = startY;
-                }
-                else
-                {
-                    penX = startX;
-                    penY += lineHeight_;
-                }
-                continue;
-            }
-        }
         const GlyphEntry* found = GlyphForDrawing(c);
         if (!found)
             continue;

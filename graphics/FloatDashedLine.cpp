@@ -12,8 +12,6 @@ using namespace line_plot;
 
 namespace
 {
-inline int CoverageWeight(int c, int w) { return w == kFullWeight ? c : (c * w) / 256; }
-
 struct FloatWalk
 {
     RasterPixel* pixels;
@@ -151,14 +149,8 @@ void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, 
     const int w = WeightFromAlpha(alpha);
     if (!pixels || w == 0 || op > kBlendLastOperator)
         return;
-    if (bitmap->IsBottomUp())
-    {
-        int64_t m1 = static_cast<int64_t>(height) - 1 - y1, m2 = static_cast<int64_t>(height) - 1 - y2;
-        if (m1 < INT32_MIN || m1 > INT32_MAX || m2 < INT32_MIN || m2 > INT32_MAX)
-            return;
-        y1 = static_cast<int32_t>(m1);
-        y2 = static_cast<int32_t>(m2);
-    }
+    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height))
+        return;
     if (!ClipLineToBitmap(x1, y1, x2, y2, width, height))
         return;
     RasterPixel* start;

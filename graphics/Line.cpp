@@ -69,9 +69,6 @@ void WalkGeneral(GeneralWalk g, const Pen& pen, int w)
         Plot::Apply(g.front, pen, w);
 }
 
-// Coverage c in 0..255 turned into a weight.
-inline int CoverageWeight(int c, int w) { return w == kFullWeight ? c : (c * w) / 256; }
-
 template <class Plot>
 void WalkGeneralAntialiased(GeneralWalk g, const Pen& pen, int w)
 {
@@ -159,16 +156,8 @@ void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_
     const uint32_t op = mode & kBlendOperatorMask;
     if (!pixels || op > kBlendLastOperator || WeightFromAlpha(alpha) == 0)
         return;
-    if (bitmap->IsBottomUp())
-    {
-        // Mirrored in 64 bits; a coordinate that cannot be mirrored is far
-        // outside and the line is clipped away either way.
-        int64_t m1 = static_cast<int64_t>(height) - 1 - y1, m2 = static_cast<int64_t>(height) - 1 - y2;
-        if (m1 < INT32_MIN || m1 > INT32_MAX || m2 < INT32_MIN || m2 > INT32_MAX)
-            return;
-        y1 = static_cast<int32_t>(m1);
-        y2 = static_cast<int32_t>(m2);
-    }
+    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height))
+        return;
     if (!ClipLineToBitmap(x1, y1, x2, y2, width, height))
         return;
     // From here on coordinates are memory rows and columns inside the bitmap.

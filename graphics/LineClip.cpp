@@ -25,6 +25,16 @@ int OutCode(double x, double y, double width, double height)
 }
 } // namespace
 
+bool MirrorLineRows(int32_t& y1, int32_t& y2, int32_t height)
+{
+    const int64_t m1 = static_cast<int64_t>(height) - 1 - y1, m2 = static_cast<int64_t>(height) - 1 - y2;
+    if (m1 < INT32_MIN || m1 > INT32_MAX || m2 < INT32_MIN || m2 > INT32_MAX)
+        return false;
+    y1 = static_cast<int32_t>(m1);
+    y2 = static_cast<int32_t>(m2);
+    return true;
+}
+
 bool ClipLineToBitmap(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t width, int32_t height)
 {
     int code1 = OutCode(x1, y1, width, height);

@@ -16,6 +16,10 @@
 #include <cstdint>
 
 bool ClipLineToBitmap(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t width, int32_t height);
+// Turns two top-down rows into rows of a bottom-up bitmap of the given height
+// (height - 1 - y), computed in 64 bits. False when a result does not fit in
+// 32 bits: such a row is far outside and the line is clipped away either way.
+bool MirrorLineRows(int32_t& y1, int32_t& y2, int32_t height);
 bool ClipFloatLineToBitmap(float& x1, float& y1, float& x2, float& y2, int32_t width, int32_t height);
 // Right and bottom exclusive.
 bool ClipLineToRect(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t left, int32_t top, int32_t right,

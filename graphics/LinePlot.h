@@ -50,6 +50,9 @@ struct Operator
 };
 using Blend = Operator<BlendPixel>;
 
+// Coverage c in 0..255 turned into a weight for the anti-aliased walks.
+inline int CoverageWeight(int c, int w) { return w == kFullWeight ? c : (c * w) / 256; }
+
 // Calls f.template operator()<Plot>() with the plotter for operator op at
 // weight w. Copy picks Store at 256 and Average at 128 when allowWordPaths is
 // set, else Blend. Returns false for an operator outside 0..5.

@@ -43,6 +43,19 @@ Box* BoxOf(HWND dialog) {
   return reinterpret_cast<Box*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
 }
 
+// Finishes OK in both save dialogs: a name shorter than the minimum keeps the dialog open; a
+// failed save is reported and keeps it open; a save closes it.
+template <class Save>
+INT_PTR SaveAndClose(HWND dialog, const std::string& name, Save save) {
+  if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
+  if (!save()) {
+    MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
+    return TRUE;
+  }
+  EndDialog(dialog, IDOK);
+  return TRUE;
+}
+
 }  // namespace
 
 void RegisterSavePresetDialogs(HINSTANCE instance) {
@@ -126,13 +139,8 @@ INT_PTR SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   const std::string author = ItemText(dialog, kSaveDialogAuthorId, kSaveDialogTextChars);
   const std::string description = ItemText(dialog, kSaveDialogDescriptionId, kSaveDialogTextChars);
   const std::string usage = ItemText(dialog, kSaveDialogUsageId, kSaveDialogTextChars);
-  if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
-  if (!BuildPresetFile(box, name, author, description, usage, category)) {
-    MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
-    return TRUE;
-  }
-  EndDialog(dialog, IDOK);
-  return TRUE;
+  return SaveAndClose(dialog, name,
+                      [&] { return BuildPresetFile(box, name, author, description, usage, category); });
 }
 
 INT_PTR SaveChordMemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -152,13 +160,7 @@ INT_PTR SaveChordMemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   if (box == nullptr) return TRUE;
   const std::string name = ItemText(dialog, kSaveDialogNameId, kSaveDialogNameChars);
   if (!MayWrite(dialog, UserChordMemoryExists(box->GetHost(), IsValidPresetName(name)))) return TRUE;
-  if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
-  if (!box->SaveChordMemoryAs(name)) {
-    MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
-    return TRUE;
-  }
-  EndDialog(dialog, IDOK);
-  return TRUE;
+  return SaveAndClose(dialog, name, [&] { return box->SaveChordMemoryAs(name); });
 }
 
 bool BuildPresetFile(PresetHandler* box, const std::string& name, const std::string& author,

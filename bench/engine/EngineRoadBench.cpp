@@ -3,6 +3,7 @@
 // blocks at 120 beats per minute. Reports the real-time factor (seconds of
 // audio per second of CPU) and the heap allocations per block once the
 // engine's pools have warmed up.
+#include "bench/support/HeavyLoad.h"
 #include "engine/EngineDefaults.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
@@ -76,26 +77,7 @@ struct HeavyEngine
         KeyAreaList& areas = *host.GetKeyAreas();
         for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
         {
-            PatternEngine& area = *areas.GetArea(a);
-            area.SetMidiInChannel(a + 1);
-            area.SetMidiOutChannel(a + 1);
-            area.SetStartNote(36);
-            area.SetEndNote(96);
-            area.SetBaseNote(36);
-            area.SetEnabled(true);
-            PatternStepper& stepper = area.GetStepper();
-            for (int p = 0; p < quova::kPatternCount; ++p)
-            {
-                stepper.SetPatternRate(p, 0.125); // 1/32
-                for (int s = 0; s < quova::kStepCount; ++s)
-                {
-                    stepper.SetStepDiv(p, s, 2.0);
-                    stepper.SetStepAccent(p, s, (s % 4) * 10.0);
-                    stepper.SetStepTranspose(p, s, s % 3);
-                    for (int c = 0; c < quova::kControllerLaneCount; ++c)
-                        stepper.SetStepCC(p, s, c, (s * 4 + c) & 127);
-                }
-            }
+            quova::bench::ConfigureHeavyArea(*areas.GetArea(a), a);
             for (int i = 0; i < 8; ++i)
                 host.GetNoteEngine()->NoteOn(a + 1, 40 + 5 * i, 64 + i, 0);
         }

@@ -131,6 +131,19 @@ TEST(StrokeLine, ClippingAndBottomUp)
     StrokeLine(&up, 2, 0, 2, 1, kBlack, 1.0f, 0, false);
     EXPECT_EQ(up.Words()[3 * 5 + 2], kBlack); // image row 0 is the last stored row
     EXPECT_EQ(up.Words()[2 * 5 + 2], kBlack);
+
+    // Mirroring rows for a bottom-up bitmap: height - 1 - y, refused when the
+    // result leaves the 32-bit range (the line would be clipped away anyway).
+    int m1 = 0, m2 = 3;
+    ASSERT_TRUE(MirrorLineRows(m1, m2, 4));
+    EXPECT_EQ(m1, 3);
+    EXPECT_EQ(m2, 0);
+    int far1 = INT32_MIN, far2 = 0;
+    EXPECT_FALSE(MirrorLineRows(far1, far2, 10));
+    const auto before = up.Words();
+    StrokeLine(&up, 2, INT32_MIN, 2, 3, 0xFF00FF00u, 1.0f, 0, false);
+    StrokeDashedLine(&up, 2, INT32_MIN, 2, 3, 1, 0, 0xFF00FF00u, 1.0f, 0);
+    EXPECT_EQ(up.Words(), before);
 }
 
 TEST(StrokeLine, RectangleOutlines)

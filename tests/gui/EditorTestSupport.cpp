@@ -1,13 +1,12 @@
 #include "tests/gui/EditorTestSupport.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "framework/IParameter.h"
 #include "gui/IGraphics.h"
 #include "gui/IPopupMenu.h"
 #include "platform/resources/ResourceTable.h"
-#include "platform/testing/SurfacePng.h"
+#include "tests/support/ResourceBlob.h"
 
 // ---- plug-in ----------------------------------------------------------------------------------------
 
@@ -115,37 +114,16 @@ uint32_t StripFrameColour(int frame) { return 0xFF000000u | static_cast<uint32_t
 
 namespace {
 
-struct Blob {
-  std::vector<unsigned char> bytes;  // the data and one zero byte
-  uint32_t size = 0;
-};
-
-Blob Png(int width, int height, uint32_t (*colourAt)(int x, int y)) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
-  }
-  Blob blob;
-  EncodePixelsPng(pixels.data(), width, height, width, blob.bytes);
-  blob.size = static_cast<uint32_t>(blob.bytes.size());
-  blob.bytes.push_back(0);
-  return blob;
-}
-
-Blob Text(const char* text) {
-  Blob blob;
-  blob.bytes.assign(text, text + std::strlen(text));
-  blob.size = static_cast<uint32_t>(blob.bytes.size());
-  blob.bytes.push_back(0);
-  return blob;
-}
+using quova::test_support::PngBlob;
+using quova::test_support::ResourceBlob;
+using quova::test_support::TextBlob;
 
 struct TestModule {
-  Blob background = Png(kEditorWidth, kEditorHeight, [](int, int) { return kBackgroundColour; });
-  Blob strip = Png(10, 50, [](int, int y) { return StripFrameColour(y / 10 + 1); });
-  Blob small = Png(4, 4, [](int, int) { return 0xFF00FF00u; });
-  Blob text = Text("first line\nsecond line\n");
-  Blob notPng = Text("definitely not an image");
+  ResourceBlob background = PngBlob(kEditorWidth, kEditorHeight, [](int, int) { return kBackgroundColour; });
+  ResourceBlob strip = PngBlob(10, 50, [](int, int y) { return StripFrameColour(y / 10 + 1); });
+  ResourceBlob small = PngBlob(4, 4, [](int, int) { return 0xFF00FF00u; });
+  ResourceBlob text = TextBlob("first line\nsecond line\n");
+  ResourceBlob notPng = TextBlob("definitely not an image");
   PlatformResource resources[5] = {
       {"PNG", 101, "images/background.png", background.bytes.data(), &background.size},
       {"PNG", 102, "images/strip.png", strip.bytes.data(), &strip.size},
@@ -162,35 +140,3 @@ HINSTANCE EditorTestModule() {
   static TestModule* module = new TestModule();
   return &module->module;
 }
-
-// ---- rig --------------------------------------------------------------------------------------------------
-
-EditorRig::EditorRig(int framesPerSecond) : plug(std::make_unique<EditorTestPlug>()) {
-  frame = driver.CreateHostFrame(200, 150, 300, 200);
-  editor = new IEditorWindow(plug.get(), kEditorWidth, kEditorHeight, framesPerSecond);
-  editor->SetInstance(EditorTestModule());
-  editor->AttachBackgroundBitmap(101, "images/background.png");
-  plug->AttachEditor(editor);
-}
-
-EditorRig::~EditorRig() {
-  plug.reset();
-  IGraphics::ReleaseModuleCaches();
-}
-
-HWND EditorRig::Open() {
-  AEffect* effect = plug->GetEffect();
-  if (effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f) != 1) return nullptr;
-  window = static_cast<HWND>(editor->GetWindowHandle());
-  driver.Pump();
-  return window;
-}
-
-void EditorRig::Close() {
-  AEffect* effect = plug->GetEffect();
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-}
-
-uint32_t EditorRig::Shown(int x, int y) const { return driver.Pixel(window, x, y) & 0xFFFFFF; }
-
-void EditorRig::Tick(int ticks) { driver.AdvanceTime(static_cast<uint32_t>(ticks * (1000 / editor->GetFramesPerSecond()))); }

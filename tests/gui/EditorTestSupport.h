@@ -11,6 +11,7 @@
 #include "gui/IControl.h"
 #include "gui/IEditorWindow.h"
 #include "platform/testing/PlatformDriver.h"
+#include "tests/support/EditorRig.h"
 
 class EditorTestPlug : public IPlugVST {
  public:
@@ -91,32 +92,12 @@ uint32_t StripFrameColour(int frame);  // frame 1..5
 inline constexpr int kEditorWidth = 60;
 inline constexpr int kEditorHeight = 40;
 
-// A driver, a host frame and a plug-in whose editor (background 101 at index 0) is attached but
-// not yet open. Open() opens it through the VST dispatcher the way a host does.
-class EditorRig {
+// The rig with the plug-in above, an editor of kEditorWidth x kEditorHeight on EditorTestModule()
+// and a host frame of 200 x 150 at (300, 200). Open() opens the editor the way a host does.
+class EditorRig : public quova::test_support::EditorRigOf<EditorTestPlug> {
  public:
-  explicit EditorRig(int framesPerSecond = 30);
-  ~EditorRig();
-
-  // effEditOpen with the host frame, then one pump (the first paint). The window, or null.
-  HWND Open();
-  void Close();
-  // Adds a control to the editor and returns it.
-  template <class T>
-  T* Add(T* control) {
-    editor->AddControl(control);
-    return control;
-  }
-  // The pixel the window shows at (x, y), without its alpha byte.
-  uint32_t Shown(int x, int y) const;
-  // Advances time by one timer period (33 ms at 30 frames per second).
-  void Tick(int ticks = 1);
-
-  quova::testing::PlatformDriver driver;
-  HWND frame = nullptr;
-  std::unique_ptr<EditorTestPlug> plug;
-  IEditorWindow* editor = nullptr;  // owned by plug
-  HWND window = nullptr;
+  explicit EditorRig(int framesPerSecond = 30)
+      : EditorRigOf(kEditorWidth, kEditorHeight, framesPerSecond, EditorTestModule(), 200, 150, 300, 200) {}
 };
 
 // The first and last entries of a log; "" when it is empty.

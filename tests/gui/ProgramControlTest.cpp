@@ -18,13 +18,6 @@ using quova::testing::MouseButton;
 
 namespace {
 
-struct MouseRecorder : IObserverInterface {
-  void OnSubjectChanged(ISubject*) override {}
-  void OnSubjectMouseEvent(ISubject*, int, int, int kind, const IMouseModifiers&) override { kinds.push_back(kind); }
-  std::vector<int> kinds;
-};
-
-constexpr uint32_t kShownBackground = kBackgroundColour & 0xFFFFFF;
 constexpr uint32_t kShownOn = kButtonOn & 0xFFFFFF;
 constexpr uint32_t kShownOff = kButtonOff & 0xFFFFFF;
 uint32_t Ink(char c) { return ProbeGlyphColour(c) & 0xFFFFFF; }

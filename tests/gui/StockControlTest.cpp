@@ -16,13 +16,6 @@ using quova::testing::MouseButton;
 
 namespace {
 
-struct MouseRecorder : IObserverInterface {
-  void OnSubjectChanged(ISubject*) override {}
-  void OnSubjectMouseEvent(ISubject*, int, int, int kind, const IMouseModifiers&) override { kinds.push_back(kind); }
-  std::vector<int> kinds;
-};
-
-constexpr uint32_t kShownBackground = kBackgroundColour & 0xFFFFFF;
 uint32_t Frame(int frame) { return StripFrameColour(frame) & 0xFFFFFF; }
 
 class StockControls : public ::testing::Test {

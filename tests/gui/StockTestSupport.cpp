@@ -1,10 +1,9 @@
 #include "tests/gui/StockTestSupport.h"
 
-#include <vector>
 
 #include "gui/IGraphics.h"
 #include "platform/resources/ResourceTable.h"
-#include "platform/testing/SurfacePng.h"
+#include "tests/support/ResourceBlob.h"
 
 namespace {
 
@@ -12,40 +11,20 @@ constexpr char kFirst = 32;
 constexpr char kLast = 126;
 constexpr int kCell = 10;
 
-struct Blob {
-  std::vector<unsigned char> bytes;  // the data and one zero byte
-  uint32_t size = 0;
-};
-
-Blob Finish(std::vector<unsigned char> bytes) {
-  Blob blob{std::move(bytes), 0};
-  blob.size = static_cast<uint32_t>(blob.bytes.size());
-  blob.bytes.push_back(0);
-  return blob;
-}
-
-template <class ColourAt>
-Blob Png(int width, int height, ColourAt colourAt) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
-  }
-  std::vector<unsigned char> bytes;
-  EncodePixelsPng(pixels.data(), width, height, width, bytes);
-  return Finish(std::move(bytes));
-}
+using quova::test_support::PngBlob;
+using quova::test_support::ResourceBlob;
+using quova::test_support::TextBlob;
 
 struct Module {
-  Blob background = Png(kEditorWidth, kEditorHeight, [](int, int) { return kBackgroundColour; });
-  Blob strip = Png(10, 50, [](int, int y) { return StripFrameColour(y / 10 + 1); });
-  Blob glyphs = Png((kLast - kFirst + 1) * kCell, kCell, [](int x, int y) {
+  ResourceBlob background = PngBlob(kEditorWidth, kEditorHeight, [](int, int) { return kBackgroundColour; });
+  ResourceBlob strip = PngBlob(10, 50, [](int, int y) { return StripFrameColour(y / 10 + 1); });
+  ResourceBlob glyphs = PngBlob((kLast - kFirst + 1) * kCell, kCell, [](int x, int y) {
     const char c = static_cast<char>(kFirst + x / kCell);
     const ProbeGlyph g = ProbeGlyphOf(c);
     return x % kCell < g.width && y < g.height ? ProbeGlyphColour(c) : 0u;
   });
-  Blob buttons = Png(8, 12, [](int, int y) { return y < 6 ? kButtonOff : kButtonOn; });
-  std::string fontText = ProbeFontDescription();
-  Blob font = Finish(std::vector<unsigned char>(fontText.begin(), fontText.end()));
+  ResourceBlob buttons = PngBlob(8, 12, [](int, int y) { return y < 6 ? kButtonOff : kButtonOn; });
+  ResourceBlob font = TextBlob(ProbeFontDescription());
   PlatformResource resources[5] = {
       {"PNG", 101, "images/background.png", background.bytes.data(), &background.size},
       {"PNG", 102, "images/strip.png", strip.bytes.data(), &strip.size},

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gui/BitmapFont.h"
+#include "gui/IObserverInterface.h"
 #include "tests/gui/EditorTestSupport.h"
 
 struct ProbeGlyph {
@@ -27,6 +29,16 @@ inline constexpr int kButtonStrip = 402;      // "PNG", 8 x 12: frame 1 kButtonO
 inline constexpr int kProbeFontText = 403;    // "TEXTFILE", ProbeFontDescription()
 inline constexpr uint32_t kButtonOff = 0xFF605040;
 inline constexpr uint32_t kButtonOn = 0xFFE0C0A0;
+
+// The rig's background as the window shows it (without the alpha byte).
+inline constexpr uint32_t kShownBackground = kBackgroundColour & 0xFFFFFF;
+
+// Records the kinds of the mouse events a subject reports.
+struct MouseRecorder : IObserverInterface {
+  void OnSubjectChanged(ISubject*) override {}
+  void OnSubjectMouseEvent(ISubject*, int, int, int kind, const IMouseModifiers&) override { kinds.push_back(kind); }
+  std::vector<int> kinds;
+};
 
 // The editor rig reading from the module above, with the probe font and the button strip loaded.
 class StockRig : public EditorRig {

@@ -8,7 +8,7 @@
 #include "graphics/MemoryBitmap.h"
 #include "gui/IGraphics.h"
 #include "platform/resources/ResourceTable.h"
-#include "platform/testing/SurfacePng.h"
+#include "tests/support/ResourceBlob.h"
 
 namespace quova::views_test {
 
@@ -34,31 +34,17 @@ uint32_t MarkerFrameColour(int frame) { return 0xFF000000u | static_cast<uint32_
 
 namespace {
 
-struct Blob {
-  std::vector<unsigned char> bytes;  // the data and one zero byte
-  uint32_t size = 0;
-};
-
-template <class F>
-Blob Png(int width, int height, F colourAt) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
-  Blob blob;
-  EncodePixelsPng(pixels.data(), width, height, width, blob.bytes);
-  blob.size = static_cast<uint32_t>(blob.bytes.size());
-  blob.bytes.push_back(0);
-  return blob;
-}
+using quova::test_support::PngBlob;
+using quova::test_support::ResourceBlob;
 
 struct TestModule {
-  Blob background = Png(kWidth, kHeight, [](int, int) { return kBackground; });
-  Blob markers = Png(21, 8 * kMarkerFrames, [](int, int y) { return MarkerFrameColour(y / 8 + 1); });
-  Blob loopStart = Png(24, 15, [](int, int) { return kLoopStartColour; });
-  Blob loopEnd = Png(24, 15, [](int, int) { return kLoopEndColour; });
-  Blob root = Png(16, 16, [](int, int) { return kRootColour; });
-  Blob button = Png(10, 20, [](int, int y) { return y < 10 ? 0xFF808080u : 0xFFFFFFFFu; });
-  Blob glyphs = Png(8, 10, [](int, int) { return kGlyphColour; });
+  ResourceBlob background = PngBlob(kWidth, kHeight, [](int, int) { return kBackground; });
+  ResourceBlob markers = PngBlob(21, 8 * kMarkerFrames, [](int, int y) { return MarkerFrameColour(y / 8 + 1); });
+  ResourceBlob loopStart = PngBlob(24, 15, [](int, int) { return kLoopStartColour; });
+  ResourceBlob loopEnd = PngBlob(24, 15, [](int, int) { return kLoopEndColour; });
+  ResourceBlob root = PngBlob(16, 16, [](int, int) { return kRootColour; });
+  ResourceBlob button = PngBlob(10, 20, [](int, int y) { return y < 10 ? 0xFF808080u : 0xFFFFFFFFu; });
+  ResourceBlob glyphs = PngBlob(8, 10, [](int, int) { return kGlyphColour; });
   PlatformResource resources[7] = {
       {"PNG", kGlyphsId, "images/glyphs.png", glyphs.bytes.data(), &glyphs.size},
       {"PNG", 101, "images/background.png", background.bytes.data(), &background.size},
@@ -80,36 +66,16 @@ HINSTANCE Module() {
 
 // ---- rig ----------------------------------------------------------------------------------------------
 
-Rig::Rig() : plug(std::make_unique<ViewsTestPlug>()) {
-  frame = driver.CreateHostFrame(kWidth + 40, kHeight + 40, 50, 50);
-  editor = new IEditorWindow(plug.get(), kWidth, kHeight, 30);
-  editor->SetInstance(Module());
-  editor->AttachBackgroundBitmap(101, "images/background.png");
-  plug->AttachEditor(editor);
+Rig::Rig() : EditorRigOf(kWidth, kHeight, 30, Module(), kWidth + 40, kHeight + 40, 50, 50) {
   transport.sampleRate = 44100.0;
   transport.samplesPerBeat = 22050.0;
   engine = std::make_unique<EngineHost>(transport);
   ApplyDefaultParameterState(*engine);
 }
 
-Rig::~Rig() {
-  plug.reset();
-  IGraphics::ReleaseModuleCaches();
-}
-
-HWND Rig::Open() {
-  AEffect* effect = plug->GetEffect();
-  if (effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f) != 1) return nullptr;
-  window = static_cast<HWND>(editor->GetWindowHandle());
-  driver.Pump();
-  return window;
-}
-
-uint32_t Rig::Shown(int x, int y) const { return driver.Pixel(window, x, y) & 0xFFFFFF; }
-
-void Rig::Tick(int ticks) {
-  driver.AdvanceTime(static_cast<uint32_t>(ticks * (1000 / editor->GetFramesPerSecond())));
-}
+// The views the editor holds may point into the engine, so the plug-in (with its editor) goes
+// before the engine.
+Rig::~Rig() { plug.reset(); }
 
 // ---- step controls ------------------------------------------------------------------------------------
 

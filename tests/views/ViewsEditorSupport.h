@@ -17,6 +17,7 @@
 #include "gui/IControl.h"
 #include "gui/IEditorWindow.h"
 #include "platform/testing/PlatformDriver.h"
+#include "tests/support/EditorRig.h"
 #include "views/PatternView.h"
 #include "views/PatternViewHost.h"
 
@@ -57,30 +58,16 @@ uint32_t Blended(uint32_t background, const IColorARGB& colour);
 constexpr uint32_t Rgb(uint32_t word) { return word & 0xFFFFFF; }
 constexpr uint32_t Rgb(const IColorARGB& c) { return c.ToWord() & 0xFFFFFF; }
 
-// A driver, a host frame, a plug-in with an attached editor (background at index 0) and a real
-// engine. Open() opens the editor window.
-class Rig {
+// The rig with the plug-in above, an editor of kWidth x kHeight at 30 frames per second on the
+// module of generated images, a host frame around it and a real engine in its default state.
+// Open() opens the editor window; Tick() is one editor tick (one paint of what changed).
+class Rig : public quova::test_support::EditorRigOf<ViewsTestPlug> {
  public:
   Rig();
   ~Rig();
 
-  HWND Open();
-  template <class T>
-  T* Add(T* control) {
-    editor->AddControl(control);
-    return control;
-  }
   IBitmapStrip Strip(int id, const char* name, int frames) { return editor->LoadBitmapResource(id, name, frames); }
-  // The pixel the window shows at (x, y), without its alpha byte.
-  uint32_t Shown(int x, int y) const;
-  // One editor tick (one paint of what changed).
-  void Tick(int ticks = 1);
 
-  quova::testing::PlatformDriver driver;
-  HWND frame = nullptr;
-  std::unique_ptr<ViewsTestPlug> plug;
-  IEditorWindow* editor = nullptr;  // owned by plug
-  HWND window = nullptr;
   TransportState transport;
   std::unique_ptr<EngineHost> engine;
 };

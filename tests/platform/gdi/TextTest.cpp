@@ -3,6 +3,7 @@
 #include "platform/gdi/FontFace.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Surface.h"
+#include "tests/platform/gdi/MemoryCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -21,35 +22,15 @@ HFONT Verdana(int height, int weight = FW_NORMAL, DWORD quality = DEFAULT_QUALIT
                        CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, "Verdana");
 }
 
-// A memory DC over a top-down section with a font selected; everything released at the end.
-struct TextCanvas
+// A memory canvas with a font selected; the font is released at the end as well.
+struct TextCanvas : MemoryCanvas
 {
-    TextCanvas(int w, int h, HFONT f) : width(w), height(h), font(f)
-    {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof info);
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels = static_cast<uint32_t*>(bits);
-        dc = CreateCompatibleDC(nullptr);
-        oldBitmap = SelectObject(dc, section);
-        oldFont = SelectObject(dc, font);
-    }
+    TextCanvas(int w, int h, HFONT f) : MemoryCanvas(w, h), font(f) { oldFont = SelectObject(dc, font); }
     ~TextCanvas()
     {
         SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(section);
         DeleteObject(font);
-        DeleteDC(dc);
     }
-    TextCanvas(const TextCanvas&) = delete;
-    TextCanvas& operator=(const TextCanvas&) = delete;
 
     void Fill(uint32_t value) { std::fill(pixels, pixels + width * height, value); }
     uint32_t At(int x, int y) const { return pixels[y * width + x]; }
@@ -78,12 +59,8 @@ struct TextCanvas
         return r.right;
     }
 
-    int width, height;
     HFONT font;
-    HBITMAP section = nullptr;
-    HDC dc = nullptr;
-    HGDIOBJ oldBitmap = nullptr, oldFont = nullptr;
-    uint32_t* pixels = nullptr;
+    HGDIOBJ oldFont = nullptr;
 };
 
 TEST(FontMatching, SystemFacesFallBackToDejaVu)
