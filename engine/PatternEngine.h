@@ -83,6 +83,7 @@ public:
     const SceneStep* GetSceneStep(int step) const;
     // The last scene step used, 0..15.
     bool SetSceneEnd(int step);
+    int GetSceneEnd() const { return sceneEnd_; }
     int GetSceneIndex() const { return sceneIndex_; }
 
     // Pattern changes. ChangePattern uses the control zone's sync steps as

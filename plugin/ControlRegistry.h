@@ -24,6 +24,9 @@
 
 class IControl;
 
+// Growth step, in bytes, of the registry's per-lane, per-pattern, per-area and scene entry lists.
+inline constexpr int kSmallListGranularity = 256;
+
 struct ControlRegistryEntry
 {
     int key = 0;
@@ -39,8 +42,10 @@ struct LaneControls
     LaneControls& operator=(const LaneControls&) = delete;
 
     int lane;
-    PtrList<ControlRegistryEntry> switches{4096}; // reset, direction, then the 32 on/off switches
-    PtrList<ControlRegistryEntry> cells{4096};    // the 32 step value cells in step order
+    // The lists grow in small steps: a lane holds 34 and 32 entries, and the registry holds 816
+    // lanes, which page-sized steps would turn into megabytes of unused list space.
+    PtrList<ControlRegistryEntry> switches{kSmallListGranularity}; // reset, direction, the 32 on/off switches
+    PtrList<ControlRegistryEntry> cells{kSmallListGranularity};    // the 32 step value cells in step order
 };
 
 struct PatternControls
@@ -50,7 +55,7 @@ struct PatternControls
     PatternControls(const PatternControls&) = delete;
     PatternControls& operator=(const PatternControls&) = delete;
 
-    PtrList<ControlRegistryEntry> patternEntries{4096};
+    PtrList<ControlRegistryEntry> patternEntries{kSmallListGranularity};
     PtrList<LaneControls> lanes{4};
 };
 
@@ -62,13 +67,13 @@ struct KeyAreaControls
     KeyAreaControls& operator=(const KeyAreaControls&) = delete;
 
     PtrList<PatternControls> patterns{4};
-    PtrList<ControlRegistryEntry> areaEntries{4096};
+    PtrList<ControlRegistryEntry> areaEntries{kSmallListGranularity};
 };
 
 struct SceneControls
 {
     ~SceneControls();
-    PtrList<ControlRegistryEntry> entries{4096};
+    PtrList<ControlRegistryEntry> entries{kSmallListGranularity};
 };
 
 class ControlRegistry

@@ -11,18 +11,28 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/Processor.h"
+#include "gui/IControl.h"
 #include "gui/IEditorWindow.h"
-#include "plugin/BuiltInChords.h"
+#include "gui/ICustomSwitchControl.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ControlZoneFile.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
+#include "plugin/ChordTableReader.h"
+#include "plugin/TobelPresetHost.h"
 #include "plugin/TobelViewHost.h"
+#include "plugin/controls/PostedTextControl.h"
+#include "platform/resources/Resources.h"
+#include "presets/PresetLoader.h"
+#include "presets/SavePresetDialogs.h"
+#include "gui/DoubleRadioButtonsListener.h"
+#include "gui/BitmapFont.h"
 #include "views/UIEventHandler.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 
 using namespace quova;
 
@@ -56,11 +66,6 @@ Tobel::Tobel(VstHostCallback host)
     registry_ = std::make_unique<ControlRegistry>();
     BuildControlZoneActions(*engine_->GetControlTargetTable());
 
-    ChordMemory& chords = *engine_->GetChordMemory();
-    chords.ClearChordTable();
-    for (const ChordTableEntry& entry : BuiltInChordTable())
-        chords.AddChordTableEntry(entry);
-
     presetInfo_.Clear();
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
@@ -72,24 +77,42 @@ Tobel::Tobel(VstHostCallback host)
     editor->SetHoverTracking(true);
     pendingGraphics_ = editor.get();
 
+    // The skin rectangles and the chord table (the chord selector's texts need it), then the
+    // fonts the controls draw with.
+    ReadSkinLayout(&skin_, editor.get());
+    ReadChordTable(engine_->GetChordMemory(), editor.get());
+    LoadFonts(editor.get());
+
     DefineAllParameters();
     viewHost_ = std::make_unique<TobelViewHost>(*this);
     actionSink_ = std::make_unique<TobelActionSink>(*this);
-    events_ = std::make_unique<UIEventHandler>(app_.get(), engine_->GetKeyAreas(), engine_->GetNoteEngine(),
-                                               viewHost_.get());
+    presetHost_ = std::make_unique<TobelPresetHost>(*this);
+    presetLoader_ = std::make_unique<PresetLoader>(presetHost_.get());
+    static std::once_flag dialogsRegistered;
+    std::call_once(dialogsRegistered, [] { RegisterSavePresetDialogs(PluginModule()); });
+
+    BuildEditor(editor.get());
     engine_->GetDispatcher()->SetSink(actionSink_.get());
-    CreateMidiControls();
-    CreateParameterControls();
+
+    // Only key area 0, pattern 0 and its first lane show.
+    for (int a = 0; a < param::kAreaCount; ++a)
+        registry_->HideKeyArea(a);
+    ShowPatternControls(GetEditedArea(), shownPattern_, true, shownLane_);
 
     IPlugVST::AttachEditor(editor.release());
     pendingGraphics_ = nullptr;
     ApplyGlobalOptions();
     // The controller-teach selection starts at "-----" without arming a teach slot.
     GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
+    if (editor_ != nullptr)
+        editor_->RefreshParameterControls();
+    SyncViews();
 }
 
 Tobel::~Tobel()
 {
+    // A preset load in progress ends first; it needs the lock, so it is not held here.
+    presetLoader_.reset();
     // The editor's views keep pointers into the engine: the editor goes while
     // the engine still exists. Then the application object, which refers to
     // the engine holder, and last the holder itself. The engine's actions reach
@@ -97,6 +120,21 @@ Tobel::~Tobel()
     engine_->GetDispatcher()->SetSink(nullptr);
     if (editor_ != nullptr)
         IPlugVST::AttachEditor(nullptr);
+    patternView_ = nullptr;
+    sceneView_ = nullptr;
+    keyboard_ = nullptr;
+    loopStrip_ = nullptr;
+    chordSelector_ = nullptr;
+    statusLine_ = nullptr;
+    authorLine_ = nullptr;
+    sendOnlyCcNote_ = nullptr;
+    triggerCmNote_ = nullptr;
+    presetBox_ = nullptr;
+    chordMemoryBox_ = nullptr;
+    infoBox_ = nullptr;
+    settingsBox_ = nullptr;
+    aboutImage_ = nullptr;
+    versionText_ = nullptr;
     app_.reset();
     engine_.reset();
 }
@@ -168,12 +206,6 @@ bool Tobel::SetControllerLaneNumber(int index, int number)
     IPlugLockGuard guard(plugLock_);
     controllerLanes_[index] = number;
     return true;
-}
-
-void Tobel::SetChordMemoryBoxName(const std::string& name)
-{
-    if (!name.empty())
-        chordMemoryBoxName_ = name;
 }
 
 // ---- global options -----------------------------------------------------------------------------
@@ -300,14 +332,17 @@ bool Tobel::OnKeyPressed(int, int, int keyCode)
     for (const LaneKey& k : kLaneKeys)
         if (keyCode == letter(k.key))
         {
-            SetParameterFromGUI(param::kPatternStepMode, k.value);
+            // Through the lane buttons, so they show the lane chosen.
+            if (IControl* lanes = registry_ != nullptr ? registry_->FindGlobalControl(param::kPatternStepMode) : nullptr)
+                lanes->SetValueByUser(k.value);
+            else
+                SetParameterFromGUI(param::kPatternStepMode, k.value);
             return true;
         }
     if (keyCode >= 6 && keyCode <= 9)
     {
         // Digits 1..4: pattern 1..4 of the edited key area.
-        const int area = static_cast<int>(GetParameter(param::kKeyAreaSelection)->Value());
-        SetParameterFromGUI(param::kKeyAreaPatterns + area, (keyCode - 6) / 11.0);
+        ShowCurrentPattern(keyCode - 6);
         return true;
     }
     struct ToolKey

@@ -3,42 +3,67 @@
 #include "engine/Processor.h"
 #include "engine/TransportState.h"
 #include "framework/IPlugVST.h"
+#include "gui/IBitmapStrip.h"
+#include "gui/IObserverInterface.h"
 #include "plugin/GlobalSettings.h"
 #include "plugin/PresetInfo.h"
+#include "plugin/SkinLayout.h"
 #include "plugin/StateFormat.h"
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+class BitmapFont;
+class ChordMemoryPresetHandler;
 class ControlLooper;
 class ControlRegistry;
-class IControl;
+class DoubleRadioButtonsListener;
 class EngineHost;
+class IControl;
 class IGraphics;
+class IKeyboardControl;
+class ILoopSelectionControl;
+class InfoControl;
+class ITextControl;
 class PatternEngine;
+class PatternView;
+class PostedTextControl;
+class PresetHandler;
+class PresetLoader;
+class SceneView;
+class SettingsControl;
 class TobelActionSink;
 class TobelApp;
+class TobelPresetHost;
 class TobelViewHost;
 class UIEventHandler;
 
-// The plug-in: joins the framework (IPlugVST), the arpeggiator engine and,
-// later, the editor. It owns the engine holder, the engine's application
-// object, the transport record the engine reads, the global options and the
-// state format.
+// The plug-in: joins the framework (IPlugVST), the arpeggiator engine and the
+// editor. It owns the engine holder, the engine's application object, the
+// transport record the engine reads, the global options, the state format, the
+// skin rectangles, the bitmap fonts, the event handler and the preset loader;
+// the editor object owns the controls and views.
 //
 // Construction order (each step needs the ones before it): framework first
 // phase with the identity below; the global options from the settings file;
 // the engine holder; the framework's second phase (the effect record
 // announces no parameters: the first 17080 only decide which changes are
 // reported to the host as automation); the transport record from the host;
-// the application object; the parameter definitions; the options applied.
-// Destruction: the application object, then the engine holder, then the
-// framework parts (the editor, the parameters, the lock last).
+// the application object; the registry; the editor object with the skin,
+// chord table, images and fonts from the module's resources; the parameter
+// definitions; every control of the editor layout in its fixed order (MIDI
+// learn stores control-list indices, so the order is part of every stored
+// state); the editor attached; the options applied.
+// Destruction: the preset loader (joined without the lock), then the editor
+// with its controls, the application object, the engine holder, the fonts,
+// and last the framework parts (the parameters, the lock).
 //
 // Threads: every operation runs under the plug-in's lock, taken by the host
 // entries of the framework; the public helpers below take it themselves.
-class Tobel : public IPlugVST, public ProcessorListener
+class Tobel : public IPlugVST, public ProcessorListener, public IObserverInterface
 {
 public:
     // Identity given to the framework.
@@ -79,7 +104,9 @@ public:
     int ReadState(const IStateChunk* chunk, int pos, bool skipKept) override;
     void ShowHostParameterMenu(int, int, int) override {}
     bool OnKeyPressed(int x, int y, int keyCode) override;
-    int GetMouseCaptureControl(int, int, const IMouseModifiers&) override { return -1; }
+    // While the information box, else the settings box, else the about image is visible, its
+    // control index (it takes every press); else -1.
+    int GetMouseCaptureControl(int x, int y, const IMouseModifiers& modifiers) override;
     bool SendMidiMessages(const HeapBuffer&) override { return true; }
     bool ParametersMatch(const double*, int) override { return true; }
     void OnHostRenamedPreset() override {}
@@ -120,10 +147,11 @@ public:
     TobelApp* GetApp() const { return app_.get(); }
     const PresetInfo& GetPresetInfo() const { return presetInfo_; }
     void SetPresetInfo(const PresetInfo& info) { presetInfo_ = info; }
-    const std::string& GetChordMemoryBoxName() const { return chordMemoryBoxName_; }
+    // The name the chord-memory box shows (the box's own text once the editor exists).
+    std::string GetChordMemoryBoxName() const;
     // The name the chord-memory box shows (an empty name leaves it unchanged).
     void SetChordMemoryBoxName(const std::string& name);
-    const std::string& GetPresetBoxName() const { return presetBoxName_; }
+    std::string GetPresetBoxName() const;
     const std::string& GetStatusText() const { return statusText_; }
     // Controller-lane numbers, index lane + 8 x key area; -1 none.
     int GetControllerLaneNumber(int index) const;
@@ -182,7 +210,6 @@ public:
     bool HasProcessingStarted() const { return processingStarted_; }
 
 private:
-    void CreateMidiControls();
     // Whether a key area that plays would take this passed-through note (it is then dropped).
     bool IsHeldByRunningArea(const IMidiMessage& message) const;
     void SendPassThrough(IMidiMessage message);
@@ -231,8 +258,8 @@ public:
     // The "Keyarea on/off" switches of every area but area := not flag.
     void SetOtherKeyAreasOnOff(int area, bool flag);
     // The key area's send-only-controllers / trigger-chord-memory parameter follows the flag of
-    // its parameter; for the edited area the status line says "Sending only CC" / "Trigger CM"
-    // when it is set and is emptied otherwise.
+    // its parameter; for the edited area the key-area box's note and the status line say
+    // "Sending only CC" / "Trigger CM" when it is set and are emptied otherwise.
     void ShowSendOnlyCcState(int area);
     void ShowTriggerChordMemoryState(int area);
     // The chord-memory slot selector := 0.
@@ -253,8 +280,8 @@ public:
     void ShowEditedPattern(int pattern);
     // Shows or hides one pattern's controls (with lane when showing).
     void ShowPatternControls(int area, int pattern, bool show, int lane);
-    // One step cell of the edited lane from its parameter (the pattern view's cell; nothing until
-    // the pattern view exists, since the cells read their parameters themselves).
+    // The pattern view's column step of lane from its parameter (edited key area and pattern),
+    // and the loop strip from the lane's loop range when lane is the shown one.
     void UpdatePatternViewStep(int lane, int step);
     // 0 draw tool, 1 selection tool: the tool switches follow.
     void SetEditTool(int tool);
@@ -272,7 +299,8 @@ public:
     int GetShownPattern() const { return shownPattern_; }
     int GetShownLane() const { return shownLane_; }
     int GetEditTool() const { return editTool_; }
-    bool IsSettingsBoxShown() const { return settingsBoxShown_; }
+    // The settings box also closes itself (a press beside its switches): its own flag counts.
+    bool IsSettingsBoxShown() const;
     bool IsAboutBoxShown() const { return aboutBoxShown_; }
 
     // Queries.
@@ -310,14 +338,13 @@ private:
         std::vector<LoopRange> loops; // lanes 0..8 of each copied pattern
     };
 
-    // Makes the controls the parameter road acts through and files them in the registry.
-    void CreateParameterControls();
-    IControl* AddParameterControl(int parameterIndex);
     // The control showing parameter index: area, pattern and global controls.
     IControl* FindParameterControl(int index) const;
     // Sets a parameter's value and its controls without running the change handler.
     void SetParameterQuietly(int index, double value);
     bool ApplyEditorButton(int index, double value);
+    // The step grid's range selection, when it has one, becomes the step tools' selection.
+    void TakeViewSelection();
     void RandomizeSteps();
     void CopySteps();
     void PasteSteps();
@@ -349,6 +376,106 @@ private:
     PatternClipboard patternClipboard_;
     PatternClipboard areaClipboard_;
     // End of the parameter block --------------------------------------------------------------
+
+public:
+    // The editor (TobelEditor.cpp, TobelEditorLayout.cpp) ------------------------------------
+    // The five bitmap fonts, in the order they are made.
+    enum FontId
+    {
+        kFont12 = 0,      // Calibri 12 px
+        kFont10 = 1,      // Calibri 10 px
+        kFont12White = 2, // Calibri 12 px white
+        kFont14 = 3,      // Calibri 14 px
+        kFont12Black = 4, // Calibri 12 px black
+        kFontCount = 5
+    };
+    const SkinLayout& GetSkin() const { return skin_; }
+    BitmapFont* GetFont(int id) const;
+    PatternView* GetPatternView() const { return patternView_; }
+    SceneView* GetSceneView() const { return sceneView_; }
+    IKeyboardControl* GetKeyboard() const { return keyboard_; }
+    ILoopSelectionControl* GetLoopStrip() const { return loopStrip_; }
+    IControl* GetChordMemorySelector() const { return chordSelector_; }
+    PresetHandler* GetPresetBox() const { return presetBox_; }
+    ChordMemoryPresetHandler* GetChordMemoryBox() const { return chordMemoryBox_; }
+    InfoControl* GetInfoBox() const { return infoBox_; }
+    SettingsControl* GetSettingsBox() const { return settingsBox_; }
+    IControl* GetAboutImage() const { return aboutImage_; }
+    IControl* GetVersionText() const { return versionText_; }
+    PostedTextControl* GetStatusLine() const { return statusLine_; }
+    PostedTextControl* GetAuthorLine() const { return authorLine_; }
+    PostedTextControl* GetSendOnlyCcNote() const { return sendOnlyCcNote_; }
+    PostedTextControl* GetTriggerChordMemoryNote() const { return triggerCmNote_; }
+    PresetLoader* GetPresetLoader() const { return presetLoader_.get(); }
+
+    // ---- IObserverInterface: the seven option switches of the settings box -------------------
+    // A switch's new value becomes its global option (SetGlobalOption).
+    void OnSubjectChanged(ISubject* subject) override;
+    void OnSubjectMouseEvent(ISubject*, int, int, int, const IMouseModifiers&) override {}
+
+    // ---- what the views and the preset library reach (TobelViewHost, TobelPresetHost) ---------
+    // The step value control of (area, pattern, lane, step), or null.
+    IControl* FindStepControl(int area, int pattern, int lane, int step) const;
+    bool LaneHasEdits(int area, int pattern, int lane) const;
+    bool PatternHasEdits(int area, int pattern) const;
+    // Engine actions 0, 1, 2: the pattern view's note markers.
+    void MarkNoteSounding(const OutputNote& note);
+    void MarkNoteReleased(const OutputNote& note);
+    void ClearNoteMarkers();
+    // Engine actions 5 (+1) and 6 (-1): the preset box loads the next or previous preset.
+    void StepPreset(int direction);
+    // The about box's link (opened through the editor window).
+    void OpenAboutLink();
+    // The scene strip's scenes-on flag of the edited area.
+    void ShowScenesOn(int area, bool on);
+    // A chord-memory set was loaded: slot selector to 0, keyboard shows it.
+    void OnChordMemorySetLoaded();
+    // The preset information's four texts; the setter also shows the author.
+    void SetPresetTexts(const PresetInfo& info);
+    std::atomic<bool>& PresetLoadingFlag() { return presetLoading_; }
+    void RedrawPatternView();
+
+private:
+    // Steps 13 to 19 of construction: the resources, the fonts and every control of the layout
+    // in its fixed order, then the first key area, pattern and lane shown.
+    void BuildEditor(IGraphics* graphics);
+    void LoadFonts(IGraphics* graphics);
+    void CreateGlobalControls(IGraphics* graphics);
+    void CreatePatternControls(IGraphics* graphics);
+    void CreateAreaControls(IGraphics* graphics);
+    void CreateStepGridControls(IGraphics* graphics);
+    void CreateBoxControls(IGraphics* graphics, std::unique_ptr<PatternView>& patternView);
+    // A knob (frame per value of image) at the rectangle's corner for parameter index, with the
+    // learn menu on a right press.
+    IControl* CreateKnobControl(IGraphics* graphics, int skinPosition, int index, int imageId);
+    // Tells the keyboard to show the slot the chord-memory selector names.
+    void TellKeyboard();
+    // The pattern view, the loop strip and the scene strip show the edited area, pattern and lane.
+    void SyncViews();
+
+    SkinLayout skin_;
+    std::array<IBitmapStrip, kFontCount> fontImages_{};
+    std::array<std::unique_ptr<BitmapFont>, kFontCount> fonts_;
+    PatternView* patternView_ = nullptr;
+    SceneView* sceneView_ = nullptr;
+    IKeyboardControl* keyboard_ = nullptr;
+    ILoopSelectionControl* loopStrip_ = nullptr;
+    IControl* chordSelector_ = nullptr;
+    PostedTextControl* statusLine_ = nullptr;
+    PostedTextControl* authorLine_ = nullptr;
+    PostedTextControl* sendOnlyCcNote_ = nullptr;
+    PostedTextControl* triggerCmNote_ = nullptr;
+    PresetHandler* presetBox_ = nullptr;
+    ChordMemoryPresetHandler* chordMemoryBox_ = nullptr;
+    InfoControl* infoBox_ = nullptr;
+    SettingsControl* settingsBox_ = nullptr;
+    IControl* aboutImage_ = nullptr;
+    IControl* versionText_ = nullptr;
+    std::unique_ptr<DoubleRadioButtonsListener> laneButtonsListener_;
+    std::unique_ptr<TobelPresetHost> presetHost_;
+    std::unique_ptr<PresetLoader> presetLoader_;
+    std::atomic<bool> presetLoading_{false};
+    // End of the editor block ------------------------------------------------------------------
 
 public:
 private:

@@ -10,6 +10,9 @@
 #include "gui/IControl.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ParameterIndex.h"
+#include "plugin/controls/PostedTextControl.h"
+#include "views/ILoopSelectionControl.h"
+#include "views/PatternView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,14 +93,23 @@ void Tobel::SetOtherKeyAreasOnOff(int area, bool flag)
 
 void Tobel::ShowSendOnlyCcState(int area)
 {
-    if (ValidArea(area) && area == GetEditedArea())
-        ShowStatusText(GetParameterValue(kSendControllers + area) == 1.0 ? "Sending only CC" : "");
+    if (!ValidArea(area) || area != GetEditedArea())
+        return;
+    const char* text = GetParameterValue(kSendControllers + area) == 1.0 ? "Sending only CC" : "";
+    // The key-area box's note.
+    if (sendOnlyCcNote_ != nullptr)
+        sendOnlyCcNote_->PostText(text);
+    ShowStatusText(text);
 }
 
 void Tobel::ShowTriggerChordMemoryState(int area)
 {
-    if (ValidArea(area) && area == GetEditedArea())
-        ShowStatusText(GetParameterValue(kTriggerChordMemory + area) == 1.0 ? "Trigger CM" : "");
+    if (!ValidArea(area) || area != GetEditedArea())
+        return;
+    const char* text = GetParameterValue(kTriggerChordMemory + area) == 1.0 ? "Trigger CM" : "";
+    if (triggerCmNote_ != nullptr)
+        triggerCmNote_->PostText(text);
+    ShowStatusText(text);
 }
 
 void Tobel::ResetChordMemorySelection()
@@ -105,6 +117,9 @@ void Tobel::ResetChordMemorySelection()
     IPlugLockGuard guard(plugLock_);
     if (IControl* control = registry_ ? registry_->FindGlobalControl(kChordMemorySelection) : nullptr)
         control->SetValueByUser(0.0);
+    else
+        SetParameterValue(kChordMemorySelection, 0.0);
+    TellKeyboard();
 }
 
 void Tobel::ShowFreeRateKnob(int area, int pattern, bool flag)
@@ -142,6 +157,7 @@ void Tobel::SelectLane(int lane)
         const int number = GetControllerLaneNumber(controllerTeachSlot_);
         SetParameterQuietly(kControllerTeachSelection, number >= 0 ? number + 1 : 0);
     }
+    SyncViews();
 }
 
 void Tobel::SelectKeyArea(int area)
@@ -180,6 +196,7 @@ void Tobel::ShowEditedPattern(int pattern)
     ShowPatternControls(area, shownPattern_, false, -1);
     shownPattern_ = pattern;
     ShowPatternControls(area, pattern, true, shownLane_);
+    SyncViews();
 }
 
 void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
@@ -197,10 +214,17 @@ void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
         freeKnob->Hide(!freeRate);
 }
 
-void Tobel::UpdatePatternViewStep(int, int)
+void Tobel::UpdatePatternViewStep(int lane, int step)
 {
-    // The step cells are controls of their parameters and already hold their values; the
-    // pattern view, when it exists, repaints its cell here.
+    IPlugLockGuard guard(plugLock_);
+    if (patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
+        return;
+    const IParameter* parameter = GetParameter(StepValue(GetEditedArea(), shownPattern_, lane, step));
+    if (parameter != nullptr)
+        patternView_->SetStepDisplayValue(lane, step, parameter->GetMinimum(), parameter->GetMaximum(),
+                                          parameter->Value());
+    if (loopStrip_ != nullptr && lane == shownLane_)
+        loopStrip_->AttachLooper(GetEditedLaneLooper(lane));
 }
 
 void Tobel::SetEditTool(int tool)
@@ -209,6 +233,8 @@ void Tobel::SetEditTool(int tool)
     if (tool != 0 && tool != 1)
         return;
     editTool_ = tool;
+    if (patternView_ != nullptr)
+        patternView_->SetPointerMode(tool);
     if (registry_ == nullptr)
         return;
     if (IControl* draw = registry_->FindGlobalControl(kDrawTool))
@@ -220,13 +246,21 @@ void Tobel::SetEditTool(int tool)
 void Tobel::ToggleAboutBox()
 {
     aboutBoxShown_ = !aboutBoxShown_;
+    for (IControl* control : {aboutImage_, versionText_})
+        if (control != nullptr)
+            control->Hide(!aboutBoxShown_);
 }
 
 void Tobel::ShowStatusText(const std::string& text)
 {
     IPlugLockGuard guard(plugLock_);
-    if (processingStarted_)
-        statusText_ = text;
+    if (!processingStarted_)
+        return;
+    statusText_ = text;
+    // Any thread may get here (engine actions, the preset loader): the line takes the text at
+    // the editor's next tick.
+    if (statusLine_ != nullptr)
+        statusLine_->PostText(text);
 }
 
 void Tobel::GrayOutPresetControls(bool flag)

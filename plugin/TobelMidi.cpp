@@ -13,7 +13,7 @@
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ParameterIndex.h"
-#include "plugin/controls/LearnSwitch.h"
+#include "views/PatternView.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,26 +58,6 @@ IGraphics* Tobel::GetGraphics() const
     return dynamic_cast<IGraphics*>(editor_);
 }
 
-void Tobel::CreateMidiControls()
-{
-    IGraphics* graphics = GetGraphics();
-    if (graphics == nullptr)
-        return;
-    // The 128 learn switches, one per controller number, on a rectangle that never shows or
-    // takes a press.
-    const IRectangle nowhere{-1, -1, -1, -1};
-    for (int i = 0; i < kLearnSwitchCount; ++i)
-    {
-        auto* control = new ICustomInvisibleSwitchControl(this, nowhere, param::kNoteLearnBase + i);
-        if (graphics->AddControl(control) < 0)
-        {
-            delete control;
-            continue;
-        }
-        registry_->AddExtraControl(control);
-    }
-}
-
 // ---- MIDI input ---------------------------------------------------------------------------------
 
 void Tobel::HandleMidiMessage(const IMidiMessage& input)
@@ -103,8 +83,12 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
             const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
             if (taken == 0)
                 passThrough_.push_back(message);
-            // Result 2 (waiting notes released) lights the editor's incoming-note indicators of
-            // the areas that took the note; the pattern view shows them once it exists.
+            // Result 2 (waiting notes released) lights the incoming-note indicators of the areas
+            // that took the note.
+            if (taken == 2 && patternView_ != nullptr)
+                for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+                    if (results[a] == 1)
+                        patternView_->FlashIncomingNote(a);
             break;
         }
         [[fallthrough]]; // velocity 0 is a note-off
@@ -255,7 +239,9 @@ bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
             const int m = area->GetBaseNote() - area->GetStartNote() + note;
             if (any)
                 name += ";";
-            name += "T" + std::to_string(a + 1) + " " + kNames[FloorMod(m, 12)] + std::to_string(FloorDiv(m, 12) - 1);
+            char part[24];
+            std::snprintf(part, sizeof part, "T%d %s%d", a + 1, kNames[FloorMod(m, 12)], FloorDiv(m, 12) - 1);
+            name += part;
             any = true;
         }
         if (!any)

@@ -14,7 +14,11 @@
 #include "plugin/ControlRegistry.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/TobelViewHost.h"
-#include "plugin/controls/IInvisibleParameterControl.h"
+#include "presets/ChordMemoryPresetHandler.h"
+#include "presets/PresetHandler.h"
+#include "views/InfoControl.h"
+#include "views/PatternView.h"
+#include "views/SettingsControl.h"
 #include "views/UIEventHandler.h"
 
 #include <algorithm>
@@ -42,20 +46,6 @@ constexpr AreaKey kAreaKeys[] = {{kKeyAreaOnOff, false}, {kArpOnNoteCount, true}
                                  {kSceneOnOff, true},    {kNoteRelease, true},   {kVelocityMode, true},
                                  {kStartNote, false},    {kEndNote, false},      {kBaseNote, false},
                                  {kMidiInChannel, false}, {kMidiOutChannel, false}, {kKeyAreaPatterns, false}};
-// Pattern-level controls before and after the 32 pattern step switches.
-constexpr int kPatternKeysBefore[] = {kRate, kRateFree, kRateFreeToggle};
-constexpr int kPatternKeysAfter[] = {kSortOrder, kResetOnNewNote, kPatternSteps, kTranspose,
-                                     kOctaves,   kPatternGate,    kSwing};
-// Global controls: selectors, tools, buttons and locks.
-constexpr int kGlobalKeys[] = {kGlobalVolume, kKeyAreaSelection, kScale, kScaleKey, kScaleMode,
-                               kChordMemorySelection, kDrawTool, kSelectionTool, kRandomize, kCopyTool,
-                               kPasteTool, kClearTool, kPanicTool, kBoxLeft, kBoxRight, kBoxBrowser,
-                               kBoxInfo, kChordMemoryBoxLeft, kChordMemoryBoxRight, kChordSelection,
-                               kChordMemoryCopy, kChordMemoryPaste, kChordMemoryClear, kChordMemoryApply,
-                               kChordMemoryInvertRight, kChordMemoryInvertLeft, kLockGate, kLockSwing,
-                               kLockOctaves, kLockTranspose, kLockRate, kPatternControllerSelection,
-                               kControllerTeachSelection, kControllerTeach, kControlZoneSync, kResize,
-                               kPatternStepMode, kBoxSettings};
 // The lock buttons and the per-pattern parameters each keeps out of preset loads.
 constexpr int kLockedKeys[kLockCount] = {kPatternGate, kSwing, kOctaves, kTranspose, kRate};
 
@@ -64,79 +54,6 @@ constexpr int kCompactEditorHeight = 432;
 
 // ---- the controls ---------------------------------------------------------------------------------
 
-IControl* Tobel::AddParameterControl(int parameterIndex)
-{
-    IGraphics* graphics = GetGraphics();
-    if (graphics == nullptr)
-        return nullptr;
-    auto* control = new IInvisibleParameterControl(this, IRectangle{0, 0, 0, 0}, parameterIndex);
-    if (graphics->AddControl(control) < 0)
-    {
-        delete control;
-        return nullptr;
-    }
-    return control;
-}
-
-void Tobel::CreateParameterControls()
-{
-    if (GetGraphics() == nullptr || registry_ == nullptr)
-        return;
-    ControlRegistry& registry = *registry_;
-    for (int index : kGlobalKeys)
-        if (IControl* control = AddParameterControl(index))
-            registry.AddGlobalControl(control);
-
-    for (int a = 0; a < kAreaCount; ++a)
-    {
-        for (const AreaKey& k : kAreaKeys)
-            if (IControl* control = AddParameterControl(PerArea(k.key, a)))
-            {
-                registry.AddAreaControl(a, control, k.key, k.push);
-                if (k.key == kKeyAreaOnOff)
-                {
-                    control->SetTag(0, a);
-                    control->SetTag(1, UIEventHandler::kTagKeyAreaSwitch);
-                    control->AttachObserver(events_.get());
-                }
-            }
-        for (int p = 0; p < kPatternCount; ++p)
-        {
-            for (int key : kPatternKeysBefore)
-                if (IControl* control = AddParameterControl(PerPattern(key, a, p)))
-                    registry.AddPatternControl(a, p, control, key);
-            for (int t = 0; t < kStepCount; ++t)
-                if (IControl* control = AddParameterControl(kPatternStepSwitch + kStepCount * Slot(a, p) + t))
-                    registry.AddPatternControl(a, p, control, kPatternStepSwitch);
-            for (int key : kPatternKeysAfter)
-                if (IControl* control = AddParameterControl(PerPattern(key, a, p)))
-                    registry.AddPatternControl(a, p, control, key);
-            for (int l = 0; l < kLaneCount; ++l)
-            {
-                for (int key : {kLaneResetOnPatternReset, kLaneDirection})
-                    if (IControl* control = AddParameterControl(PerLane(key, a, p, l)))
-                        registry.AddLaneControl(a, p, control, l, key);
-                for (int t = 0; t < kStepCount; ++t)
-                    if (IControl* control = AddParameterControl(StepOnOff(a, p, l, t)))
-                        registry.AddLaneControl(a, p, control, l, kStepOnOff);
-                const int cellKey = l < kNoteLaneCount ? kStepBlockBase[l] : kStepController;
-                for (int t = 0; t < kStepCount; ++t)
-                    if (IControl* control = AddParameterControl(StepValue(a, p, l, t)))
-                        registry.AddStepControl(a, p, control, l, cellKey);
-            }
-        }
-        for (int base : {kSceneStepLength, kSceneStepPattern, kSceneStepRepeat})
-            for (int k = 0; k < kSceneStepCount; ++k)
-                if (IControl* control = AddParameterControl(SceneStep(base, a, k)))
-                    registry.AddSceneControl(a, control, base);
-    }
-
-    // Only the edited key area's first pattern and lane show.
-    for (int a = 0; a < kAreaCount; ++a)
-        registry.HideKeyArea(a);
-    ShowPatternControls(GetEditedArea(), shownPattern_, true, shownLane_);
-}
-
 IControl* Tobel::FindParameterControl(int index) const
 {
     if (registry_ == nullptr)
@@ -144,6 +61,8 @@ IControl* Tobel::FindParameterControl(int index) const
     for (const AreaKey& k : kAreaKeys)
         if (index >= k.key && index < k.key + kAreaCount)
             return registry_->FindAreaControl(index - k.key, k.key);
+    if (index >= kVolume && index < kVolume + kAreaCount)
+        return registry_->FindAreaControl(index - kVolume, kVolume);
     for (int key : {kRate, kRateFree, kRateFreeToggle, kSortOrder, kResetOnNewNote, kPatternSteps, kTranspose,
                     kOctaves, kPatternGate, kSwing})
         if (index >= key && index < key + kSlotCount)
@@ -190,9 +109,22 @@ void Tobel::ApplyParameter(int index, double value)
     events_->SetInformationEnabled(information);
 }
 
+void Tobel::TakeViewSelection()
+{
+    // A range the user selected in the step grid is the selection the step tools act on.
+    if (patternView_ == nullptr || patternView_->GetPointerMode() != PatternView::kPointerModeRange)
+        return;
+    const int first = patternView_->GetSelectionStart();
+    const int last = patternView_->GetSelectionEnd();
+    if (first >= 0 && last >= first)
+        SetStepSelection(first, last);
+}
+
 // Returns true when the change is not passed on to the UIEventHandler.
 bool Tobel::ApplyEditorButton(int index, double value)
 {
+    if (index >= kRandomize && index <= kClearTool)
+        TakeViewSelection();
     ChordMemory& chords = *engine_->GetChordMemory();
     const bool pressed = Pressed(value);
     switch (index)
@@ -231,24 +163,63 @@ bool Tobel::ApplyEditorButton(int index, double value)
         return false;
     case kChordMemoryCopy:
         if (pressed)
+        {
             chords.CopyCurrentSlot();
+            TellKeyboard();
+        }
         return false;
     case kChordMemoryPaste:
         if (pressed)
+        {
             chords.PasteIntoCurrentSlot();
+            TellKeyboard();
+        }
         return false;
     case kChordMemoryClear:
         if (pressed)
+        {
             chords.ClearCurrentSlot();
+            TellKeyboard();
+        }
         return false;
     case kChordMemoryApply:
         if (pressed)
+        {
             chords.ApplyChordToCurrentSlot(static_cast<int>(GetParameterValue(kChordSelection)));
+            TellKeyboard();
+        }
         return false;
     case kChordMemoryInvertRight:
     case kChordMemoryInvertLeft:
         if (pressed)
+        {
             chords.InvertCurrentSlot(index == kChordMemoryInvertRight);
+            TellKeyboard();
+        }
+        return false;
+    case kBoxLeft:
+    case kBoxRight:
+        if (pressed && presetBox_ != nullptr)
+        {
+            if (index == kBoxRight)
+                presetBox_->StepToNextItem();
+            else
+                presetBox_->StepToPreviousItem();
+        }
+        return false;
+    case kChordMemoryBoxLeft:
+    case kChordMemoryBoxRight:
+        if (pressed && chordMemoryBox_ != nullptr)
+        {
+            if (index == kChordMemoryBoxRight)
+                chordMemoryBox_->StepToNextItem();
+            else
+                chordMemoryBox_->StepToPreviousItem();
+        }
+        return false;
+    case kBoxInfo:
+        if (pressed && infoBox_ != nullptr)
+            infoBox_->ShowPresetInfo(presetInfo_.name, presetInfo_.author, presetInfo_.description, presetInfo_.usage);
         return false;
     case kControlZoneSync:
         SetControlZoneSync(value);
@@ -258,7 +229,13 @@ bool Tobel::ApplyEditorButton(int index, double value)
         return true;
     case kBoxSettings:
         if (pressed)
-            settingsBoxShown_ = !settingsBoxShown_;
+        {
+            // The box also closes itself (a press beside its switches), so its own flag counts.
+            const bool shown = settingsBox_ != nullptr ? !settingsBox_->IsHidden() : settingsBoxShown_;
+            settingsBoxShown_ = !shown;
+            if (settingsBox_ != nullptr)
+                settingsBox_->Hide(!settingsBoxShown_);
+        }
         return false;
     default:
         break;
@@ -419,29 +396,10 @@ ControlLooper* Tobel::GetEditedLaneLooper(int lane)
 
 bool Tobel::LaneHasEdits(int lane) const
 {
-    if (lane < 0 || lane >= kLaneCount)
-        return false;
-    const int area = GetEditedArea();
-    for (int t = 0; t < kStepCount; ++t)
-    {
-        const IParameter* parameter = GetParameter(StepValue(area, shownPattern_, lane, t));
-        if (parameter != nullptr && parameter->Value() != parameter->GetDefault())
-            return true;
-    }
-    return false;
+    return LaneHasEdits(GetEditedArea(), shownPattern_, lane);
 }
 
 bool Tobel::PatternHasEdits(int pattern) const
 {
-    if (pattern < 0 || pattern >= kPatternCount)
-        return false;
-    const int area = GetEditedArea();
-    for (int lane = 0; lane < kNoteLaneCount; ++lane)
-        for (int t = 0; t < kStepCount; ++t)
-        {
-            const IParameter* parameter = GetParameter(StepValue(area, pattern, lane, t));
-            if (parameter != nullptr && parameter->Value() != parameter->GetDefault())
-                return true;
-        }
-    return false;
+    return PatternHasEdits(GetEditedArea(), pattern);
 }

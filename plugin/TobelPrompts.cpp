@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "views/PatternView.h"
 #include "views/UIEventHandler.h"
 
 using quova::param::kPatternCount;
@@ -90,14 +91,16 @@ void Tobel::OnPromptedParameterChange(int controlIndex, int, int menuParameterIn
     }
 }
 
-int Tobel::StepAtPoint(int, int, int controlIndex) const
+int Tobel::StepAtPoint(int x, int y, int controlIndex) const
 {
-    // Until the pattern view exists, the step is that of the edited lane's cell whose menu was
-    // opened.
     IGraphics* graphics = GetGraphics();
     const IControl* control = graphics != nullptr ? graphics->GetControl(controlIndex) : nullptr;
     if (control == nullptr || registry_ == nullptr)
         return -1;
+    // The step grid's menu: the column under the point where it was opened.
+    if (control == patternView_)
+        return patternView_->StepAtPoint(x, y);
+    // A step cell's own menu: that cell's step.
     for (int step = 0; step < kStepCount; ++step)
         if (registry_->FindStepControl(GetEditedArea(), shownPattern_, shownLane_, step) == control)
             return step;
@@ -106,6 +109,7 @@ int Tobel::StepAtPoint(int, int, int controlIndex) const
 
 void Tobel::HandleStepMenu(int entry, int x, int y, int controlIndex)
 {
+    TakeViewSelection();
     const int area = GetEditedArea();
     if (entry == 0)
     {

@@ -5,6 +5,9 @@
 // truncated or hostile state is refused without a change to the plug-in.
 #include "plugin/Tobel.h"
 
+#include "plugin/controls/PostedTextControl.h"
+#include "presets/PresetHandler.h"
+
 #include "engine/ChordMemory.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
@@ -33,8 +36,9 @@ void Tobel::FillStateImage(state::StateImage* image)
     image->editorCompact = editorCompact_ ? 1 : 0;
     image->info = presetInfo_;
     std::memset(image->chordMemoryName, 0, sizeof image->chordMemoryName);
-    std::memcpy(image->chordMemoryName, chordMemoryBoxName_.data(),
-                std::min<size_t>(chordMemoryBoxName_.size(), state::kChordNameSize));
+    const std::string chordMemoryName = GetChordMemoryBoxName();
+    std::memcpy(image->chordMemoryName, chordMemoryName.data(),
+                std::min<size_t>(chordMemoryName.size(), state::kChordNameSize));
 
     const ChordMemory& chords = *engine_->GetChordMemory();
     image->slots.assign(state::kChordSlotCount, state::ChordSlot{});
@@ -102,6 +106,8 @@ int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
     ApplyState(*chunk, image, skipKept);
     stateLoading_ = false;
     statusText_ = "-- WELCOME --";
+    if (statusLine_ != nullptr)
+        statusLine_->PostText(statusText_);
     return image.endPos;
 }
 
@@ -113,7 +119,11 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
     presetInfo_ = image.info;
     if (presetInfo_.name[0] != 0)
         presetBoxName_ = presetInfo_.name;
+    if (presetBox_ != nullptr)
+        presetBox_->SetShownName(presetInfo_.name);
     authorText_ = presetInfo_.author;
+    if (authorLine_ != nullptr)
+        authorLine_->PostText(authorText_);
 
     // Chord memory.
     SetChordMemoryBoxName(image.chordMemoryName);
@@ -230,6 +240,10 @@ void Tobel::ResetToInitialState()
     presetInfo_.Clear();
     authorText_.clear();
     presetBoxName_ = "------";
+    if (presetBox_ != nullptr)
+        presetBox_->ChangeText(presetBoxName_);
+    if (authorLine_ != nullptr)
+        authorLine_->PostText(authorText_);
 
     for (int i = 0; i < NParameters(); ++i)
     {

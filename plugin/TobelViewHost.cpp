@@ -19,15 +19,24 @@ void TobelViewHost::SetEditTool(int tool) { plug_.SetEditTool(tool); }
 void TobelViewHost::ShowFreeRateKnob(int area, int pattern, bool flag) { plug_.ShowFreeRateKnob(area, pattern, flag); }
 void TobelViewHost::ShowSendOnlyCcState(int area) { plug_.ShowSendOnlyCcState(area); }
 void TobelViewHost::ShowTriggerChordMemoryState(int area) { plug_.ShowTriggerChordMemoryState(area); }
-// The scene strip comes with the editor views; the engine already has the flag.
-void TobelViewHost::ShowScenesOn(int, bool) {}
+void TobelViewHost::ShowScenesOn(int area, bool on) { plug_.ShowScenesOn(area, on); }
 void TobelViewHost::SetCcLaneNumber(int value) { plug_.SetCcLaneNumber(value); }
 void TobelViewHost::SetCcTeachMode(bool on) { plug_.SetCcTeachMode(on); }
 void TobelViewHost::ToggleAboutBox() { plug_.ToggleAboutBox(); }
-// The about link opens a web page from the editor window; nothing without one.
-void TobelViewHost::OpenAboutLink() {}
+void TobelViewHost::OpenAboutLink() { plug_.OpenAboutLink(); }
 void TobelViewHost::SetOtherKeyAreasOnOff(int area, bool flag) { plug_.SetOtherKeyAreasOnOff(area, flag); }
 
+IControl* TobelViewHost::FindStepControl(int area, int pattern, int lane, int step)
+{
+    return plug_.FindStepControl(area, pattern, lane, step);
+}
+bool TobelViewHost::PatternHasEdits(int area, int pattern) { return plug_.PatternHasEdits(area, pattern); }
+bool TobelViewHost::LaneHasEdits(int area, int pattern, int lane) { return plug_.LaneHasEdits(area, pattern, lane); }
+
+void TobelActionSink::MarkNoteSounding(const OutputNote& note) { plug_.MarkNoteSounding(note); }
+void TobelActionSink::MarkNoteReleased(const OutputNote& note) { plug_.MarkNoteReleased(note); }
+void TobelActionSink::ClearNoteMarkers() { plug_.ClearNoteMarkers(); }
+void TobelActionSink::StepPreset(int direction) { plug_.StepPreset(direction); }
 void TobelActionSink::ShowAreaPattern(int area, int pattern) { plug_.ShowAreaCurrentPattern(area, pattern); }
 void TobelActionSink::ResetChordMemorySelection() { plug_.ResetChordMemorySelection(); }
 int TobelActionSink::PatternShownForEditing(int area)

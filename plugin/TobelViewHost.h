@@ -4,11 +4,12 @@
 #pragma once
 
 #include "engine/ActionDispatcher.h"
+#include "views/PatternViewHost.h"
 #include "views/ViewHost.h"
 
 class Tobel;
 
-class TobelViewHost : public ViewHost
+class TobelViewHost : public ViewHost, public PatternViewHost
 {
 public:
     explicit TobelViewHost(Tobel& plug) : plug_(plug) {}
@@ -34,13 +35,18 @@ public:
     void OpenAboutLink() override;
     void SetOtherKeyAreasOnOff(int area, bool flag) override;
 
+    // PatternViewHost: the step value controls of the registry and the edit queries.
+    IControl* FindStepControl(int area, int pattern, int lane, int step) override;
+    bool PatternHasEdits(int area, int pattern) override;
+    bool LaneHasEdits(int area, int pattern, int lane) override;
+
 private:
     Tobel& plug_;
 };
 
-// The engine's numbered actions carried out on the plug-in's controls: pattern selectors (3, 7,
-// 12), the chord-memory slot selector (4), the hold switches (9, 10) and panic (11). Note markers
-// and preset stepping belong to views that do not exist yet and do nothing.
+// The engine's numbered actions carried out on the plug-in's editor: note markers of the pattern
+// view (0, 1, 2), pattern selectors (3, 7, 12), the chord-memory slot selector (4), the preset
+// box's next and previous preset (5, 6), the hold switches (9, 10) and panic (11).
 class TobelActionSink : public ActionSink
 {
 public:
@@ -48,6 +54,10 @@ public:
     TobelActionSink(const TobelActionSink&) = delete;
     TobelActionSink& operator=(const TobelActionSink&) = delete;
 
+    void MarkNoteSounding(const OutputNote& note) override;
+    void MarkNoteReleased(const OutputNote& note) override;
+    void ClearNoteMarkers() override;
+    void StepPreset(int direction) override;
     void ShowAreaPattern(int area, int pattern) override;
     void ResetChordMemorySelection() override;
     int PatternShownForEditing(int area) override;

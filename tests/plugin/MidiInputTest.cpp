@@ -16,7 +16,7 @@
 #include "plugin/ControlRegistry.h"
 #include "plugin/ControlZoneFile.h"
 #include "plugin/ParameterIndex.h"
-#include "plugin/controls/LearnSwitch.h"
+#include "gui/IInvisibleSwitchControl.h"
 #include "tests/plugin/MidiTestSupport.h"
 
 namespace {

@@ -1,0 +1,51 @@
+#include "plugin/TobelPresetHost.h"
+
+#include "engine/EngineHost.h"
+#include "plugin/DataFolder.h"
+#include "plugin/Tobel.h"
+
+IPlugLock& TobelPresetHost::GetPresetLock() { return plug_.GetLock(); }
+
+bool TobelPresetHost::ReadPresetState(const IStateChunk& chunk, int position)
+{
+    return plug_.ReadState(&chunk, position, true) >= 0;
+}
+
+bool TobelPresetHost::WritePresetState(IStateChunk* chunk) { return plug_.WriteFullState(chunk); }
+int TobelPresetHost::GetParameterCount() { return plug_.NParameters(); }
+void TobelPresetHost::ResetToInitialState() { plug_.ResetToInitialState(); }
+
+PresetTexts TobelPresetHost::GetPresetTexts()
+{
+    IPlugLockGuard guard(plug_.GetLock());
+    const PresetInfo& info = plug_.GetPresetInfo();
+    PresetTexts texts;
+    PresetTexts::SetField(texts.name, info.name);
+    PresetTexts::SetField(texts.author, info.author);
+    PresetTexts::SetField(texts.description, info.description);
+    PresetTexts::SetField(texts.usage, info.usage);
+    return texts;
+}
+
+void TobelPresetHost::SetPresetTexts(const PresetTexts& texts)
+{
+    PresetInfo info;
+    PresetInfo::SetField(info.name, texts.name);
+    PresetInfo::SetField(info.author, texts.author);
+    PresetInfo::SetField(info.description, texts.description);
+    PresetInfo::SetField(info.usage, texts.usage);
+    plug_.SetPresetTexts(info);
+}
+
+std::atomic<bool>& TobelPresetHost::PresetLoadingFlag() { return plug_.PresetLoadingFlag(); }
+void TobelPresetHost::GrayOutPresetControls(bool grey) { plug_.GrayOutPresetControls(grey); }
+void TobelPresetHost::RedrawPatternView() { plug_.RedrawPatternView(); }
+void TobelPresetHost::ShowStatusText(const char* text) { plug_.ShowStatusText(text != nullptr ? text : ""); }
+IGraphics* TobelPresetHost::GetPresetEditor() { return plug_.GetGraphics(); }
+ChordMemory* TobelPresetHost::GetChordMemory() { return plug_.GetEngineHost().GetChordMemory(); }
+void TobelPresetHost::OnChordMemorySetLoaded() { plug_.OnChordMemorySetLoaded(); }
+
+std::string TobelPresetHost::GetPresetDataFolder(const std::string& subFolder)
+{
+    return GetDataFolderPath(subFolder);
+}

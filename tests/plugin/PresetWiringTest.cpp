@@ -1,0 +1,95 @@
+// The preset boxes joined to the plug-in: stepping through saved presets by the box buttons and by
+// the control zone's actions, "Init", and the box names a state carries.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "PluginTestSupport.h"
+#include "engine/ActionDispatcher.h"
+#include "engine/EngineHost.h"
+#include "framework/IParameter.h"
+#include "plugin/ParameterIndex.h"
+#include "presets/ChordMemoryPresetHandler.h"
+#include "presets/PresetHandler.h"
+#include "presets/PresetLoader.h"
+#include "presets/SavePresetDialogs.h"
+
+namespace {
+
+using namespace quova::param;
+using quova::test::FakeHost;
+using quova::test::TempDataFolder;
+
+class PresetWiring : public ::testing::Test {
+ protected:
+  void SetUp() override { plug = std::make_unique<Tobel>(&FakeHost::Callback); }
+
+  double Volume() { return plug->GetParameter(kGlobalVolume)->GetNormalizedValue(); }
+  // Saves the plug-in's state as a user preset with the global volume at normalised value.
+  void SavePreset(const char* name, double volume) {
+    plug->SetParameterFromGUI(kGlobalVolume, volume);
+    ASSERT_TRUE(BuildPresetFile(plug->GetPresetBox(), name, "Tester", "", "", 0));
+  }
+  void Wait() { plug->GetPresetLoader()->Join(); }
+
+  TempDataFolder data;
+  FakeHost host;
+  std::unique_ptr<Tobel> plug;
+};
+
+TEST_F(PresetWiring, BoxButtonsAndControlZoneActionsStepThroughTheSavedPresets) {
+  SavePreset("Alpha", 0.25);
+  SavePreset("Beta", 0.75);
+  ActionDispatcher& actions = *plug->GetEngineHost().GetDispatcher();
+
+  actions.Dispatch(ActionDispatcher::kNextPreset);
+  Wait();
+  const std::string first = plug->GetPresetBoxName();
+  ASSERT_TRUE(first == "Alpha" || first == "Beta") << first;
+  EXPECT_EQ(std::string(plug->GetPresetInfo().name), first);
+  EXPECT_DOUBLE_EQ(Volume(), first == "Alpha" ? 0.25 : 0.75);
+
+  actions.Dispatch(ActionDispatcher::kPreviousPreset);
+  Wait();
+  const std::string second = plug->GetPresetBoxName();
+  EXPECT_NE(second, first);
+  EXPECT_DOUBLE_EQ(Volume(), second == "Alpha" ? 0.25 : 0.75);
+
+  // The box's right button: with two presets the next one is the first again.
+  plug->ApplyParameter(kBoxRight, 1.0);
+  Wait();
+  EXPECT_EQ(plug->GetPresetBoxName(), first);
+  EXPECT_EQ(std::string(plug->GetPresetInfo().author), "Tester");
+  EXPECT_FALSE(plug->PresetLoadingFlag().load());
+}
+
+TEST_F(PresetWiring, InitShowsTheEmptyNameAndKeepsTheGlobalOptions) {
+  plug->SetGlobalOption(GlobalSettings::kTransposeAsSemitones, 1.0);
+  SavePreset("Gamma", 0.5);
+  plug->GetPresetBox()->SetShownName("Gamma");
+  plug->ResetToInitialState();
+  EXPECT_EQ(plug->GetPresetBoxName(), "------");
+  EXPECT_EQ(plug->GetPresetInfo().name[0], 0);
+  EXPECT_TRUE(plug->GetGlobalSettings().Get(GlobalSettings::kTransposeAsSemitones));
+}
+
+TEST_F(PresetWiring, TheStateCarriesTheBoxNames) {
+  plug->GetChordMemoryBox()->ChangeText("Jazz Voicings");
+  PresetInfo info;
+  PresetInfo::SetField(info.name, "Night Drive");
+  plug->SetPresetInfo(info);
+  const std::vector<uint8_t> state = quova::test::StateBytes(*plug);
+
+  Tobel other(&FakeHost::Callback);
+  ASSERT_GE(quova::test::ReadBytes(other, state), 0);
+  EXPECT_EQ(other.GetChordMemoryBoxName(), "Jazz Voicings");
+  EXPECT_EQ(other.GetPresetBoxName(), "Night Drive");
+
+  // A state without a preset name starts from the initial state: the box shows no name.
+  plug->SetPresetInfo(PresetInfo{});
+  ASSERT_GE(quova::test::ReadBytes(other, quova::test::StateBytes(*plug)), 0);
+  EXPECT_EQ(other.GetPresetBoxName(), "------");
+}
+
+}  // namespace
