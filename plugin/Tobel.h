@@ -132,8 +132,9 @@ public:
     bool WriteFullState(IStateChunk* chunk);
     // Back to the initial state: preset information cleared, every parameter
     // not kept out of preset loads at its default, lane loops 0..32; the
-    // global options stay as they are.
-    void ResetToInitialState();
+    // global options stay as they are. A state read, which refreshes every
+    // control after its parameter block anyway, leaves refreshControls off.
+    void ResetToInitialState(bool refreshControls = true);
 
     // ---- global options --------------------------------------------------------------------
     // A switch of the settings box changed option 0..6 to value (0.0 or 1.0):

@@ -113,7 +113,7 @@ int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
 
 void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image, bool skipKept)
 {
-    ResetToInitialState();
+    ResetToInitialState(false);
 
     // Preset information: the name goes to the preset box, the author to its text.
     presetInfo_ = image.info;
@@ -234,7 +234,7 @@ void Tobel::UpgradeOldState(int version)
 
 // ---- reset --------------------------------------------------------------------------------------
 
-void Tobel::ResetToInitialState()
+void Tobel::ResetToInitialState(bool refreshControls)
 {
     IPlugLockGuard guard(plugLock_);
     presetInfo_.Clear();
@@ -267,5 +267,6 @@ void Tobel::ResetToInitialState()
                 looper->SetPosition(0);
             }
     }
-    RedrawParameterControls();
+    if (refreshControls)
+        RedrawParameterControls();
 }
