@@ -25,9 +25,14 @@ int TruncateToInt(double v) {
   return static_cast<int>(v);
 }
 
+// Growth step of a parameter's display-text table. Most tables hold two to eight texts, and a
+// plug-in has tens of thousands of parameters: a page-sized step would cost about 4 KB for each
+// table that has texts at all (14 MB for this plug-in), so the table grows in small steps.
+constexpr int kValueTextGranularity = 64;
+
 }  // namespace
 
-IParameter::IParameter() : valueTexts_(4096) {}
+IParameter::IParameter() : valueTexts_(kValueTextGranularity) {}
 
 IParameter::~IParameter() = default;
 
