@@ -327,4 +327,15 @@ TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPress) {
   EXPECT_EQ(plug->GetMouseCaptureControl(0, 0, IMouseModifiers()), -1);
 }
 
+// A real Linux host hands the editor a parent that is no window of ours (an X11 window id): the
+// open fails cleanly, nothing is drawn or dereferenced, and the plug-in goes on working.
+TEST_F(EditorLayout, AParentThatIsNoWindowOfOursIsRefused) {
+  AEffect* effect = plug->GetEffect();
+  void* foreign = reinterpret_cast<void*>(static_cast<uintptr_t>(0x3a00007));
+  EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, foreign, 0.0f), 0);
+  EXPECT_EQ(Editor().GetWindowHandle(), nullptr);
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+  EXPECT_NE(Open(), nullptr);  // a proper frame still works afterwards
+}
+
 }  // namespace
