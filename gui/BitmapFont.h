@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "gui/IBitmapStrip.h"
-#include "gui/IBlendSpec.h"
+#include "gui/BlendMethod.h"
 #include "gui/IRectangle.h"
 
 class IGraphics;

@@ -22,7 +22,7 @@
 
 #include <cstdint>
 
-#include "gui/IBlendSpec.h"
+#include "gui/BlendMethod.h"
 #include "gui/IKeyCode.h"
 #include "gui/IMouseModifiers.h"
 #include "gui/IRectangle.h"

@@ -27,7 +27,7 @@
 #include "framework/PlugEditor.h"
 #include "framework/PtrList.h"
 #include "gui/IBitmapStrip.h"
-#include "gui/IBlendSpec.h"
+#include "gui/BlendMethod.h"
 #include "gui/IColorARGB.h"
 #include "gui/IMouseModifiers.h"
 #include "gui/IRectangle.h"

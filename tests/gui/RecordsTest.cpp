@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/IBitmapStrip.h"
-#include "gui/IBlendSpec.h"
+#include "gui/BlendMethod.h"
 #include "gui/IColorARGB.h"
 #include "gui/IKeyCode.h"
 #include "gui/IRectangle.h"

@@ -1,4 +1,4 @@
-#include "gui/IBlendSpec.h"
+#include "gui/BlendMethod.h"
 
 namespace {
 
