@@ -272,28 +272,34 @@ void Tobel::SetGlobalOption(int option, double value)
 
 // ---- host clock ---------------------------------------------------------------------------------
 
+double Tobel::ReadHostClock(ITransportInfo* info)
+{
+    info->tempo = 120.0;
+    info->numerator = 4;
+    info->denominator = 4;
+    info->samplePosition = -1.0;
+    info->ppqPosition = -1.0;
+    info->lastBarStart = -1.0;
+    info->cycleStart = -1.0;
+    info->cycleEnd = -1.0;
+    info->playing = false;
+    info->cycleActive = false;
+    GetTransportInfo(info);
+
+    // A host that gives no tempo (or 0) plays at 120 bpm: a zero here would make every beat
+    // position infinite.
+    const double samplesPerBeat = GetSamplesPerBeat();
+    if (samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat))
+        return samplesPerBeat;
+    const double tempo = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo : 120.0;
+    return GetSampleRate() * 60.0 / tempo;
+}
+
 void Tobel::UpdateTransportInfo()
 {
     const double sampleRate = GetSampleRate();
-    double samplesPerBeat = GetSamplesPerBeat();
-
     ITransportInfo info;
-    info.tempo = 120.0;
-    info.numerator = 4;
-    info.denominator = 4;
-    info.samplePosition = -1.0;
-    info.ppqPosition = -1.0;
-    info.lastBarStart = -1.0;
-    info.cycleStart = -1.0;
-    info.cycleEnd = -1.0;
-    info.playing = false;
-    info.cycleActive = false;
-    GetTransportInfo(&info);
-
-    // A host that reports a tempo of 0 (or none) plays at 120 bpm: a zero
-    // here would make every beat position infinite.
-    if (!(samplesPerBeat > 0.0) || !std::isfinite(samplesPerBeat))
-        samplesPerBeat = sampleRate * 60.0 / (info.tempo > 0.0 ? info.tempo : 120.0);
+    const double samplesPerBeat = ReadHostClock(&info);
 
     const double loopStart = RoundHalfAway(info.cycleStart * samplesPerBeat);
     const double loopEnd = info.cycleActive ? RoundHalfAway(info.cycleEnd * samplesPerBeat) : -1.0;

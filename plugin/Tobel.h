@@ -124,6 +124,9 @@ public:
     // half away from zero; loop end -1 without an active cycle), beat and
     // sample position (never negative), playing and loop flags.
     void UpdateTransportInfo();
+    // Asks the host for its clock (120 bpm and 4/4 where it gives none) and returns the samples
+    // per beat, never 0 or infinite.
+    double ReadHostClock(ITransportInfo* info);
     const TransportState& GetTransportState() const { return transport_; }
 
     // ---- state -----------------------------------------------------------------------------

@@ -81,25 +81,9 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
 {
     const double sampleRate = GetSampleRate();
-    double samplesPerBeat = GetSamplesPerBeat();
     const double hostPosition = static_cast<double>(GetSamplePosition());
-
     ITransportInfo info;
-    info.tempo = 120.0;
-    info.numerator = 4;
-    info.denominator = 4;
-    info.samplePosition = -1.0;
-    info.ppqPosition = -1.0;
-    info.lastBarStart = -1.0;
-    info.cycleStart = -1.0;
-    info.cycleEnd = -1.0;
-    info.playing = false;
-    info.cycleActive = false;
-    GetTransportInfo(&info);
-
-    // A host that gives no tempo plays at 120 bpm: a zero here would make every beat infinite.
-    if (!(samplesPerBeat > 0.0) || !std::isfinite(samplesPerBeat))
-        samplesPerBeat = sampleRate * 60.0 / (info.tempo > 0.0 && std::isfinite(info.tempo) ? info.tempo : 120.0);
+    const double samplesPerBeat = ReadHostClock(&info);
 
     const double loopStart = std::max(0.0, Truncate(info.cycleStart * samplesPerBeat));
     double loopEnd = info.cycleActive ? Truncate(info.cycleEnd * samplesPerBeat) : -1.0;
