@@ -1,4 +1,4 @@
-// The shared records: rectangles, colours, blend specs, strips and key codes.
+// The shared records: rectangles, colours, blend methods, strips and key codes.
 #include <gtest/gtest.h>
 
 #include "gui/IBitmapStrip.h"
