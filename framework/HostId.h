@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "framework/PlugTypes.h"
+#include "framework/EffectTypes.h"
 
 // Lower-cases text into out (at most 255 characters and the terminator, also bounded by outSize)
 // with the C locale's mapping.

@@ -13,9 +13,9 @@ std::recursive_mutex& EntryLock() {
 
 }  // namespace
 
-AEffect* RunVstEntry(VstHostCallback host, IPlugFactory factory) noexcept {
+AEffect* RunVstEntry(VstHostCallback host, IEffectFactory factory) noexcept {
   if (factory == nullptr) return nullptr;
-  IPlugVST* plug = nullptr;
+  IEffectVST* plug = nullptr;
   try {
     std::lock_guard<std::recursive_mutex> guard(EntryLock());
     plug = factory(host);

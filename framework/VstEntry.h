@@ -1,4 +1,4 @@
-// The module entry of a plug-in built on IPlugVST.
+// The module entry of a plug-in built on IEffectVST.
 //
 // RunVstEntry does the work of the exported entry: under a module-wide lock (made once, thread-
 // safely, on first use) it constructs the plug-in through factory, fills empty presets with the
@@ -12,12 +12,12 @@
 // executable (it would clash with the program's own main).
 #pragma once
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "platform/vst/VstAbi.h"
 
-using IPlugFactory = IPlugVST* (*)(VstHostCallback host);
+using IEffectFactory = IEffectVST* (*)(VstHostCallback host);
 
-AEffect* RunVstEntry(VstHostCallback host, IPlugFactory factory) noexcept;
+AEffect* RunVstEntry(VstHostCallback host, IEffectFactory factory) noexcept;
 
 #if defined(__GNUC__) && defined(__ELF__)
 #define QUOVA_VST_EXPORT_MAIN_ALIAS(factory)                                                        \

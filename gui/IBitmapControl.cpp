@@ -8,14 +8,14 @@ IRectangle IBitmapControl::FrameRectAt(int x, int y, const IBitmapStrip& strip) 
   return {x, y, x + strip.width, y + strip.height / strip.FrameCount()};
 }
 
-IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
+IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
                                int blendMethod)
     : IBitmapControl(plug, FrameRectAt(x, y, strip), parameterIndex, strip, blendMethod) {}
 
-IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, const IBitmapStrip& strip, int blendMethod)
+IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, const IBitmapStrip& strip, int blendMethod)
     : IBitmapControl(plug, x, y, -1, strip, blendMethod) {}
 
-IBitmapControl::IBitmapControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
+IBitmapControl::IBitmapControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
                                int blendMethod)
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), strip_(strip) {}
 

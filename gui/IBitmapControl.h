@@ -11,14 +11,14 @@ class IBitmapControl : public IControl {
  public:
   // Built at (x, y): rect = (x, y, x + strip width, y + strip height / frames); blend
   // {blendMethod, 1.0}. plug may be null (a control that informs nobody).
-  IBitmapControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
+  IBitmapControl(IEffectBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
                  int blendMethod = IBlendSpec::kMethodAlphaCopy);
   // The same without a parameter.
-  IBitmapControl(IPlugBase* plug, int x, int y, const IBitmapStrip& strip,
+  IBitmapControl(IEffectBase* plug, int x, int y, const IBitmapStrip& strip,
                  int blendMethod = IBlendSpec::kMethodAlphaCopy);
   // Built on a rectangle: the frames are drawn over rect as it is (a taller rect shows rows of the
   // next frame, so image controls built on a rectangle want it one frame high).
-  IBitmapControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
+  IBitmapControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
                  int blendMethod = IBlendSpec::kMethodAlphaCopy);
   // The forms the plug-in's constructor uses: the editor's plug-in is the plug.
   IBitmapControl(IGraphics* graphics, int x, int y, int parameterIndex, const IBitmapStrip& strip,

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "framework/IParameter.h"
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "gui/IGraphics.h"
 #include "gui/IPopupMenu.h"
 
@@ -13,7 +13,7 @@ constexpr double kWheelStep = 0.01;
 constexpr double kFineWheelStep = 0.001;
 }  // namespace
 
-IControl::IControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBlendSpec& blend)
+IControl::IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBlendSpec& blend)
     : plug_(plug), rect_(rect), hitRect_(rect), parameterIndex_(parameterIndex), blend_(blend) {
   if (parameterIndex >= 0 && plug != nullptr) {
     parameter_ = plug->GetParameter(parameterIndex);
@@ -24,7 +24,7 @@ IControl::IControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, 
 
 IControl::~IControl() { delete ownMenu_; }
 
-IPlugBase* PlugOf(IGraphics* graphics) { return graphics != nullptr ? graphics->GetPlug() : nullptr; }
+IEffectBase* PlugOf(IGraphics* graphics) { return graphics != nullptr ? graphics->GetPlug() : nullptr; }
 
 // ---- virtual operations ----------------------------------------------------------------------------
 

@@ -1,7 +1,7 @@
 // IControl: the base of every element of the editor. A control has a drawing rectangle and a hit
 // rectangle, may be bound to a parameter (and to a second, menu parameter), holds a normalised
 // value 0..1 within its clamp range, knows whether it must be repainted, and turns mouse input
-// into value changes that reach the plug-in through IPlugBase::SetParameterFromGUI. As an
+// into value changes that reach the plug-in through IEffectBase::SetParameterFromGUI. As an
 // ISubject it tells its observers of value changes (at the editor's timer ticks) and of mouse
 // events (at once).
 //
@@ -31,7 +31,7 @@
 
 class IGraphics;
 class IParameter;
-class IPlugBase;
+class IEffectBase;
 class IPopupMenu;
 
 class IControl : public ISubject {
@@ -47,7 +47,7 @@ class IControl : public ISubject {
   // Binds the control to parameter parameterIndex of plug (-1 for none). When the plug-in has that
   // parameter, the control takes its normalised value as value and default. plug may be null (a
   // control that informs nobody). hitRect starts as rect; the control starts dirty.
-  IControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex = -1, const IBlendSpec& blend = IBlendSpec());
+  IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex = -1, const IBlendSpec& blend = IBlendSpec());
   // Deletes the owned menu; the ISubject part frees the observer list.
   ~IControl() override;
 
@@ -92,7 +92,7 @@ class IControl : public ISubject {
   virtual bool ContainsPoint(int x, int y) const;
   // Limits value to clampLow..clampHigh (a value that is not a number becomes clampLow), marks
   // the control dirty and changed for its observers; with informPlug, a plug-in and a parameter
-  // index >= 0, hands the value to IPlugBase::SetParameterFromGUI.
+  // index >= 0, hands the value to IEffectBase::SetParameterFromGUI.
   virtual void MarkChanged(bool informPlug);
   // dirty := redraw, redraw := false (after each paint).
   virtual void MarkDrawn();
@@ -119,7 +119,7 @@ class IControl : public ISubject {
   // True when parameter is the plug-in's parameter at menuParameterIndex (also when both are
   // absent).
   bool IsMenuParameter(const IParameter* parameter) const;
-  // A value chosen from the menu parameter's prompt: IPlugBase::SetParameterFromGUIPrompt(listIndex,
+  // A value chosen from the menu parameter's prompt: IEffectBase::SetParameterFromGUIPrompt(listIndex,
   // parameterIndex, menuParameterIndex, normalisedValue, x, y).
   void SendMenuChoiceToPlug(double normalisedValue, int x, int y);
   // rect, with its left edge replaced by x when clickSetsLeft and its bottom edge by y when
@@ -130,7 +130,7 @@ class IControl : public ISubject {
   IRectangle GetCentredPromptRectangle() const;
 
   // ---- fields -------------------------------------------------------------------------------------
-  IPlugBase* GetPlug() const { return plug_; }
+  IEffectBase* GetPlug() const { return plug_; }
   IParameter* GetParameter() const { return parameter_; }
   int GetParameterIndex() const { return parameterIndex_; }
   int GetMenuParameterIndex() const { return menuParameterIndex_; }
@@ -203,7 +203,7 @@ class IControl : public ISubject {
   uint8_t hidden_ = 0;
   IParameter* parameter_ = nullptr;
   IPopupMenu* ownMenu_ = nullptr;
-  IPlugBase* plug_;
+  IEffectBase* plug_;
   uint8_t dirty_ = 1;
   int32_t listIndex_ = -1;
   uint8_t ownTextParser_ = 0;
@@ -231,4 +231,4 @@ class IControl : public ISubject {
 
 // The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's
 // constructor are handed the editor object; they are bound to its plug-in.
-IPlugBase* PlugOf(IGraphics* graphics);
+IEffectBase* PlugOf(IGraphics* graphics);

@@ -1,6 +1,6 @@
 #include "gui/ICustomKnobMultiControl.h"
 
-ICustomKnobMultiControl::ICustomKnobMultiControl(IPlugBase* plug, int x, int y, int parameterIndex,
+ICustomKnobMultiControl::ICustomKnobMultiControl(IEffectBase* plug, int x, int y, int parameterIndex,
                                                  const IBitmapStrip& strip, int direction, double gearing,
                                                  bool dragEnabled, bool menuOnRightClick)
     : IKnobMultiControl(plug, x, y, parameterIndex, strip, direction, gearing),

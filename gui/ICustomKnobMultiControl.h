@@ -11,7 +11,7 @@
 class ICustomKnobMultiControl : public IKnobMultiControl {
  public:
   // As IKnobMultiControl, with the two flags.
-  ICustomKnobMultiControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip, int direction,
+  ICustomKnobMultiControl(IEffectBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip, int direction,
                           double gearing, bool dragEnabled = true, bool menuOnRightClick = false);
   ICustomKnobMultiControl(IGraphics* graphics, int x, int y, int parameterIndex, const IBitmapStrip& strip,
                           int direction, double gearing, bool dragEnabled = true, bool menuOnRightClick = false);

@@ -8,7 +8,7 @@ constexpr int kFrameOff = 1;
 constexpr int kFrameOn = 2;
 }  // namespace
 
-ICustomRadioButtonsControl::ICustomRadioButtonsControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex,
+ICustomRadioButtonsControl::ICustomRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
                                                        int buttonCount, const IBitmapStrip& strip,
                                                        const BitmapFont* font, int blendMethod)
     : IRadioButtonsControl(plug, rect, parameterIndex, buttonCount, strip, kHorizontal), labelFont_(font) {

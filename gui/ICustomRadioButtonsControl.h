@@ -29,7 +29,7 @@ class ICustomRadioButtonsControl : public IRadioButtonsControl {
 
   // font: the label font (not owned; may be null, then no labels are drawn). Blend
   // {blendMethod, 1.0}; active.
-  ICustomRadioButtonsControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
+  ICustomRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
                              const IBitmapStrip& strip, const BitmapFont* font,
                              int blendMethod = IBlendSpec::kMethodAlphaCopy);
   ICustomRadioButtonsControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex, int buttonCount,

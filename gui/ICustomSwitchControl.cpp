@@ -26,7 +26,7 @@ std::string Folded(const char* text) {
 
 }  // namespace
 
-ICustomSwitchControl::ICustomSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex,
+ICustomSwitchControl::ICustomSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
                                            const IBitmapStrip& strip, bool valueField, bool displayOnly,
                                            int blendMethod)
     : ISwitchControl(plug, rect, parameterIndex, strip, blendMethod),
@@ -38,7 +38,7 @@ ICustomSwitchControl::ICustomSwitchControl(IGraphics* graphics, const IRectangle
                                            int blendMethod)
     : ICustomSwitchControl(PlugOf(graphics), rect, parameterIndex, strip, valueField, displayOnly, blendMethod) {}
 
-ICustomSwitchControl::ICustomSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex,
+ICustomSwitchControl::ICustomSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
                                            const BitmapFont* font, bool valueField, bool displayOnly, int blendMethod)
     : ISwitchControl(plug, rect, parameterIndex, GlyphStripOf(font), blendMethod),
       labelFont_(font),

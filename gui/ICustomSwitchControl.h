@@ -35,7 +35,7 @@ class ICustomSwitchControl : public ISwitchControl {
   static constexpr double kFineDragGearing = 50.0;
 
   // Image form, on rect: drawn as the strip's frames; blend {blendMethod, 1.0}.
-  ICustomSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
+  ICustomSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
                        bool valueField = false, bool displayOnly = false,
                        int blendMethod = IBlendSpec::kMethodAlphaCopy);
   ICustomSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
@@ -43,7 +43,7 @@ class ICustomSwitchControl : public ISwitchControl {
                        int blendMethod = IBlendSpec::kMethodAlphaCopy);
   // Font form: drawn as the parameter's display text in font (not owned; may be null, then
   // nothing is drawn); the strip is the font's glyph image.
-  ICustomSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const BitmapFont* font,
+  ICustomSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const BitmapFont* font,
                        bool valueField = false, bool displayOnly = false,
                        int blendMethod = IBlendSpec::kMethodAlphaCopy);
   ICustomSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex, const BitmapFont* font,

@@ -2,7 +2,7 @@
 
 #include "gui/BitmapFont.h"
 
-ICustomTextControl::ICustomTextControl(IPlugBase* plug, const IRectangle& rect, const BitmapFont* font)
+ICustomTextControl::ICustomTextControl(IEffectBase* plug, const IRectangle& rect, const BitmapFont* font)
     : ITextControl(plug, rect), font_(font) {}
 
 ICustomTextControl::ICustomTextControl(IGraphics* graphics, const IRectangle& rect, const BitmapFont* font)

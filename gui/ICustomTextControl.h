@@ -12,7 +12,7 @@ class BitmapFont;
 class ICustomTextControl : public ITextControl {
  public:
   // font: not owned; may be null (then nothing is drawn).
-  ICustomTextControl(IPlugBase* plug, const IRectangle& rect, const BitmapFont* font);
+  ICustomTextControl(IEffectBase* plug, const IRectangle& rect, const BitmapFont* font);
   ICustomTextControl(IGraphics* graphics, const IRectangle& rect, const BitmapFont* font);
 
   // The text (empty draws nothing) with the font into rect; false without a font.

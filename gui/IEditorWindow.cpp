@@ -3,7 +3,7 @@
 // resources: IEditorWindowShell.cpp.
 #include "gui/IEditorWindow.h"
 
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "graphics/DibBitmap.h"
 #include "gui/IControl.h"
 #include "platform/gdi/Gdi.h"
@@ -46,7 +46,7 @@ IEditorWindow* EditorOf(HWND hwnd) { return reinterpret_cast<IEditorWindow*>(Get
 
 }  // namespace
 
-IEditorWindow::IEditorWindow(IPlugBase* plug, int width, int height, int framesPerSecond)
+IEditorWindow::IEditorWindow(IEffectBase* plug, int width, int height, int framesPerSecond)
     : IGraphics(plug, width, height, framesPerSecond), hostMainClass_(128) {}
 
 IEditorWindow::~IEditorWindow() { CloseEditorWindow(); }

@@ -1,5 +1,5 @@
 // IEditorWindow: the editor object on the Win32 window layer. It is the editor's child window
-// (class "IPlugWndClass", title "IPlug") inside the host's editor frame, with the window procedure
+// (class "QuovaWndClass", title "Quova") inside the host's editor frame, with the window procedure
 // that drives everything: a redraw timer (id 2, 1000 / frames-per-second ms) that completes text
 // entry, collects the changed area and repaints it; painting from the drawing bitmap; mouse and
 // key messages turned into the IGraphics dispatch operations; the native popup menu; the "EDIT"
@@ -26,8 +26,8 @@
 
 class IEditorWindow : public IGraphics {
  public:
-  static constexpr const char* kWindowClassName = "IPlugWndClass";
-  static constexpr const char* kWindowTitle = "IPlug";
+  static constexpr const char* kWindowClassName = "QuovaWndClass";
+  static constexpr const char* kWindowTitle = "Quova";
   static constexpr UINT_PTR kTimerId = 2;
   static constexpr int kEditFieldId = 99;
   // Characters read from a committed text field.
@@ -35,7 +35,7 @@ class IEditorWindow : public IGraphics {
 
   enum TextEntryState : int32_t { kEntryNone = 0, kEntryEditing = 1, kEntryShown = 2, kEntryCancel = 3, kEntryCommit = 4 };
 
-  IEditorWindow(IPlugBase* plug, int width, int height, int framesPerSecond);
+  IEditorWindow(IEffectBase* plug, int width, int height, int framesPerSecond);
   // Closes the window when it is still open.
   ~IEditorWindow() override;
 

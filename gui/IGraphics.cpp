@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "framework/IParameter.h"
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "graphics/DibBitmap.h"
 #include "graphics/Fill.h"
 #include "graphics/MemoryBitmap.h"
@@ -27,7 +27,7 @@ constexpr int kControlListGranularity = 4096;
 
 // ---- construction ----------------------------------------------------------------------------------
 
-IGraphics::IGraphics(IPlugBase* plug, int width, int height, int framesPerSecond)
+IGraphics::IGraphics(IEffectBase* plug, int width, int height, int framesPerSecond)
     : controls_(kControlListGranularity),
       plug_(plug),
       width_(width),
@@ -67,7 +67,7 @@ bool IGraphics::IsWindowOpen() { return GetWindowHandle() != nullptr; }
 
 const char* IGraphics::GetGuiApiName() { return ""; }
 
-// ---- IPlugEditor -------------------------------------------------------------------------------------
+// ---- IEffectEditor -------------------------------------------------------------------------------------
 
 void IGraphics::PrepareDrawing() {
   DeleteDrawing();

@@ -12,7 +12,7 @@
 // Threads: the editor's thread (window messages and its timer), except UpdateParameterControls and
 // RefreshParameterControls, which the host's thread runs under the plug lock; they only store
 // values and flags in controls. The two module-wide caches have their own locks.
-// Lifetime: made by the plug-in's constructor, handed to IPlugBase::AttachEditor, which owns it
+// Lifetime: made by the plug-in's constructor, handed to IEffectBase::AttachEditor, which owns it
 // from then on. Owns its controls, the keyCatcher and both bitmaps. Non-copyable.
 //
 // Index of the sections below: construction; window-layer operations; control list; parameter
@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "framework/IString.h"
-#include "framework/PlugEditor.h"
+#include "framework/EffectEditor.h"
 #include "framework/PtrList.h"
 #include "gui/IBitmapStrip.h"
 #include "gui/BlendMethod.h"
@@ -37,19 +37,19 @@ class CachedFont;
 class DibBitmap;
 class IControl;
 class IParameter;
-class IPlugBase;
+class IEffectBase;
 class IPopupMenu;
 class MemoryBitmap;
 class RasterBitmap;
 
-class IGraphics : public IPlugEditor {
+class IGraphics : public IEffectEditor {
  public:
   static constexpr int kDefaultFramesPerSecond = 30;
 
   // ---- construction ------------------------------------------------------------------------------
   // framesPerSecond of 0 or less gives 30. The drawing bitmaps are made by PrepareDrawing (when the
   // plug-in attaches the editor).
-  IGraphics(IPlugBase* plug, int width, int height, int framesPerSecond);
+  IGraphics(IEffectBase* plug, int width, int height, int framesPerSecond);
   // Deletes the keyCatcher, every control from the last to the first, and both bitmaps.
   ~IGraphics() override;
 
@@ -94,10 +94,10 @@ class IGraphics : public IPlugEditor {
   virtual bool OpenWebLink(const char* url, const char* caption, const char* confirmText, const char* errorText) = 0;
   // Reserved slot.
   virtual int Reserved15() { return 0; }
-  // (OpenEditorWindow is declared by IPlugEditor.)
+  // (OpenEditorWindow is declared by IEffectEditor.)
   virtual void Reserved17() {}
   virtual void Reserved18() {}
-  // (CloseEditorWindow is declared by IPlugEditor.)
+  // (CloseEditorWindow is declared by IEffectEditor.)
   // The window, or null while closed.
   virtual void* GetWindowHandle() = 0;
   // Hide the pointer (remembering where it was) and bring it back. Base: nothing.
@@ -109,7 +109,7 @@ class IGraphics : public IPlugEditor {
   // Null when it is missing or not an image this editor can read.
   virtual RasterBitmap* DecodeBitmapResource(int id, const char* name) = 0;
 
-  // ---- IPlugEditor ----------------------------------------------------------------------------------
+  // ---- IEffectEditor ----------------------------------------------------------------------------------
   // drawing := a new DibBitmap of width x height; scratch := a new empty MemoryBitmap. The paint
   // clip becomes the whole editor.
   void PrepareDrawing() override;
@@ -157,7 +157,7 @@ class IGraphics : public IPlugEditor {
   int GetCapturedControl() const { return captured_; }
   int GetHoveredControl() const { return hovered_; }
   int GetFramesPerSecond() const { return framesPerSecond_; }
-  IPlugBase* GetPlug() const { return plug_; }
+  IEffectBase* GetPlug() const { return plug_; }
   // The bitmap the controls paint into (null before PrepareDrawing).
   DibBitmap* GetDrawingBitmap() const { return drawing_; }
   MemoryBitmap* GetScratchBitmap() const { return scratch_; }
@@ -273,7 +273,7 @@ class IGraphics : public IPlugEditor {
 
   // Fields, in the order of the design.
   PtrList<IControl> controls_;
-  IPlugBase* plug_;
+  IEffectBase* plug_;
   IRectangle paintClip_;
   DibBitmap* drawing_ = nullptr;
   MemoryBitmap* scratch_ = nullptr;

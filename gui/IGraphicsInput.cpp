@@ -1,6 +1,6 @@
 // Input dispatch of the editor object: the window layer hands over mouse and key events in client
 // coordinates; they go to the captured control or to the topmost control under the pointer.
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 

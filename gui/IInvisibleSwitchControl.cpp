@@ -1,7 +1,7 @@
 #include "gui/IInvisibleSwitchControl.h"
 
 
-IInvisibleSwitchControl::IInvisibleSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex)
+IInvisibleSwitchControl::IInvisibleSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex)
     : IControl(plug, rect, parameterIndex) {}
 
 IInvisibleSwitchControl::IInvisibleSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex)

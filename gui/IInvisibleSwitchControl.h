@@ -11,7 +11,7 @@
 class IInvisibleSwitchControl : public IControl {
  public:
   // Blend {0, 1.0}.
-  IInvisibleSwitchControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex);
+  IInvisibleSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex);
   IInvisibleSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex);
 
   // Draws nothing; true.

@@ -3,7 +3,7 @@
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphics.h"
 
-IKnobControl::IKnobControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, int direction, double gearing,
+IKnobControl::IKnobControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int direction, double gearing,
                            const IBlendSpec& blend)
     : IControl(plug, rect, parameterIndex, blend), direction_(direction), gearing_(gearing) {}
 
@@ -24,7 +24,7 @@ void IKnobControl::OnMouseDragged(int /*x*/, int /*y*/, int dx, int dy, const IM
   MarkChanged(true);
 }
 
-IKnobMultiControl::IKnobMultiControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
+IKnobMultiControl::IKnobMultiControl(IEffectBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip,
                                      int direction, double gearing)
     : IKnobControl(plug, IBitmapControl::FrameRectAt(x, y, strip), parameterIndex, direction, gearing),
       strip_(strip) {}

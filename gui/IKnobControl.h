@@ -22,7 +22,7 @@ class IKnobControl : public IControl {
   static constexpr double kFineGearingFactor = 10.0;
 
   // direction: kVertical (0) or kHorizontal (1; any other value counts as vertical).
-  IKnobControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, int direction, double gearing,
+  IKnobControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int direction, double gearing,
                const IBlendSpec& blend = IBlendSpec());
 
   // The drag rule above.
@@ -39,7 +39,7 @@ class IKnobControl : public IControl {
 class IKnobMultiControl : public IKnobControl {
  public:
   // rect = (x, y, x + strip width, y + strip height / frames); blend {0, 1.0}.
-  IKnobMultiControl(IPlugBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip, int direction,
+  IKnobMultiControl(IEffectBase* plug, int x, int y, int parameterIndex, const IBitmapStrip& strip, int direction,
                     double gearing);
   IKnobMultiControl(IGraphics* graphics, int x, int y, int parameterIndex, const IBitmapStrip& strip, int direction,
                     double gearing);

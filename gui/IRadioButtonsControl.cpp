@@ -10,7 +10,7 @@ constexpr int kFrameOff = 1;
 constexpr int kFrameOn = 2;
 }  // namespace
 
-IRadioButtonsControl::IRadioButtonsControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex,
+IRadioButtonsControl::IRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
                                            int buttonCount, const IBitmapStrip& strip, int direction)
     : IControl(plug, rect, parameterIndex),
       buttons_(LayOutButtons(rect, buttonCount, strip, direction)),

@@ -26,7 +26,7 @@ class IRadioButtonsControl : public IControl {
   enum Direction : int32_t { kVertical = 0, kHorizontal = 1 };
 
   // buttonCount below 0 counts as 0. Blend {0, 1.0}.
-  IRadioButtonsControl(IPlugBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
+  IRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
                        const IBitmapStrip& strip, int direction = kVertical);
 
   // Every button with frame 2 for the one on and frame 1 for the others.

@@ -4,7 +4,7 @@
 
 #include "gui/IGraphics.h"
 
-ITextControl::ITextControl(IPlugBase* plug, const IRectangle& rect, const char* text)
+ITextControl::ITextControl(IEffectBase* plug, const IRectangle& rect, const char* text)
     : IControl(plug, rect), text_(kTextGranularity) {
   text_.Set(text);
 }

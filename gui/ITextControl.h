@@ -14,7 +14,7 @@ class ITextControl : public IControl {
   static constexpr int kTextGranularity = 128;
 
   // No parameter, blend {0, 1.0}; text may be null (empty).
-  ITextControl(IPlugBase* plug, const IRectangle& rect, const char* text = nullptr);
+  ITextControl(IEffectBase* plug, const IRectangle& rect, const char* text = nullptr);
   ITextControl(IGraphics* graphics, const IRectangle& rect, const char* text = nullptr);
 
   // DrawStyledText of the text over rect when the text is not empty; true.

@@ -4,8 +4,8 @@
 #include "engine/Looper.h"
 #include "engine/ScaleTable.h"
 #include "engine/SortOrder.h"
-#include "framework/IPlugBase.h"
-#include "plugin/ParameterIndex.h"
+#include "framework/IEffectBase.h"
+#include "views/ParameterIndex.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -36,7 +36,7 @@ std::string Format(const char* format, ...)
 class Definer
 {
 public:
-    Definer(IPlugBase& plug, int hostId) : plug_(plug), hostId_(hostId) {}
+    Definer(IEffectBase& plug, int hostId) : plug_(plug), hostId_(hostId) {}
 
     IParameter& P(int index) { return *plug_.GetParameter(index); }
 
@@ -79,7 +79,7 @@ public:
     }
 
 private:
-    IPlugBase& plug_;
+    IEffectBase& plug_;
     int hostId_;
 };
 
@@ -320,7 +320,7 @@ std::string FormatNoteName(int value, int hostId)
     return Format("%s %d", kPitchNames[pitch], octave);
 }
 
-bool DefineParameters(IPlugBase& plug, int hostId, const std::vector<std::string>& chordNames)
+bool DefineParameters(IEffectBase& plug, int hostId, const std::vector<std::string>& chordNames)
 {
     if (plug.NParameters() < kCount)
         return false;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-class IPlugBase;
+class IEffectBase;
 
 // The definitions of every plug-in parameter: names, types, ranges, steps,
 // defaults and display texts, in the plug-in's fixed definition order (later
@@ -31,5 +31,5 @@ bool HostNamesOctavesLower(int hostId);
 // The five lock parameters are flagged kept out of preset loads. Indices that
 // no definition touches keep a freshly made parameter's state.
 // Returns false (and defines nothing) when plug has too few parameters.
-bool DefineParameters(IPlugBase& plug, int hostId, const std::vector<std::string>& chordNames);
+bool DefineParameters(IEffectBase& plug, int hostId, const std::vector<std::string>& chordNames);
 } // namespace quova

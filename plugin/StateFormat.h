@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/PresetInfo.h"
+#include "presets/PresetInfo.h"
 
 #include <cstdint>
 #include <vector>

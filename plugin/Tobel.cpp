@@ -16,7 +16,7 @@
 #include "gui/ICustomSwitchControl.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ControlZoneFile.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
 #include "plugin/ChordTableReader.h"
 #include "plugin/TobelPresetHost.h"
@@ -46,7 +46,7 @@ double RoundHalfAway(double v)
 } // namespace
 
 Tobel::Tobel(VstHostCallback host)
-    : IPlugVST(host, param::kHostVisibleCount, param::kCount, kChannelIO, 0, kEffectName, "", kMakerName,
+    : IEffectVST(host, param::kHostVisibleCount, param::kCount, kChannelIO, 0, kEffectName, "", kMakerName,
                kVersion, kUniqueId, kMakerId, 0, true, true, true)
 {
     for (int& lane : controllerLanes_)
@@ -99,7 +99,7 @@ Tobel::Tobel(VstHostCallback host)
         registry_->HideKeyArea(a);
     ShowPatternControls(GetEditedArea(), shownPattern_, true, shownLane_);
 
-    IPlugVST::AttachEditor(editor.release());
+    IEffectVST::AttachEditor(editor.release());
     pendingGraphics_ = nullptr;
     ApplyGlobalOptions();
     // The controller-teach selection starts at "-----" without arming a teach slot.
@@ -119,7 +119,7 @@ Tobel::~Tobel()
     // the controls, so they stop first.
     engine_->GetDispatcher()->SetSink(nullptr);
     if (editor_ != nullptr)
-        IPlugVST::AttachEditor(nullptr);
+        IEffectVST::AttachEditor(nullptr);
     patternView_ = nullptr;
     sceneView_ = nullptr;
     keyboard_ = nullptr;
@@ -139,7 +139,7 @@ Tobel::~Tobel()
     engine_.reset();
 }
 
-IPlugVST* Tobel::Create(VstHostCallback host)
+IEffectVST* Tobel::Create(VstHostCallback host)
 {
     return new Tobel(host);
 }
@@ -203,7 +203,7 @@ bool Tobel::SetControllerLaneNumber(int index, int number)
 {
     if (index < 0 || index >= state::kControllerLaneCount || number < -1 || number > 127)
         return false;
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     controllerLanes_[index] = number;
     return true;
 }
@@ -262,7 +262,7 @@ void Tobel::SetGlobalOption(int option, double value)
 {
     if (option < 0 || option >= GlobalSettings::kOptionCount)
         return;
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const bool on = value == 1.0;
     settings_.options[option] = on ? 1 : 0;
     GetParameter(param::kOptionSwitches[option])->SetValue(on ? 1.0 : 0.0);
@@ -319,12 +319,12 @@ void Tobel::UpdateTransportInfo()
 
 void Tobel::OnActiveChanged(bool)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
 }
 
 bool Tobel::OnKeyPressed(int, int, int keyCode)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     // Letters A..Z are key codes 15..40, digits 0..9 are 5..14.
     auto letter = [](char c) { return 15 + (c - 'A'); };
     struct LaneKey

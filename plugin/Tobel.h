@@ -2,11 +2,11 @@
 
 #include "engine/Processor.h"
 #include "engine/TransportState.h"
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "gui/IBitmapStrip.h"
 #include "gui/IObserverInterface.h"
 #include "plugin/GlobalSettings.h"
-#include "plugin/PresetInfo.h"
+#include "presets/PresetInfo.h"
 #include "plugin/SkinLayout.h"
 #include "plugin/StateFormat.h"
 
@@ -41,7 +41,7 @@ class TobelPresetHost;
 class TobelViewHost;
 class UIEventHandler;
 
-// The plug-in: joins the framework (IPlugVST), the arpeggiator engine and the
+// The plug-in: joins the framework (IEffectVST), the arpeggiator engine and the
 // editor. It owns the engine holder, the engine's application object, the
 // transport record the engine reads, the global options, the state format, the
 // skin rectangles, the bitmap fonts, the event handler and the preset loader;
@@ -63,7 +63,7 @@ class UIEventHandler;
 //
 // Threads: every operation runs under the plug-in's lock, taken by the host
 // entries of the framework; the public helpers below take it themselves.
-class Tobel : public IPlugVST, public ProcessorListener, public IObserverInterface
+class Tobel : public IEffectVST, public ProcessorListener, public IObserverInterface
 {
 public:
     // Identity given to the framework.
@@ -82,7 +82,7 @@ public:
     ~Tobel() override;
 
     // The module entry's factory.
-    static IPlugVST* Create(VstHostCallback host);
+    static IEffectVST* Create(VstHostCallback host);
 
     // ---- overrides of the framework --------------------------------------------------------
     void ResetProcessing() override {}

@@ -9,7 +9,7 @@
 #include "engine/PatternEngine.h"
 #include "gui/IControl.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/controls/PostedTextControl.h"
 #include "views/ILoopSelectionControl.h"
 #include "views/PatternView.h"
@@ -45,7 +45,7 @@ void Tobel::ShowCurrentPattern(int pattern)
 
 void Tobel::ShowAreaCurrentPattern(int area, int pattern)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!ValidArea(area) || pattern < 0 || registry_ == nullptr)
         return;
     // Values above the last pattern are limited to it by the control.
@@ -55,14 +55,14 @@ void Tobel::ShowAreaCurrentPattern(int area, int pattern)
 
 void Tobel::SetHoldSwitch(int area, bool on)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (IControl* control = ValidArea(area) && registry_ ? registry_->FindAreaControl(area, kHold) : nullptr)
         control->SetValueByUser(on ? 1.0 : 0.0);
 }
 
 void Tobel::SetHoldBypassSwitch(int area, bool on)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (IControl* control = ValidArea(area) && registry_ ? registry_->FindAreaControl(area, kHoldBypass) : nullptr)
         control->SetValueByUser(on ? 1.0 : 0.0);
 }
@@ -82,7 +82,7 @@ void Tobel::ShowHoldBypassSwitch()
 
 void Tobel::SetOtherKeyAreasOnOff(int area, bool flag)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (registry_ == nullptr)
         return;
     for (int other = 0; other < kAreaCount; ++other)
@@ -114,7 +114,7 @@ void Tobel::ShowTriggerChordMemoryState(int area)
 
 void Tobel::ResetChordMemorySelection()
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (IControl* control = registry_ ? registry_->FindGlobalControl(kChordMemorySelection) : nullptr)
         control->SetValueByUser(0.0);
     else
@@ -124,7 +124,7 @@ void Tobel::ResetChordMemorySelection()
 
 void Tobel::ShowFreeRateKnob(int area, int pattern, bool flag)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     // Another pattern's knobs are set when that pattern is shown.
     if (registry_ == nullptr || area != GetEditedArea() || pattern != shownPattern_)
         return;
@@ -136,7 +136,7 @@ void Tobel::ShowFreeRateKnob(int area, int pattern, bool flag)
 
 void Tobel::SelectLane(int lane)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!ValidLane(lane) || registry_ == nullptr)
         return;
     const int area = GetEditedArea();
@@ -162,7 +162,7 @@ void Tobel::SelectLane(int lane)
 
 void Tobel::SelectKeyArea(int area)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const int old = GetEditedArea();
     if (area == old || !ValidArea(area))
         return;
@@ -180,7 +180,7 @@ void Tobel::SelectKeyArea(int area)
 
 void Tobel::SelectEditedPattern(int pattern)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!ValidPattern(pattern))
         return;
     ShowEditedPattern(pattern);
@@ -189,7 +189,7 @@ void Tobel::SelectEditedPattern(int pattern)
 
 void Tobel::ShowEditedPattern(int pattern)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!ValidPattern(pattern))
         return;
     const int area = GetEditedArea();
@@ -201,7 +201,7 @@ void Tobel::ShowEditedPattern(int pattern)
 
 void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!ValidArea(area) || !ValidPattern(pattern) || registry_ == nullptr)
         return;
     registry_->ShowPattern(area, pattern, show, ValidLane(lane) ? lane : -1);
@@ -216,7 +216,7 @@ void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
 
 void Tobel::UpdatePatternViewStep(int lane, int step)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
         return;
     const IParameter* parameter = GetParameter(StepValue(GetEditedArea(), shownPattern_, lane, step));
@@ -229,7 +229,7 @@ void Tobel::UpdatePatternViewStep(int lane, int step)
 
 void Tobel::SetEditTool(int tool)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (tool != 0 && tool != 1)
         return;
     editTool_ = tool;
@@ -253,7 +253,7 @@ void Tobel::ToggleAboutBox()
 
 void Tobel::ShowStatusText(const std::string& text)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!processingStarted_)
         return;
     statusText_ = text;
@@ -265,7 +265,7 @@ void Tobel::ShowStatusText(const std::string& text)
 
 void Tobel::GrayOutPresetControls(bool flag)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (registry_ == nullptr)
         return;
     for (int index : kPresetButtons)

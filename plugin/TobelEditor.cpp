@@ -11,7 +11,7 @@
 #include "gui/BitmapFont.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/controls/PostedTextControl.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
@@ -212,7 +212,7 @@ int Tobel::GetMouseCaptureControl(int, int, const IMouseModifiers&)
 
 void Tobel::SetPresetTexts(const PresetInfo& info)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     presetInfo_ = info;
     authorText_ = info.author;
     if (authorLine_ != nullptr)

@@ -27,7 +27,7 @@
 #include "gui/ISwitchControl.h"
 #include "gui/ITextControl.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/TobelPresetHost.h"
 #include "plugin/TobelViewHost.h"
 #include "plugin/controls/PostedTextControl.h"

@@ -12,7 +12,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "views/PatternView.h"
 
 #include <algorithm>
@@ -62,7 +62,7 @@ IGraphics* Tobel::GetGraphics() const
 
 void Tobel::HandleMidiMessage(const IMidiMessage& input)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (!IsWellFormed(input))
         return;
     IMidiMessage message = input;
@@ -126,7 +126,7 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
 
 bool Tobel::HandleLearnedController(int controller, int value)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (controller < 0 || controller >= kLearnSwitchCount)
         return false;
     if (learnSlot_ >= 0)
@@ -148,13 +148,13 @@ bool Tobel::HandleLearnedController(int controller, int value)
 
 void Tobel::ArmMidiLearn(int controlIndex)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     learnSlot_ = controlIndex >= 0 ? controlIndex : -1;
 }
 
 void Tobel::SetLearnMapping(int controller, int controlIndex)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     IControl* learn = registry_ != nullptr ? registry_->GetExtraControl(controller) : nullptr;
     const IParameter* parameter = learn != nullptr ? learn->GetParameter() : nullptr;
     if (parameter == nullptr)
@@ -179,7 +179,7 @@ int Tobel::GetLearnMapping(int controller) const
 
 void Tobel::SetCcTeachMode(bool on)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     ccTeachMode_ = on;
     if (!on)
     {
@@ -195,7 +195,7 @@ void Tobel::SetCcTeachMode(bool on)
 
 void Tobel::SetCcLaneNumber(int value)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const int lane = std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
     const int area = engine_->GetKeyAreas()->GetSelectedForEditing();
     controllerTeachSlot_ = lane + 8 * area;
@@ -208,7 +208,7 @@ void Tobel::SetCcLaneNumber(int value)
 
 bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (text == nullptr || textSize < 1)
         return false;
     text[0] = 0;

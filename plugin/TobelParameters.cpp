@@ -12,7 +12,7 @@
 #include "engine/PatternEngine.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/TobelViewHost.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
@@ -86,7 +86,7 @@ void Tobel::SetParameterQuietly(int index, double value)
 
 void Tobel::OnParameterChanged(int parameterIndex)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const IParameter* parameter = GetParameter(parameterIndex);
     if (parameter != nullptr)
         ApplyParameter(parameterIndex, parameter->Value());
@@ -94,7 +94,7 @@ void Tobel::OnParameterChanged(int parameterIndex)
 
 void Tobel::ApplyParameter(int index, double value)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (GetParameter(index) == nullptr || !std::isfinite(value))
         return;
     if (index >= kSceneEnd && index < kSceneEnd + kAreaCount)
@@ -366,7 +366,7 @@ void Tobel::ResetStepsInRange()
 
 void Tobel::SetStepSelection(int first, int last)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const bool valid = first >= 0 && first < kStepCount && last >= first;
     selectionFirst_ = valid ? first : -1;
     selectionLast_ = valid ? std::min(last, kStepCount - 1) : -1;

@@ -4,7 +4,7 @@
 #include "plugin/DataFolder.h"
 #include "plugin/Tobel.h"
 
-IPlugLock& TobelPresetHost::GetPresetLock() { return plug_.GetLock(); }
+IEffectLock& TobelPresetHost::GetPresetLock() { return plug_.GetLock(); }
 
 bool TobelPresetHost::ReadPresetState(const IStateChunk& chunk, int position)
 {
@@ -15,27 +15,13 @@ bool TobelPresetHost::WritePresetState(IStateChunk* chunk) { return plug_.WriteF
 int TobelPresetHost::GetParameterCount() { return plug_.NParameters(); }
 void TobelPresetHost::ResetToInitialState() { plug_.ResetToInitialState(); }
 
-PresetTexts TobelPresetHost::GetPresetTexts()
+PresetInfo TobelPresetHost::GetPresetTexts()
 {
-    IPlugLockGuard guard(plug_.GetLock());
-    const PresetInfo& info = plug_.GetPresetInfo();
-    PresetTexts texts;
-    PresetTexts::SetField(texts.name, info.name);
-    PresetTexts::SetField(texts.author, info.author);
-    PresetTexts::SetField(texts.description, info.description);
-    PresetTexts::SetField(texts.usage, info.usage);
-    return texts;
+    IEffectLockGuard guard(plug_.GetLock());
+    return plug_.GetPresetInfo();
 }
 
-void TobelPresetHost::SetPresetTexts(const PresetTexts& texts)
-{
-    PresetInfo info;
-    PresetInfo::SetField(info.name, texts.name);
-    PresetInfo::SetField(info.author, texts.author);
-    PresetInfo::SetField(info.description, texts.description);
-    PresetInfo::SetField(info.usage, texts.usage);
-    plug_.SetPresetTexts(info);
-}
+void TobelPresetHost::SetPresetTexts(const PresetInfo& texts) { plug_.SetPresetTexts(texts); }
 
 std::atomic<bool>& TobelPresetHost::PresetLoadingFlag() { return plug_.PresetLoadingFlag(); }
 void TobelPresetHost::GrayOutPresetControls(bool grey) { plug_.GrayOutPresetControls(grey); }

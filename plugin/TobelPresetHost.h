@@ -16,14 +16,14 @@ public:
     TobelPresetHost(const TobelPresetHost&) = delete;
     TobelPresetHost& operator=(const TobelPresetHost&) = delete;
 
-    IPlugLock& GetPresetLock() override;
+    IEffectLock& GetPresetLock() override;
     // The plug-in's state reader in preset mode (lock parameters keep their values).
     bool ReadPresetState(const IStateChunk& chunk, int position) override;
     bool WritePresetState(IStateChunk* chunk) override;
     int GetParameterCount() override;
     void ResetToInitialState() override;
-    PresetTexts GetPresetTexts() override;
-    void SetPresetTexts(const PresetTexts& texts) override;
+    PresetInfo GetPresetTexts() override;
+    void SetPresetTexts(const PresetInfo& texts) override;
     std::atomic<bool>& PresetLoadingFlag() override;
     void GrayOutPresetControls(bool grey) override;
     void RedrawPatternView() override;

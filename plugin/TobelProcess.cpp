@@ -9,7 +9,7 @@
 #include "engine/NoteEngine.h"
 #include "engine/OutputNote.h"
 #include "engine/PatternEngine.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +32,7 @@ double Truncate(double v)
 
 void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     if (frames < 1)
         return;
     // A MIDI effect: the two outputs stay silent.
@@ -195,7 +195,7 @@ void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
 
 void Tobel::SendEvents(std::vector<OutputNote*>& notes)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const double volume = GetParameter(param::kGlobalVolume)->Value();
     for (OutputNote* record : notes)
     {
@@ -254,7 +254,7 @@ void Tobel::SendControllerTeachValue(int value, int number, int offset, int chan
 
 void Tobel::SendPanic()
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     for (int channel = 0; channel < 16; ++channel)
         SendToHost(0, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
     engine_->GetNoteEngine()->AllNotesOff();

@@ -9,7 +9,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,7 +53,7 @@ private:
 
 void Tobel::OnPromptedParameterChange(int controlIndex, int, int menuParameterIndex, int x, int y)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     const IParameter* menu = GetParameter(menuParameterIndex);
     if (menu == nullptr || !std::isfinite(menu->Value()))
         return;

@@ -12,7 +12,7 @@
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 
 #include <cstring>
 
@@ -73,7 +73,7 @@ bool Tobel::WriteFullState(IStateChunk* chunk)
 {
     if (chunk == nullptr)
         return false;
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     state::StateImage image;
     FillStateImage(&image);
     state::AppendStateHead(*chunk, image);
@@ -88,7 +88,7 @@ bool Tobel::WriteFullState(IStateChunk* chunk)
 
 bool Tobel::WriteState(IStateChunk* chunk)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     return WriteFullState(chunk);
 }
 
@@ -98,7 +98,7 @@ int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
 {
     if (chunk == nullptr)
         return -1;
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     state::StateImage image;
     if (!state::ParseState(*chunk, pos, NParameters(), &image))
         return -1;
@@ -236,7 +236,7 @@ void Tobel::UpgradeOldState(int version)
 
 void Tobel::ResetToInitialState(bool refreshControls)
 {
-    IPlugLockGuard guard(plugLock_);
+    IEffectLockGuard guard(plugLock_);
     presetInfo_.Clear();
     authorText_.clear();
     presetBoxName_ = "------";

@@ -1,6 +1,6 @@
 #include "presets/ChordMemoryPresetHandler.h"
 
-#include "framework/PlugLock.h"
+#include "framework/EffectLock.h"
 #include "gui/IPopupMenu.h"
 #include "presets/ChordMemoryFile.h"
 #include "presets/PresetHost.h"
@@ -26,7 +26,7 @@ bool ChordMemoryPresetHandler::WriteToStream(std::ostream& out, const IStateChun
   if (memory == nullptr) return false;
   ChordMemorySet set;
   {
-    IPlugLockGuard guard(host_->GetPresetLock());
+    IEffectLockGuard guard(host_->GetPresetLock());
     set = CaptureChordMemorySet(*memory);
   }
   return WriteChordMemorySet(set, out);
@@ -40,7 +40,7 @@ bool ChordMemoryPresetHandler::ReadFromStream(std::istream& in, const std::strin
     return false;
   }
   {
-    IPlugLockGuard guard(host_->GetPresetLock());
+    IEffectLockGuard guard(host_->GetPresetLock());
     ApplyChordMemorySet(*set, memory);
   }
   ChangeText(name);

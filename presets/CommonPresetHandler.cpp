@@ -22,7 +22,7 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 CommonPresetHandler::CommonPresetHandler(PresetHost* host, BitmapFont* font, const IRectangle& rect,
                                          const std::string& streamExtension,
                                          const std::string& compressedExtension)
-    : ITextControl(static_cast<IPlugBase*>(nullptr), rect, kNoNameText),
+    : ITextControl(static_cast<IEffectBase*>(nullptr), rect, kNoNameText),
       host_(host),
       font_(font),
       streamExtension_(streamExtension),

@@ -47,15 +47,15 @@ PresetFileHeader PresetFileHeader::Parse(const uint8_t* data, int size) {
   PresetFileHeader header;
   header.formatWord = GetBigEndian(image);
   header.parameterCount = GetBigEndian(image + 4);
-  PresetTexts::SetFieldFromBytes(header.texts.name, image + kNameOffset, PresetTexts::kNameSize);
-  PresetTexts::SetFieldFromBytes(header.texts.author, image + kAuthorOffset, PresetTexts::kAuthorSize);
-  PresetTexts::SetFieldFromBytes(header.texts.description, image + kDescriptionOffset, PresetTexts::kDescriptionSize);
-  PresetTexts::SetFieldFromBytes(header.texts.usage, image + kUsageOffset, PresetTexts::kUsageSize);
+  PresetInfo::SetFieldFromBytes(header.texts.name, image + kNameOffset, PresetInfo::kNameSize);
+  PresetInfo::SetFieldFromBytes(header.texts.author, image + kAuthorOffset, PresetInfo::kAuthorSize);
+  PresetInfo::SetFieldFromBytes(header.texts.description, image + kDescriptionOffset, PresetInfo::kDescriptionSize);
+  PresetInfo::SetFieldFromBytes(header.texts.usage, image + kUsageOffset, PresetInfo::kUsageSize);
   header.stateLength = GetBigEndian(image + kStateLengthOffset);
   return header;
 }
 
-bool BuildPresetFileChunk(const PresetTexts& texts, uint32_t parameterCount, const IStateChunk& state,
+bool BuildPresetFileChunk(const PresetInfo& texts, uint32_t parameterCount, const IStateChunk& state,
                           IStateChunk* out) {
   out->Clear();
   PresetFileHeader header;

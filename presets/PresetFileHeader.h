@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "presets/PresetTexts.h"
+#include "presets/PresetInfo.h"
 
 class IStateChunk;
 
@@ -31,7 +31,7 @@ struct PresetFileHeader {
 
   uint32_t formatWord = kFormatWord;
   uint32_t parameterCount = 0;
-  PresetTexts texts;
+  PresetInfo texts;
   uint32_t stateLength = 0;
 
   // Appends the 606 header bytes to chunk. False (chunk size unchanged) when it cannot grow.
@@ -45,5 +45,5 @@ struct PresetFileHeader {
 
 // Builds a whole preset file's bytes into out: the header of texts and parameterCount, then
 // state, with the state's length in the header. False when out cannot grow (out is emptied).
-bool BuildPresetFileChunk(const PresetTexts& texts, uint32_t parameterCount, const IStateChunk& state,
+bool BuildPresetFileChunk(const PresetInfo& texts, uint32_t parameterCount, const IStateChunk& state,
                           IStateChunk* out);

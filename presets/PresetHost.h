@@ -9,11 +9,11 @@
 #include <atomic>
 #include <string>
 
-#include "presets/PresetTexts.h"
+#include "presets/PresetInfo.h"
 
 class ChordMemory;
 class IGraphics;
-class IPlugLock;
+class IEffectLock;
 class IStateChunk;
 
 class PresetHost {
@@ -22,7 +22,7 @@ class PresetHost {
 
   // ---- lock and state -------------------------------------------------------------------------------
   // The plug-in's recursive lock, held around every change of the engine and the state. Worker.
-  virtual IPlugLock& GetPresetLock() = 0;
+  virtual IEffectLock& GetPresetLock() = 0;
   // Applies a state read from a preset file, starting at position of chunk (parameters kept out of
   // preset loads keep their values). True when it was applied; false when it was refused, which
   // leaves the plug-in as it was. Called with the lock held. Worker.
@@ -38,10 +38,10 @@ class PresetHost {
 
   // ---- preset information ---------------------------------------------------------------------------
   // The loaded preset's name, author, description and usage. Worker.
-  virtual PresetTexts GetPresetTexts() = 0;
+  virtual PresetInfo GetPresetTexts() = 0;
   // Stores them and shows the author in the preset information's author text. Worker (with the
   // lock held).
-  virtual void SetPresetTexts(const PresetTexts& texts) = 0;
+  virtual void SetPresetTexts(const PresetInfo& texts) = 0;
 
   // ---- loading -----------------------------------------------------------------------------------------
   // The plug-in's preset-loading flag: set while a preset file is being loaded; a second load is

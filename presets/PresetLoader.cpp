@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "framework/IStateChunk.h"
-#include "framework/PlugLock.h"
+#include "framework/EffectLock.h"
 #include "presets/GzipFile.h"
 #include "presets/PresetFileHeader.h"
 #include "presets/PresetHost.h"
@@ -14,7 +14,7 @@ bool ApplyPresetFileChunk(const IStateChunk& chunk, PresetHost* host) {
     const PresetFileHeader header = PresetFileHeader::Parse(chunk.Data(), chunk.Size());
     host->GrayOutPresetControls(true);
     {
-      IPlugLockGuard guard(host->GetPresetLock());
+      IEffectLockGuard guard(host->GetPresetLock());
       applied = host->ReadPresetState(chunk, PresetFileHeader::kSize);
       // The texts go in under the lock: the host's thread reads them when it saves the state.
       if (applied) host->SetPresetTexts(header.texts);

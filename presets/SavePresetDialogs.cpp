@@ -1,7 +1,7 @@
 #include "presets/SavePresetDialogs.h"
 
 #include "framework/IStateChunk.h"
-#include "framework/PlugLock.h"
+#include "framework/EffectLock.h"
 #include "gui/IGraphics.h"
 #include "platform/win32/WindowMessages.h"
 #include "presets/ChordMemoryPresetHandler.h"
@@ -115,7 +115,7 @@ INT_PTR SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     }
     SendDlgItemMessageA(dialog, kSaveDialogTypeId, CB_SETCURSEL, 0, 0);
     if (box != nullptr) {
-      const PresetTexts texts = box->GetHost()->GetPresetTexts();
+      const PresetInfo texts = box->GetHost()->GetPresetTexts();
       SetDlgItemTextA(dialog, kSaveDialogNameId, texts.name);
       SetDlgItemTextA(dialog, kSaveDialogAuthorId, texts.author);
       SetDlgItemTextA(dialog, kSaveDialogDescriptionId, texts.description);
@@ -166,18 +166,18 @@ INT_PTR SaveChordMemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 bool BuildPresetFile(PresetHandler* box, const std::string& name, const std::string& author,
                      const std::string& description, const std::string& usage, int category) {
   PresetHost* host = box->GetHost();
-  PresetTexts texts;
-  PresetTexts::SetField(texts.name, name.c_str());
-  PresetTexts::SetField(texts.author, author.c_str());
-  PresetTexts::SetField(texts.description, description.c_str());
-  PresetTexts::SetField(texts.usage, usage.c_str());
+  PresetInfo texts;
+  PresetInfo::SetField(texts.name, name.c_str());
+  PresetInfo::SetField(texts.author, author.c_str());
+  PresetInfo::SetField(texts.description, description.c_str());
+  PresetInfo::SetField(texts.usage, usage.c_str());
 
   IStateChunk state;
   IStateChunk file;
-  PresetTexts previous;
+  PresetInfo previous;
   bool built = false;
   {
-    IPlugLockGuard guard(host->GetPresetLock());
+    IEffectLockGuard guard(host->GetPresetLock());
     previous = host->GetPresetTexts();
     host->SetPresetTexts(texts);
     built = host->WritePresetState(&state) &&
@@ -185,7 +185,7 @@ bool BuildPresetFile(PresetHandler* box, const std::string& name, const std::str
   }
   const bool saved = built && box->SavePresetAs(file, name, category);
   if (!saved) {
-    IPlugLockGuard guard(host->GetPresetLock());
+    IEffectLockGuard guard(host->GetPresetLock());
     host->SetPresetTexts(previous);
   }
   return saved;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 
 // Holds the plug-in's lock, when there is a plug-in, while the editor reads
 // or writes engine objects that the audio thread uses (loop ranges, the scene
@@ -9,7 +9,7 @@
 class EngineWriteLock
 {
 public:
-    explicit EngineWriteLock(IPlugBase* plug) : plug_(plug)
+    explicit EngineWriteLock(IEffectBase* plug) : plug_(plug)
     {
         if (plug_ != nullptr)
             plug_->GetLock().Enter();
@@ -23,5 +23,5 @@ public:
     EngineWriteLock& operator=(const EngineWriteLock&) = delete;
 
 private:
-    IPlugBase* plug_;
+    IEffectBase* plug_;
 };

@@ -14,7 +14,7 @@ constexpr IColorARGB kKeyOn(215, 106, 166, 236);
 constexpr IColorARGB kKeyOutline(250, 0, 0, 0);
 } // namespace
 
-IKeyboardControl::IKeyboardControl(ChordMemory* chords, IPlugBase* plug, const IRectangle& rect,
+IKeyboardControl::IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const IRectangle& rect,
                                    const IBitmapStrip& rootMarker, int parameterIndex, int blendMethod)
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), chords_(chords), rootMarker_(rootMarker)
 {

@@ -34,7 +34,7 @@ public:
 
     // chords: the engine's chord memory (may be null: the keyboard shows and
     // edits nothing). rootMarker: drawn under the root key.
-    IKeyboardControl(ChordMemory* chords, IPlugBase* plug, const IRectangle& rect, const IBitmapStrip& rootMarker,
+    IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const IRectangle& rect, const IBitmapStrip& rootMarker,
                      int parameterIndex = -1, int blendMethod = IBlendSpec::kMethodAlphaCopy);
 
     // ---- IControl ------------------------------------------------------------------------------

@@ -11,7 +11,7 @@ namespace
 constexpr IColorARGB kMarkerBack(20, 107, 152, 97);
 } // namespace
 
-ILoopSelectionControl::ILoopSelectionControl(IPlugBase* plug, const IRectangle& rect, const IBitmapStrip& startMarker,
+ILoopSelectionControl::ILoopSelectionControl(IEffectBase* plug, const IRectangle& rect, const IBitmapStrip& startMarker,
                                              const IBitmapStrip& endMarker, int parameterIndex, int blendMethod)
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), startMarker_(startMarker), endMarker_(endMarker)
 {

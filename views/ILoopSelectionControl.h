@@ -27,7 +27,7 @@ public:
     static constexpr int kStepCount = 32;
     static constexpr int kMarkerHeight = 15;
 
-    ILoopSelectionControl(IPlugBase* plug, const IRectangle& rect, const IBitmapStrip& startMarker,
+    ILoopSelectionControl(IEffectBase* plug, const IRectangle& rect, const IBitmapStrip& startMarker,
                           const IBitmapStrip& endMarker, int parameterIndex = -1,
                           int blendMethod = IBlendSpec::kMethodAlphaCopy);
 

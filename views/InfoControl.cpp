@@ -21,7 +21,7 @@ std::string Trimmed(const char* text)
 }
 } // namespace
 
-InfoControl::InfoControl(IPlugBase* plug, const IRectangle& rect, BitmapFont* font)
+InfoControl::InfoControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* font)
     : ITextControl(plug, rect), font_(font)
 {
     SetBlend(IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f));

@@ -22,7 +22,7 @@ public:
     static constexpr int kInset = 5;
 
     // font may be null (nothing is drawn or measured).
-    InfoControl(IPlugBase* plug, const IRectangle& rect, BitmapFont* font);
+    InfoControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* font);
 
     // A press anywhere closes (or opens) the box.
     void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;

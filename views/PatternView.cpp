@@ -19,7 +19,7 @@ bool SetStepValue(PatternViewHost* host, int area, int pattern, int lane, int st
     return true;
 }
 
-PatternView::PatternView(IPlugBase* plug, const IRectangle& rect, int parameterIndex, EngineHost* engine,
+PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, EngineHost* engine,
                          const IBitmapStrip& markerStrip, const std::array<IControl*, kAreas>& indicators,
                          int frameCount, int blendMethod, PatternViewHost* host)
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)),

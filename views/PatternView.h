@@ -99,7 +99,7 @@ public:
     // per key area (entries may be null), lit for frameCount paints by
     // FlashIncomingNote. host: step controls and edit queries (may be null: no
     // edit goes out).
-    PatternView(IPlugBase* plug, const IRectangle& rect, int parameterIndex, EngineHost* engine,
+    PatternView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, EngineHost* engine,
                 const IBitmapStrip& markerStrip, const std::array<IControl*, kAreas>& indicators,
                 int frameCount, int blendMethod, PatternViewHost* host);
     ~PatternView() override;

@@ -25,7 +25,7 @@ int EngineSceneEnd(const Engine& engine, int known)
 }
 } // namespace
 
-SceneView::SceneView(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& /*strip*/,
+SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& /*strip*/,
                      KeyAreaList* keyAreas)
     : IControl(plug, rect, parameterIndex, IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f)), keyAreas_(keyAreas)
 {

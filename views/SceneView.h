@@ -29,7 +29,7 @@ public:
     static constexpr int kBlinkOn = 7;
 
     // strip is not used (kept for the plug-in's construction call).
-    SceneView(IPlugBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
+    SceneView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& strip,
               KeyAreaList* keyAreas);
 
     // Sets the scene end of the shown key area to the cell under the point

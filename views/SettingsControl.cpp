@@ -3,7 +3,7 @@
 #include "gui/IGraphics.h"
 #include "views/OverlayBox.h"
 
-SettingsControl::SettingsControl(IPlugBase* plug, const IRectangle& rect, BitmapFont* font)
+SettingsControl::SettingsControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* font)
     : ITextControl(plug, rect), font_(font)
 {
     SetBlend(IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f));

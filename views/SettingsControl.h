@@ -30,7 +30,7 @@ public:
     };
 
     // font may be null (nothing is measured or drawn but the switches).
-    SettingsControl(IPlugBase* plug, const IRectangle& rect, BitmapFont* font);
+    SettingsControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* font);
 
     // The first switch under the point takes the press; elsewhere the panel closes.
     void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;

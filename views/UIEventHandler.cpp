@@ -7,7 +7,7 @@
 #include "engine/PatternStepper.h"
 #include "engine/Scale.h"
 #include "gui/IControl.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "views/ViewHost.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // decimals. Ranges cover every key area and pattern of a parameter.
 #include "views/UIEventHandler.h"
 
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "views/ViewHost.h"
 
 #include <cmath>

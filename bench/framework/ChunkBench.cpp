@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 
 namespace {
 
 constexpr int kParameters = 56738;
 
-class BenchPlug : public IPlugVST {
+class BenchPlug : public IEffectVST {
  public:
   BenchPlug()
-      : IPlugVST(nullptr, 17080, kParameters, "0-2", 0, "Bench", "", "Maker", 0x00010204, 1, 2, 0, true, true, true) {
+      : IEffectVST(nullptr, 17080, kParameters, "0-2", 0, "Bench", "", "Maker", 0x00010204, 1, 2, 0, true, true, true) {
     initialize(0, "0-2", 0, "Bench", "", "Maker");
     for (int i = 0; i < kParameters; ++i) {
       GetParameter(i)->DefineDouble("p", 0.5, 0.0, 1.0, 0.001);

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/HeavyLoad.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/Lanes.h"
 #include "engine/PatternEngine.h"
-#include "engine/PatternStepper.h"
 #include "platform/vst/VstAbi.h"
 #include "plugin/Tobel.h"
 
@@ -51,26 +51,12 @@ void UseScratchDataFolder() {
   ::setenv("XDG_DATA_HOME", root.c_str(), 1);
 }
 
+// The engine benchmark's heavy load in every key area, with the eight controller lanes of each
+// area sending controllers 20..27.
 void ConfigureHeavyLoad(Tobel& plug) {
   KeyAreaList& areas = *plug.GetEngineHost().GetKeyAreas();
   for (int a = 0; a < KeyAreaList::kAreaCount; ++a) {
-    PatternEngine& area = *areas.GetArea(a);
-    area.SetMidiInChannel(a + 1);
-    area.SetMidiOutChannel(a + 1);
-    area.SetStartNote(36);
-    area.SetEndNote(96);
-    area.SetBaseNote(36);
-    area.SetEnabled(true);
-    PatternStepper& stepper = area.GetStepper();
-    for (int p = 0; p < quova::kPatternCount; ++p) {
-      stepper.SetPatternRate(p, 0.125);  // 1/32
-      for (int s = 0; s < quova::kStepCount; ++s) {
-        stepper.SetStepDiv(p, s, 2.0);
-        stepper.SetStepAccent(p, s, (s % 4) * 10.0);
-        stepper.SetStepTranspose(p, s, s % 3);
-        for (int c = 0; c < quova::kControllerLaneCount; ++c) stepper.SetStepCC(p, s, c, (s * 4 + c) & 127);
-      }
-    }
+    quova::bench::ConfigureHeavyArea(*areas.GetArea(a), a);
     for (int c = 0; c < quova::kControllerLaneCount; ++c) plug.SetControllerLaneNumber(a * 8 + c, 20 + c);
   }
 }

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "framework/PlugEditor.h"
+#include "framework/EffectEditor.h"
 
-struct FakeEditor : IPlugEditor {
+struct FakeEditor : IEffectEditor {
   struct Update {
     int index;
     double value;

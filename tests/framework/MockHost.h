@@ -71,7 +71,7 @@ struct MockHost {
     }
   }
 
-  static IPlugVST* Create(VstHostCallback callback) { return new TestPlug(callback, config); }
+  static IEffectVST* Create(VstHostCallback callback) { return new TestPlug(callback, config); }
 
   // Runs the module entry with the given configuration.
   AEffect* MakeEffect(const TestPlugConfig& plugConfig = {}) {
@@ -80,7 +80,7 @@ struct MockHost {
   }
 };
 
-inline TestPlug* PlugOf(AEffect* effect) { return static_cast<TestPlug*>(static_cast<IPlugVST*>(effect->object)); }
+inline TestPlug* PlugOf(AEffect* effect) { return static_cast<TestPlug*>(static_cast<IEffectVST*>(effect->object)); }
 
 inline VstIntPtr Dispatch(AEffect* effect, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                           float opt = 0.0f) {

@@ -1,4 +1,4 @@
-// IPlugBase: channel configurations, versions, parameter and preset blocks.
+// IEffectBase: channel configurations, versions, parameter and preset blocks.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,7 +16,7 @@ std::unique_ptr<TestPlug> MakePlug(const TestPlugConfig& config = {}) {
 
 }  // namespace
 
-TEST(IPlugBase, ChannelConfigurations) {
+TEST(IEffectBase, ChannelConfigurations) {
   MockHost host;
   TestPlugConfig config;
   config.channelIO = "0-2";
@@ -44,7 +44,7 @@ TEST(IPlugBase, ChannelConfigurations) {
   EXPECT_FALSE(wide->IsInputConnected(2));
 }
 
-TEST(IPlugBase, VersionsAndNames) {
+TEST(IEffectBase, VersionsAndNames) {
   MockHost host;
   auto plug = MakePlug();
   EXPECT_EQ(plug->GetEffectVersion(false), 0x00010204);
@@ -59,7 +59,7 @@ TEST(IPlugBase, VersionsAndNames) {
   EXPECT_FALSE(plug->GetParameter(TestPlug::kShape)->IsNotAutomated());
 }
 
-TEST(IPlugBase, ParameterBlockRoundTripsRawValues) {
+TEST(IEffectBase, ParameterBlockRoundTripsRawValues) {
   MockHost host;
   auto plug = MakePlug();
   plug->GetParameter(TestPlug::kGain)->SetValue(1.0 / 3.0);
@@ -80,7 +80,7 @@ TEST(IPlugBase, ParameterBlockRoundTripsRawValues) {
   EXPECT_GE(other->resets, 1);
 }
 
-TEST(IPlugBase, ShortParameterBlock) {
+TEST(IEffectBase, ShortParameterBlock) {
   MockHost host;
   auto plug = MakePlug();
   IStateChunk chunk;
@@ -95,7 +95,7 @@ TEST(IPlugBase, ShortParameterBlock) {
   EXPECT_EQ(plug->changed.size(), static_cast<size_t>(TestPlug::kCount));  // all of them
 }
 
-TEST(IPlugBase, BlockValuesAreLimitedKeptOrSkipped) {
+TEST(IEffectBase, BlockValuesAreLimitedKeptOrSkipped) {
   MockHost host;
   auto plug = MakePlug();
   IStateChunk chunk;
@@ -113,7 +113,7 @@ TEST(IPlugBase, BlockValuesAreLimitedKeptOrSkipped) {
   EXPECT_EQ(plug->UnserializeParams(&chunk, -1, false), -1);
 }
 
-TEST(IPlugBase, PresetBlockLayout) {
+TEST(IEffectBase, PresetBlockLayout) {
   MockHost host;
   TestPlugConfig config;
   config.presetCount = 2;
@@ -126,7 +126,7 @@ TEST(IPlugBase, PresetBlockLayout) {
   EXPECT_EQ(chunk.Data()[9], 0);  // not initialised
 }
 
-TEST(IPlugBase, UserPresetNamesCountExistingOnes) {
+TEST(IEffectBase, UserPresetNamesCountExistingOnes) {
   MockHost host;
   TestPlugConfig config;
   config.presetCount = 4;
@@ -148,7 +148,7 @@ TEST(IPlugBase, UserPresetNamesCountExistingOnes) {
   EXPECT_STREQ(plug->GetPresetName(-1), "");
 }
 
-TEST(IPlugBase, FillPresetsTakesTheFirstUninitialisedOnes) {
+TEST(IEffectBase, FillPresetsTakesTheFirstUninitialisedOnes) {
   MockHost host;
   TestPlugConfig config;
   config.presetCount = 3;

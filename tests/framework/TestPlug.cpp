@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 TestPlug::TestPlug(VstHostCallback host, const TestPlugConfig& config)
-    : IPlugVST(host, config.hostVisibleCount, kCount, config.channelIO, config.presetCount, "TestPlug", "Test Product",
+    : IEffectVST(host, config.hostVisibleCount, kCount, config.channelIO, config.presetCount, "TestPlug", "Test Product",
                "Test Maker", kVersion, kUniqueId, 0x54455354, 0, config.doesMidi, config.usesChunks,
                config.isInstrument) {
   initialize(0, config.channelIO, config.presetCount, "TestPlug", "Test Product", "Test Maker");
@@ -24,7 +24,7 @@ TestPlug::TestPlug(VstHostCallback host, const TestPlugConfig& config)
 }
 
 void TestPlug::OnParameterChanged(int index) {
-  IPlugLockGuard guard(GetLock());
+  IEffectLockGuard guard(GetLock());
   if (throwOnChange) throw std::runtime_error("handler failed");
   changed.push_back(index);
 }
@@ -35,7 +35,7 @@ void TestPlug::HandleMidiMessage(const IMidiMessage& message) {
 }
 
 void TestPlug::ProcessAudioBlock(double** inputs, double** outputs, int frames) {
-  IPlugBase::ProcessAudioBlock(inputs, outputs, frames);
+  IEffectBase::ProcessAudioBlock(inputs, outputs, frames);
   blockFrames.push_back(frames);
   for (IMidiMessage message : pending) {
     message.data1 = static_cast<uint8_t>(message.data1 + 1);
@@ -63,4 +63,4 @@ int TestPlug::ReadState(const IStateChunk* chunk, int pos, bool skipKept) {
   return UnserializeParams(chunk, pos, skipKept);
 }
 
-IPlugVST* CreateTestPlug(VstHostCallback host) { return new TestPlug(host); }
+IEffectVST* CreateTestPlug(VstHostCallback host) { return new TestPlug(host); }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 
 struct TestPlugConfig {
   const char* channelIO = "0-2";
@@ -16,7 +16,7 @@ struct TestPlugConfig {
   int hostVisibleCount = 5;  // kHidden and later are not reported to the host
 };
 
-class TestPlug : public IPlugVST {
+class TestPlug : public IEffectVST {
  public:
   enum Param { kGain, kNote, kMode, kSwitch, kShape, kHidden, kCount };
   static constexpr int kStateVersion = 7;
@@ -43,4 +43,4 @@ class TestPlug : public IPlugVST {
 };
 
 // Factory for the module entry (channel configuration "0-2", as the real plug-in).
-IPlugVST* CreateTestPlug(VstHostCallback host);
+IEffectVST* CreateTestPlug(VstHostCallback host);

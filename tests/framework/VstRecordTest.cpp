@@ -391,15 +391,15 @@ TEST_F(VstRecord, ExceptionsStayInside) {
   EXPECT_EQ(Dispatch(effect, vst::effString2Parameter, TestPlug::kGain, 0, const_cast<char*>("3")), 1);
 
   AEffect nothing{};
-  EXPECT_EQ(IPlugVST::VSTDispatcher(&nothing, vst::effGetVstVersion, 0, 0, nullptr, 0), 0);
-  EXPECT_EQ(IPlugVST::VSTDispatcher(nullptr, vst::effGetVstVersion, 0, 0, nullptr, 0), 0);
-  EXPECT_EQ(IPlugVST::VSTGetParameter(&nothing, 0), 0.0f);
+  EXPECT_EQ(IEffectVST::VSTDispatcher(&nothing, vst::effGetVstVersion, 0, 0, nullptr, 0), 0);
+  EXPECT_EQ(IEffectVST::VSTDispatcher(nullptr, vst::effGetVstVersion, 0, 0, nullptr, 0), 0);
+  EXPECT_EQ(IEffectVST::VSTGetParameter(&nothing, 0), 0.0f);
 }
 
 TEST(VstEntry, FactoryFailuresGiveNull) {
   EXPECT_EQ(RunVstEntry(nullptr, nullptr), nullptr);
-  EXPECT_EQ(RunVstEntry(nullptr, [](VstHostCallback) -> IPlugVST* { return nullptr; }), nullptr);
-  EXPECT_EQ(RunVstEntry(nullptr, [](VstHostCallback) -> IPlugVST* { throw std::runtime_error("no data folder"); }),
+  EXPECT_EQ(RunVstEntry(nullptr, [](VstHostCallback) -> IEffectVST* { return nullptr; }), nullptr);
+  EXPECT_EQ(RunVstEntry(nullptr, [](VstHostCallback) -> IEffectVST* { throw std::runtime_error("no data folder"); }),
             nullptr);
   // A plug-in without a host callback still works; every host question answers "nothing".
   AEffect* effect = RunVstEntry(nullptr, &CreateTestPlug);

@@ -22,7 +22,7 @@ struct ChangeCounter : IObserverInterface {
 
 // A control whose painting the test supplies.
 struct Painter : IControl {
-  Painter(IPlugBase* plug, const IRectangle& rect, std::function<void(IGraphics*, const IRectangle&)> paint)
+  Painter(IEffectBase* plug, const IRectangle& rect, std::function<void(IGraphics*, const IRectangle&)> paint)
       : IControl(plug, rect), paint_(std::move(paint)) {}
   bool Paint(IGraphics* graphics) override {
     paint_(graphics, GetRect());

@@ -11,7 +11,7 @@
 // ---- plug-in ----------------------------------------------------------------------------------------
 
 EditorTestPlug::EditorTestPlug()
-    : IPlugVST(nullptr, kCount, kCount, "0-2", 0, "EditorTest", "EditorTest", "Test", 0x00010000, 0x45444954,
+    : IEffectVST(nullptr, kCount, kCount, "0-2", 0, "EditorTest", "EditorTest", "Test", 0x00010000, 0x45444954,
                0x54455354, 0, true, true, true) {
   initialize(0, "0-2", 0, "EditorTest", "EditorTest", "Test");
   GetParameter(kGain)->DefineDouble("Gain", 25.0, 0.0, 100.0, 0.01);
@@ -51,7 +51,7 @@ std::string At(const char* what, int x, int y, const IMouseModifiers& m) {
 
 }  // namespace
 
-Swatch::Swatch(IPlugBase* plug, const IRectangle& rect, int parameterIndex, IColorARGB offColour, IColorARGB onColour)
+Swatch::Swatch(IEffectBase* plug, const IRectangle& rect, int parameterIndex, IColorARGB offColour, IColorARGB onColour)
     : IControl(plug, rect, parameterIndex), off(offColour), on(onColour) {}
 
 bool Swatch::Paint(IGraphics* graphics) {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "gui/IControl.h"
 #include "gui/IEditorWindow.h"
 #include "platform/testing/PlatformDriver.h"
 #include "tests/support/EditorRig.h"
 
-class EditorTestPlug : public IPlugVST {
+class EditorTestPlug : public IEffectVST {
  public:
   // kGain: double 0..100 (default 25: normalised 0.25); kMode: enum "Up", "Down", "Random",
   // "Chord"; kSwitch: bool; kLearn: enum "MIDI learn", "MIDI unlearn" (a menu parameter);
@@ -59,7 +59,7 @@ class EditorTestPlug : public IPlugVST {
 // operations keep the base behaviour after logging.
 class Swatch : public IControl {
  public:
-  Swatch(IPlugBase* plug, const IRectangle& rect, int parameterIndex = -1, IColorARGB off = {255, 0, 0, 255},
+  Swatch(IEffectBase* plug, const IRectangle& rect, int parameterIndex = -1, IColorARGB off = {255, 0, 0, 255},
          IColorARGB on = {255, 255, 255, 0});
 
   bool Paint(IGraphics* graphics) override;

@@ -33,14 +33,14 @@ TEST(EditorWindow, OpensAsAChildOfTheHostFrameAndPaintsTheBackground) {
   ASSERT_NE(rig.Open(), nullptr);
   EXPECT_TRUE(rig.editor->IsWindowOpen());
   EXPECT_EQ(GetParent(rig.window), rig.frame);
-  EXPECT_EQ(ClassOf(rig.window), "IPlugWndClass");
-  EXPECT_EQ(TitleOf(rig.window), "IPlug");
+  EXPECT_EQ(ClassOf(rig.window), "QuovaWndClass");
+  EXPECT_EQ(TitleOf(rig.window), "Quova");
   EXPECT_NE(GetWindowLongA(rig.window, GWL_STYLE) & static_cast<LONG>(WS_CHILD), 0);
   EXPECT_EQ(SizeOf(rig.window).cx, kEditorWidth);
   EXPECT_EQ(SizeOf(rig.window).cy, kEditorHeight);
   EXPECT_EQ(GetFocus(), rig.window);
   EXPECT_EQ(rig.driver.TimerInterval(rig.window, 2), 33u);
-  EXPECT_EQ(rig.driver.ClassRegistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassRegistrations("QuovaWndClass"), 1);
   // The first paint copies the background image into the window.
   EXPECT_EQ(rig.Shown(0, 0), kBackgroundColour & 0xFFFFFF);
   EXPECT_EQ(rig.Shown(kEditorWidth - 1, kEditorHeight - 1), kBackgroundColour & 0xFFFFFF);
@@ -70,17 +70,17 @@ TEST(EditorWindow, TwoEditorsRegisterTheClassOnceAndTheLastCloseRemovesIt) {
   ASSERT_NE(rig.Open(), nullptr);
   ASSERT_NE(second->OpenEditorWindow(rig.frame), nullptr);
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 2);
-  EXPECT_EQ(rig.driver.ClassRegistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassRegistrations("QuovaWndClass"), 1);
 
   rig.Close();
   EXPECT_FALSE(rig.editor->IsWindowOpen());
   EXPECT_FALSE(IsWindow(rig.window));
-  EXPECT_EQ(rig.driver.ClassUnregistrations("IPlugWndClass"), 0) << "the second window still uses the class";
+  EXPECT_EQ(rig.driver.ClassUnregistrations("QuovaWndClass"), 0) << "the second window still uses the class";
   second->CloseEditorWindow();
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
-  EXPECT_EQ(rig.driver.ClassUnregistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassUnregistrations("QuovaWndClass"), 1);
   second->CloseEditorWindow();  // closing again changes nothing
-  EXPECT_EQ(rig.driver.ClassUnregistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassUnregistrations("QuovaWndClass"), 1);
 }
 
 TEST(EditorWindow, ClosingKeepsTheControlsAndReopeningPaintsThemAgain) {
@@ -109,7 +109,7 @@ TEST(EditorWindow, ReopeningWhileOpenKeepsThePlaceAndSize) {
   HWND second = rig.Open();
   ASSERT_NE(second, nullptr);
   // (The old handle may be reused by the new window, so only the counts tell it was closed.)
-  EXPECT_EQ(rig.driver.ClassUnregistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassUnregistrations("QuovaWndClass"), 1);
   RECT r{}, f{};
   GetWindowRect(second, &r);
   GetWindowRect(rig.frame, &f);
@@ -125,7 +125,7 @@ TEST(EditorWindow, WindowCloseMessageClosesTheEditor) {
   SendMessageA(rig.window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(rig.editor->IsWindowOpen());
   EXPECT_FALSE(IsWindow(rig.window));
-  EXPECT_EQ(rig.driver.ClassUnregistrations("IPlugWndClass"), 1);
+  EXPECT_EQ(rig.driver.ClassUnregistrations("QuovaWndClass"), 1);
 }
 
 TEST(EditorWindow, AHostDestroyingItsFrameLeavesTheEditorClosedAndReusable) {
@@ -150,7 +150,7 @@ TEST(EditorWindow, OpeningWithoutAParentFailsAndLeavesNoClassBehind) {
   EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, nullptr, 0.0f), 0);
   EXPECT_FALSE(rig.editor->IsWindowOpen());
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
-  EXPECT_EQ(rig.driver.ClassRegistrations("IPlugWndClass"), rig.driver.ClassUnregistrations("IPlugWndClass"));
+  EXPECT_EQ(rig.driver.ClassRegistrations("QuovaWndClass"), rig.driver.ClassUnregistrations("QuovaWndClass"));
 }
 
 TEST(EditorWindow, ResizingGrowsTheWindowTheHostRectangleAndTheDrawing) {

@@ -1,7 +1,7 @@
 #include "tests/gui/GuiTestPlug.h"
 
 GuiTestPlug::GuiTestPlug()
-    : IPlugBase(kHidden, kCount, "0-2", 0, "GuiTest", "GuiTest", "Test", 0x00010000, 0x47554954, 0x54455354, 0, true,
+    : IEffectBase(kHidden, kCount, "0-2", 0, "GuiTest", "GuiTest", "Test", 0x00010000, 0x47554954, 0x54455354, 0, true,
                 true, true, kApiVST2) {
   initialize(kHidden, kCount, "0-2", 0, "GuiTest", "GuiTest", "Test");
   GetParameter(kGain)->DefineDouble("Gain", 25.0, 0.0, 100.0, 0.01);

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 
-class GuiTestPlug : public IPlugBase {
+class GuiTestPlug : public IEffectBase {
  public:
   // kGain: double 0..100 (default 25, so normalised 0.25); kMode: enum of four texts; kSwitch:
   // bool; kMenu: enum "MIDI learn", "MIDI unlearn"; kHidden: int 0..10, not reported to the host.

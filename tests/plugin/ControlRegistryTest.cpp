@@ -19,7 +19,7 @@ constexpr int kOnOffKey = 30613;
 class RegistryTest : public ::testing::Test {
  protected:
   IControl* Make(double value = 0.0) {
-    controls_.push_back(std::make_unique<ICustomInvisibleSwitchControl>(static_cast<IPlugBase*>(nullptr), IRectangle{0, 0, 10, 10}, -1));
+    controls_.push_back(std::make_unique<ICustomInvisibleSwitchControl>(static_cast<IEffectBase*>(nullptr), IRectangle{0, 0, 10, 10}, -1));
     controls_.back()->SetValueByUser(value);
     return controls_.back().get();
   }
@@ -71,7 +71,7 @@ TEST_F(RegistryTest, FindsControlsByKeyAndPosition) {
   registry_.AddExtraControl(learn);
   EXPECT_EQ(registry_.GetExtraControl(0), learn);
   EXPECT_EQ(registry_.GetExtraControl(1), nullptr);
-  ICustomInvisibleSwitchControl panic(static_cast<IPlugBase*>(nullptr), IRectangle{}, 18151);
+  ICustomInvisibleSwitchControl panic(static_cast<IEffectBase*>(nullptr), IRectangle{}, 18151);
   registry_.AddGlobalControl(&panic);
   EXPECT_EQ(registry_.FindGlobalControl(18151), &panic);
   EXPECT_EQ(registry_.FindGlobalControl(0), nullptr);

@@ -21,7 +21,7 @@
 #include "gui/IEditorWindow.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "platform/testing/PlatformDriver.h"
 #include "platform/testing/SurfacePng.h"
 #include "views/IKeyboardControl.h"

@@ -15,7 +15,7 @@
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ControlZoneFile.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "gui/IInvisibleSwitchControl.h"
 #include "tests/plugin/MidiTestSupport.h"
 

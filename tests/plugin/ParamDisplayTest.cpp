@@ -11,7 +11,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "tests/plugin/MidiTestSupport.h"
 
 namespace quova::test {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
 #include "tests/plugin/PluginTestSupport.h"
 

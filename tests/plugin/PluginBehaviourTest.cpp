@@ -7,7 +7,7 @@
 #include "engine/ChordMemory.h"
 #include "engine/EngineHost.h"
 #include "engine/OutputNote.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "tests/plugin/PluginTestSupport.h"
 
 namespace {
@@ -186,7 +186,7 @@ TEST(EditorKeys, LettersSelectLanesAndDigitsPatternsAndTools) {
 namespace {
 
 // An editor whose destruction reads the engine, as the editor's views do.
-class EngineReadingEditor : public IPlugEditor {
+class EngineReadingEditor : public IEffectEditor {
  public:
   EngineReadingEditor(Tobel& plug, int* slotsSeen) : plug_(plug), slotsSeen_(slotsSeen) {}
   ~EngineReadingEditor() override { *slotsSeen_ = plug_.GetEngineHost().GetChordMemory()->SlotCount(); }

@@ -9,7 +9,7 @@
 #include "engine/ActionDispatcher.h"
 #include "engine/EngineHost.h"
 #include "framework/IParameter.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
 #include "presets/PresetLoader.h"

@@ -10,7 +10,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "tests/plugin/MidiTestSupport.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/EngineHost.h"
 #include "plugin/DataFolder.h"
 #include "plugin/GlobalSettings.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "tests/plugin/PluginTestSupport.h"
 
 namespace {

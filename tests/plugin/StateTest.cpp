@@ -12,7 +12,7 @@
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 #include "tests/plugin/PluginTestSupport.h"
 
 namespace {

@@ -26,10 +26,10 @@ std::vector<int> SlotNotes(const ChordMemory& memory, int slot) {
 }  // namespace
 
 TEST(PresetFileHeaderTest, BuildsTheHeaderLayoutWithBigEndianWords) {
-  PresetTexts texts;
-  PresetTexts::SetField(texts.name, "My Bass 1");
-  PresetTexts::SetField(texts.author, "Ann");
-  PresetTexts::SetField(texts.usage, "u");
+  PresetInfo texts;
+  PresetInfo::SetField(texts.name, "My Bass 1");
+  PresetInfo::SetField(texts.author, "Ann");
+  PresetInfo::SetField(texts.usage, "u");
   IStateChunk state;
   const uint8_t stateBytes[] = {0, 0, 0, 5, 7, 8};
   state.PutBytes(stateBytes, 6);

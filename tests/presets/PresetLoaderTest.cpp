@@ -57,8 +57,8 @@ TEST_F(PresetLoaderTest, AFileOfExactlyTheHeaderAppliesAnEmptyState) {
 }
 
 TEST_F(PresetLoaderTest, ShortMissingCorruptOrRefusedFilesChangeNothing) {
-  PresetTexts before;
-  PresetTexts::SetField(before.name, "Kept");
+  PresetInfo before;
+  PresetInfo::SetField(before.name, "Kept");
   host_.texts = before;
   std::vector<uint8_t> shortFile = PresetFileBytes("Short", "X", {});
   shortFile.resize(605);

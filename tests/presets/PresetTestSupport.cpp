@@ -61,12 +61,12 @@ bool FakePresetHost::WritePresetState(IStateChunk* chunk) {
   return true;
 }
 
-PresetTexts FakePresetHost::GetPresetTexts() {
+PresetInfo FakePresetHost::GetPresetTexts() {
   std::lock_guard<std::mutex> guard(mutex);
   return texts;
 }
 
-void FakePresetHost::SetPresetTexts(const PresetTexts& newTexts) {
+void FakePresetHost::SetPresetTexts(const PresetInfo& newTexts) {
   std::lock_guard<std::mutex> guard(mutex);
   texts = newTexts;
   shownAuthors.emplace_back(newTexts.author);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/ChordMemory.h"
-#include "framework/PlugLock.h"
+#include "framework/EffectLock.h"
 #include "gui/IGraphics.h"
 #include "presets/PresetHost.h"
 
@@ -70,13 +70,13 @@ class ScriptedGraphics : public IGraphics {
 // what it was given, WritePresetState appends stateToWrite.
 class FakePresetHost : public PresetHost {
  public:
-  IPlugLock& GetPresetLock() override { return lock; }
+  IEffectLock& GetPresetLock() override { return lock; }
   bool ReadPresetState(const IStateChunk& chunk, int position) override;
   bool WritePresetState(IStateChunk* chunk) override;
   int GetParameterCount() override { return parameterCount; }
   void ResetToInitialState() override { ++resets; }
-  PresetTexts GetPresetTexts() override;
-  void SetPresetTexts(const PresetTexts& texts) override;
+  PresetInfo GetPresetTexts() override;
+  void SetPresetTexts(const PresetInfo& texts) override;
   std::atomic<bool>& PresetLoadingFlag() override { return loading; }
   void GrayOutPresetControls(bool grey) override;
   void RedrawPatternView() override { ++patternRedraws; }
@@ -92,7 +92,7 @@ class FakePresetHost : public PresetHost {
   // Waits until a ReadPresetState call has begun (true) or a second has passed (false).
   bool WaitUntilApplying();
 
-  IPlugLock lock;
+  IEffectLock lock;
   std::atomic<bool> loading{false};
   ChordMemory chords;
   IGraphics* editor = nullptr;
@@ -103,7 +103,7 @@ class FakePresetHost : public PresetHost {
   std::mutex mutex;  // guards everything below
   std::vector<std::vector<uint8_t>> appliedStates;
   std::vector<bool> flagWhileApplying;
-  PresetTexts texts;
+  PresetInfo texts;
   std::vector<std::string> shownAuthors;
   std::vector<std::string> greyLog;
   std::vector<std::string> statusTexts;

@@ -23,8 +23,8 @@ class SaveDialogTest : public ::testing::Test {
   SaveDialogTest() {
     graphics_.window = driver_.CreateHostFrame(1000, 565);
     host_.editor = &graphics_;
-    PresetTexts::SetField(host_.texts.name, "Old");
-    PresetTexts::SetField(host_.texts.author, "Ann");
+    PresetInfo::SetField(host_.texts.name, "Old");
+    PresetInfo::SetField(host_.texts.author, "Ann");
     RegisterSavePresetDialogs(nullptr);
     box_.InitFolderMenu();
   }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "gui/IEditorWindow.h"
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewsTestSupport.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 
 namespace quova::test {
 namespace {

@@ -7,7 +7,7 @@
 #include "ViewsTestSupport.h"
 #include "engine/ControlTargetTable.h"
 #include "gui/IControl.h"
-#include "plugin/ParameterIndex.h"
+#include "views/ParameterIndex.h"
 
 namespace quova::test {
 namespace {

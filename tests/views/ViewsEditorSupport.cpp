@@ -15,7 +15,7 @@ namespace quova::views_test {
 // ---- plug-in ------------------------------------------------------------------------------------
 
 ViewsTestPlug::ViewsTestPlug()
-    : IPlugVST(nullptr, kCount, kCount, "0-2", 0, "ViewsTest", "ViewsTest", "Test", 0x00010000, 0x56494557,
+    : IEffectVST(nullptr, kCount, kCount, "0-2", 0, "ViewsTest", "ViewsTest", "Test", 0x00010000, 0x56494557,
                0x54455354, 0, true, true, true) {
   initialize(0, "0-2", 0, "ViewsTest", "ViewsTest", "Test");
   GetParameter(kChordSlot)->DefineEnum("Chord memory selection", 0, 16);

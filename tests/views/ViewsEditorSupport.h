@@ -12,7 +12,7 @@
 
 #include "engine/EngineHost.h"
 #include "engine/TransportState.h"
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "gui/IBitmapStrip.h"
 #include "gui/IControl.h"
 #include "gui/IEditorWindow.h"
@@ -45,7 +45,7 @@ uint32_t MarkerFrameColour(int frame);  // 1..30
 // Parameters of the rig's plug-in.
 enum Param { kChordSlot, kCount };
 
-class ViewsTestPlug : public IPlugVST {
+class ViewsTestPlug : public IEffectVST {
  public:
   ViewsTestPlug();
   int GetMouseCaptureControl(int, int, const IMouseModifiers&) override { return captureControl; }

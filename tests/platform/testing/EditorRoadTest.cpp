@@ -214,9 +214,9 @@ struct MiniEditor
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = Proc;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "IPlugWndClass";
+        wc.lpszClassName = "QuovaWndClass";
         RegisterClassA(&wc);
-        window = CreateWindowExA(0, "IPlugWndClass", "IPlug", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
+        window = CreateWindowExA(0, "QuovaWndClass", "Quova", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
                                  parent, nullptr, nullptr, this);
         return window != nullptr;
     }

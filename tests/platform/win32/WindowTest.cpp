@@ -32,21 +32,21 @@ TEST_F(WindowTest, ClassesRegisterOnceAndCannotGoWhileWindowsLive)
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = CountingProc;
-    wc.lpszClassName = "IPlugWndClass";
+    wc.lpszClassName = "QuovaWndClass";
     EXPECT_NE(RegisterClassA(&wc), 0);
     EXPECT_EQ(RegisterClassA(&wc), 0) << "a second registration of the same name fails";
     EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
 
-    HWND w = CreateWindowExA(0, "iplugwndclass", "IPlug", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+    HWND w = CreateWindowExA(0, "quovawndclass", "Quova", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                              nullptr);
     ASSERT_NE(w, nullptr) << "class names are compared without case";
-    EXPECT_FALSE(UnregisterClassA("IPlugWndClass", nullptr));
+    EXPECT_FALSE(UnregisterClassA("QuovaWndClass", nullptr));
     EXPECT_EQ(GetLastError(), ERROR_CLASS_HAS_WINDOWS);
     DestroyWindow(w);
-    EXPECT_TRUE(UnregisterClassA("IPlugWndClass", nullptr));
-    EXPECT_FALSE(UnregisterClassA("IPlugWndClass", nullptr));
-    EXPECT_EQ(driver.ClassRegistrations("IPlugWndClass"), 1);
-    EXPECT_EQ(driver.ClassUnregistrations("IPlugWndClass"), 1);
+    EXPECT_TRUE(UnregisterClassA("QuovaWndClass", nullptr));
+    EXPECT_FALSE(UnregisterClassA("QuovaWndClass", nullptr));
+    EXPECT_EQ(driver.ClassRegistrations("QuovaWndClass"), 1);
+    EXPECT_EQ(driver.ClassUnregistrations("QuovaWndClass"), 1);
 
     EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
               nullptr);
@@ -72,7 +72,7 @@ TEST_F(WindowTest, CreationSendsCreateWithTheCreationRecordBeforeReturning)
             return false;
         });
     HWND parent = MakeTopLevel(50, 60, 300, 200);
-    HWND child = CreateWindowExA(0, "Recorder", "IPlug", WS_CHILD | WS_VISIBLE, 10, 20, 100, 80, parent,
+    HWND child = CreateWindowExA(0, "Recorder", "Quova", WS_CHILD | WS_VISIBLE, 10, 20, 100, 80, parent,
                                  reinterpret_cast<HMENU>(uintptr_t{99}), nullptr, &marker);
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(seen, child);
@@ -80,7 +80,7 @@ TEST_F(WindowTest, CreationSendsCreateWithTheCreationRecordBeforeReturning)
     EXPECT_EQ(copy.cx, 100);
     EXPECT_EQ(copy.cy, 80);
     EXPECT_EQ(copy.hwndParent, parent);
-    EXPECT_STREQ(copy.lpszName, "IPlug");
+    EXPECT_STREQ(copy.lpszName, "Quova");
     EXPECT_EQ(GetWindowLongPtrA(child, GWLP_USERDATA), 1234);
     EXPECT_EQ(GetWindowLongPtrA(child, GWLP_ID), 99);
     EXPECT_EQ(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD, static_cast<LONG_PTR>(WS_CHILD));

@@ -1,4 +1,4 @@
-// IPlugEditor: what the framework needs of the plug-in's editor object. The GUI toolkit's editor
+// IEffectEditor: what the framework needs of the plug-in's editor object. The GUI toolkit's editor
 // object derives from it; the framework owns the attached editor and deletes it.
 //
 // Threads: UpdateParameterControls and RefreshParameterControls run on the host's thread under
@@ -8,12 +8,12 @@
 
 struct IMouseModifiers;  // defined by the GUI toolkit
 
-class IPlugEditor {
+class IEffectEditor {
  public:
-  IPlugEditor() = default;
-  virtual ~IPlugEditor() = default;
-  IPlugEditor(const IPlugEditor&) = delete;
-  IPlugEditor& operator=(const IPlugEditor&) = delete;
+  IEffectEditor() = default;
+  virtual ~IEffectEditor() = default;
+  IEffectEditor(const IEffectEditor&) = delete;
+  IEffectEditor& operator=(const IEffectEditor&) = delete;
 
   // Makes the drawing surfaces; called once when the editor is attached.
   virtual void PrepareDrawing() = 0;

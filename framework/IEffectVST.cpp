@@ -1,6 +1,6 @@
-// IPlugVST: construction, the IPlugBase operations that go through the host, and the entries of
+// IEffectVST: construction, the IEffectBase operations that go through the host, and the entries of
 // the effect record.
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,30 +29,30 @@ VstInt32 ChannelCountToSpeakerArrangement(int channels) {
 
 // ---- construction ------------------------------------------------------------------------------
 
-IPlugVST::IPlugVST(VstHostCallback hostCallback, int hostVisibleCount, int parameterCount, const char* channelIOText,
+IEffectVST::IEffectVST(VstHostCallback hostCallback, int hostVisibleCount, int parameterCount, const char* channelIOText,
                    int presetCount, const char* effectName, const char* productName, const char* makerName,
                    int version, int uniqueId, int makerId, int latency, bool doesMidi, bool usesChunks,
                    bool isInstrument)
-    : IPlugBase(hostVisibleCount, parameterCount, channelIOText, presetCount, effectName, productName, makerName,
+    : IEffectBase(hostVisibleCount, parameterCount, channelIOText, presetCount, effectName, productName, makerName,
                 version, uniqueId, makerId, latency, doesMidi, usesChunks, isInstrument, kApiVST2),
       hostCallback_(hostCallback) {}
 
-IPlugVST::~IPlugVST() = default;
+IEffectVST::~IEffectVST() = default;
 
-void IPlugVST::initialize(int effectParamCount, const char* channelIOText, int presetCount, const char* effectName,
+void IEffectVST::initialize(int effectParamCount, const char* channelIOText, int presetCount, const char* effectName,
                           const char* productName, const char* makerName) {
-  TracePoint("IPlugVST::initialize", __LINE__, "");
-  IPlugBase::initialize(hostVisibleCount_, parameterCount_, channelIOText, presetCount, effectName, productName,
+  TracePoint("IEffectVST::initialize", __LINE__, "");
+  IEffectBase::initialize(hostVisibleCount_, parameterCount_, channelIOText, presetCount, effectName, productName,
                         makerName);
 
   std::memset(&effect_, 0, sizeof effect_);
   effect_.magic = vst::kEffectMagic;
-  effect_.dispatcher = &IPlugVST::VSTDispatcher;
-  effect_.process = &IPlugVST::VSTProcessAccumulating;
-  effect_.setParameter = &IPlugVST::VSTSetParameter;
-  effect_.getParameter = &IPlugVST::VSTGetParameter;
-  effect_.processReplacing = &IPlugVST::VSTProcessFloat;
-  effect_.processDoubleReplacing = &IPlugVST::VSTProcessDouble;
+  effect_.dispatcher = &IEffectVST::VSTDispatcher;
+  effect_.process = &IEffectVST::VSTProcessAccumulating;
+  effect_.setParameter = &IEffectVST::VSTSetParameter;
+  effect_.getParameter = &IEffectVST::VSTGetParameter;
+  effect_.processReplacing = &IEffectVST::VSTProcessFloat;
+  effect_.processDoubleReplacing = &IEffectVST::VSTProcessDouble;
   effect_.numPrograms = presetCount;
   effect_.numParams = effectParamCount;
   effect_.numInputs = NInChannels();
@@ -80,28 +80,28 @@ void IPlugVST::initialize(int effectParamCount, const char* channelIOText, int p
   ChangeBlockSize(kInitialBlockSize);
 }
 
-// ---- IPlugBase operations through the host ---------------------------------------------------------
+// ---- IEffectBase operations through the host ---------------------------------------------------------
 
-VstIntPtr IPlugVST::HostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr IEffectVST::HostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   if (hostCallback_ == nullptr) return 0;
   return hostCallback_(&effect_, opcode, index, value, ptr, opt);
 }
 
-void IPlugVST::BeginParameterEdit(int parameterIndex) { HostCall(vst::audioMasterBeginEdit, parameterIndex); }
+void IEffectVST::BeginParameterEdit(int parameterIndex) { HostCall(vst::audioMasterBeginEdit, parameterIndex); }
 
-void IPlugVST::NotifyHostOfParameterChange(int parameterIndex, double normalized) {
+void IEffectVST::NotifyHostOfParameterChange(int parameterIndex, double normalized) {
   HostCall(vst::audioMasterAutomate, parameterIndex, 0, nullptr, static_cast<float>(normalized));
 }
 
-void IPlugVST::EndParameterEdit(int parameterIndex) { HostCall(vst::audioMasterEndEdit, parameterIndex); }
+void IEffectVST::EndParameterEdit(int parameterIndex) { HostCall(vst::audioMasterEndEdit, parameterIndex); }
 
-void IPlugVST::NotifyHostOfPresetChange() { HostCall(vst::audioMasterUpdateDisplay); }
+void IEffectVST::NotifyHostOfPresetChange() { HostCall(vst::audioMasterUpdateDisplay); }
 
-const VstTimeInfo* IPlugVST::QueryTime(VstInt32 filter) {
+const VstTimeInfo* IEffectVST::QueryTime(VstInt32 filter) {
   return reinterpret_cast<const VstTimeInfo*>(HostCall(vst::audioMasterGetTime, 0, filter));
 }
 
-int64_t IPlugVST::GetSamplePosition() {
+int64_t IEffectVST::GetSamplePosition() {
   const VstTimeInfo* time = QueryTime(0);
   if (time == nullptr || !(time->samplePos >= 0.0)) return 0;
   const double rounded = time->samplePos + 0.5;
@@ -109,7 +109,7 @@ int64_t IPlugVST::GetSamplePosition() {
   return static_cast<int64_t>(rounded);
 }
 
-double IPlugVST::GetHostTempo() {
+double IEffectVST::GetHostTempo() {
   const VstTimeInfo* time = QueryTime(vst::kVstTempoValid);
   if (time != nullptr && (time->flags & vst::kVstTempoValid) && time->tempo >= 0.0 && std::isfinite(time->tempo)) {
     return time->tempo;
@@ -117,7 +117,7 @@ double IPlugVST::GetHostTempo() {
   return kDefaultTempo;
 }
 
-void IPlugVST::GetTimeSignature(int* numerator, int* denominator) {
+void IEffectVST::GetTimeSignature(int* numerator, int* denominator) {
   int num = 4;
   int den = 4;
   const VstTimeInfo* time = QueryTime(vst::kVstTimeSigValid);
@@ -130,7 +130,7 @@ void IPlugVST::GetTimeSignature(int* numerator, int* denominator) {
   if (denominator != nullptr) *denominator = den;
 }
 
-void IPlugVST::GetTransportInfo(ITransportInfo* info) {
+void IEffectVST::GetTransportInfo(ITransportInfo* info) {
   if (info == nullptr) return;
   constexpr VstInt32 kWanted = vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstBarsValid |
                                vst::kVstCyclePosValid | vst::kVstTimeSigValid;
@@ -158,7 +158,7 @@ void IPlugVST::GetTransportInfo(ITransportInfo* info) {
   info->cycleActive = (flags & vst::kVstTransportCycleActive) != 0;
 }
 
-int IPlugVST::GetHostId() {
+int IEffectVST::GetHostId() {
   if (hostId_ != kHostUninit) return hostId_;
   char product[256] = {};  // zeroed: a host that answers nothing leaves an empty text
   HostCall(vst::audioMasterGetProductString, 0, 0, product);
@@ -176,7 +176,7 @@ int IPlugVST::GetHostId() {
   return hostId_;
 }
 
-void IPlugVST::ResizeEditor() {
+void IEffectVST::ResizeEditor() {
   editRect_ = ERect{};
   if (editor_ != nullptr) {
     editRect_.bottom = static_cast<VstInt16>(editor_->Height());
@@ -184,7 +184,7 @@ void IPlugVST::ResizeEditor() {
   }
 }
 
-void IPlugVST::AdaptToHost() {
+void IEffectVST::AdaptToHost() {
   if (hostSetupDone_) return;
   hostSetupDone_ = true;
   if (IsHostWithTwoInputs(GetHostId())) ReduceToTwoChannels();
@@ -192,9 +192,9 @@ void IPlugVST::AdaptToHost() {
   outputArrangement_.numChannels = effect_.numOutputs = NOutChannels();
 }
 
-void IPlugVST::AttachEditor(IPlugEditor* editor) {
-  IPlugLockGuard guard(plugLock_);
-  IPlugBase::AttachEditor(editor);
+void IEffectVST::AttachEditor(IEffectEditor* editor) {
+  IEffectLockGuard guard(plugLock_);
+  IEffectBase::AttachEditor(editor);
   if (editor_ != nullptr) {
     effect_.flags |= vst::effFlagsHasEditor;
   } else {
@@ -203,12 +203,12 @@ void IPlugVST::AttachEditor(IPlugEditor* editor) {
   ResizeEditor();
 }
 
-void IPlugVST::ChangeLatency(int samples) {
-  IPlugBase::ChangeLatency(samples);
+void IEffectVST::ChangeLatency(int samples) {
+  IEffectBase::ChangeLatency(samples);
   effect_.initialDelay = samples;
 }
 
-bool IPlugVST::SendMidiMessage(const IMidiMessage& message) {
+bool IEffectVST::SendMidiMessage(const IMidiMessage& message) {
   VstMidiEvent event{};
   event.type = vst::kVstMidiType;
   event.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
@@ -222,7 +222,7 @@ bool IPlugVST::SendMidiMessage(const IMidiMessage& message) {
   return HostCall(vst::audioMasterProcessEvents, 0, 0, &list) == 1;
 }
 
-bool IPlugVST::SendMidiMessages(const HeapBuffer& messages) {
+bool IEffectVST::SendMidiMessages(const HeapBuffer& messages) {
   const IMidiMessage* list = static_cast<const IMidiMessage*>(messages.Data());
   const int count = messages.Size() / static_cast<int>(sizeof(IMidiMessage));
   bool all = true;
@@ -230,7 +230,7 @@ bool IPlugVST::SendMidiMessages(const HeapBuffer& messages) {
   return all;
 }
 
-void IPlugVST::ReturnEventToHost(VstEvent* event) {
+void IEffectVST::ReturnEventToHost(VstEvent* event) {
   VstEvents list{};
   list.numEvents = 1;
   list.events[0] = event;
@@ -239,7 +239,7 @@ void IPlugVST::ReturnEventToHost(VstEvent* event) {
 
 // ---- processing -----------------------------------------------------------------------------------
 
-bool IPlugVST::PrepareProcessFloat(float** inputs, float** outputs, int frames) {
+bool IEffectVST::PrepareProcessFloat(float** inputs, float** outputs, int frames) {
   if (frames <= 0) return false;
   if (doesMidi_) HostCall(vst::audioMasterWantMidi);
   // Hosts may send more frames than the block size they announced.
@@ -250,7 +250,7 @@ bool IPlugVST::PrepareProcessFloat(float** inputs, float** outputs, int frames) 
   return true;
 }
 
-bool IPlugVST::PrepareProcessDouble(double** inputs, double** outputs, int frames) {
+bool IEffectVST::PrepareProcessDouble(double** inputs, double** outputs, int frames) {
   if (frames <= 0) return false;
   if (doesMidi_) HostCall(vst::audioMasterWantMidi);
   if (frames > blockSize_) ChangeBlockSize(frames);
@@ -260,24 +260,24 @@ bool IPlugVST::PrepareProcessDouble(double** inputs, double** outputs, int frame
   return true;
 }
 
-void IPlugVST::OutputSilence(float** outputs, int frames, bool accumulate) const {
+void IEffectVST::OutputSilence(float** outputs, int frames, bool accumulate) const {
   if (outputs == nullptr || frames <= 0 || accumulate) return;
   for (int i = 0; i < NOutChannels(); ++i) {
     if (outputs[i] != nullptr) std::memset(outputs[i], 0, static_cast<size_t>(frames) * sizeof(float));
   }
 }
 
-IPlugVST* IPlugVST::FromEffect(AEffect* effect) {
+IEffectVST* IEffectVST::FromEffect(AEffect* effect) {
   if (effect == nullptr || effect->object == nullptr) return nullptr;
-  return static_cast<IPlugVST*>(effect->object);
+  return static_cast<IEffectVST*>(effect->object);
 }
 
-void IPlugVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
-  IPlugVST* plug = FromEffect(effect);
+void IEffectVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return;
   try {
-    IPlugLockGuard guard(plug->plugLock_);
-    TracePoint("IPlugVST::VSTSetParameter", __LINE__, "%d:%f", index, value);
+    IEffectLockGuard guard(plug->plugLock_);
+    TracePoint("IEffectVST::VSTSetParameter", __LINE__, "%d:%f", index, value);
     IParameter* parameter = plug->GetParameter(index);
     if (parameter == nullptr) return;
     double n = value;
@@ -290,11 +290,11 @@ void IPlugVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
   }
 }
 
-float IPlugVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
-  IPlugVST* plug = FromEffect(effect);
+float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return 0.0f;
   try {
-    IPlugLockGuard guard(plug->plugLock_);
+    IEffectLockGuard guard(plug->plugLock_);
     const IParameter* parameter = plug->GetParameter(index);
     return parameter != nullptr ? static_cast<float>(parameter->GetNormalizedValue()) : 0.0f;
   } catch (...) {
@@ -302,11 +302,11 @@ float IPlugVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
   }
 }
 
-void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
-  IPlugVST* plug = FromEffect(effect);
+void IEffectVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return;
   try {
-    IPlugLockGuard guard(plug->plugLock_);
+    IEffectLockGuard guard(plug->plugLock_);
     if (plug->PrepareProcessFloat(inputs, outputs, frames)) {
       plug->ProcessBuffersFloat(frames);
     } else {
@@ -317,21 +317,21 @@ void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs,
   }
 }
 
-void IPlugVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
-  IPlugVST* plug = FromEffect(effect);
+void IEffectVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return;
   try {
-    IPlugLockGuard guard(plug->plugLock_);
+    IEffectLockGuard guard(plug->plugLock_);
     if (plug->PrepareProcessFloat(inputs, outputs, frames)) plug->ProcessBuffersAccumulating(frames);
   } catch (...) {
   }
 }
 
-void IPlugVST::VSTProcessDouble(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
-  IPlugVST* plug = FromEffect(effect);
+void IEffectVST::VSTProcessDouble(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return;
   try {
-    IPlugLockGuard guard(plug->plugLock_);
+    IEffectLockGuard guard(plug->plugLock_);
     if (plug->PrepareProcessDouble(inputs, outputs, frames)) plug->ProcessBuffersDouble(frames);
   } catch (...) {
     if (outputs != nullptr && frames > 0) {

@@ -13,7 +13,7 @@ struct IChannelIO {
   int32_t outputs = 0;
 };
 
-// One input or output channel. Owned by IPlugBase; non-copyable.
+// One input or output channel. Owned by IEffectBase; non-copyable.
 struct IChannel {
   IChannel() : scratch(4096), label(128) {}
   IChannel(const IChannel&) = delete;
@@ -44,7 +44,7 @@ struct ITransportInfo {
 };
 
 // Plug-in interface codes.
-enum IPluginApi : int32_t {
+enum IEffectApi : int32_t {
   kApiVST2 = 0,
   kApiVST3 = 1,
   kApiAU = 2,

@@ -1,11 +1,11 @@
-// PresetTexts: the four texts that describe a preset (name, author, description, usage) in the
-// fixed widths the preset-file header and the plug-in's preset information share. Every field
-// is zero-terminated and zero-padded.
+// PresetInfo: the four texts that describe a preset (name, author, description, usage), carried
+// in the plug-in state and in the preset-file header at the same fixed widths. Every field is
+// zero-terminated and zero-padded.
 #pragma once
 
 #include <cstring>
 
-struct PresetTexts {
+struct PresetInfo {
   static constexpr int kNameSize = 33;
   static constexpr int kAuthorSize = 51;
   static constexpr int kDescriptionSize = 255;
@@ -15,6 +15,9 @@ struct PresetTexts {
   char author[kAuthorSize] = {};
   char description[kDescriptionSize] = {};
   char usage[kUsageSize] = {};
+
+  // Clears every field to zero bytes.
+  void Clear() { *this = PresetInfo{}; }
 
   // Clears field to zero bytes, then copies at most N - 1 characters of text (null counts as ""),
   // so the field always ends terminated.

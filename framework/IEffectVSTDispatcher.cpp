@@ -1,11 +1,11 @@
-// IPlugVST: the dispatcher, the host chunks and the MIDI events from the host.
+// IEffectVST: the dispatcher, the host chunks and the MIDI events from the host.
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/IPlugVST.h"
+#include "framework/IEffectVST.h"
 #include "framework/Trace.h"
 
 namespace {
@@ -35,24 +35,24 @@ constexpr const char* kDefaultProgramName = "Empty";
 
 // ---- entry ---------------------------------------------------------------------------------------
 
-VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt) {
-  IPlugVST* plug = FromEffect(effect);
+  IEffectVST* plug = FromEffect(effect);
   if (plug == nullptr) return 0;
   try {
     if (opcode == vst::effClose) {
       // Wait for any call in progress, then let go of the lock before it is destroyed with us.
       plug->plugLock_.Enter();
-      TracePoint("IPlugVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode), index,
+      TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode), index,
                  static_cast<int>(value));
       effect->object = nullptr;
       plug->plugLock_.Leave();
       delete plug;
       return 0;
     }
-    IPlugLockGuard guard(plug->plugLock_);
+    IEffectLockGuard guard(plug->plugLock_);
     if (opcode == vst::effEditIdle || opcode == vst::effIdle) return 0;
-    TracePoint("IPlugVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode), index,
+    TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode), index,
                static_cast<int>(value));
     if (opcode < 0 || opcode > kLastHandledOpcode) return 0;
     return plug->Dispatch(opcode, index, value, ptr, opt);
@@ -63,7 +63,7 @@ VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 ind
 
 // ---- opcodes ---------------------------------------------------------------------------------------
 
-VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   switch (opcode) {
     case vst::effOpen:
       AdaptToHost();
@@ -229,8 +229,8 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
   }
 }
 
-VstIntPtr IPlugVST::CanDo(const char* text) const {
-  TracePoint("IPlugVST::VSTCanDo", __LINE__, "VSTCanDo(%s)", text != nullptr ? text : "");
+VstIntPtr IEffectVST::CanDo(const char* text) const {
+  TracePoint("IEffectVST::VSTCanDo", __LINE__, "VSTCanDo(%s)", text != nullptr ? text : "");
   if (text == nullptr) return 0;
   if (std::strcmp(text, "receiveVstTimeInfo") == 0) return 1;
   if (doesMidi_) {
@@ -244,7 +244,7 @@ VstIntPtr IPlugVST::CanDo(const char* text) const {
   return 0;
 }
 
-VstIntPtr IPlugVST::GetPinProperties(bool input, VstInt32 index, void* ptr) const {
+VstIntPtr IEffectVST::GetPinProperties(bool input, VstInt32 index, void* ptr) const {
   const int count = input ? NInChannels() : NOutChannels();
   if (ptr == nullptr || index < 0 || index >= count) return 0;
   VstPinProperties* pin = static_cast<VstPinProperties*>(ptr);
@@ -254,7 +254,7 @@ VstIntPtr IPlugVST::GetPinProperties(bool input, VstInt32 index, void* ptr) cons
   return 1;
 }
 
-void IPlugVST::SetSpeakerArrangement(VstIntPtr inputs, void* outputs) {
+void IEffectVST::SetSpeakerArrangement(VstIntPtr inputs, void* outputs) {
   if (const auto* arrangement = reinterpret_cast<const VstSpeakerArrangement*>(inputs)) {
     const int count = NInChannels();
     const int n = arrangement->numChannels < 0 ? 0 : (arrangement->numChannels > count ? count : arrangement->numChannels);
@@ -269,7 +269,7 @@ void IPlugVST::SetSpeakerArrangement(VstIntPtr inputs, void* outputs) {
   }
 }
 
-VstIntPtr IPlugVST::StringToParameter(VstInt32 index, const char* text) {
+VstIntPtr IEffectVST::StringToParameter(VstInt32 index, const char* text) {
   IParameter* parameter = GetParameter(index);
   if (parameter == nullptr) return 0;
   if (text == nullptr) return 1;  // "is this supported?"
@@ -293,7 +293,7 @@ VstIntPtr IPlugVST::StringToParameter(VstInt32 index, const char* text) {
 
 // ---- MIDI from the host ------------------------------------------------------------------------------
 
-VstIntPtr IPlugVST::ProcessEvents(void* ptr) {
+VstIntPtr IEffectVST::ProcessEvents(void* ptr) {
   if (ptr == nullptr) return 0;
   VstEvents* events = static_cast<VstEvents*>(ptr);
   for (int i = 0; i < events->numEvents; ++i) {
@@ -313,13 +313,13 @@ VstIntPtr IPlugVST::ProcessEvents(void* ptr) {
 
 // ---- chunks ---------------------------------------------------------------------------------------------
 
-void IPlugVST::WriteChunkHeader(IStateChunk* chunk) {
+void IEffectVST::WriteChunkHeader(IStateChunk* chunk) {
   chunk->Clear();
   chunk->Put(kChunkTag);
   chunk->Put(kChunkVersion);
 }
 
-int IPlugVST::ReadChunkHeader(const IStateChunk* chunk, int pos, uint32_t* version) {
+int IEffectVST::ReadChunkHeader(const IStateChunk* chunk, int pos, uint32_t* version) {
   uint32_t tag = 0;
   uint32_t stored = 0;
   *version = 0;
@@ -332,7 +332,7 @@ int IPlugVST::ReadChunkHeader(const IStateChunk* chunk, int pos, uint32_t* versi
   return afterVersion;
 }
 
-int IPlugVST::PresetBlockEnd(const IStateChunk* chunk, int pos) const {
+int IEffectVST::PresetBlockEnd(const IStateChunk* chunk, int pos) const {
   const int64_t blockBytes = static_cast<int64_t>(NParameters()) * 8;
   for (int i = 0; i < NPresets() && pos >= 0; ++i) {
     pos = chunk->GetString(nullptr, pos);
@@ -346,7 +346,7 @@ int IPlugVST::PresetBlockEnd(const IStateChunk* chunk, int pos) const {
   return pos;
 }
 
-VstIntPtr IPlugVST::GetChunk(VstInt32 index, void* ptr) {
+VstIntPtr IEffectVST::GetChunk(VstInt32 index, void* ptr) {
   if (ptr == nullptr) return 0;
   IStateChunk& chunk = index == 0 ? bankChunk_ : programChunk_;
   WriteChunkHeader(&chunk);
@@ -360,7 +360,7 @@ VstIntPtr IPlugVST::GetChunk(VstInt32 index, void* ptr) {
   return chunk.Size();
 }
 
-VstIntPtr IPlugVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
+VstIntPtr IEffectVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
   if (ptr == nullptr || size < 0 || size > kMaxChunkSize) return 0;
   // Copy first: the host may hand back the very buffer effGetChunk gave it.
   IStateChunk incoming;

@@ -1,16 +1,16 @@
-// IPlugBase: presets and the parameter and preset blocks.
+// IEffectBase: presets and the parameter and preset blocks.
 //
 // Parameter block: one 8-byte little-endian double per parameter, in index order, all parameters.
 // Preset block, per preset: u32 name length, name bytes, u8 initialised, then the preset's
 // parameter block when initialised.
 #include <cstring>
 
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "framework/Trace.h"
 
-bool IPlugBase::SerializeParams(IStateChunk* chunk) {
+bool IEffectBase::SerializeParams(IStateChunk* chunk) {
   if (chunk == nullptr) return false;
-  IPlugLockGuard guard(plugLock_);
+  IEffectLockGuard guard(plugLock_);
   const int count = NParameters();
   const int oldSize = chunk->Size();
   const int64_t newSize = static_cast<int64_t>(oldSize) + static_cast<int64_t>(count) * 8;
@@ -27,8 +27,8 @@ bool IPlugBase::SerializeParams(IStateChunk* chunk) {
   return chunk->Size() > 0;
 }
 
-int IPlugBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept) {
-  IPlugLockGuard guard(plugLock_);
+int IEffectBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept) {
+  IEffectLockGuard guard(plugLock_);
   if (chunk == nullptr) pos = -1;
   const int count = NParameters();
   for (int i = 0; i < count && pos != -1; ++i) {
@@ -42,7 +42,7 @@ int IPlugBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipKep
   return pos;
 }
 
-bool IPlugBase::SerializePresets(IStateChunk* chunk) {
+bool IEffectBase::SerializePresets(IStateChunk* chunk) {
   if (chunk == nullptr) return false;
   for (int i = 0; i < NPresets(); ++i) {
     const IPreset* preset = GetPreset(i);
@@ -53,7 +53,7 @@ bool IPlugBase::SerializePresets(IStateChunk* chunk) {
   return true;
 }
 
-int IPlugBase::UnserializePresets(const IStateChunk* chunk, int pos) {
+int IEffectBase::UnserializePresets(const IStateChunk* chunk, int pos) {
   if (chunk == nullptr) return -1;
   IString name(128);
   for (int i = 0; i < NPresets() && pos != -1; ++i) {
@@ -77,7 +77,7 @@ int IPlugBase::UnserializePresets(const IStateChunk* chunk, int pos) {
   return pos;
 }
 
-void IPlugBase::FillPresets(const char* name, int count) {
+void IEffectBase::FillPresets(const char* name, int count) {
   for (int k = 0; k < count; ++k) {
     IPreset* target = nullptr;
     for (int i = 0; i < NPresets() && target == nullptr; ++i) {
@@ -91,7 +91,7 @@ void IPlugBase::FillPresets(const char* name, int count) {
   }
 }
 
-bool IPlugBase::LoadPreset(int i) {
+bool IEffectBase::LoadPreset(int i) {
   IPreset* preset = GetPreset(i);
   if (preset == nullptr) return false;
   bool ok;
@@ -113,16 +113,16 @@ bool IPlugBase::LoadPreset(int i) {
   return ok;
 }
 
-void IPlugBase::ModifyCurrentPreset(const char* name) {
+void IEffectBase::ModifyCurrentPreset(const char* name) {
   IPreset* preset = GetPreset(currentPreset_);
   if (preset == nullptr) return;
   preset->Block().Clear();
   SerializeParams(&preset->Block());
-  TracePoint("IPlugBase::ModifyCurrentPreset", __LINE__, "%d %s", currentPreset_, name != nullptr ? name : "");
+  TracePoint("IEffectBase::ModifyCurrentPreset", __LINE__, "%d %s", currentPreset_, name != nullptr ? name : "");
   if (name != nullptr && name[0] != 0) preset->SetName(name);
 }
 
-const char* IPlugBase::GetPresetName(int i) const {
+const char* IEffectBase::GetPresetName(int i) const {
   const IPreset* preset = GetPreset(i);
   return preset != nullptr ? preset->GetName() : "";
 }

@@ -1,4 +1,4 @@
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 
 #include <algorithm>
 #include <cassert>
@@ -12,7 +12,7 @@
 
 namespace {
 
-void CopyName(char (&dest)[IPlugBase::kNameSize], const char* text) {
+void CopyName(char (&dest)[IEffectBase::kNameSize], const char* text) {
   std::snprintf(dest, sizeof dest, "%s", text != nullptr ? text : "");
 }
 
@@ -34,7 +34,7 @@ T* AddOrThrow(PtrList<T>& list, T* item) {
 
 // ---- construction ----------------------------------------------------------------------------
 
-IPlugBase::IPlugBase(int hostVisibleCount, int parameterCount, const char* /*channelIOText*/, int /*presetCount*/,
+IEffectBase::IEffectBase(int hostVisibleCount, int parameterCount, const char* /*channelIOText*/, int /*presetCount*/,
                      const char* /*effectName*/, const char* /*productName*/, const char* /*makerName*/,
                      int version, int uniqueId, int makerId, int latency, bool doesMidi, bool usesChunks,
                      bool isInstrument, int pluginApi)
@@ -56,7 +56,7 @@ IPlugBase::IPlugBase(int hostVisibleCount, int parameterCount, const char* /*cha
       inputChannels_(128),
       outputChannels_(128) {}
 
-IPlugBase::~IPlugBase() {
+IEffectBase::~IEffectBase() {
   delete editor_;
   editor_ = nullptr;
   parameters_.DeleteAll();
@@ -66,11 +66,11 @@ IPlugBase::~IPlugBase() {
   outputChannels_.DeleteAll();
 }
 
-void IPlugBase::initialize(int hostVisibleCount, int parameterCount, const char* channelIOText, int presetCount,
+void IEffectBase::initialize(int hostVisibleCount, int parameterCount, const char* channelIOText, int presetCount,
                            const char* effectName, const char* productName, const char* makerName) {
   char time[64];
   FormatCurrentTime(time, sizeof time);
-  TracePoint("IPlugBase::initialize", __LINE__, "%s", time);
+  TracePoint("IEffectBase::initialize", __LINE__, "%s", time);
   hostVisibleCount_ = hostVisibleCount;
   parameterCount_ = std::max(parameterCount, 0);
 
@@ -122,15 +122,15 @@ void IPlugBase::initialize(int hostVisibleCount, int parameterCount, const char*
 
 // ---- virtual operations ------------------------------------------------------------------------
 
-void IPlugBase::ResetProcessing() { IPlugLockGuard guard(plugLock_); }
+void IEffectBase::ResetProcessing() { IEffectLockGuard guard(plugLock_); }
 
-void IPlugBase::OnPromptedParameterChange(int, int, int, int, int) { IPlugLockGuard guard(plugLock_); }
+void IEffectBase::OnPromptedParameterChange(int, int, int, int, int) { IEffectLockGuard guard(plugLock_); }
 
-void IPlugBase::OnParameterChanged(int) { IPlugLockGuard guard(plugLock_); }
+void IEffectBase::OnParameterChanged(int) { IEffectLockGuard guard(plugLock_); }
 
-void IPlugBase::OnActiveChanged(bool) { IPlugLockGuard guard(plugLock_); }
+void IEffectBase::OnActiveChanged(bool) { IEffectLockGuard guard(plugLock_); }
 
-void IPlugBase::ProcessAudioBlock(double** inputs, double** outputs, int frames) {
+void IEffectBase::ProcessAudioBlock(double** inputs, double** outputs, int frames) {
   if (outputs == nullptr || frames <= 0) return;
   const int nIn = NInChannels();
   for (int i = 0; i < NOutChannels(); ++i) {
@@ -143,7 +143,7 @@ void IPlugBase::ProcessAudioBlock(double** inputs, double** outputs, int frames)
   }
 }
 
-void IPlugBase::ProcessAudioBlockFloat(float** inputs, float** outputs, int frames) {
+void IEffectBase::ProcessAudioBlockFloat(float** inputs, float** outputs, int frames) {
   if (outputs == nullptr || frames <= 0) return;
   const int nIn = NInChannels();
   for (int i = 0; i < NOutChannels(); ++i) {
@@ -156,31 +156,31 @@ void IPlugBase::ProcessAudioBlockFloat(float** inputs, float** outputs, int fram
   }
 }
 
-void IPlugBase::HandleMidiMessage(const IMidiMessage& message) { SendMidiMessage(message); }
+void IEffectBase::HandleMidiMessage(const IMidiMessage& message) { SendMidiMessage(message); }
 
-bool IPlugBase::GetMidiNoteName(int, char* text, int textSize) {
+bool IEffectBase::GetMidiNoteName(int, char* text, int textSize) {
   if (text != nullptr && textSize > 0) text[0] = 0;
   return false;
 }
 
-bool IPlugBase::WriteState(IStateChunk* chunk) {
-  IPlugLockGuard guard(plugLock_);
+bool IEffectBase::WriteState(IStateChunk* chunk) {
+  IEffectLockGuard guard(plugLock_);
   return SerializeParams(chunk);
 }
 
-int IPlugBase::ReadState(const IStateChunk* chunk, int pos, bool skipKept) {
+int IEffectBase::ReadState(const IStateChunk* chunk, int pos, bool skipKept) {
   return UnserializeParams(chunk, pos, skipKept);
 }
 
-void IPlugBase::AttachEditor(IPlugEditor* editor) {
-  IPlugLockGuard guard(plugLock_);
+void IEffectBase::AttachEditor(IEffectEditor* editor) {
+  IEffectLockGuard guard(plugLock_);
   if (editor == editor_) return;
   if (editor != nullptr) editor->PrepareDrawing();
   delete editor_;
   editor_ = editor;
 }
 
-void IPlugBase::ChangeBlockSize(int frames) {
+void IEffectBase::ChangeBlockSize(int frames) {
   if (frames == blockSize_ || frames <= 0 || frames > kMaxBlockSize) return;
   const int bytes = frames * static_cast<int>(sizeof(double));
   bool ok = true;
@@ -203,11 +203,11 @@ void IPlugBase::ChangeBlockSize(int frames) {
   if (ok) blockSize_ = frames;
 }
 
-void IPlugBase::RedrawParameterControls() {
+void IEffectBase::RedrawParameterControls() {
   if (editor_ != nullptr) editor_->RefreshParameterControls();
 }
 
-bool IPlugBase::ParametersMatch(const double* values, int start) {
+bool IEffectBase::ParametersMatch(const double* values, int start) {
   if (values == nullptr || start < 0) return false;
   for (int i = 0; i < NParameters(); ++i) {
     const float value = static_cast<float>(GetParameter(i)->Value());
@@ -218,9 +218,9 @@ bool IPlugBase::ParametersMatch(const double* values, int start) {
 
 // ---- parameters and the editor road ------------------------------------------------------------
 
-void IPlugBase::SetParameterFromGUI(int i, double n) {
-  TracePoint("IPlugBase::SetParameterFromGUI", __LINE__, "%d:%f", i, n);
-  IPlugLockGuard guard(plugLock_);
+void IEffectBase::SetParameterFromGUI(int i, double n) {
+  TracePoint("IEffectBase::SetParameterFromGUI", __LINE__, "%d:%f", i, n);
+  IEffectLockGuard guard(plugLock_);
   IParameter* parameter = GetParameter(i);
   if (parameter == nullptr) return;
   n = LimitNormalized(n);
@@ -229,9 +229,9 @@ void IPlugBase::SetParameterFromGUI(int i, double n) {
   OnParameterChanged(i);
 }
 
-void IPlugBase::SetParameterFromGUIPrompt(int controlListIndex, int parameterIndex, int menuParameterIndex, double n,
+void IEffectBase::SetParameterFromGUIPrompt(int controlListIndex, int parameterIndex, int menuParameterIndex, double n,
                                           int x, int y) {
-  IPlugLockGuard guard(plugLock_);
+  IEffectLockGuard guard(plugLock_);
   IParameter* menuParameter = GetParameter(menuParameterIndex);
   if (menuParameter == nullptr) return;
   n = LimitNormalized(n);
@@ -242,23 +242,23 @@ void IPlugBase::SetParameterFromGUIPrompt(int controlListIndex, int parameterInd
   OnPromptedParameterChange(controlListIndex, parameterIndex, menuParameterIndex, x, y);
 }
 
-void IPlugBase::OnParametersReset() {
+void IEffectBase::OnParametersReset() {
   for (int i = 0; i < NParameters(); ++i) OnParameterChanged(i);
   ResetProcessing();
 }
 
 // ---- channels and block processing ---------------------------------------------------------------
 
-void IPlugBase::ChangeSampleRate(double rate) {
+void IEffectBase::ChangeSampleRate(double rate) {
   if (std::isfinite(rate) && rate > 0.0) sampleRate_ = rate;
 }
 
-double IPlugBase::GetSamplesPerBeat() {
+double IEffectBase::GetSamplesPerBeat() {
   const double tempo = GetHostTempo();
   return tempo > 0.0 ? sampleRate_ * 60.0 / tempo : 0.0;
 }
 
-bool IPlugBase::LegalIO(int inputs, int outputs) const {
+bool IEffectBase::LegalIO(int inputs, int outputs) const {
   for (int i = 0; i < channelIOList_.Count(); ++i) {
     const IChannelIO* io = channelIOList_.Get(i);
     if ((inputs == -1 || inputs == io->inputs) && (outputs == -1 || outputs == io->outputs)) return true;
@@ -266,17 +266,17 @@ bool IPlugBase::LegalIO(int inputs, int outputs) const {
   return false;
 }
 
-bool IPlugBase::IsInputConnected(int i) const {
+bool IEffectBase::IsInputConnected(int i) const {
   const IChannel* channel = inputChannels_.Get(i);
   return channel != nullptr && channel->connected;
 }
 
-bool IPlugBase::IsOutputConnected(int i) const {
+bool IEffectBase::IsOutputConnected(int i) const {
   const IChannel* channel = outputChannels_.Get(i);
   return channel != nullptr && channel->connected;
 }
 
-void IPlugBase::ConnectChannels(PtrList<IChannel>& channels, int first, int count, bool connected) {
+void IEffectBase::ConnectChannels(PtrList<IChannel>& channels, int first, int count, bool connected) {
   first = std::max(first, 0);
   count = std::max(count, 0);
   const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(first) + count, channels.Count()));
@@ -290,11 +290,11 @@ void IPlugBase::ConnectChannels(PtrList<IChannel>& channels, int first, int coun
   }
 }
 
-void IPlugBase::ConnectInputChannels(int first, int count, bool connected) {
+void IEffectBase::ConnectInputChannels(int first, int count, bool connected) {
   ConnectChannels(inputChannels_, first, count, connected);
 }
 
-void IPlugBase::ConnectOutputChannels(int first, int count, bool connected) {
+void IEffectBase::ConnectOutputChannels(int first, int count, bool connected) {
   ConnectChannels(outputChannels_, first, count, connected);
 }
 
@@ -314,7 +314,7 @@ void ForConnected(PtrList<IChannel>& channels, int first, int count, Bind bind) 
 
 }  // namespace
 
-void IPlugBase::ConnectInputBuffersFloat(float** buffers, int first, int count, int frames) {
+void IEffectBase::ConnectInputBuffersFloat(float** buffers, int first, int count, int frames) {
   frames = std::clamp(frames, 0, blockSize_);
   ForConnected(inputChannels_, first, count, [&](IChannel* channel, int j) {
     double* scratch = channel->ScratchData();
@@ -326,21 +326,21 @@ void IPlugBase::ConnectInputBuffersFloat(float** buffers, int first, int count, 
   });
 }
 
-void IPlugBase::ConnectInputBuffersDouble(double** buffers, int first, int count) {
+void IEffectBase::ConnectInputBuffersDouble(double** buffers, int first, int count) {
   ForConnected(inputChannels_, first, count, [&](IChannel* channel, int j) {
     double* source = buffers != nullptr ? buffers[j] : nullptr;
     *channel->slot = source != nullptr ? source : channel->ScratchData();
   });
 }
 
-void IPlugBase::ConnectOutputBuffersFloat(float** buffers, int first, int count) {
+void IEffectBase::ConnectOutputBuffersFloat(float** buffers, int first, int count) {
   ForConnected(outputChannels_, first, count, [&](IChannel* channel, int j) {
     *channel->slot = channel->ScratchData();
     channel->hostFloatDest = buffers != nullptr ? buffers[j] : nullptr;
   });
 }
 
-void IPlugBase::ConnectOutputBuffersDouble(double** buffers, int first, int count) {
+void IEffectBase::ConnectOutputBuffersDouble(double** buffers, int first, int count) {
   ForConnected(outputChannels_, first, count, [&](IChannel* channel, int j) {
     double* dest = buffers != nullptr ? buffers[j] : nullptr;
     *channel->slot = dest != nullptr ? dest : channel->ScratchData();
@@ -348,7 +348,7 @@ void IPlugBase::ConnectOutputBuffersDouble(double** buffers, int first, int coun
   });
 }
 
-void IPlugBase::FinishFloatOutputs(int frames, bool accumulate) {
+void IEffectBase::FinishFloatOutputs(int frames, bool accumulate) {
   for (int i = 0; i < NOutChannels(); ++i) {
     IChannel* channel = outputChannels_.Get(i);
     const double* scratch = channel->ScratchData();
@@ -362,28 +362,28 @@ void IPlugBase::FinishFloatOutputs(int frames, bool accumulate) {
   }
 }
 
-void IPlugBase::ProcessBuffersFloat(int frames) {
+void IEffectBase::ProcessBuffersFloat(int frames) {
   if (frames <= 0 || frames > blockSize_) return;
   ProcessAudioBlock(InputPointers(), OutputPointers(), frames);
   FinishFloatOutputs(frames, false);
 }
 
-void IPlugBase::ProcessBuffersAccumulating(int frames) {
+void IEffectBase::ProcessBuffersAccumulating(int frames) {
   if (frames <= 0 || frames > blockSize_) return;
   ProcessAudioBlock(InputPointers(), OutputPointers(), frames);
   FinishFloatOutputs(frames, true);
 }
 
-void IPlugBase::ProcessBuffersDouble(int frames) {
+void IEffectBase::ProcessBuffersDouble(int frames) {
   if (frames <= 0 || frames > blockSize_) return;
   ProcessAudioBlock(InputPointers(), OutputPointers(), frames);
 }
 
-void IPlugBase::ReduceToTwoChannels() { ConnectInputChannels(2, NInChannels() - 2, false); }
+void IEffectBase::ReduceToTwoChannels() { ConnectInputChannels(2, NInChannels() - 2, false); }
 
 // ---- versions and host ----------------------------------------------------------------------------
 
-int IPlugBase::GetEffectVersion(bool asDecimal) const {
+int IEffectBase::GetEffectVersion(bool asDecimal) const {
   if (!asDecimal) return version_;
   const int major = (version_ >> 16) & 0xFFFF;
   const int minor = (version_ >> 8) & 0xFF;
@@ -391,15 +391,15 @@ int IPlugBase::GetEffectVersion(bool asDecimal) const {
   return major * 10000 + minor * 100 + patch;
 }
 
-void IPlugBase::GetEffectVersionText(char* text, int textSize) const {
+void IEffectBase::GetEffectVersionText(char* text, int textSize) const {
   if (text == nullptr || textSize <= 0) return;
   std::snprintf(text, static_cast<size_t>(textSize), "v%d.%d.%d", (version_ >> 16) & 0xFFFF, (version_ >> 8) & 0xFF,
                 version_ & 0xFF);
 }
 
-void IPlugBase::SetHost(const char* productText, int packedVersion) {
+void IEffectBase::SetHost(const char* productText, int packedVersion) {
   hostId_ = FindHostId(productText);
   hostVersion_ = packedVersion;
-  TracePoint("IPlugBase::SetHost", __LINE__, "host_%sknown:%s:%s", hostId_ == kHostUnknown ? "un" : "",
+  TracePoint("IEffectBase::SetHost", __LINE__, "host_%sknown:%s:%s", hostId_ == kHostUnknown ? "un" : "",
              productText != nullptr ? productText : "", "");
 }

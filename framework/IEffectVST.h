@@ -1,8 +1,8 @@
-// IPlugVST: binds IPlugBase to the VST 2.4 binary interface (platform/vst/VstAbi.h).
+// IEffectVST: binds IEffectBase to the VST 2.4 binary interface (platform/vst/VstAbi.h).
 //
 // Three thin layers: the C entry functions (static VST* members, filled into the effect record)
 // check the record, take the plug lock for the whole call, catch every exception and forward;
-// Dispatch translates opcodes; IPlugBase keeps the life-cycle rules.
+// Dispatch translates opcodes; IEffectBase keeps the life-cycle rules.
 //
 // Threads: the host calls the dispatcher, setParameter and getParameter from its user-interface
 // thread and the processing entries from its audio thread, in any order; the plug lock
@@ -13,31 +13,31 @@
 // a chunk shorter than its header, without the tag, with a version newer than ours, or whose
 // preset block or state runs past its end changes nothing and answers 0.
 //
-// Index: construction; IPlugBase operations through the host; entries (IPlugVST.cpp);
-// dispatcher, chunks, events (IPlugVSTDispatcher.cpp).
+// Index: construction; IEffectBase operations through the host; entries (IEffectVST.cpp);
+// dispatcher, chunks, events (IEffectVSTDispatcher.cpp).
 #pragma once
 
 #include <cstdint>
 
-#include "framework/IPlugBase.h"
+#include "framework/IEffectBase.h"
 #include "framework/IStateChunk.h"
 #include "platform/vst/VstAbi.h"
 
-class IPlugVST : public IPlugBase {
+class IEffectVST : public IEffectBase {
  public:
   static constexpr uint32_t kChunkTag = 0x70666674;      // bytes 74 66 66 70
   static constexpr uint32_t kChunkVersion = 0x00010000;  // bytes 00 00 01 00
   static constexpr double kDefaultTempo = 120.0;        // when the host reports none
   static constexpr int kParamTextSize = 32;              // what parameter texts write into host buffers
 
-  // First phase: the IPlugBase constructor with plug-in API 0 (VST2); keeps the host callback
+  // First phase: the IEffectBase constructor with plug-in API 0 (VST2); keeps the host callback
   // (null is tolerated: every host call then answers 0).
-  IPlugVST(VstHostCallback hostCallback, int hostVisibleCount, int parameterCount, const char* channelIOText,
+  IEffectVST(VstHostCallback hostCallback, int hostVisibleCount, int parameterCount, const char* channelIOText,
            int presetCount, const char* effectName, const char* productName, const char* makerName, int version,
            int uniqueId, int makerId, int latency, bool doesMidi, bool usesChunks, bool isInstrument);
-  ~IPlugVST() override;
+  ~IEffectVST() override;
 
-  // Second phase: IPlugBase::initialize with the first phase's counts and the given texts; fills
+  // Second phase: IEffectBase::initialize with the first phase's counts and the given texts; fills
   // the effect record (numParams = effectParamCount, numPrograms = presetCount), zeroes editRect,
   // sets the speaker arrangements, connects every channel and sets the block size to 1024.
   void initialize(int effectParamCount, const char* channelIOText, int presetCount, const char* effectName,
@@ -48,7 +48,7 @@ class IPlugVST : public IPlugBase {
   VstHostCallback GetHostCallback() const { return hostCallback_; }
   const ERect& GetEditRect() const { return editRect_; }
 
-  // ---- IPlugBase operations through the host ---------------------------------------------------
+  // ---- IEffectBase operations through the host ---------------------------------------------------
   void BeginParameterEdit(int parameterIndex) override;                       // audioMaster 43
   void NotifyHostOfParameterChange(int parameterIndex, double normalized) override;  // audioMaster 0
   void EndParameterEdit(int parameterIndex) override;                         // audioMaster 44
@@ -67,8 +67,8 @@ class IPlugVST : public IPlugBase {
   void ResizeEditor() override;
   // Once, at effOpen: host identification and the channel set-up for it.
   void AdaptToHost() override;
-  // IPlugBase::AttachEditor, then the has-editor flag and the editor rectangle.
-  void AttachEditor(IPlugEditor* editor) override;
+  // IEffectBase::AttachEditor, then the has-editor flag and the editor rectangle.
+  void AttachEditor(IEffectEditor* editor) override;
   void ChangeLatency(int samples) override;
   // One-event list through audioMaster 8; true when the host answers 1.
   bool SendMidiMessage(const IMidiMessage& message) override;
@@ -99,11 +99,11 @@ class IPlugVST : public IPlugBase {
   // When the chunk ends inside the header: -1.
   static int ReadChunkHeader(const IStateChunk* chunk, int pos, uint32_t* version);
 
-  // The dispatcher's work, with the lock held (IPlugVSTDispatcher.cpp).
+  // The dispatcher's work, with the lock held (IEffectVSTDispatcher.cpp).
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
  private:
-  static IPlugVST* FromEffect(AEffect* effect);
+  static IEffectVST* FromEffect(AEffect* effect);
   const VstTimeInfo* QueryTime(VstInt32 filter);
   VstIntPtr GetChunk(VstInt32 index, void* ptr);
   VstIntPtr SetChunk(VstInt32 index, VstIntPtr size, void* ptr);

@@ -9,7 +9,8 @@
 //   key area a 0..3, pattern p 0..11, pattern slot s = 12 a + p (0..47),
 //   lane l 0..16, step t 0..31, scene step k 0..15.
 //
-// The indices are part of every stored state and preset: never move one.
+// The indices are part of every stored state and preset: never move one. The table lives
+// with the views, the lowest layer that decodes indices; the plug-in includes it from here.
 namespace quova::param
 {
 constexpr int kCount = 56738;

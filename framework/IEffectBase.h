@@ -1,9 +1,9 @@
-// IPlugBase: the host-neutral plug-in. It owns the plug lock, the parameters, the presets, the
+// IEffectBase: the host-neutral plug-in. It owns the plug lock, the parameters, the presets, the
 // channel records and buffers and the editor, and defines the virtual operations through which
-// the host layer (IPlugVST) reaches the plug-in and the plug-in reaches the host.
+// the host layer (IEffectVST) reaches the plug-in and the plug-in reaches the host.
 //
 // Life cycle: constructor (first phase) -> the plug-in class makes its members -> initialize
-// (second phase, through IPlugVST::initialize) -> AttachEditor -> host calls -> destructor (editor
+// (second phase, through IEffectVST::initialize) -> AttachEditor -> host calls -> destructor (editor
 // first, then parameters, presets, channels; the lock last).
 //
 // Locking: every host entry holds the plug lock for the whole call; SetParameterFromGUI,
@@ -11,7 +11,7 @@
 // it as well. The lock is recursive, so handlers may call back into the framework.
 //
 // Index of the sections below: construction; virtual operations (in table order); parameters and
-// the editor road; channels and block processing; presets and blocks (IPlugBasePresets.cpp);
+// the editor road; channels and block processing; presets and blocks (IEffectBasePresets.cpp);
 // versions and host.
 #pragma once
 
@@ -22,12 +22,12 @@
 #include "framework/IParameter.h"
 #include "framework/IPreset.h"
 #include "framework/IStateChunk.h"
-#include "framework/PlugEditor.h"
-#include "framework/PlugLock.h"
-#include "framework/PlugTypes.h"
+#include "framework/EffectEditor.h"
+#include "framework/EffectLock.h"
+#include "framework/EffectTypes.h"
 #include "framework/PtrList.h"
 
-class IPlugBase {
+class IEffectBase {
  public:
   static constexpr int kNameSize = 128;
 
@@ -35,13 +35,13 @@ class IPlugBase {
   // First phase: stores counts, version (0xMMMMmmbb), ids, latency, flags and the API code.
   // The texts and presetCount are used by the second phase only. hostId starts at -1,
   // sampleRate at 44100, blockSize at 0.
-  IPlugBase(int hostVisibleCount, int parameterCount, const char* channelIOText, int presetCount,
+  IEffectBase(int hostVisibleCount, int parameterCount, const char* channelIOText, int presetCount,
             const char* effectName, const char* productName, const char* makerName, int version,
             int uniqueId, int makerId, int latency, bool doesMidi, bool usesChunks, bool isInstrument,
             int pluginApi);
-  virtual ~IPlugBase();
-  IPlugBase(const IPlugBase&) = delete;
-  IPlugBase& operator=(const IPlugBase&) = delete;
+  virtual ~IEffectBase();
+  IEffectBase(const IEffectBase&) = delete;
+  IEffectBase& operator=(const IEffectBase&) = delete;
 
   // Second phase: creates parameterCount parameters (those at or beyond hostVisibleCount are not
   // automated), presetCount uninitialised presets named "empty", copies the names (at most 127
@@ -88,7 +88,7 @@ class IPlugBase {
   virtual void NotifyHostOfPresetChange() = 0;
   // A key press in the editor (keyCode as the GUI toolkit numbers keys); true when handled.
   virtual bool OnKeyPressed(int /*x*/, int /*y*/, int /*keyCode*/) { return false; }
-  // Host clock queries, implemented by the host layer (see IPlugVST for the fallbacks).
+  // Host clock queries, implemented by the host layer (see IEffectVST for the fallbacks).
   virtual int64_t GetSamplePosition() = 0;
   virtual double GetHostTempo() = 0;
   virtual void GetTimeSignature(int* numerator, int* denominator) = 0;
@@ -103,7 +103,7 @@ class IPlugBase {
   virtual void AdaptToHost() {}
   // Under the lock: PrepareDrawing, then the editor is owned by the plug-in (an earlier one is
   // deleted). Null detaches and deletes the current editor.
-  virtual void AttachEditor(IPlugEditor* editor);
+  virtual void AttachEditor(IEffectEditor* editor);
   // Resizes every channel's scratch to frames doubles (zeroed) unless frames equals blockSize.
   // frames <= 0, or more than kMaxBlockSize, is ignored; on an allocation failure the old size
   // stays in force.
@@ -116,7 +116,7 @@ class IPlugBase {
   // Appends the parameter block (8-byte little-endian double per parameter, in index order)
   // under the lock; true when the whole block was written.
   virtual bool SerializeParams(IStateChunk* chunk);
-  // Reads a parameter block at pos under the lock: see IPlugBasePresets.cpp. Returns the position
+  // Reads a parameter block at pos under the lock: see IEffectBasePresets.cpp. Returns the position
   // behind the block or -1.
   virtual int UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept);
   // When an editor is attached: every control takes its parameter's value again.
@@ -147,8 +147,8 @@ class IPlugBase {
                                  int y);
   // OnParameterChanged for every parameter in index order, then ResetProcessing.
   void OnParametersReset();
-  IPlugEditor* GetEditor() const { return editor_; }
-  IPlugLock& GetLock() { return plugLock_; }
+  IEffectEditor* GetEditor() const { return editor_; }
+  IEffectLock& GetLock() { return plugLock_; }
 
   // ---- channels and block processing -----------------------------------------------------------
   // Stores the sample rate; values that are not finite and above 0 are ignored.
@@ -184,7 +184,7 @@ class IPlugBase {
   // Input channels from the third on become unconnected.
   void ReduceToTwoChannels();
 
-  // ---- presets (IPlugBasePresets.cpp) ----------------------------------------------------------
+  // ---- presets (IEffectBasePresets.cpp) ----------------------------------------------------------
   int NPresets() const { return presets_.Count(); }
   int GetCurrentPresetIndex() const { return currentPreset_; }
   IPreset* GetPreset(int i) const { return presets_.Get(i); }
@@ -192,7 +192,7 @@ class IPlugBase {
   // values.
   void FillPresets(const char* name, int count);
   void FillEmptyPresets() { FillPresets("Empty", NPresets()); }
-  // Makes preset i current (see IPlugBasePresets.cpp); false when i is invalid or its block
+  // Makes preset i current (see IEffectBasePresets.cpp); false when i is invalid or its block
   // cannot be read.
   bool LoadPreset(int i);
   // Stores the current values into the current preset; a non-empty name renames it.
@@ -219,7 +219,7 @@ class IPlugBase {
 
  protected:
   // Fields, in the order of the design (the lock first, so that it is destroyed last).
-  IPlugLock plugLock_;
+  IEffectLock plugLock_;
   PtrList<IChannelIO> channelIOList_;
   int hostVisibleCount_;
   int parameterCount_;
@@ -239,7 +239,7 @@ class IPlugBase {
   int latency_;
   bool doesMidi_;
   PtrList<IParameter> parameters_;
-  IPlugEditor* editor_ = nullptr;
+  IEffectEditor* editor_ = nullptr;
   PtrList<IPreset> presets_;
   int currentPreset_ = 0;
   HeapBuffer inputPointers_;
