@@ -63,7 +63,12 @@ class RecordingViewHost : public ViewHost {
   void Call(const char* name, Args... args) {
     std::string text = std::string(name) + "(";
     bool first = true;
-    ((text += (first ? "" : ",") + std::to_string(static_cast<int>(args)), first = false), ...);
+    auto append = [&](int value) {
+      if (!first) text += ',';
+      text += std::to_string(value);
+      first = false;
+    };
+    (append(static_cast<int>(args)), ...);
     calls.push_back(text + ")");
   }
 };
