@@ -13,6 +13,7 @@
 #include "framework/IParameter.h"
 #include "framework/IStateChunk.h"
 #include "views/ParameterIndex.h"
+#include "gui/IPopupMenu.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetFileHeader.h"
 #include "presets/PresetHandler.h"
@@ -118,6 +119,19 @@ TEST_F(PresetWiring, AFileOfTheHeaderAloneAppliesTheInitialStateWithTheHeadersTe
   // The box keeps the name of the file chosen.
   EXPECT_EQ(plug->GetPresetBoxName(), "Bare");
   EXPECT_NE(plug->GetStatusText(), kPresetLoadFailedText);
+}
+
+TEST_F(PresetWiring, FolderLinksBackToThePresetFolderListItsPresetsOnce) {
+  const std::filesystem::path user = data.Root() / "Tobel" / "Quova" / "presets" / "User";
+  std::filesystem::create_directories(user);
+  std::ofstream(user / "Solo.t2z") << "x";
+  for (const char* link : {"again", "and again", "once more"})
+    std::filesystem::create_directory_symlink(user, user / link);
+
+  Tobel other(&FakeHost::Callback);  // scans the folders as it builds the editor
+  const IPopupMenu* menu = other.GetPresetBox()->GetFolderMenu()->GetUserMenu();
+  ASSERT_EQ(menu->CountItems(), 1);
+  EXPECT_STREQ(menu->GetItem(0)->GetText(), "Solo");
 }
 
 }  // namespace
