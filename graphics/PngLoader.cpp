@@ -166,14 +166,14 @@ struct RegisterPngLoader
 void PngMemoryRead(png_struct_def* png, unsigned char* out, size_t count)
 {
     MemoryCursor* cursor = static_cast<MemoryCursor*>(png_get_io_ptr(png));
-    std::memset(out, 0, count);
-    if (!cursor)
-        return;
-    const size_t copied = count < cursor->left ? count : cursor->left;
-    if (copied > 0)
-        std::memcpy(out, cursor->next, copied);
-    cursor->next += copied;
-    cursor->left -= copied;
+    // libpng trusts the lengths the chunks declare; bytes handed out beyond
+    // the data would let it inflate and checksum a declared gigabyte of zeros.
+    if (!cursor || count > cursor->left)
+        png_error(png, "read past the end of the data");
+    if (count > 0)
+        std::memcpy(out, cursor->next, count);
+    cursor->next += count;
+    cursor->left -= count;
 }
 
 RasterBitmap* LoadPngMemory(const void* data, int32_t length, RasterBitmap* bitmap)

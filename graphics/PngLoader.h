@@ -34,8 +34,10 @@ RasterBitmap* LoadPngFile(const char* path, RasterBitmap* bitmap = nullptr);
 // its last '.', '/' or '\') is ".png" in any case.
 RasterBitmap* LoadPngByName(const char* path, bool checkExtension, RasterBitmap* bitmap = nullptr);
 
-// libpng read callback over a memory cursor: fills count bytes, copying what
-// is left and zeros beyond the end (libpng's checks then fail the decode).
+// libpng read callback over a memory cursor: copies the next count bytes. A
+// read that reaches past the end of the data copies nothing and fails the
+// decode at once (a libpng error), so a chunk that declares more data than
+// the image holds costs no more than the image's own size.
 void PngMemoryRead(png_struct_def* png, unsigned char* out, size_t count);
 
 // A file-dialog filter list: "PNG files (*.PNG)", "*.PNG", double-zero ended.

@@ -138,6 +138,9 @@ public:
     // global options stay as they are. A state read, which refreshes every
     // control after its parameter block anyway, leaves refreshControls off.
     void ResetToInitialState(bool refreshControls = true);
+    // A preset file that holds its header and no state: the initial state, applied as a state
+    // read applies one (no information texts meanwhile), with the preset box keeping its text.
+    void ApplyEmptyPresetState();
 
     // ---- global options --------------------------------------------------------------------
     // A switch of the settings box changed option 0..6 to value (0.0 or 1.0):
@@ -156,6 +159,8 @@ public:
     // The name the chord-memory box shows (an empty name leaves it unchanged).
     void SetChordMemoryBoxName(const std::string& name);
     std::string GetPresetBoxName() const;
+    // The preset box shows text, whatever it is (the reset's "------" included).
+    void ShowPresetBoxName(const std::string& text);
     const std::string& GetStatusText() const { return statusText_; }
     // Controller-lane numbers, index lane + 8 x key area; -1 none.
     int GetControllerLaneNumber(int index) const;
@@ -456,6 +461,9 @@ private:
     void TellKeyboard();
     // The pattern view, the loop strip and the scene strip show the edited area, pattern and lane.
     void SyncViews();
+    // Binds the loop strip to the shown lane's looper and gives it the pattern's other 16 lane
+    // loopers, which a Control drag writes as well.
+    void BindLoopStrip();
 
     SkinLayout skin_;
     std::array<IBitmapStrip, kFontCount> fontImages_{};

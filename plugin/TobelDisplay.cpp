@@ -223,8 +223,8 @@ void Tobel::UpdatePatternViewStep(int lane, int step)
     if (parameter != nullptr)
         patternView_->SetStepDisplayValue(lane, step, parameter->GetMinimum(), parameter->GetMaximum(),
                                           parameter->Value());
-    if (loopStrip_ != nullptr && lane == shownLane_)
-        loopStrip_->AttachLooper(GetEditedLaneLooper(lane));
+    if (lane == shownLane_)
+        BindLoopStrip();
 }
 
 void Tobel::SetEditTool(int tool)

@@ -186,13 +186,20 @@ void Tobel::SyncViews()
         sceneView_->SetKeyArea(area);
         sceneView_->SetScenesOn(GetParameterValue(kSceneOnOff + area) == 1.0);
     }
-    if (loopStrip_ != nullptr)
-    {
-        loopStrip_->Invalidate();
-        loopStrip_->AttachLooper(GetEditedLaneLooper(shownLane_));
-    }
+    BindLoopStrip();
     for (int t = 0; t < kStepCount; ++t)
         UpdatePatternViewStep(shownLane_, t);
+}
+
+void Tobel::BindLoopStrip()
+{
+    if (loopStrip_ == nullptr)
+        return;
+    loopStrip_->Invalidate(); // also empties the list of other loopers
+    loopStrip_->AttachLooper(GetEditedLaneLooper(shownLane_));
+    for (int lane = 0; lane < kLaneCount; ++lane)
+        if (lane != shownLane_)
+            loopStrip_->AddOtherLooper(GetEditedLaneLooper(lane));
 }
 
 bool Tobel::IsSettingsBoxShown() const
@@ -227,6 +234,24 @@ std::string Tobel::GetChordMemoryBoxName() const
 std::string Tobel::GetPresetBoxName() const
 {
     return presetBox_ != nullptr ? presetBox_->GetShownText() : presetBoxName_;
+}
+
+void Tobel::ShowPresetBoxName(const std::string& text)
+{
+    presetBoxName_ = text;
+    if (presetBox_ != nullptr)
+        presetBox_->ChangeText(text);
+}
+
+void Tobel::ApplyEmptyPresetState()
+{
+    IEffectLockGuard guard(plugLock_);
+    const std::string shownName = GetPresetBoxName();
+    const bool loading = stateLoading_;
+    stateLoading_ = true;
+    ResetToInitialState(true);
+    stateLoading_ = loading;
+    ShowPresetBoxName(shownName);
 }
 
 void Tobel::SetChordMemoryBoxName(const std::string& name)

@@ -23,7 +23,6 @@
 #include "gui/IGraphics.h"
 #include "gui/IInvisibleSwitchControl.h"
 #include "gui/IKnobControl.h"
-#include "gui/IRadioButtonsControl.h"
 #include "gui/ISwitchControl.h"
 #include "gui/ITextControl.h"
 #include "plugin/ControlRegistry.h"
@@ -234,10 +233,13 @@ void Tobel::CreateGlobalControls(IGraphics* graphics)
     sendOnlyCcNote_ = Append(graphics, new PostedTextControl(graphics, skin_.At(166), f12b));
     triggerCmNote_ = Append(graphics, new PostedTextControl(graphics, skin_.At(166), f12b));
 
-    // Key-area selection: four buttons in a row.
-    auto* areas = Append(graphics, new IRadioButtonsControl(this, skin_.At(17), kKeyAreaSelection, kAreaCount,
-                                                            Image(graphics, 111), IRadioButtonsControl::kHorizontal));
+    // Key-area selection: four unlabelled buttons in a row. A right press selects the area under
+    // the pointer and opens the key-area menu (copy, paste, the send-only-CC and trigger-CM
+    // toggles); a double click leaves the area its first press chose.
+    auto* areas = Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(17), kKeyAreaSelection,
+                                                                  kAreaCount, Image(graphics, 111), nullptr));
     areas->SetMenuParameterIndex(kAreaCopyMenu);
+    areas->SetMenuOnRightClick(true);
     global(areas);
 
     for (int i = 0; i < 3; ++i)

@@ -8,6 +8,12 @@ IEffectLock& TobelPresetHost::GetPresetLock() { return plug_.GetLock(); }
 
 bool TobelPresetHost::ReadPresetState(const IStateChunk& chunk, int position)
 {
+    // A file of the header alone carries no state: it stands for the initial state.
+    if (position == chunk.Size())
+    {
+        plug_.ApplyEmptyPresetState();
+        return true;
+    }
     return plug_.ReadState(&chunk, position, true) >= 0;
 }
 

@@ -113,14 +113,15 @@ int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
 
 void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image, bool skipKept)
 {
+    // A state without a preset name leaves the preset box showing what it showed before the read
+    // (for a preset file, the name of the file chosen), not the reset's "------".
+    const std::string shownName = GetPresetBoxName();
     ResetToInitialState(false);
 
     // Preset information: the name goes to the preset box, the author to its text.
     presetInfo_ = image.info;
-    if (presetInfo_.name[0] != 0)
-        presetBoxName_ = presetInfo_.name;
-    if (presetBox_ != nullptr)
-        presetBox_->SetShownName(presetInfo_.name);
+    const std::string name(presetInfo_.name, strnlen(presetInfo_.name, sizeof presetInfo_.name));
+    ShowPresetBoxName(name.empty() ? shownName : name);
     authorText_ = presetInfo_.author;
     if (authorLine_ != nullptr)
         authorLine_->PostText(authorText_);

@@ -89,17 +89,24 @@ bool PresetFolderMenu::IsListedExtension(const std::string& extension) const {
          (!compressedExtension_.empty() && extension == compressedExtension_);
 }
 
-void PresetFolderMenu::ScanFolder(const std::string& folderPath, IPopupMenu* submenu, int depth) {
+void PresetFolderMenu::ScanFolder(const std::string& folderPath, IPopupMenu* submenu) {
   const std::string folder = WithoutTrailingSlash(folderPath);
-  std::vector<std::string> names;
   try {
     Poco::File directory(folder);
     if (!directory.exists()) {
       directory.createDirectories();
       return;
     }
-    if (!directory.isDirectory()) return;
-    directory.list(names);
+  } catch (const Poco::Exception&) {
+    return;
+  }
+  if (listed_.Enter(folder)) ListFolder(folder, submenu, 0);
+}
+
+void PresetFolderMenu::ListFolder(const std::string& folder, IPopupMenu* submenu, int depth) {
+  std::vector<std::string> names;
+  try {
+    Poco::File(folder).list(names);
   } catch (const Poco::Exception&) {
     return;
   }
@@ -109,9 +116,9 @@ void PresetFolderMenu::ScanFolder(const std::string& folderPath, IPopupMenu* sub
     try {
       Poco::File file(path);
       if (file.isDirectory()) {
-        if (depth >= kMaxFolderDepth) continue;
+        if (depth >= kMaxFolderDepth || !listed_.Enter(path)) continue;
         IPopupMenu* child = AddFolderEntry(submenu, name);
-        if (child != nullptr) ScanFolder(path, child, depth + 1);
+        if (child != nullptr) ListFolder(path, child, depth + 1);
       } else if (file.isFile()) {
         const Poco::Path parsed(path);
         const std::string base = parsed.getBaseName();

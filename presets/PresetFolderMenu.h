@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "presets/VisitedFolders.h"
+
 class IPopupMenu;
 class IPopupMenuEntry;
 class IStateChunk;
@@ -24,7 +26,7 @@ class PresetFolderMenu {
  public:
   static constexpr int32_t kFirstFileId = 1000;
   static constexpr int32_t kInitId = 1;
-  // Sub-folders deeper than this are not listed (a folder link that loops cannot hang the scan).
+  // Sub-folders deeper than this are not listed.
   static constexpr int kMaxFolderDepth = 16;
 
   // rootFolder: the box's data folder with a trailing '/' ("" when there is none: the submenus
@@ -39,8 +41,11 @@ class PresetFolderMenu {
 
   // Lists folder into submenu: sub-folders (depth first) as submenus named after them, matching
   // files as file entries; entries in name order. A missing folder is created (with its parents)
-  // and leaves the submenu empty. File-system errors leave the affected folder empty.
-  void ScanFolder(const std::string& folder, IPopupMenu* submenu, int depth = 0);
+  // and leaves the submenu empty. File-system errors leave the affected folder empty. Folder links
+  // are followed, but every folder is listed once in the menu's life (by device and inode): a
+  // folder already listed, through a link or under its own name, is left out, so links that loop
+  // end at once.
+  void ScanFolder(const std::string& folder, IPopupMenu* submenu);
 
   // Saves a file into the user folder: the name is vetted (IsValidPresetName); the path is
   // root + "User/" + (category name + "/" when category >= 0) + name + the compressed extension
@@ -68,6 +73,8 @@ class PresetFolderMenu {
   IPopupMenuEntry* AddFileEntry(IPopupMenu* submenu, const std::string& text, const std::string& path);
   IPopupMenu* AddFolderEntry(IPopupMenu* menu, const std::string& text);
   bool IsListedExtension(const std::string& extension) const;
+  // ScanFolder's walk below an entered folder.
+  void ListFolder(const std::string& folder, IPopupMenu* submenu, int depth);
 
   uint32_t nextEntryId_ = kFirstFileId;
   std::string rootFolder_;
@@ -80,4 +87,5 @@ class PresetFolderMenu {
   IndexChangedListener* listener_;
   std::string chosenName_;
   std::map<const IPopupMenuEntry*, std::string> paths_;
+  VisitedFolders listed_;
 };

@@ -25,7 +25,8 @@ class PresetHost {
   virtual IEffectLock& GetPresetLock() = 0;
   // Applies a state read from a preset file, starting at position of chunk (parameters kept out of
   // preset loads keep their values). True when it was applied; false when it was refused, which
-  // leaves the plug-in as it was. Called with the lock held. Worker.
+  // leaves the plug-in as it was. A position at the end of chunk (a file of the header alone)
+  // applies the initial state. Called with the lock held. Worker.
   virtual bool ReadPresetState(const IStateChunk& chunk, int position) = 0;
   // Appends the plug-in's whole state to chunk; false when the parameter block could not be
   // written.

@@ -7,16 +7,17 @@
 
 #include <vector>
 
+#include "presets/VisitedFolders.h"
+
 namespace {
 
 constexpr int kMaxFolderDepth = 16;
 
-bool FindFileBelow(const std::string& name, const std::string& folder, int depth) {
+// Searches a folder that visited has just entered.
+bool FindFileBelow(const std::string& name, const std::string& folder, int depth, VisitedFolders& visited) {
   std::vector<std::string> names;
   try {
-    Poco::File directory(folder);
-    if (!directory.exists() || !directory.isDirectory()) return false;
-    directory.list(names);
+    Poco::File(folder).list(names);
   } catch (const Poco::Exception&) {
     return false;
   }
@@ -25,7 +26,8 @@ bool FindFileBelow(const std::string& name, const std::string& folder, int depth
     try {
       Poco::File file(path);
       if (file.isDirectory()) {
-        if (depth < kMaxFolderDepth && FindFileBelow(name, path, depth + 1)) return true;
+        if (depth < kMaxFolderDepth && visited.Enter(path) && FindFileBelow(name, path, depth + 1, visited))
+          return true;
       } else if (file.isFile() && Poco::Path(path).getBaseName() == name) {
         return true;
       }
@@ -49,5 +51,6 @@ std::string IsValidPresetName(const std::string& name) {
 bool FindFileRecursive(const std::string& name, const std::string& folder) {
   std::string start = folder;
   while (start.size() > 1 && start.back() == '/') start.pop_back();
-  return FindFileBelow(name, start, 0);
+  VisitedFolders visited;
+  return visited.Enter(start) && FindFileBelow(name, start, 0, visited);
 }

@@ -12,5 +12,6 @@ std::string IsValidPresetName(const std::string& name);
 
 // True when a file whose base name (the name without folder and extension) equals name lies in
 // folder or, depth first, in any of its sub-folders. Unreadable folders count as empty; the search
-// goes at most 16 folders deep (a folder link that loops cannot hang it).
+// goes at most 16 folders deep and follows folder links, entering each folder once (by device and
+// inode), so links that loop end at once.
 bool FindFileRecursive(const std::string& name, const std::string& folder);

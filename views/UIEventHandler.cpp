@@ -176,7 +176,9 @@ void UIEventHandler::ApplyRate(int area, int pattern, double v)
     // one (8.9999995 for 9), so the nearest choice counts rather than the truncated one.
     const int t = RoundAway(v);
     engine->GetStepper().SetPatternRate(pattern, RateBeats(t));
-    if (const char* text = RateText(t))
+    // The rate writes its own information text, so it obeys the same switch as the others.
+    const char* text = RateText(t);
+    if (informationEnabled_ && text != nullptr)
         ReplaceText(text);
 }
 

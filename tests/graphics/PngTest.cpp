@@ -4,6 +4,7 @@
 #include "tests/graphics/TestBitmap.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -183,6 +184,79 @@ TEST(PngLoader, BadDataFailsCleanly)
     EXPECT_FALSE(Load(huge));
     TestBitmap given(2, 2);
     EXPECT_EQ(LoadPngMemory(huge.data(), static_cast<int32_t>(huge.size()), &given), nullptr);
+}
+
+namespace
+{
+void PutWord(std::vector<uint8_t>& out, uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// Four bytes that, appended to bytes, bring their CRC-32 to zero: the register is run back from
+// its final value through the table, whose top bytes are all different.
+std::vector<uint8_t> CrcZeroingTail(const std::vector<uint8_t>& bytes)
+{
+    uint32_t table[256];
+    for (uint32_t n = 0; n < 256; ++n)
+    {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    const uint32_t state = ~static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
+    uint32_t reg = 0xFFFFFFFFu;
+    for (int i = 0; i < 4; ++i)
+    {
+        uint32_t k = 0;
+        while ((table[k] >> 24) != (reg >> 24))
+            ++k;
+        reg = ((reg ^ table[k]) << 8) | k;
+    }
+    reg ^= state;
+    return {static_cast<uint8_t>(reg), static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg >> 16),
+            static_cast<uint8_t>(reg >> 24)};
+}
+} // namespace
+
+TEST(PngLoader, NothingIsReadPastTheEndOfTheData)
+{
+    // A 2 x 2 grey image whose file ends inside its image-data chunk: the chunk's CRC and the end
+    // chunk are missing. Four bytes after the compressed rows make the chunk's CRC zero, so zeros
+    // made up past the end would pass every check of the decoder.
+    const uint8_t raw[] = {0, 10, 20, 0, 30, 40};
+    std::vector<uint8_t> compressed(compressBound(sizeof raw));
+    uLongf size = static_cast<uLongf>(compressed.size());
+    ASSERT_EQ(compress(compressed.data(), &size, raw, sizeof raw), Z_OK);
+    compressed.resize(size);
+    std::vector<uint8_t> typed = {'I', 'D', 'A', 'T'};
+    typed.insert(typed.end(), compressed.begin(), compressed.end());
+    const std::vector<uint8_t> tail = CrcZeroingTail(typed);
+    typed.insert(typed.end(), tail.begin(), tail.end());
+    ASSERT_EQ(crc32(0, typed.data(), static_cast<uInt>(typed.size())), 0u);
+
+    std::vector<uint8_t> cut = AssemblePng({{"IHDR", {0, 0, 0, 2, 0, 0, 0, 2, 8, 0, 0, 0, 0}}});
+    PutWord(cut, static_cast<uint32_t>(typed.size() - 4));
+    cut.insert(cut.end(), typed.begin(), typed.end());
+    EXPECT_FALSE(Load(cut));
+
+    // The same file completed by its (zero) CRC and the end chunk loads.
+    std::vector<uint8_t> whole = cut;
+    PutWord(whole, 0);
+    const std::vector<uint8_t> end = AssemblePng({{"IEND", {}}});
+    whole.insert(whole.end(), end.begin() + 8, end.end());
+    std::unique_ptr<RasterBitmap> b = Load(whole);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(At(*b, 1, 1), MakePixel(255, 40, 40, 40));
+
+    // An image-data chunk that declares nearly 2 GB behind its few real bytes is refused as soon
+    // as the data ends, not after the declared length has been read and checksummed.
+    std::vector<uint8_t> crafted = AssemblePng({{"IHDR", {0, 0, 0, 2, 0, 0, 0, 2, 8, 0, 0, 0, 0}}});
+    PutWord(crafted, 0x70000000u);
+    crafted.insert(crafted.end(), typed.begin(), typed.end() - 4);
+    EXPECT_FALSE(Load(crafted));
 }
 
 TEST(PngLoader, GivenBitmaps)

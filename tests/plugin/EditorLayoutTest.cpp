@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -17,7 +18,10 @@
 #include "graphics/RasterBitmap.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
+#include "engine/Looper.h"
+#include "engine/PatternEngine.h"
 #include "gui/ICustomRadioButtonsControl.h"
+#include "gui/IRadioButtonsControl.h"
 #include "gui/IEditorWindow.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
@@ -325,6 +329,73 @@ TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPress) {
   Tick();
   EXPECT_TRUE(plug->GetAboutImage()->IsHidden());
   EXPECT_EQ(plug->GetMouseCaptureControl(0, 0, IMouseModifiers()), -1);
+}
+
+TEST_F(EditorLayout, TheKeyAreaSelectorOpensItsMenuOnARightPressAndSelectsOnADoubleClick) {
+  auto* areas = dynamic_cast<IRadioButtonsControl*>(Editor().GetControl(138));
+  ASSERT_NE(areas, nullptr);
+  ASSERT_NE(Open(), nullptr);
+
+  // A right press on area 2 selects it and opens the key-area menu.
+  const IRectangle third = areas->GetButtonRect(2);
+  driver.ChooseMenuItem(std::vector<std::string>{"Toggle send only CC"});
+  driver.Click(window, Centre(third.left, third.right), Centre(third.top, third.bottom),
+               quova::testing::MouseButton::Right);
+  Tick();
+  ASSERT_EQ(driver.Menus().size(), 1u);
+  std::vector<std::string> texts;
+  for (const auto& entry : driver.Menus()[0].entries) texts.push_back(entry.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"Copy", "Paste", "Paste to all", "Toggle send only CC",
+                                             "Toggle trigger CM"}));
+  EXPECT_EQ(plug->GetParameterValue(kKeyAreaSelection), 2.0);
+  EXPECT_EQ(plug->GetEditedArea(), 2);
+  EXPECT_EQ(plug->GetParameterValue(kSendControllers + 2), 1.0);
+  EXPECT_EQ(plug->GetParameterValue(kSendControllers), 0.0);
+
+  // A double click selects the area under it; it does not reset the selector to area 0.
+  const IRectangle second = areas->GetButtonRect(1);
+  driver.DoubleClick(window, Centre(second.left, second.right), Centre(second.top, second.bottom));
+  Tick();
+  EXPECT_EQ(plug->GetParameterValue(kKeyAreaSelection), 1.0);
+  EXPECT_EQ(plug->GetEditedArea(), 1);
+}
+
+TEST_F(EditorLayout, AControlDragOnTheLoopStripSetsEveryLaneOfTheShownPattern) {
+  ASSERT_NE(Open(), nullptr);
+  const IRectangle strip = Skin(124);
+  const int y = strip.top + 7;
+  auto column = [&](int c) { return strip.left + 24 * c + 12; };
+  PatternStepper& stepper = plug->GetEngineHost().GetKeyAreas()->GetArea(0)->GetStepper();
+  auto ranges = [&](int pattern) {
+    std::vector<std::pair<int, int>> loops;
+    for (int lane = 0; lane < kLaneCount; ++lane) {
+      const ControlLooper* looper = stepper.GetLaneLooper(pattern, lane);
+      loops.emplace_back(looper->LoopStart(), looper->LoopEnd());
+    }
+    return loops;
+  };
+  using Ranges = std::vector<std::pair<int, int>>;
+
+  // With Control held: the start marker to step 4, the end marker to step 10, in all 17 lanes.
+  driver.HoldModifiers(false, true, false);
+  driver.Drag(window, column(0), y, column(4), y);
+  driver.Drag(window, column(31), y, column(10), y);
+  driver.HoldModifiers(false, false, false);
+  EXPECT_EQ(ranges(0), Ranges(kLaneCount, {4, 11}));
+
+  // The other loopers follow the pattern shown: on pattern 3 a plain drag moves the shown lane's
+  // start only, a Control drag every lane's, and pattern 0 keeps its ranges.
+  plug->SetParameterFromGUI(kKeyAreaPatterns, 3.0 / 11.0);
+  ASSERT_EQ(plug->GetShownPattern(), 3);
+  driver.Drag(window, column(0), y, column(2), y);
+  Ranges expected(kLaneCount, {0, 32});
+  expected[0] = {2, 32};
+  EXPECT_EQ(ranges(3), expected);
+  driver.HoldModifiers(false, true, false);
+  driver.Drag(window, column(2), y, column(6), y);
+  driver.HoldModifiers(false, false, false);
+  EXPECT_EQ(ranges(3), Ranges(kLaneCount, {6, 32}));
+  EXPECT_EQ(ranges(0), Ranges(kLaneCount, {4, 11}));
 }
 
 // A real Linux host hands the editor a parent that is no window of ours (an X11 window id): the

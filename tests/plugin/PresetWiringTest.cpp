@@ -2,6 +2,8 @@
 // the control zone's actions, "Init", and the box names a state carries.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -9,8 +11,11 @@
 #include "engine/ActionDispatcher.h"
 #include "engine/EngineHost.h"
 #include "framework/IParameter.h"
+#include "framework/IStateChunk.h"
 #include "views/ParameterIndex.h"
+#include "gui/IPopupMenu.h"
 #include "presets/ChordMemoryPresetHandler.h"
+#include "presets/PresetFileHeader.h"
 #include "presets/PresetHandler.h"
 #include "presets/PresetLoader.h"
 #include "presets/SavePresetDialogs.h"
@@ -86,10 +91,47 @@ TEST_F(PresetWiring, TheStateCarriesTheBoxNames) {
   EXPECT_EQ(other.GetChordMemoryBoxName(), "Jazz Voicings");
   EXPECT_EQ(other.GetPresetBoxName(), "Night Drive");
 
-  // A state without a preset name starts from the initial state: the box shows no name.
+  // A state without a preset name leaves the box showing what it showed.
   plug->SetPresetInfo(PresetInfo{});
   ASSERT_GE(quova::test::ReadBytes(other, quova::test::StateBytes(*plug)), 0);
-  EXPECT_EQ(other.GetPresetBoxName(), "------");
+  EXPECT_EQ(other.GetPresetBoxName(), "Night Drive");
+  EXPECT_EQ(other.GetPresetInfo().name[0], 0);
+}
+
+TEST_F(PresetWiring, AFileOfTheHeaderAloneAppliesTheInitialStateWithTheHeadersTexts) {
+  PresetInfo texts;
+  PresetInfo::SetField(texts.name, "Bare Header");
+  PresetInfo::SetField(texts.author, "Zed");
+  IStateChunk file;
+  ASSERT_TRUE(BuildPresetFileChunk(texts, static_cast<uint32_t>(plug->NParameters()), IStateChunk(), &file));
+  ASSERT_EQ(file.Size(), PresetFileHeader::kSize);
+  const std::filesystem::path path = data.Root() / "Bare.t2z";  // plain bytes read as they are
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.Data()), file.Size());
+
+  const IParameter& volume = *plug->GetParameter(kGlobalVolume);
+  plug->SetParameterFromGUI(kGlobalVolume, 0.25);
+  ASSERT_NE(volume.Value(), volume.GetDefault());
+  ASSERT_TRUE(plug->GetPresetBox()->OpenChosenFile(path.string(), "Bare"));
+  Wait();
+  EXPECT_EQ(volume.Value(), volume.GetDefault());
+  EXPECT_EQ(std::string(plug->GetPresetInfo().name), "Bare Header");
+  EXPECT_EQ(std::string(plug->GetPresetInfo().author), "Zed");
+  // The box keeps the name of the file chosen.
+  EXPECT_EQ(plug->GetPresetBoxName(), "Bare");
+  EXPECT_NE(plug->GetStatusText(), kPresetLoadFailedText);
+}
+
+TEST_F(PresetWiring, FolderLinksBackToThePresetFolderListItsPresetsOnce) {
+  const std::filesystem::path user = data.Root() / "Tobel" / "Quova" / "presets" / "User";
+  std::filesystem::create_directories(user);
+  std::ofstream(user / "Solo.t2z") << "x";
+  for (const char* link : {"again", "and again", "once more"})
+    std::filesystem::create_directory_symlink(user, user / link);
+
+  Tobel other(&FakeHost::Callback);  // scans the folders as it builds the editor
+  const IPopupMenu* menu = other.GetPresetBox()->GetFolderMenu()->GetUserMenu();
+  ASSERT_EQ(menu->CountItems(), 1);
+  EXPECT_STREQ(menu->GetItem(0)->GetText(), "Solo");
 }
 
 }  // namespace

@@ -93,6 +93,32 @@ TEST_F(PresetFolderMenuTest, SubFoldersBecomeSubmenusAndFilesGetIdsFromOneThousa
   EXPECT_EQ(root->FindItemById(1002)->GetText(), std::string("Saw Lead"));
 }
 
+TEST_F(PresetFolderMenuTest, FolderLinksAreFollowedButEveryFolderIsListedOnce) {
+  const std::filesystem::path user = folder_.Presets() / "User";
+  WriteBytes(user / "Own.t2z", {0});
+  WriteBytes(folder_.Root() / "elsewhere" / "Far.t2z", {0});
+  std::filesystem::create_directory_symlink(folder_.Root() / "elsewhere", user / "linked");
+  // Two links back to the folder itself made the scan grow exponentially with its depth.
+  std::filesystem::create_directory_symlink(user, user / "loop a");
+  std::filesystem::create_directory_symlink(user, user / "loop b");
+  WriteBytes(folder_.Presets() / "Factory" / "Base.t2z", {0});
+  std::filesystem::create_directory_symlink(user, folder_.Presets() / "Factory" / "to user");
+
+  PresetFolderMenu menu(Root(), ".t2", ".t2z", true, &listener_);
+  EXPECT_EQ(Texts(menu.GetFactoryMenu()), (std::vector<std::string>{"Base", "to user"}));
+  const IPopupMenu* throughLink = menu.GetFactoryMenu()->GetItem(1)->GetSubmenu();
+  ASSERT_NE(throughLink, nullptr);
+  EXPECT_EQ(Texts(throughLink), (std::vector<std::string>{"Own", "linked"}));
+  // The user folder was listed through the factory's link already.
+  EXPECT_TRUE(Texts(menu.GetUserMenu()).empty());
+  EXPECT_EQ(menu.GetRootMenu()->CountFlatItems(), 3);
+
+  // The existence check of the save dialogs follows the same links and ends as well.
+  EXPECT_TRUE(FindFileRecursive("Far", user.string()));
+  EXPECT_TRUE(FindFileRecursive("Own", (folder_.Presets() / "Factory").string()));
+  EXPECT_FALSE(FindFileRecursive("Missing", user.string()));
+}
+
 TEST_F(PresetFolderMenuTest, TheChordBoxListsOnlyItsOwnExtension) {
   WriteBytes(folder_.ChordMemory() / "Factory" / "Jazz.cmb", {0});
   WriteBytes(folder_.ChordMemory() / "Factory" / "noextension", {0});

@@ -241,7 +241,10 @@ TEST_F(UIEventHandlerTest, DisabledInformationStillReachesTheEngine) {
   H().OnParameterChanged(PerPattern(kRate, 0, 0), 9.0);
   EXPECT_EQ(Pattern(0, 0).octaves, 4);
   EXPECT_DOUBLE_EQ(Pattern(0, 0).rate, 0.5);
-  // The rate writes its text through its own rule; the ordinary texts stay off.
+  // The rate's own text obeys the switch too: no text at all.
+  EXPECT_TRUE(f.host.status.empty());
+  H().SetInformationEnabled(true);
+  H().OnParameterChanged(PerPattern(kRate, 0, 0), 9.0);
   EXPECT_EQ(f.host.status, (std::vector<std::string>{"Rate: 1/8"}));
 }
 
