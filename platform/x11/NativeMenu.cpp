@@ -84,20 +84,30 @@ public:
     MenuRun(const MenuRun&) = delete;
     MenuRun& operator=(const MenuRun&) = delete;
 
-    bool Start(const Entries& entries, int rootX, int rootY)
+    void Start(const Entries& entries, int rootX, int rootY)
     {
+        // The grabs go out with the map request, so that no click can reach the screen between the
+        // menu showing and the menu holding the pointer.
         OpenLevel(entries, rootX, rootY);
-        XSync(d_, False);
+        Grab();
         Window root = 0, child = 0;
         int wx = 0, wy = 0;
         unsigned mask = 0;
         XQueryPointer(d_, DefaultRootWindow(d_), &root, &child, &startX_, &startY_, &wx, &wy, &mask);
+    }
+
+    // Takes the pointer and the keys for the menu; tried again at every round while another
+    // client holds them.
+    void Grab()
+    {
+        if (levels_.empty()) return;
         const unsigned events = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-        grabbed_ = XGrabPointer(d_, levels_[0]->xwin, False, events, GrabModeAsync, GrabModeAsync, None, None,
-                                CurrentTime) == GrabSuccess;
-        keyboard_ = XGrabKeyboard(d_, levels_[0]->xwin, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
-                    GrabSuccess;
-        return true;
+        if (!grabbed_)
+            grabbed_ = XGrabPointer(d_, levels_[0]->xwin, False, events, GrabModeAsync, GrabModeAsync, None, None,
+                                    CurrentTime) == GrabSuccess;
+        if (!keyboard_)
+            keyboard_ = XGrabKeyboard(d_, levels_[0]->xwin, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                        GrabSuccess;
     }
 
     void Finish()
@@ -361,7 +371,10 @@ UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entr
     ++menuDepth_;
     // While the menu runs, the windows under it keep painting, but only the menu takes input.
     while (!run.Done())
+    {
         ModalRound(owner, kRoundMs);
+        run.Grab();
+    }
     --menuDepth_;
     foreign_ = std::move(previous);
     run.Finish();

@@ -261,10 +261,7 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     x.MoveTo(xwin, 50, 50);
     x.Button(Button3, true);
     x.Button(Button3, false);
-    Hand hand([act](XClient& own) {
-      ASSERT_TRUE(Within(3000, [&] { return !own.Popups().empty(); })) << "no menu window";
-      act(own);
-    });
+    Hand hand(Hand::Shows::Menu, {}, act);
     Idle(2);
     ASSERT_TRUE(Within(3000, [&] {
       quova::x11::Idle();
@@ -305,12 +302,8 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
   Idle();
   x.Key(XK_m, true);
   x.Key(XK_m, false);
-  Hand hand([&](XClient& own) {
-    std::vector<Window> boxes;
-    ASSERT_TRUE(Within(3000, [&] {
-      boxes = own.TopLevelsBesides({host});
-      return !boxes.empty();
-    }));
+  Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
+    const std::vector<Window> boxes = own.TopLevelsBesides({host});
     const auto size = own.SizeOf(boxes.back());
     // Yes, No, Cancel from the left, 80 wide and 8 apart, 14 from the right and the bottom.
     own.Click(boxes.back(), size.width - 14 - 3 * 88 + 8 + 40 + 88, size.height - 14 - 12);
@@ -373,13 +366,8 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                 {IDCANCEL, "BUTTON", "Cancel", BS_PUSHBUTTON, RECT{170, 80, 250, 104}}};
   RegisterDialogTemplateA(nullptr, "X11SaveTest", save);
   gDialog = DialogResult{};
-  Hand hand([&](XClient& own) {
-    std::vector<Window> dialogs;
-    ASSERT_TRUE(Within(3000, [&] {
-      dialogs = own.TopLevelsBesides({host});
-      return !dialogs.empty();
-    }));
-    const Window d = dialogs.back();
+  Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
+    const Window d = own.TopLevelsBesides({host}).back();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the keys reach it once it shows
     own.Click(d, 50, 20);
     own.Type("Groove 7");

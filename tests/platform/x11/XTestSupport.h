@@ -3,6 +3,8 @@
 // that acts on its own thread and connection while the product runs a modal loop.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -40,9 +42,17 @@ struct RootPoint {
   int y = 0;
 };
 
+// Errors on the tests' own connections (a window that went away between two questions about it)
+// are not fatal. Installed before the product opens its connection, so that the product hands the
+// errors of other connections on to it.
+inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 class XClient {
  public:
-  XClient() : d_(XOpenDisplay(nullptr)) {}
+  XClient() : d_(XOpenDisplay(nullptr)) {
+    static const bool installed = (XSetErrorHandler(IgnoreXError), true);
+    (void)installed;
+  }
   ~XClient() {
     for (Window w : windows_) XDestroyWindow(d_, w);
     if (d_ != nullptr) XCloseDisplay(d_);
@@ -128,6 +138,18 @@ class XClient {
     return out;
   }
 
+  // Asks a window to close as a window manager does (WM_DELETE_WINDOW).
+  void AskToClose(Window w) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(XInternAtom(d_, "WM_DELETE_WINDOW", False));
+    XSendEvent(d_, w, False, NoEventMask, &e);
+    XSync(d_, False);
+  }
+
   // Synthetic input, at points of a window (root points for MoveToRoot).
   void MoveToRoot(RootPoint p) {
     XTestFakeMotionEvent(d_, DefaultScreen(d_), p.x, p.y, CurrentTime);
@@ -180,14 +202,27 @@ inline bool Within(int ms, const std::function<bool()>& step) {
   return step();
 }
 
-// A hand on its own thread and connection: waits for a window the product shows modally (a menu
-// or a dialog) and acts on it, while the test's thread is inside the product's modal loop.
+// A hand on its own thread and connection: acts on a window the product shows modally (a menu or
+// a dialog) while the test's thread is inside the product's modal loop. When the window is still
+// there two seconds after the act (a step failed), the hand closes it, so that the test never
+// waits for ever: Escape for a menu, the window manager's close for a dialog.
 class Hand {
  public:
-  explicit Hand(std::function<void(XClient&)> act)
-      : thread_([act = std::move(act)] {
+  enum class Shows { Menu, Dialog };
+  Hand(Shows shows, std::vector<Window> known, std::function<void(XClient&)> act)
+      : thread_([shows, known, act = std::move(act)] {
           XClient own;
-          act(own);
+          const auto open = [&] {
+            return shows == Shows::Menu ? own.Popups() : own.TopLevelsBesides(known);
+          };
+          if (Within(3000, [&] { return !open().empty(); }))
+            act(own);
+          else
+            ADD_FAILURE() << "the product showed no window";
+          if (Within(2000, [&] { return open().empty(); })) return;
+          ADD_FAILURE() << "the window stayed open";
+          if (shows == Shows::Menu) own.Press(XK_Escape);
+          for (Window w : open()) own.AskToClose(w);
         }) {}
   ~Hand() {
     if (thread_.joinable()) thread_.join();
