@@ -12,6 +12,7 @@
 #include "platform/win32/Win32.h"
 #include "platform/x11/EditorFrames.h"
 #include "plugin/ControlRegistry.h"
+#include "views/ILoopSelectionControl.h"
 #include "views/ParameterIndex.h"
 
 namespace {
@@ -105,7 +106,7 @@ TEST_F(EditorOnScreen, TheScreenShowsTheHeadlessRenderOfTheSameStatePixelForPixe
   EXPECT_EQ(differing, 0u);
 }
 
-TEST_F(EditorOnScreen, ClicksDragsAndTheWheelChangeParametersAsTheyDoHeadless) {
+TEST_F(EditorOnScreen, ClicksDragsControlAndTheWheelActAsTheyDoHeadless) {
   ASSERT_TRUE(Open());
   // Control-click on key area 0's switch: area 0 off, the others set to the inverse.
   const IRectangle areaSwitch = Skin(9);
@@ -115,6 +116,24 @@ TEST_F(EditorOnScreen, ClicksDragsAndTheWheelChangeParametersAsTheyDoHeadless) {
   Run(80);
   EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 0.0);
   for (int a = 1; a < kAreaCount; ++a) EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff + a), 1.0) << a;
+
+  // Control-drag of the loop strip's start marker: the range goes into every lane.
+  ILoopSelectionControl* strip = plug->GetLoopStrip();
+  ASSERT_NE(strip, nullptr);
+  const IRectangle loop = Skin(124);
+  const int loopY = Centre(loop.top, loop.bottom);
+  const auto column = [&](int c) { return loop.left + 24 * c + 10; };
+  x->Key(XK_Control_L, true);
+  x->MoveTo(xwin, column(0), loopY);
+  x->Button(Button1, true);
+  for (int c = 1; c <= 3; ++c) {
+    x->MoveTo(xwin, column(c), loopY);
+    Run(10);
+  }
+  x->Button(Button1, false);
+  x->Key(XK_Control_L, false);
+  Run(80);
+  EXPECT_EQ(strip->GetStart(), 3);
 
   // A step cell of the grid.
   const double stepBefore = plug->GetParameterValue(StepValue(0, 0, 0, 5));
