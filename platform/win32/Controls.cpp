@@ -48,11 +48,19 @@ void PaintControl(HWND hwnd, Draw draw)
     EndPaint(hwnd, &ps);
 }
 
+// A label as shown: "&" marks the next letter as the item's shortcut and is not shown itself
+// ("&&" shows one "&").
 std::string TextOf(HWND hwnd)
 {
     char text[512] = {};
     GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+    std::string shown;
+    for (const char* c = text; *c; ++c)
+    {
+        if (*c == '&' && c[1] != '\0') ++c;
+        shown += *c;
+    }
+    return shown;
 }
 
 // A drop-down list: the entries as a popup menu under the box, the chosen one selected.

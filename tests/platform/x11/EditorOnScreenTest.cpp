@@ -12,6 +12,7 @@
 #include "platform/win32/Win32.h"
 #include "platform/x11/EditorFrames.h"
 #include "plugin/ControlRegistry.h"
+#include "presets/ChordMemoryPresetHandler.h"
 #include "views/ILoopSelectionControl.h"
 #include "views/ParameterIndex.h"
 
@@ -185,6 +186,27 @@ TEST_F(EditorOnScreen, ARightPressOpensAMenuWhoseEntryActsAndAClickOutsideDismis
   Run(80);
   EXPECT_EQ(plug->GetLearnSlot(), 145);
   EXPECT_TRUE(x->Popups().empty());
+}
+
+TEST_F(EditorOnScreen, ARightPressOnTheChordPresetBoxOpensItsSaveDialogWhichSavesWhatIsTyped) {
+  ASSERT_TRUE(Open());
+  const IRectangle box = plug->GetChordMemoryBox()->GetRect();
+  x->MoveTo(xwin, Centre(box.left, box.right), Centre(box.top, box.bottom));
+  x->Button(Button3, true);
+  x->Button(Button3, false);
+  {
+    // The dialog's name field lies at (120, 10)-(310, 28), its OK button at (140, 60)-(220, 85).
+    Hand hand(Hand::Shows::Dialog, {host}, [](XClient& own) {
+      const Window dialog = own.TopLevelsBesides({}).back();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      own.Click(dialog, 200, 19);
+      own.Type("Night Chords");
+      own.Click(dialog, 180, 72);
+    });
+    Run(200);
+  }
+  Run(80);
+  EXPECT_EQ(plug->GetChordMemoryBox()->GetShownText(), "Night Chords");
 }
 
 TEST_F(EditorOnScreen, TheSizeSwitchResizesTheWindowAndAsksTheHostToResizeItsFrame) {
