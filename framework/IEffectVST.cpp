@@ -37,7 +37,7 @@ IEffectVST::IEffectVST(VstHostCallback hostCallback, int hostVisibleCount, int p
                 version, uniqueId, makerId, latency, doesMidi, usesChunks, isInstrument, kApiVST2),
       hostCallback_(hostCallback) {}
 
-IEffectVST::~IEffectVST() = default;
+IEffectVST::~IEffectVST() { DropEditorFrame(); }
 
 void IEffectVST::initialize(int effectParamCount, const char* channelIOText, int presetCount, const char* effectName,
                           const char* productName, const char* makerName) {

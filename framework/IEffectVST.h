@@ -102,6 +102,19 @@ class IEffectVST : public IEffectBase {
   // The dispatcher's work, with the lock held (IEffectVSTDispatcher.cpp).
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
+  // The editor in the host's window (IEffectVSTEditorFrame.cpp). A Linux host hands effEditOpen
+  // an X11 window id: the editor then opens in a frame shown inside that window, and
+  // effEditIdle does the window work on the host's user-interface thread.
+  // Opens the editor in parent (a window of ours or an X11 window id); 1 on success, else 0.
+  VstIntPtr OpenEditor(void* parent);
+  // Closes the editor and its frame; 1 when an editor exists.
+  VstIntPtr CloseEditor();
+  // One round of the frame's window work (events, timers, painting); 1 while a frame is open.
+  // Runs without the plug lock, as a host's message loop delivers a window's messages.
+  VstIntPtr EditorIdle();
+  // Closes the editor's window and destroys its X11 frame, when it has one.
+  void DropEditorFrame();
+
  private:
   static IEffectVST* FromEffect(AEffect* effect);
   const VstTimeInfo* QueryTime(VstInt32 filter);
@@ -118,6 +131,8 @@ class IEffectVST : public IEffectBase {
 
   VstHostCallback hostCallback_;
   ERect editRect_{};
+  // The frame the editor shows in inside a host's X11 window (a window handle), or null.
+  void* editorFrame_ = nullptr;
   VstSpeakerArrangement inputArrangement_{};
   VstSpeakerArrangement outputArrangement_{};
   bool hostSetupDone_ = false;

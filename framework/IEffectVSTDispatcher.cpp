@@ -50,8 +50,9 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
       delete plug;
       return 0;
     }
+    if (opcode == vst::effIdle) return 0;
+    if (opcode == vst::effEditIdle) return plug->EditorIdle();
     IEffectLockGuard guard(plug->plugLock_);
-    if (opcode == vst::effEditIdle || opcode == vst::effIdle) return 0;
     TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode), index,
                static_cast<int>(value));
     if (opcode < 0 || opcode > kLastHandledOpcode) return 0;
@@ -130,15 +131,10 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return 1;
 
     case vst::effEditOpen:
-      if (editor_ == nullptr || editor_->OpenEditorWindow(ptr) == nullptr) return 0;
-      OnEditorOpened();
-      return 1;
+      return OpenEditor(ptr);
 
     case vst::effEditClose:
-      if (editor_ == nullptr) return 0;
-      OnEditorClosing();
-      editor_->CloseEditorWindow();
-      return 1;
+      return CloseEditor();
 
     case vst::effIdentify:
       return vst::kIdentifyAnswer;

@@ -14,23 +14,6 @@ namespace
 
 constexpr const char* kFrameClass = "QuovaTestHostFrame";
 
-void CopyOver(PixelSurface& out, HWND hwnd, int ox, int oy)
-{
-    if (!IsWindowVisible(hwnd)) return;
-    const PixelSurface* s = win32::WindowSurface(hwnd);
-    if (!s) return;
-    for (int y = 0; y < s->height; ++y)
-    {
-        int ty = oy + y;
-        if (ty < 0 || ty >= out.height) continue;
-        for (int x = 0; x < s->width; ++x)
-        {
-            int tx = ox + x;
-            if (tx >= 0 && tx < out.width) out.pixels[static_cast<size_t>(ty) * out.width + tx] = s->At(x, y);
-        }
-    }
-}
-
 } // namespace
 
 PlatformDriver::PlatformDriver()
@@ -283,14 +266,7 @@ PixelSurface PlatformDriver::Composite(HWND hwnd) const
     const PixelSurface* own = win32::WindowSurface(hwnd);
     if (!own) return out;
     out = *own;
-    POINT origin{0, 0};
-    ClientToScreen(hwnd, &origin);
-    for (HWND child : win32::ChildWindows(hwnd, true))
-    {
-        POINT p{0, 0};
-        ClientToScreen(child, &p);
-        CopyOver(out, child, p.x - origin.x, p.y - origin.y);
-    }
+    win32::CompositeWindow(hwnd, RECT{0, 0, out.width, out.height}, out.pixels.data(), out.width);
     return out;
 }
 

@@ -1,6 +1,10 @@
 // The built-in "COMBOBOX", "BUTTON" and "STATIC" classes, and the registration of every built-in
 // class (with "EDIT" and the dialog class).
+#include "platform/win32/ControlPainter.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/Menu.h"
+#include "platform/win32/Paint.h"
 #include "platform/win32/Input.h"
 #include "platform/win32/WindowState.h"
 
@@ -34,19 +38,78 @@ LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer)
     return static_cast<LRESULT>(n);
 }
 
+// Paints a control: its face, then what `draw` adds on the window's surface.
+template <typename Draw>
+void PaintControl(HWND hwnd, Draw draw)
+{
+    PAINTSTRUCT ps;
+    if (!BeginPaint(hwnd, &ps)) return;
+    draw(hwnd->surface, RECT{0, 0, Width(hwnd), Height(hwnd)});
+    EndPaint(hwnd, &ps);
+}
+
+// A label as shown: "&" marks the next letter as the item's shortcut and is not shown itself
+// ("&&" shows one "&").
+std::string TextOf(HWND hwnd)
+{
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    std::string shown;
+    for (const char* c = text; *c; ++c)
+    {
+        if (*c == '&' && c[1] != '\0') ++c;
+        shown += *c;
+    }
+    return shown;
+}
+
+// A drop-down list: the entries as a popup menu under the box, the chosen one selected.
+void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    for (size_t i = 0; i < items.size(); ++i)
+        AppendMenuA(menu, MF_STRING | (static_cast<int>(i) == selection ? MF_CHECKED : 0u), i + 1, items[i].c_str());
+    POINT p{0, Height(hwnd)};
+    ClientToScreen(hwnd, &p);
+    const auto chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    DestroyMenu(menu);
+    if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
+    selection = chosen - 1;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    if (hwnd->parent)
+        SendMessageA(hwnd->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(hwnd->id), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(hwnd));
+}
+
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     PlatformWindow* w = Lookup(hwnd);
     if (!w) return 0;
     switch (msg)
     {
+    case WM_PAINT:
+        PaintControl(hwnd,
+                     [hwnd](PixelSurface& s, const RECT& r)
+                     {
+                         const bool pressed = GetCapture() == hwnd;
+                         FillArea(s, r, pressed ? kSelectionColour : kFaceColour);
+                         FrameArea(s, r, (hwnd->style & BS_DEFPUSHBUTTON) ? kHotColour : kFrameColour);
+                         DrawLabel(s, TextOf(hwnd), r, kTextColour, DT_CENTER);
+                     });
+        return 0;
+    case WM_SETTEXT:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
         SetCapture(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case WM_LBUTTONUP:
     {
         const bool had = GetCapture() == hwnd;
         ReleaseCapture();
+        InvalidateRect(hwnd, nullptr, FALSE);
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
         if (had && x >= 0 && y >= 0 && x < Width(w) && y < Height(w) && w->parent)
             SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(w->id), BN_CLICKED),
@@ -79,6 +142,21 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     const bool valid = index >= 0 && index < static_cast<intptr_t>(c->items.size());
     switch (msg)
     {
+    case WM_PAINT:
+        PaintControl(hwnd,
+                     [c](PixelSurface& s, const RECT& r)
+                     {
+                         FillArea(s, r, kFieldColour);
+                         FrameArea(s, r, kFrameColour);
+                         const std::string shown =
+                             c->selection >= 0 ? c->items[static_cast<size_t>(c->selection)] : std::string();
+                         DrawLabel(s, shown, RECT{r.left + 4, r.top, r.right - 18, r.bottom}, kTextColour, DT_LEFT);
+                         DrawArrowDown(s, RECT{r.right - 18, r.top, r.right - 2, r.bottom}, kTextColour);
+                     });
+        return 0;
+    case WM_LBUTTONDOWN:
+        DropDown(hwnd, c->items, c->selection);
+        return 0;
     case CB_ADDSTRING:
         c->items.emplace_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
         return static_cast<LRESULT>(c->items.size() - 1);
@@ -90,6 +168,7 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return static_cast<LRESULT>(c->items.size());
     case CB_SETCURSEL:
         c->selection = valid ? static_cast<int>(index) : -1;
+        InvalidateRect(hwnd, nullptr, FALSE);
         return valid ? index : CB_ERR;
     case CB_GETCURSEL:
         return c->selection;
@@ -117,7 +196,22 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg)
+    {
+    case WM_PAINT:
+        PaintControl(hwnd,
+                     [hwnd](PixelSurface& s, const RECT& r)
+                     {
+                         FillArea(s, r, kFaceColour);
+                         DrawLabel(s, TextOf(hwnd), r, kTextColour, DT_LEFT);
+                     });
+        return 0;
+    case WM_SETTEXT:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
 }
 
 void RegisterBuiltInClasses(WindowSystemState& state)

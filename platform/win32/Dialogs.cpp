@@ -1,5 +1,8 @@
 // Message boxes, scripted modal dialogs over registered templates, file and colour dialogs.
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/ControlPainter.h"
+#include "platform/win32/Paint.h"
+#include "platform/win32/NativeDesktop.h"
 
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Input.h"
@@ -170,6 +173,16 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     DialogState* d = DialogOf(hwnd);
     if (d && d->proc && d->proc(hwnd, msg, wParam, lParam)) return TRUE;
+    if (msg == WM_PAINT)
+    {
+        PAINTSTRUCT ps;
+        if (BeginPaint(hwnd, &ps))
+        {
+            FillArea(hwnd->surface, ps.rcPaint, kFaceColour);
+            EndPaint(hwnd, &ps);
+        }
+        return 0;
+    }
     if (msg == WM_CLOSE && d)
     {
         // Closing a dialog is the Cancel button.
@@ -192,7 +205,13 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     ScriptState& scripts = Scripts();
     int answer = CancelAnswer(type);
-    if (!scripts.messageBoxes.empty())
+    if (NativeDesktop* desktop = DesktopShowing(owner))
+    {
+        const int pressed = desktop->ShowMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
+        for (int b : Buttons(type))
+            if (b == pressed) answer = pressed;
+    }
+    else if (!scripts.messageBoxes.empty())
     {
         int scripted = scripts.messageBoxes.front();
         scripts.messageBoxes.pop_front();
@@ -251,7 +270,9 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
 
     std::vector<DialogStep> steps;
     ScriptState& scripts = Scripts();
-    if (!scripts.dialogs.empty())
+    if (NativeDesktop* desktop = IsWindow(dialog) ? DesktopShowing(parent) : nullptr)
+        desktop->RunModal(dialog, [dialog, d] { return !IsWindow(dialog) || d->ended; });
+    else if (!scripts.dialogs.empty())
     {
         steps = std::move(scripts.dialogs.front());
         scripts.dialogs.pop_front();

@@ -3,6 +3,7 @@
 
 #include "platform/gdi/Gdi.h"
 
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Input.h"
 #include "platform/win32/Paint.h"
 #include "platform/win32/WindowState.h"
@@ -81,30 +82,53 @@ size_t ClampIndex(LPARAM v, size_t length)
 }
 
 // A white field with black text in the field's font (without a font, only the white field).
+// The width of the first `count` characters of the text in the DC's font.
+int TextWidth(HDC dc, const std::string& text, size_t count)
+{
+    if (count == 0) return 0;
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(count), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return static_cast<int>(r.right - r.left);
+}
+
 void Paint(HWND hwnd, PlatformWindow* w, const EditState* e)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     if (!dc) return;
-    const RECT& area = ps.rcPaint;
-    for (int y = std::max(0, static_cast<int>(area.top));
-         y < std::min(w->surface.height, static_cast<int>(area.bottom)); ++y)
-        for (int x = std::max(0, static_cast<int>(area.left));
-             x < std::min(w->surface.width, static_cast<int>(area.right)); ++x)
-            w->surface.pixels[static_cast<size_t>(y) * static_cast<size_t>(w->surface.width) +
-                              static_cast<size_t>(x)] = 0xFFFFFFFFu;
-    if (e->font)
+    FillArea(w->surface, ps.rcPaint, 0xFFFFFFFFu);
+    // A field given no font writes in the controls' own font.
+    HFONT font = e->font ? e->font : ControlFont();
+    if (font)
     {
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(e->font));
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(font));
+        RECT r{1, 1, Width(w) - 1, Height(w) - 1};
+        const int full = TextWidth(dc, e->text, e->text.size());
+        int left = r.left;
+        if (w->style & ES_CENTER)
+            left = static_cast<int>(r.left + r.right - full) / 2;
+        else if (w->style & ES_RIGHT)
+            left = static_cast<int>(r.right) - full;
+        const bool focused = GetFocus() == hwnd;
+        const size_t a = std::min({e->selStart, e->selEnd, e->text.size()});
+        const size_t b = std::min(std::max(e->selStart, e->selEnd), e->text.size());
+        if (focused && a != b)
+            FillArea(w->surface,
+                     RECT{left + TextWidth(dc, e->text, a), r.top, left + TextWidth(dc, e->text, b), r.bottom},
+                     kSelectionColour);
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkMode(dc, TRANSPARENT);
-        RECT r{1, 1, Width(w) - 1, Height(w) - 1};
         UINT format = DT_NOPREFIX | ((w->style & ES_MULTILINE) ? 0u : DT_SINGLELINE);
         if (w->style & ES_CENTER)
             format |= DT_CENTER;
         else if (w->style & ES_RIGHT)
             format |= DT_RIGHT;
         DrawTextA(dc, e->text.c_str(), static_cast<int>(e->text.size()), &r, format);
+        if (focused && a == b)
+        {
+            const int x = left + TextWidth(dc, e->text, std::min(e->selEnd, e->text.size()));
+            FillArea(w->surface, RECT{x, r.top + 1, x + 1, r.bottom - 1}, kTextColour);
+        }
         if (old) SelectObject(dc, old);
     }
     EndPaint(hwnd, &ps);
@@ -121,6 +145,15 @@ LRESULT EditControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
     case WM_CREATE:
         e->text = w->title;
+        return 0;
+    case WM_LBUTTONDOWN:
+        // A click in a field gives it the keys.
+        if (GetFocus() != hwnd) SetFocus(hwnd);
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The caret and the selection show only while the field has the keys.
+        InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case WM_SETTEXT:
         e->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
@@ -222,6 +255,7 @@ LRESULT EditControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         default:
             break;
         }
+        InvalidateRect(hwnd, nullptr, FALSE); // the caret or the selection moved
         return 0;
     case WM_PAINT:
         Paint(hwnd, w, e);

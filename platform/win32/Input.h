@@ -12,9 +12,9 @@
 //  [x] ShowCursor (display count), LoadCursorA (stock cursors only), SetCursor
 //  [ ] keyboard layouts other than US, key repeat, the system's own keys (Alt+F4, menus by Alt)
 //
-// Input itself comes from an input source (the test driver, platform/testing/) through
-// quova::win32 input calls (WindowSystem.h), which turn pointer and key events into the messages
-// the platform would send.
+// Input itself comes from an input source (the test driver, platform/testing/, or the X11 backend,
+// platform/x11/) through quova::win32 input calls (WindowSystem.h), which turn pointer and key
+// events into the messages the platform would send.
 
 #include "platform/win32/Win32Types.h"
 

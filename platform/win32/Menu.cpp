@@ -1,6 +1,7 @@
 // Popup menus: building, destroying, and TrackPopupMenu answered by the script.
 #include "platform/win32/Menu.h"
 
+#include "platform/win32/NativeDesktop.h"
 #include "platform/win32/ScriptState.h"
 #include "platform/win32/WindowState.h"
 
@@ -173,7 +174,13 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     shown.owner = owner;
 
     MenuAnswer answer;
-    if (!scripts.menus.empty())
+    if (NativeDesktop* desktop = DesktopShowing(owner))
+    {
+        // The user chooses on a real screen; only an entry that can be chosen counts.
+        answer.kind = MenuAnswer::Kind::ById;
+        answer.id = desktop->TrackMenu(shown.entries, x, y, owner);
+    }
+    else if (!scripts.menus.empty())
     {
         answer = std::move(scripts.menus.front());
         scripts.menus.pop_front();

@@ -1,6 +1,7 @@
 // Update regions, WM_PAINT on demand, and device contexts on a window's surface.
 #include "platform/win32/Paint.h"
 
+#include "platform/win32/NativeDesktop.h"
 #include "platform/win32/WindowState.h"
 
 #include <cstring>
@@ -65,8 +66,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps)
 {
     if (!ps || !ps->hdc) return FALSE;
-    (void)hwnd;
     ReleaseSurfaceDC(ps->hdc);
+    NoteDamage(hwnd, ps->rcPaint);
     return TRUE;
 }
 
@@ -77,9 +78,10 @@ HDC GetDC(HWND hwnd)
     return CreateSurfaceDC(&w->surface);
 }
 
-int ReleaseDC(HWND, HDC dc)
+int ReleaseDC(HWND hwnd, HDC dc)
 {
     if (!dc) return 0;
     ReleaseSurfaceDC(dc);
+    if (IsWindow(hwnd)) NoteDamage(hwnd, RECT{0, 0, Width(hwnd), Height(hwnd)});
     return 1;
 }

@@ -1,6 +1,7 @@
 // Special folders, module paths, the version word, and the scripted shell and network answers.
 #include "platform/win32/Shell.h"
 
+#include "platform/win32/NativeDesktop.h"
 #include "platform/win32/ScriptState.h"
 
 #include <cerrno>
@@ -121,10 +122,12 @@ DWORD GetVersion()
     return (9200u << 16) | (2u << 8) | 6u;
 }
 
-HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, int)
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, int)
 {
     auto& scripts = quova::win32::Scripts();
     intptr_t result = scripts.shellResult;
+    if (auto* desktop = quova::win32::DesktopShowing(owner))
+        result = desktop->Open(operation ? operation : "open", file ? file : "");
     scripts.shellCalls.push_back(quova::win32::ShellCall{operation ? operation : "", file ? file : "",
                                                          parameters ? parameters : "",
                                                          directory ? directory : "", result});

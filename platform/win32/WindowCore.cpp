@@ -2,6 +2,7 @@
 #include "platform/win32/WindowState.h"
 
 #include "platform/win32/Input.h"
+#include "platform/win32/NativeDesktop.h"
 #include "platform/win32/Paint.h"
 
 #include <algorithm>
@@ -347,6 +348,8 @@ BOOL DestroyWindow(HWND hwnd)
     if (!w) return FALSE;
     if (w->destroying) return TRUE; // asked again from its own WM_DESTROY
     w->destroying = true;
+    // What lay under a visible child shows again.
+    if (w->parent && IsWindowVisible(hwnd)) NoteDamage(w->parent, w->rect);
     WindowSystemState& s = State();
     if (s.focus && IsSelfOrAncestor(hwnd, s.focus))
     {
@@ -441,11 +444,17 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
     if (!w) return FALSE;
     const int oldW = Width(w);
     const int oldH = Height(w);
+    const RECT oldRect = w->rect;
     int left = (flags & SWP_NOMOVE) ? w->rect.left : x;
     int top = (flags & SWP_NOMOVE) ? w->rect.top : y;
     int newW = (flags & SWP_NOSIZE) ? oldW : ClampExtent(cx);
     int newH = (flags & SWP_NOSIZE) ? oldH : ClampExtent(cy);
     w->rect = RECT{left, top, left + newW, top + newH};
+    if (w->parent && IsWindowVisible(hwnd))
+    {
+        NoteDamage(w->parent, oldRect);
+        NoteDamage(w->parent, w->rect);
+    }
     if (newW != oldW || newH != oldH)
     {
         ResizeSurface(w);

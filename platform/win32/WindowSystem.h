@@ -250,6 +250,10 @@ size_t PendingScriptedAnswers();
 
 // The pixels a window shows (its own surface, without its children); null for an invalid handle.
 const PixelSurface* WindowSurface(HWND hwnd);
+// Copies the pixels of the window with its visible descendants drawn over it, inside `area` (the
+// window's client coordinates), to `out` (row y of the area at out + (y - area.top) * stride).
+// Pixels of the area outside every surface are left as they are.
+void CompositeWindow(HWND hwnd, const RECT& area, uint32_t* out, int stride);
 // The descendants of a window (all levels, bottom of the z-order first, parents before their
 // children); only the visible ones when `visibleOnly`.
 std::vector<HWND> ChildWindows(HWND hwnd, bool visibleOnly);

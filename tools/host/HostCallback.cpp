@@ -81,7 +81,7 @@ VstIntPtr HostCallbackEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, Vs
     return opcode == vst::audioMasterVersion ? vst::kVstVersion : 0;
 }
 
-VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr, void* ptr, float opt)
+VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr, float opt)
 {
     // A plug-in's own threads (a preset loader, say) may call back while the
     // host thread processes; the bookkeeping below is shared.
@@ -122,6 +122,8 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
                                                  strnlen(static_cast<const char*>(ptr), kMaxCanDoLength)))
                    ? 1
                    : 0;
+    case vst::audioMasterSizeWindow:
+        return sizeWindow_ && index > 0 && index < 65536 && value > 0 && value < 65536 && sizeWindow_(index, int(value)) ? 1 : 0;
     case vst::audioMasterGetLanguage:
         return 1;  // English
     case vst::audioMasterUpdateDisplay:

@@ -216,6 +216,12 @@ std::string HostUsage(const std::string& program)
            "      --chunk-in FILE     give the plug-in this chunk after opening it\n"
            "      --chunk-out FILE    save the plug-in's chunk after the run\n"
            "      --bank              bank chunks instead of program chunks\n"
+           "Editor (needs an X server: DISPLAY):\n"
+           "      --editor            open the editor in a real X11 window; blocks play in real\n"
+           "                          time and the editor is idled at 30 Hz\n"
+           "      --editor-seconds S  keep the window open S seconds after the blocks (default 0;\n"
+           "                          negative: until the window is closed)\n"
+           "      --editor-png FILE   save a PNG of the window just before closing it\n"
            "Host identity:\n"
            "      --product TEXT      product name the plug-in reads (default quova_host)\n"
            "      --vendor TEXT       vendor name (default Quova)\n"
@@ -257,6 +263,8 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             options.bankChunk = true;
         else if (option == "-q" || option == "--quiet")
             options.quiet = true;
+        else if (option == "--editor")
+            options.editor = true;
         else if (!option.empty() && option[0] == '-' && option != "-")
         {
             if (!value(v))
@@ -311,6 +319,13 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                     return bad(v);
                 pending.push_back(item);
             }
+            else if (option == "--editor-seconds")
+            {
+                if (!ParseDouble(v, options.editorSeconds) || options.editorSeconds > 1e7)
+                    return bad(v);
+            }
+            else if (option == "--editor-png")
+                options.editorPng = v;
             else if (option == "--midi-in")
                 options.midiIn = v;
             else if (option == "--midi-out")
@@ -346,6 +361,11 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
     if (options.modulePath.empty())
     {
         error = "no module given";
+        return ParseOutcome::Error;
+    }
+    if (!options.editor && (options.editorSeconds != 0.0 || !options.editorPng.empty()))
+    {
+        error = "--editor-seconds and --editor-png need --editor";
         return ParseOutcome::Error;
     }
     if (!ValidateTransportSettings(options.transport, &error))

@@ -32,6 +32,10 @@ struct HostOptions
     std::string chunkIn, chunkOut;
     bool bankChunk = false;
     bool quiet = false;
+    // The editor in a real X11 window while the blocks play in real time.
+    bool editor = false;
+    double editorSeconds = 0.0;  // kept open after the blocks; negative: until the window is closed
+    std::string editorPng;       // saved just before the window closes
 };
 
 enum class ParseOutcome

@@ -2,10 +2,13 @@
 
 #include "tools/host/BinaryFile.h"
 #include "tools/host/EventPrinter.h"
+#include "tools/host/HostEditor.h"
 #include "tools/host/MidiFile.h"
 #include "tools/host/VstHost.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace quova::host
 {
@@ -38,6 +41,69 @@ bool QueueMidiFile(VstHost& host, const std::string& path, std::ostream& err)
             return false;
         }
     }
+    return true;
+}
+constexpr double kEditorIdleHz = 30.0;
+
+// Plays the blocks in real time with the editor open and idled at 30 Hz, keeps it open as asked,
+// saves its picture. False (with the reason in err) when the editor cannot be shown.
+bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out, std::ostream& err)
+{
+    using Clock = std::chrono::steady_clock;
+    HostEditor editor(host);
+    std::string error;
+    if (!editor.Open(error))
+    {
+        err << "quova_host: " << error << '\n';
+        return false;
+    }
+    out << "editor open in X11 window 0x" << std::hex << editor.Window() << std::dec << " (" << editor.Width()
+        << "x" << editor.Height() << "), first frame after " << editor.FirstFrameMs() << " ms\n";
+    const auto idlePeriod = std::chrono::duration<double>(1.0 / kEditorIdleHz);
+    const auto blockPeriod = std::chrono::duration<double>(options.blockSize / options.transport.sampleRate);
+    const auto start = Clock::now();
+    auto nextIdle = start;
+    auto nextBlock = start;
+    int64_t played = 0;
+    const auto waitUntil = [&](Clock::time_point until) {
+        while (!editor.Closed())
+        {
+            const auto now = Clock::now();
+            if (now >= until)
+                return;
+            if (now >= nextIdle)
+            {
+                editor.Idle();
+                nextIdle += std::chrono::duration_cast<Clock::duration>(idlePeriod);
+                continue;
+            }
+            std::this_thread::sleep_for(std::min(until, nextIdle) - now);
+        }
+    };
+    while (played < options.blocks && !editor.Closed())
+    {
+        waitUntil(nextBlock);
+        host.RunBlocks(1);
+        ++played;
+        nextBlock += std::chrono::duration_cast<Clock::duration>(blockPeriod);
+    }
+    if (options.editorSeconds < 0)
+        waitUntil(Clock::time_point::max());
+    else
+        waitUntil(Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(options.editorSeconds)));
+    if (played < options.blocks)
+        host.RunBlocks(options.blocks - played);  // the window was closed early: the rest at once
+    if (!options.editorPng.empty() && !editor.Closed())
+    {
+        if (!editor.SavePng(options.editorPng, error))
+        {
+            err << "quova_host: " << error << '\n';
+            return false;
+        }
+        out << "editor picture saved to " << options.editorPng << '\n';
+    }
+    editor.Close();
     return true;
 }
 } // namespace
@@ -110,7 +176,13 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
     if (!options.midiIn.empty() && !QueueMidiFile(host, options.midiIn, err))
         return 1;
 
-    host.RunBlocks(options.blocks);
+    if (options.editor)
+    {
+        if (!RunWithEditor(host, options, out, err))
+            return 1;
+    }
+    else
+        host.RunBlocks(options.blocks);
     host.Suspend();
 
     const TransportSettings& transport = host.Transport().Settings();

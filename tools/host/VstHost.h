@@ -20,6 +20,7 @@
 #include "tools/host/HostTransport.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -62,6 +63,9 @@ public:
     // The loaded module, for looking up further symbols (null when none).
     PluginModule* Module() const { return module_.get(); }
     const std::string& LastError() const { return error_; }
+    // Answers audioMasterSizeWindow (width, height) from now on: the editor's window asks the host
+    // to resize its frame. Without a handler the host declines (0).
+    void SetSizeWindowHandler(std::function<bool(int, int)> handler) { sizeWindow_ = std::move(handler); }
 
     // effOpen. Call once after Load.
     bool Open();
@@ -147,6 +151,7 @@ private:
 
     HostTransport transport_;
     bool timeInfoAvailable_ = true;
+    std::function<bool(int, int)> sizeWindow_;
     VstTimeInfo timeInfo_{};
     int32_t blockSize_ = 512;
 

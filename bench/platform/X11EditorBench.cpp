@@ -1,0 +1,106 @@
+// The plug-in's editor in a host's X11 window: effEditOpen until the whole first frame is on the
+// screen (a round trip to the server after it), and one effEditIdle of an open editor while
+// nothing changes, called back to back and at a host's 30 Hz (what the editor costs the host's
+// user-interface thread).
+#include <benchmark/benchmark.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "gui/IGraphics.h"
+#include "platform/vst/VstAbi.h"
+#include "platform/win32/Window.h"
+#include "platform/x11/EditorFrames.h"
+#include "plugin/Tobel.h"
+
+namespace {
+
+void UseScratchDataFolder() {
+  static const std::string root = (std::filesystem::temp_directory_path() / "quova-x11-bench").string();
+  ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+}
+
+// The host's side: its own connection and a mapped top-level window of the editor's size.
+struct HostWindow {
+  Display* display = XOpenDisplay(nullptr);
+  Window window = 0;
+  HostWindow() {
+    if (display == nullptr) return;
+    const int s = DefaultScreen(display);
+    window = XCreateSimpleWindow(display, RootWindow(display, s), 0, 0, Tobel::kEditorWidth, Tobel::kEditorHeight,
+                                 0, BlackPixel(display, s), BlackPixel(display, s));
+    XSelectInput(display, window, StructureNotifyMask);
+    XMapWindow(display, window);
+    XEvent e;
+    do XWindowEvent(display, window, StructureNotifyMask, &e);
+    while (e.type != MapNotify);
+  }
+  ~HostWindow() {
+    if (display == nullptr) return;
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+  }
+  void* Parent() const { return reinterpret_cast<void*>(uintptr_t(window)); }
+};
+
+// False (the benchmark skipped) without an X server.
+bool Ready(benchmark::State& state, const HostWindow& host) {
+  UseScratchDataFolder();
+  if (host.display != nullptr) return true;
+  state.SkipWithError("no X server (DISPLAY)");
+  return false;
+}
+
+void BM_X11OpenToFirstFullFrame(benchmark::State& state) {
+  HostWindow host;
+  if (!Ready(state, host)) return;
+  Tobel plug(nullptr);
+  AEffect* effect = plug.GetEffect();
+  for (auto _ : state) {
+    effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+    HWND frame = GetParent(static_cast<HWND>(plug.GetGraphics()->GetWindowHandle()));
+    while (!quova::x11::FramePresentedWhole(frame)) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+    XSync(host.display, False);  // the server has drawn what it was sent
+    state.PauseTiming();
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_X11OpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_X11IdleWithNothingChanging(benchmark::State& state) {
+  HostWindow host;
+  if (!Ready(state, host)) return;
+  Tobel plug(nullptr);
+  AEffect* effect = plug.GetEffect();
+  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+  for (int i = 0; i < 20; ++i) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  for (auto _ : state) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+BENCHMARK(BM_X11IdleWithNothingChanging)->Unit(benchmark::kMicrosecond);
+
+// The same at a host's 30 Hz: every call finds the editor's redraw timer due.
+void BM_X11IdleAt30HzWithNothingChanging(benchmark::State& state) {
+  HostWindow host;
+  if (!Ready(state, host)) return;
+  Tobel plug(nullptr);
+  AEffect* effect = plug.GetEffect();
+  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+  for (int i = 0; i < 20; ++i) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::this_thread::sleep_for(std::chrono::milliseconds(34));
+    state.ResumeTiming();
+    effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  }
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+BENCHMARK(BM_X11IdleAt30HzWithNothingChanging)->Unit(benchmark::kMicrosecond)->Iterations(60);
+
+}  // namespace

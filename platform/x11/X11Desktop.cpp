@@ -1,0 +1,316 @@
+// The X11 desktop: shown windows, the idle round, presenting pixels and following sizes.
+#include "platform/x11/X11Desktop.h"
+
+#include "platform/win32/Input.h"
+#include "platform/win32/Window.h"
+#include "platform/x11/XConnection.h"
+
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <poll.h>
+#include <sys/wait.h>
+
+namespace quova::x11
+{
+
+namespace
+{
+
+RECT Union(const RECT& a, const RECT& b)
+{
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+} // namespace
+
+X11Desktop& X11Desktop::Instance()
+{
+    static X11Desktop* desktop = new X11Desktop();
+    return *desktop;
+}
+
+ShownWindow* X11Desktop::Show(ShownWindow::Kind kind, HWND top, Window xwin, int width, int height)
+{
+    auto s = std::make_unique<ShownWindow>();
+    s->kind = kind;
+    s->top = top;
+    s->xwin = xwin;
+    s->width = width;
+    s->height = height;
+    s->gc = XCreateGC(XConnection::Current(), xwin, 0, nullptr);
+    if (!MakeImage(*s))
+    {
+        XFreeGC(XConnection::Current(), s->gc);
+        return nullptr;
+    }
+    s->damage = RECT{0, 0, width, height};
+    s->damaged = true;
+    shown_.push_back(std::move(s));
+    win32::SetNativeDesktop(this);
+    return shown_.back().get();
+}
+
+void X11Desktop::Forget(ShownWindow* shown)
+{
+    auto it = std::find_if(shown_.begin(), shown_.end(), [shown](const auto& s) { return s.get() == shown; });
+    if (it == shown_.end()) return;
+    DropImage(**it);
+    if ((*it)->gc) XFreeGC(XConnection::Current(), (*it)->gc);
+    shown_.erase(it);
+    if (shown_.empty())
+    {
+        win32::SetNativeDesktop(nullptr);
+        ReapOpeners();
+    }
+}
+
+ShownWindow* X11Desktop::FindByTop(HWND top) const
+{
+    for (const auto& s : shown_)
+        if (s->top == top) return s.get();
+    return nullptr;
+}
+
+ShownWindow* X11Desktop::FindByWindow(Window xwin) const
+{
+    for (const auto& s : shown_)
+        if (s->xwin == xwin) return s.get();
+    return nullptr;
+}
+
+bool X11Desktop::Shows(HWND top)
+{
+    return top && FindByTop(top) != nullptr;
+}
+
+bool X11Desktop::MakeImage(ShownWindow& s)
+{
+    Display* d = XConnection::Current();
+    s.pixels.assign(static_cast<size_t>(std::max(s.width, 1)) * static_cast<size_t>(std::max(s.height, 1)), 0u);
+    const int screen = DefaultScreen(d);
+    s.image = XCreateImage(d, DefaultVisual(d, screen), 24, ZPixmap, 0, reinterpret_cast<char*>(s.pixels.data()),
+                           static_cast<unsigned>(std::max(s.width, 1)), static_cast<unsigned>(std::max(s.height, 1)),
+                           32, std::max(s.width, 1) * 4);
+    if (!s.image) return false;
+    // Our pixel words sit in memory least significant byte first.
+    s.image->byte_order = LSBFirst;
+    return true;
+}
+
+void X11Desktop::DropImage(ShownWindow& s)
+{
+    if (!s.image) return;
+    s.image->data = nullptr; // the pixels are ours, not Xlib's
+    XDestroyImage(s.image);
+    s.image = nullptr;
+}
+
+void X11Desktop::Damaged(HWND top, const RECT& area)
+{
+    ShownWindow* s = FindByTop(top);
+    if (!s) return;
+    s->damage = s->damaged ? Union(s->damage, area) : area;
+    s->damaged = true;
+}
+
+bool X11Desktop::RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const
+{
+    ShownWindow* s = FindByTop(win32::TopLevelOf(hwnd));
+    Display* d = XConnection::Current();
+    if (!s || !d || !s->xwinAlive) return false;
+    RECT r{};
+    GetWindowRect(s->top, &r);
+    Window child = 0;
+    int x = 0, y = 0;
+    if (!XTranslateCoordinates(d, s->xwin, DefaultRootWindow(d), 0, 0, &x, &y, &child)) return false;
+    rootX = x + static_cast<int>(screen.x - r.left);
+    rootY = y + static_cast<int>(screen.y - r.top);
+    return true;
+}
+
+Window X11Desktop::TopAncestor(Window xwin) const
+{
+    Display* d = XConnection::Current();
+    Window root = DefaultRootWindow(d);
+    Window cur = xwin;
+    for (int depth = 0; depth < 64; ++depth)
+    {
+        Window r = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(d, cur, &r, &parent, &children, &count)) return cur;
+        if (children) XFree(children);
+        if (parent == root || parent == 0) return cur;
+        cur = parent;
+    }
+    return cur;
+}
+
+// ---- the idle round ------------------------------------------------------------------------------
+
+void X11Desktop::Idle()
+{
+    if (!XConnection::Current()) return;
+    FlushMenuReleases();
+    HandleEvents(nullptr);
+    win32::PumpMessages();
+    FollowSizes();
+    PresentAll();
+    ReapOpeners();
+}
+
+void X11Desktop::ModalRound(HWND modal, int timeoutMs)
+{
+    Display* d = XConnection::Current();
+    if (!d) return;
+    if (!XPending(d) && timeoutMs > 0)
+    {
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        poll(&p, 1, timeoutMs);
+    }
+    FlushMenuReleases();
+    HandleEvents(modal);
+    win32::PumpMessages();
+    FollowSizes();
+    PresentAll();
+}
+
+void X11Desktop::HandleEvents(HWND modal)
+{
+    Display* d = XConnection::Current();
+    while (XPending(d) > 0)
+    {
+        XEvent event;
+        XNextEvent(d, &event);
+        Handle(event, modal);
+    }
+}
+
+void X11Desktop::Handle(XEvent& event, HWND modal)
+{
+    ShownWindow* s = FindByWindow(event.xany.window);
+    if (!s)
+    {
+        if (foreign_) foreign_(event);
+        return;
+    }
+    switch (event.type)
+    {
+    case Expose:
+    {
+        const RECT r{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                     event.xexpose.y + event.xexpose.height};
+        s->damage = s->damaged ? Union(s->damage, r) : r;
+        s->damaged = true;
+        return;
+    }
+    case DestroyNotify:
+        if (event.xdestroywindow.window == s->xwin) s->xwinAlive = false;
+        return;
+    case ClientMessage:
+        // The window manager's close button on a dialog is its Cancel.
+        if (s->kind == ShownWindow::Kind::Dialog && IsWindow(s->top)) PostMessageA(s->top, WM_CLOSE, 0, 0);
+        return;
+    default:
+        break;
+    }
+    if (!IsWindow(s->top)) return;
+    if (modal && s->top != modal)
+    {
+        // Another window runs modally: a press or key here belongs to a running menu (a press
+        // outside dismisses it); a release of a button the layer holds comes in later.
+        const bool pointerOrKey = event.type == ButtonPress || event.type == ButtonRelease || event.type == KeyPress;
+        if (foreign_ && pointerOrKey)
+            foreign_(event);
+        else if (event.type == ButtonRelease && event.xbutton.button >= Button1 && event.xbutton.button <= Button3)
+            NoteReleaseElsewhere(static_cast<int>(event.xbutton.button));
+        return;
+    }
+    HandleInput(*s, event);
+}
+
+void X11Desktop::NoteReleaseElsewhere(int button)
+{
+    const int vk = button == 1 ? VK_LBUTTON : (button == 2 ? VK_MBUTTON : VK_RBUTTON);
+    if (GetKeyState(vk) < 0) releasedElsewhere_.push_back(button);
+}
+
+void X11Desktop::FlushMenuReleases()
+{
+    // Inside a menu the layer still counts the buttons as held; their releases go in after it.
+    if (menuDepth_ > 0) return;
+    std::vector<int> released;
+    released.swap(releasedElsewhere_);
+    POINT p{};
+    GetCursorPos(&p);
+    for (int b : released)
+    {
+        const auto button = b == 1 ? win32::MouseButton::Left
+                                   : (b == 2 ? win32::MouseButton::Middle : win32::MouseButton::Right);
+        win32::InputMouseButton(button, false, p.x, p.y);
+    }
+}
+
+void X11Desktop::FollowSizes()
+{
+    Display* d = XConnection::Current();
+    for (size_t i = 0; i < shown_.size(); ++i)
+    {
+        ShownWindow& s = *shown_[i];
+        if (!IsWindow(s.top)) continue;
+        RECT r{};
+        GetClientRect(s.top, &r);
+        const int w = std::max(1, static_cast<int>(r.right));
+        const int h = std::max(1, static_cast<int>(r.bottom));
+        if (w == s.width && h == s.height) continue;
+        DropImage(s);
+        s.width = w;
+        s.height = h;
+        if (!MakeImage(s)) continue;
+        if (s.xwinAlive) XResizeWindow(d, s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        s.damage = RECT{0, 0, w, h};
+        s.damaged = true;
+        if (s.onResize) s.onResize(w, h);
+    }
+}
+
+void X11Desktop::PresentAll()
+{
+    for (auto& s : shown_)
+        Present(*s);
+    XFlush(XConnection::Current());
+}
+
+void X11Desktop::Present(ShownWindow& s)
+{
+    if (!s.damaged || !s.image || !s.xwinAlive || !IsWindow(s.top)) return;
+    s.damaged = false;
+    RECT client{};
+    GetClientRect(s.top, &client);
+    const RECT r{std::max<LONG>(s.damage.left, 0), std::max<LONG>(s.damage.top, 0),
+                 std::min<LONG>({s.damage.right, s.width, client.right}),
+                 std::min<LONG>({s.damage.bottom, s.height, client.bottom})};
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    win32::CompositeWindow(s.top, r,
+                           s.pixels.data() + static_cast<size_t>(r.top) * static_cast<size_t>(s.width) +
+                               static_cast<size_t>(r.left),
+                           s.width);
+    XPutImage(XConnection::Current(), s.xwin, s.gc, s.image, r.left, r.top, r.left, r.top,
+              static_cast<unsigned>(r.right - r.left), static_cast<unsigned>(r.bottom - r.top));
+    if (r.left == 0 && r.top == 0 && r.right == s.width && r.bottom == s.height) s.wholePresented = true;
+}
+
+void X11Desktop::ReapOpeners()
+{
+    openers_.erase(std::remove_if(openers_.begin(), openers_.end(),
+                                  [](int pid)
+                                  {
+                                      int status = 0;
+                                      return waitpid(pid, &status, WNOHANG) != 0;
+                                  }),
+                   openers_.end());
+}
+
+} // namespace quova::x11

@@ -1,0 +1,115 @@
+#pragma once
+// The X11 desktop: shows top-level windows of the headless window layer in X windows and feeds
+// the user's pointer and keys back into the layer's input calls, so every window, control and
+// message above the layer works unchanged. The layer keeps the windows, their surfaces and the
+// message loop; this desktop only presents pixels (XPutImage of the changed part) and turns X
+// events into the layer's input (screen points: the shown window's place in the layer plus the
+// X event's point inside the X window).
+//
+// Shown windows are of two kinds: editor frames (an X child of a host's window, see
+// EditorFrames.h) and modal dialogs (transient X top-level windows). Popup menus are X
+// override-redirect windows of their own (NativeMenu.h).
+//
+// Threads: the user-interface thread only; no X call is made from any other thread.
+
+#include "platform/win32/NativeDesktop.h"
+#include "platform/win32/Win32Types.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace quova::x11
+{
+
+struct ShownWindow
+{
+    enum class Kind
+    {
+        Frame,
+        Dialog
+    };
+    Kind kind = Kind::Frame;
+    HWND top = nullptr;      // the layer's top-level window shown
+    Window xwin = 0;         // the X window showing it
+    bool xwinAlive = true;   // false once the X window was destroyed by someone else
+    int width = 0;           // size of the X window and of the image
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    XImage* image = nullptr;
+    GC gc = nullptr;
+    RECT damage{};
+    bool damaged = false;
+    bool wholePresented = false; // a present covered the whole window once
+    std::function<void(int, int)> onResize;
+};
+
+class X11Desktop final : public win32::NativeDesktop
+{
+public:
+    static X11Desktop& Instance();
+
+    // Starts showing `top` in the X window `xwin` (made by the caller, who destroys it after
+    // Forget); installs the desktop in the window layer while anything is shown.
+    ShownWindow* Show(ShownWindow::Kind kind, HWND top, Window xwin, int width, int height);
+    void Forget(ShownWindow* shown);
+    ShownWindow* FindByTop(HWND top) const;
+    ShownWindow* FindByWindow(Window xwin) const;
+    size_t ShownCount() const { return shown_.size(); }
+
+    // One round of the user-interface thread's work: X events read and turned into input, the
+    // layer's messages and due timers delivered, sizes followed, changed pixels presented.
+    void Idle();
+    // Like Idle, but waits up to timeoutMs for an X event first, and lets only `modal` (and X
+    // windows outside the layer) take input. Returns after one round.
+    void ModalRound(HWND modal, int timeoutMs);
+    // Hands X events of windows that are not shown windows (menus) to a handler while it is set.
+    void SetForeignEventHandler(std::function<void(XEvent&)> handler) { foreign_ = std::move(handler); }
+
+    // The root-window point of a point of the layer's screen inside the shown window of `hwnd`.
+    bool RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const;
+    // The root-window X window at the top of the X window's ancestry (for transient dialogs).
+    Window TopAncestor(Window xwin) const;
+    // An X button (1..3) released where the layer did not see it (inside a menu, or over a window
+    // a modal one blocks): when the layer counts it as held, the release reaches the layer at the
+    // next round outside any menu (a release after a menu is swallowed there).
+    void NoteReleaseElsewhere(int button);
+
+    // win32::NativeDesktop
+    bool Shows(HWND top) override;
+    UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y, HWND owner) override;
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+    void RunModal(HWND dialog, const std::function<bool()>& ended) override;
+    intptr_t Open(const std::string& operation, const std::string& file) override;
+    void Damaged(HWND top, const RECT& area) override;
+
+private:
+    X11Desktop() = default;
+    void HandleEvents(HWND modal);
+    void Handle(XEvent& event, HWND modal);
+    void HandleInput(ShownWindow& s, XEvent& event);
+    void FollowSizes();
+    void PresentAll();
+    void Present(ShownWindow& s);
+    bool MakeImage(ShownWindow& s);
+    void DropImage(ShownWindow& s);
+    void FlushMenuReleases();
+    void ReapOpeners();
+
+    std::vector<std::unique_ptr<ShownWindow>> shown_;
+    std::function<void(XEvent&)> foreign_;
+    std::vector<int> releasedElsewhere_;
+    int menuDepth_ = 0; // menus running (nested in dialogs)
+    std::vector<int> openers_; // process ids of xdg-open runs not reaped yet
+};
+
+// The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.
+int VirtualKeyOfKeysym(unsigned long keysym);
+
+// A point of the layer's screen where no window is (the pointer "left").
+inline constexpr POINT kNowhere{-32700, -32700};
+
+} // namespace quova::x11

@@ -1,0 +1,45 @@
+#pragma once
+// The process's one connection to the X server, open while anything of ours is shown on it, and
+// the error handling around it: errors on our connection are counted (or caught by a trap around
+// a request that may fail), never fatal; errors on other connections (the host's) go to the
+// handler that was installed before ours.
+//
+// Threads: the user-interface thread only (the thread that calls effEditOpen / effEditIdle).
+
+#include <X11/Xlib.h>
+
+namespace quova::x11
+{
+
+class XConnection
+{
+public:
+    // Opens the connection (the DISPLAY variable) on the first call; every call is matched by
+    // Release. Null when no server answers or the screen cannot show 24-bit true colour.
+    static Display* Acquire();
+    // The last Release closes the connection.
+    static void Release();
+    // The open connection, or null.
+    static Display* Current();
+    // Errors on our connection outside a trap since the process started.
+    static unsigned long UnexpectedErrors();
+};
+
+// Catches the X errors of the requests made while it lives (they do not count as unexpected).
+class ErrorTrap
+{
+public:
+    explicit ErrorTrap(Display* display);
+    ~ErrorTrap();
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    // Waits for the server to handle every request so far; true when one of them failed.
+    bool Failed();
+
+private:
+    Display* display_;
+    unsigned long caughtBefore_;
+    bool outer_;
+};
+
+} // namespace quova::x11

@@ -1,0 +1,423 @@
+// The X11 backend of the window layer under a real X server: a frame inside a host's X window
+// shows the layer's pixels exactly, X input arrives as the layer's messages, and the native
+// pieces (popup menus, text fields, message boxes, dialogs) work with synthetic input. Skipped
+// without an X server.
+#include <gtest/gtest.h>
+
+#include "XTestSupport.h"
+#include "platform/win32/Win32.h"
+#include "platform/win32/WindowState.h"
+#include "platform/win32/WindowSystem.h"
+#include "platform/x11/EditorFrames.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using quova::xtest::Hand;
+using quova::xtest::Within;
+using quova::xtest::XClient;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+
+// A child window of the frame that paints a fixed pattern and records what reaches it.
+struct Probe {
+  HWND hwnd = nullptr;
+  std::vector<std::string> events;
+  uint32_t colour = 0xFF204080;
+  HMENU menu = nullptr;       // shown on a right press
+  UINT_PTR chosen = 12345;    // what the menu answered
+  int boxAnswer = 0;          // what a message box answered ('M' shows one)
+};
+Probe* gProbe = nullptr;
+
+std::string At(const char* what, LPARAM lParam) {
+  return std::string(what) + " " + std::to_string(GET_X_LPARAM(lParam)) + "," + std::to_string(GET_Y_LPARAM(lParam));
+}
+
+LRESULT ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Probe* p = gProbe;
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      (void)dc;
+      PixelSurface& s = hwnd->surface;
+      for (int y = ps.rcPaint.top; y < ps.rcPaint.bottom; ++y)
+        for (int x = ps.rcPaint.left; x < ps.rcPaint.right; ++x)
+          s.pixels[size_t(y) * size_t(s.width) + size_t(x)] = (x + y) % 7 == 0 ? 0xFFFFFFFFu : p->colour + uint32_t(x % 64);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      SetCapture(hwnd);
+      SetFocus(hwnd);
+      p->events.push_back(At("down", lParam) + ((wParam & MK_CONTROL) ? " ctrl" : ""));
+      return 0;
+    case WM_LBUTTONUP:
+      ReleaseCapture();
+      p->events.push_back(At("up", lParam));
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      p->events.push_back(At("double", lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      if (wParam & MK_LBUTTON) p->events.push_back(At("drag", lParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      p->events.push_back("wheel " + std::to_string(GET_WHEEL_DELTA_WPARAM(wParam)));
+      return 0;
+    case WM_MOUSELEAVE:
+      p->events.push_back("leave");
+      return 0;
+    case WM_RBUTTONDOWN: {
+      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ClientToScreen(hwnd, &pt);
+      p->chosen = UINT_PTR(TrackPopupMenu(p->menu, TPM_RETURNCMD, pt.x, pt.y, 0, hwnd, nullptr));
+      return 0;
+    }
+    case WM_CHAR:
+      p->events.push_back(std::string("char ") + char(wParam));
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam == 'M') p->boxAnswer = MessageBoxA(hwnd, "Save the changes?", "Question", MB_YESNOCANCEL);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+}
+
+class X11Backend : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QUOVA_REQUIRE_X_SERVER();
+    gProbe = &probe;
+    errorsBefore = quova::x11::UnexpectedXErrors();
+    host = x.MakeHostWindow(kWidth, kHeight);
+    frame = quova::x11::OpenFrame(host, kWidth, kHeight, [this](int w, int h) { resized.push_back({w, h}); });
+    ASSERT_NE(frame, nullptr);
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ProbeProc;
+    wc.lpszClassName = "X11Probe";
+    RegisterClassA(&wc);
+    probe.hwnd = CreateWindowExA(0, "X11Probe", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, frame, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(probe.hwnd, nullptr);
+    xwin = quova::x11::FrameXWindow(frame);
+    Idle();
+  }
+  void TearDown() override {
+    if (frame != nullptr) {
+      quova::x11::CloseFrame(frame);
+      EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+      EXPECT_TRUE(x.Children(host).empty()) << "the frame's X window is gone";
+      EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+      UnregisterClassA("X11Probe", nullptr);
+    }
+    if (probe.menu != nullptr) DestroyMenu(probe.menu);
+    gProbe = nullptr;
+  }
+  // A few rounds of the user-interface thread, so that input faked before has arrived.
+  void Idle(int rounds = 3) {
+    for (int i = 0; i < rounds; ++i) {
+      XSync(x.display(), False);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      quova::x11::Idle();
+    }
+  }
+  std::vector<uint32_t> Composite(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    std::vector<uint32_t> out(size_t(r.right) * size_t(r.bottom), 0);
+    quova::win32::CompositeWindow(hwnd, r, out.data(), int(r.right));
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    return out;
+  }
+
+  XClient x;
+  Probe probe;
+  Window host = 0;
+  Window xwin = 0;
+  HWND frame = nullptr;
+  std::vector<std::pair<int, int>> resized;
+  unsigned long errorsBefore = 0;
+};
+
+TEST_F(X11Backend, TheScreenShowsTheLayersPixelsAndFollowsChanges) {
+  EXPECT_TRUE(quova::x11::FramePresentedWhole(frame));
+  EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
+
+  // A repaint of part of the window reaches the screen; an EDIT child over it shows too.
+  probe.colour = 0xFF806000;
+  RECT part{10, 20, 90, 60};
+  InvalidateRect(probe.hwnd, &part, FALSE);
+  HWND field = CreateWindowExA(0, "EDIT", "12.5", WS_CHILD | WS_VISIBLE, 100, 100, 80, 20, probe.hwnd, nullptr,
+                               nullptr, nullptr);
+  Idle();
+  const std::vector<uint32_t> shown = x.Read(xwin, kWidth, kHeight);
+  EXPECT_EQ(shown, Composite(frame));
+  EXPECT_EQ(shown[size_t(30) * kWidth + 11], (0xFF806000u + 11u) & 0xFFFFFF);
+  // When the field goes, what lay under it shows again.
+  DestroyWindow(field);
+  Idle();
+  EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
+
+  // The frame grows: the X window follows and the host is asked to resize.
+  SetWindowPos(frame, nullptr, 0, 0, kWidth, kHeight + 40, SWP_NOMOVE | SWP_NOZORDER);
+  Idle();
+  EXPECT_EQ(x.SizeOf(xwin).height, kHeight + 40);
+  ASSERT_EQ(resized.size(), 1u);
+  EXPECT_EQ(resized[0], std::make_pair(kWidth, kHeight + 40));
+}
+
+TEST_F(X11Backend, PointerInputArrivesAsTheLayersMessages) {
+  x.Click(xwin, 15, 25);
+  Idle();
+  // A drag goes on outside the window while the button is held (the press grabbed the pointer).
+  x.MoveTo(xwin, 30, 30);
+  x.Button(Button1, true);
+  x.MoveTo(xwin, 60, 40);
+  Idle();
+  x.MoveTo(xwin, kWidth + 30, 50);
+  Idle();
+  x.Button(Button1, false);
+  Idle();
+  x.Key(XK_Control_L, true);
+  x.Click(xwin, 5, 5);
+  x.Key(XK_Control_L, false);
+  Idle();
+  const std::vector<std::string> expected{"down 15,25",       "up 15,25",   "down 30,30", "drag 60,40",
+                                          "drag 350,50",      "up 350,50",  "down 5,5 ctrl", "up 5,5"};
+  EXPECT_EQ(probe.events, expected);
+
+  probe.events.clear();
+  x.MoveTo(xwin, 100, 100);
+  x.Button(Button1, true);
+  x.Button(Button1, false);
+  x.Button(Button1, true);
+  x.Button(Button1, false);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"down 100,100", "up 100,100", "double 100,100", "up 100,100"}));
+
+  probe.events.clear();
+  x.Button(Button4, true);
+  x.Button(Button4, false);
+  x.Button(Button5, true);
+  x.Button(Button5, false);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"wheel 120", "wheel -120"}));
+
+  // Leaving the window ends a tracked hover.
+  probe.events.clear();
+  TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, probe.hwnd, HOVER_DEFAULT};
+  TrackMouseEvent(&track);
+  x.MoveTo(xwin, kWidth + 50, kHeight + 50);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"leave"}));
+}
+
+TEST_F(X11Backend, KeysGoThroughTheLayersKeyMapWithTheirModifiers) {
+  x.Click(xwin, 10, 10);  // the click gives the window the keys
+  Idle();
+  probe.events.clear();
+  x.Type("a1.-");
+  x.Key(XK_Shift_L, true);
+  x.Press(XK_3);
+  x.Key(XK_Shift_L, false);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"char a", "char 1", "char .", "char -", "char #"}));
+
+  // A text field: typed text, the selection replaced, backspace.
+  HWND field = CreateWindowExA(0, "EDIT", "old", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, probe.hwnd, nullptr,
+                               nullptr, nullptr);
+  SetFocus(field);
+  SendMessageA(field, EM_SETSEL, 0, -1);
+  x.Type("42.5x");
+  x.Press(XK_BackSpace);
+  Idle();
+  char text[32] = {};
+  GetWindowTextA(field, text, sizeof text);
+  EXPECT_STREQ(text, "42.5");
+  EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame)) << "the field shows what it holds";
+  DestroyWindow(field);
+}
+
+TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscape) {
+  HMENU sub = CreatePopupMenu();
+  AppendMenuA(sub, MF_STRING, 21, "Deep");
+  probe.menu = CreatePopupMenu();
+  AppendMenuA(probe.menu, MF_STRING | MF_CHECKED, 11, "First");
+  AppendMenuA(probe.menu, MF_STRING | MF_GRAYED, 12, "Grey");
+  AppendMenuA(probe.menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(probe.menu, MF_POPUP, UINT_PTR(sub), "More");
+
+  // Entries are 20 pixels high below a 1-pixel border; the separator takes 7.
+  const auto entryY = [](int index) { return 1 + 20 * index + 10; };
+  const auto openMenu = [&](std::function<void(XClient&)> act) {
+    probe.chosen = 12345;
+    x.MoveTo(xwin, 50, 50);
+    x.Button(Button3, true);
+    x.Button(Button3, false);
+    Hand hand(Hand::Shows::Menu, {}, act);
+    Idle(2);
+    ASSERT_TRUE(Within(3000, [&] {
+      quova::x11::Idle();
+      return probe.chosen != 12345;
+    }));
+  };
+
+  openMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.Click(menu, 30, entryY(0));
+  });
+  EXPECT_EQ(probe.chosen, 11u);
+
+  openMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.Click(menu, 30, entryY(1));  // greyed: nothing happens
+    own.MoveTo(menu, 30, 1 + 20 * 2 + 7 + 10);  // over "More": its submenu opens
+    ASSERT_TRUE(Within(3000, [&] { return own.Popups().size() == 2; }));
+    own.Click(own.Popups().back(), 30, entryY(0));
+  });
+  EXPECT_EQ(probe.chosen, 21u);
+
+  openMenu([&](XClient& own) { own.Click(DefaultRootWindow(own.display()), 5, 5); });
+  EXPECT_EQ(probe.chosen, 0u);
+  openMenu([&](XClient& own) { own.Press(XK_Escape); });
+  EXPECT_EQ(probe.chosen, 0u);
+  EXPECT_TRUE(x.Popups().empty());
+
+  // The layer's buttons are all up again: a later click is an ordinary click.
+  probe.events.clear();
+  x.Click(xwin, 70, 70);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"down 70,70", "up 70,70"}));
+}
+
+TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
+  x.Click(xwin, 10, 10);
+  Idle();
+  x.Key(XK_m, true);
+  x.Key(XK_m, false);
+  Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
+    const std::vector<Window> boxes = own.TopLevelsBesides({host});
+    const auto size = own.SizeOf(boxes.back());
+    // Yes, No, Cancel from the left, 80 wide and 8 apart, 14 from the right and the bottom.
+    own.Click(boxes.back(), size.width - 14 - 3 * 88 + 8 + 40 + 88, size.height - 14 - 12);
+  });
+  ASSERT_TRUE(Within(3000, [&] {
+    quova::x11::Idle();
+    return probe.boxAnswer != 0;
+  }));
+  EXPECT_EQ(probe.boxAnswer, IDNO);
+  EXPECT_TRUE(Within(1000, [&] { return x.TopLevelsBesides({host}).empty(); }));
+}
+
+TEST_F(X11Backend, AHostWindowThatDoesNotExistIsRefusedCleanly) {
+  EXPECT_EQ(quova::x11::OpenFrame(0x1FFFFF0, 100, 100, nullptr), nullptr);
+  EXPECT_EQ(quova::x11::OpenFrame(0, 100, 100, nullptr), nullptr);
+  EXPECT_EQ(quova::x11::OpenFrameCount(), 1);
+  EXPECT_TRUE(quova::x11::IsForeignWindowId(reinterpret_cast<void*>(uintptr_t(host))));
+  EXPECT_FALSE(quova::x11::IsForeignWindowId(frame));
+}
+
+}  // namespace
+
+namespace {
+
+// A dialog with a name field, a list and OK / Cancel, as the save dialogs are made.
+constexpr int kNameField = 101;
+constexpr int kKindList = 102;
+struct DialogResult {
+  std::string name;
+  int kind = -1;
+};
+DialogResult gDialog;
+
+INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) {
+    for (const char* kind : {"Pattern", "Scene", "Chord"})
+      SendDlgItemMessageA(dialog, kKindList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
+    SendDlgItemMessageA(dialog, kKindList, CB_SETCURSEL, 0, 0);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    char name[64] = {};
+    GetDlgItemTextA(dialog, kNameField, name, sizeof name);
+    gDialog.name = name;
+    gDialog.kind = int(SendDlgItemMessageA(dialog, kKindList, CB_GETCURSEL, 0, 0));
+    EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWaits) {
+  DialogTemplate save;
+  save.title = "Save";
+  save.width = 260;
+  save.height = 120;
+  save.items = {{kNameField, "EDIT", "", 0, RECT{10, 10, 250, 32}},
+                {kKindList, "COMBOBOX", "", CBS_DROPDOWNLIST, RECT{10, 42, 250, 64}},
+                {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON, RECT{80, 80, 160, 104}},
+                {IDCANCEL, "BUTTON", "Cancel", BS_PUSHBUTTON, RECT{170, 80, 250, 104}}};
+  RegisterDialogTemplateA(nullptr, "X11SaveTest", save);
+  gDialog = DialogResult{};
+  Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
+    const Window d = own.TopLevelsBesides({host}).back();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the keys reach it once it shows
+    own.Click(d, 50, 20);
+    own.Type("Groove 7");
+    own.Click(d, 50, 53);  // the list drops down as a menu under the box
+    ASSERT_TRUE(Within(3000, [&] { return !own.Popups().empty(); }));
+    own.Click(own.Popups().back(), 40, 1 + 20 * 2 + 10);
+    ASSERT_TRUE(Within(3000, [&] { return own.Popups().empty(); }));
+    own.Click(d, 120, 92);
+  });
+  const INT_PTR result = DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0);
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(gDialog.name, "Groove 7");
+  EXPECT_EQ(gDialog.kind, 2);
+}
+
+TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes) {
+  // A stand-in opener on the PATH writes down what it was given.
+  const std::string folder = ::testing::TempDir() + "quova-opener-" + std::to_string(getpid());
+  const std::string log = folder + "/opened";
+  ASSERT_EQ(std::system(("mkdir -p " + folder).c_str()), 0);
+  {
+    FILE* f = std::fopen((folder + "/xdg-open").c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f, "#!/bin/sh\nprintf '%%s\\n' \"$@\" >> '%s'\n", log.c_str());
+    std::fclose(f);
+  }
+  ASSERT_EQ(std::system(("chmod +x " + folder + "/xdg-open").c_str()), 0);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (folder + ":" + path).c_str(), 1);
+
+  const auto open = [&](const char* operation, const char* file) {
+    return reinterpret_cast<intptr_t>(ShellExecuteA(probe.hwnd, operation, file, nullptr, nullptr, SW_SHOWNORMAL));
+  };
+  EXPECT_GT(open("open", "https://example.org/quova"), 32);
+  EXPECT_LE(open("open", "--help"), 32) << "an address that reads as an option of the opener";
+  EXPECT_LE(open("print", "https://example.org/quova"), 32);
+  EXPECT_LE(open("open", ""), 32);
+  setenv("PATH", path.c_str(), 1);
+  std::string opened;
+  ASSERT_TRUE(Within(3000, [&] {
+    FILE* f = std::fopen(log.c_str(), "r");
+    if (f == nullptr) return false;
+    char line[256] = {};
+    opened = std::fgets(line, sizeof line, f) ? line : "";
+    std::fclose(f);
+    return !opened.empty();
+  }));
+  EXPECT_EQ(opened, "https://example.org/quova\n");
+  Idle();  // the opener is reaped
+  std::system(("rm -rf " + folder).c_str());
+}
+
+}  // namespace
