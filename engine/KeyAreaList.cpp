@@ -2,6 +2,8 @@
 
 #include "engine/PatternEngine.h"
 
+#include <algorithm>
+
 KeyAreaList::KeyAreaList(TransportState& transport, EngineHost& host)
 {
     for (int i = 0; i < kAreaCount; ++i)
@@ -32,6 +34,15 @@ void KeyAreaList::ProcessBlock(double position, double length, double samplesPer
     for (auto& area : areas_)
         if (area->IsEnabled())
             area->ProcessBlock(position, length, samplesPerBeat, offset);
+}
+
+int KeyAreaList::QuietFrames(double offset, int length, double samplesPerBeat) const
+{
+    int quiet = length;
+    for (const auto& area : areas_)
+        if (area->IsEnabled())
+            quiet = std::min(quiet, area->QuietFrames(offset, length, samplesPerBeat));
+    return quiet;
 }
 
 void KeyAreaList::StopAll()

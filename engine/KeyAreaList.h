@@ -27,6 +27,8 @@ public:
 
     // PatternEngine::ProcessBlock of every enabled area, in index order.
     void ProcessBlock(double position, double length, double samplesPerBeat, double offset);
+    // The fewest quiet frames of the enabled areas (PatternEngine::QuietFrames).
+    int QuietFrames(double offset, int length, double samplesPerBeat) const;
     // PatternEngine::Stop (offset 0) of every enabled area.
     void StopAll();
 

@@ -164,6 +164,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
     stepsInScene_ = 0;
     repeatsDone_ = 0;
     stepCounter_ = 0;
+    holdSyncCount_ = 0;
     octave_ = 0;
     if (!hold_ && !holdSync_)
     {
@@ -572,7 +573,10 @@ void PatternEngine::OnStep(StepEvent& event)
         r.velocity = picked->velocity;
         r.orderPosition = picked->orderPosition;
         if (OutputNote* out = BuildStepNote(r, event.sampleTime))
+        {
+            out->eventSequence = event.sequence;
             event.sounding.push_back({out->note, true});
+        }
         return;
     }
     const int count = std::min(kChordNotes, source->Count());
@@ -586,7 +590,10 @@ void PatternEngine::OnStep(StepEvent& event)
         copy.velocity = n->velocity;
         copy.orderPosition = n->orderPosition;
         if (OutputNote* out = BuildStepNote(copy, event.sampleTime))
+        {
+            out->eventSequence = event.sequence;
             event.sounding.push_back({out->note, true});
+        }
     }
 }
 
@@ -640,6 +647,7 @@ void PatternEngine::OnStepEnd(StepEvent& event)
         out->keyArea = area_;
         out->stepNumber = std::clamp(event.record.stepNumber, 0, kStepCount - 1);
         out->muted = event.record.muted;
+        out->eventSequence = event.sequence;
         pending_.push_back(out);
     }
 }
@@ -675,8 +683,10 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
     if (hold_ || holdSync_)
     {
         ++holdSyncCount_;
-        const int every = holdSyncSteps_ > kMaxStepsInScene ? PatternLength() : holdSyncSteps_;
-        if (stepCounter_ % std::max(1, every) == 0)
+        const int every = std::max(1, holdSyncSteps_ > kMaxStepsInScene ? PatternLength() : holdSyncSteps_);
+        // The step counter returns to 0 at the pattern length, so a sync
+        // point beyond it is reached by counting the steps since the last one.
+        if (stepCounter_ % every == 0 || holdSyncCount_ >= every)
         {
             holdSyncCount_ = 0;
             ApplyHoldState(hold_ ? holdState_ : playState_, offset);
@@ -687,7 +697,9 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
     else if (queued_)
     {
         ++queuedSteps_;
-        if (queuedPoint_ <= 0 || stepCounter_ % queuedPoint_ == 0)
+        // Within the given number of steps also where the switch point lies
+        // beyond the pattern length (the step counter never reaches it).
+        if (queuedPoint_ <= 0 || stepCounter_ % queuedPoint_ == 0 || queuedSteps_ >= queuedPoint_)
         {
             queued_ = false;
             if (queuedPattern_ != stepper_->GetCurrentPattern())
@@ -756,6 +768,18 @@ void PatternEngine::ProcessBlock(double position, double length, double samplesP
     FlushPending();
 }
 
+int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat) const
+{
+    if (!pending_.empty())
+        return 0;
+    if (held_.IsEmpty())
+        return length;
+    // A new tempo is taken by the next clock call.
+    if (samplesPerBeat != samplesPerBeat_)
+        return 0;
+    return stepper_->QuietFrames(offset, length, samplesPerBeat);
+}
+
 void PatternEngine::Stop(double offset)
 {
     running_ = false;
@@ -770,6 +794,7 @@ void PatternEngine::Stop(double offset)
     stepsInScene_ = 0;
     repeatsDone_ = 0;
     stepCounter_ = 0;
+    holdSyncCount_ = 0;
     // Notes kept by a hold state after their keys went up give back their counts.
     for (HoldState* state : {&holdState_, &playState_})
     {
