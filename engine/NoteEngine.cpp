@@ -20,6 +20,8 @@ bool IsChannel(int channel)
 
 // Duplicates whose note-offs are still to come; far more than a block can make.
 constexpr size_t kMaxDropped = 256;
+// Step counters remembered as raised per channel between two settlings.
+constexpr size_t kMaxRaised = 256;
 
 bool IsNote(int note)
 {
@@ -37,6 +39,8 @@ NoteEngine::NoteEngine(EngineHost& host)
         list.reserve(64);
     for (auto& list : queuedOff_)
         list.reserve(64);
+    for (auto& list : raised_)
+        list.reserve(kMaxRaised);
     released_.reserve(128);
     output_.reserve(256);
     deferredOffs_.reserve(64);
@@ -45,6 +49,11 @@ NoteEngine::NoteEngine(EngineHost& host)
     scheduled_.reserve(128);
     free_.reserve(256);
     pool_.reserve(256);
+    for (Waiting& w : waiting_)
+    {
+        w.events.reserve(kNotes);
+        w.switchOff.reserve(kNotes);
+    }
 }
 
 NoteEngine::~NoteEngine() = default;
@@ -467,7 +476,8 @@ void NoteEngine::FlushNotes()
                 argument.note = on;
                 dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
             }
-            ++counter;
+            if (counter++ == 0)
+                NoteCounterRaised(ch, on->note, on->stepNumber);
         }
         ons.clear();
         // Note-offs of notes that started in this piece.
@@ -503,13 +513,30 @@ bool NoteEngine::TakeDropped(const OutputNote& off)
     return true;
 }
 
+void NoteEngine::NoteCounterRaised(int channel, int note, int step)
+{
+    // A full list stops growing: the next settling clears the whole channel.
+    auto& raised = raised_[static_cast<size_t>(std::clamp(channel, 0, kChannels))];
+    if (raised.size() < raised.capacity())
+        raised.push_back(static_cast<size_t>(&StepCounter(channel, note, step) - stepCounters_.data()));
+}
+
 void NoteEngine::SettleCounters(int channel)
 {
     // Nothing sounds on the channel: no step can count a sounding note.
     if (!sounding_[static_cast<size_t>(channel)].empty() || !countersTouched_[static_cast<size_t>(channel)])
         return;
-    const auto first = stepCounters_.begin() + static_cast<std::ptrdiff_t>(channel) * kNotes * kSteps;
-    std::fill(first, first + kNotes * kSteps, 0);
+    // Only counters raised since the last settling can be above 0.
+    auto& raised = raised_[static_cast<size_t>(channel)];
+    if (raised.size() < raised.capacity())
+        for (const size_t index : raised)
+            stepCounters_[index] = 0;
+    else
+    {
+        const auto first = stepCounters_.begin() + static_cast<std::ptrdiff_t>(channel) * kNotes * kSteps;
+        std::fill(first, first + kNotes * kSteps, 0);
+    }
+    raised.clear();
     countersTouched_[static_cast<size_t>(channel)] = false;
 }
 

@@ -122,6 +122,7 @@ private:
     void EmitOff(OutputNote* note);
     void SortOutput();
     void SettleCounters(int channel);
+    void NoteCounterRaised(int channel, int note, int step);
     void RememberDropped(const OutputNote& on);
     bool TakeDropped(const OutputNote& off);
 
@@ -129,6 +130,9 @@ private:
     std::array<std::vector<Sounding>, kChannels + 1> sounding_;
     std::vector<int> stepCounters_; // (channel 0..16) x note x step
     std::array<bool, kChannels + 1> countersTouched_{};
+    // Per channel, the step counters raised from 0 since it last fell silent
+    // (so that settling clears those instead of the channel's 4096).
+    std::array<std::vector<size_t>, kChannels + 1> raised_;
     std::vector<OutputNote*> deferredOffs_;
     std::vector<Dropped> dropped_; // bounded: the oldest entries give way
     std::array<std::vector<OutputNote*>, kChannels + 1> queuedOn_;

@@ -22,6 +22,8 @@ constexpr int kChannelCount = 16;
 constexpr int kChordNotes = 8;
 constexpr int kMaxStepsInScene = 32;
 constexpr int kMaxOctaves = 10;
+// Held-note records made with the key area, before any note arrives.
+constexpr int kPreparedNotes = 16;
 
 bool IsNote(int note)
 {
@@ -33,6 +35,9 @@ PatternEngine::PatternEngine(int areaIndex, TransportState& transport, EngineHos
     : transport_(transport), host_(host), area_(areaIndex), velocity_(this, VelocityCalculator::kNote)
 {
     pending_.reserve(256);
+    // The records of a chord's worth of held notes are made now, not when the
+    // notes arrive on the audio thread.
+    held_.PrepareRecords(kPreparedNotes);
     stepper_ = std::make_unique<PatternStepper>(transport, &merged_, this, &host);
 }
 
@@ -214,7 +219,7 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
         if (!k.down && !state.InCollect(k.note))
             Notes().DecrementNoteCount(inChannel_, k.note);
     held_.Clear();
-    std::vector<HoldState::Key> keys = state.Collect();
+    const std::vector<HoldState::Key>& keys = state.Collect();
     if (hold_ && holdTranspose_ && !state.Remembered().empty())
     {
         // The first chord, moved by the difference of the lowest notes.
@@ -773,7 +778,7 @@ int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat)
     if (!pending_.empty())
         return 0;
     if (held_.IsEmpty())
-        return length;
+        return playing_ ? 0 : length;
     // A new tempo is taken by the next clock call.
     if (samplesPerBeat != samplesPerBeat_)
         return 0;

@@ -194,7 +194,7 @@ void TobelApp::StopAll()
     engine_.GetKeyAreas()->StopAll();
 }
 
-int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat) const
+int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)
 {
     return engine_.GetKeyAreas()->QuietFrames(offset, length, samplesPerBeat);
 }

@@ -51,7 +51,7 @@ protected:
     virtual void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) = 0;
     // Frames from the offset on in which ProcessSubBlock would produce and
     // change nothing, at most length (0: the next frame needs its own call).
-    virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) const { return length; }
+    virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) { return length; }
 
 private:
     void RunPiece(double position, int length, double samplesPerBeat, double offset);
@@ -93,7 +93,7 @@ public:
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
-    int QuietFrames(double offset, int length, double samplesPerBeat) const override;
+    int QuietFrames(double offset, int length, double samplesPerBeat) override;
 
 private:
     EngineHost& engine_;
