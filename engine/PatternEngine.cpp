@@ -685,6 +685,7 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
 {
     ++stepsInScene_;
     ++stepCounter_;
+    bool applied = false;
     if (hold_ || holdSync_)
     {
         ++holdSyncCount_;
@@ -694,9 +695,13 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
         if (stepCounter_ % every == 0 || holdSyncCount_ >= every)
         {
             holdSyncCount_ = 0;
-            ApplyHoldState(hold_ ? holdState_ : playState_, offset);
+            applied = ApplyHoldState(hold_ ? holdState_ : playState_, offset);
         }
     }
+    // The last key of a hold-sync chord went up: the chord (or the one
+    // collected since) is settled at the next step, not at the sync point.
+    if (retriggerPending_ && !applied)
+        ApplyHoldState(hold_ ? holdState_ : playState_, offset);
     if (sceneOn_ && stepsInScene_ >= scene_[static_cast<size_t>(sceneIndex_)].length)
         SceneStepEnded(offset);
     else if (queued_)
@@ -728,6 +733,8 @@ void PatternEngine::OnCycleEnd(int /*step*/, double startTime)
             SwitchToPattern(queuedPattern_, startTime, samplesPerBeat_, offset);
         }
     }
+    if (retriggerPending_)
+        ApplyHoldState(hold_ ? holdState_ : playState_, std::max(0.0, startTime - transport_.samplePosition));
     if (stepCounter_ >= PatternLength())
         stepCounter_ = 0;
 }

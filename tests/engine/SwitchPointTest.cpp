@@ -31,36 +31,40 @@ TEST(EngineSwitchPoints, AQueuedChangeComesWithinItsSwitchPoint)
     }
 }
 
-// Hold sync every `sync` steps in a 6-step pattern: key 48 plays from beat 0 and goes up at 0.3.
-void PlayAndRelease(rig::Engine& e, int sync)
+// Key 48 plays from beat 0 in a 6-step pattern and goes up at 0.3, with hold sync (or hold) on and
+// sync points every `sync` steps.
+void PlayAndRelease(rig::Engine& e, int sync, bool hold)
 {
     e.Stepper().SetPatternLength(0, kPatternLength);
-    e.Area().SetHoldSync(true);
+    if (hold)
+        e.Area().SetHold(true);
+    else
+        e.Area().SetHoldSync(true);
     e.Area().SetHoldSyncSteps(sync);
     e.Press(48);
     e.RunBeats(0.3);
     e.Release(48);
 }
 
-TEST(EngineSwitchPoints, HoldSyncEndsTheReleasedChordAndTakesTheNextWithinItsSteps)
+TEST(EngineSwitchPoints, AReleasedHoldSyncChordEndsAndAHeldChordIsReplacedInTime)
 {
     for (int sync : kPoints)
     {
         rig::Engine e;
-        PlayAndRelease(e, sync);
+        PlayAndRelease(e, sync, false);
         e.RunBeats(0.3 + kStep * (sync + 1));
         const size_t ons = e.recorder.Ons().size();
         e.RunBeats(0.3 + kStep * (sync + 9));
         EXPECT_EQ(e.recorder.Ons().size(), ons) << "hold sync " << sync << ": notes after every key went up";
         EXPECT_EQ(e.Notes().GetHeldCount(), 0) << "hold sync " << sync;
 
-        // A new chord played while the old one is kept replaces it at the next sync point.
+        // With hold, a new chord takes the kept one's place at the next sync point.
         rig::Engine next;
-        PlayAndRelease(next, sync);
+        PlayAndRelease(next, sync, true);
         next.Press(50);
         next.RunBeats(0.3 + kStep * (sync + 1));
         ASSERT_FALSE(next.recorder.Ons().empty());
-        EXPECT_EQ(next.recorder.Ons().back().note, 50) << "hold sync " << sync;
+        EXPECT_EQ(next.recorder.Ons().back().note, 50) << "hold, sync " << sync;
     }
 }
 } // namespace
