@@ -66,6 +66,12 @@ Song MakeSong(double sampleRate, double tempo, double rate, uint32_t seed) {
   }
   p.push_back({StepValue(0, 0, 6, 3), 2.0});  // at least one divided and one accented step
   p.push_back({StepValue(0, 0, 4, 5), 50.0});
+  // Two controller lanes send their step values with the notes.
+  song.controllerNumbers = {20, 21};
+  for (int t = 0; t < 12; ++t) {
+    p.push_back({StepValue(0, 0, 9, t), 10.0 * t});
+    p.push_back({StepValue(0, 0, 10, t), 127.0 - t});
+  }
   return song;
 }
 
@@ -81,6 +87,7 @@ TEST_P(BlockSlicing, EveryBlockSizeGivesTheSameMidi) {
   const Song song = MakeSong(c.sampleRate, c.tempo, c.rate, c.seed);
   const std::vector<Message> reference = Play(song, {64});
   ASSERT_GT(CountOfKind(reference, 0x90), 40);
+  ASSERT_GT(CountOfKind(reference, 0xB0), 40);
   EXPECT_EQ(CountOfKind(reference, 0x90), CountOfKind(reference, 0x80));
   for (int size : {512, 4096, 8192, 32768})
     EXPECT_TRUE(SameMidi(reference, Play(song, {size}))) << size << "-frame blocks";

@@ -38,6 +38,9 @@ struct Song {
     double value;
   };
   std::vector<Change> changes;  // in frame order
+  // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
+  // MIDI-learn menu sets them.
+  std::vector<int> controllerNumbers;
 };
 
 // Plays a song with blocks of the given sizes (repeated until the song ends) and returns what the
@@ -54,6 +57,8 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
   effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(song.sampleRate));
   effect->dispatcher(effect, vst::effSetBlockSize, 0, largest, nullptr, 0.0f);
   effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+  for (size_t lane = 0; lane < song.controllerNumbers.size(); ++lane)
+    plug.SetControllerLaneNumber(static_cast<int>(lane), song.controllerNumbers[lane]);
   for (const auto& [index, value] : song.parameters)
     effect->setParameter(effect, index, static_cast<float>(plug.GetParameter(index)->Normalize(value)));
 
