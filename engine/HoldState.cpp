@@ -105,6 +105,14 @@ bool HoldState::InChord(int note) const
     return Contains(chord_, note);
 }
 
+HoldState::HoldState()
+{
+    constexpr size_t kNotes = 128;
+    chord_.reserve(kNotes);
+    collect_.reserve(kNotes);
+    remembered_.reserve(kNotes);
+}
+
 void HoldState::TakeCollected()
 {
     chord_ = collect_;

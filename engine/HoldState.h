@@ -28,6 +28,10 @@ public:
         bool down = true;
     };
 
+    // Room for every note is made here, so that keys arriving on the audio
+    // thread never grow the lists.
+    HoldState();
+
     // A key went down. True when the note joins the sounding chord now (the
     // key area plays it); false when it is collected for the next sync point.
     bool Add(int note, int velocity);

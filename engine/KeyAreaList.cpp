@@ -2,6 +2,8 @@
 
 #include "engine/PatternEngine.h"
 
+#include <algorithm>
+
 KeyAreaList::KeyAreaList(TransportState& transport, EngineHost& host)
 {
     for (int i = 0; i < kAreaCount; ++i)
@@ -29,9 +31,30 @@ bool KeyAreaList::SelectForEditing(int index)
 
 void KeyAreaList::ProcessBlock(double position, double length, double samplesPerBeat, double offset)
 {
-    for (auto& area : areas_)
-        if (area->IsEnabled())
-            area->ProcessBlock(position, length, samplesPerBeat, offset);
+    const bool known = quietOffset_ == offset;
+    quietOffset_ = -1.0;
+    for (size_t a = 0; a < areas_.size(); ++a)
+    {
+        PatternEngine& area = *areas_[a];
+        if (area.IsEnabled() && !(known && quiet_[a] >= length))
+            area.ProcessBlock(position, length, samplesPerBeat, offset);
+    }
+}
+
+int KeyAreaList::QuietFrames(double offset, int length, double samplesPerBeat)
+{
+    int quiet = length;
+    for (size_t a = 0; a < areas_.size(); ++a)
+    {
+        quiet_[a] = 0;
+        if (areas_[a]->IsEnabled())
+        {
+            quiet_[a] = areas_[a]->QuietFrames(offset, length, samplesPerBeat);
+            quiet = std::min(quiet, quiet_[a]);
+        }
+    }
+    quietOffset_ = offset;
+    return quiet;
 }
 
 void KeyAreaList::StopAll()

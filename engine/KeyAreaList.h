@@ -25,12 +25,21 @@ public:
     bool SelectForEditing(int index);
     int GetSelectedForEditing() const { return selected_; }
 
-    // PatternEngine::ProcessBlock of every enabled area, in index order.
+    // PatternEngine::ProcessBlock of every enabled area, in index order
+    // (skipping those that QuietFrames, just called at this offset, found
+    // quiet for the whole length).
     void ProcessBlock(double position, double length, double samplesPerBeat, double offset);
+    // The fewest quiet frames of the enabled areas (PatternEngine::QuietFrames).
+    int QuietFrames(double offset, int length, double samplesPerBeat);
     // PatternEngine::Stop (offset 0) of every enabled area.
     void StopAll();
 
 private:
     std::array<std::unique_ptr<PatternEngine>, kAreaCount> areas_;
     int selected_ = 0;
+    // The quiet frames of each area as QuietFrames last found them at an
+    // offset; the next ProcessBlock at that offset skips the areas that are
+    // quiet for its whole length (their call would do nothing).
+    std::array<int, kAreaCount> quiet_{};
+    double quietOffset_ = -1.0;
 };

@@ -18,6 +18,11 @@ bool IsChannel(int channel)
     return channel >= 1 && channel <= NoteEngine::kChannels;
 }
 
+// Duplicates whose note-offs are still to come; far more than a block can make.
+constexpr size_t kMaxDropped = 256;
+// Step counters remembered as raised per channel between two settlings.
+constexpr size_t kMaxRaised = 256;
+
 bool IsNote(int note)
 {
     return note >= 0 && note < NoteEngine::kNotes;
@@ -34,13 +39,21 @@ NoteEngine::NoteEngine(EngineHost& host)
         list.reserve(64);
     for (auto& list : queuedOff_)
         list.reserve(64);
+    for (auto& list : raised_)
+        list.reserve(kMaxRaised);
     released_.reserve(128);
     output_.reserve(256);
     deferredOffs_.reserve(64);
+    dropped_.reserve(kMaxDropped);
     inbox_.reserve(128);
     scheduled_.reserve(128);
     free_.reserve(256);
     pool_.reserve(256);
+    for (Waiting& w : waiting_)
+    {
+        w.events.reserve(kNotes);
+        w.switchOff.reserve(kNotes);
+    }
 }
 
 NoteEngine::~NoteEngine() = default;
@@ -132,7 +145,7 @@ bool NoteEngine::AreaActive(int area) const
     if (engine != nullptr && !engine->GetHeldNotes().IsEmpty())
         return true;
     const auto pendingOn = [area](const NoteEvent& e) {
-        return e.kind == NoteEvent::kNoteOn && e.areaFlags[area] == NoteEvent::kForArea;
+        return e.kind == NoteEvent::kNoteOn && !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea;
     };
     return std::any_of(inbox_.begin(), inbox_.end(), pendingOn) ||
            std::any_of(scheduled_.begin(), scheduled_.end(), pendingOn);
@@ -155,6 +168,7 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     {
         for (int& f : event.areaFlags)
             f = NoteEvent::kForArea;
+        event.controlZone = true;
         inbox_.push_back(event);
         return 1;
     }
@@ -238,9 +252,19 @@ bool NoteEngine::NoteOff(int channel, int note, int offset)
         event.areaFlags[a] = NoteEvent::kForArea;
         taken = true;
     }
-    if (taken)
-        inbox_.push_back(event);
-    return taken;
+    if (!taken)
+        return false;
+    // A host's list need not be in time order: a note-off earlier in the
+    // block than its still undelivered note-on comes right after it, so that
+    // the note is released rather than left held.
+    const auto laterOn = [&](const NoteEvent& e) {
+        if (e.kind == NoteEvent::kNoteOn && !e.controlZone && e.note == note && e.channel == channel)
+            event.time = std::max(event.time, e.time);
+    };
+    std::for_each(inbox_.begin(), inbox_.end(), laterOn);
+    std::for_each(scheduled_.begin(), scheduled_.end(), laterOn);
+    inbox_.push_back(event);
+    return true;
 }
 
 bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
@@ -377,7 +401,7 @@ void NoteEngine::FlushNotes()
         // Note-offs first.
         for (OutputNote* off : offs)
         {
-            if (off->muted)
+            if (off->muted || TakeDropped(*off))
             {
                 RecycleOutputNote(off);
                 continue;
@@ -419,6 +443,8 @@ void NoteEngine::FlushNotes()
             int& counter = StepCounter(ch, on->note, on->stepNumber);
             if (on->muted || (counter > 0 && !on->suppressNoteOn))
             {
+                if (!on->muted)
+                    RememberDropped(*on);
                 RecycleOutputNote(on);
                 continue;
             }
@@ -450,7 +476,8 @@ void NoteEngine::FlushNotes()
                 argument.note = on;
                 dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
             }
-            ++counter;
+            if (counter++ == 0)
+                NoteCounterRaised(ch, on->note, on->stepNumber);
         }
         ons.clear();
         // Note-offs of notes that started in this piece.
@@ -466,13 +493,50 @@ void NoteEngine::FlushNotes()
     SortOutput();
 }
 
+void NoteEngine::RememberDropped(const OutputNote& on)
+{
+    if (on.eventSequence == 0)
+        return;
+    if (dropped_.size() >= kMaxDropped)
+        dropped_.erase(dropped_.begin());
+    dropped_.push_back({on.channel, on.note, on.eventSequence});
+}
+
+bool NoteEngine::TakeDropped(const OutputNote& off)
+{
+    const auto it = std::find_if(dropped_.begin(), dropped_.end(), [&off](const Dropped& d) {
+        return d.sequence == off.eventSequence && d.note == off.note && d.channel == off.channel;
+    });
+    if (off.eventSequence == 0 || it == dropped_.end())
+        return false;
+    dropped_.erase(it);
+    return true;
+}
+
+void NoteEngine::NoteCounterRaised(int channel, int note, int step)
+{
+    // A full list stops growing: the next settling clears the whole channel.
+    auto& raised = raised_[static_cast<size_t>(std::clamp(channel, 0, kChannels))];
+    if (raised.size() < raised.capacity())
+        raised.push_back(static_cast<size_t>(&StepCounter(channel, note, step) - stepCounters_.data()));
+}
+
 void NoteEngine::SettleCounters(int channel)
 {
     // Nothing sounds on the channel: no step can count a sounding note.
     if (!sounding_[static_cast<size_t>(channel)].empty() || !countersTouched_[static_cast<size_t>(channel)])
         return;
-    const auto first = stepCounters_.begin() + static_cast<std::ptrdiff_t>(channel) * kNotes * kSteps;
-    std::fill(first, first + kNotes * kSteps, 0);
+    // Only counters raised since the last settling can be above 0.
+    auto& raised = raised_[static_cast<size_t>(channel)];
+    if (raised.size() < raised.capacity())
+        for (const size_t index : raised)
+            stepCounters_[index] = 0;
+    else
+    {
+        const auto first = stepCounters_.begin() + static_cast<std::ptrdiff_t>(channel) * kNotes * kSteps;
+        std::fill(first, first + kNotes * kSteps, 0);
+    }
+    raised.clear();
     countersTouched_[static_cast<size_t>(channel)] = false;
 }
 
@@ -575,9 +639,16 @@ void NoteEngine::ReleaseArea(int area, int channel)
     for (int ch = 1; ch <= kChannels; ++ch)
     {
         auto& list = sounding_[static_cast<size_t>(ch)];
+        const auto& offs = queuedOff_[static_cast<size_t>(ch)];
         for (size_t i = 0; i < list.size();)
         {
-            if (list[i].area != area)
+            // A note whose note-off is already queued (the area's own stop
+            // ended its step) gets that one note-off only.
+            const Sounding s = list[i];
+            const bool ending = std::any_of(offs.begin(), offs.end(), [&s](const OutputNote* off) {
+                return !off->muted && off->keyArea == s.area && off->note == s.note && off->stepNumber == s.step;
+            });
+            if (s.area != area || ending)
             {
                 ++i;
                 continue;

@@ -3,6 +3,7 @@
 #include "engine/NoteEvent.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -98,6 +99,15 @@ private:
         int note;
         int channel;
     };
+    // A note-on dropped as a duplicate of a sounding note: its note-off is
+    // dropped too, so that it neither ends the sounding note early nor
+    // upsets the counters.
+    struct Dropped
+    {
+        int channel;
+        int note;
+        std::uint32_t sequence;
+    };
     struct Waiting
     {
         std::vector<NoteEvent> events;
@@ -112,12 +122,19 @@ private:
     void EmitOff(OutputNote* note);
     void SortOutput();
     void SettleCounters(int channel);
+    void NoteCounterRaised(int channel, int note, int step);
+    void RememberDropped(const OutputNote& on);
+    bool TakeDropped(const OutputNote& off);
 
     EngineHost& host_;
     std::array<std::vector<Sounding>, kChannels + 1> sounding_;
     std::vector<int> stepCounters_; // (channel 0..16) x note x step
     std::array<bool, kChannels + 1> countersTouched_{};
+    // Per channel, the step counters raised from 0 since it last fell silent
+    // (so that settling clears those instead of the channel's 4096).
+    std::array<std::vector<size_t>, kChannels + 1> raised_;
     std::vector<OutputNote*> deferredOffs_;
+    std::vector<Dropped> dropped_; // bounded: the oldest entries give way
     std::array<std::vector<OutputNote*>, kChannels + 1> queuedOn_;
     std::array<std::vector<OutputNote*>, kChannels + 1> queuedOff_;
     std::vector<Released> released_;

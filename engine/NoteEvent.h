@@ -19,6 +19,8 @@ struct NoteEvent
     int kind = kNoteOn;
     int channel = 1;     // 1..16
     int areaFlags[kAreaCount] = {0, 0, 0, 0};
+    // A control-zone key: flagged for every area, but no area holds it.
+    bool controlZone = false;
 };
 
 // What the note engine delivers to: the application object routes delivered

@@ -16,8 +16,33 @@ bool IsNote(int note)
 
 NoteList::NoteList(int limit) : limit_(limit)
 {
-    // Reserved once so that adding notes on the audio thread never grows it.
+    // Reserved once so that adding notes on the audio thread never grows them.
     ordered_.reserve(kNoteCount);
+    spare_.reserve(kNoteCount);
+}
+
+void NoteList::PrepareRecords(int count)
+{
+    const size_t target = static_cast<size_t>(std::clamp(count, 0, kNoteCount));
+    while (spare_.size() < target)
+        spare_.push_back(std::make_unique<NoteRecord>());
+}
+
+std::unique_ptr<NoteRecord> NoteList::TakeRecord()
+{
+    if (spare_.empty())
+        return std::make_unique<NoteRecord>();
+    std::unique_ptr<NoteRecord> record = std::move(spare_.back());
+    spare_.pop_back();
+    *record = NoteRecord{};
+    return record;
+}
+
+void NoteList::GiveBack(std::unique_ptr<NoteRecord> record)
+{
+    // At most kNoteCount records ever exist for one list, so the reserve holds them all.
+    if (record != nullptr && spare_.size() < spare_.capacity())
+        spare_.push_back(std::move(record));
 }
 
 NoteList::~NoteList() = default;
@@ -39,7 +64,7 @@ NoteRecord* NoteList::Add(int note, int velocity, bool released)
         return nullptr;
     }
 
-    auto record = std::make_unique<NoteRecord>();
+    std::unique_ptr<NoteRecord> record = TakeRecord();
     record->note = note;
     record->velocity = velocity;
     record->released = released;
@@ -58,7 +83,7 @@ bool NoteList::Remove(int note)
     if (!IsNote(note) || !slots_[note])
         return false;
     Unlink(slots_[note].get());
-    slots_[note].reset();
+    GiveBack(std::move(slots_[note]));
     // Renumbering every remaining note to its list position also covers the
     // per-octave decrement a removal would otherwise need.
     RenumberPlayedSequences();
@@ -85,6 +110,7 @@ bool NoteList::MoveNote(NoteRecord* record, int semitones, int highest)
     {
         // The target note is already held: the two notes merge.
         Unlink(record);
+        GiveBack(std::move(owned));
     }
     return true;
 }
@@ -112,7 +138,8 @@ void NoteList::Clear()
 {
     ordered_.clear();
     for (auto& slot : slots_)
-        slot.reset();
+        if (slot != nullptr)
+            GiveBack(std::move(slot));
 }
 
 void NoteList::ComputeOrder(int sortMode)
@@ -154,19 +181,26 @@ void NoteList::ComputeOrder(int sortMode)
     averageVelocity_ = static_cast<int>(sum / count);
 
     // First velocity: the latest-played note of the highest octave that holds
-    // notes; last velocity: that of the lowest such octave.
-    for (int octave = 0; octave < kOctaveCount; ++octave)
+    // notes; last velocity: that of the lowest such octave. Among notes played
+    // as often, the lower one counts (as a walk up through the octave finds it).
+    const NoteRecord* highest = nullptr;
+    const NoteRecord* lowest = nullptr;
+    const auto later = [](const NoteRecord* r, const NoteRecord* best) {
+        return r->playedSequence > best->playedSequence ||
+               (r->playedSequence == best->playedSequence && r->note < best->note);
+    };
+    for (const NoteRecord* r : ordered_)
     {
-        const int v = VelocityOfLatestInOctave(octave);
-        if (v != -1)
-            firstVelocity_ = v;
+        const int octave = r->note / kOctaveSize;
+        if (highest == nullptr || octave > highest->note / kOctaveSize ||
+            (octave == highest->note / kOctaveSize && later(r, highest)))
+            highest = r;
+        if (lowest == nullptr || octave < lowest->note / kOctaveSize ||
+            (octave == lowest->note / kOctaveSize && later(r, lowest)))
+            lowest = r;
     }
-    for (int octave = kOctaveCount - 1; octave >= 0; --octave)
-    {
-        const int v = VelocityOfLatestInOctave(octave);
-        if (v != -1)
-            lastVelocity_ = v;
-    }
+    firstVelocity_ = highest->velocity;
+    lastVelocity_ = lowest->velocity;
 }
 
 int NoteList::CountFrom(int sequence, int octave)
@@ -241,18 +275,4 @@ void NoteList::RenumberPlayedSequences()
     int index = 0;
     for (NoteRecord* r : ordered_)
         r->playedSequence = index++;
-}
-
-int NoteList::VelocityOfLatestInOctave(int octave) const
-{
-    const int first = octave * kOctaveSize;
-    const int end = std::min(first + kOctaveSize, kNoteCount);
-    const NoteRecord* latest = nullptr;
-    for (int note = first; note < end; ++note)
-    {
-        const NoteRecord* r = slots_[note].get();
-        if (r != nullptr && (latest == nullptr || r->playedSequence > latest->playedSequence))
-            latest = r;
-    }
-    return latest != nullptr ? latest->velocity : -1;
 }

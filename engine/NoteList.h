@@ -84,6 +84,11 @@ public:
     NoteRecord* Lowest() const;
     NoteRecord* Highest() const;
 
+    // Makes records ahead of time, so that the first count notes added
+    // allocate nothing. Removed notes keep their records for the next ones:
+    // once as many notes as ever were held are back, adding allocates nothing.
+    void PrepareRecords(int count);
+
     // The records in list order.
     const std::vector<NoteRecord*>& Ordered() const { return ordered_; }
 
@@ -98,11 +103,13 @@ private:
     static constexpr int kMaxHeld = 127;
 
     void Unlink(NoteRecord* record);
+    std::unique_ptr<NoteRecord> TakeRecord();
+    void GiveBack(std::unique_ptr<NoteRecord> record);
     void RenumberPlayedSequences();
-    int VelocityOfLatestInOctave(int octave) const;
 
     std::array<std::unique_ptr<NoteRecord>, kNoteCount> slots_;
     std::vector<NoteRecord*> ordered_;
+    std::vector<std::unique_ptr<NoteRecord>> spare_; // records of removed notes, for reuse
     int limit_;
     int firstVelocity_ = 0;
     int lastVelocity_ = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // A generated note on its way from a key area's pattern engine through the
 // note engine to the plug-in. Owned by the note engine's pool; valid until the
 // processor has handed it to ProcessorListener::SendEvents and removed it.
@@ -25,4 +27,5 @@ struct OutputNote
     int keyArea = 0;
     int stepNumber = 0;    // 0..31
     bool muted = false;    // the step was muted: nothing is sent
+    std::uint32_t eventSequence = 0; // the step event that made it (0: none)
 };

@@ -22,6 +22,8 @@ constexpr int kChannelCount = 16;
 constexpr int kChordNotes = 8;
 constexpr int kMaxStepsInScene = 32;
 constexpr int kMaxOctaves = 10;
+// Held-note records made with the key area, before any note arrives.
+constexpr int kPreparedNotes = 16;
 
 bool IsNote(int note)
 {
@@ -33,6 +35,9 @@ PatternEngine::PatternEngine(int areaIndex, TransportState& transport, EngineHos
     : transport_(transport), host_(host), area_(areaIndex), velocity_(this, VelocityCalculator::kNote)
 {
     pending_.reserve(256);
+    // The records of a chord's worth of held notes are made now, not when the
+    // notes arrive on the audio thread.
+    held_.PrepareRecords(kPreparedNotes);
     stepper_ = std::make_unique<PatternStepper>(transport, &merged_, this, &host);
 }
 
@@ -164,6 +169,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
     stepsInScene_ = 0;
     repeatsDone_ = 0;
     stepCounter_ = 0;
+    holdSyncCount_ = 0;
     octave_ = 0;
     if (!hold_ && !holdSync_)
     {
@@ -213,7 +219,7 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
         if (!k.down && !state.InCollect(k.note))
             Notes().DecrementNoteCount(inChannel_, k.note);
     held_.Clear();
-    std::vector<HoldState::Key> keys = state.Collect();
+    const std::vector<HoldState::Key>& keys = state.Collect();
     if (hold_ && holdTranspose_ && !state.Remembered().empty())
     {
         // The first chord, moved by the difference of the lowest notes.
@@ -572,7 +578,10 @@ void PatternEngine::OnStep(StepEvent& event)
         r.velocity = picked->velocity;
         r.orderPosition = picked->orderPosition;
         if (OutputNote* out = BuildStepNote(r, event.sampleTime))
+        {
+            out->eventSequence = event.sequence;
             event.sounding.push_back({out->note, true});
+        }
         return;
     }
     const int count = std::min(kChordNotes, source->Count());
@@ -586,7 +595,10 @@ void PatternEngine::OnStep(StepEvent& event)
         copy.velocity = n->velocity;
         copy.orderPosition = n->orderPosition;
         if (OutputNote* out = BuildStepNote(copy, event.sampleTime))
+        {
+            out->eventSequence = event.sequence;
             event.sounding.push_back({out->note, true});
+        }
     }
 }
 
@@ -640,6 +652,7 @@ void PatternEngine::OnStepEnd(StepEvent& event)
         out->keyArea = area_;
         out->stepNumber = std::clamp(event.record.stepNumber, 0, kStepCount - 1);
         out->muted = event.record.muted;
+        out->eventSequence = event.sequence;
         pending_.push_back(out);
     }
 }
@@ -672,22 +685,31 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
 {
     ++stepsInScene_;
     ++stepCounter_;
+    bool applied = false;
     if (hold_ || holdSync_)
     {
         ++holdSyncCount_;
-        const int every = holdSyncSteps_ > kMaxStepsInScene ? PatternLength() : holdSyncSteps_;
-        if (stepCounter_ % std::max(1, every) == 0)
+        const int every = std::max(1, holdSyncSteps_ > kMaxStepsInScene ? PatternLength() : holdSyncSteps_);
+        // The step counter returns to 0 at the pattern length, so a sync
+        // point beyond it is reached by counting the steps since the last one.
+        if (stepCounter_ % every == 0 || holdSyncCount_ >= every)
         {
             holdSyncCount_ = 0;
-            ApplyHoldState(hold_ ? holdState_ : playState_, offset);
+            applied = ApplyHoldState(hold_ ? holdState_ : playState_, offset);
         }
     }
+    // The last key of a hold-sync chord went up: the chord (or the one
+    // collected since) is settled at the next step, not at the sync point.
+    if (retriggerPending_ && !applied)
+        ApplyHoldState(hold_ ? holdState_ : playState_, offset);
     if (sceneOn_ && stepsInScene_ >= scene_[static_cast<size_t>(sceneIndex_)].length)
         SceneStepEnded(offset);
     else if (queued_)
     {
         ++queuedSteps_;
-        if (queuedPoint_ <= 0 || stepCounter_ % queuedPoint_ == 0)
+        // Within the given number of steps also where the switch point lies
+        // beyond the pattern length (the step counter never reaches it).
+        if (queuedPoint_ <= 0 || stepCounter_ % queuedPoint_ == 0 || queuedSteps_ >= queuedPoint_)
         {
             queued_ = false;
             if (queuedPattern_ != stepper_->GetCurrentPattern())
@@ -711,6 +733,8 @@ void PatternEngine::OnCycleEnd(int /*step*/, double startTime)
             SwitchToPattern(queuedPattern_, startTime, samplesPerBeat_, offset);
         }
     }
+    if (retriggerPending_)
+        ApplyHoldState(hold_ ? holdState_ : playState_, std::max(0.0, startTime - transport_.samplePosition));
     if (stepCounter_ >= PatternLength())
         stepCounter_ = 0;
 }
@@ -756,6 +780,18 @@ void PatternEngine::ProcessBlock(double position, double length, double samplesP
     FlushPending();
 }
 
+int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat) const
+{
+    if (!pending_.empty())
+        return 0;
+    if (held_.IsEmpty())
+        return playing_ ? 0 : length;
+    // A new tempo is taken by the next clock call.
+    if (samplesPerBeat != samplesPerBeat_)
+        return 0;
+    return stepper_->QuietFrames(offset, length, samplesPerBeat);
+}
+
 void PatternEngine::Stop(double offset)
 {
     running_ = false;
@@ -770,6 +806,7 @@ void PatternEngine::Stop(double offset)
     stepsInScene_ = 0;
     repeatsDone_ = 0;
     stepCounter_ = 0;
+    holdSyncCount_ = 0;
     // Notes kept by a hold state after their keys went up give back their counts.
     for (HoldState* state : {&holdState_, &playState_})
     {

@@ -54,6 +54,9 @@ public:
     // --- Block processing: runs the stepper over one piece and hands the
     // generated notes to the note engine.
     void ProcessBlock(double position, double length, double samplesPerBeat, double offset);
+    // Frames from the block offset on in which ProcessBlock would do nothing
+    // (see PatternStepper::QuietFrames), at most length.
+    int QuietFrames(double offset, int length, double samplesPerBeat) const;
     // Stops the area: sounding notes end at the offset, held notes and hold
     // states are emptied, a queued change (or the first scene pattern) applied.
     void Stop(double offset);

@@ -172,6 +172,13 @@ public:
     // The LENGTH value of the step at the LENGTH lane's position (1.0 when the
     // lane or the step's flag is off), limited to 1..32.
     double GetStepLengthFactor() const override;
+    // How many whole frames from the block offset on a clock call would find
+    // nothing due (no step boundary, no step event to start or end), at most
+    // length; 0 when the next frame needs a clock call of its own (a run not
+    // yet started, a due boundary or event, a host clock that jumped). The
+    // block processor runs each such frame alone, so that the notes of a step
+    // never depend on how many steps the host's block holds.
+    int QuietFrames(double offset, int length, double samplesPerBeat) const;
     // The step events still pending (started or not); null outside the list.
     int PendingEventCount() const { return static_cast<int>(events_.size()); }
     const StepEvent* PendingEvent(int i) const;
@@ -202,6 +209,7 @@ private:
     void EndEvent(StepEvent& event, double time);
     void ResetAllLanes();
     bool CheckClockJump(double position, double length, double offset);
+    bool ClockJumped(double offset, double length) const;
 
     bool gateLengthInSteps_ = false;
     ActionListener* listener_;

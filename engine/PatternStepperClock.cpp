@@ -17,6 +17,8 @@ constexpr double kGateFloor = -0.95;
 constexpr double kGateCeiling = 1.0;
 constexpr double kMaxLengthFactor = 32.0;
 constexpr double kBeatEpsilon = 1e-9;
+// The sample tolerance of Stepper::IsDue.
+constexpr double kQuietEpsilon = 1e-6;
 } // namespace
 
 // --- Helpers -------------------------------------------------------------------
@@ -196,7 +198,7 @@ void PatternStepper::Resync(double offset)
 
 // --- Step boundaries ----------------------------------------------------------
 
-bool PatternStepper::CheckClockJump(double position, double length, double offset)
+bool PatternStepper::ClockJumped(double offset, double length) const
 {
     if (GetLastPosition() == -1.0)
         return false;
@@ -209,7 +211,12 @@ bool PatternStepper::CheckClockJump(double position, double length, double offse
     const bool back = s.started ? s.startBeat > pieceBeat + kBeatEpsilon
                                 : s.startBeat > pieceEnd + step * GetStepLengthFactor() + kBeatEpsilon;
     const bool forward = s.started && !s.ended && s.endBeat < pieceBeat - step - kBeatEpsilon;
-    if (!back && !forward)
+    return back || forward;
+}
+
+bool PatternStepper::CheckClockJump(double position, double length, double offset)
+{
+    if (!ClockJumped(offset, length))
         return false;
     EndAllEvents(offset);
     StartTiming(Position(), position, 0.0, true);
@@ -317,6 +324,38 @@ double PatternStepper::EmitStep(double position, double length, double samplesPe
         StartTiming(Position(), position + t, endBeat, false);
     switched_ = false;
     return t;
+}
+
+int PatternStepper::QuietFrames(double offset, int length, double samplesPerBeat) const
+{
+    if (length <= 0)
+        return 0;
+    const TransportState* transport = ClockTransport();
+    if (transport == nullptr || !std::isfinite(samplesPerBeat) || samplesPerBeat <= 0.0)
+        return length;
+    if (!IsStarted() || GetLastPosition() == -1.0 || samplesPerBeat != SamplesPerBeat())
+        return 0;
+    // A beat is due in the piece [offset, offset + n) when its block offset
+    // lies below offset + n (see IsDue), so the first n frames are quiet
+    // while n <= block offset - offset.
+    double quiet = length;
+    const auto until = [&](double beat) {
+        const double at = (beat - transport->beatPosition) * samplesPerBeat - offset + kQuietEpsilon;
+        quiet = std::min(quiet, std::floor(at));
+    };
+    if (!IsStopped())
+    {
+        if (ClockJumped(offset, 1.0))
+            return 0;
+        const StepTiming& s = GetTiming(Position());
+        if (!s.started)
+            until(s.startBeat);
+        else if (!s.ended)
+            until(s.endBeat);
+    }
+    for (const StepEvent* e : events_)
+        until(e->started ? e->end : e->start);
+    return static_cast<int>(std::clamp(quiet, 0.0, static_cast<double>(length)));
 }
 
 void PatternStepper::FinishBlock(double /*position*/, double length, double /*samplesPerBeat*/, double offset)

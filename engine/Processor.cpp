@@ -8,6 +8,7 @@
 #include "engine/PatternEngine.h"
 #include "engine/TransportState.h"
 
+#include <algorithm>
 #include <cmath>
 
 Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportState& transport)
@@ -29,6 +30,25 @@ void Processor::ClearEverything(bool ownPosition)
 }
 
 void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
+{
+    // What the host hears must not depend on how it slices time: every frame
+    // in which a step begins or ends or a step event fires runs alone, as it
+    // would in a block of one frame, and the frames in between run together.
+    // So the lanes, step numbers and duplicate merges of each step come out
+    // the same for every block size.
+    const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;
+    int done = 0;
+    while (done < length)
+    {
+        int k = length - done;
+        if (tempo)
+            k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
+        RunSlice(position + done, k, samplesPerBeat, offset + done);
+        done += k;
+    }
+}
+
+void Processor::RunSlice(double position, int length, double samplesPerBeat, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
     if (std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0)
@@ -172,6 +192,11 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
 void TobelApp::StopAll()
 {
     engine_.GetKeyAreas()->StopAll();
+}
+
+int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)
+{
+    return engine_.GetKeyAreas()->QuietFrames(offset, length, samplesPerBeat);
 }
 
 void TobelApp::ProcessSubBlock(double position, double length, double samplesPerBeat, double offset)

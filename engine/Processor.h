@@ -49,9 +49,13 @@ public:
 protected:
     // Runs every enabled key area over one piece.
     virtual void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) = 0;
+    // Frames from the offset on in which ProcessSubBlock would produce and
+    // change nothing, at most length (0: the next frame needs its own call).
+    virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) { return length; }
 
 private:
     void RunPiece(double position, int length, double samplesPerBeat, double offset);
+    void RunSlice(double position, int length, double samplesPerBeat, double offset);
     void ClearEverything(bool ownPosition);
 
     ProcessorListener& listener_;
@@ -89,6 +93,7 @@ public:
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
+    int QuietFrames(double offset, int length, double samplesPerBeat) override;
 
 private:
     EngineHost& engine_;

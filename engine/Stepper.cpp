@@ -111,7 +111,13 @@ void Stepper::StartTiming(int step, double position, double beat, bool first)
             start = (x - whole < 0.001 ? whole : std::ceil(x)) * stepLength_;
         }
         else
-            start = pieceBeat;
+        {
+            // The block's beat position: the run starts at once, and its first
+            // step ends on the grid point that follows the block start, so a
+            // key pressed just before a grid point does not push the next
+            // note a whole step late.
+            start = transport.beatPosition;
+        }
     }
     else if (beat < 0.0)
         start = (std::round(pieceBeat / stepLength_) + factor) * stepLength_;

@@ -54,6 +54,7 @@ public:
     bool IsStarted() const { return started_; }
     // While set, a clock call only fires the due events.
     void SetStopped(bool stopped) { stopped_ = stopped; }
+    bool IsStopped() const { return stopped_; }
 
     // The timing record of a step position (clamped to 0..31).
     const StepTiming& GetTiming(int step) const;

@@ -119,4 +119,37 @@ void WholeEngineHeavyLoad(benchmark::State& state)
     state.counters["notes_per_block"] = blocks > 0 ? static_cast<double>(engine.listener.sent) / (blocks + 200) : 0.0;
 }
 BENCHMARK(WholeEngineHeavyLoad);
+
+// The same load while notes arrive: in every block one held key of one area
+// goes up and comes down again at another offset, so that note events are
+// recorded, delivered and released all the time. The audio thread is to
+// allocate nothing here either.
+void WholeEngineNotesArriving(benchmark::State& state)
+{
+    HeavyEngine engine;
+    NoteEngine& notes = *engine.host.GetNoteEngine();
+    long long n = 0;
+    auto block = [&] {
+        const int area = static_cast<int>(n % KeyAreaList::kAreaCount);
+        const int note = 40 + 5 * static_cast<int>((n / KeyAreaList::kAreaCount) % 8);
+        notes.NoteOff(area + 1, note, static_cast<int>((n * 37) % 200));
+        notes.NoteOn(area + 1, note, 90, 250 + static_cast<int>((n * 53) % 250));
+        engine.Block();
+        ++n;
+    };
+    for (int i = 0; i < 400; ++i)
+        block();
+    const long long allocationsBefore = g_allocations.load();
+    long long blocks = 0;
+    for (auto _ : state)
+    {
+        block();
+        ++blocks;
+    }
+    const long long allocations = g_allocations.load() - allocationsBefore;
+    state.counters["allocs_per_block"] = blocks > 0 ? static_cast<double>(allocations) / blocks : 0.0;
+    state.counters["realtime_factor"] =
+        benchmark::Counter(static_cast<double>(kFrames) / kSampleRate, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(WholeEngineNotesArriving);
 } // namespace

@@ -1,0 +1,100 @@
+// The note engine's bookkeeping as the host hears it through the effect record: every generated
+// note-on gets exactly one note-off, duplicates are dropped with their note-offs, control-zone keys
+// are no held notes, and a host's event list out of time order leaves no note held.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/plugin/SongPlayer.h"
+#include "views/ParameterIndex.h"
+
+namespace {
+
+using namespace quova::param;
+using namespace quova::test;
+
+constexpr int64_t kBeat = 22050;  // 120 bpm at 44100 Hz
+
+// The messages of one note number (any channel), in order.
+std::vector<Message> OfNote(const std::vector<Message>& sent, uint8_t note) {
+  std::vector<Message> out;
+  for (const Message& m : sent)
+    if ((m.status & 0xE0) == 0x80 && m.data1 == note) out.push_back(m);
+  return out;
+}
+
+// Note-on and note-off strictly alternate, beginning with a note-on and ending with a note-off.
+::testing::AssertionResult Alternates(const std::vector<Message>& messages) {
+  for (size_t i = 0; i < messages.size(); ++i) {
+    const bool on = (messages[i].status & 0xF0) == 0x90;
+    if (on != (i % 2 == 0)) return ::testing::AssertionFailure() << "message " << i << " " << messages[i];
+  }
+  if (messages.size() % 2 != 0) return ::testing::AssertionFailure() << "the last note-on never ends";
+  return ::testing::AssertionSuccess();
+}
+
+// One key at 1/8 with every step divided in two and the gate at +5 %: the second half's note-on
+// comes while the first half's note still sounds and is dropped as a duplicate, and so is its
+// note-off, which would otherwise end the next step's note early.
+TEST(NoteBookkeeping, ADroppedDuplicateTakesItsNoteOffWithIt) {
+  Song song;
+  song.frames = 9 * kBeat;
+  song.input = {{0, 0x90, 48, 100}, {8 * kBeat, 0x80, 48, 0}};
+  song.parameters = {{PerPattern(kRate, 0, 0), 9.0}, {PerPattern(kPatternGate, 0, 0), 5.0}};
+  for (int t = 0; t < 32; ++t) song.parameters.push_back({StepValue(0, 0, 6, t), 1.0});  // DIV 2
+  for (int size : {512, 4096}) {
+    const std::vector<Message> notes = OfNote(Play(song, {size}), 48);
+    EXPECT_TRUE(Alternates(notes)) << size << "-frame blocks";
+    ASSERT_EQ(notes.size(), 32u) << size << "-frame blocks";
+    for (size_t k = 0; k < 16; ++k) {
+      EXPECT_EQ(notes[2 * k].frame, static_cast<int64_t>(k * 11025)) << "step " << k;
+      // The first half's note ends after the second half began, before the next step.
+      EXPECT_GT(notes[2 * k + 1].frame, static_cast<int64_t>(k * 11025 + 5513)) << "step " << k;
+      EXPECT_LT(notes[2 * k + 1].frame, static_cast<int64_t>((k + 1) * 11025)) << "step " << k;
+    }
+  }
+}
+
+// The host lists a note-on at offset 300 before a note-off of the same key at offset 100.
+TEST(NoteBookkeeping, ANoteOffListedBeforeItsTimeAfterItsNoteOnReleasesTheKey) {
+  Song song;
+  song.frames = 4 * kBeat;
+  song.input = {{300, 0x90, 48, 100}, {100, 0x80, 48, 0}};
+  const std::vector<Message> sent = Play(song, {512});
+  EXPECT_EQ(CountOfKind(sent, 0x90), CountOfKind(sent, 0x80));
+  for (const Message& m : sent) EXPECT_LT(m.frame, kBeat) << m;  // no arpeggio goes on playing
+}
+
+// "Arp on note count" 3: a control-zone key (5, which has no action) and two notes in one block
+// are two notes for the key area, which therefore waits; the waiting notes pass through.
+TEST(NoteBookkeeping, AControlZoneKeyIsNoNoteAKeyAreaHolds) {
+  Song song;
+  song.frames = 6 * kBeat;
+  song.parameters = {{PerArea(kArpOnNoteCount, 0), 2.0}};
+  song.input = {{10, 0x90, 5, 100},     {20, 0x90, 48, 100},    {30, 0x90, 52, 100},
+                {2 * kBeat, 0x80, 5, 0}, {2 * kBeat, 0x80, 48, 0}, {2 * kBeat + 9, 0x80, 52, 0}};
+  const std::vector<Message> sent = Play(song, {512});
+  const std::vector<Message> expected = {{20, 0x90, 48, 100},
+                                         {30, 0x90, 52, 100},
+                                         {2 * kBeat, 0x80, 5, 0},  // zone keys' note-offs pass through
+                                         {2 * kBeat, 0x80, 48, 0},
+                                         {2 * kBeat + 9, 0x80, 52, 0}};
+  EXPECT_EQ(sent, expected);
+}
+
+// A chord plays with a long gate; switching the key area off ends each sounding note once.
+TEST(NoteBookkeeping, SwitchingAKeyAreaOffEndsEachSoundingNoteOnce) {
+  for (double outChannel : {0.0, 15.0}) {
+    Song song;
+    song.frames = 4 * kBeat;
+    song.parameters = {{PerPattern(kPatternGate, 0, 0), 60.0}, {PerArea(kMidiOutChannel, 0), outChannel}};
+    song.input = {{0, 0x90, 48, 100}, {0, 0x90, 52, 100}, {0, 0x90, 55, 100}};
+    song.changes = {{20 * 512, PerArea(kKeyAreaOnOff, 0), 0.0}};
+    const std::vector<Message> sent = Play(song, {512});
+    ASSERT_GT(CountOfKind(sent, 0x90), 1) << "channel " << outChannel + 1;
+    for (uint8_t note : {48, 52, 55}) EXPECT_TRUE(Alternates(OfNote(sent, note))) << "channel " << outChannel + 1;
+    for (const Message& m : sent) EXPECT_LE(m.frame, 20 * 512) << m;
+  }
+}
+
+}  // namespace
