@@ -33,7 +33,9 @@ void BlitScaled(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dst
 // centre of the source rectangle moved by (centreOffsetX, centreOffsetY)
 // source pixels, which the centre of the destination rectangle samples. With
 // clipToSource only pixels inside the source rectangle are sampled; outside
-// the destination stays untouched. Copy at weight 256 stores the sample.
+// the destination stays untouched. Copy at weight 256 stores the sample. A
+// negative dstW or dstH mirrors as in BlitScaled (at angle 0 the mirrored
+// image is the exact reverse of the unmirrored one).
 void BlitRotated(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW,
                  int32_t dstH, float srcX, float srcY, float srcW, float srcH, float angle, bool clipToSource,
                  float alpha, BlendMode mode, float centreOffsetX, float centreOffsetY);
