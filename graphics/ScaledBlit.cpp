@@ -166,7 +166,10 @@ int64_t SampleLimit(float start, float size, int64_t limit)
 void BlitScaled(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW, int32_t dstH,
                 float srcX, float srcY, float srcW, float srcH, float alpha, BlendMode mode)
 {
-    if (!dest || !src || dstW == 0 || dstH == 0 || !IsDrawableAlpha(alpha)) return;
+    // Only an alpha of 0 (or NaN) stops the call here: a same-size channel
+    // copy becomes a plain blit, where any other alpha lets it run; the
+    // scaling paths below draw nothing for an alpha outside (0, 1].
+    if (!dest || !src || dstW == 0 || dstH == 0 || !IsNonZeroAlpha(alpha)) return;
     if (!Usable(srcX) || !Usable(srcY) || !Usable(srcW) || !Usable(srcH)) return;
     const bool bilinear = (mode & kBlendFilterMask) == kBlendFilterBilinear;
 

@@ -1,6 +1,7 @@
 #include "graphics/Blit.h"
 #include "graphics/MemoryBitmap.h"
 #include "graphics/ReferencePaths.h"
+#include "graphics/ScaledBlit.h"
 #include "tests/graphics/TestBitmap.h"
 
 #include <gtest/gtest.h>
@@ -202,5 +203,10 @@ TEST(Blit, ChannelCopyIgnoresAlphaOutsideZeroToOne)
         BlitBitmapRectReference(&reference, &src, 0, 0, nullptr, alpha, mode);
         EXPECT_EQ(dst.At(2, 1), expected) << std::hex << mode << " " << alpha;
         EXPECT_EQ(reference.Words(), dst.Words()) << std::hex << mode << " " << alpha;
+        // A same-size scaled blit is this blit.
+        TestBitmap scaled(3, 2);
+        scaled.Fill(0xFF445566);
+        BlitScaled(&scaled, &src, 0, 0, 3, 2, 0.0f, 0.0f, 3.0f, 2.0f, alpha, mode);
+        EXPECT_EQ(scaled.Words(), dst.Words()) << std::hex << mode << " " << alpha;
     }
 }
