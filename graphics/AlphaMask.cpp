@@ -2,6 +2,7 @@
 
 #include "graphics/BlendOperators.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace
@@ -41,9 +42,15 @@ constexpr MaskLoop kMaskLoops[6] = {
 void DrawAlphaMaskWithSpan(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask,
                            int32_t width, int32_t maskSpan, int32_t height, float alpha, BlendMode mode)
 {
+    DrawAlphaMaskAtWeight(bitmap, x, y, colour, mask, width, maskSpan, height, WeightFromAlpha(alpha), mode);
+}
+
+void DrawAlphaMaskAtWeight(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask,
+                           int32_t width, int32_t maskSpan, int32_t height, int weight, BlendMode mode)
+{
     if (!bitmap || !mask || width < 1 || height < 1)
         return;
-    const int w = WeightFromAlpha(alpha);
+    const int w = std::clamp(weight, -kMaxMaskWeight, kMaxMaskWeight);
     if (!(x > -static_cast<int64_t>(width)) || !(y > -static_cast<int64_t>(height)))
         return;
     int64_t maskX = 0, maskY = 0, drawWidth = width, drawHeight = height;
@@ -71,7 +78,7 @@ void DrawAlphaMaskWithSpan(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPix
     if (drawWidth < 1 || drawHeight < 1 || !pixels)
         return;
     const uint32_t op = mode & kBlendOperatorMask;
-    if (w == 0 || op > kBlendLastOperator)
+    if (w == 0 || op > kBlendLastOperator || (op == kBlendCopy && w < 0))
         return;
 
     RasterRowWalk walk =

@@ -159,7 +159,10 @@ constexpr RowLoop kSourceAlphaLoops[6] = {
 void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, const RasterRect* sourceRect,
                     float alpha, BlendMode mode)
 {
-    if (!dest || !src || !IsDrawableAlpha(alpha))
+    // Only an alpha of 0 (or not a number) stops a blit before the mode is
+    // looked at: a channel copy runs at any other alpha, which plays no
+    // further part in it.
+    if (!dest || !src || !IsNonZeroAlpha(alpha))
         return;
     BlitBlock block;
     if (!ClipBlit(dest, src, dstX, dstY, sourceRect, &block))
@@ -170,6 +173,8 @@ void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t
         ChannelCopyLoop(block, static_cast<int>(mode & kBlendOperatorMask));
         return;
     }
+    if (!IsDrawableAlpha(alpha))
+        return;
     const uint32_t op = mode & (kBlendSourceAlpha | kBlendOperatorMask);
     if (op == kBlendCopy && alpha == 1.0f)
     {

@@ -4,15 +4,16 @@
 //
 // Mode handling (after clipping, chosen once per call):
 //   - operator byte 0xF0..0xFF: channel copy: destination byte (mode >> 2) & 3
-//     takes source byte mode & 3 (0 = B, 1 = G, 2 = R, 3 = A);
+//     takes source byte mode & 3 (0 = B, 1 = G, 2 = R, 3 = A), at any alpha
+//     but 0 and not-a-number (alpha plays no other part);
 //   - copy at alpha exactly 1.0: a block move per row;
 //   - copy at alpha exactly 0.5: floor(D / 2) + floor(S / 2) per byte;
 //   - otherwise weight w = trunc(alpha x 256) and one loop per operator:
 //     plain operators 0..5, or the source-alpha forms when bit 0x10000 is set
 //     (copy at w = 256 uses CopyPixelSourceAlpha, else BlendPixelSourceAlpha).
-// The filter bits play no part. Null bitmaps, an alpha that cannot draw (0,
-// negative, above 1 or not a number), an empty clipped block or an operator
-// outside the table draw nothing. Rows are processed top to bottom in image
+// The filter bits play no part. Null bitmaps, an empty clipped block, an
+// operator outside the table and, except for channel copy, an alpha that
+// cannot draw (0, negative, above 1 or not a number) draw nothing. Rows are processed top to bottom in image
 // order, left to right. Editor thread only; no allocation.
 
 #include "graphics/RasterBitmap.h"

@@ -71,7 +71,10 @@ public:
     // DT_NOCLIP. With DT_CALCRECT it only measures: right = left + width,
     // bottom = top + height. Returns the text's height (vertical layouts: its
     // width); 0 for a null bitmap (unless measuring), a null text or rect, or
-    // an alpha of 0. Never reads past length bytes.
+    // an alpha of 0 or not a number. The cached path takes the alpha as it
+    // comes: above 1.0 each glyph pixel's weight min(256, c x w / 256) grows
+    // toward full, below 0 the operators other than copy subtract. Never
+    // reads past length bytes.
     int32_t DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags) override;
 
     RasterPixel ForegroundColor() const override { return textColour_; }

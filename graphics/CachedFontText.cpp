@@ -103,8 +103,18 @@ struct GlyphBox
     int32_t width, height;
 };
 
+// The font alpha's weight, trunc(alpha x 256), taken as it comes: above 256
+// it still draws (each glyph pixel's weight is held to 256), below 0 it
+// subtracts where the operator allows it. Held to -4096..65536 before the
+// conversion: every coverage weight min(256, c x w / 256) comes out the same
+// above 65536, and -4096 is the least weight no operator overflows at.
+int GlyphWeight(float alpha)
+{
+    return UnrestrictedWeight(alpha, -4096.0f, 65536.0f);
+}
+
 // Coverage c != 0 blended toward the text colour (alpha byte 255) at weight
-// c + 1 (full weight) or (c x w) / 256; zero weights leave the pixel.
+// c + 1 (full weight) or min(256, (c x w) / 256); zero weights leave the pixel.
 template <void (*Op)(RasterPixel*, int, int, int, int, int), bool kFullWeight>
 void BlendCoverage(const GlyphBox& box, RasterPixel colour, int w)
 {
@@ -117,8 +127,8 @@ void BlendCoverage(const GlyphBox& box, RasterPixel colour, int w)
             const int c = mask[x];
             if (c == 0)
                 continue;
-            const int weight = kFullWeight ? c + 1 : (c * w) / 256;
-            if (kFullWeight || weight > 0)
+            const int weight = kFullWeight ? c + 1 : std::min((c * w) / 256, 256);
+            if (kFullWeight || weight != 0)
                 Op(row + x, r, g, b, 255, weight);
         }
 }
@@ -240,7 +250,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
     } restore{alpha_, alpha_};
     if (flags & kDrawScaleByColourAlpha)
         alpha_ = static_cast<float>(alpha_ * (PixelAlpha(textColour_) / 255.0));
-    if (!IsDrawableAlpha(alpha_))
+    if (!IsNonZeroAlpha(alpha_))
         return 0;
 
     const bool vertical = IsVertical(), upward = IsUpward();
@@ -326,16 +336,23 @@ bool CachedFont::BlendGlyph(RasterBitmap* bitmap, const GlyphEntry& entry, int32
     if (backgroundMode_ == 2)
         FillRectangle(bitmap, static_cast<int32_t>(cx0), static_cast<int32_t>(cy0), box.width, box.height,
                       backgroundColour_, alpha_, op);
-    const int w = WeightFromAlpha(alpha_);
+    // Copy at a negative weight would push the bytes past the colour and wrap
+    // them: it draws nothing, as in every other family.
+    const int w = GlyphWeight(alpha_);
+    auto draws = [op](int weight) {
+        return weight != 0 && op <= kBlendLastOperator && !(op == kBlendCopy && weight < 0);
+    };
     if (flags_ & (FontMonochrome | FontShadowed | FontOutlined))
     {
+        const int effectWeight = std::min(w, kFullWeight);
         if (alpha_ == 1.0f && op == kBlendCopy)
             StoreEffectMask(box, textColour_, (flags_ & FontMonochrome) ? textColour_ : effectColour_);
-        else if (w > 0 && op <= kBlendLastOperator)
-            BlendEffectMask(box, textColour_, (flags_ & FontMonochrome) ? textColour_ : effectColour_, op, w);
+        else if (draws(effectWeight))
+            BlendEffectMask(box, textColour_, (flags_ & FontMonochrome) ? textColour_ : effectColour_, op,
+                            effectWeight);
         return true;
     }
-    if (w == 0 || op > kBlendLastOperator)
+    if (!draws(w))
         return true;
     (w == kFullWeight ? kFullWeightLoops : kWeightedLoops)[op](box, textColour_, w);
     return true;

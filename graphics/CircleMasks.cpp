@@ -163,6 +163,10 @@ bool StrokeSmallCircle(RasterBitmap* bitmap, float cx, float cy, float r, Raster
     if (!mask || !std::isfinite(cx) || !std::isfinite(cy)) return false;
     // Positions beyond the i32 range are held at its ends, which lie wholly
     // outside every bitmap.
-    DrawAlphaMask(bitmap, FloorToInt32(cx - r), FloorToInt32(cy - r), colour, mask, side, side, alpha, mode);
+    // The mask takes the circle family's weight, not the mask's own rule: an
+    // alpha above 1.0 weighs more than 256 and a negative one subtracts
+    // (except for copy), as for every larger circle.
+    DrawAlphaMaskAtWeight(bitmap, FloorToInt32(cx - r), FloorToInt32(cy - r), colour, mask, side, side, side,
+                          CircleWeight(alpha), mode);
     return true;
 }

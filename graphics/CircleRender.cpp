@@ -246,8 +246,7 @@ template <class Painter> void Render(const Painter& painter, const CircleJob& jo
 
 int CircleWeight(float alpha)
 {
-    if (std::isnan(alpha)) return 0;
-    return static_cast<int>(std::clamp(alpha * 256.0f, -4096.0f, 4096.0f));
+    return UnrestrictedWeight(alpha, -4096.0f, 4096.0f);
 }
 
 void RenderCircle(RasterBitmap* bitmap, float cx, float cy, float r, RasterPixel colour, int weight,

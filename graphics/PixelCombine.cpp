@@ -18,10 +18,12 @@ int Bounded(int v) { return v < -4096 ? -4096 : (v > 4096 ? 4096 : v); }
 
 RasterPixel CombinePixelWords(RasterPixel destination, RasterPixel source, float alpha, BlendMode mode)
 {
-    if (!IsDrawableAlpha(alpha))
+    if (!IsNonZeroAlpha(alpha))
         return destination;
     if ((mode & kBlendOperatorMask) >= kBlendChannelCopyFirst)
         return ChannelCopy(destination, source, mode);
+    if (!IsDrawableAlpha(alpha))
+        return destination;
     const uint32_t op = mode & (kBlendSourceAlpha | kBlendOperatorMask);
     if (op == kBlendCopy && alpha == 1.0f)
         return source;

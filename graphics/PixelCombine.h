@@ -9,7 +9,7 @@
 #include <cstdint>
 
 // The blit dispatch on one pair of words: channel copy for operator bytes
-// 0xF0..0xFF; copy at alpha 1.0 returns the source; copy at alpha 0.5 the
+// 0xF0..0xFF (at any alpha but 0 and not-a-number); copy at alpha 1.0 returns the source; copy at alpha 0.5 the
 // per-byte halves; otherwise the operator (with the source-alpha bit, the
 // source-alpha form) at w = trunc(alpha x 256). An alpha that cannot draw or
 // an operator outside the table returns the destination unchanged.

@@ -64,6 +64,23 @@ inline constexpr int WeightFromAlpha(float alpha)
     return IsDrawableAlpha(alpha) ? static_cast<int>(alpha * 256.0f) : 0;
 }
 
+// The weight trunc(alpha x 256) without the (0, 1] restriction, for the
+// drawing families whose weight rule lets any alpha through (an alpha above
+// 1.0 weighs more than 256, a negative one subtracts where the operator
+// allows it). Held to low..high (a range the caller's arithmetic cannot
+// overflow in) before the conversion, so no alpha is undefined to convert;
+// 0 for an alpha that is not a number.
+inline int UnrestrictedWeight(float alpha, float low, float high)
+{
+    if (!(alpha == alpha)) return 0; // NaN
+    const float scaled = alpha * 256.0f;
+    return static_cast<int>(scaled < low ? low : (scaled > high ? high : scaled));
+}
+
+// True for any alpha but 0 and not-a-number: the test that alone stops a
+// same-scale channel copy and cached text.
+inline constexpr bool IsNonZeroAlpha(float alpha) { return alpha < 0.0f || alpha > 0.0f; }
+
 // Whole-word mixes that work on the four bytes at once. Each term shifts the
 // word and clears the bits that crossed into the byte below, so every byte is
 // truncated separately.

@@ -143,12 +143,17 @@ void BlitRotated(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t ds
     // The sampling limits use the rectangle as passed.
     const float limitX = srcX, limitY = srcY, limitW = srcW, limitH = srcH;
     Block block{dstX, dstY, dstW, dstH};
+    // Mirroring as in BlitScaled: the sampling starts one step in from the
+    // far edge, so at angle 0 the mirrored image is the exact reverse of the
+    // unmirrored one (starting on the far edge itself would sample outside
+    // the rectangle and leave the first column or row untouched).
     if (block.width < 0)
     {
         block.width = -block.width;
         srcX += srcW;
         block.x -= block.width;
         srcW = -srcW;
+        srcX += srcW / static_cast<float>(block.width);
     }
     if (block.height < 0)
     {
@@ -156,6 +161,7 @@ void BlitRotated(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t ds
         srcY += srcH;
         block.y -= block.height;
         srcH = -srcH;
+        srcY += srcH / static_cast<float>(block.height);
     }
     const double c = std::cos(static_cast<double>(angle)), s = std::sin(static_cast<double>(angle));
     const double scaleX = srcW / static_cast<float>(block.width),

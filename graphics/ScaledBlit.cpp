@@ -151,10 +151,14 @@ bool ClipSource(int64_t* dstStart, int64_t* size, int64_t* sample, int64_t step,
     return *size > 0;
 }
 
-// trunc(v) held to 0..limit.
-int64_t SampleLimit(float v, int64_t limit)
+// The sampling limit of one axis: trunc(start + max(size, 0) + 0.999999),
+// held to 0..limit. The sum is taken in double precision: in single
+// precision a whole far edge of 32 or more plus 0.999999 rounds up to the
+// next whole number, and the limit would take in one pixel beyond the source
+// rectangle.
+int64_t SampleLimit(float start, float size, int64_t limit)
 {
-    const double t = std::trunc(static_cast<double>(v));
+    const double t = std::trunc(static_cast<double>(start) + std::max(size, 0.0f) + 0.999999);
     return t >= static_cast<double>(limit) ? limit : (t <= 0 ? 0 : static_cast<int64_t>(t));
 }
 } // namespace
@@ -162,7 +166,10 @@ int64_t SampleLimit(float v, int64_t limit)
 void BlitScaled(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW, int32_t dstH,
                 float srcX, float srcY, float srcW, float srcH, float alpha, BlendMode mode)
 {
-    if (!dest || !src || dstW == 0 || dstH == 0 || !IsDrawableAlpha(alpha)) return;
+    // Only an alpha of 0 (or NaN) stops the call here: a same-size channel
+    // copy becomes a plain blit, where any other alpha lets it run; the
+    // scaling paths below draw nothing for an alpha outside (0, 1].
+    if (!dest || !src || dstW == 0 || dstH == 0 || !IsNonZeroAlpha(alpha)) return;
     if (!Usable(srcX) || !Usable(srcY) || !Usable(srcW) || !Usable(srcH)) return;
     const bool bilinear = (mode & kBlendFilterMask) == kBlendFilterBilinear;
 
@@ -207,8 +214,8 @@ void BlitScaled(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dst
     // The sampling limits: the source rectangle's far edge, rounded up. They
     // are taken before destination clipping moves srcX and srcY, so a clipped
     // blit samples exactly what the unclipped one does.
-    const int64_t maxX = SampleLimit(srcX + std::max(srcW, 0.0f) + 0.999999f, src->Width());
-    const int64_t maxY = SampleLimit(srcY + std::max(srcH, 0.0f) + 0.999999f, src->Height());
+    const int64_t maxX = SampleLimit(srcX, srcW, src->Width());
+    const int64_t maxY = SampleLimit(srcY, srcH, src->Height());
     float startX = mirrorX ? srcX + stepX : srcX, startY = mirrorY ? srcY + stepY : srcY;
 
     if (!ClipDestination(&x, &w, &startX, stepX, dest->Width()) ||

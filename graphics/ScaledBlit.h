@@ -9,7 +9,8 @@
 // 0x10000 the source-alpha forms (CopyPixelSourceAlpha at weight 256,
 // BlendPixelSourceAlpha otherwise). Any other operator draws nothing.
 // Weight: the weight rule of RasterPixel.h (an alpha outside (0, 1] draws
-// nothing). Null bitmaps, empty sizes, coordinates that are not finite or lie
+// nothing, except that a same-size BlitScaled is a BlitBitmapRect, whose
+// channel copy runs at any alpha but 0 and NaN). Null bitmaps, empty sizes, coordinates that are not finite or lie
 // beyond 2^30 pixels draw nothing. Nothing outside the destination is
 // written, nothing outside the source is read. Editor thread; no allocation.
 
@@ -33,7 +34,9 @@ void BlitScaled(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dst
 // centre of the source rectangle moved by (centreOffsetX, centreOffsetY)
 // source pixels, which the centre of the destination rectangle samples. With
 // clipToSource only pixels inside the source rectangle are sampled; outside
-// the destination stays untouched. Copy at weight 256 stores the sample.
+// the destination stays untouched. Copy at weight 256 stores the sample. A
+// negative dstW or dstH mirrors as in BlitScaled (at angle 0 the mirrored
+// image is the exact reverse of the unmirrored one).
 void BlitRotated(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW,
                  int32_t dstH, float srcX, float srcY, float srcW, float srcH, float angle, bool clipToSource,
                  float alpha, BlendMode mode, float centreOffsetX, float centreOffsetY);

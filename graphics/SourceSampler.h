@@ -9,7 +9,8 @@
 // Bilinear, with fractions fx, fy: inside the limits and left of the last
 // column and above the last row, each channel is
 // (p00 w00 + p10 w10 + p01 w01 + p11 w11) / 65536 with w11 = (fx fy) >> 16,
-// w10 = fx - w11, w01 = fy - w11, w00 = 65536 - fx - fy + w11; on the last
+// w10 = fx - w11, w01 = fy - w11, w00 = 65536 - fx - fy + w11 (never negative:
+// it is (65536 - fx)(65536 - fy) / 65536 rounded down); on the last
 // column it interpolates only down the column, on the last row only along
 // the row, and the last pixel is taken as it is. Outside the limits there is
 // no sample and the destination stays untouched.
@@ -99,7 +100,10 @@ struct Bilinear
             *out = Mix2(p[0], p[1], fx);
         else
         {
-            const uint64_t w11 = (fx * fy) >> 16, w10 = fx - w11, w01 = fy - w11, w00 = 65536 - fx - fy + w11;
+            // Formed in 64 bits with w11 added before fx and fy are taken
+            // away: 65536 - fx - fy alone goes below zero when fx + fy > 65536.
+            const uint64_t w11 = (uint64_t{fx} * fy) >> 16, w10 = fx - w11, w01 = fy - w11;
+            const uint64_t w00 = 65536 + w11 - fx - fy;
             const RasterPixel p00 = p[0], p10 = p[1], p01 = p[v.step], p11 = p[v.step + 1];
             *out = PackChannels(EvenChannels(p00) * w00 + EvenChannels(p10) * w10 + EvenChannels(p01) * w01 +
                                     EvenChannels(p11) * w11,

@@ -1,11 +1,14 @@
 #include "graphics/Blit.h"
 #include "graphics/MemoryBitmap.h"
 #include "graphics/ReferencePaths.h"
+#include "graphics/ScaledBlit.h"
 #include "tests/graphics/TestBitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
+#include <tuple>
 
 namespace
 {
@@ -70,8 +73,13 @@ TEST(Blit, ExactAlphaPathsAndWeights)
     for (float alpha : {0.0f, -1.0f, 2.0f, __builtin_nanf("")})
     {
         dst.Fill(0x12345678);
-        BlitBitmap(&dst, &src, 0, 0, 0, 0, 5, 1, alpha, 0xF3);
         BlitBitmap(&dst, &src, 0, 0, 0, 0, 5, 1, alpha, 0);
+        EXPECT_EQ(dst.At(2, 0), 0x12345678u) << alpha;
+    }
+    for (float alpha : {0.0f, __builtin_nanf("")})
+    {
+        dst.Fill(0x12345678);
+        BlitBitmap(&dst, &src, 0, 0, 0, 0, 5, 1, alpha, 0xF3);
         EXPECT_EQ(dst.At(2, 0), 0x12345678u) << alpha;
     }
 }
@@ -146,7 +154,7 @@ TEST(Blit, LoopsMatchReferenceOnRandomCases)
 {
     const BlendMode modes[] = {0, 1, 2, 3, 4, 5, 6, 0x10000, 0x10001, 0x10002, 0x10003, 0x10004, 0x10005, 0x10006,
                                0xF0, 0xF7, 0xFB, 0xFE, 0x100, 0x10100};
-    const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 0.3f, 0.999f, 0.004f, 0.62f};
+    const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 0.3f, 0.999f, 0.004f, 0.62f, 1.5f, -1.0f};
     for (int seed = 0; seed < 400; ++seed)
     {
         std::mt19937 rng(seed);
@@ -168,5 +176,37 @@ TEST(Blit, LoopsMatchReferenceOnRandomCases)
         BlitBitmapRect(&fast, &src, x, y, useRect ? &rect : nullptr, alpha, mode);
         BlitBitmapRectReference(&reference, &src, x, y, useRect ? &rect : nullptr, alpha, mode);
         ASSERT_EQ(fast.Words(), reference.Words()) << "seed " << seed << " mode " << mode << " alpha " << alpha;
+    }
+}
+
+// Only an alpha of 0 (or NaN) stops a channel copy; any other alpha, outside
+// (0, 1] included, plays no part in it.
+TEST(Blit, ChannelCopyIgnoresAlphaOutsideZeroToOne)
+{
+    TestBitmap src(3, 2), dst(3, 2);
+    src.Fill(0x80112233);
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const std::tuple<BlendMode, float, RasterPixel> cases[] = {
+        {0xF3, 1.5f, 0xFF445580},      // source A into destination B
+        {0xFC, -1.0f, 0x33445566},     // source B into destination A
+        {0x100F5, inf, 0xFF442266},    // source G into destination G, mode bits above ignored
+        {0xF3, 0.0f, 0xFF445566},      // alpha 0 stops every blit
+        {0xF3, -0.0f, 0xFF445566},
+        {0xF3, nan, 0xFF445566},
+        {0x10000, 1.5f, 0xFF445566},   // other operators still need an alpha in (0, 1]
+    };
+    for (auto [mode, alpha, expected] : cases)
+    {
+        dst.Fill(0xFF445566);
+        TestBitmap reference = dst;
+        BlitBitmapRect(&dst, &src, 0, 0, nullptr, alpha, mode);
+        BlitBitmapRectReference(&reference, &src, 0, 0, nullptr, alpha, mode);
+        EXPECT_EQ(dst.At(2, 1), expected) << std::hex << mode << " " << alpha;
+        EXPECT_EQ(reference.Words(), dst.Words()) << std::hex << mode << " " << alpha;
+        // A same-size scaled blit is this blit.
+        TestBitmap scaled(3, 2);
+        scaled.Fill(0xFF445566);
+        BlitScaled(&scaled, &src, 0, 0, 3, 2, 0.0f, 0.0f, 3.0f, 2.0f, alpha, mode);
+        EXPECT_EQ(scaled.Words(), dst.Words()) << std::hex << mode << " " << alpha;
     }
 }

@@ -249,3 +249,47 @@ TEST(SmallCircleMask, TablesAreMirrorSymmetric)
         }
     EXPECT_EQ(SmallCircleMask(2.25f, false, nullptr), nullptr);
 }
+
+// The small outline circles drawn from the mask table follow the circle
+// family's weight rule, like every larger circle: the weight is not held to
+// 0..256, so add with a negative alpha subtracts and an alpha above 1.0 adds
+// more; copy with a negative alpha and a NaN alpha draw nothing. A full-turn
+// arc goes the same way.
+TEST(StrokeCircle, SmallCirclesTakeTheCircleWeightRule)
+{
+    const RasterPixel grey = 0x80808080, colour = 0x10101010;
+    TestBitmap b(16, 16);
+    int32_t side = 0;
+    const uint8_t* mask = SmallCircleMask(3.0f, false, &side);
+    ASSERT_NE(mask, nullptr);
+    // Mask byte 255 at alpha -1: weight (255 x -256) / 256 = -255, so each
+    // channel becomes 128 + (16 x -255) / 256 = 128 - 15; at alpha 2 it is
+    // 128 + (16 x 510) / 256 = 128 + 31.
+    const std::pair<float, RasterPixel> cases[] = {{-1.0f, 0x71717171u}, {2.0f, 0x9F9F9F9Fu}};
+    for (auto [alpha, expected] : cases)
+        for (bool arc : {false, true})
+        {
+            b.Fill(grey);
+            if (arc)
+                StrokeArc(&b, 8.0f, 8.0f, 3.0f, 0.0f, 6.2831855f, colour, alpha, 1, false);
+            else
+                StrokeCircle(&b, 8.0f, 8.0f, 3.0f, colour, alpha, 1, false);
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    ASSERT_EQ(b.At(5 + x, 5 + y), mask[y * side + x] ? expected : grey)
+                        << alpha << " " << arc << " at " << x << "," << y;
+        }
+
+    // Anti-aliased: coverage 143 at alpha 2 is weight 286, 128 + (16 x 286) / 256.
+    b.Fill(grey);
+    StrokeCircle(&b, 8.0f, 8.0f, 3.0f, colour, 2.0f, 1, true);
+    EXPECT_EQ(b.At(5 + 1, 5), 0x91919191u);
+    EXPECT_EQ(b.At(5, 5), grey); // coverage 0
+
+    for (auto [alpha, mode] : {std::pair{-1.0f, 0u}, std::pair{std::numeric_limits<float>::quiet_NaN(), 1u}})
+    {
+        b.Fill(grey);
+        StrokeCircle(&b, 8.0f, 8.0f, 3.0f, colour, alpha, mode, false);
+        EXPECT_TRUE(Changed(b, grey).empty()) << alpha << " " << mode;
+    }
+}

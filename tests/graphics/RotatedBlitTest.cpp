@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 
@@ -145,4 +146,38 @@ TEST(GridBlit, RegularGridIsACopy)
     GridBlit(&none, &src, 0, 0, 8, 8, points, 1, 9, 1.0f, 0);
     GridBlit(&none, &src, 0, 0, 8, 8, nullptr, 3, 3, 1.0f, 0);
     EXPECT_TRUE(Changed(none, 0).empty());
+}
+
+// A negative destination size mirrors a rotated blit as it does a scaled one:
+// at angle 0 the sampling starts one step in from the far edge, so the image
+// is the exact reverse of the unmirrored one, every destination pixel is
+// painted, and it equals BlitScaled with the same arguments.
+TEST(BlitRotated, MirroringMatchesBlitScaled)
+{
+    TestBitmap src(5, 3);
+    Number(src);
+    struct Size
+    {
+        int w, h;
+    };
+    for (BlendMode mode : {0u, 0x100u})
+        for (bool clip : {false, true})
+            for (Size size : {Size{-5, 3}, Size{-10, 3}, Size{5, -3}, Size{10, -6}, Size{-10, -6}})
+            {
+                const int w = std::abs(size.w), h = std::abs(size.h);
+                const int x = size.w < 0 ? w : 0, y = size.h < 0 ? h : 0;
+                TestBitmap rotated(w, h), scaled(w, h), plain(w, h);
+                Prepare(rotated, kSentinel);
+                BlitRotated(&rotated, &src, x, y, size.w, size.h, 0.0f, 0.0f, 5.0f, 3.0f, 0.0f, clip, 1.0f, mode,
+                            0.0f, 0.0f);
+                BlitScaled(&scaled, &src, x, y, size.w, size.h, 0.0f, 0.0f, 5.0f, 3.0f, 1.0f, mode);
+                BlitScaled(&plain, &src, 0, 0, w, h, 0.0f, 0.0f, 5.0f, 3.0f, 1.0f, mode);
+                const auto label = testing::Message() << "mode " << mode << " clip " << clip << " size " << size.w
+                                                      << " x " << size.h;
+                ASSERT_EQ(rotated.Words(), scaled.Words()) << label;
+                for (int j = 0; j < h; ++j)
+                    for (int i = 0; i < w; ++i)
+                        ASSERT_EQ(rotated.At(i, j), plain.At(size.w < 0 ? w - 1 - i : i, size.h < 0 ? h - 1 - j : j))
+                            << label << " at " << i << "," << j;
+            }
 }

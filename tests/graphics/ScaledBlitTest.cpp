@@ -1,5 +1,6 @@
 #include "graphics/ScaledBlit.h"
 #include "graphics/Blit.h"
+#include "graphics/SourceSampler.h"
 #include "tests/graphics/ShapeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -220,4 +221,95 @@ TEST(HalveBitmap, SumsQuartersOfEachBlock)
     EXPECT_EQ(dst.At(0, 0), 0x41414141u); // 63 + 1 + 1 + 0 per byte
     EXPECT_EQ(dst.At(1, 1), 0x20202020u);
     EXPECT_EQ(dst.At(2, 2), 0u); // beyond src / 2: untouched (the test bitmap starts at 0)
+}
+
+// Bilinear weights at fractions whose sum passes one pixel: w00 = 65536 - fx -
+// fy + w11 must not wrap before w11 is added (a wrapped weight carries into
+// the neighbouring channel of the packed pair). Every transformed blit samples
+// through the same rule.
+TEST(BilinearSample, FractionsSummingPastOnePixel)
+{
+    // fx = fy = 40000 / 65536: w11 = 24414, w00 = 9950, w10 = w01 = 15586.
+    // B and G: 255 x 9950 / 65536 = 38; R: 0x33 x 24414 / 65536 = 18.
+    TestBitmap src(2, 2);
+    src.Fill(0xFF000000);
+    src.At(0, 0) = 0xFF00FFFF;
+    src.At(1, 1) = 0xFF330000;
+    const float f = 40000.0f / 65536.0f;
+    const RasterPixel expected = 0xFF122626;
+
+    TestBitmap scaled(1, 1), rotated(1, 1), delta(1, 1), grid(1, 1);
+    BlitScaled(&scaled, &src, 0, 0, 1, 1, f, f, 1.0f, 1.0f, 1.0f, 0x100);
+    BlitRotated(&rotated, &src, 0, 0, 1, 1, f, f, 1.0f, 1.0f, 0.0f, false, 1.0f, 0x100, 0.0f, 0.0f);
+    DeltaBlit(&delta, &src, 0, 0, 1, 1, f, f, 1.0f, 1.0f, 1, 0, 0, 1, 0, 0, false, 1.0f, 0x100);
+    const float points[] = {f, f, f + 1, f, f, f + 1, f + 1, f + 1};
+    GridBlit(&grid, &src, 0, 0, 1, 1, points, 2, 2, 1.0f, 0x100);
+    EXPECT_EQ(scaled.At(0, 0), expected);
+    EXPECT_EQ(rotated.At(0, 0), expected);
+    EXPECT_EQ(delta.At(0, 0), expected);
+    EXPECT_EQ(grid.At(0, 0), expected);
+}
+
+// The packed two-channels-per-word sampler against the formula taken one
+// channel at a time, on seeded pixels and fractions over the whole range.
+TEST(BilinearSample, PackedChannelsMatchPerChannelFormula)
+{
+    TestBitmap src(2, 2);
+    const raster_sample::SourceView view = raster_sample::MakeSourceView(&src, 0, 0, 2, 2);
+    for (int seed = 0; seed < 2000; ++seed)
+    {
+        std::mt19937 rng(seed);
+        src.Randomise(rng);
+        const int64_t fx = rng() & 0xFFFF, fy = seed % 4 == 0 ? 0xFFFF : (rng() & 0xFFFF);
+        RasterPixel sample = 0;
+        ASSERT_TRUE(raster_sample::Bilinear::Sample(view, fx, fy, &sample));
+        const int64_t w11 = (fx * fy) >> 16, w10 = fx - w11, w01 = fy - w11, w00 = 65536 - fx - fy + w11;
+        RasterPixel model = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+        {
+            auto c = [&](int x, int y) { return static_cast<int64_t>((src.At(x, y) >> shift) & 255); };
+            const int64_t v = (c(0, 0) * w00 + c(1, 0) * w10 + c(0, 1) * w01 + c(1, 1) * w11) / 65536;
+            model |= static_cast<RasterPixel>(v) << shift;
+        }
+        ASSERT_EQ(sample, model) << "seed " << seed << " fx " << fx << " fy " << fy;
+    }
+}
+
+// Bilinear sampling never reaches past the source rectangle's far edge, also
+// where that edge is 32 or more (where 40 + 0.999999 rounds to 41 in single
+// precision): a rectangle of a wide source scales exactly like a bitmap
+// holding only that rectangle.
+TEST(BlitScaled, BilinearStopsAtTheRectangleFarEdge)
+{
+    TestBitmap stripes(64, 8), dst(16, 16);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 64; ++x)
+            stripes.At(x, y) = 0xFF000000u | static_cast<RasterPixel>(x * 0x030201);
+    BlitScaled(&dst, &stripes, 0, 0, 16, 16, 32.0f, 0.0f, 8.0f, 8.0f, 1.0f, 0x100);
+    EXPECT_EQ(dst.At(15, 3), stripes.At(39, 3));
+    for (int y = 0; y < 16; ++y)
+        ASSERT_EQ(dst.At(15, y), stripes.At(39, 0)) << y;
+
+    for (int seed = 0; seed < 300; ++seed)
+    {
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        const int sw = pick(33, 300), sh = pick(33, 200);
+        TestBitmap src(sw, sh);
+        src.Randomise(rng);
+        const int rw = pick(1, 12), rh = pick(1, 12);
+        const int rx = pick(32 - rw, sw - rw), ry = pick(32 - rh, sh - rh);
+        TestBitmap crop(rw, rh);
+        for (int y = 0; y < rh; ++y)
+            for (int x = 0; x < rw; ++x)
+                crop.At(x, y) = src.At(rx + x, ry + y);
+        const int dw = pick(rw, 4 * rw), dh = pick(rh, 4 * rh);
+        const BlendMode mode = rng() % 2 ? 0x100 : 0x10101;
+        TestBitmap fromRect(dw, dh), fromCrop(dw, dh);
+        BlitScaled(&fromRect, &src, 0, 0, dw, dh, static_cast<float>(rx), static_cast<float>(ry),
+                   static_cast<float>(rw), static_cast<float>(rh), 1.0f, mode);
+        BlitScaled(&fromCrop, &crop, 0, 0, dw, dh, 0.0f, 0.0f, static_cast<float>(rw), static_cast<float>(rh), 1.0f,
+                   mode);
+        ASSERT_EQ(fromRect.Words(), fromCrop.Words()) << "seed " << seed;
+    }
 }

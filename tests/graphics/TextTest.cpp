@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -364,4 +366,70 @@ TEST(CachedFont, LastFontReleasesTheScratchBitmaps)
     auto again = EditorFont(12);
     EXPECT_TRUE(again->RenderGlyph('y'));
     EXPECT_TRUE(CachedFont::HasScratchBitmaps());
+}
+
+// Cached text takes a font alpha outside (0, 1] as it comes: each glyph pixel
+// weighs min(256, c x w / 256) with w = trunc(alpha x 256), so alpha 1.5
+// draws at nearly full strength and a negative alpha subtracts with add;
+// copy at a negative alpha, and a NaN alpha, draw nothing.
+TEST(CachedFont, FontAlphaOutsideZeroToOne)
+{
+    auto font = EditorFont(12);
+    const RasterPixel background = 0xFF808080, colour = 0xFF102030;
+    font->SetForegroundColor(colour);
+    TestBitmap b(30, 16);
+    RECT r{2, 1, 30, 16};
+    ASSERT_TRUE(font->RenderGlyph('W'));
+    const CachedFont::GlyphEntry e = *font->FindGlyph('W');
+    const uint8_t* mask = font->Coverage(e);
+    ASSERT_NE(mask, nullptr);
+    // Checks every pixel of the glyph box against expect(c, destination channel, source channel).
+    auto check = [&](const char* label, auto expect) {
+        int touched = 0;
+        for (int my = 0; my < e.height; ++my)
+            for (int mx = 0; mx < e.width && mx + 2 < 30; ++mx)
+            {
+                const int c = mask[my * e.width + mx];
+                RasterPixel expected = background;
+                if (c != 0)
+                    expected = MakePixel(expect(c, 0xFF, 255), expect(c, 0x80, 0x10), expect(c, 0x80, 0x20),
+                                         expect(c, 0x80, 0x30));
+                touched += expected != background;
+                ASSERT_EQ(b.At(mx + 2, my + 1), expected) << label << " at " << mx << "," << my;
+            }
+        EXPECT_GT(touched, 10) << label;
+    };
+
+    b.Fill(background);
+    font->SetCombineMode(kBlendCopy, 1.5f);
+    EXPECT_EQ(font->DrawString(&b, "W", -1, &r, kDrawForceCached), 12);
+    check("copy 1.5", [](int c, int d, int s) {
+        const int w = std::min(256, c * 384 / 256);
+        return s + ((d - s) * (256 - w)) / 256;
+    });
+
+    b.Fill(background);
+    font->SetCombineMode(kBlendAdd, -1.0f);
+    EXPECT_EQ(font->DrawString(&b, "W", -1, &r, kDrawForceCached), 12);
+    check("add -1", [](int c, int d, int s) { return std::max(0, d + (s * -c) / 256); });
+
+    // The thresholded effect masks blend at min(256, w): 255-coverage pixels
+    // take the text colour whole.
+    auto mono = EditorFont(12, FontMonochrome);
+    mono->SetForegroundColor(colour);
+    mono->SetCombineMode(kBlendCopy, 1.5f);
+    b.Fill(background);
+    mono->DrawString(&b, "W", -1, &r, kDrawForceCached);
+    EXPECT_GT(Ink(b, background).right, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_TRUE(b.At(x, y) == background || b.At(x, y) == colour) << x << "," << y;
+
+    for (auto [mode, alpha] : {std::pair{kBlendCopy, -1.0f}, std::pair{kBlendAdd, std::nanf("")}})
+    {
+        b.Fill(background);
+        font->SetCombineMode(mode, alpha);
+        font->DrawString(&b, "W", -1, &r, kDrawForceCached);
+        EXPECT_EQ(Ink(b, background).right, 0) << mode << " " << alpha;
+    }
 }
