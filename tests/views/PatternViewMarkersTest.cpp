@@ -158,7 +158,10 @@ TEST_F(Markers, InvalidAreaShrinksToTheMarkersWhileNotesPlay) {
 
 TEST_F(Markers, AudioThreadMarksWhileTheEditorFadesAndReads) {
   std::atomic<bool> done{false};
+  std::atomic<bool> editorRunning{false};
   std::thread audio([&] {
+    // The two threads must overlap: the audio side starts once the editor loop has begun.
+    while (!editorRunning) std::this_thread::yield();
     for (int i = 0; i < 20000; ++i) {
       const int step = i % 32;
       const int note = (i * 7) % 128;
@@ -169,11 +172,12 @@ TEST_F(Markers, AudioThreadMarksWhileTheEditorFadesAndReads) {
     done = true;
   });
   int reads = 0;
-  while (!done) {
+  do {
+    editorRunning = true;
     view->FadeNoteMarkers();
     (void)view->GetInvalidRectangle();
     reads += view->ActiveMarkerCount() >= 0;
-  }
+  } while (!done);
   audio.join();
   EXPECT_GT(reads, 0);
   int listed = 0;
