@@ -310,10 +310,12 @@ class IGraphics : public IEffectEditor {
   int PendingControlCount() const { return pending_.Count(); }
 
   // ---- paint and prompts ------------------------------------------------------------------------------
-  // At every timer tick: observers of every visible (or notify-when-hidden) control from index 1
-  // that needs redrawing are told, and *rect grows by its invalid rectangle. True when any did.
+  // At every timer tick, under the plug lock: the changes other threads posted are applied, then
+  // observers of every visible (or notify-when-hidden) control from index 1 that needs redrawing
+  // are told, and *rect grows by its invalid rectangle. True when any did.
   bool CollectChangedArea(IRectangle* rect);
-  // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it.
+  // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it, without the
+  // plug lock. Changes made while painting land directly; posted ones wait for the next tick.
   bool PaintArea(const IRectangle& rect);
   // A value prompt for parameter over rect: a text field when the control takes typed values,
   // otherwise a popup of the control's own menu or the parameter's display texts; the choice

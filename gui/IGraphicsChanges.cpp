@@ -119,6 +119,9 @@ void IGraphics::PruneChangedSet() {
 
 bool IGraphics::CollectChangedArea(IRectangle* rect) {
   OptionalPlugLock guard(plug_);
+  // The thread that ticks (and so paints) owns the controls, also when a host ticks the editor on
+  // another thread than the one that opened it.
+  if (MustPost()) editorThread_.store(std::this_thread::get_id(), std::memory_order_release);
   ApplyPostedChanges();
   if (fullScan_) return CollectChangedAreaFullScan(rect);
   bool changed = false;

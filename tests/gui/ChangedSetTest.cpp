@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gui/IGraphics.h"
@@ -195,4 +196,25 @@ TEST(ChangedSet, AQuietEditorLooksOnlyAtPolledControls) {
   side.controls[9]->SetValueByUser(0.75);
   EXPECT_EQ(side.editor->PendingControlCount(), 3);
   EXPECT_EQ(side.Tick(), behaviours[9].rect);
+}
+
+TEST(ChangedSet, ChangesPostedByOtherThreadsLandAtTheTickOfTheThreadThatTicks) {
+  std::mt19937 random(3);
+  std::vector<Behaviour> behaviours = RandomBehaviours(random);
+  for (Behaviour& b : behaviours) b = Behaviour{b.rect};
+  Side side(behaviours, false, true);
+  side.editor->BindEditorThread();
+  for (int i = 0; i < 3; ++i) side.Tick();
+  Scripted* control = side.controls[4];
+  std::thread([control] {
+    control->SetValueByUser(0.75);
+    EXPECT_EQ(control->GetValue(), 0.75) << "the posting thread reads what it posted";
+  }).join();
+  EXPECT_EQ(control->GetValue(), 0.0) << "the editor's thread sees the control as it is painted";
+  // A host that ticks the editor on a thread of its own: that thread takes the controls over.
+  IRectangle area;
+  std::thread([&side, &area] { area = side.Tick(); }).join();
+  EXPECT_EQ(area, behaviours[4].rect);
+  EXPECT_EQ(control->GetValue(), 0.75);
+  side.editor->UnbindEditorThread();
 }
