@@ -128,9 +128,11 @@ void IControl::MarkChanged(bool informPlug) {
     if (informPlug && plug_ != nullptr && parameterIndex_ >= 0) plug_->SetParameterFromGUI(parameterIndex_, value);
     return;
   }
-  // No posted change is applied here: the caller may have set the value just before.
+  // No posted change is applied here: the caller may have set the value just before. This is the
+  // editor's thread (or no window is open), so the changed set is reached directly.
   value_ = Clamped(value_);
-  SetDirty();
+  dirty_ = 1;
+  if (owner_ != nullptr) owner_->NotePending(this);
   SetChanged(true);
   if (informPlug && plug_ != nullptr && parameterIndex_ >= 0) plug_->SetParameterFromGUI(parameterIndex_, value_);
 }

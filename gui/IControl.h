@@ -246,6 +246,23 @@ class IControl : public ISubject {
   uint8_t clickSetsBottom_ = 0;
   int32_t parameterIndex_;
   int32_t menuParameterIndex_ = -1;
+
+ private:
+  // Kept beside the value and clamp range, which every change touches too.
+  // Redraw bookkeeping; reach them through SetDirty, RequestRedraw and MarkDrawn, which keep the
+  // editor's changed set in step.
+  uint8_t dirty_ = 1;
+  uint8_t redraw_ = 0;
+  uint8_t alwaysPolled_ = 0;
+  // What a posting thread last posted (written and read under the plug lock). The two has-flags are
+  // also read by the editor's thread, to skip the thread test while nothing is posted.
+  RelaxedValue<uint8_t> hasPostedValue_{0};
+  uint8_t postedHidden_ = 0;
+  RelaxedValue<uint8_t> hasPostedHidden_{0};
+  IGraphics* owner_ = nullptr;
+  double postedValue_ = 0.0;
+
+ protected:
   RelaxedValue<double> value_{0.0};
   double defaultValue_ = -1.0;
   double clampLow_ = 0.0;
@@ -268,18 +285,6 @@ class IControl : public ISubject {
   // value limited to clampLow..clampHigh as MarkChanged limits it.
   double Clamped(double value) const;
 
-  // Redraw bookkeeping; reach them through SetDirty, RequestRedraw and MarkDrawn, which keep the
-  // editor's changed set in step.
-  uint8_t dirty_ = 1;
-  uint8_t redraw_ = 0;
-  uint8_t alwaysPolled_ = 0;
-  IGraphics* owner_ = nullptr;
-  // What a posting thread last posted (written and read under the plug lock). The two has-flags are
-  // also read by the editor's thread, to skip the thread test while nothing is posted.
-  double postedValue_ = 0.0;
-  RelaxedValue<uint8_t> hasPostedValue_{0};
-  uint8_t postedHidden_ = 0;
-  RelaxedValue<uint8_t> hasPostedHidden_{0};
 };
 
 // The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's

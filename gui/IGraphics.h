@@ -33,7 +33,6 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "framework/IString.h"
@@ -283,7 +282,10 @@ class IGraphics : public IEffectEditor {
   void UnbindEditorThread();
   // True when the calling thread must post its control changes: a window is open and this is not
   // its thread. Any thread.
-  bool MustPost() const;
+  bool MustPost() const {
+    const void* owner = editorThread_.load(std::memory_order_acquire);
+    return owner != nullptr && owner != ThisThreadTag();
+  }
   // Queues a change of control for the editor's thread. Any thread (under the plug lock).
   void PostChange(IControl* control, int kind, double value);
   // A call the editor's thread makes at its next tick, in order with the posted changes, under the
@@ -391,7 +393,13 @@ class IGraphics : public IEffectEditor {
   ControlBitSet pending_;
   ControlBitSet shown_;
   bool fullScan_ = false;
-  std::atomic<std::thread::id> editorThread_{};
+  // A word that tells threads apart at the cost of one thread-local address (MustPost runs for
+  // every control change).
+  static const void* ThisThreadTag() {
+    static thread_local const char tag = 0;
+    return &tag;
+  }
+  std::atomic<const void*> editorThread_{nullptr};
   // Changes posted by other threads; the editor swaps the list out under postMutex_ and applies it.
   mutable std::mutex postMutex_;
   std::vector<PostedChange> posted_;

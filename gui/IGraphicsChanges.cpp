@@ -21,19 +21,14 @@ bool NeedsPaintRequest(const IControl* control) {
 
 void IGraphics::BindEditorThread() {
   OptionalPlugLock guard(plug_);
-  editorThread_.store(std::this_thread::get_id(), std::memory_order_release);
+  editorThread_.store(ThisThreadTag(), std::memory_order_release);
   ApplyPostedChanges();
 }
 
 void IGraphics::UnbindEditorThread() {
   OptionalPlugLock guard(plug_);
-  editorThread_.store(std::thread::id(), std::memory_order_release);
+  editorThread_.store(nullptr, std::memory_order_release);
   ApplyPostedChanges();
-}
-
-bool IGraphics::MustPost() const {
-  const std::thread::id owner = editorThread_.load(std::memory_order_acquire);
-  return owner != std::thread::id() && owner != std::this_thread::get_id();
 }
 
 void IGraphics::PostChange(IControl* control, int kind, double value) {
@@ -121,7 +116,7 @@ bool IGraphics::CollectChangedArea(IRectangle* rect) {
   OptionalPlugLock guard(plug_);
   // The thread that ticks (and so paints) owns the controls, also when a host ticks the editor on
   // another thread than the one that opened it.
-  if (MustPost()) editorThread_.store(std::this_thread::get_id(), std::memory_order_release);
+  if (MustPost()) editorThread_.store(ThisThreadTag(), std::memory_order_release);
   ApplyPostedChanges();
   if (fullScan_) return CollectChangedAreaFullScan(rect);
   bool changed = false;
