@@ -36,7 +36,7 @@ void IControl::OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers)
   NotifyMouseEvent(x, y, IObserverInterface::kMouseDown, modifiers);
   if (modifiers.right && parameterIndex_ >= 0 && promptsDisabled_ == 0) {
     PromptForParameter(x, y, parameterIndex_);
-    redraw_ = 1;
+    RequestRedraw();
   }
 }
 
@@ -68,6 +68,14 @@ void IControl::OnMouseLeft() {}
 
 void IControl::ReceiveValue(double value) {
   if (!std::isfinite(value)) return;
+  if (PostsFromThisThread()) {
+    // The value the control will have once the editor applies the change.
+    const double current = GetValue();
+    if (defaultValue_ >= 0.0 && value == current) return;
+    postedValue_ = defaultValue_ < 0.0 ? value : Clamped(value);
+    hasPostedValue_ = 1;
+  }
+  if (RouteChange(IGraphics::kPostReceiveValue, value)) return;
   if (defaultValue_ < 0.0) {
     value_ = value;
     defaultValue_ = value;
@@ -76,7 +84,7 @@ void IControl::ReceiveValue(double value) {
   if (value != value_) {
     value_ = value;
     MarkChanged(false);
-    redraw_ = 1;
+    RequestRedraw();
   }
 }
 
@@ -85,12 +93,19 @@ IRectangle IControl::GetRectangle() const { return rect_; }
 IRectangle IControl::GetInvalidRectangle() const { return rect_; }
 
 void IControl::Hide(bool hide) {
+  if (PostsFromThisThread()) {
+    postedHidden_ = hide ? 1 : 0;
+    hasPostedHidden_ = 1;
+  }
+  if (RouteChange(IGraphics::kPostHide, hide ? 1.0 : 0.0)) return;
   hidden_ = hide ? 1 : 0;
-  redraw_ = 1;
+  if (owner_ != nullptr) owner_->NoteVisibility(this);
+  RequestRedraw();
   MarkChanged(false);
 }
 
 void IControl::SetGreyed(bool grey) {
+  if (RouteChange(IGraphics::kPostGreyed, grey ? 1.0 : 0.0)) return;
   greyed_ = grey ? 1 : 0;
   blend_.weight = grey ? kGreyedWeight : 1.0f;
   MarkChanged(false);
@@ -98,13 +113,26 @@ void IControl::SetGreyed(bool grey) {
 
 bool IControl::ContainsPoint(int x, int y) const { return !hitRect_.IsEmpty() && hitRect_.Contains(x, y); }
 
+double IControl::Clamped(double value) const {
+  if (std::isnan(value) || value < clampLow_) return clampLow_;
+  return value > clampHigh_ ? clampHigh_ : value;
+}
+
 void IControl::MarkChanged(bool informPlug) {
-  if (std::isnan(value_) || value_ < clampLow_) {
-    value_ = clampLow_;
-  } else if (value_ > clampHigh_) {
-    value_ = clampHigh_;
+  if (PostsFromThisThread()) {
+    // The plug-in follows at once; the control when the editor applies the change.
+    const double value = Clamped(GetValue());
+    postedValue_ = value;
+    hasPostedValue_ = 1;
+    RouteChange(IGraphics::kPostMarkChanged, 0.0);
+    if (informPlug && plug_ != nullptr && parameterIndex_ >= 0) plug_->SetParameterFromGUI(parameterIndex_, value);
+    return;
   }
+  // No posted change is applied here: the caller may have set the value just before. This is the
+  // editor's thread (or no window is open), so the changed set is reached directly.
+  value_ = Clamped(value_);
   dirty_ = 1;
+  if (owner_ != nullptr) owner_->NotePending(this);
   SetChanged(true);
   if (informPlug && plug_ != nullptr && parameterIndex_ >= 0) plug_->SetParameterFromGUI(parameterIndex_, value_);
 }
@@ -114,15 +142,97 @@ void IControl::MarkDrawn() {
   redraw_ = 0;
 }
 
+void IControl::SetDirty() {
+  dirty_ = 1;
+  NotePending();
+}
+
+void IControl::RequestRedraw() {
+  if (RouteChange(IGraphics::kPostRedraw, 0.0)) return;
+  redraw_ = 1;
+  NotePending();
+}
+
+void IControl::SetAlwaysPolled(bool on) {
+  alwaysPolled_ = on ? 1 : 0;
+  NotePending();
+}
+
+void IControl::NotePending() {
+  if (owner_ == nullptr) return;
+  if (owner_->MustPost()) {
+    owner_->PostChange(this, IGraphics::kPostPending, 0.0);
+  } else {
+    owner_->NotePending(this);
+  }
+}
+
+bool IControl::PostsFromThisThread() const { return owner_ != nullptr && owner_->MustPost(); }
+
+bool IControl::RouteChange(int kind, double value) {
+  if (owner_ == nullptr) return false;
+  if (owner_->MustPost()) {
+    owner_->PostChange(this, kind, value);
+    return true;
+  }
+  if (owner_->HasPostedChanges()) owner_->ApplyPostedChanges();
+  return false;
+}
+
+void IControl::ApplyPosted(int kind, double value) {
+  switch (kind) {
+    case IGraphics::kPostReceiveValue:
+      ReceiveValue(value);
+      break;
+    case IGraphics::kPostUserValue:
+      if (value != value_) {
+        value_ = value;
+        MarkChanged(false);
+        RequestRedraw();
+      }
+      break;
+    case IGraphics::kPostHide:
+      IControl::Hide(value != 0.0);
+      break;
+    case IGraphics::kPostGreyed:
+      IControl::SetGreyed(value != 0.0);
+      break;
+    case IGraphics::kPostMarkChanged:
+      MarkChanged(false);
+      break;
+    case IGraphics::kPostRedraw:
+      RequestRedraw();
+      break;
+    case IGraphics::kPostPending:
+      NotePending();
+      break;
+    default:
+      break;
+  }
+}
+
 bool IControl::NeedsRedraw() const { return dirty_ != 0; }
 
 // ---- value changes and prompts -------------------------------------------------------------------
 
 void IControl::SetValueByUser(double v) {
+  if (PostsFromThisThread()) {
+    if (v == GetValue()) return;
+    // The control follows when the editor applies the change; the parameter, the host and the
+    // change handler follow now, with the value limited as MarkChanged limits it.
+    const double value = Clamped(v);
+    postedValue_ = value;
+    hasPostedValue_ = 1;
+    RouteChange(IGraphics::kPostUserValue, v);
+    if (plug_ != nullptr && parameterIndex_ >= 0) plug_->SetParameterFromGUI(parameterIndex_, value);
+    return;
+  }
+  if (v == GetValue()) return;
+  if (owner_ != nullptr && owner_->HasPostedChanges()) owner_->ApplyPostedChanges();
   if (v == value_) return;
   value_ = v;
   MarkChanged(true);
-  redraw_ = 1;
+  RequestRedraw();
 }
 
 void IControl::PromptForParameter(int x, int y, int index) {
@@ -135,19 +245,19 @@ void IControl::PromptForParameter(int x, int y, int index) {
 void IControl::OpenValuePrompt(int x, int y) {
   if (parameterIndex_ < 0 || promptsDisabled_ != 0) return;
   PromptForParameter(x, y, parameterIndex_);
-  redraw_ = 1;
+  RequestRedraw();
 }
 
 void IControl::OpenMenuParameterPrompt(int x, int y) {
   if (menuParameterIndex_ < 0 || promptsDisabled_ != 0) return;
   PromptForParameter(x, y, menuParameterIndex_);
-  redraw_ = 1;
+  RequestRedraw();
 }
 
 void IControl::OpenCentredValuePrompt() {
   if (parameterIndex_ < 0 || promptsDisabled_ != 0) return;
   if (parameter_ != nullptr) ShowValuePrompt(parameter_, GetCentredPromptRectangle());
-  redraw_ = 1;
+  RequestRedraw();
 }
 
 bool IControl::IsMenuParameter(const IParameter* parameter) const {

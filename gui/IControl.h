@@ -15,8 +15,18 @@
 // Redraw bookkeeping: `dirty` asks for a paint at the next paint; `redraw` asks for one more after
 // it (MarkDrawn moves redraw into dirty), so a value change paints on two successive ticks.
 //
-// Threads: the editor's thread, except ReceiveValue (and the MarkChanged(false) it makes), which
-// the host's thread runs under the plug lock; it only stores the value and flags.
+// Changed set: every request for a paint (dirty, redraw, polled at every tick) is reported to the
+// owning editor object, which keeps the set of controls it must look at on its timer tick, so a tick
+// visits only those. A derived control that overrides NeedsRedraw to report state of its own must
+// call SetAlwaysPolled(true); one that sets its flags uses SetDirty and RequestRedraw.
+//
+// Threads: the editor's thread owns the control while the editor's window is open. Other threads
+// (the host's, the audio thread, the preset loader) reach controls only under the plug lock: for them
+// ReceiveValue, SetValueByUser, Hide, SetGreyed, MarkChanged and RequestRedraw post the change to the
+// editor object (IGraphics::MustPost), which applies it on its thread at the next tick; the plug-in
+// side of SetValueByUser (the parameter, the host, the change handler) still happens at once.
+// GetValue and IsHidden answer such a thread with the value it posted last. While the window is
+// closed every thread changes controls directly, under the plug lock.
 // Lifetime: made by the plug-in's constructor, owned by the editor object. Non-copyable.
 #pragma once
 
@@ -28,6 +38,7 @@
 #include "gui/IRectangle.h"
 #include "gui/ISubject.h"
 #include "gui/ITextStyle.h"
+#include "gui/RelaxedValue.h"
 
 class IGraphics;
 class IParameter;
@@ -139,7 +150,8 @@ class IControl : public ISubject {
   // Set by the editor object when the control is added to its list.
   void SetListIndex(int index) { listIndex_ = index; }
 
-  double GetValue() const { return value_; }
+  // The value; to a thread that must post (see the class comment), the one it posted last.
+  double GetValue() const { return hasPostedValue_ != 0 && PostsFromThisThread() ? postedValue_ : static_cast<double>(value_); }
   // -1.0 until the first value arrives from the parameter side.
   double GetDefaultValue() const { return defaultValue_; }
   double GetClampLow() const { return clampLow_; }
@@ -157,13 +169,29 @@ class IControl : public ISubject {
   const ITextStyle& GetTextStyle() const { return textStyle_; }
   void SetTextStyle(const ITextStyle& style) { textStyle_ = style; }
 
-  bool IsHidden() const { return hidden_ != 0; }
+  // Hidden; to a thread that must post, as it posted last.
+  bool IsHidden() const { return hasPostedHidden_ != 0 && PostsFromThisThread() ? postedHidden_ != 0 : hidden_ != 0; }
   bool IsGreyed() const { return greyed_ != 0; }
   bool IsDirty() const { return dirty_ != 0; }
   // True while one more paint after the next is requested.
   bool IsRedrawPending() const { return redraw_ != 0; }
   // Asks for one more paint after the next (see MarkDrawn).
-  void RequestRedraw() { redraw_ = 1; }
+  void RequestRedraw();
+  // For controls whose NeedsRedraw answers from state of their own: the editor asks them at every
+  // tick. Set before the control is added to the editor, or on the editor's thread.
+  void SetAlwaysPolled(bool on);
+  bool IsAlwaysPolled() const { return alwaysPolled_ != 0; }
+  // Set by the editor object when the control is added to its list (null: not in an editor).
+  void SetOwner(IGraphics* owner) { owner_ = owner; }
+  IGraphics* GetOwner() const { return owner_; }
+  // Carries out a change another thread posted (see the class comment); the editor object calls it
+  // on its thread. kind is one of the IGraphics::PostedChange kinds.
+  void ApplyPosted(int kind, double value);
+  // The posted value and hidden flag are no longer pending (all posts applied).
+  void ForgetPosted() {
+    hasPostedValue_ = 0;
+    hasPostedHidden_ = 0;
+  }
 
   // The owned menu that value prompts show instead of the parameter's display texts. The control
   // takes ownership; an earlier menu is deleted (passing the current one again changes nothing).
@@ -194,17 +222,19 @@ class IControl : public ISubject {
   void SetCustomMenuResult(bool on) { customMenuResult_ = on ? 1 : 0; }
 
  protected:
+  // Asks for a paint at the next paint (dirty := true) and reports it to the editor.
+  void SetDirty();
+
   // Opens the editor object's value prompt (a menu of display texts or a text field) for
   // parameter over rect.
   void ShowValuePrompt(IParameter* parameter, const IRectangle& rect);
 
   // Fields, in the order of the design.
   uint8_t notifyWhenHidden_ = 0;
-  uint8_t hidden_ = 0;
+  RelaxedValue<uint8_t> hidden_{0};
   IParameter* parameter_ = nullptr;
   IPopupMenu* ownMenu_ = nullptr;
   IEffectBase* plug_;
-  uint8_t dirty_ = 1;
   int32_t listIndex_ = -1;
   uint8_t ownTextParser_ = 0;
   uint8_t textEntry_ = 0;
@@ -216,17 +246,45 @@ class IControl : public ISubject {
   uint8_t clickSetsBottom_ = 0;
   int32_t parameterIndex_;
   int32_t menuParameterIndex_ = -1;
-  double value_ = 0.0;
+
+ private:
+  // Kept beside the value and clamp range, which every change touches too.
+  // Redraw bookkeeping; reach them through SetDirty, RequestRedraw and MarkDrawn, which keep the
+  // editor's changed set in step.
+  uint8_t dirty_ = 1;
+  uint8_t redraw_ = 0;
+  uint8_t alwaysPolled_ = 0;
+  // What a posting thread last posted (written and read under the plug lock). The two has-flags are
+  // also read by the editor's thread, to skip the thread test while nothing is posted.
+  RelaxedValue<uint8_t> hasPostedValue_{0};
+  uint8_t postedHidden_ = 0;
+  RelaxedValue<uint8_t> hasPostedHidden_{0};
+  IGraphics* owner_ = nullptr;
+  double postedValue_ = 0.0;
+
+ protected:
+  RelaxedValue<double> value_{0.0};
   double defaultValue_ = -1.0;
   double clampLow_ = 0.0;
   double clampHigh_ = 1.0;
-  uint8_t greyed_ = 0;
-  uint8_t redraw_ = 0;
+  RelaxedValue<uint8_t> greyed_{0};
   uint8_t promptsDisabled_ = 0;
   uint8_t doubleClickAsClick_ = 0;
   uint8_t hoverWhenGreyed_ = 0;
   uint8_t customMenuResult_ = 0;
   IBlendSpec blend_;
+
+ private:
+  // True when this thread must post its changes (IGraphics::MustPost).
+  bool PostsFromThisThread() const;
+  // Off the editor's thread: posts (kind, value) and answers true. On it: applies what other
+  // threads posted first, so that changes land in the order they were made, and answers false.
+  bool RouteChange(int kind, double value);
+  // Reports a paint request to the editor (the changed set).
+  void NotePending();
+  // value limited to clampLow..clampHigh as MarkChanged limits it.
+  double Clamped(double value) const;
+
 };
 
 // The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's

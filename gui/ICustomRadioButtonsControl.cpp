@@ -60,7 +60,7 @@ void ICustomRadioButtonsControl::OnMouseButtonDown(int x, int y, const IMouseMod
     // value prompt of a right press, which this row replaces by its menu.
     if (menuParameterIndex_ >= 0) {
       PromptForParameter(x, y, menuParameterIndex_);
-      redraw_ = 1;
+      RequestRedraw();
     }
   }
   MarkChanged(true);

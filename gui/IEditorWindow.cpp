@@ -49,7 +49,11 @@ IEditorWindow* EditorOf(HWND hwnd) { return reinterpret_cast<IEditorWindow*>(Get
 IEditorWindow::IEditorWindow(IEffectBase* plug, int width, int height, int framesPerSecond)
     : IGraphics(plug, width, height, framesPerSecond), hostMainClass_(128) {}
 
-IEditorWindow::~IEditorWindow() { CloseEditorWindow(); }
+IEditorWindow::~IEditorWindow() {
+  // Changes other threads posted are dropped: the plug-in that owns the editor is going.
+  DiscardPostedChanges();
+  CloseEditorWindow();
+}
 
 int IEditorWindow::OpenWindowCount() { return gOpenWindows; }
 
@@ -101,6 +105,8 @@ void* IEditorWindow::OpenEditorWindow(void* parent) {
     return nullptr;
   }
   window_ = hwnd;
+  // From now on this thread owns the controls; other threads post their changes to it.
+  BindEditorThread();
   MarkAllControlsChanged();
   return window_;
 }
@@ -112,6 +118,7 @@ void IEditorWindow::CloseEditorWindow() {
   window_ = nullptr;
   DestroyWindow(hwnd);
   ReleaseWindowClass();
+  UnbindEditorThread();
 }
 
 void IEditorWindow::ForgetDestroyedWindow() {
@@ -127,6 +134,7 @@ void IEditorWindow::ForgetDestroyedWindow() {
   textEntryState_ = kEntryNone;
   window_ = nullptr;
   ReleaseWindowClass();
+  UnbindEditorThread();
 }
 
 // ---- window procedure -------------------------------------------------------------------------------

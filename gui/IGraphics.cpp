@@ -35,6 +35,7 @@ IGraphics::IGraphics(IEffectBase* plug, int width, int height, int framesPerSeco
       framesPerSecond_(framesPerSecond > 0 ? framesPerSecond : kDefaultFramesPerSecond) {}
 
 IGraphics::~IGraphics() {
+  DiscardPostedChanges();
   delete keyCatcher_;
   keyCatcher_ = nullptr;
   controls_.DeleteAll();
@@ -123,6 +124,9 @@ int IGraphics::AddControl(IControl* control) {
   byParameterStale_ = true;
   const int index = controls_.Count() - 1;
   control->SetListIndex(index);
+  control->SetOwner(this);
+  if (control->IsDirty() || control->IsRedrawPending() || control->IsAlwaysPolled()) NotePending(control);
+  NoteVisibility(control);
   return index;
 }
 
@@ -134,7 +138,9 @@ bool IGraphics::AttachBackgroundBitmap(int resourceId, const char* name) {
     return false;
   }
   byParameterStale_ = true;
+  background->SetOwner(this);
   for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->SetListIndex(i);
+  RebuildControlSets();
   return true;
 }
 
@@ -200,53 +206,16 @@ const char* IGraphics::LoadTextResource(int id, const char* name) { return FindT
 
 // ---- paint ----------------------------------------------------------------------------------------------
 
-bool IGraphics::CollectChangedArea(IRectangle* rect) {
-  bool changed = false;
-  for (int i = 1; i < controls_.Count(); ++i) {
-    IControl* control = controls_.Get(i);
-    if (control->IsHidden() && !control->NotifiesWhenHidden()) continue;
-    if (!control->NeedsRedraw()) continue;
-    control->NotifyChanged();
-    if (rect != nullptr) *rect = rect->Union(control->GetInvalidRectangle());
-    changed = true;
-  }
-  return changed;
-}
-
-// A control overlaps the painted area when area.Meets(control rect): a control that only touches the
-// area's right or bottom edge from outside counts, one touching its left or top edge does not.
 bool IGraphics::PaintArea(const IRectangle& rect) {
   // An editor without controls still presents, so that the window's update region is validated.
   if (controls_.Count() > 0) {
-    IControl* background = controls_.Get(0);
-    if (strictPaint_) {
-      paintClip_ = rect;
-      background->Paint(this);
-      for (int i = 1; i < controls_.Count(); ++i) {
-        IControl* control = controls_.Get(i);
-        if (!control->IsHidden() && rect.Meets(control->GetRectangle())) control->Paint(this);
-      }
-      for (int i = 1; i < controls_.Count(); ++i) controls_.Get(i)->MarkDrawn();
-    } else if (background->NeedsRedraw()) {
-      paintClip_ = background->GetRectangle();
-      for (int i = 0; i < controls_.Count(); ++i) {
-        IControl* control = controls_.Get(i);
-        if (!control->IsHidden()) control->Paint(this);
-        control->MarkDrawn();
-      }
+    painting_ = true;
+    if (fullScan_) {
+      PaintControlsFullScan(rect);
     } else {
-      for (int i = 1; i < controls_.Count(); ++i) {
-        IControl* dirty = controls_.Get(i);
-        if (!dirty->NeedsRedraw()) continue;
-        paintClip_ = dirty->GetRectangle();
-        for (int j = 0; j < controls_.Count(); ++j) {
-          IControl* control = controls_.Get(j);
-          if (control->IsHidden()) continue;
-          if (j == i || paintClip_.Meets(control->GetRectangle())) control->Paint(this);
-        }
-        dirty->MarkDrawn();
-      }
+      PaintControlsFromSets(rect);
     }
+    painting_ = false;
   }
   return PresentBackBuffer(rect);
 }

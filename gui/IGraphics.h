@@ -9,9 +9,19 @@
 // It is platform-neutral: everything that needs the window system is an abstract operation that
 // the window layer implements (IEditorWindow).
 //
-// Threads: the editor's thread (window messages and its timer), except UpdateParameterControls and
-// RefreshParameterControls, which the host's thread runs under the plug lock; they only store
-// values and flags in controls. The two module-wide caches have their own locks.
+// Changed set: the editor keeps the list indices of the controls that may need painting (dirty, a
+// second paint pending, or polled at every tick) and of the controls that are shown, as the
+// controls report their changes. A tick visits only the first set; a paint looks for overlapping
+// controls among the shown ones and marks drawn only the first set. SetFullScan(true) switches to
+// the reference path, which visits every control as the design describes; both give the same
+// areas and pixels.
+//
+// Threads: the window's thread (window messages and its timer) owns the controls while the window
+// is open (BindEditorThread .. UnbindEditorThread). Every other thread reaches controls under the
+// plug lock and posts its changes (MustPost, PostChange); the editor applies them at its next tick
+// and before it dispatches input, under the plug lock, then paints without it, so a thread that
+// changes a control never waits for a paint. While no window is open, changes apply at once. The
+// two module-wide caches have their own locks.
 // Lifetime: made by the plug-in's constructor, handed to IEffectBase::AttachEditor, which owns it
 // from then on. Owns its controls, the keyCatcher and both bitmaps. Non-copyable.
 //
@@ -20,7 +30,9 @@
 // and prompts.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "framework/IString.h"
@@ -28,6 +40,7 @@
 #include "framework/PtrList.h"
 #include "gui/IBitmapStrip.h"
 #include "gui/BlendMethod.h"
+#include "gui/ControlBitSet.h"
 #include "gui/IColorARGB.h"
 #include "gui/IMouseModifiers.h"
 #include "gui/IRectangle.h"
@@ -250,11 +263,61 @@ class IGraphics : public IEffectEditor {
   // background), else the keyCatcher. True when any of them handled the key.
   bool DispatchKeyDown(int x, int y, int key);
 
+  // ---- changed set and the road from other threads (IGraphicsChanges.cpp) -----------------------------
+  // What a posted change does when the editor applies it (IControl::ApplyPosted).
+  enum PostedChangeKind : int {
+    kPostReceiveValue = 0,  // ReceiveValue(value)
+    kPostUserValue,         // the control side of SetValueByUser(value)
+    kPostHide,              // IControl::Hide(value != 0)
+    kPostGreyed,            // IControl::SetGreyed(value != 0)
+    kPostMarkChanged,       // MarkChanged(false)
+    kPostRedraw,            // RequestRedraw()
+    kPostPending,           // the control's paint request enters the changed set
+  };
+  // The calling thread becomes the one that owns the controls (the window opened on it); what
+  // other threads posted is applied first.
+  void BindEditorThread();
+  // No thread owns the controls any more (the window closed): what was posted is applied, and
+  // from then on every thread changes controls directly.
+  void UnbindEditorThread();
+  // True when the calling thread must post its control changes: a window is open and this is not
+  // its thread. Any thread.
+  bool MustPost() const {
+    const void* owner = editorThread_.load(std::memory_order_acquire);
+    return owner != nullptr && owner != ThisThreadTag();
+  }
+  // Queues a change of control for the editor's thread. Any thread (under the plug lock).
+  void PostChange(IControl* control, int kind, double value);
+  // A call the editor's thread makes at its next tick, in order with the posted changes, under the
+  // plug lock: for views whose own setters (not IControl's) a thread that must post wants to run.
+  // call(target, a, b); target must outlive the editor object or the call. Any thread.
+  using PostedCall = void (*)(void* target, int a, int b);
+  void PostCall(PostedCall call, void* target, int a = 0, int b = 0);
+  // Applies the queued changes in the order they were posted, under the plug lock. The editor's
+  // thread (the tick and input dispatch call it).
+  void ApplyPostedChanges();
+  // Forgets the queued changes (the editor object is going; nothing may run on its controls).
+  void DiscardPostedChanges();
+  // True while changes wait to be applied. Any thread.
+  bool HasPostedChanges() const { return postedCount_.load(std::memory_order_acquire) != 0; }
+  // The control's paint request (dirty, redraw or polled) enters the changed set; its shown state
+  // is brought in step. Called by IControl on the editor's thread.
+  void NotePending(IControl* control);
+  void NoteVisibility(IControl* control);
+  // true: the reference path (every control visited at each tick and paint); false (default): the
+  // changed set.
+  void SetFullScan(bool on) { fullScan_ = on; }
+  bool IsFullScan() const { return fullScan_; }
+  // Controls in the changed set (for tests and benchmarks).
+  int PendingControlCount() const { return pending_.Count(); }
+
   // ---- paint and prompts ------------------------------------------------------------------------------
-  // At every timer tick: observers of every visible (or notify-when-hidden) control from index 1
-  // that needs redrawing are told, and *rect grows by its invalid rectangle. True when any did.
+  // At every timer tick, under the plug lock: the changes other threads posted are applied, then
+  // observers of every visible (or notify-when-hidden) control from index 1 that needs redrawing
+  // are told, and *rect grows by its invalid rectangle. True when any did.
   bool CollectChangedArea(IRectangle* rect);
-  // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it.
+  // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it, without the
+  // plug lock. Changes made while painting land directly; posted ones wait for the next tick.
   bool PaintArea(const IRectangle& rect);
   // A value prompt for parameter over rect: a text field when the control takes typed values,
   // otherwise a popup of the control's own menu or the parameter's display texts; the choice
@@ -294,7 +357,28 @@ class IGraphics : public IEffectEditor {
   int savedCursorY_ = 0;
 
  private:
+  struct PostedChange {
+    IControl* control;  // null for a posted call
+    int kind;
+    double value;
+    PostedCall call;
+    void* target;
+    int a;
+    int b;
+  };
+
   void DeleteDrawing();
+  // The reference paths of CollectChangedArea and PaintArea.
+  bool CollectChangedAreaFullScan(IRectangle* rect);
+  // One control of the collecting pass: when it is shown (or looked at while hidden) and needs
+  // redrawing, its observers are told and *rect grows by its invalid rectangle; true then.
+  bool CollectControl(IControl* control, IRectangle* rect);
+  void PaintControlsFullScan(const IRectangle& rect);
+  void PaintControlsFromSets(const IRectangle& rect);
+  // Drops the members of the changed set that need no paint.
+  void PruneChangedSet();
+  // Rebuilds both sets from the control list (after indices moved).
+  void RebuildControlSets();
   // Rebuilds the table of controls by parameter index from the control list.
   void RebuildParameterIndex();
 
@@ -305,4 +389,24 @@ class IGraphics : public IEffectEditor {
   std::vector<int> byParameterStart_;
   std::vector<IControl*> byParameterControls_;
   bool byParameterStale_ = true;
+
+  ControlBitSet pending_;
+  ControlBitSet shown_;
+  bool fullScan_ = false;
+  // A word that tells threads apart at the cost of one thread-local address (MustPost runs for
+  // every control change).
+  static const void* ThisThreadTag() {
+    static thread_local const char tag = 0;
+    return &tag;
+  }
+  std::atomic<const void*> editorThread_{nullptr};
+  // Changes posted by other threads; the editor swaps the list out under postMutex_ and applies it.
+  mutable std::mutex postMutex_;
+  std::vector<PostedChange> posted_;
+  std::vector<PostedChange> applying_;
+  std::atomic<int> postedCount_{0};
+  // The editor's thread is applying posted changes, or painting: changes it makes then land
+  // directly, without applying further posts in between.
+  bool applyingPosted_ = false;
+  bool painting_ = false;
 };

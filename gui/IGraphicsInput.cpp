@@ -27,6 +27,7 @@ int IGraphics::CapturedOrHit(int x, int y) const {
 }
 
 void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers) {
+  ApplyPostedChanges();
   // A control the plug-in names (an open overlay box) takes every press, without capture and
   // without an edit gesture.
   const int forced = plug_ != nullptr ? plug_->GetMouseCaptureControl(x, y, modifiers) : -1;
@@ -55,6 +56,7 @@ void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers
 }
 
 void IGraphics::DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers) {
+  ApplyPostedChanges();
   IControl* control = controls_.Get(CapturedOrHit(x, y));
   captured_ = -1;
   lastX_ = -1;
@@ -64,6 +66,7 @@ void IGraphics::DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers) 
 }
 
 void IGraphics::DispatchMouseDrag(int x, int y, const IMouseModifiers& modifiers) {
+  ApplyPostedChanges();
   IControl* control = controls_.Get(captured_);
   if (control == nullptr) return;
   const int dx = x - lastX_;
@@ -75,6 +78,7 @@ void IGraphics::DispatchMouseDrag(int x, int y, const IMouseModifiers& modifiers
 }
 
 bool IGraphics::DispatchDoubleClick(int x, int y, const IMouseModifiers& modifiers) {
+  ApplyPostedChanges();
   captured_ = -1;
   const int hit = HitSearch(x, y, false);
   IControl* control = controls_.Get(hit);
@@ -91,6 +95,7 @@ bool IGraphics::DispatchDoubleClick(int x, int y, const IMouseModifiers& modifie
 }
 
 bool IGraphics::DispatchMouseMove(int x, int y, const IMouseModifiers& modifiers) {
+  ApplyPostedChanges();
   if (!hoverTracking_) return false;
   const int target = controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, true);
   IControl* control = controls_.Get(target);
@@ -106,15 +111,18 @@ bool IGraphics::DispatchMouseMove(int x, int y, const IMouseModifiers& modifiers
 }
 
 void IGraphics::DispatchMouseLeave() {
+  ApplyPostedChanges();
   for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->OnMouseLeft();
   hovered_ = -1;
 }
 
 void IGraphics::DispatchMouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches) {
+  ApplyPostedChanges();
   if (IControl* control = controls_.Get(CapturedOrHit(x, y))) control->OnMouseWheelTurned(x, y, modifiers, notches);
 }
 
 bool IGraphics::DispatchKeyDown(int x, int y, int key) {
+  ApplyPostedChanges();
   const bool handled = plug_ != nullptr && plug_->OnKeyPressed(x, y, key);
   const int target = CapturedOrHit(x, y);
   if (target > 0) return controls_.Get(target)->OnKeyPressed(x, y, key) || handled;

@@ -53,7 +53,8 @@ IRectangle IRadioButtonsControl::GetButtonRect(int i) const {
 int IRadioButtonsControl::SelectedButton() const {
   const int n = CountButtons();
   if (n < 1) return -1;
-  const double v = std::isfinite(value_) ? value_ : 0.0;
+  const double value = value_;
+  const double v = std::isfinite(value) ? value : 0.0;
   const double nearest = std::floor((n - 1) * v + 0.5);
   return static_cast<int>(std::clamp(nearest, 0.0, static_cast<double>(n - 1)));
 }

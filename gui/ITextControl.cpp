@@ -24,5 +24,5 @@ void ITextControl::ChangeText(const char* text) {
   if (std::strcmp(text, text_.Get()) == 0) return;
   MarkChanged(false);
   text_.Set(text);
-  redraw_ = 1;
+  RequestRedraw();
 }

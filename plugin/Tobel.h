@@ -459,11 +459,17 @@ private:
     IControl* CreateKnobControl(IGraphics* graphics, int skinPosition, int index, int imageId);
     // Tells the keyboard to show the slot the chord-memory selector names.
     void TellKeyboard();
+    // While the editor's window is open on another thread, queues call(this, a, b) for that
+    // thread's next tick and answers true: views are changed only there (IGraphics::MustPost).
+    // False (nothing queued) when this thread may change them itself.
+    bool PostToEditor(void (*call)(void* plug, int a, int b), int a = 0, int b = 0);
     // The pattern view, the loop strip and the scene strip show the edited area, pattern and lane.
     void SyncViews();
     // Binds the loop strip to the shown lane's looper and gives it the pattern's other 16 lane
     // loopers, which a Control drag writes as well.
     void BindLoopStrip();
+    // Shows (or hides again) the information box with the preset's texts.
+    void ShowPresetInfoBox();
 
     SkinLayout skin_;
     std::array<IBitmapStrip, kFontCount> fontImages_{};

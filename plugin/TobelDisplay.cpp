@@ -8,6 +8,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "gui/IControl.h"
+#include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
 #include "views/ParameterIndex.h"
 #include "plugin/controls/PostedTextControl.h"
@@ -32,6 +33,15 @@ bool ValidLane(int lane) { return lane >= 0 && lane < kLaneCount; }
 constexpr int kPresetButtons[] = {kBoxLeft, kBoxRight, kChordMemoryBoxLeft, kChordMemoryBoxRight};
 constexpr int kPresetAreaKeys[] = {kMidiInChannel, kMidiOutChannel, kStartNote, kEndNote, kBaseNote};
 } // namespace
+
+bool Tobel::PostToEditor(void (*call)(void* plug, int a, int b), int a, int b)
+{
+    IGraphics* graphics = GetGraphics();
+    if (graphics == nullptr || !graphics->MustPost())
+        return false;
+    graphics->PostCall(call, this, a, b);
+    return true;
+}
 
 int Tobel::GetEditedArea() const
 {
@@ -219,6 +229,10 @@ void Tobel::UpdatePatternViewStep(int lane, int step)
     IEffectLockGuard guard(plugLock_);
     if (patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
         return;
+    // The cell shows the parameter as it is when the editor's thread takes the call.
+    if (PostToEditor([](void* plug, int l, int s) { static_cast<Tobel*>(plug)->UpdatePatternViewStep(l, s); }, lane,
+                     step))
+        return;
     const IParameter* parameter = GetParameter(StepValue(GetEditedArea(), shownPattern_, lane, step));
     if (parameter != nullptr)
         patternView_->SetStepDisplayValue(lane, step, parameter->GetMinimum(), parameter->GetMaximum(),
@@ -233,7 +247,8 @@ void Tobel::SetEditTool(int tool)
     if (tool != 0 && tool != 1)
         return;
     editTool_ = tool;
-    if (patternView_ != nullptr)
+    if (patternView_ != nullptr &&
+        !PostToEditor([](void* plug, int t, int) { static_cast<Tobel*>(plug)->patternView_->SetPointerMode(t); }, tool))
         patternView_->SetPointerMode(tool);
     if (registry_ == nullptr)
         return;

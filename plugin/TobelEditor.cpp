@@ -146,14 +146,25 @@ void Tobel::OpenAboutLink()
         graphics->OpenWebLink(kAboutLinkAddress, nullptr, nullptr, nullptr);
 }
 
+void Tobel::ShowPresetInfoBox()
+{
+    if (infoBox_ != nullptr)
+        infoBox_->ShowPresetInfo(presetInfo_.name, presetInfo_.author, presetInfo_.description, presetInfo_.usage);
+}
+
 void Tobel::ShowScenesOn(int area, bool on)
 {
+    if (PostToEditor([](void* plug, int a, int o) { static_cast<Tobel*>(plug)->ShowScenesOn(a, o != 0); }, area,
+                     on ? 1 : 0))
+        return;
     if (sceneView_ != nullptr && area == GetEditedArea())
         sceneView_->SetScenesOn(on);
 }
 
 void Tobel::TellKeyboard()
 {
+    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->TellKeyboard(); }))
+        return;
     if (keyboard_ != nullptr && chordSelector_ != nullptr)
         keyboard_->OnSubjectChanged(chordSelector_);
 }
@@ -172,6 +183,9 @@ void Tobel::RedrawPatternView()
 
 void Tobel::SyncViews()
 {
+    // The views follow the plug-in's state as it is when the editor's thread takes the call.
+    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->SyncViews(); }))
+        return;
     const int area = GetEditedArea();
     if (patternView_ != nullptr)
     {

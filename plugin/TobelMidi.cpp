@@ -87,7 +87,10 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
             // that took the note.
             if (taken == 2 && patternView_ != nullptr)
                 for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
-                    if (results[a] == 1)
+                    if (results[a] == 1 &&
+                        !PostToEditor([](void* plug, int area, int) {
+                            static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area);
+                        }, a))
                         patternView_->FlashIncomingNote(a);
             break;
         }

@@ -218,8 +218,10 @@ bool Tobel::ApplyEditorButton(int index, double value)
         }
         return false;
     case kBoxInfo:
-        if (pressed && infoBox_ != nullptr)
-            infoBox_->ShowPresetInfo(presetInfo_.name, presetInfo_.author, presetInfo_.description, presetInfo_.usage);
+        if (pressed && infoBox_ != nullptr && !PostToEditor([](void* plug, int, int) {
+                static_cast<Tobel*>(plug)->ShowPresetInfoBox();
+            }))
+            ShowPresetInfoBox();
         return false;
     case kControlZoneSync:
         SetControlZoneSync(value);

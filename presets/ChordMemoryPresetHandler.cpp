@@ -16,7 +16,7 @@ ChordMemoryPresetHandler::ChordMemoryPresetHandler(PresetHost* host, BitmapFont*
 void ChordMemoryPresetHandler::OnPopupMenuChosen(IPopupMenu* menu) {
   if (menu == nullptr || menu->GetChosenIndex() < 2) return;
   TakeChosenItem(menu, true);
-  dirty_ = 1;
+  SetDirty();
 }
 
 void ChordMemoryPresetHandler::OnNameChosen(const std::string& name) { ChangeText(name); }

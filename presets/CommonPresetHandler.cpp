@@ -88,7 +88,7 @@ std::string CommonPresetHandler::GetShownText() const {
 void CommonPresetHandler::OnMouseButtonDown(int /*x*/, int /*y*/, const IMouseModifiers& modifiers) {
   if (modifiers.right) {
     OpenSaveDialog();
-    dirty_ = 1;
+    SetDirty();
     return;
   }
   IGraphics* graphics = host_->GetPresetEditor();
@@ -97,7 +97,7 @@ void CommonPresetHandler::OnMouseButtonDown(int /*x*/, int /*y*/, const IMouseMo
   std::lock_guard<std::recursive_mutex> guard(menuMutex_);
   if (graphics == nullptr || menu_ == nullptr) return;
   IPopupMenu* chosen = graphics->ShowPopupMenu(menu_->GetRootMenu(), rect_);
-  dirty_ = 1;
+  SetDirty();
   RequestRedraw();
   if (chosen != nullptr) OnPopupMenuChosen(chosen);
 }

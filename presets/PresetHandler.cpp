@@ -21,7 +21,7 @@ void PresetHandler::OnPopupMenuChosen(IPopupMenu* menu) {
     ChangeText(kNoNameText);
   } else if (id > PresetFolderMenu::kInitId) {
     TakeChosenItem(menu, true);
-    dirty_ = 1;
+    SetDirty();
   }
 }
 

@@ -25,6 +25,9 @@ InfoControl::InfoControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* 
     : ITextControl(plug, rect), font_(font)
 {
     SetBlend(IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f));
+    // Hiding the box repaints its area from what lies below (it lies outside every other view
+    // that is repainted on its own).
+    SetNotifyWhenHidden(true);
 }
 
 void InfoControl::OnMouseButtonDown(int /*x*/, int /*y*/, const IMouseModifiers& /*modifiers*/) { Hide(!IsHidden()); }

@@ -48,6 +48,10 @@ PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int paramete
                 m.fade = 0;
             }
     active_.reserve(kMarkerCount);
+    // The view is asked at every tick (its markers move without a change of value), also while
+    // hidden, so that hiding it repaints its area from what lies below.
+    SetAlwaysPolled(true);
+    SetNotifyWhenHidden(true);
 
     for (int c = 0; c < kColumns; ++c)
     {

@@ -29,6 +29,8 @@ SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterInd
                      KeyAreaList* keyAreas)
     : IControl(plug, rect, parameterIndex, IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f)), keyAreas_(keyAreas)
 {
+    // NeedsRedraw also answers from the scenes switch.
+    SetAlwaysPolled(true);
 }
 
 int SceneView::SceneEnd() const

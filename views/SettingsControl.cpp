@@ -7,6 +7,8 @@ SettingsControl::SettingsControl(IEffectBase* plug, const IRectangle& rect, Bitm
     : ITextControl(plug, rect), font_(font)
 {
     SetBlend(IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f));
+    // Hiding the panel repaints its area from what lies below.
+    SetNotifyWhenHidden(true);
     titleLines_.push_back(BitmapTextLine{"GLOBAL SETTINGS", 0, 1, false});
 }
 

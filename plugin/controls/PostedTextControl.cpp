@@ -3,6 +3,8 @@
 PostedTextControl::PostedTextControl(IGraphics* graphics, const IRectangle& rect, const BitmapFont* font)
     : ICustomTextControl(graphics, rect, font)
 {
+    // NeedsRedraw also answers from a posted text.
+    SetAlwaysPolled(true);
 }
 
 void PostedTextControl::PostText(const std::string& text)

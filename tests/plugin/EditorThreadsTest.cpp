@@ -1,0 +1,135 @@
+// The plug-in with its editor open while every thread a host runs works at once: the audio thread
+// processing notes and program changes (engine actions that set switches, selectors and markers),
+// the user-interface thread ticking at 30 Hz and taking clicks, a host thread setting parameters
+// and chunks, and the preset loader loading. Built with ThreadSanitizer as well (build/tsan), where
+// any unordered access between them fails the test; here it checks that controls end in step
+// with their parameters once the threads are done.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "PluginTestSupport.h"
+#include "framework/IParameter.h"
+#include "gui/IControl.h"
+#include "gui/IGraphics.h"
+#include "platform/testing/PlatformDriver.h"
+#include "presets/PresetLoader.h"
+#include "presets/SavePresetDialogs.h"
+#include "views/ParameterIndex.h"
+
+namespace {
+
+using namespace quova::param;
+using quova::test::FakeHost;
+using quova::test::TempDataFolder;
+
+constexpr int kFrames = 256;
+
+// One block through the effect record as a host's audio thread runs it: the events, then the
+// samples.
+void ProcessBlock(AEffect* effect, const std::vector<std::array<uint8_t, 3>>& messages) {
+  std::vector<VstMidiEvent> events(messages.size());
+  struct {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[8];
+  } list{};
+  for (size_t i = 0; i < messages.size() && i < 8; ++i) {
+    events[i].type = vst::kVstMidiType;
+    events[i].byteSize = sizeof(VstMidiEvent);
+    events[i].deltaFrames = static_cast<VstInt32>(i * 16);
+    for (int b = 0; b < 3; ++b) events[i].midiData[b] = static_cast<char>(messages[i][static_cast<size_t>(b)]);
+    list.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    ++list.numEvents;
+  }
+  effect->dispatcher(effect, vst::effProcessEvents, 0, 0, &list, 0.0f);
+  float left[kFrames] = {}, right[kFrames] = {};
+  float* outputs[2] = {left, right};
+  effect->processReplacing(effect, nullptr, outputs, kFrames);
+}
+
+TEST(EditorThreads, AudioHostLoaderAndEditorThreadsRunTogetherAndControlsEndInStep) {
+  quova::testing::PlatformDriver driver;
+  TempDataFolder data;
+  FakeHost host;
+  host.time.flags |= vst::kVstTransportPlaying;
+  auto plug = std::make_unique<Tobel>(&FakeHost::Callback);
+  AEffect* effect = plug->GetEffect();
+  effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, vst::effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+  effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+  ASSERT_TRUE(BuildPresetFile(plug->GetPresetBox(), "Threads", "Tester", "", "", 0));
+
+  HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+  ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
+  HWND window = static_cast<HWND>(plug->GetGraphics()->GetWindowHandle());
+  driver.Pump();
+
+  void* chunkData = nullptr;
+  const auto chunkSize = static_cast<VstIntPtr>(effect->dispatcher(effect, vst::effGetChunk, 0, 0, &chunkData, 0.0f));
+  ASSERT_GT(chunkSize, 0);
+  const std::vector<uint8_t> chunk(static_cast<uint8_t*>(chunkData), static_cast<uint8_t*>(chunkData) + chunkSize);
+
+  std::atomic<int> running{2};
+  std::thread audio([&] {
+    std::mt19937 random(11);
+    for (int block = 0; block < 300; ++block) {
+      const auto note = static_cast<uint8_t>(48 + random() % 24);
+      std::vector<std::array<uint8_t, 3>> messages;
+      if (block % 3 == 0) messages.push_back({0x90, note, 100});
+      if (block % 3 == 2) messages.push_back({0x80, note, 0});
+      if (block % 17 == 5) messages.push_back({0xC0, static_cast<uint8_t>(random() % 12), 0});
+      ProcessBlock(effect, messages);
+      host.midi.clear();
+    }
+    --running;
+  });
+  std::thread hostThread([&] {
+    std::mt19937 random(23);
+    std::vector<uint8_t> copy = chunk;
+    for (int i = 0; i < 300; ++i) {
+      if (i % 50 == 49) {
+        effect->dispatcher(effect, vst::effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.data(), 0.0f);
+      } else {
+        effect->setParameter(effect, static_cast<VstInt32>(random() % kHostVisibleCount),
+                             static_cast<float>(random() % 9) / 8.0f);
+      }
+    }
+    --running;
+  });
+
+  // The user-interface thread: ticks at 30 Hz, clicks, and a preset load by the box's button, for
+  // as long as the other threads run.
+  std::mt19937 random(5);
+  for (int tick = 0; tick < 45 || running.load() > 0; ++tick) {
+    driver.AdvanceTime(34);
+    if (tick % 4 == 1) driver.Click(window, static_cast<int>(random() % 1000), static_cast<int>(random() % 565));
+    if (tick == 10 || tick == 30) {
+      plug->SetParameterFromGUI(kBoxRight, 1.0);
+      plug->SetParameterFromGUI(kBoxRight, 0.0);
+    }
+  }
+  audio.join();
+  hostThread.join();
+  plug->GetPresetLoader()->Join();
+  driver.AdvanceTime(34 * 3);
+
+  // Once everything posted is applied, each control shows its parameter's value.
+  IGraphics& editor = *plug->GetGraphics();
+  int checked = 0;
+  for (int i = 0; i < editor.NControls(); ++i) {
+    IControl* control = editor.GetControl(i);
+    const int index = control->GetParameterIndex();
+    if (index < 0 || index >= kHostVisibleCount || control->GetParameter() == nullptr) continue;
+    ++checked;
+    ASSERT_DOUBLE_EQ(control->GetValue(), control->GetParameter()->GetNormalizedValue()) << "parameter " << index;
+  }
+  EXPECT_GT(checked, 1000);
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
+}  // namespace
