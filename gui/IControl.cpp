@@ -24,6 +24,16 @@ IControl::IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex
 
 IControl::~IControl() { delete ownMenu_; }
 
+ITextStyle& IControl::GetTextStyle() {
+  if (textStyle_ == nullptr) textStyle_ = std::make_unique<ITextStyle>();
+  return *textStyle_;
+}
+
+const ITextStyle& IControl::GetTextStyle() const {
+  static const ITextStyle kDefault;
+  return textStyle_ != nullptr ? *textStyle_ : kDefault;
+}
+
 IEffectBase* PlugOf(IGraphics* graphics) { return graphics != nullptr ? graphics->GetPlug() : nullptr; }
 
 // ---- virtual operations ----------------------------------------------------------------------------

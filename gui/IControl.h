@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "gui/BlendMethod.h"
 #include "gui/IKeyCode.h"
@@ -153,9 +154,11 @@ class IControl : public ISubject {
   void SetHitRect(const IRectangle& rect) { hitRect_ = rect; }
   const IBlendSpec& GetBlend() const { return blend_; }
   void SetBlend(const IBlendSpec& blend) { blend_ = blend; }
-  ITextStyle& GetTextStyle() { return textStyle_; }
-  const ITextStyle& GetTextStyle() const { return textStyle_; }
-  void SetTextStyle(const ITextStyle& style) { textStyle_ = style; }
+  // The text style; a control that never asks for a writable one reads the default style and
+  // stores none (most controls draw no system-font text).
+  ITextStyle& GetTextStyle();
+  const ITextStyle& GetTextStyle() const;
+  void SetTextStyle(const ITextStyle& style) { GetTextStyle() = style; }
 
   bool IsHidden() const { return hidden_ != 0; }
   bool IsGreyed() const { return greyed_ != 0; }
@@ -209,7 +212,7 @@ class IControl : public ISubject {
   uint8_t ownTextParser_ = 0;
   uint8_t textEntry_ = 0;
   int32_t entryMaxChars_ = kDefaultEntryMaxChars;
-  ITextStyle textStyle_;
+  std::unique_ptr<ITextStyle> textStyle_;  // null: the default style
   IRectangle rect_;
   IRectangle hitRect_;
   uint8_t clickSetsLeft_ = 0;
