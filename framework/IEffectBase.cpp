@@ -77,6 +77,7 @@ void IEffectBase::initialize(int hostVisibleCount, int parameterCount, const cha
 
   // One block for all parameters: tens of thousands of separate allocations cost time and memory.
   auto& block = parameterBlocks_.emplace_back(std::make_unique<IParameter[]>(static_cast<size_t>(parameterCount_)));
+  parameters_.Reserve(parameters_.Count() + parameterCount_);
   for (int i = 0; i < parameterCount_; ++i) {
     IParameter* parameter = &block[static_cast<size_t>(i)];
     if (parameters_.Add(parameter) == nullptr) throw std::bad_alloc();

@@ -1,10 +1,12 @@
 #include "framework/IParameter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -29,8 +31,8 @@ int TruncateToInt(double v) {
 }
 
 // The shape of a freshly made parameter: no type, 0..1, step 1, linear, default 0.
-const std::shared_ptr<const IParameterShape>& FreshShape() {
-  static const std::shared_ptr<const IParameterShape> fresh = ShareParameterShape(IParameterShape());
+const IParameterShape* FreshShape() {
+  static const IParameterShape* const fresh = ShareParameterShape(IParameterShape());
   return fresh;
 }
 
@@ -38,17 +40,26 @@ bool SameShape(const IParameterShape& a, const IParameterShape& b) { return std:
 
 }  // namespace
 
+struct IParameter::ValueTextTable {
+  std::atomic<int> users{1};
+  std::vector<IValueText> entries;
+
+  static void Release(ValueTextTable* table) {
+    if (table != nullptr && table->users.fetch_sub(1, std::memory_order_acq_rel) == 1) delete table;
+  }
+};
+
 IParameter::IParameter() : shape_(FreshShape()) {}
 
-IParameter::~IParameter() = default;
+IParameter::~IParameter() { ValueTextTable::Release(valueTexts_); }
 
 void IParameter::Reshape(const IParameterShape& shape) {
   if (SameShape(*shape_, shape)) return;
   // Parameters are defined in runs of a kind: the shapes used last are tried before the pool.
   constexpr int kRecent = 4;
-  thread_local std::shared_ptr<const IParameterShape> recent[kRecent];
+  thread_local const IParameterShape* recent[kRecent] = {};
   thread_local int next = 0;
-  for (const auto& r : recent) {
+  for (const IParameterShape* r : recent) {
     if (r != nullptr && SameShape(*r, shape)) {
       shape_ = r;
       return;
@@ -98,24 +109,29 @@ void IParameter::DefineBool(const char* name, bool defaultValue) {
 
 void IParameter::AddValueText(int value, const char* text) {
   // A table other parameters share is copied first: they keep their texts.
-  if (valueTexts_ == nullptr || valueTexts_.use_count() > 1) {
-    valueTexts_ = valueTexts_ == nullptr ? std::make_shared<ValueTextTable>()
-                                         : std::make_shared<ValueTextTable>(*valueTexts_);
+  if (valueTexts_ == nullptr || valueTexts_->users.load(std::memory_order_acquire) > 1) {
+    auto* own = new ValueTextTable();
+    if (valueTexts_ != nullptr) own->entries = valueTexts_->entries;
+    ValueTextTable::Release(valueTexts_);
+    valueTexts_ = own;
   }
   IValueText entry{};
   entry.value = value;
   CopyText(entry.text, sizeof entry.text, text);
-  valueTexts_->push_back(entry);
+  valueTexts_->entries.push_back(entry);
 }
 
 void IParameter::ShareValueTextsOf(const IParameter& other) {
-  if (&other != this) valueTexts_ = other.valueTexts_;
+  if (other.valueTexts_ == valueTexts_) return;
+  if (other.valueTexts_ != nullptr) other.valueTexts_->users.fetch_add(1, std::memory_order_relaxed);
+  ValueTextTable::Release(valueTexts_);
+  valueTexts_ = other.valueTexts_;
 }
 
-int IParameter::CountValueTexts() const { return valueTexts_ != nullptr ? static_cast<int>(valueTexts_->size()) : 0; }
+int IParameter::CountValueTexts() const { return valueTexts_ != nullptr ? static_cast<int>(valueTexts_->entries.size()) : 0; }
 
 const char* IParameter::GetValueText(int value) const {
-  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->data() : nullptr;
+  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->entries.data() : nullptr;
   for (int i = 0, n = CountValueTexts(); i < n; ++i) {
     if (texts[i].value == value) return texts[i].text;
   }
@@ -124,13 +140,13 @@ const char* IParameter::GetValueText(int value) const {
 
 const char* IParameter::GetValueTextAt(int i, int* value) const {
   if (i < 0 || i >= CountValueTexts()) return "";
-  if (value != nullptr) *value = (*valueTexts_)[i].value;
-  return (*valueTexts_)[i].text;
+  if (value != nullptr) *value = valueTexts_->entries[i].value;
+  return valueTexts_->entries[i].text;
 }
 
 bool IParameter::FindValueForText(const char* text, int* value) const {
   if (text == nullptr) return false;
-  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->data() : nullptr;
+  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->entries.data() : nullptr;
   for (int i = 0, n = CountValueTexts(); i < n; ++i) {
     if (std::strcmp(texts[i].text, text) == 0) {
       if (value != nullptr) *value = texts[i].value;

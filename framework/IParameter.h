@@ -18,8 +18,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 #include "framework/IParameterShape.h"
 
@@ -105,7 +103,7 @@ class IParameter {
   void FormatValue(double v, bool isNormalised, char* text, int textSize, bool useValueTexts) const;
 
  private:
-  using ValueTextTable = std::vector<IValueText>;
+  struct ValueTextTable;  // shared, counted by its users
 
   // Replaces the shape with the shared one equal to shape.
   void Reshape(const IParameterShape& shape);
@@ -114,8 +112,8 @@ class IParameter {
               const char* unitLabel);
 
   double value_ = 0.0;
-  std::shared_ptr<const IParameterShape> shape_;
-  std::shared_ptr<ValueTextTable> valueTexts_;  // null while there are none; shared between parameters
+  const IParameterShape* shape_;               // shared, never null
+  ValueTextTable* valueTexts_ = nullptr;       // null while there are none; shared between parameters
   char name_[kTextSize] = {};
   uint8_t keptOutOfPresetLoads_ = 0;
   uint8_t notAutomated_ = 0;

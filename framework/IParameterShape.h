@@ -3,14 +3,15 @@
 // about a hundred distinct shapes, so a parameter points at a shared, immutable shape instead of
 // holding its own copy.
 //
-// ShareParameterShape returns the one shared record equal to a shape, made on first request and
-// freed when the last parameter using it lets go. Equality is bytewise (0.0 and -0.0 differ, a NaN
-// equals the same NaN), so a parameter reads back exactly the numbers it was given.
+// ShareParameterShape returns the one shared record equal to a shape, made on first request. Shapes
+// live until the process ends: they come from the plug-ins' own definitions (a few hundred at
+// most, whatever a host sends), and a plain pointer costs a parameter half of a counted one and
+// no counting when thousands are defined. Equality is bytewise (0.0 and -0.0 differ, a NaN equals
+// the same NaN), so a parameter reads back exactly the numbers it was given.
 // Thread-safe: any thread may ask for shapes; a shape never changes once shared.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 struct IParameterShape {
   static constexpr int kTextSize = 32;
@@ -25,8 +26,5 @@ struct IParameterShape {
   char unitLabel[kTextSize] = {};  // always terminated, unused bytes zero
 };
 
-// The shared record equal to shape (bytewise).
-std::shared_ptr<const IParameterShape> ShareParameterShape(const IParameterShape& shape);
-
-// Number of distinct shapes alive (for tests and benchmarks).
-int CountSharedParameterShapes();
+// The shared record equal to shape (bytewise); never null.
+const IParameterShape* ShareParameterShape(const IParameterShape& shape);

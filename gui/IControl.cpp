@@ -14,7 +14,7 @@ constexpr double kFineWheelStep = 0.001;
 }  // namespace
 
 IControl::IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBlendSpec& blend)
-    : plug_(plug), rect_(rect), hitRect_(rect), parameterIndex_(parameterIndex), blend_(blend) {
+    : plug_(plug), rect_(rect), hitRect_(rect), blend_(blend), parameterIndex_(parameterIndex) {
   if (parameterIndex >= 0 && plug != nullptr) {
     parameter_ = plug->GetParameter(parameterIndex);
     // The base operation on purpose: a derived part is not constructed at this point.

@@ -201,35 +201,36 @@ class IControl : public ISubject {
   // parameter over rect.
   void ShowValuePrompt(IParameter* parameter, const IRectangle& rect);
 
-  // Fields, in the order of the design.
+  // Fields, the flags first and then by size, so that the tens of thousands of controls an editor
+  // holds carry no padding (the flags fill the end of the subject part).
   uint8_t notifyWhenHidden_ = 0;
   uint8_t hidden_ = 0;
-  IParameter* parameter_ = nullptr;
-  IPopupMenu* ownMenu_ = nullptr;
-  IEffectBase* plug_;
   uint8_t dirty_ = 1;
-  int32_t listIndex_ = -1;
   uint8_t ownTextParser_ = 0;
   uint8_t textEntry_ = 0;
-  int32_t entryMaxChars_ = kDefaultEntryMaxChars;
-  std::unique_ptr<ITextStyle> textStyle_;  // null: the default style
-  IRectangle rect_;
-  IRectangle hitRect_;
   uint8_t clickSetsLeft_ = 0;
   uint8_t clickSetsBottom_ = 0;
-  int32_t parameterIndex_;
-  int32_t menuParameterIndex_ = -1;
-  double value_ = 0.0;
-  double defaultValue_ = -1.0;
-  double clampLow_ = 0.0;
-  double clampHigh_ = 1.0;
   uint8_t greyed_ = 0;
   uint8_t redraw_ = 0;
   uint8_t promptsDisabled_ = 0;
   uint8_t doubleClickAsClick_ = 0;
   uint8_t hoverWhenGreyed_ = 0;
   uint8_t customMenuResult_ = 0;
+  IParameter* parameter_ = nullptr;
+  IPopupMenu* ownMenu_ = nullptr;
+  IEffectBase* plug_;
+  std::unique_ptr<ITextStyle> textStyle_;  // null: the default style
+  double value_ = 0.0;
+  double defaultValue_ = -1.0;
+  double clampLow_ = 0.0;
+  double clampHigh_ = 1.0;
+  IRectangle rect_;
+  IRectangle hitRect_;
   IBlendSpec blend_;
+  int32_t listIndex_ = -1;
+  int32_t entryMaxChars_ = kDefaultEntryMaxChars;
+  int32_t parameterIndex_;
+  int32_t menuParameterIndex_ = -1;
 };
 
 // The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's
