@@ -59,7 +59,8 @@ IEffectBase::IEffectBase(int hostVisibleCount, int parameterCount, const char* /
 IEffectBase::~IEffectBase() {
   delete editor_;
   editor_ = nullptr;
-  parameters_.DeleteAll();
+  parameters_.Clear();
+  parameterBlocks_.clear();
   presets_.DeleteAll();
   channelIOList_.DeleteAll();
   inputChannels_.DeleteAll();
@@ -74,8 +75,12 @@ void IEffectBase::initialize(int hostVisibleCount, int parameterCount, const cha
   hostVisibleCount_ = hostVisibleCount;
   parameterCount_ = std::max(parameterCount, 0);
 
+  // One block for all parameters: tens of thousands of separate allocations cost time and memory.
+  auto& block = parameterBlocks_.emplace_back(std::make_unique<IParameter[]>(static_cast<size_t>(parameterCount_)));
+  parameters_.Reserve(parameters_.Count() + parameterCount_);
   for (int i = 0; i < parameterCount_; ++i) {
-    IParameter* parameter = AddOrThrow(parameters_, new IParameter());
+    IParameter* parameter = &block[static_cast<size_t>(i)];
+    if (parameters_.Add(parameter) == nullptr) throw std::bad_alloc();
     if (i >= hostVisibleCount_) parameter->SetNotAutomated(true);
   }
   for (int i = 0; i < presetCount; ++i) AddOrThrow(presets_, new IPreset());

@@ -16,6 +16,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "framework/HeapBuffer.h"
 #include "framework/IMidiMessage.h"
@@ -238,7 +240,8 @@ class IEffectBase {
   int blockSize_ = 0;
   int latency_;
   bool doesMidi_;
-  PtrList<IParameter> parameters_;
+  PtrList<IParameter> parameters_;                             // into the blocks below
+  std::vector<std::unique_ptr<IParameter[]>> parameterBlocks_;  // owns the parameters
   IEffectEditor* editor_ = nullptr;
   PtrList<IPreset> presets_;
   int currentPreset_ = 0;

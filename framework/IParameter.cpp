@@ -1,15 +1,20 @@
 #include "framework/IParameter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-void CopyText(char (&dest)[IParameter::kTextSize], const char* text) {
-  std::snprintf(dest, sizeof dest, "%s", text != nullptr ? text : "");
+// Copies text (null counts as "") cut to size - 1 characters, terminated.
+void CopyText(char* dest, size_t size, const char* text) {
+  const size_t n = text != nullptr ? strnlen(text, size - 1) : 0;
+  if (n > 0) std::memcpy(dest, text, n);
+  dest[n] = 0;
 }
 
 double LimitNormalized(double n) {
@@ -25,64 +30,108 @@ int TruncateToInt(double v) {
   return static_cast<int>(v);
 }
 
-// Growth step of a parameter's display-text table. Most tables hold two to eight texts, and a
-// plug-in has tens of thousands of parameters: a page-sized step would cost about 4 KB for each
-// table that has texts at all (14 MB for this plug-in), so the table grows in small steps.
-constexpr int kValueTextGranularity = 64;
+// The shape of a freshly made parameter: no type, 0..1, step 1, linear, default 0.
+const IParameterShape* FreshShape() {
+  static const IParameterShape* const fresh = ShareParameterShape(IParameterShape());
+  return fresh;
+}
+
+bool SameShape(const IParameterShape& a, const IParameterShape& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 
-IParameter::IParameter() : valueTexts_(kValueTextGranularity) {}
+struct IParameter::ValueTextTable {
+  std::atomic<int> users{1};
+  std::vector<IValueText> entries;
 
-IParameter::~IParameter() = default;
+  static void Release(ValueTextTable* table) {
+    if (table != nullptr && table->users.fetch_sub(1, std::memory_order_acq_rel) == 1) delete table;
+  }
+};
+
+IParameter::IParameter() : shape_(FreshShape()) {}
+
+IParameter::~IParameter() { ValueTextTable::Release(valueTexts_); }
+
+void IParameter::Reshape(const IParameterShape& shape) {
+  if (SameShape(*shape_, shape)) return;
+  // Parameters are defined in runs of a kind: the shapes used last are tried before the pool.
+  constexpr int kRecent = 4;
+  thread_local const IParameterShape* recent[kRecent] = {};
+  thread_local int next = 0;
+  for (const IParameterShape* r : recent) {
+    if (r != nullptr && SameShape(*r, shape)) {
+      shape_ = r;
+      return;
+    }
+  }
+  shape_ = ShareParameterShape(shape);
+  recent[next] = shape_;
+  next = (next + 1) % kRecent;
+}
+
+void IParameter::Define(int type, const char* name, double defaultValue, double minimum, double maximum, double step,
+                        const char* unitLabel) {
+  IParameterShape shape = *shape_;
+  if (shape.type == kTypeNone) shape.type = type;
+  CopyText(name_, sizeof name_, name);
+  std::memset(shape.unitLabel, 0, sizeof shape.unitLabel);
+  CopyText(shape.unitLabel, sizeof shape.unitLabel, unitLabel);
+  shape.minimum = minimum;
+  value_ = defaultValue;
+  shape.defaultValue = defaultValue;
+  shape.step = step;
+  shape.maximum = std::max(minimum + step, maximum);
+  int decimals = 0;
+  for (double s = step; decimals < 32 && s != std::floor(s); s *= 10.0) ++decimals;
+  shape.displayDecimals = decimals;
+  Reshape(shape);
+}
 
 void IParameter::DefineDouble(const char* name, double defaultValue, double minimum, double maximum, double step,
                               const char* unitLabel) {
-  if (type_ == kTypeNone) type_ = kTypeDouble;
-  CopyText(name_, name);
-  CopyText(unitLabel_, unitLabel);
-  group_[0] = 0;
-  minimum_ = minimum;
-  value_ = defaultValue;
-  defaultValue_ = defaultValue;
-  step_ = step;
-  maximum_ = std::max(minimum + step, maximum);
-  int decimals = 0;
-  for (double s = step; decimals < 32 && s != std::floor(s); s *= 10.0) ++decimals;
-  displayDecimals_ = decimals;
+  Define(kTypeDouble, name, defaultValue, minimum, maximum, step, unitLabel);
 }
 
 void IParameter::DefineInt(const char* name, int defaultValue, int minimum, int maximum, const char* unitLabel) {
-  if (type_ == kTypeNone) type_ = kTypeInt;
-  DefineDouble(name, defaultValue, minimum, maximum, 1.0, unitLabel);
+  Define(kTypeInt, name, defaultValue, minimum, maximum, 1.0, unitLabel);
 }
 
 void IParameter::DefineEnum(const char* name, int defaultValue, int count) {
-  if (type_ == kTypeNone) type_ = kTypeEnum;
-  DefineDouble(name, defaultValue, 0.0, count - 1.0, 1.0, "");
+  Define(kTypeEnum, name, defaultValue, 0.0, count - 1.0, 1.0, "");
 }
 
 void IParameter::DefineBool(const char* name, bool defaultValue) {
-  if (type_ == kTypeNone) type_ = kTypeBool;
-  DefineDouble(name, defaultValue ? 1.0 : 0.0, 0.0, 1.0, 1.0, "");
+  Define(kTypeBool, name, defaultValue ? 1.0 : 0.0, 0.0, 1.0, 1.0, "");
   AddValueText(0, "off");
   AddValueText(1, "on");
 }
 
 void IParameter::AddValueText(int value, const char* text) {
-  const int count = CountValueTexts();
-  const int wanted = (count + 1) * static_cast<int>(sizeof(IValueText));
-  valueTexts_.SetSize(wanted, false);
-  if (valueTexts_.Size() != wanted) return;
-  IValueText& entry = static_cast<IValueText*>(valueTexts_.Data())[count];
+  // A table other parameters share is copied first: they keep their texts.
+  if (valueTexts_ == nullptr || valueTexts_->users.load(std::memory_order_acquire) > 1) {
+    auto* own = new ValueTextTable();
+    if (valueTexts_ != nullptr) own->entries = valueTexts_->entries;
+    ValueTextTable::Release(valueTexts_);
+    valueTexts_ = own;
+  }
+  IValueText entry{};
   entry.value = value;
-  std::snprintf(entry.text, sizeof entry.text, "%s", text != nullptr ? text : "");
+  CopyText(entry.text, sizeof entry.text, text);
+  valueTexts_->entries.push_back(entry);
 }
 
-int IParameter::CountValueTexts() const { return valueTexts_.Size() / static_cast<int>(sizeof(IValueText)); }
+void IParameter::ShareValueTextsOf(const IParameter& other) {
+  if (other.valueTexts_ == valueTexts_) return;
+  if (other.valueTexts_ != nullptr) other.valueTexts_->users.fetch_add(1, std::memory_order_relaxed);
+  ValueTextTable::Release(valueTexts_);
+  valueTexts_ = other.valueTexts_;
+}
+
+int IParameter::CountValueTexts() const { return valueTexts_ != nullptr ? static_cast<int>(valueTexts_->entries.size()) : 0; }
 
 const char* IParameter::GetValueText(int value) const {
-  const IValueText* texts = Texts();
+  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->entries.data() : nullptr;
   for (int i = 0, n = CountValueTexts(); i < n; ++i) {
     if (texts[i].value == value) return texts[i].text;
   }
@@ -91,13 +140,13 @@ const char* IParameter::GetValueText(int value) const {
 
 const char* IParameter::GetValueTextAt(int i, int* value) const {
   if (i < 0 || i >= CountValueTexts()) return "";
-  if (value != nullptr) *value = Texts()[i].value;
-  return Texts()[i].text;
+  if (value != nullptr) *value = valueTexts_->entries[i].value;
+  return valueTexts_->entries[i].text;
 }
 
 bool IParameter::FindValueForText(const char* text, int* value) const {
   if (text == nullptr) return false;
-  const IValueText* texts = Texts();
+  const IValueText* texts = valueTexts_ != nullptr ? valueTexts_->entries.data() : nullptr;
   for (int i = 0, n = CountValueTexts(); i < n; ++i) {
     if (std::strcmp(texts[i].text, text) == 0) {
       if (value != nullptr) *value = texts[i].value;
@@ -108,42 +157,47 @@ bool IParameter::FindValueForText(const char* text, int* value) const {
 }
 
 void IParameter::GetRange(double* minimum, double* maximum) const {
-  if (minimum != nullptr) *minimum = minimum_;
-  if (maximum != nullptr) *maximum = maximum_;
+  if (minimum != nullptr) *minimum = shape_->minimum;
+  if (maximum != nullptr) *maximum = shape_->maximum;
 }
 
 void IParameter::SetLimitedValue(double v) {
   if (!std::isfinite(v)) return;
-  value_ = std::clamp(v, minimum_, std::max(minimum_, maximum_));
+  value_ = std::clamp(v, shape_->minimum, std::max(shape_->minimum, shape_->maximum));
 }
 
 double IParameter::RoundToStep(double v) const {
-  if (type_ == kTypeDouble || !(step_ > 0.0)) return v;
-  return std::floor(v / step_ + 0.5) * step_;
+  if (shape_->type == kTypeDouble || !(shape_->step > 0.0)) return v;
+  return std::floor(v / shape_->step + 0.5) * shape_->step;
 }
 
 void IParameter::SetNormalizedValue(double n) {
   const double v = RoundToStep(Denormalize(n));
-  value_ = std::min(v, maximum_);
+  value_ = std::min(v, shape_->maximum);
 }
 
 double IParameter::Denormalize(double n) const {
+  const IParameterShape& shape = *shape_;
   // pow(x, 1) is x exactly; most parameters are linear, and this runs for every parameter of a state.
-  const double shaped = curve_ == 1.0 ? LimitNormalized(n) : std::pow(LimitNormalized(n), curve_);
-  return minimum_ + (maximum_ - minimum_) * shaped;
+  const double shaped = shape.curve == 1.0 ? LimitNormalized(n) : std::pow(LimitNormalized(n), shape.curve);
+  return shape.minimum + (shape.maximum - shape.minimum) * shaped;
 }
 
 double IParameter::Normalize(double v) const {
-  const double range = maximum_ - minimum_;
+  const IParameterShape& shape = *shape_;
+  const double range = shape.maximum - shape.minimum;
   if (!(range > 0.0)) return 0.0;
-  if (std::isnan(v)) v = minimum_;
-  v = std::clamp(v, minimum_, maximum_);
-  const double n = (v - minimum_) / range;
-  return curve_ == 1.0 ? n : std::pow(n, 1.0 / curve_);
+  if (std::isnan(v)) v = shape.minimum;
+  v = std::clamp(v, shape.minimum, shape.maximum);
+  const double n = (v - shape.minimum) / range;
+  return shape.curve == 1.0 ? n : std::pow(n, 1.0 / shape.curve);
 }
 
 void IParameter::SetCurve(double curve) {
-  if (curve != 0.0) curve_ = curve;
+  if (curve == 0.0) return;
+  IParameterShape shape = *shape_;
+  shape.curve = curve;
+  Reshape(shape);
 }
 
 void IParameter::FormatValue(double v, bool isNormalised, char* text, int textSize, bool useValueTexts) const {
@@ -157,9 +211,9 @@ void IParameter::FormatValue(double v, bool isNormalised, char* text, int textSi
     }
   }
   if (negateDisplay_) v = -v;
-  if (displayDecimals_ == 0) {
+  if (shape_->displayDecimals == 0) {
     std::snprintf(text, static_cast<size_t>(textSize), "%d", TruncateToInt(v));
   } else {
-    std::snprintf(text, static_cast<size_t>(textSize), "%.*f", displayDecimals_, v);
+    std::snprintf(text, static_cast<size_t>(textSize), "%.*f", shape_->displayDecimals, v);
   }
 }

@@ -8,12 +8,18 @@
 //
 // Normalised inputs outside 0..1 are limited to 0..1 and NaN counts as 0, so the value stays in
 // minimum..maximum whatever a host sends. Texts keep at most 31 characters.
-// Not thread-safe; the plug-in calls it under its lock. Non-copyable (owns its value-text table).
+//
+// Storage: a plug-in has tens of thousands of parameters that differ mostly in name and value, so
+// a parameter keeps those two and its flags itself and points at a shared shape (IParameterShape:
+// type, range, step, curve, default, decimals, unit label) and a display-text table that
+// parameters with the same texts share (ShareValueTextsOf; the table is copied when one of them
+// adds a text).
+// Not thread-safe; the plug-in calls it under its lock. Non-copyable.
 #pragma once
 
 #include <cstdint>
 
-#include "framework/HeapBuffer.h"
+#include "framework/IParameterShape.h"
 
 struct IValueText {
   int32_t value;
@@ -43,6 +49,8 @@ class IParameter {
   void DefineBool(const char* name, bool defaultValue);
 
   void AddValueText(int value, const char* text);
+  // This parameter's display texts become other's: the same entries, in one shared table.
+  void ShareValueTextsOf(const IParameter& other);
   int CountValueTexts() const;
   // Text of the first entry with this value, or "".
   const char* GetValueText(int value) const;
@@ -52,22 +60,23 @@ class IParameter {
   bool FindValueForText(const char* text, int* value) const;
 
   const char* GetName() const { return name_; }
-  const char* GetUnitLabel() const { return unitLabel_; }
-  const char* GetGroupName() const { return group_; }
+  const char* GetUnitLabel() const { return shape_->unitLabel; }
+  // Parameters belong to no group here: always "".
+  const char* GetGroupName() const { return ""; }
   void GetRange(double* minimum, double* maximum) const;
 
-  int GetType() const { return type_; }
+  int GetType() const { return shape_->type; }
   double Value() const { return value_; }
   // Raw assignment, no limiting (the framework and the plug-in write values they checked).
   void SetValue(double v) { value_ = v; }
   // Assigns v limited to minimum..maximum; a non-finite v leaves the value as it is.
   void SetLimitedValue(double v);
-  double GetMinimum() const { return minimum_; }
-  double GetMaximum() const { return maximum_; }
-  double GetStep() const { return step_; }
-  double GetCurve() const { return curve_; }
-  double GetDefault() const { return defaultValue_; }
-  int GetDisplayDecimals() const { return displayDecimals_; }
+  double GetMinimum() const { return shape_->minimum; }
+  double GetMaximum() const { return shape_->maximum; }
+  double GetStep() const { return shape_->step; }
+  double GetCurve() const { return shape_->curve; }
+  double GetDefault() const { return shape_->defaultValue; }
+  int GetDisplayDecimals() const { return shape_->displayDecimals; }
 
   bool IsNotAutomated() const { return notAutomated_ != 0; }
   void SetNotAutomated(bool on) { notAutomated_ = on ? 1 : 0; }
@@ -94,21 +103,19 @@ class IParameter {
   void FormatValue(double v, bool isNormalised, char* text, int textSize, bool useValueTexts) const;
 
  private:
-  const IValueText* Texts() const { return static_cast<const IValueText*>(valueTexts_.Data()); }
+  struct ValueTextTable;  // shared, counted by its users
 
-  uint8_t keptOutOfPresetLoads_ = 0;
-  int32_t type_ = kTypeNone;
-  int32_t notAutomated_ = 0;
+  // Replaces the shape with the shared one equal to shape.
+  void Reshape(const IParameterShape& shape);
+  // The definitions above: type is taken only when none is set yet.
+  void Define(int type, const char* name, double defaultValue, double minimum, double maximum, double step,
+              const char* unitLabel);
+
   double value_ = 0.0;
-  double minimum_ = 0.0;
-  double maximum_ = 1.0;
-  double step_ = 1.0;
-  double curve_ = 1.0;
-  double defaultValue_ = 0.0;
-  int32_t displayDecimals_ = 0;
+  const IParameterShape* shape_;               // shared, never null
+  ValueTextTable* valueTexts_ = nullptr;       // null while there are none; shared between parameters
   char name_[kTextSize] = {};
-  char unitLabel_[kTextSize] = {};
-  char group_[kTextSize] = {};
+  uint8_t keptOutOfPresetLoads_ = 0;
+  uint8_t notAutomated_ = 0;
   uint8_t negateDisplay_ = 0;
-  HeapBuffer valueTexts_;
 };

@@ -22,6 +22,12 @@ class PtrList {
     return Slots()[i];
   }
 
+  // Makes room for count pointers in one allocation of exactly that size when the list grows
+  // next (a list whose final size is known carries no unused room).
+  void Reserve(int count) {
+    if (count > 0) buffer_.SetMinimumAllocation(count * static_cast<int>(sizeof(T*)));
+  }
+
   // Appends p; returns p, or null (and the list unchanged) when growing failed.
   T* Add(T* p) {
     const int count = Count();

@@ -14,7 +14,7 @@ constexpr double kFineWheelStep = 0.001;
 }  // namespace
 
 IControl::IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBlendSpec& blend)
-    : plug_(plug), rect_(rect), hitRect_(rect), parameterIndex_(parameterIndex), blend_(blend) {
+    : plug_(plug), rect_(rect), hitRect_(rect), blend_(blend), parameterIndex_(parameterIndex) {
   if (parameterIndex >= 0 && plug != nullptr) {
     parameter_ = plug->GetParameter(parameterIndex);
     // The base operation on purpose: a derived part is not constructed at this point.
@@ -23,6 +23,16 @@ IControl::IControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex
 }
 
 IControl::~IControl() { delete ownMenu_; }
+
+ITextStyle& IControl::GetTextStyle() {
+  if (textStyle_ == nullptr) textStyle_ = std::make_unique<ITextStyle>();
+  return *textStyle_;
+}
+
+const ITextStyle& IControl::GetTextStyle() const {
+  static const ITextStyle kDefault;
+  return textStyle_ != nullptr ? *textStyle_ : kDefault;
+}
 
 IEffectBase* PlugOf(IGraphics* graphics) { return graphics != nullptr ? graphics->GetPlug() : nullptr; }
 

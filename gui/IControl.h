@@ -31,6 +31,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "gui/BlendMethod.h"
 #include "gui/IKeyCode.h"
@@ -165,9 +166,11 @@ class IControl : public ISubject {
   void SetHitRect(const IRectangle& rect) { hitRect_ = rect; }
   const IBlendSpec& GetBlend() const { return blend_; }
   void SetBlend(const IBlendSpec& blend) { blend_ = blend; }
-  ITextStyle& GetTextStyle() { return textStyle_; }
-  const ITextStyle& GetTextStyle() const { return textStyle_; }
-  void SetTextStyle(const ITextStyle& style) { textStyle_ = style; }
+  // The text style; a control that never asks for a writable one reads the default style and
+  // stores none (most controls draw no system-font text).
+  ITextStyle& GetTextStyle();
+  const ITextStyle& GetTextStyle() const;
+  void SetTextStyle(const ITextStyle& style) { GetTextStyle() = style; }
 
   // Hidden; to a thread that must post, as it posted last.
   bool IsHidden() const { return hasPostedHidden_ != 0 && PostsFromThisThread() ? postedHidden_ != 0 : hidden_ != 0; }
@@ -229,26 +232,36 @@ class IControl : public ISubject {
   // parameter over rect.
   void ShowValuePrompt(IParameter* parameter, const IRectangle& rect);
 
-  // Fields, in the order of the design.
+  // Fields, the flags first and then by size, so that the tens of thousands of controls an editor
+  // holds carry little padding (the flags fill the end of the subject part).
   uint8_t notifyWhenHidden_ = 0;
   RelaxedValue<uint8_t> hidden_{0};
+  uint8_t ownTextParser_ = 0;
+  uint8_t textEntry_ = 0;
+  uint8_t clickSetsLeft_ = 0;
+  uint8_t clickSetsBottom_ = 0;
+  RelaxedValue<uint8_t> greyed_{0};
+  uint8_t promptsDisabled_ = 0;
+  uint8_t doubleClickAsClick_ = 0;
+  uint8_t hoverWhenGreyed_ = 0;
+  uint8_t customMenuResult_ = 0;
   IParameter* parameter_ = nullptr;
   IPopupMenu* ownMenu_ = nullptr;
   IEffectBase* plug_;
-  int32_t listIndex_ = -1;
-  uint8_t ownTextParser_ = 0;
-  uint8_t textEntry_ = 0;
-  int32_t entryMaxChars_ = kDefaultEntryMaxChars;
-  ITextStyle textStyle_;
+  std::unique_ptr<ITextStyle> textStyle_;  // null: the default style
+  RelaxedValue<double> value_{0.0};
+  double defaultValue_ = -1.0;
+  double clampLow_ = 0.0;
+  double clampHigh_ = 1.0;
   IRectangle rect_;
   IRectangle hitRect_;
-  uint8_t clickSetsLeft_ = 0;
-  uint8_t clickSetsBottom_ = 0;
+  IBlendSpec blend_;
+  int32_t listIndex_ = -1;
+  int32_t entryMaxChars_ = kDefaultEntryMaxChars;
   int32_t parameterIndex_;
   int32_t menuParameterIndex_ = -1;
 
  private:
-  // Kept beside the value and clamp range, which every change touches too.
   // Redraw bookkeeping; reach them through SetDirty, RequestRedraw and MarkDrawn, which keep the
   // editor's changed set in step.
   uint8_t dirty_ = 1;
@@ -262,19 +275,6 @@ class IControl : public ISubject {
   IGraphics* owner_ = nullptr;
   double postedValue_ = 0.0;
 
- protected:
-  RelaxedValue<double> value_{0.0};
-  double defaultValue_ = -1.0;
-  double clampLow_ = 0.0;
-  double clampHigh_ = 1.0;
-  RelaxedValue<uint8_t> greyed_{0};
-  uint8_t promptsDisabled_ = 0;
-  uint8_t doubleClickAsClick_ = 0;
-  uint8_t hoverWhenGreyed_ = 0;
-  uint8_t customMenuResult_ = 0;
-  IBlendSpec blend_;
-
- private:
   // True when this thread must post its changes (IGraphics::MustPost).
   bool PostsFromThisThread() const;
   // Off the editor's thread: posts (kind, value) and answers true. On it: applies what other
@@ -284,7 +284,6 @@ class IControl : public ISubject {
   void NotePending();
   // value limited to clampLow..clampHigh as MarkChanged limits it.
   double Clamped(double value) const;
-
 };
 
 // The plug-in of an editor object, or null for a null editor. Controls built by the plug-in's

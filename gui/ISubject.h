@@ -27,8 +27,14 @@ class ISubject {
   bool AttachObserver(IObserverInterface* observer);
   // Removes observer from the list; false when it was not attached.
   bool DetachObserver(IObserverInterface* observer);
-  int CountObservers() const { return observers_ != nullptr ? observers_->Count() : 0; }
-  IObserverInterface* GetObserver(int i) const { return observers_ != nullptr ? observers_->Get(i) : nullptr; }
+  int CountObservers() const {
+    if (observers_ != nullptr) return observers_->Count();
+    return onlyObserver_ != nullptr ? 1 : 0;
+  }
+  IObserverInterface* GetObserver(int i) const {
+    if (observers_ != nullptr) return observers_->Get(i);
+    return i == 0 ? onlyObserver_ : nullptr;
+  }
 
   // When observers exist and the changed flag is set: clears the flag, then OnSubjectChanged(this)
   // on every observer in list order. Without observers the flag stays set.
@@ -49,6 +55,9 @@ class ISubject {
 
  private:
   int32_t tags_[kTagCount] = {-1, -1};
+  // Most subjects have one observer at most (tens of thousands of step cells have exactly one): it
+  // is kept in onlyObserver_ until a second one comes; from then on all are in the list.
+  IObserverInterface* onlyObserver_ = nullptr;
   PtrList<IObserverInterface>* observers_ = nullptr;
   uint8_t changed_ = 0;
 };

@@ -16,7 +16,7 @@ bool ITextControl::Paint(IGraphics* graphics) {
   if (graphics == nullptr) return false;
   if (text_.IsEmpty()) return true;
   IRectangle rect = rect_;
-  return graphics->DrawStyledText(&textStyle_, text_.Get(), &rect);
+  return graphics->DrawStyledText(&GetTextStyle(), text_.Get(), &rect);
 }
 
 void ITextControl::ChangeText(const char* text) {

@@ -7,10 +7,10 @@
 #include "framework/IParameter.h"
 #include "gui/IControl.h"
 
-LaneControls::~LaneControls()
+LaneControls::LaneControls(int laneIndex) : lane(laneIndex)
 {
-    cells.DeleteAll();
-    switches.DeleteAll();
+    switches.Reserve(ControlRegistry::kStepCount + 2);
+    cells.Reserve(ControlRegistry::kStepCount);
 }
 
 PatternControls::PatternControls()
@@ -22,7 +22,6 @@ PatternControls::PatternControls()
 PatternControls::~PatternControls()
 {
     lanes.DeleteAll();
-    patternEntries.DeleteAll();
 }
 
 KeyAreaControls::KeyAreaControls()
@@ -33,13 +32,7 @@ KeyAreaControls::KeyAreaControls()
 
 KeyAreaControls::~KeyAreaControls()
 {
-    areaEntries.DeleteAll();
     patterns.DeleteAll();
-}
-
-SceneControls::~SceneControls()
-{
-    entries.DeleteAll();
 }
 
 ControlRegistry::ControlRegistry()
@@ -73,20 +66,15 @@ LaneControls* ControlRegistry::Lane(int area, int pattern, int lane) const
     return controls != nullptr ? controls->lanes.Get(lane) : nullptr;
 }
 
-bool ControlRegistry::AddEntry(PtrList<ControlRegistryEntry>& list, IControl* control, int key, bool push)
+bool ControlRegistry::AddEntry(ControlEntryList& list, IControl* control, int key, bool push)
 {
     if (control == nullptr)
         return false;
-    auto* entry = new ControlRegistryEntry{key, control, push};
-    if (list.Add(entry) == nullptr)
-    {
-        delete entry;
-        return false;
-    }
+    list.Add(ControlRegistryEntry{control, key, push});
     return true;
 }
 
-IControl* ControlRegistry::FindNth(const PtrList<ControlRegistryEntry>& list, int key, int n)
+IControl* ControlRegistry::FindNth(const ControlEntryList& list, int key, int n)
 {
     if (n < 0)
         return nullptr;
@@ -119,7 +107,7 @@ void AppendDouble(HeapBuffer* buffer, double value)
 }
 } // namespace
 
-void ControlRegistry::Collect(const PtrList<ControlRegistryEntry>& list, int first, int last, HeapBuffer* buffer)
+void ControlRegistry::Collect(const ControlEntryList& list, int first, int last, HeapBuffer* buffer)
 {
     first = std::max(first, 0);
     last = std::min(last, list.Count() - 1);
@@ -131,7 +119,7 @@ void ControlRegistry::Collect(const PtrList<ControlRegistryEntry>& list, int fir
     }
 }
 
-bool ControlRegistry::Paste(const PtrList<ControlRegistryEntry>& list, int first, int last, const HeapBuffer& buffer,
+bool ControlRegistry::Paste(const ControlEntryList& list, int first, int last, const HeapBuffer& buffer,
                             int* position)
 {
     first = std::max(first, 0);
@@ -151,7 +139,7 @@ bool ControlRegistry::Paste(const PtrList<ControlRegistryEntry>& list, int first
     return true;
 }
 
-void ControlRegistry::HideAll(const PtrList<ControlRegistryEntry>& list, bool hide)
+void ControlRegistry::HideAll(const ControlEntryList& list, bool hide)
 {
     for (int i = 0; i < list.Count(); ++i)
         list.Get(i)->control->Hide(hide);
@@ -444,7 +432,7 @@ void ControlRegistry::SetPatternKeyHiddenEverywhere(int key, bool hide)
     for (int a = 0; a < kAreaCount; ++a)
         for (int p = 0; p < kPatternCount; ++p)
         {
-            const PtrList<ControlRegistryEntry>& list = Pattern(a, p)->patternEntries;
+            const ControlEntryList& list = Pattern(a, p)->patternEntries;
             for (int i = 0; i < list.Count(); ++i)
                 if (list.Get(i)->key == key)
                     list.Get(i)->control->Hide(hide);

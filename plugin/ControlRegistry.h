@@ -22,30 +22,47 @@
 #include "framework/HeapBuffer.h"
 #include "framework/PtrList.h"
 
-class IControl;
+#include <algorithm>
+#include <vector>
 
-// Growth step, in bytes, of the registry's per-lane, per-pattern, per-area and scene entry lists.
-inline constexpr int kSmallListGranularity = 256;
+class IControl;
 
 struct ControlRegistryEntry
 {
-    int key = 0;
     IControl* control = nullptr;
+    int key = 0;
     bool push = false; // takes part in copying and pasting values
+};
+
+// One list of entries, kept by value: the registry files some 56,000 controls, and an allocation
+// per entry plus a list of pointers to them would cost more than the entries themselves.
+class ControlEntryList
+{
+public:
+    // Room for count entries without growing (the lanes know their sizes ahead).
+    void Reserve(int count) { entries_.reserve(static_cast<size_t>(std::max(count, 0))); }
+    int Count() const { return static_cast<int>(entries_.size()); }
+    // Entry i; null when i is outside 0..Count()-1.
+    const ControlRegistryEntry* Get(int i) const
+    {
+        return i >= 0 && i < Count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+    }
+    void Add(const ControlRegistryEntry& entry) { entries_.push_back(entry); }
+
+private:
+    std::vector<ControlRegistryEntry> entries_;
 };
 
 struct LaneControls
 {
-    explicit LaneControls(int laneIndex) : lane(laneIndex) {}
-    ~LaneControls();
+    explicit LaneControls(int laneIndex);
     LaneControls(const LaneControls&) = delete;
     LaneControls& operator=(const LaneControls&) = delete;
 
     int lane;
-    // The lists grow in small steps: a lane holds 34 and 32 entries, and the registry holds 816
-    // lanes, which page-sized steps would turn into megabytes of unused list space.
-    PtrList<ControlRegistryEntry> switches{kSmallListGranularity}; // reset, direction, the 32 on/off switches
-    PtrList<ControlRegistryEntry> cells{kSmallListGranularity};    // the 32 step value cells in step order
+    // Sized ahead: the registry holds 816 lanes, whose lists would otherwise carry unused room.
+    ControlEntryList switches; // reset, direction, the 32 on/off switches
+    ControlEntryList cells;    // the 32 step value cells in step order
 };
 
 struct PatternControls
@@ -55,7 +72,7 @@ struct PatternControls
     PatternControls(const PatternControls&) = delete;
     PatternControls& operator=(const PatternControls&) = delete;
 
-    PtrList<ControlRegistryEntry> patternEntries{kSmallListGranularity};
+    ControlEntryList patternEntries;
     PtrList<LaneControls> lanes{4};
 };
 
@@ -67,13 +84,12 @@ struct KeyAreaControls
     KeyAreaControls& operator=(const KeyAreaControls&) = delete;
 
     PtrList<PatternControls> patterns{4};
-    PtrList<ControlRegistryEntry> areaEntries{kSmallListGranularity};
+    ControlEntryList areaEntries;
 };
 
 struct SceneControls
 {
-    ~SceneControls();
-    PtrList<ControlRegistryEntry> entries{kSmallListGranularity};
+    ControlEntryList entries;
 };
 
 class ControlRegistry
@@ -158,14 +174,14 @@ public:
 private:
     PatternControls* Pattern(int area, int pattern) const;
     LaneControls* Lane(int area, int pattern, int lane) const;
-    static bool AddEntry(PtrList<ControlRegistryEntry>& list, IControl* control, int key, bool push);
-    static IControl* FindNth(const PtrList<ControlRegistryEntry>& list, int key, int n);
-    static void Collect(const PtrList<ControlRegistryEntry>& list, int first, int last, HeapBuffer* buffer);
+    static bool AddEntry(ControlEntryList& list, IControl* control, int key, bool push);
+    static IControl* FindNth(const ControlEntryList& list, int key, int n);
+    static void Collect(const ControlEntryList& list, int first, int last, HeapBuffer* buffer);
     // Pastes into the pushed entries first..last of list from buffer at *position; false once the
     // buffer ran out.
-    static bool Paste(const PtrList<ControlRegistryEntry>& list, int first, int last, const HeapBuffer& buffer,
+    static bool Paste(const ControlEntryList& list, int first, int last, const HeapBuffer& buffer,
                       int* position);
-    static void HideAll(const PtrList<ControlRegistryEntry>& list, bool hide);
+    static void HideAll(const ControlEntryList& list, bool hide);
     void HideLane(LaneControls* lane, bool hide);
 
     PtrList<KeyAreaControls> areas_{4};

@@ -7,8 +7,10 @@
 #include "framework/IEffectBase.h"
 #include "views/ParameterIndex.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <map>
 
 namespace quova
 {
@@ -30,6 +32,23 @@ std::string Format(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
+}
+
+// text followed by the numbers, separated by '/': Numbered("Step gate ", {1, 2, 3}) is
+// "Step gate 1/2/3", as "%d/%d/%d" prints them. Tens of thousands of names are made this way;
+// printf would be most of the time the definitions take.
+std::string Numbered(const char* text, std::initializer_list<int> numbers)
+{
+    std::string out(text);
+    char digits[16];
+    const char* separator = "";
+    for (int n : numbers)
+    {
+        out += separator;
+        separator = "/";
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    }
+    return out;
 }
 
 // Defines parameters through one plug-in, with the text helpers the table uses.
@@ -56,31 +75,54 @@ public:
         p.DefineEnum(name.c_str(), defaultValue, count);
         return p;
     }
+    // Gives p the display texts that fill adds, from one table shared by every parameter whose
+    // texts have the same key (fill runs once per key, on a template parameter). A parameter that
+    // has texts already gets them added after its own, as AddValueText does.
+    template <class Fill>
+    void Texts(IParameter& p, const std::string& key, Fill fill)
+    {
+        if (p.CountValueTexts() != 0)
+        {
+            fill(p);
+            return;
+        }
+        const auto [entry, made] = templates_.try_emplace(key);
+        if (made)
+            fill(entry->second);
+        p.ShareValueTextsOf(entry->second);
+    }
     // An enumeration whose texts are the numbers first .. first + count - 1.
     void NumberedEnum(int index, const std::string& name, int defaultValue, int count, int first)
     {
-        IParameter& p = Enum(index, name, defaultValue, count);
-        for (int v = 0; v < count; ++v)
-            p.AddValueText(v, std::to_string(first + v).c_str());
+        Texts(Enum(index, name, defaultValue, count), Numbered("numbers ", {count, first}), [&](IParameter& p) {
+            for (int v = 0; v < count; ++v)
+                p.AddValueText(v, std::to_string(first + v).c_str());
+        });
     }
     void TextEnum(int index, const std::string& name, int defaultValue, std::initializer_list<const char*> texts)
     {
-        IParameter& p = Enum(index, name, defaultValue, static_cast<int>(texts.size()));
-        int v = 0;
+        std::string key = "texts";
         for (const char* text : texts)
-            p.AddValueText(v++, text);
+            key.append("\n").append(text);
+        Texts(Enum(index, name, defaultValue, static_cast<int>(texts.size())), key, [&](IParameter& p) {
+            int v = 0;
+            for (const char* text : texts)
+                p.AddValueText(v++, text);
+        });
     }
     // A note enumeration of 120 values whose texts name value + shift for values 0 .. textCount - 1.
     void NoteEnum(int index, const std::string& name, int defaultValue, int shift, int textCount)
     {
-        IParameter& p = Enum(index, name, defaultValue, 120);
-        for (int v = 0; v < textCount; ++v)
-            p.AddValueText(v, FormatNoteName(v + shift, hostId_).c_str());
+        Texts(Enum(index, name, defaultValue, 120), Numbered("notes ", {shift, textCount}), [&](IParameter& p) {
+            for (int v = 0; v < textCount; ++v)
+                p.AddValueText(v, FormatNoteName(v + shift, hostId_).c_str());
+        });
     }
 
 private:
     IEffectBase& plug_;
     int hostId_;
+    std::map<std::string, IParameter> templates_; // the shared display-text tables by key
 };
 
 // Step 1: the note learn switches, the menus and the global selectors.
@@ -169,12 +211,11 @@ void DefinePatterns(Definer& d)
             d.Double(kRateFree + s, "Rate Free mode" + suffix, 1.0, 1.0, 20.0, 0.1);
             d.Switch(kRateFreeToggle + s, "Rate free toggle" + suffix);
             for (int t = 0; t < kStepCount; ++t)
-                d.Switch(kPatternStepSwitch + kStepCount * s + t, Format("Step on/off %d", t + 1) + suffix, 1);
-            {
-                IParameter& order = d.Enum(kSortOrder + s, "Sort order" + suffix, 0, kSortOrderCount);
+                d.Switch(kPatternStepSwitch + kStepCount * s + t, Numbered("Step on/off ", {t + 1}) + suffix, 1);
+            d.Texts(d.Enum(kSortOrder + s, "Sort order" + suffix, 0, kSortOrderCount), "sort orders", [](IParameter& order) {
                 for (int v = 0; v < kSortOrderCount; ++v)
                     order.AddValueText(v, kSortOrders[v].text);
-            }
+            });
             d.Switch(kResetOnNewNote + s, "Reset on new note" + suffix);
             d.NumberedEnum(kPatternSteps + s, "Pattern steps", 31, 32, 1);
             d.Double(kTranspose + s, "Transpose" + suffix, 0.0, -12.0, 12.0, 1.0);
@@ -197,12 +238,11 @@ void DefineAreas(Definer& d)
         d.Switch(kTriggerChordMemory + a, "CM Trigger" + suffix);
         d.Int(kSceneEnd + a, "Scene end" + suffix, 15, 0, 16);
         d.NumberedEnum(kArpOnNoteCount + a, "Arp on note count" + suffix, 0, 4, 1);
-        {
-            IParameter& p = d.Enum(kHoldSync + a, "Hold sync" + suffix, 0, 32);
+        d.Texts(d.Enum(kHoldSync + a, "Hold sync" + suffix, 0, 32), "hold sync", [](IParameter& p) {
             p.AddValueText(0, "Next");
             for (int v = 1; v < 32; ++v)
                 p.AddValueText(v, std::to_string(v + 1).c_str());
-        }
+        });
         d.Switch(kHold + a, "Hold" + suffix);
         d.Switch(kHoldTranspose + a, "Hold transpose" + suffix);
         d.Switch(kHoldBypass + a, "Hold bypass" + suffix);
@@ -227,41 +267,42 @@ void DefineLaneSteps(Definer& d, int a, int p, int lane)
         const int index = StepValue(a, p, lane, t);
         switch (lane)
         {
-        case kLaneOrder: {
-            IParameter& e = d.Enum(index, Format("Step note list %d/%d/%d", a, p, t), 0, kNoteChoiceCount);
-            for (int v = 0; v < kNoteChoiceCount; ++v)
-                e.AddValueText(v, NoteChoiceName(v));
+        case kLaneOrder:
+            d.Texts(d.Enum(index, Numbered("Step note list ", {a, p, t}), 0, kNoteChoiceCount), "note choices",
+                    [](IParameter& e) {
+                        for (int v = 0; v < kNoteChoiceCount; ++v)
+                            e.AddValueText(v, NoteChoiceName(v));
+                    });
             break;
-        }
-        case kLaneChordMemory: {
-            IParameter& e = d.Enum(index, Format("Step source %d/%d/%d", a, p, t), 0, 16);
-            for (int v = 0; v < 16; ++v)
-                e.AddValueText(v, Format("Chord memory %d", v).c_str());
+        case kLaneChordMemory:
+            d.Texts(d.Enum(index, Numbered("Step source ", {a, p, t}), 0, 16), "chord memories", [](IParameter& e) {
+                for (int v = 0; v < 16; ++v)
+                    e.AddValueText(v, Format("Chord memory %d", v).c_str());
+            });
             break;
-        }
         case kLaneLength:
-            d.Int(index, Format("Step length %d/%d/%d", a, p, t), 1, 1, 8);
+            d.Int(index, Numbered("Step length ", {a, p, t}), 1, 1, 8);
             break;
         case kLaneGate:
-            d.Double(index, Format("Step gate %d/%d/%d", a, p, t), 0.0, -100.0, 100.0, 1.0);
+            d.Double(index, Numbered("Step gate ", {a, p, t}), 0.0, -100.0, 100.0, 1.0);
             break;
         case kLaneAccent:
-            d.Double(index, Format("Step accent %d/%d/%d", a, p, t), 0.0, -100.0, 100.0, 1.0);
+            d.Double(index, Numbered("Step accent ", {a, p, t}), 0.0, -100.0, 100.0, 1.0);
             break;
         case kLaneTranspose:
-            d.Int(index, Format("Step transpose %d/%d/%d", a, p, t), 0, -24, 24);
+            d.Int(index, Numbered("Step transpose ", {a, p, t}), 0, -24, 24);
             break;
         case kLaneDiv:
-            d.Int(index, Format("Step div %d/%d/%d", a, p, t), 0, 0, 7);
+            d.Int(index, Numbered("Step div ", {a, p, t}), 0, 0, 7);
             break;
         case kLaneShift:
-            d.Double(index, Format("Step shift %d/%d/%d", a, p, t), 0.0, -50.0, 50.0, 0.1);
+            d.Double(index, Numbered("Step shift ", {a, p, t}), 0.0, -50.0, 50.0, 0.1);
             break;
         case kLaneChord:
-            d.Int(index, Format("Step chord %d/%d/%d", a, p, t), 0, 0, 255);
+            d.Int(index, Numbered("Step chord ", {a, p, t}), 0, 0, 255);
             break;
         default:
-            d.Int(index, Format("Step CC  %d/%d/%d", a, p, t), 0, 0, 127);
+            d.Int(index, Numbered("Step CC  ", {a, p, t}), 0, 0, 127);
             break;
         }
     }
@@ -275,14 +316,14 @@ void DefineLanes(Definer& d)
             for (int lane = 0; lane < kLaneCount; ++lane)
             {
                 d.Switch(PerLane(kLaneResetOnPatternReset, a, p, lane), "Reset nl on pattern reset");
-                {
-                    IParameter& e = d.Enum(PerLane(kLaneDirection, a, p, lane), "Direction", 0, Looper::kModeCount);
-                    for (int v = 0; v < Looper::kModeCount; ++v)
-                        e.AddValueText(v, Looper::ModeName(v));
-                }
+                d.Texts(d.Enum(PerLane(kLaneDirection, a, p, lane), "Direction", 0, Looper::kModeCount), "directions",
+                        [](IParameter& e) {
+                            for (int v = 0; v < Looper::kModeCount; ++v)
+                                e.AddValueText(v, Looper::ModeName(v));
+                        });
                 DefineLaneSteps(d, a, p, lane);
                 for (int t = 0; t < kStepCount; ++t)
-                    d.Switch(StepOnOff(a, p, lane, t), Format("Step on/off %d", t + 1), 1);
+                    d.Switch(StepOnOff(a, p, lane, t), Numbered("Step on/off ", {t + 1}), 1);
             }
 }
 

@@ -113,7 +113,7 @@ bool CommonPresetHandler::Paint(IGraphics* graphics) {
     font_->SetLeftAligned(wasLeftAligned);
   } else if (!text.empty()) {
     IRectangle rect = rect_;
-    graphics->DrawStyledText(&textStyle_, text.c_str(), &rect);
+    graphics->DrawStyledText(&GetTextStyle(), text.c_str(), &rect);
   }
   return true;
 }

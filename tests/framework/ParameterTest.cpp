@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -117,6 +118,48 @@ TEST(IParameter, DisplayTexts) {
   EXPECT_STREQ(mode.GetValueText(7), "");
   EXPECT_STREQ(mode.GetValueTextAt(3, &value), "Up");
   EXPECT_EQ(value, 4);
+}
+
+// Parameters defined alike share their shape and display-text table; a change to one of them
+// must never show in the other.
+TEST(IParameter, SharedDefinitionsStayPrivateToEachParameter) {
+  IParameter p, q;
+  p.DefineDouble("p", 1.0, 0.0, 4.0, 0.5, "dB");
+  q.DefineDouble("q", 1.0, 0.0, 4.0, 0.5, "dB");
+  q.SetCurve(2.0);
+  q.SetDisplayNegated(true);
+  EXPECT_EQ(p.GetCurve(), 1.0);
+  EXPECT_EQ(q.GetCurve(), 2.0);
+  EXPECT_EQ(Format(p, 1.5), "1.5");
+  EXPECT_EQ(Format(q, 1.5), "-1.5");
+  q.DefineInt("q", 0, 0, 9, "ms");  // the type stays double, the curve stays 2
+  EXPECT_STREQ(p.GetUnitLabel(), "dB");
+  EXPECT_STREQ(q.GetUnitLabel(), "ms");
+  EXPECT_EQ(q.GetType(), IParameter::kTypeDouble);
+  EXPECT_EQ(q.GetCurve(), 2.0);
+
+  // Bytewise alike only: a minimum of -0.0 stays -0.0 beside one of 0.0.
+  IParameter zero, negativeZero;
+  zero.DefineDouble("z", 0.0, 0.0, 1.0, 0.1);
+  negativeZero.DefineDouble("z", 0.0, -0.0, 1.0, 0.1);
+  EXPECT_FALSE(std::signbit(zero.GetMinimum()));
+  EXPECT_TRUE(std::signbit(negativeZero.GetMinimum()));
+
+  IParameter mode, copy, other;
+  mode.DefineEnum("Mode", 0, 3);
+  mode.AddValueText(0, "Up");
+  mode.AddValueText(1, "Down");
+  copy.DefineEnum("Copy", 0, 3);
+  copy.ShareValueTextsOf(mode);
+  other.ShareValueTextsOf(mode);
+  copy.AddValueText(2, "Random");
+  mode.AddValueText(2, "Chord");
+  EXPECT_EQ(Format(mode, 2.0), "Chord");
+  EXPECT_EQ(Format(copy, 2.0), "Random");
+  EXPECT_EQ(other.CountValueTexts(), 2);
+  EXPECT_STREQ(other.GetValueText(1), "Down");
+  copy.ShareValueTextsOf(copy);  // itself: nothing changes
+  EXPECT_EQ(copy.CountValueTexts(), 3);
 }
 
 TEST(IMidiMessage, ReadersByKind) {
