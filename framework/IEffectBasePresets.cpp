@@ -27,6 +27,15 @@ bool IEffectBase::SerializeParams(IStateChunk* chunk) {
   return chunk->Size() > 0;
 }
 
+void IEffectBase::ReadParameterValue(IParameter* parameter, double value) {
+  // A parameter may start outside its range (a menu's "nothing chosen yet"); its default is taken
+  // as it is, so the state of a fresh instance reads back to the same bytes.
+  if (value == parameter->GetDefault())
+    parameter->SetValue(value);
+  else
+    parameter->SetLimitedValue(value);
+}
+
 int IEffectBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept) {
   IEffectLockGuard guard(plugLock_);
   if (chunk == nullptr) pos = -1;
@@ -35,7 +44,7 @@ int IEffectBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipK
     double value = 0.0;  // what a read past the end gives
     pos = chunk->Get(&value, pos);
     IParameter* parameter = GetParameter(i);
-    if (!(skipKept && parameter->IsKeptOutOfPresetLoads())) parameter->SetLimitedValue(value);
+    if (!(skipKept && parameter->IsKeptOutOfPresetLoads())) ReadParameterValue(parameter, value);
   }
   for (int i = 0; i < count; ++i) OnParameterChanged(i);
   ResetProcessing();

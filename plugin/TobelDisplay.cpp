@@ -217,7 +217,7 @@ void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
 void Tobel::UpdatePatternViewStep(int lane, int step)
 {
     IEffectLockGuard guard(plugLock_);
-    if (patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
+    if (stepCellsDeferred_ || patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
         return;
     const IParameter* parameter = GetParameter(StepValue(GetEditedArea(), shownPattern_, lane, step));
     if (parameter != nullptr)
