@@ -351,8 +351,9 @@ void Tobel::ResetBeforeRead()
 void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
 {
     // Every value first, as the handlers read other parameters; then the handlers in index order.
-    // The step parameters' handler goes straight to the event handler (the plug-in's own part of
-    // the road does nothing for them), with the values kept from the first pass.
+    // The step parameters go straight into the engine (the plug-in's own part of their road does
+    // nothing for them, and their cells wait for the end of the read), with the values kept from
+    // the first pass.
     const int count = NParameters();
     readValues_.resize(static_cast<size_t>(count));
     const uint8_t* block = chunk.Data() + pos;
@@ -369,18 +370,13 @@ void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
         if (editor_ != nullptr)
             editor_->UpdateParameterControls(i, parameter->GetNormalizedValue(), true);
     }
-    const bool information = events_ != nullptr && events_->IsInformationEnabled();
-    if (events_ != nullptr)
-        events_->SetInformationEnabled(false);
     for (int i = 0; i < count; ++i)
     {
         if (events_ != nullptr && IsStepParameter(i))
-            events_->OnParameterChanged(i, readValues_[static_cast<size_t>(i)]);
+            events_->ApplyStepParameter(i, readValues_[static_cast<size_t>(i)]);
         else
             OnParameterChanged(i);
     }
-    if (events_ != nullptr)
-        events_->SetInformationEnabled(information);
     ResetProcessing();
 }
 

@@ -3,6 +3,7 @@
 // keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +27,15 @@ constexpr size_t kParameterBlock = kHeader + 8259;
 // The momentary buttons of the editor (step tools, panic, preset and chord-memory box buttons).
 constexpr int kButtons[] = {18147, 18148, 18149, 18150, 18151, 18152, 18153, 18156, 30608,
                             18158, 18159, 18162, 18163, 18164, 18165, 18166, 18167};
+
+// Where two byte strings first differ ("equal" when they do not), so that a failure names a byte
+// instead of printing half a megabyte.
+std::string FirstDifference(const Bytes& a, const Bytes& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return "byte " + std::to_string(i);
+  return a.size() == b.size() ? "equal" : "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+}
 
 class StateModule : public ::testing::Test {
  protected:
@@ -91,14 +101,14 @@ TEST_F(StateModule, ChunksRoundTripBetweenInstancesFromTheFirstSave) {
     VstHost b;
     Start(b);
     ASSERT_TRUE(b.SetChunk(saved, false));
-    EXPECT_EQ(Chunk(b), saved);
+    EXPECT_EQ(FirstDifference(Chunk(b), saved), "equal");
     ASSERT_TRUE(b.SetChunk(Chunk(b), false));
-    EXPECT_EQ(Chunk(b), saved);
+    EXPECT_EQ(FirstDifference(Chunk(b), saved), "equal");
     ASSERT_TRUE(a.SetChunk(saved, false));
-    EXPECT_EQ(Chunk(a), saved);
+    EXPECT_EQ(FirstDifference(Chunk(a), saved), "equal");
     Edit(a);
   }
-  EXPECT_NE(Chunk(a), fresh);
+  EXPECT_NE(FirstDifference(Chunk(a), fresh), "equal");
 }
 
 TEST_F(StateModule, SavedButtonPressesDoNotActWhenLoaded) {
@@ -120,7 +130,7 @@ TEST_F(StateModule, SavedButtonPressesDoNotActWhenLoaded) {
   for (int load = 0; load < 2; ++load) {
     SCOPED_TRACE(load);
     ASSERT_TRUE(b.SetChunk(allPressed, false));
-    EXPECT_EQ(Chunk(b), expected);
+    EXPECT_EQ(FirstDifference(Chunk(b), expected), "equal");
     for (int button : kButtons) EXPECT_EQ(Get(b, button), 0.0f) << button;
   }
 }
@@ -144,7 +154,7 @@ TEST_F(StateModule, RefusedChunksLeaveEveryValueDisplayAndSelectorAsItWas) {
   hostile[kHeader + 631] = 0x7F;  // a chord-memory slot count far out of range
   for (const Bytes& refused : {newer, Bytes(before.begin(), before.begin() + 700), hostile}) {
     EXPECT_FALSE(a.SetChunk(refused, false));
-    EXPECT_EQ(Chunk(a), before);
+    EXPECT_EQ(FirstDifference(Chunk(a), before), "equal");
     for (int i = 0; i < param::kCount; ++i) {
       ASSERT_EQ(Get(a, i), values[static_cast<size_t>(i)]) << i;
       ASSERT_EQ(Display(a, i), displays[static_cast<size_t>(i)]) << i;
@@ -161,7 +171,7 @@ TEST_F(StateModule, AChunkWithoutTheTagIsReadAsBareState) {
   VstHost b;
   Start(b);
   ASSERT_TRUE(b.SetChunk(bare, false));
-  EXPECT_EQ(Chunk(b), saved);
+  EXPECT_EQ(FirstDifference(Chunk(b), saved), "equal");
 
   // Untagged bytes that are no state are refused and change nothing.
   VstHost c;
@@ -171,7 +181,7 @@ TEST_F(StateModule, AChunkWithoutTheTagIsReadAsBareState) {
   junk[3] = 9;  // version 9
   EXPECT_FALSE(c.SetChunk(junk, false));
   EXPECT_FALSE(c.SetChunk(Bytes(bare.begin(), bare.begin() + 3), false));
-  EXPECT_EQ(Chunk(c), fresh);
+  EXPECT_EQ(FirstDifference(Chunk(c), fresh), "equal");
 }
 
 TEST_F(StateModule, ControlZoneKeysWithoutAnActionHaveAnEmptyName) {

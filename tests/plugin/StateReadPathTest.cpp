@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ChordMemory.h"
@@ -58,17 +59,12 @@ void ExpectSame(const Observed& literal, const Observed& fast) {
 // The same edits on the reading plug-ins before the read: the editor away from its first
 // entries and engine settings away from their defaults, so that leftovers of the old state show.
 void EditBeforeRead(Tobel& plug) {
-  plug.SetParameterFromGUI(kKeyAreaSelection, 1.0);
-  plug.SetParameterFromGUI(kKeyAreaPatterns + 3, 5.0 / 11.0);
-  plug.SetParameterFromGUI(kPatternStepMode, 3.0 / 8.0);
-  plug.SetParameterFromGUI(kChordMemorySelection, 4.0 / 15.0);
-  plug.SetParameterFromGUI(kSelectionTool, 1.0);
-  plug.SetParameterFromGUI(kRateFreeToggle + 5, 1.0);
-  plug.SetParameterFromGUI(kSendControllers + 3, 1.0);
-  plug.SetParameterFromGUI(kHold + 3, 1.0);
-  plug.SetParameterFromGUI(kLockSwing, 1.0);
-  plug.SetParameterFromGUI(StepValue(0, 0, 3, 4), 0.9);
-  plug.SetParameterFromGUI(kSceneOnOff + 3, 1.0);
+  const std::pair<int, double> edits[] = {
+      {kKeyAreaSelection, 1.0},   {kKeyAreaPatterns + 3, 5.0 / 11.0}, {kPatternStepMode, 3.0 / 8.0},
+      {kChordMemorySelection, 4.0 / 15.0}, {kSelectionTool, 1.0}, {kRateFreeToggle + 5, 1.0},
+      {kSendControllers + 3, 1.0}, {kHold + 3, 1.0}, {kLockSwing, 1.0}, {StepValue(0, 0, 3, 4), 0.9},
+      {kSceneOnOff + 3, 1.0}};
+  for (const auto& [index, normalised] : edits) plug.SetParameterFromGUI(index, normalised);
   plug.SetChordMemoryBoxName("Before");
   plug.GetEngineHost().GetChordMemory()->SetSlotNote(2, 40, true);
 }
@@ -80,27 +76,16 @@ Bytes ChangedState(bool locks) {
   auto set = [&](int index, double value) {
     plug.SetParameterFromGUI(index, plug.GetParameter(index)->Normalize(value));
   };
-  set(kRate + 1, 9.0);
-  set(kRateFreeToggle + 2, 1.0);
-  set(kPatternGate, 30.0);
-  set(kPatternSteps, 11.0);
-  set(kSortOrder + 1, 2.0);
-  set(kKeyAreaPatterns, 1.0);
-  set(kKeyAreaPatterns + 1, 7.0);
-  set(kHold + 1, 1.0);
-  set(kHoldSync + 2, 5.0);
-  set(kSendControllers + 1, 1.0);
-  set(kTriggerChordMemory + 2, 1.0);
-  set(kSceneOnOff, 1.0);
-  set(kSceneEnd + 1, 6.0);
-  set(SceneStep(kSceneStepPattern, 0, 1), 1.0);
-  set(kBaseNote, 40.0);
-  set(kStartNote + 2, 30.0);
-  set(kLaneDirection + 3, 2.0);
-  set(kLaneResetOnPatternReset + 20, 1.0);
-  set(kScale, 3.0);
-  set(kScaleKey, 2.0);
-  set(kGlobalVolume, 100.0);
+  const std::pair<int, double> changes[] = {
+      {kRate + 1, 9.0},           {kRateFreeToggle + 2, 1.0},   {kPatternGate, 30.0},
+      {kPatternSteps, 11.0},      {kSortOrder + 1, 2.0},        {kKeyAreaPatterns, 1.0},
+      {kKeyAreaPatterns + 1, 7.0}, {kHold + 1, 1.0},            {kHoldSync + 2, 5.0},
+      {kSendControllers + 1, 1.0}, {kTriggerChordMemory + 2, 1.0}, {kSceneOnOff, 1.0},
+      {kSceneEnd + 1, 6.0},       {SceneStep(kSceneStepPattern, 0, 1), 1.0}, {kBaseNote, 40.0},
+      {kStartNote + 2, 30.0},     {kLaneDirection + 3, 2.0},    {kLaneResetOnPatternReset + 20, 1.0},
+      {kScale, 3.0},              {kScaleKey, 2.0},             {kGlobalVolume, 100.0},
+      {StepOnOff(0, 1, 0, 3), 0.0}, {kNoteLearnBase + 60, 1234.0}};
+  for (const auto& [index, value] : changes) set(index, value);
   for (int t = 0; t < param::kStepCount; t += 2) {
     set(StepValue(0, 1, 2, t), 1.0 + t % 8);
     set(StepValue(0, 1, 3, t), (t * 7) % 200 - 100.0);
@@ -110,8 +95,6 @@ Bytes ChangedState(bool locks) {
     set(StepValue(0, 1, 9, t), t * 3);
     set(StepOnOff(0, 1, 5, t), 0.0);
   }
-  set(StepOnOff(0, 1, 0, 3), 0.0);
-  set(kNoteLearnBase + 60, 1234.0);
   for (int i = 0; i < kLockCount; ++i) set(kLockGate + i, locks && i % 2 == 0 ? 1.0 : 0.0);
   ChordMemory& chords = *plug.GetEngineHost().GetChordMemory();
   chords.SetSlotRootNote(0, 14);
