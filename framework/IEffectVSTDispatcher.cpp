@@ -408,4 +408,3 @@ VstIntPtr IEffectVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
   (index == 0 ? bankChunk_ : programChunk_).Swap(incoming);
   return 1;
 }
-
