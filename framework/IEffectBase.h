@@ -129,8 +129,15 @@ class IEffectBase {
   // behind the block or -1.
   virtual int UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept);
   // Stores a value read from a parameter block: limited to the parameter's range, except that
-  // the parameter's own default is stored as it is (some start outside their range).
-  static void ReadParameterValue(IParameter* parameter, double value);
+  // the parameter's own default is stored as it is (a menu's "nothing chosen yet" lies outside its
+  // range), so the state of a fresh instance reads back to the same bytes.
+  static void ReadParameterValue(IParameter* parameter, double value) {
+    const bool outside = value < parameter->GetMinimum() || value > parameter->GetMaximum();
+    if (outside && value == parameter->GetDefault())
+      parameter->SetValue(value);
+    else
+      parameter->SetLimitedValue(value);
+  }
   // When an editor is attached: every control takes its parameter's value again.
   virtual void RedrawParameterControls();
   // Appends the preset block (name, initialised byte, block when initialised, per preset).

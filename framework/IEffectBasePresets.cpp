@@ -27,15 +27,6 @@ bool IEffectBase::SerializeParams(IStateChunk* chunk) {
   return chunk->Size() > 0;
 }
 
-void IEffectBase::ReadParameterValue(IParameter* parameter, double value) {
-  // A parameter may start outside its range (a menu's "nothing chosen yet"); its default is taken
-  // as it is, so the state of a fresh instance reads back to the same bytes.
-  if (value == parameter->GetDefault())
-    parameter->SetValue(value);
-  else
-    parameter->SetLimitedValue(value);
-}
-
 int IEffectBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept) {
   IEffectLockGuard guard(plugLock_);
   if (chunk == nullptr) pos = -1;
