@@ -82,6 +82,15 @@ class IEffectBase {
   // Reads the plug-in's state at pos; returns the position behind it, or -1 when nothing could be
   // applied. The host layer never calls it with pos -1. Base: UnserializeParams.
   virtual int ReadState(const IStateChunk* chunk, int pos, bool skipKept);
+  // Whether ReadState would take the state at pos, found without changing anything. A reader
+  // that can tell answers kStateReadable or kStateRefused and then refuses nothing it called
+  // readable; the default, kStateUnchecked, means a read may fail part-way (the VST layer then
+  // keeps a copy of the state in force to put back).
+  enum StateCheck { kStateRefused = 0, kStateReadable = 1, kStateUnchecked = -1 };
+  virtual StateCheck CheckState(const IStateChunk* /*chunk*/, int /*pos*/) { return kStateUnchecked; }
+  // Whether ReadState ends with every control showing its parameter's value (effSetChunk then
+  // does not refresh them once more). Base: false.
+  virtual bool ReadStateRefreshesControls() const { return false; }
   virtual void ShowHostParameterMenu(int /*parameterIndex*/, int /*x*/, int /*y*/) {}
   // Host notifications, implemented by the host layer.
   virtual void BeginParameterEdit(int parameterIndex) = 0;
@@ -121,6 +130,16 @@ class IEffectBase {
   // Reads a parameter block at pos under the lock: see IEffectBasePresets.cpp. Returns the position
   // behind the block or -1.
   virtual int UnserializeParams(const IStateChunk* chunk, int pos, bool skipKept);
+  // Stores a value read from a parameter block: limited to the parameter's range, except that
+  // the parameter's own default is stored as it is (a menu's "nothing chosen yet" lies outside its
+  // range), so the state of a fresh instance reads back to the same bytes.
+  static void ReadParameterValue(IParameter* parameter, double value) {
+    const bool outside = value < parameter->GetMinimum() || value > parameter->GetMaximum();
+    if (outside && value == parameter->GetDefault())
+      parameter->SetValue(value);
+    else
+      parameter->SetLimitedValue(value);
+  }
   // When an editor is attached: every control takes its parameter's value again.
   virtual void RedrawParameterControls();
   // Appends the preset block (name, initialised byte, block when initialised, per preset).

@@ -35,7 +35,7 @@ int IEffectBase::UnserializeParams(const IStateChunk* chunk, int pos, bool skipK
     double value = 0.0;  // what a read past the end gives
     pos = chunk->Get(&value, pos);
     IParameter* parameter = GetParameter(i);
-    if (!(skipKept && parameter->IsKeptOutOfPresetLoads())) parameter->SetLimitedValue(value);
+    if (!(skipKept && parameter->IsKeptOutOfPresetLoads())) ReadParameterValue(parameter, value);
   }
   for (int i = 0; i < count; ++i) OnParameterChanged(i);
   ResetProcessing();

@@ -9,9 +9,10 @@
 // serialises them. MIDI goes back to the host from inside the processing call holding the lock.
 //
 // Host chunk (little-endian): u32 tag 0x70666674, u32 version 0x00010000, [bank only: the preset
-// block], then what WriteState appends. effSetChunk answers 1 only when the state was applied:
-// a chunk shorter than its header, without the tag, with a version newer than ours, or whose
-// preset block or state runs past its end changes nothing and answers 0.
+// block], then what WriteState appends. A chunk that does not begin with the tag is read as bare
+// state from its first byte (program chunk). effSetChunk answers 1 only when the state was
+// applied: a chunk cut short inside its header, with a version newer than ours, or whose preset
+// block or state runs past its end or is refused by the reader changes nothing and answers 0.
 //
 // Index: construction; IEffectBase operations through the host; entries (IEffectVST.cpp);
 // dispatcher, chunks, events (IEffectVSTDispatcher.cpp).

@@ -366,16 +366,22 @@ VstIntPtr IEffectVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
 
   uint32_t version = 0;
   int pos = ReadChunkHeader(&incoming, 0, &version);
-  if (pos <= 0 || version > kChunkVersion) return 0;  // cut short, untagged, or newer than we know
+  // Cut short inside the header, or newer than we know. A chunk without the tag is bare state.
+  if (pos < 0 || version > kChunkVersion) return 0;
   const bool bank = index == 0 && version >= kChunkVersion;
-  if (bank && PresetBlockEnd(&incoming, pos) < 0) return 0;
+  const int statePos = bank ? PresetBlockEnd(&incoming, pos) : pos;
+  if (statePos < 0) return 0;
+  const StateCheck check = CheckState(&incoming, statePos);
+  if (check == kStateRefused) return 0;
 
-  // What is in force now, to put back when the state turns out unreadable.
+  // A reader that checked the whole state refuses nothing now. For any other, what is in force
+  // is kept, to put back when the state turns out unreadable part-way.
+  const bool keepCopy = check == kStateUnchecked;
   IStateChunk savedState;
-  const bool stateSaved = WriteState(&savedState);
+  const bool stateSaved = keepCopy && WriteState(&savedState);
   IStateChunk savedPresets;
   const int savedCurrent = currentPreset_;
-  if (bank) SerializePresets(&savedPresets);
+  if (bank && keepCopy) SerializePresets(&savedPresets);
 
   if (bank) {
     pos = UnserializePresets(&incoming, pos);
@@ -386,7 +392,7 @@ VstIntPtr IEffectVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
   }
 
   if (pos < 0) {
-    if (bank) {
+    if (bank && keepCopy) {
       currentPreset_ = savedCurrent;
       UnserializePresets(&savedPresets, 0);
     }
@@ -394,7 +400,7 @@ VstIntPtr IEffectVST::SetChunk(VstInt32 index, VstIntPtr size, void* ptr) {
     RedrawParameterControls();
     return 0;
   }
-  RedrawParameterControls();
+  if (!ReadStateRefreshesControls()) RedrawParameterControls();
   (index == 0 ? bankChunk_ : programChunk_).Swap(incoming);
   return 1;
 }

@@ -361,6 +361,14 @@ std::string FormatNoteName(int value, int hostId)
     return Format("%s %d", kPitchNames[pitch], octave);
 }
 
+bool IsMomentaryButton(int index)
+{
+    for (int button : kMomentaryButtons)
+        if (button == index)
+            return true;
+    return false;
+}
+
 bool DefineParameters(IEffectBase& plug, int hostId, const std::vector<std::string>& chordNames)
 {
     if (plug.NParameters() < kCount)

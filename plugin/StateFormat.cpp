@@ -169,17 +169,15 @@ bool ParseState(const IStateChunk& chunk, int pos, int parameterCount, StateImag
     out->parameterPos = in.Position();
     if (static_cast<int64_t>(in.Remaining()) < static_cast<int64_t>(parameterCount) * 8)
         return false;
+    const uint8_t* block = chunk.Data() + out->parameterPos;
     for (int i = 0; i < parameterCount; ++i)
-        if (!Finite(ParameterValue(chunk, *out, i)))
+    {
+        double value;
+        std::memcpy(&value, block + 8 * static_cast<size_t>(i), sizeof value);
+        if (!Finite(value))
             return false;
+    }
     out->endPos = out->parameterPos + parameterCount * 8;
     return true;
-}
-
-double ParameterValue(const IStateChunk& chunk, const StateImage& image, int i)
-{
-    double value = 0.0;
-    chunk.Get(&value, image.parameterPos + 8 * i);
-    return value;
 }
 } // namespace quova::state

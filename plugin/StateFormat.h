@@ -90,7 +90,4 @@ void AppendStateHead(IStateChunk& chunk, const StateImage& image);
 //   - a loop range is not 0 <= start < end <= 32;
 //   - a switch value or a parameter value is not finite.
 bool ParseState(const IStateChunk& chunk, int pos, int parameterCount, StateImage* out);
-
-// Reads the parameter value i (0-based) of a parsed state.
-double ParameterValue(const IStateChunk& chunk, const StateImage& image, int i);
 } // namespace quova::state

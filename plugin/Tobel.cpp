@@ -221,7 +221,12 @@ void Tobel::ApplyOption(int option, bool on)
         engine_->SetFlagByte(EngineHost::kStartNotesImmediately, on);
         break;
     case GlobalSettings::kUseOnlyOrderOnOff:
-        onlyOrderOnOff_ = on;
+        if (onlyOrderOnOff_ != on)
+        {
+            onlyOrderOnOff_ = on;
+            // The shown lane's on/off switches depend on the option: show them again.
+            SelectLane(shownLane_);
+        }
         break;
     case GlobalSettings::kTransposeAsSemitones:
         transposeAsSemitones_ = on;
@@ -362,7 +367,9 @@ bool Tobel::OnKeyPressed(int, int, int keyCode)
     for (const ToolKey& k : kToolKeys)
         if (keyCode == 5 + k.digit)
         {
-            SetParameterFromGUI(k.parameter, 1.0);
+            // A press acts without leaving the button's parameter on: a saved 1.0 would count
+            // as a press again when the state is read.
+            ApplyParameter(k.parameter, 1.0);
             return true;
         }
     return false;

@@ -102,6 +102,14 @@ public:
     // changes nothing. skipKept: read from a preset file (the lock parameters
     // keep their values).
     int ReadState(const IStateChunk* chunk, int pos, bool skipKept) override;
+    // The checks of ReadState alone: a state it calls readable is never refused.
+    StateCheck CheckState(const IStateChunk* chunk, int pos) override;
+    // A state read skips work that a later step of the read overwrites. On, it runs every step
+    // in full instead (the reset with every change handler, the parameter block with every change
+    // handler again, each refresh of the controls): the reference the tests compare with.
+    void SetLiteralStateRead(bool on) { literalStateRead_ = on; }
+    // The short road ends with a refresh of every control.
+    bool ReadStateRefreshesControls() const override { return !literalStateRead_; }
     void ShowHostParameterMenu(int, int, int) override {}
     bool OnKeyPressed(int x, int y, int keyCode) override;
     // While the information box, else the settings box, else the about image is visible, its
@@ -156,7 +164,7 @@ public:
     void SetPresetInfo(const PresetInfo& info) { presetInfo_ = info; }
     // The name the chord-memory box shows (the box's own text once the editor exists).
     std::string GetChordMemoryBoxName() const;
-    // The name the chord-memory box shows (an empty name leaves it unchanged).
+    // The name the chord-memory box shows (an empty name too).
     void SetChordMemoryBoxName(const std::string& name);
     std::string GetPresetBoxName() const;
     // The preset box shows text, whatever it is (the reset's "------" included).
@@ -506,7 +514,14 @@ private:
     void SetParameterNormalized(int index, double normalized);
     void SetEngineSceneEnd(int area, int step);
     void ApplyState(const IStateChunk& chunk, const quova::state::StateImage& image, bool skipKept);
-    void UpgradeOldState(int version);
+    void UpgradeOldState(int version, bool refreshControls);
+    // The parts of a state read (TobelState.cpp).
+    void ResetBeforeRead();
+    void ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept);
+    void ClearPresetInformation();
+    void ResetParameterToDefault(int index);
+    void ResetLaneLoops();
+    void RefreshControlsAfterRead(int version);
     void FillStateImage(quova::state::StateImage* image);
     PatternEngine* Area(int area) const;
     void SendToHost(int offset, uint8_t status, int data1, int data2);
@@ -530,6 +545,9 @@ private:
     bool transposeAll_ = false;
     bool gateLengthInSteps_ = false;
     bool stateLoading_ = false;
+    bool literalStateRead_ = false;
+    bool stepCellsDeferred_ = false;    // during a state read: the pattern view's cells wait
+    std::vector<double> readValues_;     // the parameter values of the state being read
     int blockFrames_ = 0;                 // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
 };

@@ -227,7 +227,7 @@ void Tobel::ShowPatternControls(int area, int pattern, bool show, int lane)
 void Tobel::UpdatePatternViewStep(int lane, int step)
 {
     IEffectLockGuard guard(plugLock_);
-    if (patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
+    if (stepCellsDeferred_ || patternView_ == nullptr || !ValidLane(lane) || step < 0 || step >= kStepCount)
         return;
     // The cell shows the parameter as it is when the editor's thread takes the call.
     if (PostToEditor([](void* plug, int l, int s) { static_cast<Tobel*>(plug)->UpdatePatternViewStep(l, s); }, lane,

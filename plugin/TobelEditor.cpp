@@ -72,7 +72,8 @@ void Tobel::OnSubjectChanged(ISubject* subject)
     for (int option = 0; option < kOptionCount; ++option)
         if (control->GetParameterIndex() == kOptionSwitches[option])
         {
-            const bool on = control->GetValue() >= 0.5;
+            // On only at exactly 1.0, as everywhere else options are read.
+            const bool on = control->GetValue() == 1.0;
             // A switch that only shows the option it already holds changes nothing (no file write).
             if (settings_.Get(option) != on)
                 SetGlobalOption(option, on ? 1.0 : 0.0);
@@ -270,9 +271,8 @@ void Tobel::ApplyEmptyPresetState()
 
 void Tobel::SetChordMemoryBoxName(const std::string& name)
 {
-    if (name.empty())
-        return;
     chordMemoryBoxName_ = name;
+    // ChangeText, not SetShownName: an empty name is shown too (it replaces the previous one).
     if (chordMemoryBox_ != nullptr)
-        chordMemoryBox_->SetShownName(name);
+        chordMemoryBox_->ChangeText(name);
 }

@@ -225,10 +225,8 @@ bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
     }
     else if (note >= 12 && note <= 23)
     {
-        // A key without a named action has no name.
+        // A key without a named action is named, with an empty text.
         name = table.GetActionName(note);
-        if (name.empty())
-            return false;
     }
     else
     {

@@ -12,6 +12,7 @@
 #include "engine/PatternEngine.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
+#include "plugin/ParameterTable.h"
 #include "views/ParameterIndex.h"
 #include "plugin/TobelViewHost.h"
 #include "presets/ChordMemoryPresetHandler.h"
@@ -126,7 +127,8 @@ bool Tobel::ApplyEditorButton(int index, double value)
     if (index >= kRandomize && index <= kClearTool)
         TakeViewSelection();
     ChordMemory& chords = *engine_->GetChordMemory();
-    const bool pressed = Pressed(value);
+    // A state being read presses no button: a saved 1.0 there is no press.
+    const bool pressed = Pressed(value) && !(stateLoading_ && quova::IsMomentaryButton(index));
     switch (index)
     {
     case kGlobalVolume:

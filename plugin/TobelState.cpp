@@ -5,6 +5,8 @@
 // truncated or hostile state is refused without a change to the plug-in.
 #include "plugin/Tobel.h"
 
+#include "plugin/ParameterTable.h"
+
 #include "plugin/controls/PostedTextControl.h"
 #include "presets/PresetHandler.h"
 
@@ -13,7 +15,9 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "views/ParameterIndex.h"
+#include "views/UIEventHandler.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace quova;
@@ -26,6 +30,46 @@ bool IsOptionSwitch(int index)
         if (option == index)
             return true;
     return false;
+}
+
+// The step parameters: the step values of every lane (note lanes, then controller lanes) and the
+// step on/off switches, nine in ten of all parameters, in three blocks of indices. Their change
+// handler only writes the step's own field in the engine and refreshes a step cell of the
+// pattern view.
+struct IndexRange
+{
+    int first;
+    int end; // exclusive
+};
+constexpr IndexRange kStepBlocks[] = {
+    {param::kStepLength, param::kStepLength + param::kNoteLaneCount * param::kSlotCount * param::kStepCount},
+    {param::kStepController, param::kStepController + 8 * param::kSlotCount * param::kStepCount},
+    {param::kStepOnOff, param::kStepOnOff + param::kLaneCount * param::kSlotCount * param::kStepCount},
+};
+static_assert(kStepBlocks[0].end == param::kChordMemorySelection && kStepBlocks[1].end == 30461 &&
+              kStepBlocks[2].end == param::kOptionSwitches[2]);
+
+bool IsStepParameter(int index)
+{
+    for (const IndexRange& block : kStepBlocks)
+        if (index >= block.first && index < block.end)
+            return true;
+    return false;
+}
+
+// Calls visit(i) for every index 0..count-1 outside the step blocks, in index order.
+template <class Visit>
+void ForEachOutsideStepBlocks(int count, Visit visit)
+{
+    int i = 0;
+    for (const IndexRange& block : kStepBlocks)
+    {
+        for (; i < block.first && i < count; ++i)
+            visit(i);
+        i = std::max(i, block.end);
+    }
+    for (; i < count; ++i)
+        visit(i);
 }
 } // namespace
 
@@ -111,12 +155,29 @@ int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
     return image.endPos;
 }
 
+IEffectBase::StateCheck Tobel::CheckState(const IStateChunk* chunk, int pos)
+{
+    if (chunk == nullptr)
+        return kStateRefused;
+    IEffectLockGuard guard(plugLock_);
+    state::StateImage image;
+    return state::ParseState(*chunk, pos, NParameters(), &image) ? kStateReadable : kStateRefused;
+}
+
 void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image, bool skipKept)
 {
     // A state without a preset name leaves the preset box showing what it showed before the read
     // (for a preset file, the name of the file chosen), not the reset's "------".
     const std::string shownName = GetPresetBoxName();
-    ResetToInitialState(false);
+    // The short road leaves out work whose effect a later step overwrites: the reset's handler
+    // pass over the step parameters (the parameter block sets each of them again), and the step
+    // cells of the pattern view until the read shows its lane again at the end.
+    const bool shortRoad = !literalStateRead_;
+    stepCellsDeferred_ = shortRoad;
+    if (shortRoad)
+        ResetBeforeRead();
+    else
+        ResetToInitialState(false);
 
     // Preset information: the name goes to the preset box, the author to its text.
     presetInfo_ = image.info;
@@ -166,13 +227,25 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
         onlyOrderOnOff_ = image.switches[2] == 1.0;
     }
 
-    UnserializeParams(&chunk, image.parameterPos, skipKept);
+    if (shortRoad)
+        ReadParameterBlock(chunk, image.parameterPos, skipKept);
+    else
+        UnserializeParams(&chunk, image.parameterPos, skipKept);
+    // A button saved pressed (by a host, or by an older save) did not act and reads as released.
+    for (int button : kMomentaryButtons)
+        GetParameter(button)->SetValue(0.0);
 
     SetParameterValue(param::kSelectionTool, 0.0);
     SetParameterValue(param::kDrawTool, 1.0);
-    RedrawParameterControls();
+    // The short road refreshes the controls once, at the end: every later step of the read
+    // keeps the controls it changes in step with their parameters.
+    if (!shortRoad)
+        RedrawParameterControls();
 
-    UpgradeOldState(image.version);
+    UpgradeOldState(image.version, !shortRoad);
+
+    // The lane selector below shows lane 0 again and refreshes each of its step cells.
+    stepCellsDeferred_ = false;
 
     // The editor's selectors return to their first entries.
     SetParameterNormalized(param::kKeyAreaSelection, 0.0);
@@ -189,9 +262,27 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
     GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
     if (editor_ != nullptr)
         editor_->UpdateParameterControls(param::kControllerTeachSelection, 0.0, true);
+    if (shortRoad)
+        RefreshControlsAfterRead(image.version);
 }
 
-void Tobel::UpgradeOldState(int version)
+void Tobel::RefreshControlsAfterRead(int version)
+{
+    // The controls of the step parameters took their values in ReadParameterBlock, except the
+    // step switches older states set afterwards.
+    if (editor_ == nullptr)
+        return;
+    if (version <= 2)
+    {
+        RedrawParameterControls();
+        return;
+    }
+    ForEachOutsideStepBlocks(NParameters(), [this](int i) {
+        editor_->UpdateParameterControls(i, GetParameter(i)->GetNormalizedValue(), true);
+    });
+}
+
+void Tobel::UpgradeOldState(int version, bool refreshControls)
 {
     if (version <= 4)
     {
@@ -229,7 +320,8 @@ void Tobel::UpgradeOldState(int version)
                     stepper.SetStepLaneOn(p, 0, t, on);
                 }
         }
-        RedrawParameterControls();
+        if (refreshControls)
+            RedrawParameterControls();
     }
 }
 
@@ -238,6 +330,59 @@ void Tobel::UpgradeOldState(int version)
 void Tobel::ResetToInitialState(bool refreshControls)
 {
     IEffectLockGuard guard(plugLock_);
+    ClearPresetInformation();
+    for (int i = 0; i < NParameters(); ++i)
+        ResetParameterToDefault(i);
+    OnParametersReset();
+    ResetLaneLoops();
+    if (refreshControls)
+        RedrawParameterControls();
+}
+
+void Tobel::ResetBeforeRead()
+{
+    // The step parameters are all set again from the parameter block, with their handler.
+    ClearPresetInformation();
+    ForEachOutsideStepBlocks(NParameters(), [this](int i) { ResetParameterToDefault(i); });
+    ForEachOutsideStepBlocks(NParameters(), [this](int i) { OnParameterChanged(i); });
+    ResetProcessing();
+    ResetLaneLoops();
+}
+
+void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
+{
+    // Every value first, as the handlers read other parameters; then the handlers in index order.
+    // The step parameters go straight into the engine (the plug-in's own part of their road does
+    // nothing for them, and their cells wait for the end of the read), with the values kept from
+    // the first pass.
+    const int count = NParameters();
+    readValues_.resize(static_cast<size_t>(count));
+    const uint8_t* block = chunk.Data() + pos;
+    for (int i = 0; i < count; ++i)
+    {
+        double value;
+        std::memcpy(&value, block + 8 * static_cast<size_t>(i), sizeof value);
+        IParameter* parameter = GetParameter(i);
+        if (!(skipKept && parameter->IsKeptOutOfPresetLoads()))
+            ReadParameterValue(parameter, value);
+        readValues_[static_cast<size_t>(i)] = parameter->Value();
+        // The controls take the value now, while the parameter is at hand; nothing later in the
+        // read changes a step parameter (RefreshControlsAfterRead does the others).
+        if (editor_ != nullptr)
+            editor_->UpdateParameterControls(i, parameter->GetNormalizedValue(), true);
+    }
+    for (int i = 0; i < count; ++i)
+    {
+        if (events_ != nullptr && IsStepParameter(i))
+            events_->ApplyStepParameter(i, readValues_[static_cast<size_t>(i)]);
+        else
+            OnParameterChanged(i);
+    }
+    ResetProcessing();
+}
+
+void Tobel::ClearPresetInformation()
+{
     presetInfo_.Clear();
     authorText_.clear();
     presetBoxName_ = "------";
@@ -245,17 +390,19 @@ void Tobel::ResetToInitialState(bool refreshControls)
         presetBox_->ChangeText(presetBoxName_);
     if (authorLine_ != nullptr)
         authorLine_->PostText(authorText_);
+}
 
-    for (int i = 0; i < NParameters(); ++i)
-    {
-        IParameter* p = GetParameter(i);
-        // The option switches mirror the machine-wide options, not the preset.
-        if (p->IsKeptOutOfPresetLoads() || IsOptionSwitch(i))
-            continue;
-        p->SetNormalizedValue(p->Normalize(p->GetDefault()));
-    }
-    OnParametersReset();
+void Tobel::ResetParameterToDefault(int index)
+{
+    IParameter* p = GetParameter(index);
+    // The option switches mirror the machine-wide options, not the preset.
+    if (p->IsKeptOutOfPresetLoads() || IsOptionSwitch(index))
+        return;
+    p->SetNormalizedValue(p->Normalize(p->GetDefault()));
+}
 
+void Tobel::ResetLaneLoops()
+{
     for (int a = 0; a < param::kAreaCount; ++a)
     {
         PatternStepper& stepper = Area(a)->GetStepper();
@@ -268,6 +415,4 @@ void Tobel::ResetToInitialState(bool refreshControls)
                 looper->SetPosition(0);
             }
     }
-    if (refreshControls)
-        RedrawParameterControls();
 }

@@ -273,6 +273,19 @@ bool UIEventHandler::ApplyAreaParameter(int i, double v)
     return true;
 }
 
+bool UIEventHandler::ApplyStepParameter(int i, double v)
+{
+    const Route route = PatternRoute(i);
+    if (route != kRouteStepOnOff && route < kRouteStepBlock)
+        return false;
+    if (host_ == nullptr || keyAreas_ == nullptr || !std::isfinite(v))
+        return true;
+    refreshCells_ = false;
+    ApplyPatternParameter(i, v);
+    refreshCells_ = true;
+    return true;
+}
+
 bool UIEventHandler::ApplyPatternParameter(int i, double v)
 {
     const Route route = PatternRoute(i);
@@ -471,6 +484,6 @@ void UIEventHandler::ApplyParameterToEngine(int base, int i, double v, int n, bo
         }
     }
     const int lane = LaneOfParameterBlock(base, d);
-    if (lane >= 0 && lane < kLaneCount)
+    if (refreshCells_ && lane >= 0 && lane < kLaneCount)
         host_->UpdatePatternViewStep(lane, step);
 }

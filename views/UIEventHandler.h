@@ -54,6 +54,11 @@ public:
     // information text (not for "Rate", which writes its own). Unknown indices
     // and non-finite values change nothing.
     void OnParameterChanged(int i, double v);
+    // What OnParameterChanged does for a step parameter (a step value of any lane, or a step on/off
+    // switch), without refreshing its cell of the pattern view: for a state reader that refreshes
+    // the shown lane's cells once at its end. Information stays as it is. False, and nothing
+    // changed, for any other index.
+    bool ApplyStepParameter(int i, double v);
 
     // Applies one parameter of a block: d = i - base, key area d / n, the rest
     // r = d mod n decoded by the block's layout (n = 1 per area, 12 per
@@ -113,4 +118,5 @@ private:
     ViewHost* host_;
     bool gateInSteps_ = false;
     bool informationEnabled_ = true;
+    bool refreshCells_ = true; // step blocks refresh their pattern view cell
 };

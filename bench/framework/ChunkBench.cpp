@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/support/ChunkRoundTrip.h"
 #include "framework/IEffectVST.h"
 
 namespace {
@@ -37,14 +38,7 @@ BENCHMARK(BM_GetChunk)->Unit(benchmark::kMillisecond);
 
 void BM_SetChunk(benchmark::State& state) {
   BenchPlug plug;
-  AEffect* effect = plug.GetEffect();
-  void* data = nullptr;
-  const VstIntPtr size = effect->dispatcher(effect, vst::effGetChunk, 1, 0, &data, 0.0f);
-  const std::vector<uint8_t> copy(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  for (auto _ : state) {
-    const VstIntPtr ok = effect->dispatcher(effect, vst::effSetChunk, 1, size, const_cast<uint8_t*>(copy.data()), 0.0f);
-    if (ok != 1) state.SkipWithError("chunk refused");
-  }
+  quova::bench::TimeSetChunk(state, plug.GetEffect());
 }
 BENCHMARK(BM_SetChunk)->Unit(benchmark::kMillisecond);
 

@@ -122,6 +122,17 @@ TEST_F(VstChunks, OlderBankVersionSkipsThePresetBlock) {
   EXPECT_EQ(plug->GetParameter(TestPlug::kGain)->Value(), 12.5);
 }
 
+TEST_F(VstChunks, AChunkWithoutTheTagIsReadAsBareState) {
+  Make(1);
+  Scramble();
+  const Bytes program = Get(false);
+  const Bytes bare(program.begin() + 8, program.end());
+  plug->GetParameter(TestPlug::kGain)->SetValue(1);
+  EXPECT_EQ(Set(bare, false), 1);
+  EXPECT_EQ(plug->GetParameter(TestPlug::kGain)->Value(), 12.5);
+  EXPECT_EQ(Get(false), program);
+}
+
 TEST_F(VstChunks, RefusedChunksChangeNothing) {
   Make(1);
   Scramble();

@@ -275,8 +275,8 @@ TEST(KeyNames, NamesFollowTheZoneAndTheKeyAreas) {
   EXPECT_EQ(name(24), "Pattern 1");
   EXPECT_EQ(name(35), "Pattern 12");
   EXPECT_EQ(name(12), "order");
-  EXPECT_EQ(name(13), "-");  // no action: no name
-  EXPECT_EQ(name(22), "-");  // next preset has no target name
+  EXPECT_EQ(name(13), "");  // no action: an empty name
+  EXPECT_EQ(name(22), "");  // next preset has no target name
   EXPECT_EQ(name(48), "T1 C3");
   EXPECT_EQ(name(59), "T1 B3");
   EXPECT_EQ(name(60), "T2 C4");

@@ -121,8 +121,8 @@ TEST(QuovaModule, HundredLifeCyclesThroughTheHost) {
     std::vector<uint8_t> chunk;
     ASSERT_TRUE(host.GetChunk(false, chunk));
     ASSERT_TRUE(host.SetChunk(chunk, false));
-    if (cycle >= 2) {
-      ASSERT_EQ(chunk, saved);  // the first restore brought the menu values into their range
+    if (cycle >= 1) {
+      ASSERT_EQ(chunk, saved);
     }
     saved = chunk;
     host.Close();

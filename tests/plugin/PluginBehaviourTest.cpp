@@ -172,11 +172,12 @@ TEST(EditorKeys, LettersSelectLanesAndDigitsPatternsAndTools) {
   EXPECT_EQ(lane(), 8.0);
   EXPECT_TRUE(plug.OnKeyPressed(0, 0, digit(3)));
   EXPECT_EQ(plug.GetParameter(param::kKeyAreaPatterns)->Value(), 2.0);
-  plug.GetParameter(param::kDrawTool)->SetValue(0.0);
+  EXPECT_TRUE(plug.OnKeyPressed(0, 0, digit(6)));
+  EXPECT_EQ(plug.GetParameter(param::kDrawTool)->Value(), 0.0);
   EXPECT_TRUE(plug.OnKeyPressed(0, 0, digit(5)));
   EXPECT_EQ(plug.GetParameter(param::kDrawTool)->Value(), 1.0);
   EXPECT_TRUE(plug.OnKeyPressed(0, 0, digit(0)));
-  EXPECT_EQ(plug.GetParameter(param::kPasteTool)->Value(), 1.0);
+  EXPECT_EQ(plug.GetParameter(param::kPasteTool)->Value(), 0.0);  // pressed, not left on
   EXPECT_FALSE(plug.OnKeyPressed(0, 0, letter('B')));
   EXPECT_FALSE(plug.OnKeyPressed(0, 0, 1));
 }

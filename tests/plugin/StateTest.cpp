@@ -122,8 +122,7 @@ TEST_F(State, DefaultStateBytes) {
 }
 
 TEST_F(State, WriteReadWriteIsByteIdentical) {
-  // Start from "Init": the menu parameters' initial -1 lies outside their range, and every
-  // reset (and so every read) brings them to 0.
+  // Start from "Init", which brings the menu parameters' initial -1 into their range.
   Plug().ResetToInitialState();
   ChangeEverything();
   const Bytes first = StateBytes(Plug());
