@@ -32,6 +32,10 @@ struct HostOptions
     std::string chunkIn, chunkOut;
     bool bankChunk = false;
     bool quiet = false;
+    // --validate: run the validator's cases on the module instead of a session.
+    bool validate = false;
+    std::string knownFailures;  // --known-failures FILE
+    std::string validateOnly;   // --case TEXT: only cases whose name contains it
 };
 
 enum class ParseOutcome
