@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 using namespace quova::host;
 
@@ -67,6 +68,34 @@ TEST_F(EchoValidator, BlockChecksFindEventsOutsideOutOfOrderAndMalformed)
         << effect.Findings().Describe();
     // Events are placed on the host's time line.
     EXPECT_EQ(effect.Events().back().frame, 512 + 512 + 40);
+}
+
+TEST(ValidatorEffect, OutputsLeftAsFoundAndWrittenInputsAreCaught)
+{
+    ValidatorEffect dirty;
+    std::string error;
+    ASSERT_TRUE(dirty.Open(QUOVA_DIRTY_MODULE, error)) << error;
+    dirty.Process(64);
+    dirty.Process(32);
+    // The second output keeps the NaN the host put there; one input sample per block is written.
+    EXPECT_EQ(dirty.Findings().nonZeroOutputs, 96);
+    EXPECT_EQ(dirty.Findings().changedInputs, 2);
+    EXPECT_NE(dirty.Findings().Describe().find("96 output samples not zero; 2 input samples changed"),
+              std::string::npos)
+        << dirty.Findings().Describe();
+}
+
+TEST(ValidatorSupport, TimeInfoPlacesTheBarInTheTimeSignature)
+{
+    // 90 beats per minute at 48000 Hz: 32000 samples a quarter note, so quarter 15.
+    const VstTimeInfo t = MakeTimeInfo(48000.0, 90.0, 480000.0, true, 7, 8);
+    EXPECT_DOUBLE_EQ(t.ppqPos, 15.0);
+    EXPECT_DOUBLE_EQ(t.barStartPos, 14.0);  // bars of 3.5 quarter notes
+    EXPECT_TRUE(t.flags & vst::kVstTransportPlaying);
+    EXPECT_TRUE(t.flags & vst::kVstBarsValid);
+    const VstTimeInfo stopped = MakeTimeInfo(44100.0, 0.0, 1000.0, false);
+    EXPECT_EQ(stopped.ppqPos, 0.0);  // no tempo: no musical position, and no division by zero
+    EXPECT_FALSE(stopped.flags & vst::kVstTransportPlaying);
 }
 
 TEST_F(EchoValidator, SongsSlicedDifferentlyGiveTheSameMidi)
@@ -158,4 +187,20 @@ TEST(Validator, KnownFailuresAreReportedButOnlyUnexpectedOnesFail)
     EXPECT_EQ(RunValidation({QUOVA_ECHO_MODULE, list, "no-such-case"}, passing, err), 1);
     EXPECT_FALSE(ReadKnownFailures(list + ".missing", names, error));
     std::remove(list.c_str());
+}
+
+// A plug-in that does its job passes the battery: only the two faults the echo
+// module really has are reported (it allocates a record per block, and it
+// ends no notes when it is closed). A case failing here is a fault of the case.
+TEST(Validator, TheBatteryPassesAWellBehavedModule)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(RunValidation({QUOVA_ECHO_MODULE, "", ""}, out, err), 1);
+    std::istringstream lines(out.str());
+    std::vector<std::string> failed;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("FAIL ", 0) == 0)
+            failed.push_back(line.substr(5, line.find(':') - 5));
+    EXPECT_EQ(failed, (std::vector<std::string>{"notes-off-after-close", "allocations-steady"})) << out.str();
+    EXPECT_NE(out.str().find("53 cases: 51 passed, 2 failed"), std::string::npos) << out.str();
 }
