@@ -70,7 +70,12 @@ void TakeEvents(Echo* echo, const VstEvents* list)
         return VstIntPtr(echo->chunk.size());
     case vst::effSetChunk:
         if (!ptr || value < 4 || std::memcmp(ptr, "ECHO", 4) != 0)
+        {
+#ifdef ECHO_DIRTY
+            echo->chunk.push_back('!');  // a careless plug-in: a refused chunk still leaves a trace
+#endif
             return 0;
+        }
         echo->chunk.assign(static_cast<char*>(ptr), static_cast<char*>(ptr) + value);
         return 1;
     case vst::effGetVstVersion:

@@ -85,6 +85,16 @@ TEST(ValidatorEffect, OutputsLeftAsFoundAndWrittenInputsAreCaught)
         << dirty.Findings().Describe();
 }
 
+TEST(Validator, ARefusedChunkThatChangesTheStateFails)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(RunValidation({QUOVA_DIRTY_MODULE, "", "chunk-truncated"}, out, err), 1);
+    EXPECT_NE(out.str().find("refused but changed the state, 0 accepted out of range"), std::string::npos)
+        << out.str();
+    std::ostringstream clean;
+    EXPECT_EQ(RunValidation({QUOVA_ECHO_MODULE, "", "chunk-truncated"}, clean, err), 0) << clean.str();
+}
+
 TEST(ValidatorSupport, TimeInfoPlacesTheBarInTheTimeSignature)
 {
     // 90 beats per minute at 48000 Hz: 32000 samples a quarter note, so quarter 15.
