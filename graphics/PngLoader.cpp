@@ -174,6 +174,11 @@ void PngMemoryRead(png_struct_def* png, unsigned char* out, size_t count)
         std::memcpy(out, cursor->next, copied);
     cursor->next += copied;
     cursor->left -= copied;
+    // The data ends here: fail the decode at once, as libpng's own file reader does on a short
+    // read. Zeros in place of missing data would let a chunk that claims a gigabyte be skipped
+    // by tens of thousands of reads of nothing.
+    if (copied < count)
+        png_error(png, "read past the end of the PNG data");
 }
 
 RasterBitmap* LoadPngMemory(const void* data, int32_t length, RasterBitmap* bitmap)

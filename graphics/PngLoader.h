@@ -35,7 +35,8 @@ RasterBitmap* LoadPngFile(const char* path, RasterBitmap* bitmap = nullptr);
 RasterBitmap* LoadPngByName(const char* path, bool checkExtension, RasterBitmap* bitmap = nullptr);
 
 // libpng read callback over a memory cursor: fills count bytes, copying what
-// is left and zeros beyond the end (libpng's checks then fail the decode).
+// is left and zeros beyond the end, and raises a libpng error when the data
+// ends before count bytes (a truncated image fails at once).
 void PngMemoryRead(png_struct_def* png, unsigned char* out, size_t count);
 
 // A file-dialog filter list: "PNG files (*.PNG)", "*.PNG", double-zero ended.
