@@ -16,7 +16,7 @@ namespace
 constexpr int32_t kMaxChannels = 64;
 constexpr VstIntPtr kMaxChunkBytes = VstIntPtr(1) << 30;
 // Probing for named parameters stops after this many nameless indexes in a row.
-constexpr int32_t kProbeGap = 4096;
+constexpr int32_t kProbeGap = 1 << 14;
 constexpr int32_t kProbeLimit = 1 << 20;
 
 // The instances alive in this process, for the callback to find its own. A
