@@ -45,6 +45,8 @@ VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 AEffect* FuzzEffect()
 {
     static AEffect* effect = [] {
+        // The plug-in reads and writes its options files there: never the user's.
+        UsePrivateDataFolder();
         AEffect* made = RunVstEntry(&Callback, &Tobel::Create);
         if (!made)
             std::abort();

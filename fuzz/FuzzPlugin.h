@@ -15,7 +15,8 @@ class Tobel;
 namespace quova::fuzz
 {
 
-// The shared instance's effect record, made on first use.
+// The shared instance's effect record, made on first use (in the private data
+// folder).
 AEffect* FuzzEffect();
 // The plug-in class behind it.
 Tobel& FuzzPlug();
