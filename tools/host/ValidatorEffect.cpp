@@ -111,6 +111,7 @@ void BlockFindings::Merge(const BlockFindings& other)
     eventsOutOfOrder += other.eventsOutOfOrder;
     badBytes += other.badBytes;
     lostEvents += other.lostEvents;
+    otherThreadEvents += other.otherThreadEvents;
     allocations += other.allocations;
     maxAllocationsPerBlock = std::max(maxAllocationsPerBlock, other.maxAllocationsPerBlock);
     if (firstProblem.empty())
@@ -131,6 +132,7 @@ std::string BlockFindings::Describe() const
     add(eventsOutOfOrder, "events out of time order");
     add(badBytes, "malformed events");
     add(lostEvents, "events beyond the log");
+    add(otherThreadEvents, "events sent from another thread while a block was processed");
     if (!firstProblem.empty())
         text << " (first: " << firstProblem << ')';
     return text.str();
@@ -326,6 +328,7 @@ void ValidatorEffect::Process(int32_t frames)
         std::lock_guard<std::mutex> lock(eventLock_);
         firstEvent = events_.size();
         currentBlock_ = blocksProcessed_;
+        processingThread_ = std::this_thread::get_id();
     }
     if (queuedCount_ > 0)
     {
@@ -339,6 +342,7 @@ void ValidatorEffect::Process(int32_t frames)
     {
         std::lock_guard<std::mutex> lock(eventLock_);
         currentBlock_ = -1;
+        processingThread_ = std::thread::id();
     }
     CheckBlock(frames, firstEvent, allocations);
     ++blocksProcessed_;
@@ -417,7 +421,11 @@ VstIntPtr ValidatorEffect::HandleCallback(int32_t opcode, int32_t, VstIntPtr, vo
                 continue;
             }
             ValidatorEvent out;
-            out.block = currentBlock_;
+            // Events from another thread do not belong to the block being processed.
+            const bool otherThread = std::this_thread::get_id() != processingThread_;
+            if (otherThread && currentBlock_ >= 0)
+                ++findings_.otherThreadEvents;
+            out.block = otherThread ? -1 : currentBlock_;
             out.offset = event->deltaFrames;
             out.frame = framesProcessed_ + event->deltaFrames;
             out.type = event->type;

