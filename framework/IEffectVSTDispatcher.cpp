@@ -292,8 +292,11 @@ VstIntPtr IEffectVST::StringToParameter(VstInt32 index, const char* text) {
 VstIntPtr IEffectVST::ProcessEvents(void* ptr) {
   if (ptr == nullptr) return 0;
   VstEvents* events = static_cast<VstEvents*>(ptr);
+  // The pointer array is variable-length (the record declares two slots): index it through a
+  // pointer, not as the declared array, which a bounds check would stop at 2.
+  VstEvent* const* list = events->events;
   for (int i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = list[i];
     if (event == nullptr) continue;
     if (event->type == vst::kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -70,7 +70,12 @@ void TakeEvents(Echo* echo, const VstEvents* list)
         return VstIntPtr(echo->chunk.size());
     case vst::effSetChunk:
         if (!ptr || value < 4 || std::memcmp(ptr, "ECHO", 4) != 0)
+        {
+#ifdef ECHO_DIRTY
+            echo->chunk.push_back('!');  // a careless plug-in: a refused chunk still leaves a trace
+#endif
             return 0;
+        }
         echo->chunk.assign(static_cast<char*>(ptr), static_cast<char*>(ptr) + value);
         return 1;
     case vst::effGetVstVersion:
@@ -80,12 +85,20 @@ void TakeEvents(Echo* echo, const VstEvents* list)
     }
 }
 
-[[maybe_unused]] void ProcessReplacing(AEffect* effect, float**, float** outputs, VstInt32 frames)
+[[maybe_unused]] void ProcessReplacing(AEffect* effect, [[maybe_unused]] float** inputs, float** outputs,
+                                       VstInt32 frames)
 {
     Echo* echo = Self(effect);
+#ifdef ECHO_DIRTY
+    // A careless plug-in: writes into its input and leaves the second output as it found it.
+    inputs[0][frames - 1] = 0.0f;
+    for (VstInt32 i = 0; i < frames; ++i)
+        outputs[0][i] = 0.0f;
+#else
     for (int c = 0; c < effect->numOutputs; ++c)
         for (VstInt32 i = 0; i < frames; ++i)
             outputs[c][i] = 0.0f;
+#endif
 
     EchoTimeRecord record{};
     const auto* time = reinterpret_cast<const VstTimeInfo*>(
@@ -156,7 +169,11 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(VstHost
     e.setParameter = &SetParameter;
     e.getParameter = &GetParameter;
     e.processReplacing = &ProcessReplacing;
+#ifdef ECHO_DIRTY
+    e.numInputs = 2;
+#else
     e.numInputs = 0;
+#endif
     e.numOutputs = 2;
     e.flags = vst::effFlagsCanReplacing | vst::effFlagsProgramChunks | vst::effFlagsIsSynth;
     e.object = echo;

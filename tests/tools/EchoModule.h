@@ -2,7 +2,10 @@
 // Test hooks of the echo test module (EchoModule.cpp), looked up by name in a
 // loaded module. The module echoes every MIDI event it receives back to the
 // host in the next processing call, at the same offset, one event per host
-// call; it returns other events at once; and it keeps a small chunk.
+// call; it returns other events at once; and it keeps a small chunk. Built
+// with ECHO_DIRTY it is careless, for the validator's tests: it has two inputs
+// and writes into one, leaves its second output as the host filled it, and a
+// chunk it refuses still changes its own.
 
 #include <cstdint>
 

@@ -122,3 +122,18 @@ TEST(HostOptions, NoteNames)
     EXPECT_EQ(ParseNote(""), -1);
     EXPECT_EQ(ParseNote("-1"), -1);
 }
+
+TEST(HostOptions, ValidateTakesTheModuleAndItsOwnOptions)
+{
+    HostOptions o;
+    std::string error;
+    ASSERT_EQ(Parse({"--validate", "mod.so", "--known-failures", "known.txt", "--case", "slice"}, o, error),
+              ParseOutcome::Run)
+        << error;
+    EXPECT_TRUE(o.validate);
+    EXPECT_EQ(o.modulePath, "mod.so");
+    EXPECT_EQ(o.knownFailures, "known.txt");
+    EXPECT_EQ(o.validateOnly, "slice");
+    HostOptions twice;
+    EXPECT_EQ(Parse({"a.so", "--validate", "b.so"}, twice, error), ParseOutcome::Error);
+}

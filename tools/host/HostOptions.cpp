@@ -227,9 +227,13 @@ std::string HostUsage(const std::string& program)
            "      --vendor TEXT       vendor name (default Quova)\n"
            "      --vendor-version N  host version as a decimal number (default 10000)\n"
            "  -h, --help              this text\n"
+           "Validation:\n"
+           "      --validate MODULE   run the validator's cases on MODULE, one line per case\n"
+           "      --known-failures FILE  failing cases listed there are reported, not fatal\n"
+           "      --case TEXT         only the cases whose name contains TEXT\n"
            "\n"
            "Event lines: block, offset, host frame, bar.beat.tick, quarter notes, bytes, event.\n"
-           "Exit status: 0 success, 1 the plug-in or a file failed, 2 bad command line.\n";
+           "Exit status: 0 success, 1 the plug-in or a file failed (or a case failed), 2 bad command line.\n";
 }
 
 ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error)
@@ -330,6 +334,20 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                 options.midiIn = v;
             else if (option == "--midi-out")
                 options.midiOut = v;
+            else if (option == "--validate")
+            {
+                options.validate = true;
+                if (!options.modulePath.empty())
+                {
+                    error = "more than one module given: " + v;
+                    return ParseOutcome::Error;
+                }
+                options.modulePath = v;
+            }
+            else if (option == "--known-failures")
+                options.knownFailures = v;
+            else if (option == "--case")
+                options.validateOnly = v;
             else if (option == "--chunk-in")
                 options.chunkIn = v;
             else if (option == "--chunk-out")

@@ -36,6 +36,10 @@ struct HostOptions
     bool editor = false;
     double editorSeconds = 0.0;  // kept open after the blocks; negative: until the window is closed
     std::string editorPng;       // saved just before the window closes
+    // --validate: run the validator's cases on the module instead of a session.
+    bool validate = false;
+    std::string knownFailures;  // --known-failures FILE
+    std::string validateOnly;   // --case TEXT: only cases whose name contains it
 };
 
 enum class ParseOutcome

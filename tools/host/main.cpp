@@ -1,6 +1,7 @@
 // quova_host: a small command-line VST 2.4 host. See HostUsage for the options.
 #include "tools/host/HostOptions.h"
 #include "tools/host/HostSession.h"
+#include "tools/host/Validator.h"
 
 #include <iostream>
 
@@ -23,5 +24,7 @@ int main(int argc, char** argv)
     case ParseOutcome::Run:
         break;
     }
+    if (options.validate)
+        return RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, std::cout, std::cerr);
     return RunHostSession(options, std::cout, std::cerr);
 }
