@@ -52,6 +52,8 @@ Tobel::Tobel(VstHostCallback host)
     for (int& lane : controllerLanes_)
         lane = -1;
     controllerTeachSlot_ = -1;
+    passThrough_.reserve(kMessagesPerBlockReserve);
+    outbox_.reserve(kMessagesPerBlockReserve);
 
     ReadGlobalSettings(&settings_);
     engine_ = std::make_unique<EngineHost>(transport_);

@@ -230,6 +230,8 @@ private:
     // Whether a key area that plays would take this passed-through note (it is then dropped).
     bool IsHeldByRunningArea(const IMidiMessage& message) const;
     void SendPassThrough(IMidiMessage message);
+    // Sends the block's messages to the host in time order and empties the outbox.
+    void SendBlockOutbox();
     // Reads the host clock, keeps the engine's time continuous and fills the transport record;
     // returns the frames to process and the position in *position.
     int PrepareBlockClock(int frames, double* position, bool* ownPosition);
@@ -368,6 +370,7 @@ private:
     void ResetStepsInRange();
     void LockPatternControls(int key, bool lock);
     void SetControlZoneSync(double value);
+    using IEffectVST::ResizeEditor; // the host-side resize stays reachable beside this one
     void ResizeEditor(double value);
     // The selection's steps (all 32 when none) into *first and *last.
     void SelectedRange(int* first, int* last) const;
@@ -550,4 +553,13 @@ private:
     std::vector<double> readValues_;     // the parameter values of the state being read
     int blockFrames_ = 0;                 // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
+    // The messages of the block being processed, in the order they were made; room for a busy
+    // block is made at construction, so the audio thread does not allocate for it.
+    static constexpr size_t kMessagesPerBlockReserve = 4096;
+    struct OutboxEntry
+    {
+        IMidiMessage message;
+        int sequence;
+    };
+    std::vector<OutboxEntry> outbox_;
 };

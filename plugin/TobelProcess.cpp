@@ -75,7 +75,22 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
         if (!IsHeldByRunningArea(message))
             SendPassThrough(message);
     passThrough_.clear();
+    SendBlockOutbox();
     blockFrames_ = 0;
+}
+
+void Tobel::SendBlockOutbox()
+{
+    // The engine's notes are made piece by piece and the pass-through messages only after the
+    // engine ran, so the block's messages are put in time order before the host gets them (hosts
+    // read the events of one block as a time-ordered list). Messages at the same offset keep the
+    // order in which they were made.
+    std::sort(outbox_.begin(), outbox_.end(), [](const OutboxEntry& a, const OutboxEntry& b) {
+        return a.message.offset != b.message.offset ? a.message.offset < b.message.offset : a.sequence < b.sequence;
+    });
+    for (const OutboxEntry& entry : outbox_)
+        SendMidiMessage(entry.message);
+    outbox_.clear();
 }
 
 int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
@@ -189,8 +204,13 @@ void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
     // Every offset lies inside the host's block, every data byte is a data byte.
     if (blockFrames_ > 0)
         offset = std::clamp(offset, 0, blockFrames_ - 1);
-    SendMidiMessage(IMidiMessage(std::max(0, offset), status, static_cast<uint8_t>(std::clamp(data1, 0, 127)),
-                                 static_cast<uint8_t>(std::clamp(data2, 0, 127))));
+    const IMidiMessage message(std::max(0, offset), status, static_cast<uint8_t>(std::clamp(data1, 0, 127)),
+                               static_cast<uint8_t>(std::clamp(data2, 0, 127)));
+    // Inside a block the message waits for the block's end (SendBlockOutbox); outside, it goes now.
+    if (blockFrames_ > 0)
+        outbox_.push_back({message, static_cast<int>(outbox_.size())});
+    else
+        SendMidiMessage(message);
 }
 
 void Tobel::SendEvents(std::vector<OutputNote*>& notes)

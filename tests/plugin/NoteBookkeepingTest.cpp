@@ -98,3 +98,30 @@ TEST(NoteBookkeeping, SwitchingAKeyAreaOffEndsEachSoundingNoteOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// A held chord arpeggiates while keys above the key area pass through, all in large blocks: the
+// host receives every block's messages in time order, the passed-through ones at their own frames.
+TEST(NoteBookkeeping, PassedThroughAndGeneratedMessagesReachTheHostInTimeOrder) {
+  Song song;
+  song.frames = 4 * kBeat;
+  song.input = {{0, 0x90, 48, 100}, {0, 0x90, 52, 100}};
+  for (int k = 0; k < 14; ++k) {  // C5 taps a quarter of a beat apart, outside every key area
+    song.input.push_back({k * kBeat / 4 + 37, 0x90, 72, 90});
+    song.input.push_back({k * kBeat / 4 + 2000, 0x80, 72, 0});
+  }
+  song.input.push_back({4 * kBeat - 10, 0x80, 48, 0});
+  song.input.push_back({4 * kBeat - 10, 0x80, 52, 0});
+  for (int size : {4096, 32768}) {
+    const std::vector<Message> sent = Play(song, {size});
+    for (size_t i = 1; i < sent.size(); ++i)
+      ASSERT_LE(sent[i - 1].frame, sent[i].frame) << size << "-frame blocks, message " << i << ": " << sent[i];
+    const std::vector<Message> taps = OfNote(sent, 72);
+    ASSERT_EQ(taps.size(), 28u) << size << "-frame blocks";
+    EXPECT_EQ(taps[2].frame, kBeat / 4 + 37);
+    EXPECT_GT(CountOfKind(sent, 0x90), 14) << "the arpeggio plays beside the taps";
+  }
+}
+
+}  // namespace

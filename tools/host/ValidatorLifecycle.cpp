@@ -100,7 +100,9 @@ CaseResult NotesEnd(const std::string& module, Ending ending)
     auto effect = StartEffect(module, kCaseRate, kCaseBlock, error);
     if (!effect)
         return OpenFailure(error);
-    const uint8_t chord[3] = {60, 64, 67};
+    // A chord inside the default key area: the arpeggiator's own notes are what must end. (Notes
+    // that only pass through end when the host lets their keys go.)
+    const uint8_t chord[3] = {48, 52, 55};
     int64_t position = 0;
     const auto block = [&](bool playing) {
         VstTimeInfo time = MakeTimeInfo(kCaseRate, 120.0, double(position), playing);
