@@ -1,7 +1,7 @@
 // IEffectEditor: what the framework needs of the plug-in's editor object. The GUI toolkit's editor
 // object derives from it; the framework owns the attached editor and deletes it.
 //
-// Threads: UpdateParameterControls and RefreshParameterControls run on the host's thread under
+// Threads: UpdateParameterControls(Block) and RefreshParameterControls run on the host's thread under
 // the plug lock and only store values in controls; the others run on the editor (user-interface)
 // thread, also under the plug lock when they come through a host entry.
 #pragma once
@@ -20,6 +20,11 @@ class IEffectEditor {
   // Every control bound to parameter index receives the value (normalised through the parameter
   // first when isNormalised is false).
   virtual void UpdateParameterControls(int index, double value, bool isNormalised) = 0;
+  // UpdateParameterControls(first + k, normalised[k], true) for k = 0 .. count - 1, in that order.
+  // An editor may do it faster with the same result.
+  virtual void UpdateParameterControlsBlock(int first, int count, const double* normalised) {
+    for (int k = 0; k < count; ++k) UpdateParameterControls(first + k, normalised[k], true);
+  }
   // Every control with a parameter receives its parameter's current normalised value.
   virtual void RefreshParameterControls() = 0;
   // Opens the editor window inside the host's parent window; returns the window or null.

@@ -152,6 +152,10 @@ class IControl : public ISubject {
   void SetListIndex(int index) { listIndex_ = index; }
 
   // The value; to a thread that must post (see the class comment), the one it posted last.
+  // True when ReceiveValue(value) would change nothing on the editor's thread: a value was received
+  // before and value is the one held. Reads only the value fields, which share a cache line.
+  bool HoldsValue(double value) const { return defaultValue_ >= 0.0 && value == static_cast<double>(value_); }
+  void PrefetchValue() const { __builtin_prefetch(&value_); }
   double GetValue() const { return hasPostedValue_ != 0 && PostsFromThisThread() ? postedValue_ : static_cast<double>(value_); }
   // -1.0 until the first value arrives from the parameter side.
   double GetDefaultValue() const { return defaultValue_; }

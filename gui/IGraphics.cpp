@@ -90,6 +90,28 @@ void IGraphics::UpdateParameterControls(int index, double value, bool isNormalis
   }
 }
 
+void IGraphics::UpdateParameterControlsBlock(int first, int count, const double* normalised) {
+  // A thread that must post, and changes waiting to be applied first, take the single updates.
+  if (MustPost() || HasPostedChanges()) {
+    IEffectEditor::UpdateParameterControlsBlock(first, count, normalised);
+    return;
+  }
+  if (byParameterStale_) RebuildParameterIndex();
+  const int end = std::min(first + count, static_cast<int>(byParameterStart_.size()) - 1);
+  if (first < 0 || first >= end) return;
+  // How many controls ahead are fetched: enough to overlap their cache misses.
+  constexpr int kAhead = 16;
+  const int endControl = byParameterStart_[static_cast<size_t>(end)];
+  int index = first;
+  for (int i = byParameterStart_[static_cast<size_t>(first)]; i < endControl; ++i) {
+    if (i + kAhead < endControl) byParameterControls_[static_cast<size_t>(i + kAhead)]->PrefetchValue();
+    while (byParameterStart_[static_cast<size_t>(index) + 1] <= i) ++index;
+    IControl* control = byParameterControls_[static_cast<size_t>(i)];
+    const double value = normalised[index - first];
+    if (!control->HoldsValue(value)) control->ReceiveValue(value);
+  }
+}
+
 void IGraphics::RebuildParameterIndex() {
   int highest = -1;
   for (int i = 0; i < controls_.Count(); ++i) highest = std::max(highest, controls_.Get(i)->GetParameterIndex());

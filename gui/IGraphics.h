@@ -127,6 +127,9 @@ class IGraphics : public IEffectEditor {
   // clip becomes the whole editor.
   void PrepareDrawing() override;
   void UpdateParameterControls(int index, double value, bool isNormalised) override;
+  // Passes over the controls that already hold their value without calling them, and fetches the
+  // controls ahead of their turn (a state read updates tens of thousands, most of them unchanged).
+  void UpdateParameterControlsBlock(int first, int count, const double* normalised) override;
   void RefreshParameterControls() override;
   int Width() const override { return width_; }
   int Height() const override { return height_; }

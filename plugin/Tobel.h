@@ -551,6 +551,7 @@ private:
     bool literalStateRead_ = false;
     bool stepCellsDeferred_ = false;    // during a state read: the pattern view's cells wait
     std::vector<double> readValues_;     // the parameter values of the state being read
+    std::vector<double> readNormalised_; // their normalised values, for the controls
     int blockFrames_ = 0;                 // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
     // The messages of the block being processed, in the order they were made; room for a busy

@@ -57,19 +57,30 @@ bool IsStepParameter(int index)
     return false;
 }
 
+// Calls visit(first, end) for every range of indices in 0..count-1 between the step blocks
+// (end exclusive, never empty), in index order.
+template <class Visit>
+void ForEachRangeOutsideStepBlocks(int count, Visit visit)
+{
+    int first = 0;
+    for (const IndexRange& block : kStepBlocks)
+    {
+        if (std::min(block.first, count) > first)
+            visit(first, std::min(block.first, count));
+        first = std::max(first, block.end);
+    }
+    if (count > first)
+        visit(first, count);
+}
+
 // Calls visit(i) for every index 0..count-1 outside the step blocks, in index order.
 template <class Visit>
 void ForEachOutsideStepBlocks(int count, Visit visit)
 {
-    int i = 0;
-    for (const IndexRange& block : kStepBlocks)
-    {
-        for (; i < block.first && i < count; ++i)
+    ForEachRangeOutsideStepBlocks(count, [&visit](int first, int end) {
+        for (int i = first; i < end; ++i)
             visit(i);
-        i = std::max(i, block.end);
-    }
-    for (; i < count; ++i)
-        visit(i);
+    });
 }
 } // namespace
 
@@ -277,8 +288,11 @@ void Tobel::RefreshControlsAfterRead(int version)
         RedrawParameterControls();
         return;
     }
-    ForEachOutsideStepBlocks(NParameters(), [this](int i) {
-        editor_->UpdateParameterControls(i, GetParameter(i)->GetNormalizedValue(), true);
+    readNormalised_.resize(static_cast<size_t>(NParameters()));
+    ForEachRangeOutsideStepBlocks(NParameters(), [this](int first, int end) {
+        for (int i = first; i < end; ++i)
+            readNormalised_[static_cast<size_t>(i)] = GetParameter(i)->GetNormalizedValue();
+        editor_->UpdateParameterControlsBlock(first, end - first, readNormalised_.data() + first);
     });
 }
 
@@ -357,6 +371,7 @@ void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
     // the first pass.
     const int count = NParameters();
     readValues_.resize(static_cast<size_t>(count));
+    readNormalised_.resize(static_cast<size_t>(count));
     const uint8_t* block = chunk.Data() + pos;
     for (int i = 0; i < count; ++i)
     {
@@ -366,11 +381,12 @@ void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
         if (!(skipKept && parameter->IsKeptOutOfPresetLoads()))
             ReadParameterValue(parameter, value);
         readValues_[static_cast<size_t>(i)] = parameter->Value();
-        // The controls take the value now, while the parameter is at hand; nothing later in the
-        // read changes a step parameter (RefreshControlsAfterRead does the others).
-        if (editor_ != nullptr)
-            editor_->UpdateParameterControls(i, parameter->GetNormalizedValue(), true);
+        readNormalised_[static_cast<size_t>(i)] = parameter->GetNormalizedValue();
     }
+    // The controls take the values in one sweep; nothing later in the read changes a step
+    // parameter (RefreshControlsAfterRead does the others).
+    if (editor_ != nullptr)
+        editor_->UpdateParameterControlsBlock(0, count, readNormalised_.data());
     for (int i = 0; i < count; ++i)
     {
         if (events_ != nullptr && IsStepParameter(i))
