@@ -146,6 +146,14 @@ bool IGraphics::CollectControl(IControl* control, IRectangle* rect) {
   return true;
 }
 
+void IGraphics::CaptureModelViews() {
+  if (modelViews_.empty()) return;
+  // Every such view, also one hidden or outside the area: a paint may show it (an earlier paint
+  // shows a control, a loose paint covers more than the area), and a copy costs little.
+  OptionalPlugLock guard(plug_);
+  for (IControl* control : modelViews_) control->CaptureModel();
+}
+
 // A control overlaps the painted area when area.Meets(control rect): a control that only touches the
 // area's right or bottom edge from outside counts, one touching its left or top edge does not.
 void IGraphics::PaintControlsFullScan(const IRectangle& rect) {
