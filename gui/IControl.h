@@ -114,7 +114,7 @@ class IControl : public ISubject {
   virtual void Reserved22() {}
   // Copies what Paint shows of state that other threads write (the engine's model, a parameter's
   // value), so that Paint reads only the copy and never that state. The editor object calls it on
-  // its thread under the plug lock just before each paint, for the controls that asked for it
+  // its thread under the plug lock just before each Paint of a control that asked for it
   // (SetCapturesModel). Base: nothing.
   virtual void CaptureModel() {}
 
@@ -190,7 +190,7 @@ class IControl : public ISubject {
   void SetAlwaysPolled(bool on);
   bool IsAlwaysPolled() const { return alwaysPolled_ != 0; }
   // For controls that paint from a copy (CaptureModel): the editor calls CaptureModel before each
-  // paint. Set before the control is added to the editor.
+  // of their paints.
   void SetCapturesModel(bool on) { capturesModel_ = on ? 1 : 0; }
   bool CapturesModel() const { return capturesModel_ != 0; }
   // Set by the editor object when the control is added to its list (null: not in an editor).

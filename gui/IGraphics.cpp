@@ -125,7 +125,6 @@ int IGraphics::AddControl(IControl* control) {
   const int index = controls_.Count() - 1;
   control->SetListIndex(index);
   control->SetOwner(this);
-  if (control->CapturesModel()) modelViews_.push_back(control);
   if (control->IsDirty() || control->IsRedrawPending() || control->IsAlwaysPolled()) NotePending(control);
   NoteVisibility(control);
   return index;
@@ -210,7 +209,6 @@ const char* IGraphics::LoadTextResource(int id, const char* name) { return FindT
 bool IGraphics::PaintArea(const IRectangle& rect) {
   // An editor without controls still presents, so that the window's update region is validated.
   if (controls_.Count() > 0) {
-    CaptureModelViews();
     painting_ = true;
     if (fullScan_) {
       PaintControlsFullScan(rect);
