@@ -112,6 +112,11 @@ class IControl : public ISubject {
   virtual bool NeedsRedraw() const;
   // Reserved slot; nothing calls it.
   virtual void Reserved22() {}
+  // Copies what Paint shows of state that other threads write (the engine's model, a parameter's
+  // value), so that Paint reads only the copy and never that state. The editor object calls it on
+  // its thread under the plug lock just before each Paint of a control that asked for it
+  // (SetCapturesModel). Base: nothing.
+  virtual void CaptureModel() {}
 
   // ---- value changes and prompts ----------------------------------------------------------------
   // When v differs from the value: value := v, MarkChanged(true), one more paint. The way the
@@ -188,6 +193,10 @@ class IControl : public ISubject {
   // tick. Set before the control is added to the editor, or on the editor's thread.
   void SetAlwaysPolled(bool on);
   bool IsAlwaysPolled() const { return alwaysPolled_ != 0; }
+  // For controls that paint from a copy (CaptureModel): the editor calls CaptureModel before each
+  // of their paints.
+  void SetCapturesModel(bool on) { capturesModel_ = on ? 1 : 0; }
+  bool CapturesModel() const { return capturesModel_ != 0; }
   // Set by the editor object when the control is added to its list (null: not in an editor).
   void SetOwner(IGraphics* owner) { owner_ = owner; }
   IGraphics* GetOwner() const { return owner_; }
@@ -271,6 +280,7 @@ class IControl : public ISubject {
   uint8_t dirty_ = 1;
   uint8_t redraw_ = 0;
   uint8_t alwaysPolled_ = 0;
+  uint8_t capturesModel_ = 0;
   // What a posting thread last posted (written and read under the plug lock). The two has-flags are
   // also read by the editor's thread, to skip the thread test while nothing is posted.
   RelaxedValue<uint8_t> hasPostedValue_{0};

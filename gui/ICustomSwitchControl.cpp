@@ -44,7 +44,10 @@ ICustomSwitchControl::ICustomSwitchControl(IEffectBase* plug, const IRectangle& 
       labelFont_(font),
       drawAsBitmap_(false),
       displayOnly_(displayOnly),
-      valueField_(valueField) {}
+      valueField_(valueField) {
+  // The text form shows its parameter's value, which other threads set while the editor paints.
+  SetCapturesModel(true);
+}
 
 ICustomSwitchControl::ICustomSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex,
                                            const BitmapFont* font, bool valueField, bool displayOnly, int blendMethod)
@@ -56,12 +59,16 @@ void ICustomSwitchControl::SetVisible(bool on) {
   MarkChanged(false);
 }
 
+void ICustomSwitchControl::CaptureModel() {
+  if (parameter_ != nullptr) shownValue_ = parameter_->Value();
+}
+
 bool ICustomSwitchControl::Paint(IGraphics* graphics) {
   if (!visible_ || graphics == nullptr) return false;
   if (drawAsBitmap_) return IBitmapControl::Paint(graphics);
   if (labelFont_ == nullptr || parameter_ == nullptr) return false;
   char text[IParameter::kTextSize * 2];
-  parameter_->FormatValue(std::trunc(parameter_->Value()), false, text, sizeof text, true);
+  parameter_->FormatValue(std::trunc(shownValue_), false, text, sizeof text, true);
   return labelFont_->DrawString(graphics, text, rect_);
 }
 

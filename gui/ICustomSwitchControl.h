@@ -51,8 +51,10 @@ class ICustomSwitchControl : public ISwitchControl {
                        int blendMethod = IBlendSpec::kMethodAlphaCopy);
 
   // Nothing while not visible; the image form draws the value's frame; the font form draws the
-  // display text of trunc(parameter value) centred in rect.
+  // display text of trunc(parameter value) centred in rect, the value as CaptureModel copied it.
   bool Paint(IGraphics* graphics) override;
+  // The font form: copies the parameter's value for the next paint.
+  void CaptureModel() override;
   void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
   void OnMouseDragged(int x, int y, int dx, int dy, const IMouseModifiers& modifiers) override;
   void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers) override;
@@ -74,6 +76,8 @@ class ICustomSwitchControl : public ISwitchControl {
 
  private:
   const BitmapFont* labelFont_ = nullptr;
+  // The parameter's value as the last CaptureModel found it (the font form paints it).
+  double shownValue_ = 0.0;
   bool drawAsBitmap_ = true;
   bool displayOnly_;
   bool visible_ = true;

@@ -20,8 +20,10 @@
 // is open (BindEditorThread .. UnbindEditorThread). Every other thread reaches controls under the
 // plug lock and posts its changes (MustPost, PostChange); the editor applies them at its next tick
 // and before it dispatches input, under the plug lock, then paints without it, so a thread that
-// changes a control never waits for a paint. While no window is open, changes apply at once. The
-// two module-wide caches have their own locks.
+// changes a control never waits for a paint. Controls that show what other threads write (the
+// engine's model, a parameter's value) paint from a copy taken under the plug lock just before each
+// of their paints (IControl::CaptureModel); the lock is held for the copy only. While no window is
+// open, changes apply at once. The two module-wide caches have their own locks.
 // Lifetime: made by the plug-in's constructor, handed to IEffectBase::AttachEditor, which owns it
 // from then on. Owns its controls, the keyCatcher and both bitmaps. Non-copyable.
 //
@@ -320,7 +322,9 @@ class IGraphics : public IEffectEditor {
   // are told, and *rect grows by its invalid rectangle. True when any did.
   bool CollectChangedArea(IRectangle* rect);
   // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it, without the
-  // plug lock. Changes made while painting land directly; posted ones wait for the next tick.
+  // plug lock; a control that paints from a copy takes it under the plug lock just before its
+  // paint (IControl::CaptureModel), so no paint reads what other threads write. Changes made while
+  // painting land directly; posted ones wait for the next tick.
   bool PaintArea(const IRectangle& rect);
   // A value prompt for parameter over rect: a text field when the control takes typed values,
   // otherwise a popup of the control's own menu or the parameter's display texts; the choice
@@ -371,6 +375,9 @@ class IGraphics : public IEffectEditor {
   };
 
   void DeleteDrawing();
+  // Paints one control; one that paints from a copy (IControl::CapturesModel) first takes it
+  // under the plug lock, which it releases before painting.
+  void PaintControl(IControl* control);
   // The reference paths of CollectChangedArea and PaintArea.
   bool CollectChangedAreaFullScan(IRectangle* rect);
   // One control of the collecting pass: when it is shown (or looked at while hidden) and needs

@@ -146,23 +146,32 @@ bool IGraphics::CollectControl(IControl* control, IRectangle* rect) {
   return true;
 }
 
+void IGraphics::PaintControl(IControl* control) {
+  if (control->CapturesModel()) {
+    // Only the copy holds the lock; the paint runs without it.
+    OptionalPlugLock guard(plug_);
+    control->CaptureModel();
+  }
+  control->Paint(this);
+}
+
 // A control overlaps the painted area when area.Meets(control rect): a control that only touches the
 // area's right or bottom edge from outside counts, one touching its left or top edge does not.
 void IGraphics::PaintControlsFullScan(const IRectangle& rect) {
   IControl* background = controls_.Get(0);
   if (strictPaint_) {
     paintClip_ = rect;
-    background->Paint(this);
+    PaintControl(background);
     for (int i = 1; i < controls_.Count(); ++i) {
       IControl* control = controls_.Get(i);
-      if (!control->IsHidden() && rect.Meets(control->GetRectangle())) control->Paint(this);
+      if (!control->IsHidden() && rect.Meets(control->GetRectangle())) PaintControl(control);
     }
     for (int i = 1; i < controls_.Count(); ++i) controls_.Get(i)->MarkDrawn();
   } else if (background->NeedsRedraw()) {
     paintClip_ = background->GetRectangle();
     for (int i = 0; i < controls_.Count(); ++i) {
       IControl* control = controls_.Get(i);
-      if (!control->IsHidden()) control->Paint(this);
+      if (!control->IsHidden()) PaintControl(control);
       control->MarkDrawn();
     }
   } else {
@@ -173,7 +182,7 @@ void IGraphics::PaintControlsFullScan(const IRectangle& rect) {
       for (int j = 0; j < controls_.Count(); ++j) {
         IControl* control = controls_.Get(j);
         if (control->IsHidden()) continue;
-        if (j == i || paintClip_.Meets(control->GetRectangle())) control->Paint(this);
+        if (j == i || paintClip_.Meets(control->GetRectangle())) PaintControl(control);
       }
       dirty->MarkDrawn();
     }
@@ -188,10 +197,10 @@ void IGraphics::PaintControlsFromSets(const IRectangle& rect) {
   IControl* background = controls_.Get(0);
   if (strictPaint_) {
     paintClip_ = rect;
-    background->Paint(this);
+    PaintControl(background);
     for (int i = shown_.NextFrom(1); i >= 0; i = shown_.NextFrom(i + 1)) {
       IControl* control = controls_.Get(i);
-      if (!control->IsHidden() && rect.Meets(control->GetRectangle())) control->Paint(this);
+      if (!control->IsHidden() && rect.Meets(control->GetRectangle())) PaintControl(control);
     }
     for (int i = pending_.NextFrom(1); i >= 0; i = pending_.NextFrom(i + 1)) {
       IControl* control = controls_.Get(i);
@@ -209,7 +218,7 @@ void IGraphics::PaintControlsFromSets(const IRectangle& rect) {
       for (int j = shown_.NextFrom(0); j >= 0; j = shown_.NextFrom(j + 1)) {
         IControl* control = controls_.Get(j);
         if (control->IsHidden()) continue;
-        if (j == i || paintClip_.Meets(control->GetRectangle())) control->Paint(this);
+        if (j == i || paintClip_.Meets(control->GetRectangle())) PaintControl(control);
       }
       dirty->MarkDrawn();
       if (!NeedsPaintRequest(dirty)) pending_.Clear(i);

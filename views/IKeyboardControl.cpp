@@ -18,6 +18,7 @@ IKeyboardControl::IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const
                                    const IBitmapStrip& rootMarker, int parameterIndex, int blendMethod)
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), chords_(chords), rootMarker_(rootMarker)
 {
+    SetCapturesModel(true);
 }
 
 void IKeyboardControl::LayoutKeys()
@@ -74,6 +75,15 @@ void IKeyboardControl::ToggleKeyAt(int x, int y, bool drag)
     }
 }
 
+void IKeyboardControl::CaptureModel()
+{
+    const ChordMemorySlot* slot = chords_ != nullptr ? chords_->GetSlot(static_cast<int>(slot_)) : nullptr;
+    hasSlot_ = slot != nullptr;
+    shownRoot_ = slot != nullptr ? slot->Chord().RootNote() : -1;
+    for (int i = 0; i < kKeys; ++i)
+        keyOn_[static_cast<size_t>(i)] = slot != nullptr && slot->Chord().Contains(KeyNote(i));
+}
+
 bool IKeyboardControl::Paint(IGraphics* graphics)
 {
     if (!laidOut_)
@@ -82,9 +92,7 @@ bool IKeyboardControl::Paint(IGraphics* graphics)
     graphics->PaintRectangle(kClear, r);
     if (chords_ == nullptr)
         return true;
-    EngineWriteLock lock(GetPlug());
-    const ChordMemorySlot* slot = chords_->GetSlot(static_cast<int>(slot_));
-    const int root = slot != nullptr ? slot->Chord().RootNote() : -1;
+    const int root = shownRoot_;
     for (int i = 0; i < kKeys; ++i)
     {
         const int note = KeyNote(i);
@@ -92,7 +100,7 @@ bool IKeyboardControl::Paint(IGraphics* graphics)
         if (note == root)
             graphics->DrawBitmapRegion(rootMarker_, IRectangle(x, r.top + kMarkerTop, x + kKeyWidth, r.top + kMarkerBottom), 0, 0,
                                        &blend_);
-        if (slot != nullptr && slot->Chord().Contains(note))
+        if (hasSlot_ && keyOn_[static_cast<size_t>(i)])
         {
             graphics->PaintRectangle(kKeyOn, IRectangle(x, r.top, x + kKeyWidth, r.top + kKeyHeight));
             graphics->DrawRectangleOutline(kKeyOutline, IRectangle(x, r.top, x + kKeyWidth, r.top + kKeyHeight - 1));

@@ -14,9 +14,9 @@ class ChordMemory;
 // slot's root note. It shows the slot chosen by the chord-memory selection
 // control, which it observes.
 //
-// Threads: the editor's thread. The chord memory is also read by the engine
-// on the audio thread, so every edit and every read of it here holds the
-// plug-in's lock.
+// Threads: the editor's thread. The chord memory is also used by the engine
+// on the audio thread, so every edit of it here holds the plug-in's lock, and
+// Paint shows the copy CaptureModel takes under that lock before each paint.
 // Lifetime: made by the plug-in with the engine's chord memory, which
 // outlives it; owned by the editor. Non-copyable.
 class IKeyboardControl : public IControl, public IObserverInterface
@@ -45,6 +45,8 @@ public:
     void OnMouseDragged(int x, int y, int dx, int dy, const IMouseModifiers& modifiers) override;
     void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers) override;
     bool Paint(IGraphics* graphics) override;
+    // Copies the shown slot's root note and which keys' notes its chord holds.
+    void CaptureModel() override;
 
     // ---- IObserverInterface (the chord-memory selection control) ---------------------------------
     // Shows and selects the slot the control's parameter value names.
@@ -72,4 +74,9 @@ private:
     std::array<IRectangle, kKeys> keyCells_{};
     std::array<IRectangle, kKeys> rootCells_{};
     IBitmapStrip rootMarker_;
+    // The shown slot as CaptureModel last found it: whether it exists, its
+    // root note (-1 without a slot) and the keys its chord holds.
+    bool hasSlot_ = false;
+    int shownRoot_ = -1;
+    std::array<bool, kKeys> keyOn_{};
 };

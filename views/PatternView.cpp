@@ -52,6 +52,7 @@ PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int paramete
     // hidden, so that hiding it repaints its area from what lies below.
     SetAlwaysPolled(true);
     SetNotifyWhenHidden(true);
+    SetCapturesModel(true);
 
     for (int c = 0; c < kColumns; ++c)
     {

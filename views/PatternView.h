@@ -48,7 +48,9 @@ bool SetStepValue(PatternViewHost* host, int area, int pattern, int lane, int st
 // defaults, the incoming-note indicators, and a marker for every note the
 // engine sounds, which fades out after the note is released.
 //
-// Threads: the marker operations (MarkNoteSounding, MarkNotesReleased,
+// Threads: Paint reads the engine and the parameters only through the copy
+// CaptureModel takes under the plug-in's lock before each paint. The marker
+// operations (MarkNoteSounding, MarkNotesReleased,
 // ClearNoteMarkers) come from the engine's action dispatcher on the audio
 // thread under the plug-in's lock; everything else runs on the editor's
 // thread. The marker lock guards the marker table and the active list in the
@@ -127,6 +129,10 @@ public:
     void MarkChanged(bool informPlug) override;
     // Always true: the view is painted on every editor tick.
     bool NeedsRedraw() const override { return true; }
+    // Copies what the next paint shows of the engine and the parameters
+    // (the lane's loop range and playing step, the pattern length, the lane
+    // switches and which patterns and lanes have edits).
+    void CaptureModel() override;
 
     // ---- setters of the plug-in (editor thread) ------------------------------------------------
     // Clears every note marker, then shows key area 0..3 (others refused).
@@ -207,7 +213,26 @@ private:
     void PaintHeader(IGraphics* graphics, int steps);
     void PaintSelection(IGraphics* graphics);
     void PaintMarkers(IGraphics* graphics);
+    // The playing-step mark over step (clamped to the grid); the live one
+    // reads the lane's looper (under the plug-in's lock only).
+    IRectangle PlayingStepBoxAt(int step) const;
     IRectangle PlayingStepBox() const;
+
+    // What Paint shows of the engine and the parameters, as CaptureModel
+    // last found it.
+    struct ModelCopy
+    {
+        bool hasEngine = false;
+        bool hasLooper = false;
+        int loopStart = 0;
+        int loopEnd = kColumns;
+        int playingStep = 0;
+        int patternLength = kColumns;
+        std::array<bool, 12> patternEdits{};
+        std::array<bool, 17> laneOn{};
+        std::array<bool, 17> laneEdits{};
+    };
+    ModelCopy model_;
 
     EngineHost* engine_;
     PatternViewHost* host_;

@@ -56,15 +56,45 @@ IRectangle Dot(int x, int y) { return IRectangle(x, y, x + kDotSize, y + kDotSiz
 IRectangle Inset(const IRectangle& r) { return IRectangle(r.left + 2, r.top + 2, r.right - 1, r.bottom - 1); }
 } // namespace
 
+IRectangle PatternView::PlayingStepBoxAt(int step) const
+{
+    const int x = gridX_ + kColumnWidth * std::clamp(step, 0, kColumns - 1);
+    return IRectangle(x, gridTop_, x + kCellWidth, gridTop_ + kMarkerInset);
+}
+
 IRectangle PatternView::PlayingStepBox() const
 {
     PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
     if (engine == nullptr)
         return IRectangle();
     const ControlLooper* looper = engine->GetStepper().GetLaneLooper(pattern_, lane_);
-    const int step = looper != nullptr ? std::clamp(looper->Position(), 0, kColumns - 1) : 0;
-    const int x = gridX_ + kColumnWidth * step;
-    return IRectangle(x, gridTop_, x + kCellWidth, gridTop_ + kMarkerInset);
+    return PlayingStepBoxAt(looper != nullptr ? looper->Position() : 0);
+}
+
+void PatternView::CaptureModel()
+{
+    PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
+    model_.hasEngine = engine != nullptr;
+    if (engine == nullptr)
+        return;
+    const PatternStepper& stepper = engine->GetStepper();
+    const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
+    model_.hasLooper = looper != nullptr;
+    model_.loopStart = looper != nullptr ? looper->LoopStart() : 0;
+    model_.loopEnd = looper != nullptr ? looper->LoopEnd() : kColumns;
+    model_.playingStep = looper != nullptr ? looper->Position() : 0;
+    const PatternRecord* record = stepper.GetPatternRecord(pattern_);
+    model_.patternLength = record != nullptr ? record->length : kColumns;
+    for (int p = 0; p < static_cast<int>(model_.patternEdits.size()); ++p)
+        model_.patternEdits[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+    // The lane dots show only while the pointer hovers; the pointer cannot
+    // come or go between this copy and the paint.
+    for (int lane = 0; lane < static_cast<int>(model_.laneOn.size()); ++lane)
+    {
+        const auto l = static_cast<size_t>(lane);
+        model_.laneOn[l] = hover_ && stepper.IsLaneEnabled(pattern_, lane);
+        model_.laneEdits[l] = hover_ && host_ != nullptr && host_->LaneHasEdits(area_, pattern_, lane);
+    }
 }
 
 IRectangle PatternView::GetInvalidRectangle() const
@@ -81,10 +111,8 @@ IRectangle PatternView::GetInvalidRectangle() const
 
 bool PatternView::Paint(IGraphics* graphics)
 {
-    PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
-    if (engine == nullptr)
+    if (!model_.hasEngine)
         return false;
-    PatternStepper& stepper = engine->GetStepper();
     const IRectangle& r = GetRect();
 
     PaintIndicators();
@@ -92,11 +120,10 @@ bool PatternView::Paint(IGraphics* graphics)
         PaintColumn(graphics, c);
 
     // The steps outside the lane's loop range are shaded.
-    const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
-    if (looper != nullptr)
+    if (model_.hasLooper)
     {
-        const int start = looper->LoopStart();
-        const int end = looper->LoopEnd();
+        const int start = model_.loopStart;
+        const int end = model_.loopEnd;
         if (start > 0)
             graphics->PaintRectangle(kColourE, IRectangle(r.left, r.top, gridX_ - 1 + start * kColumnWidth, r.bottom));
         if (end < kColumns)
@@ -105,10 +132,9 @@ bool PatternView::Paint(IGraphics* graphics)
 
     FadeNoteMarkers();
     if (ActiveMarkerCount() > 0)
-        graphics->PaintRectangle(kColourB, PlayingStepBox());
+        graphics->PaintRectangle(kColourB, PlayingStepBoxAt(model_.playingStep));
 
-    const PatternRecord* record = stepper.GetPatternRecord(pattern_);
-    PaintHeader(graphics, record != nullptr ? record->length : kColumns);
+    PaintHeader(graphics, model_.patternLength);
     PaintSelection(graphics);
     PaintMarkers(graphics);
 
@@ -248,12 +274,10 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
     if (host_ == nullptr)
         return;
     for (int p = 0; p < 12; ++p)
-        if (host_->PatternHasEdits(area_, p))
+        if (model_.patternEdits[static_cast<size_t>(p)])
             graphics->PaintRectangle(kPatternDot, Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
     if (!hover_)
         return;
-    PatternEngine* engine = engine_->GetKeyAreas()->GetArea(area_);
-    const PatternStepper& stepper = engine->GetStepper();
     for (int lane = 0; lane < 17; ++lane)
     {
         int x;
@@ -272,8 +296,9 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
             editsX = kCcEditsDotX + kCcDotPitch * j;
             y = kCcDotY;
         }
-        graphics->PaintRectangle(stepper.IsLaneEnabled(pattern_, lane) ? kLaneOn : kLaneOff, Dot(x, y));
-        if (host_->LaneHasEdits(area_, pattern_, lane))
+        const auto l = static_cast<size_t>(lane);
+        graphics->PaintRectangle(model_.laneOn[l] ? kLaneOn : kLaneOff, Dot(x, y));
+        if (model_.laneEdits[l])
             graphics->PaintRectangle(kWhite, Dot(editsX, y));
     }
 }

@@ -31,6 +31,7 @@ SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterInd
 {
     // NeedsRedraw also answers from the scenes switch.
     SetAlwaysPolled(true);
+    SetCapturesModel(true);
 }
 
 int SceneView::SceneEnd() const
@@ -81,17 +82,26 @@ void SceneView::SetScenesOn(bool on)
 
 bool SceneView::NeedsRedraw() const { return IsDirty() || scenesOn_; }
 
+void SceneView::CaptureModel()
+{
+    const PatternEngine* engine = Engine();
+    model_.hasEngine = engine != nullptr;
+    if (engine == nullptr)
+        return;
+    model_.end = SceneEnd();
+    model_.playing = std::clamp(engine->GetSceneIndex(), 0, kCells - 1);
+    model_.running = engine->IsSceneEnabled() && engine->IsRunning();
+    model_.playingNow = engine->IsPlaying();
+}
+
 bool SceneView::Paint(IGraphics* graphics)
 {
-    PatternEngine* engine = Engine();
-    if (engine == nullptr)
+    if (!model_.hasEngine)
         return false;
     const IRectangle& r = GetRect();
-    const int end = SceneEnd();
-    const int playing = std::clamp(engine->GetSceneIndex(), 0, kCells - 1);
-
-    const bool running = engine->IsSceneEnabled() && engine->IsRunning();
-    if (running && (blink_ < kBlinkOn || engine->IsPlaying()))
+    const int end = model_.end;
+    const int playing = model_.playing;
+    if (model_.running && (blink_ < kBlinkOn || model_.playingNow))
     {
         const int x = r.left + kCellWidth * playing;
         graphics->PaintRectangle(kPlayingCell, IRectangle(x + 2, r.top + 2, x + 19, r.bottom - 15));

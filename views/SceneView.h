@@ -15,9 +15,10 @@ class PatternEngine;
 // a cell sets the key area's scene end directly (not through the "Scene end"
 // parameter).
 //
-// Threads: the editor's thread. The engine fields it reads are written by the
-// audio thread; it reads whole words without a lock. A click writes the
-// engine under the plug-in's lock.
+// Threads: the editor's thread. The engine fields it shows are written by the
+// audio thread: it paints from the copy CaptureModel takes under the
+// plug-in's lock before each paint. A click writes the engine under the
+// plug-in's lock.
 // Lifetime: made by the plug-in with the key-area list, which outlives it;
 // owned by the editor. Non-copyable.
 class SceneView : public IControl
@@ -40,6 +41,9 @@ public:
     // Draws the playing cell (when it blinks on), the scene-length bar and its
     // tick, then advances the blink counter. False without an engine.
     bool Paint(IGraphics* graphics) override;
+    // Copies the scene end, the playing scene step and whether the area runs
+    // and plays, for the next paint.
+    void CaptureModel() override;
     // Dirty, or scenes on (then it is painted at every tick).
     bool NeedsRedraw() const override;
 
@@ -64,6 +68,16 @@ private:
     int area_ = 0;
     int blink_ = 0;
     bool scenesOn_ = false;
+    // What Paint shows of the engine, as CaptureModel last found it.
+    struct ModelCopy
+    {
+        bool hasEngine = false;
+        int end = kCells - 1;
+        int playing = 0;
+        bool running = false;
+        bool playingNow = false;
+    };
+    ModelCopy model_;
     // The ends this view set, for an engine that cannot report its own.
     std::array<int, 4> knownEnds_{{15, 15, 15, 15}};
 };

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "graphics/CachedFont.h"
 #include "graphics/DibBitmap.h"
@@ -29,6 +30,40 @@ struct Painter : IControl {
     return true;
   }
   std::function<void(IGraphics*, const IRectangle&)> paint_;
+};
+
+// True when another thread cannot take the plug lock now (this thread, or another, holds it).
+bool PlugLockHeld(IEffectBase* plug) {
+  bool taken = false;
+  std::thread other([&] {
+    taken = plug->GetLock().TryEnter();
+    if (taken) plug->GetLock().Leave();
+  });
+  other.join();
+  return !taken;
+}
+
+// A control that paints from a copy of `source`, noting whether the plug lock was held when it
+// copied and when it painted.
+struct Copier : IControl {
+  Copier(IEffectBase* plug, const IRectangle& rect) : IControl(plug, rect) { SetCapturesModel(true); }
+  void CaptureModel() override {
+    ++copies;
+    copy = source;
+    lockedAtCopy = PlugLockHeld(GetPlug());
+  }
+  bool Paint(IGraphics* graphics) override {
+    painted = copy;
+    lockedAtPaint = PlugLockHeld(GetPlug());
+    graphics->PaintRectangle(IColorARGB(255, copy, 0, 0), GetRect());
+    return true;
+  }
+  int source = 0;
+  int copy = -1;
+  int painted = -1;
+  int copies = 0;
+  bool lockedAtCopy = false;
+  bool lockedAtPaint = true;
 };
 
 // A decoder that counts what the cache asks of it.
@@ -64,6 +99,37 @@ TEST(EditorPaint, ATimerTickPaintsAChangedControlTwiceAndThenLeavesIt) {
   EXPECT_EQ(swatch->paints, paints + 2) << "a value change paints on two successive ticks";
   rig.Tick(3);
   EXPECT_EQ(swatch->paints, paints + 2);
+}
+
+TEST(EditorPaint, ControlsThatPaintFromACopyTakeItUnderThePlugLockJustBeforeEachPaint) {
+  EditorRig rig;
+  Copier* copier = rig.Add(new Copier(rig.plug.get(), {10, 10, 20, 20}));
+  Copier* hidden = rig.Add(new Copier(rig.plug.get(), {30, 10, 40, 20}));
+  hidden->Hide(true);
+  copier->source = 40;
+  ASSERT_NE(rig.Open(), nullptr);
+  EXPECT_EQ(copier->painted, 40) << "the first paint shows a copy taken for it";
+  EXPECT_EQ(rig.Shown(15, 15), 0x280000u);
+  EXPECT_TRUE(copier->lockedAtCopy);
+  EXPECT_FALSE(copier->lockedAtPaint) << "painting runs without the plug lock";
+  EXPECT_EQ(hidden->copies, 0) << "a control that is not painted copies nothing";
+
+  rig.Tick(2);
+  copier->source = 90;
+  const int copies = copier->copies;
+  rig.Tick();
+  EXPECT_EQ(copier->copies, copies) << "no paint, no copy";
+  copier->MarkChanged(false);
+  rig.Tick();
+  EXPECT_EQ(copier->copies, copies + 1);
+  EXPECT_EQ(copier->painted, 90);
+  EXPECT_EQ(rig.Shown(15, 15), 0x5A0000u);
+
+  // Shown by the program: its first paint has a copy of its own.
+  hidden->source = 7;
+  hidden->Hide(false);
+  rig.Tick();
+  EXPECT_EQ(hidden->painted, 7);
 }
 
 TEST(EditorPaint, TwoChangedControlsGiveOneInvalidRectangleAndTellTheirObserversOnce) {

@@ -20,6 +20,7 @@
 #include "presets/PresetLoader.h"
 #include "presets/SavePresetDialogs.h"
 #include "views/ParameterIndex.h"
+#include "views/PatternView.h"
 
 namespace {
 
@@ -102,12 +103,19 @@ TEST(EditorThreads, AudioHostLoaderAndEditorThreadsRunTogetherAndControlsEndInSt
     --running;
   });
 
-  // The user-interface thread: ticks at 30 Hz, clicks, and a preset load by the box's button, for
-  // as long as the other threads run.
+  // The user-interface thread: ticks at 30 Hz, clicks, the pointer resting on the step grid (which
+  // then also shows the lane switches and edits), and a preset load by the box's button, for as
+  // long as the other threads run.
+  const IRectangle grid = plug->GetPatternView()->GetRect();
+  bool hovered = false;
   std::mt19937 random(5);
   for (int tick = 0; tick < 45 || running.load() > 0; ++tick) {
     driver.AdvanceTime(34);
     if (tick % 4 == 1) driver.Click(window, static_cast<int>(random() % 1000), static_cast<int>(random() % 565));
+    if (tick % 4 == 2) {
+      driver.MouseMove(window, (grid.left + grid.right) / 2, (grid.top + grid.bottom) / 2);
+      hovered = hovered || plug->GetPatternView()->IsHovering();
+    }
     if (tick == 10 || tick == 30) {
       plug->SetParameterFromGUI(kBoxRight, 1.0);
       plug->SetParameterFromGUI(kBoxRight, 0.0);
@@ -115,6 +123,7 @@ TEST(EditorThreads, AudioHostLoaderAndEditorThreadsRunTogetherAndControlsEndInSt
   }
   audio.join();
   hostThread.join();
+  EXPECT_TRUE(hovered);
   plug->GetPresetLoader()->Join();
   driver.AdvanceTime(34 * 3);
 
