@@ -73,13 +73,18 @@ void BM_X11OpenToFirstFullFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_X11OpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
 
+// Opens the editor in the host's window and idles it until the first paints are done.
+void OpenAndSettle(AEffect* effect, HostWindow& host) {
+  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+  for (int i = 0; i < 20; ++i) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+}
+
 void BM_X11IdleWithNothingChanging(benchmark::State& state) {
   HostWindow host;
   if (!Ready(state, host)) return;
   Tobel plug(nullptr);
   AEffect* effect = plug.GetEffect();
-  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
-  for (int i = 0; i < 20; ++i) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  OpenAndSettle(effect, host);
   for (auto _ : state) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
   effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
@@ -91,8 +96,7 @@ void BM_X11IdleAt30HzWithNothingChanging(benchmark::State& state) {
   if (!Ready(state, host)) return;
   Tobel plug(nullptr);
   AEffect* effect = plug.GetEffect();
-  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
-  for (int i = 0; i < 20; ++i) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  OpenAndSettle(effect, host);
   for (auto _ : state) {
     state.PauseTiming();
     std::this_thread::sleep_for(std::chrono::milliseconds(34));
