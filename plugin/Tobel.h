@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EngineVersion.h"
 #include "engine/Processor.h"
 #include "engine/TransportState.h"
 #include "framework/IEffectVST.h"
@@ -67,7 +68,7 @@ class Tobel : public IEffectVST, public ProcessorListener, public IObserverInter
 {
 public:
     // Identity given to the framework.
-    static constexpr int kVersion = 0x00010204; // 1.2.4
+    static constexpr int kVersion = quova::kVersionPacked; // from the project's VERSION
     static constexpr int kUniqueId = 846543157; // '2' 'u' '9' '5'
     static constexpr int kMakerId = ('T' << 24) | ('O' << 16) | ('B' << 8) | 'L';
     static constexpr const char* kEffectName = "Quova";
