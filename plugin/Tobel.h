@@ -457,8 +457,11 @@ public:
     void RedrawPatternView();
 
 private:
-    // Steps 13 to 19 of construction: the resources, the fonts and every control of the layout
-    // in its fixed order, then the first key area, pattern and lane shown.
+    // The editor's contents, made by the constructor once the parameters are defined: the
+    // background, the views and every control of the layout in its fixed order (MIDI learn
+    // stores control-list indices, so the order is part of every stored state): global,
+    // pattern, key-area, step-grid and box controls. LoadFonts runs earlier, before the
+    // parameters, since the controls' texts need the fonts.
     void BuildEditor(IGraphics* graphics);
     void LoadFonts(IGraphics* graphics);
     void CreateGlobalControls(IGraphics* graphics);
