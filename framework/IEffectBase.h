@@ -239,7 +239,10 @@ class IEffectBase {
   void SetHost(const char* productText, int packedVersion);
 
  protected:
-  // Fields, in the order of the design (the lock first, so that it is destroyed last).
+  // Fields: the lock first, so that it is destroyed last (every destructor before it may still
+  // take it); then the identity and counts the first construction phase stores; then what the
+  // second phase makes (parameters, presets, channels and their buffers) and the editor that
+  // AttachEditor hands over.
   IEffectLock plugLock_;
   PtrList<IChannelIO> channelIOList_;
   int hostVisibleCount_;

@@ -6,7 +6,7 @@
 // One thread at a time (the editor's).
 
 #include "graphics/RasterBitmap.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 

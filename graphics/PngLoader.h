@@ -13,7 +13,7 @@
 // the loader list, written during static initialisation.
 
 #include "graphics/RasterBitmap.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstddef>
 #include <cstdint>

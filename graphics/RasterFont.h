@@ -4,7 +4,7 @@
 // thread only.
 
 #include "graphics/RasterBitmap.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 

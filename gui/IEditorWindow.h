@@ -22,7 +22,7 @@
 
 #include "framework/IString.h"
 #include "gui/IGraphics.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 class IEditorWindow : public IGraphics {
  public:

@@ -13,8 +13,8 @@
 // second paint pending, or polled at every tick) and of the controls that are shown, as the
 // controls report their changes. A tick visits only the first set; a paint looks for overlapping
 // controls among the shown ones and marks drawn only the first set. SetFullScan(true) switches to
-// the reference path, which visits every control as the design describes; both give the same
-// areas and pixels.
+// the reference path, which walks the whole control list at every tick and paint, as the sets'
+// shortcut must behave; both give the same areas and pixels (the tests compare them).
 //
 // Threads: the window's thread (window messages and its timer) owns the controls while the window
 // is open (BindEditorThread .. UnbindEditorThread). Every other thread reaches controls under the
@@ -68,7 +68,10 @@ class IGraphics : public IEffectEditor {
   // Deletes the keyCatcher, every control from the last to the first, and both bitmaps.
   ~IGraphics() override;
 
-  // ---- window-layer operations (virtual, in the order of the design) ------------------------------
+  // ---- window-layer operations (virtual) ----------------------------------------------------------
+  // Grouped by what they serve: drawing (present, measure), the window's own state (text entry,
+  // size, open, name), then what the controls ask of the desktop (alerts, menus, text fields,
+  // folders, dialogs, links).
   // Copies rect of the drawing bitmap to the same place of the window; true when it did.
   virtual bool PresentBackBuffer(const IRectangle& rect) = 0;
   // DrawStyledText in measuring mode: rect becomes the box the text takes.
@@ -341,7 +344,8 @@ class IGraphics : public IEffectEditor {
   // The captured control, else the hit search.
   int CapturedOrHit(int x, int y) const;
 
-  // Fields, in the order of the design.
+  // Fields, grouped by what they serve: the control list and the plug-in; the drawing state (clip,
+  // bitmaps, size, frame rate); then the pointer, hover and key state of input dispatch.
   PtrList<IControl> controls_;
   IEffectBase* plug_;
   IRectangle paintClip_;

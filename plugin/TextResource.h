@@ -2,7 +2,7 @@
 // layout and the chord table take the text through, and the integer conversion both formats use.
 #pragma once
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <functional>
 #include <string_view>

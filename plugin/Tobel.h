@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EngineVersion.h"
 #include "engine/Processor.h"
 #include "engine/TransportState.h"
 #include "framework/IEffectVST.h"
@@ -67,7 +68,7 @@ class Tobel : public IEffectVST, public ProcessorListener, public IObserverInter
 {
 public:
     // Identity given to the framework.
-    static constexpr int kVersion = 0x00010204; // 1.2.4
+    static constexpr int kVersion = quova::kVersionPacked; // from the project's VERSION
     static constexpr int kUniqueId = 846543157; // '2' 'u' '9' '5'
     static constexpr int kMakerId = ('T' << 24) | ('O' << 16) | ('B' << 8) | 'L';
     static constexpr const char* kEffectName = "Quova";
@@ -456,8 +457,11 @@ public:
     void RedrawPatternView();
 
 private:
-    // Steps 13 to 19 of construction: the resources, the fonts and every control of the layout
-    // in its fixed order, then the first key area, pattern and lane shown.
+    // The editor's contents, made by the constructor once the parameters are defined: the
+    // background, the views and every control of the layout in its fixed order (MIDI learn
+    // stores control-list indices, so the order is part of every stored state): global,
+    // pattern, key-area, step-grid and box controls. LoadFonts runs earlier, before the
+    // parameters, since the controls' texts need the fonts.
     void BuildEditor(IGraphics* graphics);
     void LoadFonts(IGraphics* graphics);
     void CreateGlobalControls(IGraphics* graphics);

@@ -27,7 +27,7 @@
 // Every call may be made from any thread; calls are serialised by one process-wide lock.
 
 #include "platform/gdi/GdiHandles.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 // ---- Bitmaps -------------------------------------------------------------------------
 

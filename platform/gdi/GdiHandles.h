@@ -3,7 +3,7 @@
 // here so that a bitmap or font handle converts to HGDIOBJ as it does on the platform;
 // their fields belong to the GDI layer and are not for other code to touch.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 

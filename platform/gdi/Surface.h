@@ -3,7 +3,7 @@
 // surface (32-bit 0xAARRGGBB words, top-down), and the GDI layer makes device
 // contexts that draw into it. BitBlt onto a window's DC writes these pixels.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstddef>
 #include <cstdint>

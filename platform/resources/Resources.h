@@ -13,7 +13,7 @@
 // Left out: language variants, integer resource types, resource enumeration.
 // All calls are thread-safe (the tables are constant).
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 

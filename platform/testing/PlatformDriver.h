@@ -23,7 +23,7 @@
 // procedures run then.
 
 #include "platform/gdi/Surface.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 #include "platform/win32/WindowSystem.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 // rectangles, frames and text.
 
 #include "platform/gdi/Surface.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 //      DeleteCriticalSection (on an unowned section)
 //  [ ] spin counts, debug information
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <mutex>
 

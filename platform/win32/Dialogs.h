@@ -19,7 +19,7 @@
 //      user cancels (FALSE)
 //  [ ] dialog templates from binary resources, keyboard navigation between items
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 #include "platform/win32/Window.h"
 
 #include <string>

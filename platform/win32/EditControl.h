@@ -14,7 +14,7 @@
 //  [x] WM_PAINT draws the text with the field's font through the GDI layer (DrawTextA)
 //  [ ] scrolling, undo, the clipboard, caret blinking, mouse selection
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 inline constexpr DWORD ES_LEFT = 0x0000;
 inline constexpr DWORD ES_CENTER = 0x0001;

@@ -16,7 +16,7 @@
 // platform/x11/) through quova::win32 input calls (WindowSystem.h), which turn pointer and key
 // events into the messages the platform would send.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 struct TRACKMOUSEEVENT
 {

@@ -16,7 +16,7 @@
 //      opened is let go inside it, so that release never reaches a window
 //  [x] every shown menu is recorded (entries, flags, ids, submenus, point, owner) for tests
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;

@@ -8,7 +8,7 @@
 //
 // Threads: the user-interface thread only.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 #include "platform/win32/WindowSystem.h"
 
 #include <cstdint>

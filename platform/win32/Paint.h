@@ -11,7 +11,7 @@
 //  [x] GetDC / ReleaseDC: the same kind of device context outside painting
 //  [ ] background erasing (WM_ERASEBKGND): no window class here has a background brush
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 struct PAINTSTRUCT
 {

@@ -10,7 +10,7 @@
 //      or remove keys for tests (WindowSystem.h)
 //  [ ] values, writing, enumeration
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 inline const HKEY HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u));
 inline const HKEY HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u));

@@ -15,7 +15,7 @@
 //      machine is offline (FALSE) and opening fails with SE_ERR_NOASSOC (31). Every call is
 //      recorded
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 inline constexpr int MAX_PATH = 260;
 

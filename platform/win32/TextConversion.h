@@ -8,7 +8,7 @@
 //      without it each invalid byte becomes U+FFFD
 //  [ ] other code pages (ERROR_INVALID_PARAMETER)
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;

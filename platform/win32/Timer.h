@@ -10,7 +10,7 @@
 //  [x] destroying a window ends its timers
 //  [x] GetTickCount: milliseconds on the same clock
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 

@@ -12,6 +12,6 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/Timer.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 #include "platform/win32/Window.h"
 #include "platform/win32/WindowMessages.h"

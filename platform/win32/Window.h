@@ -23,7 +23,7 @@
 // them from one thread only (as the editor does). Coordinates of a child are relative to its
 // parent's client area; those of a top-level window are screen coordinates.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 #include "platform/win32/WindowMessages.h"
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);

@@ -2,7 +2,7 @@
 // Message numbers, mouse-key flags and virtual-key codes of the headless window layer. The values
 // are the ones the platform publishes, since callers compare and store them.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 // Window lifetime and text.
 inline constexpr UINT WM_CREATE = 0x0001;

@@ -13,7 +13,7 @@
 //
 // Threads: the user-interface thread only, like the windows themselves.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 #include <functional>

@@ -11,7 +11,7 @@
 //
 // Threads: the host's user-interface thread only.
 
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <cstdint>
 #include <functional>

@@ -13,7 +13,7 @@
 // Threads: the user-interface thread only; no X call is made from any other thread.
 
 #include "platform/win32/NativeDesktop.h"
-#include "platform/win32/Win32Types.h"
+#include "platform/types/Win32Types.h"
 
 #include <X11/Xlib.h>
 

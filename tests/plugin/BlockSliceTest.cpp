@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tests/plugin/SongPlayer.h"
@@ -80,6 +82,17 @@ struct SliceCase {
   uint32_t seed;
 };
 
+// The case's name in the test list ("Rate12_120Bpm_44100Hz_Seed1") and its description, instead of
+// a byte dump of the record.
+std::string SliceCaseName(const SliceCase& c) {
+  return "Rate" + std::to_string(static_cast<int>(c.rate)) + "_" + std::to_string(static_cast<int>(c.tempo)) +
+         "Bpm_" + std::to_string(static_cast<int>(c.sampleRate)) + "Hz_Seed" + std::to_string(c.seed);
+}
+
+void PrintTo(const SliceCase& c, std::ostream* out) {
+  *out << "rate " << c.rate << " at " << c.tempo << " bpm and " << c.sampleRate << " Hz, seed " << c.seed;
+}
+
 class BlockSlicing : public ::testing::TestWithParam<SliceCase> {};
 
 TEST_P(BlockSlicing, EveryBlockSizeGivesTheSameMidi) {
@@ -98,7 +111,8 @@ TEST_P(BlockSlicing, EveryBlockSizeGivesTheSameMidi) {
 INSTANTIATE_TEST_SUITE_P(RatesTemposAndSampleRates, BlockSlicing,
                          ::testing::Values(SliceCase{44100.0, 120.0, 12.0, 1}, SliceCase{48000.0, 120.0, 14.0, 2},
                                            SliceCase{44100.0, 133.0, 17.0, 3}, SliceCase{48000.0, 97.0, 20.0, 4},
-                                           SliceCase{44100.0, 120.0, 22.0, 5}, SliceCase{48000.0, 133.0, 22.0, 6}));
+                                           SliceCase{44100.0, 120.0, 22.0, 5}, SliceCase{48000.0, 133.0, 22.0, 6}),
+                         [](const ::testing::TestParamInfo<SliceCase>& info) { return SliceCaseName(info.param); });
 
 // Blocks of one frame are the finest slicing a host can use; a shorter song keeps it quick.
 TEST(BlockSlicingSingleFrames, OneFrameBlocksGiveTheSameMidiAsLargeOnes) {

@@ -1,6 +1,8 @@
 #pragma once
 // Basic types of the headless Win32 stand-in: the scalar types, handles and
-// small records that both the window layer and the GDI layer use.
+// small records that both the window layer and the GDI layer use. They live in
+// a folder of their own below both, so that the GDI layer needs nothing of the
+// window layer (which draws through it).
 // Handles are pointers to this layer's own objects; 32-bit fields are int32_t.
 
 #include <cstdint>
