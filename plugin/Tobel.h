@@ -448,6 +448,9 @@ public:
     void OpenAboutLink();
     // The scene strip's scenes-on flag of the edited area.
     void ShowScenesOn(int area, bool on);
+    // The step grid numbers the gate lane in steps (on) or in its own units; a shown gate lane's
+    // cells are given again.
+    void ShowGateInSteps(bool on);
     // A chord-memory set was loaded: slot selector to 0, keyboard shows it.
     void OnChordMemorySetLoaded();
     // The preset information's four texts; the setter also shows the author.
@@ -540,7 +543,6 @@ private:
     std::string statusText_;
     int controllerLanes_[quova::state::kControllerLaneCount];
     int controllerTeachSlot_ = -1;
-    int sceneEnd_[4] = {15, 15, 15, 15};
     bool editorCompact_ = false;
     bool noteNames_ = false;
     bool onlyOrderOnOff_ = false;

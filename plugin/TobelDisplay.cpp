@@ -247,6 +247,9 @@ void Tobel::SetEditTool(int tool)
     if (tool != 0 && tool != 1)
         return;
     editTool_ = tool;
+    // Any change of the pointer mode drops the grid's selection, and with it the range the step
+    // tools and the step menu take from it.
+    SetStepSelection(-1, -1);
     if (patternView_ != nullptr &&
         !PostToEditor([](void* plug, int t, int) { static_cast<Tobel*>(plug)->patternView_->SetPointerMode(t); }, tool))
         patternView_->SetPointerMode(tool);
