@@ -24,6 +24,9 @@
 #include "gui/IRadioButtonsControl.h"
 #include "gui/IEditorWindow.h"
 #include "gui/IGraphics.h"
+#include "gui/ITextStyle.h"
+#include "gui/BitmapFont.h"
+#include "plugin/controls/PostedTextControl.h"
 #include "plugin/ControlRegistry.h"
 #include "views/ParameterIndex.h"
 #include "platform/testing/PlatformDriver.h"
@@ -485,6 +488,61 @@ TEST_F(EditorLayout, TheSceneEndSetOnTheStripIsSavedAndDrawnAfterAReload) {
   EXPECT_EQ(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
   EXPECT_NE(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
   effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
+// The labels in the MODE box and in the step grid's cells, measured with the fonts they are drawn
+// with, stay inside their boxes at the full and at the compact editor height.
+TEST_F(EditorLayout, TheModeNotesAndTheCellLabelsFitTheirBoxesInBothEditorSizes) {
+  ASSERT_NE(Open(), nullptr);
+  plug->SetParameterFromGUI(kSendControllers, 1.0);
+  plug->SetParameterFromGUI(kTriggerChordMemory, 1.0);
+  const std::vector<PostedTextControl*> notes = {plug->GetSendOnlyCcNote(), plug->GetTriggerChordMemoryNote()};
+  const IRectangle grid = Skin(36);
+  const PatternView& view = *plug->GetPatternView();
+  ITextStyle label = view.GetCellLabelStyle();
+  auto fits = [&](const char* text, const IRectangle& cell) {
+    IRectangle box = cell;
+    if (!Editor().MeasureStyledText(&label, text, &box)) return false;
+    // Centred, clear of the one-pixel outline.
+    return box.left > cell.left && box.right < cell.right && box.bottom - box.top <= cell.bottom - cell.top - 2;
+  };
+  const IParameter& order = *plug->GetParameter(StepValue(0, 0, 0, 0));
+  const int n = static_cast<int>(order.GetMaximum() - order.GetMinimum());
+  ASSERT_EQ(n, 7);
+  const char* orderNames[] = {"Off", "Prev", "1st", "Last", "Hi", "Low", "Rnd"};  // values 1..7
+
+  for (bool compact : {false, true}) {
+    if (plug->IsEditorCompact() != compact) plug->ApplyParameter(kResize, 1.0);
+    ASSERT_EQ(plug->IsEditorCompact(), compact);
+    Tick();
+    // Both notes are readable: the texts that show do not share the box, and each fits it.
+    std::string shown;
+    int showing = 0;
+    for (PostedTextControl* note : notes) {
+      const std::string text = note->GetPostedText();
+      if (text.empty()) continue;
+      ++showing;
+      shown += text;
+      const IRectangle box = note->GetRect();
+      EXPECT_LE(box.bottom, Editor().Height());
+      EXPECT_LE(note->GetFont()->MeasureWidth(text.c_str()), box.right - box.left) << text;
+    }
+    EXPECT_EQ(showing, 1);
+    EXPECT_NE(shown.find("Sending only CC"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Trigger CM"), std::string::npos) << shown;
+
+    ASSERT_LE(grid.bottom, Editor().Height());
+    for (int k = 0; k < n; ++k) {
+      const IRectangle cell(grid.left + 1, grid.bottom - 110 * (k + 1) / n - 1, grid.left + 21,
+                            grid.bottom - 110 * k / n - 1);
+      EXPECT_TRUE(fits(orderNames[k], cell)) << orderNames[k];
+    }
+    for (int row = 0; row < 8; ++row) {
+      const std::string text = " " + std::to_string(8 - row);
+      const IRectangle cell(grid.left + 1, grid.top + 14 * row, grid.left + 22, grid.top + 14 * row + 13);
+      EXPECT_TRUE(fits(text.c_str(), cell)) << text;
+    }
+  }
 }
 
 // A real Linux host hands the editor a parent that is no window of ours (an X11 window id): the
