@@ -488,6 +488,15 @@ TEST_F(EditorLayout, TheSceneEndSetOnTheStripIsSavedAndDrawnAfterAReload) {
   EXPECT_EQ(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
   EXPECT_NE(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
   effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+
+  // Read back into the open editor after another click: the strip follows the state.
+  driver.Click(window, strip.left + 2 + 18 * 9 + 9, strip.top + 12);
+  Tick();
+  ASSERT_GT(quova::test::ReadBytes(*plug, saved), 0);
+  Tick(2);
+  EXPECT_EQ(plug->GetSceneEnd(0), 3);
+  EXPECT_EQ(driver.Pixel(window, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
+  EXPECT_NE(driver.Pixel(window, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
 }
 
 // The labels in the MODE box and in the step grid's cells, measured with the fonts they are drawn
