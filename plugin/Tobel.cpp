@@ -186,14 +186,15 @@ void Tobel::SetParameterNormalized(int index, double normalized)
 
 void Tobel::SetEngineSceneEnd(int area, int step)
 {
-    PatternEngine* engine = Area(area);
-    if (engine != nullptr && engine->SetSceneEnd(step))
-        sceneEnd_[area] = step;
+    if (PatternEngine* engine = Area(area))
+        engine->SetSceneEnd(step);
 }
 
 int Tobel::GetSceneEnd(int area) const
 {
-    return area >= 0 && area < param::kAreaCount ? sceneEnd_[area] : -1;
+    // The engine's own end: the scene strip sets it directly, without the parameter.
+    const PatternEngine* engine = Area(area);
+    return engine != nullptr ? engine->GetSceneEnd() : -1;
 }
 
 int Tobel::GetControllerLaneNumber(int index) const
@@ -245,6 +246,7 @@ void Tobel::ApplyOption(int option, bool on)
         gateLengthInSteps_ = on;
         if (events_ != nullptr)
             events_->SetGateInSteps(on);
+        ShowGateInSteps(on);
         for (int a = 0; a < param::kAreaCount; ++a)
             Area(a)->SetGateLengthInSteps(on);
         break;

@@ -278,8 +278,8 @@ public:
     // The "Keyarea on/off" switches of every area but area := not flag.
     void SetOtherKeyAreasOnOff(int area, bool flag);
     // The key area's send-only-controllers / trigger-chord-memory parameter follows the flag of
-    // its parameter; for the edited area the key-area box's note and the status line say
-    // "Sending only CC" / "Trigger CM" when it is set and are emptied otherwise.
+    // its parameter; for the edited area the status line says "Sending only CC" / "Trigger CM"
+    // when it is set and is emptied otherwise, and the key-area box's MODE notes follow.
     void ShowSendOnlyCcState(int area);
     void ShowTriggerChordMemoryState(int area);
     // The chord-memory slot selector := 0.
@@ -480,6 +480,11 @@ private:
     bool PostToEditor(void (*call)(void* plug, int a, int b), int a = 0, int b = 0);
     // The pattern view, the loop strip and the scene strip show the edited area, pattern and lane.
     void SyncViews();
+    // The MODE box's notes of the send-only-CC and trigger-CM flags of the edited area.
+    void ShowKeyAreaModeNotes(int area);
+    // The step grid numbers the gate lane in steps (on) or in its own units; a shown gate lane's
+    // cells are given again.
+    void ShowGateInSteps(bool on);
     // Binds the loop strip to the shown lane's looper and gives it the pattern's other 16 lane
     // loopers, which a Control drag writes as well.
     void BindLoopStrip();
@@ -544,7 +549,6 @@ private:
     std::string statusText_;
     int controllerLanes_[quova::state::kControllerLaneCount];
     int controllerTeachSlot_ = -1;
-    int sceneEnd_[4] = {15, 15, 15, 15};
     bool editorCompact_ = false;
     bool noteNames_ = false;
     bool onlyOrderOnOff_ = false;

@@ -105,21 +105,28 @@ void Tobel::ShowSendOnlyCcState(int area)
 {
     if (!ValidArea(area) || area != GetEditedArea())
         return;
-    const char* text = GetParameterValue(kSendControllers + area) == 1.0 ? "Sending only CC" : "";
-    // The key-area box's note.
-    if (sendOnlyCcNote_ != nullptr)
-        sendOnlyCcNote_->PostText(text);
-    ShowStatusText(text);
+    ShowKeyAreaModeNotes(area);
+    ShowStatusText(GetParameterValue(kSendControllers + area) == 1.0 ? "Sending only CC" : "");
 }
 
 void Tobel::ShowTriggerChordMemoryState(int area)
 {
     if (!ValidArea(area) || area != GetEditedArea())
         return;
-    const char* text = GetParameterValue(kTriggerChordMemory + area) == 1.0 ? "Trigger CM" : "";
+    ShowKeyAreaModeNotes(area);
+    ShowStatusText(GetParameterValue(kTriggerChordMemory + area) == 1.0 ? "Trigger CM" : "");
+}
+
+void Tobel::ShowKeyAreaModeNotes(int area)
+{
+    // Both notes lie on the MODE box, which has room for one line: with both modes on, the first
+    // note names them together and the second stays empty, so the two never draw over each other.
+    const bool onlyCc = GetParameterValue(kSendControllers + area) == 1.0;
+    const bool triggerCm = GetParameterValue(kTriggerChordMemory + area) == 1.0;
+    if (sendOnlyCcNote_ != nullptr)
+        sendOnlyCcNote_->PostText(!onlyCc ? "" : triggerCm ? "Sending only CC, Trigger CM" : "Sending only CC");
     if (triggerCmNote_ != nullptr)
-        triggerCmNote_->PostText(text);
-    ShowStatusText(text);
+        triggerCmNote_->PostText(triggerCm && !onlyCc ? "Trigger CM" : "");
 }
 
 void Tobel::ResetChordMemorySelection()
@@ -247,6 +254,9 @@ void Tobel::SetEditTool(int tool)
     if (tool != 0 && tool != 1)
         return;
     editTool_ = tool;
+    // Any change of the pointer mode drops the grid's selection, and with it the range the step
+    // tools and the step menu take from it.
+    SetStepSelection(-1, -1);
     if (patternView_ != nullptr &&
         !PostToEditor([](void* plug, int t, int) { static_cast<Tobel*>(plug)->patternView_->SetPointerMode(t); }, tool))
         patternView_->SetPointerMode(tool);

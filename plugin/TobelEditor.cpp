@@ -162,6 +162,21 @@ void Tobel::ShowScenesOn(int area, bool on)
         sceneView_->SetScenesOn(on);
 }
 
+void Tobel::ShowGateInSteps(bool on)
+{
+    if (PostToEditor([](void* plug, int o, int) { static_cast<Tobel*>(plug)->ShowGateInSteps(o != 0); }, on ? 1 : 0))
+        return;
+    IEffectLockGuard guard(plugLock_);
+    if (patternView_ == nullptr)
+        return;
+    patternView_->SetGateInSteps(on);
+    // A column works out its gate steps when it is given its value.
+    constexpr int kGateLane = 3;
+    if (shownLane_ == kGateLane)
+        for (int step = 0; step < kStepCount; ++step)
+            UpdatePatternViewStep(kGateLane, step);
+}
+
 void Tobel::TellKeyboard()
 {
     if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->TellKeyboard(); }))

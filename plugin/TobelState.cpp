@@ -136,7 +136,7 @@ bool Tobel::WriteFullState(IStateChunk* chunk)
     for (int a = 0; a < param::kAreaCount; ++a)
     {
         IParameter* sceneEnd = GetParameter(param::kSceneEnd + a);
-        sceneEnd->SetNormalizedValue(sceneEnd->Normalize(sceneEnd_[a]));
+        sceneEnd->SetNormalizedValue(sceneEnd->Normalize(GetSceneEnd(a)));
     }
     return SerializeParams(chunk);
 }

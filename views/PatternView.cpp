@@ -33,7 +33,7 @@ PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int paramete
       drawRect_(rect.left, rect.top - kHeaderHeight, rect.right, rect.bottom),
       numberStyle_("Verdana", 10, IColorARGB(255, 255, 255, 255)),
       valueStyle_("Verdana", 12, IColorARGB(240, 255, 255, 255)),
-      labelStyle_("Verdana", 12, IColorARGB(255, 255, 255, 255))
+      labelStyle_("Verdana", kCellLabelSize, IColorARGB(255, 255, 255, 255))
 {
     // Every entry knows its own place; the table never grows.
     markers_.resize(kMarkerCount);

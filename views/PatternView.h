@@ -84,6 +84,9 @@ public:
     static constexpr int kSeqRowPitch = 14;
     static constexpr int kSeqRowHeight = 13;
     static constexpr int kPointerModeRange = 1;
+    // The labels in the cells of the order and seq lanes: the longest order names ("Prev",
+    // "Last") fit a 20-pixel cell, and a seq row's number its 13 pixels, only at this size.
+    static constexpr int kCellLabelSize = 9;
 
     // What a column shows: the step's value in lane units and the lane's range.
     struct Column
@@ -186,6 +189,8 @@ public:
     unsigned GetIncomingCounter(int area) const;
     // The column under a point for edits, or -1.
     int ColumnAt(int x, int y) const;
+    // The style of the labels in the cells of the order and seq lanes.
+    const ITextStyle& GetCellLabelStyle() const { return labelStyle_; }
     // The frame of the marker strip shown for a fade 0..127.
     int MarkerFrame(int fade) const;
     // The marker's box in the editor (as painted).
@@ -210,6 +215,8 @@ private:
     void PaintBar(IGraphics* graphics, int c, const IColorARGB& colour);
     void PaintCells(IGraphics* graphics, int c, bool even);
     void PaintSeq(IGraphics* graphics, int c, bool even);
+    // A cell's label, centred in the cell clear of its outline.
+    void PaintCellLabel(IGraphics* graphics, const IRectangle& cell, const char* text);
     void PaintHeader(IGraphics* graphics, int steps);
     void PaintSelection(IGraphics* graphics);
     void PaintMarkers(IGraphics* graphics);

@@ -236,10 +236,7 @@ void PatternView::PaintCells(IGraphics* graphics, int c, bool even)
             continue;
         graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
         if (lane_ == 0 && value >= 0 && value < 8)
-        {
-            IRectangle box = cell;
-            graphics->DrawStyledText(&labelStyle_, kOrderNames[value], &box);
-        }
+            PaintCellLabel(graphics, cell, kOrderNames[value]);
     }
 }
 
@@ -255,9 +252,15 @@ void PatternView::PaintSeq(IGraphics* graphics, int c, bool even)
         graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
         char text[16];
         std::snprintf(text, sizeof text, " %d", kSeqRows - row);
-        IRectangle box = cell;
-        graphics->DrawStyledText(&labelStyle_, text, &box);
+        PaintCellLabel(graphics, cell, text);
     }
+}
+
+void PatternView::PaintCellLabel(IGraphics* graphics, const IRectangle& cell, const char* text)
+{
+    const int top = cell.top + (cell.bottom - cell.top - labelStyle_.size) / 2;
+    IRectangle box(cell.left, top, cell.right, top + labelStyle_.size);
+    graphics->DrawStyledText(&labelStyle_, text, &box);
 }
 
 void PatternView::PaintHeader(IGraphics* graphics, int steps)

@@ -24,6 +24,9 @@
 #include "gui/IRadioButtonsControl.h"
 #include "gui/IEditorWindow.h"
 #include "gui/IGraphics.h"
+#include "gui/ITextStyle.h"
+#include "gui/BitmapFont.h"
+#include "plugin/controls/PostedTextControl.h"
 #include "plugin/ControlRegistry.h"
 #include "views/ParameterIndex.h"
 #include "platform/testing/PlatformDriver.h"
@@ -275,6 +278,46 @@ TEST_F(EditorLayout, TheClearToolResetsTheRangeSelectedInTheGrid) {
   }
 }
 
+TEST_F(EditorLayout, CopyToAllAfterLeavingTheRangeToolCopiesToEveryStep) {
+  plug->SetParameterFromGUI(kPatternStepMode, 0.25);  // LENGTH
+  ControlRegistry& registry = *plug->GetControlRegistry();
+  auto lane = [&] {
+    std::vector<double> values;
+    for (int t = 0; t < kStepCount; ++t) values.push_back(plug->GetParameterValue(StepValue(0, 0, 2, t)));
+    return values;
+  };
+  const IRectangle grid = Skin(36);
+  auto column = [&](int c) { return grid.left + 1 + 24 * c + 10; };
+  auto copyToAll = [&](int step) {
+    driver.ChooseMenuItem(std::vector<std::string>{"Copy to all"});
+    driver.Click(window, column(step), grid.top + 50, quova::testing::MouseButton::Right);
+    Tick();
+  };
+  ASSERT_NE(Open(), nullptr);
+
+  // In range mode the entry copies to the selection only.
+  const IRectangle tool = Skin(130);
+  driver.Click(window, Centre(tool.left, tool.right), Centre(tool.top, tool.bottom));
+  ASSERT_EQ(plug->GetPatternView()->GetPointerMode(), PatternView::kPointerModeRange);
+  driver.Drag(window, column(25), grid.top + 50, column(28), grid.top + 50, 6);
+  registry.FindStepControl(0, 0, 2, 10)->SetValueByUser(1.0);
+  const double top = plug->GetParameterValue(StepValue(0, 0, 2, 10));
+  copyToAll(10);
+  std::vector<double> expected = lane();
+  for (int t = 25; t <= 28; ++t) EXPECT_EQ(expected[static_cast<size_t>(t)], top) << "step " << t;
+  EXPECT_NE(expected[0], top);
+
+  // Back to drawing by the key: the selection goes, and the entry reaches all 32 steps.
+  driver.MouseMove(window, column(3), grid.top + 50);
+  driver.PressKey('5');
+  ASSERT_EQ(plug->GetPatternView()->GetPointerMode(), 0);
+  EXPECT_EQ(plug->GetPatternView()->GetSelectionStart(), -1);
+  registry.FindStepControl(0, 0, 2, 3)->SetValueByUser(0.5);
+  const double middle = plug->GetParameterValue(StepValue(0, 0, 2, 3));
+  copyToAll(3);
+  EXPECT_EQ(lane(), std::vector<double>(kStepCount, middle));
+}
+
 TEST_F(EditorLayout, TheSettingsBoxOpensByItsButtonAndClosesByAPressBesideItsSwitches) {
   ASSERT_NE(Open(), nullptr);
   plug->ApplyParameter(kBoxSettings, 1.0);
@@ -313,6 +356,29 @@ TEST_F(EditorLayout, AnOptionSwitchOfTheSettingsBoxChangesTheGlobalOption) {
   EXPECT_FALSE(plug->GetEngineHost().GetControlTargetTable()->IsZoneOn());
   EXPECT_EQ(plug->GetGlobalSettings().Get(GlobalSettings::kDisableControlZone), true);
   EXPECT_NE(data.ReadSettings().find("true"), std::string::npos);
+}
+
+TEST_F(EditorLayout, GateCellsCountStepsLikeTheInformationLineWhenTheOptionIsOn) {
+  ASSERT_NE(Open(), nullptr);
+  plug->SetParameterFromGUI(kPatternStepMode, 3.0 / 8.0);  // GATE
+  const PatternView& view = *plug->GetPatternView();
+  const UIEventHandler& events = *plug->GetEventHandler();
+  plug->SetParameterFromGUI(StepValue(0, 0, 3, 1), plug->GetParameter(StepValue(0, 0, 3, 1))->Normalize(43.0));
+  ASSERT_EQ(view.GetColumn(1).value, 43.0);
+
+  // Switched on with the gate lane shown, the cells follow at once.
+  IControl* option = plug->GetControlRegistry()->FindGlobalControl(kOptionSwitches[GlobalSettings::kGateLengthInSteps]);
+  ASSERT_NE(option, nullptr);
+  option->SetValueByUser(1.0);
+  option->NotifyChanged();
+  Tick();
+  EXPECT_EQ(events.ParameterInfoText(StepValue(0, 0, 3, 1), 43.0), "Gate: 14 steps");
+  EXPECT_EQ(view.GetColumn(1).gateSteps, 14.0);
+  // A value given afterwards counts in steps as well.
+  plug->SetParameterFromGUI(StepValue(0, 0, 3, 2), plug->GetParameter(StepValue(0, 0, 3, 2))->Normalize(79.0));
+  Tick();
+  EXPECT_EQ(events.ParameterInfoText(StepValue(0, 0, 3, 2), 79.0), "Gate: 25 steps");
+  EXPECT_EQ(view.GetColumn(2).gateSteps, 25.0);
 }
 
 TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPress) {
@@ -396,6 +462,96 @@ TEST_F(EditorLayout, AControlDragOnTheLoopStripSetsEveryLaneOfTheShownPattern) {
   driver.HoldModifiers(false, false, false);
   EXPECT_EQ(ranges(3), Ranges(kLaneCount, {6, 32}));
   EXPECT_EQ(ranges(0), Ranges(kLaneCount, {4, 11}));
+}
+
+TEST_F(EditorLayout, TheSceneEndSetOnTheStripIsSavedAndDrawnAfterAReload) {
+  ASSERT_NE(Open(), nullptr);
+  const IRectangle strip = Skin(118);
+  driver.Click(window, strip.left + 2 + 18 * 3 + 9, strip.top + 12);  // the fourth cell
+  Tick();
+  ASSERT_EQ(plug->GetEngineHost().GetKeyAreas()->GetArea(0)->GetSceneEnd(), 3);
+  const auto saved = quova::test::StateBytes(*plug);
+
+  Tobel other(&FakeHost::Callback);
+  ASSERT_GT(quova::test::ReadBytes(other, saved), 0);
+  EXPECT_EQ(other.GetEngineHost().GetKeyAreas()->GetArea(0)->GetSceneEnd(), 3);
+  EXPECT_EQ(other.GetParameterValue(kSceneEnd), 3.0);
+  EXPECT_EQ(other.GetSceneEnd(1), 15);  // the other areas keep theirs
+  HWND otherFrame = driver.CreateHostFrame(1040, 605, 60, 60);
+  AEffect* effect = other.GetEffect();
+  ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, otherFrame, 0.0f), 1);
+  HWND otherWindow = static_cast<HWND>(other.GetGraphics()->GetWindowHandle());
+  Tick(2);
+  // The scene-length bar ends after the fourth cell: left + 19 + 18 x 3.
+  constexpr uint32_t kBar = (112u << 16) | (154u << 8) | 225u;
+  const int barY = strip.bottom - 9;
+  EXPECT_EQ(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
+  EXPECT_NE(driver.Pixel(otherWindow, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+
+  // Read back into the open editor after another click: the strip follows the state.
+  driver.Click(window, strip.left + 2 + 18 * 9 + 9, strip.top + 12);
+  Tick();
+  ASSERT_GT(quova::test::ReadBytes(*plug, saved), 0);
+  Tick(2);
+  EXPECT_EQ(plug->GetSceneEnd(0), 3);
+  EXPECT_EQ(driver.Pixel(window, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
+  EXPECT_NE(driver.Pixel(window, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
+}
+
+// The labels in the MODE box and in the step grid's cells, measured with the fonts they are drawn
+// with, stay inside their boxes at the full and at the compact editor height.
+TEST_F(EditorLayout, TheModeNotesAndTheCellLabelsFitTheirBoxesInBothEditorSizes) {
+  ASSERT_NE(Open(), nullptr);
+  plug->SetParameterFromGUI(kSendControllers, 1.0);
+  plug->SetParameterFromGUI(kTriggerChordMemory, 1.0);
+  const std::vector<PostedTextControl*> notes = {plug->GetSendOnlyCcNote(), plug->GetTriggerChordMemoryNote()};
+  const IRectangle grid = Skin(36);
+  const PatternView& view = *plug->GetPatternView();
+  ITextStyle label = view.GetCellLabelStyle();
+  auto fits = [&](const char* text, const IRectangle& cell) {
+    IRectangle box = cell;
+    if (!Editor().MeasureStyledText(&label, text, &box)) return false;
+    // Centred, clear of the one-pixel outline.
+    return box.left > cell.left && box.right < cell.right && box.bottom - box.top <= cell.bottom - cell.top - 2;
+  };
+  const IParameter& order = *plug->GetParameter(StepValue(0, 0, 0, 0));
+  const int n = static_cast<int>(order.GetMaximum() - order.GetMinimum());
+  ASSERT_EQ(n, 7);
+  const char* orderNames[] = {"Off", "Prev", "1st", "Last", "Hi", "Low", "Rnd"};  // values 1..7
+
+  for (bool compact : {false, true}) {
+    if (plug->IsEditorCompact() != compact) plug->ApplyParameter(kResize, 1.0);
+    ASSERT_EQ(plug->IsEditorCompact(), compact);
+    Tick();
+    // Both notes are readable: the texts that show do not share the box, and each fits it.
+    std::string shown;
+    int showing = 0;
+    for (PostedTextControl* note : notes) {
+      const std::string text = note->GetPostedText();
+      if (text.empty()) continue;
+      ++showing;
+      shown += text;
+      const IRectangle box = note->GetRect();
+      EXPECT_LE(box.bottom, Editor().Height());
+      EXPECT_LE(note->GetFont()->MeasureWidth(text.c_str()), box.right - box.left) << text;
+    }
+    EXPECT_EQ(showing, 1);
+    EXPECT_NE(shown.find("Sending only CC"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Trigger CM"), std::string::npos) << shown;
+
+    ASSERT_LE(grid.bottom, Editor().Height());
+    for (int k = 0; k < n; ++k) {
+      const IRectangle cell(grid.left + 1, grid.bottom - 110 * (k + 1) / n - 1, grid.left + 21,
+                            grid.bottom - 110 * k / n - 1);
+      EXPECT_TRUE(fits(orderNames[k], cell)) << orderNames[k];
+    }
+    for (int row = 0; row < 8; ++row) {
+      const std::string text = " " + std::to_string(8 - row);
+      const IRectangle cell(grid.left + 1, grid.top + 14 * row, grid.left + 22, grid.top + 14 * row + 13);
+      EXPECT_TRUE(fits(text.c_str(), cell)) << text;
+    }
+  }
 }
 
 // A real Linux host hands the editor a parent that is no window of ours (an X11 window id): the
