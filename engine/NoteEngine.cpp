@@ -398,6 +398,7 @@ void NoteEngine::FlushNotes()
         if (offs.empty() && ons.empty())
             continue;
         countersTouched_[static_cast<size_t>(ch)] = true;
+        ContinueSoundingNotes(ch);
         // Note-offs first.
         for (OutputNote* off : offs)
         {
@@ -417,34 +418,28 @@ void NoteEngine::FlushNotes()
                 deferredOffs_.push_back(off);
                 continue;
             }
-            bool merged = false;
-            if (counter == 1)
-            {
-                // The same note of the same step starts again no later than
-                // this note-off: the sounding note simply continues.
-                for (OutputNote* on : ons)
-                    if (sameStep(on) && !on->suppressNoteOn)
-                    {
-                        on->suppressNoteOn = true;
-                        merged = true;
-                        break;
-                    }
-            }
-            if (merged)
-                RecycleOutputNote(off);
-            else
-                EmitOff(off);
+            EmitOff(off);
             counter = std::max(0, counter - 1);
         }
         offs.clear();
         // Then note-ons.
         for (OutputNote* on : ons)
         {
-            int& counter = StepCounter(ch, on->note, on->stepNumber);
-            if (on->muted || (counter > 0 && !on->suppressNoteOn))
+            if (on->muted)
             {
-                if (!on->muted)
-                    RememberDropped(*on);
+                RecycleOutputNote(on);
+                continue;
+            }
+            // A note-on that continues a sounding note (see
+            // ContinueSoundingNotes) is already listed and counted; it goes
+            // out for its controllers.
+            const bool continues = on->suppressNoteOn;
+            int& counter = StepCounter(ch, on->note, on->stepNumber);
+            if (counter > 0 && !continues)
+            {
+                // A duplicate of a sounding note (another key area, or two
+                // notes of one step event): dropped with its note-off.
+                RememberDropped(ch, on->note, on->eventSequence);
                 RecycleOutputNote(on);
                 continue;
             }
@@ -467,16 +462,18 @@ void NoteEngine::FlushNotes()
                 waiting.switchOff.clear();
                 waiting.waitingFlag = false;
             }
-            sounding_[static_cast<size_t>(ch)].push_back({on->keyArea, on->note, on->stepNumber});
+            if (!continues)
+                sounding_[static_cast<size_t>(ch)].push_back(
+                    {on->keyArea, on->note, on->stepNumber, on->eventSequence});
             on->kind = OutputNote::kNoteOn;
             output_.push_back(on);
-            if (dispatcher != nullptr && !on->sendOnlyControllers && !on->muted)
+            if (dispatcher != nullptr && !on->sendOnlyControllers)
             {
                 ActionArgument argument;
                 argument.note = on;
                 dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
             }
-            if (counter++ == 0)
+            if (!continues && counter++ == 0)
                 NoteCounterRaised(ch, on->note, on->stepNumber);
         }
         ons.clear();
@@ -493,13 +490,43 @@ void NoteEngine::FlushNotes()
     SortOutput();
 }
 
-void NoteEngine::RememberDropped(const OutputNote& on)
+void NoteEngine::ContinueSoundingNotes(int channel)
 {
-    if (on.eventSequence == 0)
+    // Decided before any note-off of the piece is looked at, so that it does
+    // not matter whether the earlier event's note-off falls into this piece
+    // or a later one: the outcome is the same for every way of cutting the
+    // block.
+    auto& list = sounding_[static_cast<size_t>(channel)];
+    const auto& offs = queuedOff_[static_cast<size_t>(channel)];
+    for (OutputNote* on : queuedOn_[static_cast<size_t>(channel)])
+    {
+        if (on->muted || on->eventSequence == 0)
+            continue;
+        const auto earlier = std::find_if(list.begin(), list.end(), [on](const Sounding& s) {
+            return s.area == on->keyArea && s.note == on->note && s.step == on->stepNumber && s.sequence != 0 &&
+                   s.sequence != on->eventSequence;
+        });
+        if (earlier == list.end())
+            continue;
+        // The earlier note ends in this piece before this one starts.
+        const bool endsFirst = std::any_of(offs.begin(), offs.end(), [&](const OutputNote* off) {
+            return off->eventSequence == earlier->sequence && off->note == on->note && off->time < on->time;
+        });
+        if (endsFirst)
+            continue;
+        RememberDropped(channel, on->note, earlier->sequence);
+        earlier->sequence = on->eventSequence;
+        on->suppressNoteOn = true;
+    }
+}
+
+void NoteEngine::RememberDropped(int channel, int note, std::uint32_t sequence)
+{
+    if (sequence == 0)
         return;
     if (dropped_.size() >= kMaxDropped)
         dropped_.erase(dropped_.begin());
-    dropped_.push_back({on.channel, on.note, on.eventSequence});
+    dropped_.push_back({channel, note, sequence});
 }
 
 bool NoteEngine::TakeDropped(const OutputNote& off)
