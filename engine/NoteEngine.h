@@ -127,7 +127,12 @@ private:
     void SortOutput();
     void SettleCounters(int channel);
     void NoteCounterRaised(int channel, int note, int step);
+    // The phases of FlushNotes.
+    void LowerReleasedCounts();
     void ContinueSoundingNotes(int channel);
+    void FlushNoteOffs(int channel);
+    void FlushNoteOns(int channel);
+    void FlushDeferredOffs(int channel);
     void RememberDropped(int channel, int note, std::uint32_t sequence);
     bool TakeDropped(const OutputNote& off);
 
