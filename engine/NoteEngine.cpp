@@ -376,6 +376,22 @@ void NoteEngine::EmitOff(OutputNote* note)
 
 void NoteEngine::FlushNotes()
 {
+    LowerReleasedCounts();
+    for (int ch = 1; ch <= kChannels; ++ch)
+    {
+        if (queuedOff_[static_cast<size_t>(ch)].empty() && queuedOn_[static_cast<size_t>(ch)].empty())
+            continue;
+        countersTouched_[static_cast<size_t>(ch)] = true;
+        ContinueSoundingNotes(ch);
+        FlushNoteOffs(ch);
+        FlushNoteOns(ch);
+        FlushDeferredOffs(ch);
+    }
+    SortOutput();
+}
+
+void NoteEngine::LowerReleasedCounts()
+{
     for (const Released& r : released_)
     {
         int& count = noteCounts_[static_cast<size_t>(r.channel - 1)][static_cast<size_t>(r.note)];
@@ -389,117 +405,149 @@ void NoteEngine::FlushNotes()
         Report(r.channel);
     }
     released_.clear();
-
-    ActionDispatcher* dispatcher = host_.GetDispatcher();
-    for (int ch = 1; ch <= kChannels; ++ch)
-    {
-        auto& offs = queuedOff_[static_cast<size_t>(ch)];
-        auto& ons = queuedOn_[static_cast<size_t>(ch)];
-        if (offs.empty() && ons.empty())
-            continue;
-        countersTouched_[static_cast<size_t>(ch)] = true;
-        // Note-offs first.
-        for (OutputNote* off : offs)
-        {
-            if (off->muted || TakeDropped(*off))
-            {
-                RecycleOutputNote(off);
-                continue;
-            }
-            int& counter = StepCounter(ch, off->note, off->stepNumber);
-            const auto sameStep = [off](const OutputNote* on) {
-                return on->note == off->note && on->stepNumber == off->stepNumber && on->time <= off->time &&
-                       !on->muted;
-            };
-            if (counter == 0 && std::any_of(ons.begin(), ons.end(), sameStep))
-            {
-                // The note it ends starts in this same piece: end it after that.
-                deferredOffs_.push_back(off);
-                continue;
-            }
-            bool merged = false;
-            if (counter == 1)
-            {
-                // The same note of the same step starts again no later than
-                // this note-off: the sounding note simply continues.
-                for (OutputNote* on : ons)
-                    if (sameStep(on) && !on->suppressNoteOn)
-                    {
-                        on->suppressNoteOn = true;
-                        merged = true;
-                        break;
-                    }
-            }
-            if (merged)
-                RecycleOutputNote(off);
-            else
-                EmitOff(off);
-            counter = std::max(0, counter - 1);
-        }
-        offs.clear();
-        // Then note-ons.
-        for (OutputNote* on : ons)
-        {
-            int& counter = StepCounter(ch, on->note, on->stepNumber);
-            if (on->muted || (counter > 0 && !on->suppressNoteOn))
-            {
-                if (!on->muted)
-                    RememberDropped(*on);
-                RecycleOutputNote(on);
-                continue;
-            }
-            const int area = std::clamp(on->keyArea, 0, kAreas - 1);
-            Waiting& waiting = waiting_[static_cast<size_t>(area)];
-            if (waiting.waitingFlag)
-            {
-                // The notes that waited were passed through; they end now.
-                for (const NoteEvent& w : waiting.switchOff)
-                {
-                    OutputNote* off = NewOutputNote();
-                    off->note = w.note;
-                    off->channel = w.channel;
-                    off->velocity = 127;
-                    off->time = on->time;
-                    off->kind = OutputNote::kNoteOff;
-                    off->keyArea = area;
-                    output_.push_back(off);
-                }
-                waiting.switchOff.clear();
-                waiting.waitingFlag = false;
-            }
-            sounding_[static_cast<size_t>(ch)].push_back({on->keyArea, on->note, on->stepNumber});
-            on->kind = OutputNote::kNoteOn;
-            output_.push_back(on);
-            if (dispatcher != nullptr && !on->sendOnlyControllers && !on->muted)
-            {
-                ActionArgument argument;
-                argument.note = on;
-                dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
-            }
-            if (counter++ == 0)
-                NoteCounterRaised(ch, on->note, on->stepNumber);
-        }
-        ons.clear();
-        // Note-offs of notes that started in this piece.
-        for (OutputNote* off : deferredOffs_)
-        {
-            int& counter = StepCounter(ch, off->note, off->stepNumber);
-            EmitOff(off);
-            counter = std::max(0, counter - 1);
-        }
-        deferredOffs_.clear();
-        SettleCounters(ch);
-    }
-    SortOutput();
 }
 
-void NoteEngine::RememberDropped(const OutputNote& on)
+// The queued note-offs of a channel, before its note-ons.
+void NoteEngine::FlushNoteOffs(int ch)
 {
-    if (on.eventSequence == 0)
+    auto& offs = queuedOff_[static_cast<size_t>(ch)];
+    const auto& ons = queuedOn_[static_cast<size_t>(ch)];
+    for (OutputNote* off : offs)
+    {
+        if (off->muted || TakeDropped(*off))
+        {
+            RecycleOutputNote(off);
+            continue;
+        }
+        int& counter = StepCounter(ch, off->note, off->stepNumber);
+        const auto sameStep = [off](const OutputNote* on) {
+            return on->note == off->note && on->stepNumber == off->stepNumber && on->time <= off->time &&
+                   !on->muted;
+        };
+        if (counter == 0 && std::any_of(ons.begin(), ons.end(), sameStep))
+        {
+            // The note it ends starts in this same piece: end it after that.
+            deferredOffs_.push_back(off);
+            continue;
+        }
+        EmitOff(off);
+        counter = std::max(0, counter - 1);
+    }
+    offs.clear();
+}
+
+// The queued note-ons of a channel: sent, sent as the continuation of a
+// sounding note, or dropped as duplicates.
+void NoteEngine::FlushNoteOns(int ch)
+{
+    ActionDispatcher* dispatcher = host_.GetDispatcher();
+    auto& ons = queuedOn_[static_cast<size_t>(ch)];
+    for (OutputNote* on : ons)
+    {
+        if (on->muted)
+        {
+            RecycleOutputNote(on);
+            continue;
+        }
+        // A note-on that continues a sounding note (see
+        // ContinueSoundingNotes) is already listed and counted; it goes
+        // out for its controllers.
+        const bool continues = on->suppressNoteOn;
+        int& counter = StepCounter(ch, on->note, on->stepNumber);
+        if (counter > 0 && !continues)
+        {
+            // A duplicate of a sounding note (another key area, or two
+            // notes of one step event): dropped with its note-off.
+            RememberDropped(ch, on->note, on->eventSequence);
+            RecycleOutputNote(on);
+            continue;
+        }
+        const int area = std::clamp(on->keyArea, 0, kAreas - 1);
+        Waiting& waiting = waiting_[static_cast<size_t>(area)];
+        if (waiting.waitingFlag)
+        {
+            // The notes that waited were passed through; they end now.
+            for (const NoteEvent& w : waiting.switchOff)
+            {
+                OutputNote* off = NewOutputNote();
+                off->note = w.note;
+                off->channel = w.channel;
+                off->velocity = 127;
+                off->time = on->time;
+                off->kind = OutputNote::kNoteOff;
+                off->keyArea = area;
+                output_.push_back(off);
+            }
+            waiting.switchOff.clear();
+            waiting.waitingFlag = false;
+        }
+        if (!continues)
+            sounding_[static_cast<size_t>(ch)].push_back(
+                {on->keyArea, on->note, on->stepNumber, on->eventSequence});
+        on->kind = OutputNote::kNoteOn;
+        output_.push_back(on);
+        if (dispatcher != nullptr && !on->sendOnlyControllers)
+        {
+            ActionArgument argument;
+            argument.note = on;
+            dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
+        }
+        if (!continues && counter++ == 0)
+            NoteCounterRaised(ch, on->note, on->stepNumber);
+    }
+    ons.clear();
+}
+
+// The note-offs of notes that started in this piece, after their note-ons.
+void NoteEngine::FlushDeferredOffs(int ch)
+{
+    for (OutputNote* off : deferredOffs_)
+    {
+        int& counter = StepCounter(ch, off->note, off->stepNumber);
+        EmitOff(off);
+        counter = std::max(0, counter - 1);
+    }
+    deferredOffs_.clear();
+    SettleCounters(ch);
+}
+
+void NoteEngine::ContinueSoundingNotes(int channel)
+{
+    // Decided before any note-off of the piece is looked at, so that it does
+    // not matter whether the earlier event's note-off falls into this piece
+    // or a later one: the outcome is the same for every way of cutting the
+    // block.
+    auto& list = sounding_[static_cast<size_t>(channel)];
+    const auto& offs = queuedOff_[static_cast<size_t>(channel)];
+    for (OutputNote* on : queuedOn_[static_cast<size_t>(channel)])
+    {
+        if (on->muted || on->eventSequence == 0)
+            continue;
+        const auto earlier = std::find_if(list.begin(), list.end(), [on](const Sounding& s) {
+            return s.area == on->keyArea && s.note == on->note && s.step == on->stepNumber && s.sequence != 0 &&
+                   s.sequence != on->eventSequence;
+        });
+        if (earlier == list.end())
+            continue;
+        // The earlier note ends in this piece before this one starts.
+        const bool endsFirst = std::any_of(offs.begin(), offs.end(), [&](const OutputNote* off) {
+            return off->eventSequence == earlier->sequence && off->note == on->note && off->time < on->time;
+        });
+        if (endsFirst)
+            continue;
+        RememberDropped(channel, on->note, earlier->sequence);
+        earlier->sequence = on->eventSequence;
+        on->suppressNoteOn = true;
+    }
+}
+
+void NoteEngine::RememberDropped(int channel, int note, std::uint32_t sequence)
+{
+    if (sequence == 0)
         return;
     if (dropped_.size() >= kMaxDropped)
         dropped_.erase(dropped_.begin());
-    dropped_.push_back({on.channel, on.note, on.eventSequence});
+    dropped_.push_back({channel, note, sequence});
 }
 
 bool NoteEngine::TakeDropped(const OutputNote& off)

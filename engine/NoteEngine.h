@@ -21,7 +21,10 @@ struct OutputNote;
 //
 // Output: generated notes are queued per MIDI channel, counted per (channel,
 // note, step) so that one step sends a note only once, and moved to the
-// output list the processor hands to the plug-in.
+// output list the processor hands to the plug-in. A later step event of the
+// same key area, note and step (the next DIV part, or the step's next pass)
+// that starts while the note sounds continues that note: no second note-on,
+// and the note ends with the later event's note-off.
 //
 // Owned by the EngineHost. Audio thread, under the plug-in's lock.
 class NoteEngine
@@ -93,15 +96,16 @@ private:
         int area;
         int note;
         int step;
+        std::uint32_t sequence; // the step event whose note-off ends it (0: none)
     };
     struct Released
     {
         int note;
         int channel;
     };
-    // A note-on dropped as a duplicate of a sounding note: its note-off is
-    // dropped too, so that it neither ends the sounding note early nor
-    // upsets the counters.
+    // A note-off not to be sent: that of a note-on dropped as a duplicate of
+    // a sounding note, or that of a note a later step event continues. It
+    // would end the sounding note early and upset the counters.
     struct Dropped
     {
         int channel;
@@ -123,7 +127,13 @@ private:
     void SortOutput();
     void SettleCounters(int channel);
     void NoteCounterRaised(int channel, int note, int step);
-    void RememberDropped(const OutputNote& on);
+    // The phases of FlushNotes.
+    void LowerReleasedCounts();
+    void ContinueSoundingNotes(int channel);
+    void FlushNoteOffs(int channel);
+    void FlushNoteOns(int channel);
+    void FlushDeferredOffs(int channel);
+    void RememberDropped(int channel, int note, std::uint32_t sequence);
     bool TakeDropped(const OutputNote& off);
 
     EngineHost& host_;

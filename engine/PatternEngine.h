@@ -148,6 +148,9 @@ public:
     void OnReset() override { octave_ = 0; }
 
 private:
+    // The longest scene step and hold-sync interval, in steps.
+    static constexpr int kMaxStepsInScene = 32;
+
     NoteEngine& Notes() const;
     OutputNote* BuildStepNote(NoteRecord& record, double time);
     bool ReleaseNote(double position, int note, double offset, bool keep);

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
+#include <vector>
 
 using rig::SampleOf;
 
@@ -126,6 +128,54 @@ TEST(EngineLanes, DivSplitsAStepIntoGatedPartsOfTheSameNote)
     const Span next = SpanAt(e.recorder, SampleOf(0.2));
     EXPECT_EQ(next.note, 52); // the parts did not move the order on
     EXPECT_EQ(next.on, SampleOf(0.25));
+}
+
+// The note messages sent before a sample: (sample, on, note), merged note-ons left out.
+std::vector<std::tuple<long, bool, int>> SentBefore(const rig::Recorder& r, long end)
+{
+    std::vector<std::tuple<long, bool, int>> sent;
+    for (const rig::Note& n : r.all)
+        if (n.sample < end && !n.silent)
+            sent.emplace_back(n.sample, n.on, n.note);
+    return sent;
+}
+
+// At 1/8 with the gate at +5 % each part of a DIV 2 step lasts into the next part: the later part
+// continues the sounding note, which ends with the last part, whatever the block length.
+TEST(EngineLanes, OverlappingDivPartsSoundAsOneNoteInEveryBlockLength)
+{
+    for (int frames : {1, 100, 512, 4096, 32768})
+    {
+        // One key, every step divided: step k sounds from 11025 k to 11025 k + 11300.
+        rig::Engine every;
+        every.frames = frames;
+        every.Stepper().SetPatternRate(0, 0.5);
+        every.Stepper().SetPatternGate(0, 0.05);
+        for (int t = 0; t < quova::kStepCount; ++t)
+            every.Stepper().SetStepDiv(0, t, 2.0);
+        every.Press(48);
+        every.RunThrough(40000);
+        const std::vector<std::tuple<long, bool, int>> one = {
+            {0, true, 48}, {11025, true, 48}, {11300, false, 48}, {22050, true, 48}, {22325, false, 48},
+            {33075, true, 48}, {33350, false, 48}};
+        EXPECT_EQ(SentBefore(every.recorder, 40000), one) << frames << "-frame blocks";
+
+        // Two keys, the middle one of the first three steps divided; its neighbours are short.
+        rig::Engine middle;
+        middle.frames = frames;
+        middle.Stepper().SetPatternRate(0, 0.5);
+        middle.Stepper().SetPatternGate(0, 0.05);
+        middle.Stepper().SetStepDiv(0, 1, 2.0);
+        middle.Stepper().SetStepGate(0, 0, -0.5);
+        middle.Stepper().SetStepGate(0, 2, -0.5);
+        middle.Press(48);
+        middle.Press(52);
+        middle.RunThrough(33000);
+        const std::vector<std::tuple<long, bool, int>> two = {{0, true, 48},      {6063, false, 48},
+                                                              {11025, true, 52},  {22050, true, 48},
+                                                              {22325, false, 52}, {28113, false, 48}};
+        EXPECT_EQ(SentBefore(middle.recorder, 33000), two) << frames << "-frame blocks";
+    }
 }
 
 TEST(EngineLanes, ShiftMovesTheStepAndItsEnd)
@@ -335,6 +385,11 @@ TEST(EngineLanes, SendCcKeepsTheNoteOnsSilentAndOneStepSendsANoteOnce)
     twin.PressChord();
     twin.RunBeats(0.6);
     EXPECT_EQ(FirstNotes(twin.recorder, 3), (std::vector<int>{48, 52, 55}));
+    // The second area's duplicate is dropped with its note-off: each note ends once.
+    std::vector<long> offs;
+    for (const rig::Note& n : twin.recorder.Offs())
+        offs.push_back(n.sample);
+    EXPECT_EQ(offs, (std::vector<long>{SampleOf(0.225), SampleOf(0.475)}));
 }
 
 TEST(EngineLanes, ShortRatesPlayAtTheirOwnSpeed)

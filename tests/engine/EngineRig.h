@@ -3,7 +3,8 @@
 // A whole engine driven block by block as a host would drive the plug-in:
 // 44100 Hz, 120 beats per minute, 512-frame blocks, the default parameter
 // state, and a listener that records every generated note with its absolute
-// sample time (block x 512 + offset).
+// sample time (block x block length + offset). The block length can be
+// changed before the first block.
 #include "engine/ActionDispatcher.h"
 #include "engine/EngineDefaults.h"
 #include "engine/EngineHost.h"
@@ -25,7 +26,7 @@ constexpr int kFrames = 512;
 
 struct Note
 {
-    long sample;   // block x 512 + offset
+    long sample;   // block x block length + offset
     int offset;
     bool on;
     int note;
@@ -43,7 +44,7 @@ public:
         {
             const bool on = n->kind == OutputNote::kNoteOn;
             const int offset = static_cast<int>(n->time);
-            all.push_back({block * kFrames + offset, offset, on, n->note, n->velocity, n->channel,
+            all.push_back({block * frames + offset, offset, on, n->note, n->velocity, n->channel,
                            on && (n->sendOnlyControllers || n->suppressNoteOn)});
             if (on)
                 n->noteOnSent = true;
@@ -75,6 +76,7 @@ public:
         return r;
     }
     long block = 0;
+    int frames = kFrames;
     std::vector<Note> all;
 };
 
@@ -119,16 +121,17 @@ struct Engine
         transport.samplePosition = position;
         transport.beatPosition = position / kSamplesPerBeat;
         recorder.block = block;
-        app.ProcessBlock(position, 0.0, kSamplesPerBeat, playing, false, 0.0, -1.0, kFrames, false);
+        recorder.frames = frames;
+        app.ProcessBlock(position, 0.0, kSamplesPerBeat, playing, false, 0.0, -1.0, frames, false);
         transport.loopJump = false;
         if (playing)
-            position += kFrames;
+            position += frames;
         ++block;
     }
     // Runs blocks until the block that contains an absolute sample is done.
     void RunThrough(long sample)
     {
-        while (block * kFrames <= sample)
+        while (block * frames <= sample)
             Block();
     }
     void RunBeats(double beats) { RunThrough(SampleOf(beats)); }
@@ -153,6 +156,7 @@ struct Engine
     TobelApp app{transport, recorder, host};
     double position = 0.0;
     long block = 0;
+    int frames = kFrames;
     bool playing = true;
 };
 } // namespace rig
