@@ -84,6 +84,31 @@ int LabelWidth(const std::string& text)
     return static_cast<int>(r.right - r.left);
 }
 
+int LineHeight()
+{
+    // The font's cell height, measured once.
+    static const int height = []
+    {
+        if (!ControlFont()) return -kFontHeight;
+        PixelSurface scratch;
+        scratch.Resize(1, 1);
+        HDC dc = CreateSurfaceDC(&scratch);
+        if (!dc) return -kFontHeight;
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(ControlFont()));
+        TEXTMETRICA metrics{};
+        const bool measured = GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0;
+        SelectObject(dc, old);
+        ReleaseSurfaceDC(dc);
+        return measured ? static_cast<int>(metrics.tmHeight) : -kFontHeight;
+    }();
+    return height;
+}
+
+int FaceHeight()
+{
+    return LineHeight() + 6;
+}
+
 void DrawCheck(PixelSurface& s, const RECT& r, uint32_t colour)
 {
     const int cx = static_cast<int>(r.left + r.right) / 2;

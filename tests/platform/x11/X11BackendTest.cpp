@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "XTestSupport.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/WindowState.h"
 #include "platform/win32/WindowSystem.h"
@@ -342,6 +343,7 @@ INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     for (const char* kind : {"Pattern", "Scene", "Chord"})
       SendDlgItemMessageA(dialog, kKindList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
     SendDlgItemMessageA(dialog, kKindList, CB_SETCURSEL, 0, 0);
+    SetDlgItemTextA(dialog, kNameField, "Groove 1");
     return TRUE;
   }
   if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -366,11 +368,16 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                 {IDCANCEL, "BUTTON", "Cancel", BS_PUSHBUTTON, RECT{170, 80, 250, 104}}};
   RegisterDialogTemplateA(nullptr, "X11SaveTest", save);
   gDialog = DialogResult{};
+  // The field's text starts one pixel inside it; the point between "Gro" and "ove".
+  const int afterGro = 10 + 1 + quova::win32::LabelWidth("Gro");
   Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
     const Window d = own.TopLevelsBesides({host}).back();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the keys reach it once it shows
-    own.Click(d, 50, 20);
-    own.Type("Groove 7");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the keys reach it once it shows
+    own.Type("Groove");  // the first field's whole text is selected: typing replaces it
+    own.Click(d, 240, 20);  // past the end of the text
+    own.Type(" 7");
+    own.Click(d, afterGro + 1, 20);
+    own.Type("-");
     own.Click(d, 50, 53);  // the list drops down as a menu under the box
     ASSERT_TRUE(Within(3000, [&] { return !own.Popups().empty(); }));
     own.Click(own.Popups().back(), 40, 1 + 20 * 2 + 10);
@@ -379,7 +386,7 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
   });
   const INT_PTR result = DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0);
   EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(gDialog.name, "Groove 7");
+  EXPECT_EQ(gDialog.name, "Gro-ove 7");
   EXPECT_EQ(gDialog.kind, 2);
 }
 
