@@ -146,7 +146,8 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         // The window is the closed face, one line high at the top of the rectangle it is made with;
         // the rest of that rectangle is only room for the dropped list.
         if (Height(w) > FaceHeight())
-            SetWindowPos(hwnd, nullptr, 0, 0, Width(w), FaceHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hwnd, nullptr, 0, 0, Width(w), FaceHeight(),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     case WM_PAINT:
         PaintControl(hwnd,

@@ -154,7 +154,8 @@ size_t LineOf(const std::vector<TextLine>& lines, size_t at)
 // The x of the character boundary `at` on its line.
 int BoundaryX(HDC dc, const std::string& text, const TextLine& line, size_t at)
 {
-    return line.left + TextWidth(dc, text.c_str() + line.begin, std::clamp(at, line.begin, line.end) - line.begin);
+    const size_t count = std::clamp(at, line.begin, line.end) - line.begin;
+    return line.left + TextWidth(dc, text.c_str() + line.begin, count);
 }
 
 bool IsContinuationByte(char c)
@@ -299,7 +300,8 @@ LRESULT EditControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
     {
         // A double click selects the word under the pointer.
-        const auto word = WordAround(e->text, BoundaryAt(hwnd, w, e, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        const size_t at = BoundaryAt(hwnd, w, e, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        const auto word = WordAround(e->text, at);
         e->selStart = word.first;
         e->selEnd = word.second;
         InvalidateRect(hwnd, nullptr, FALSE);

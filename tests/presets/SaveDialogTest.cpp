@@ -167,7 +167,8 @@ std::vector<std::string> LayoutFaults(HWND dialog) {
     for (const char* t = text; *t != '\0'; ++t)
       if (*t != '&') c.text += *t;
     GetWindowRect(item, &c.r);
-    c.r = RECT{c.r.left - origin.left, c.r.top - origin.top, c.r.right - origin.left, c.r.bottom - origin.top};
+    c.r = RECT{c.r.left - origin.left, c.r.top - origin.top, c.r.right - origin.left,
+               c.r.bottom - origin.top};
     controls.push_back(c);
   }
   std::vector<std::string> faults;
@@ -178,7 +179,8 @@ std::vector<std::string> LayoutFaults(HWND dialog) {
     if (c.r.left < 0 || c.r.top < 0 || c.r.right > client.right || c.r.bottom > client.bottom)
       faults.push_back(name + " leaves the dialog");
     const int margin = c.kind == "BUTTON" ? 4 : (c.kind == "STATIC" ? 0 : 2);
-    if (quova::win32::LabelWidth(c.text) > c.r.right - c.r.left - margin || line > c.r.bottom - c.r.top - margin)
+    const int width = c.r.right - c.r.left, height = c.r.bottom - c.r.top;
+    if (quova::win32::LabelWidth(c.text) > width - margin || line > height - margin)
       faults.push_back(name + " is cut");
     for (size_t k = 0; k < i; ++k) {
       const RECT& o = controls[k].r;
