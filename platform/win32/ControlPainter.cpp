@@ -144,4 +144,13 @@ void DrawArrowDown(PixelSurface& s, const RECT& r, uint32_t colour)
             Put(s, x, cy - 2 + i, colour);
 }
 
+void DrawArrowUp(PixelSurface& s, const RECT& r, uint32_t colour)
+{
+    const int cx = static_cast<int>(r.left + r.right) / 2;
+    const int cy = static_cast<int>(r.top + r.bottom) / 2;
+    for (int i = 0; i < 4; ++i)
+        for (int x = cx - 3 + i; x <= cx + 3 - i; ++x)
+            Put(s, x, cy + 1 - i, colour);
+}
+
 } // namespace quova::win32

@@ -129,6 +129,20 @@ class X11Backend : public ::testing::Test {
       quova::x11::Idle();
     }
   }
+  // Opens the probe's menu with a right click and lets `act` work it from its own connection;
+  // waits until the menu answered.
+  void OpenMenu(std::function<void(XClient&)> act) {
+    probe.chosen = 12345;
+    x.MoveTo(xwin, 50, 50);
+    x.Button(Button3, true);
+    x.Button(Button3, false);
+    Hand hand(Hand::Shows::Menu, {}, act);
+    Idle(2);
+    ASSERT_TRUE(Within(3000, [&] {
+      quova::x11::Idle();
+      return probe.chosen != 12345;
+    }));
+  }
   std::vector<uint32_t> Composite(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
@@ -257,18 +271,7 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
 
   // Entries are 20 pixels high below a 1-pixel border; the separator takes 7.
   const auto entryY = [](int index) { return 1 + 20 * index + 10; };
-  const auto openMenu = [&](std::function<void(XClient&)> act) {
-    probe.chosen = 12345;
-    x.MoveTo(xwin, 50, 50);
-    x.Button(Button3, true);
-    x.Button(Button3, false);
-    Hand hand(Hand::Shows::Menu, {}, act);
-    Idle(2);
-    ASSERT_TRUE(Within(3000, [&] {
-      quova::x11::Idle();
-      return probe.chosen != 12345;
-    }));
-  };
+  const auto openMenu = [&](std::function<void(XClient&)> act) { OpenMenu(act); };
 
   openMenu([&](XClient& own) {
     const Window menu = own.Popups().back();
@@ -296,6 +299,57 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
   x.Click(xwin, 70, 70);
   Idle();
   EXPECT_EQ(probe.events, (std::vector<std::string>{"down 70,70", "up 70,70"}));
+}
+
+TEST_F(X11Backend, AMenuTallerThanTheScreenScrollsSoThatEveryEntryCanBeChosen) {
+  const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
+  const int count = screenHeight / 20 + 30;
+  probe.menu = CreatePopupMenu();
+  for (int i = 0; i < count; ++i)
+    AppendMenuA(probe.menu, MF_STRING, UINT_PTR(100 + i), ("Note " + std::to_string(i)).c_str());
+  const UINT_PTR last = UINT_PTR(100 + count - 1);
+  // The menu fills the screen's height: 16-pixel scroll arrows above and below the entries.
+  const int viewBottom = screenHeight - 16;
+  const int lastEntryY = viewBottom - (screenHeight - 32) % 20 - 10;
+
+  // The keys: Up from no entry goes to the last one, and the menu scrolls to show it.
+  int height = 0;
+  int hotPixels = 0;
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    height = own.SizeOf(menu).height;
+    own.Press(XK_Up);
+    ASSERT_TRUE(Within(3000, [&] {
+      hotPixels = 0;
+      for (uint32_t p : own.Read(menu, 60, std::min(height, screenHeight)))
+        hotPixels += p == 0x3B6FC4u;
+      return hotPixels > 0;
+    }));
+    own.Press(XK_Return);
+  });
+  EXPECT_EQ(height, screenHeight);
+  EXPECT_GT(hotPixels, 0) << "the chosen entry shows";
+  EXPECT_EQ(probe.chosen, last);
+
+  // The pointer: the wheel scrolls to the end, where a click takes the last entry; so does the
+  // pointer resting on the lower arrow (an entry per 40 ms).
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.MoveTo(menu, 30, 200);
+    for (int i = 0; i < count / 3 + 5; ++i) {
+      own.Button(Button5, true);
+      own.Button(Button5, false);
+    }
+    own.Click(menu, 30, lastEntryY);
+  });
+  EXPECT_EQ(probe.chosen, last);
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.MoveTo(menu, 30, screenHeight - 8);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40 * (count + 10)));
+    own.Click(menu, 30, lastEntryY);
+  });
+  EXPECT_EQ(probe.chosen, last);
 }
 
 TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
