@@ -60,35 +60,38 @@ INT_PTR SaveAndClose(HWND dialog, const std::string& name, Save save) {
 
 void RegisterSavePresetDialogs(HINSTANCE instance) {
   g_dialogInstance = instance;
+  // Pixels for the controls' font: the label column is wide enough for "Preset name (min length
+  // 4)"; the "Type" rectangle reaches down for its dropped list, its shut face is one line high.
+  // The name comes first, so that it gets the keys with its text selected when the dialog opens.
   DialogTemplate preset;
   preset.title = "Save preset";
-  preset.width = 320;
+  preset.width = 400;
   preset.height = 260;
   preset.items = {
-      Item(-1, "STATIC", "Type", 0, {10, 10, 110, 26}),
-      Item(kSaveDialogTypeId, "COMBOBOX", "", CBS_DROPDOWNLIST, {120, 10, 310, 120}),
-      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 40, 110, 56}),
-      Item(kSaveDialogNameId, "EDIT", "", 0, {120, 40, 310, 58}),
-      Item(-1, "STATIC", "Author", 0, {10, 70, 110, 86}),
-      Item(kSaveDialogAuthorId, "EDIT", "", 0, {120, 70, 310, 88}),
-      Item(-1, "STATIC", "Description", 0, {10, 100, 110, 116}),
-      Item(kSaveDialogDescriptionId, "EDIT", "", 0, {120, 100, 310, 150}),
-      Item(-1, "STATIC", "Usage", 0, {10, 160, 110, 176}),
-      Item(kSaveDialogUsageId, "EDIT", "", 0, {120, 160, 310, 210}),
-      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {140, 225, 220, 250}),
-      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {230, 225, 310, 250}),
+      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 40, 195, 60}),
+      Item(kSaveDialogNameId, "EDIT", "", 0, {200, 40, 390, 60}),
+      Item(-1, "STATIC", "Type", 0, {10, 10, 195, 30}),
+      Item(kSaveDialogTypeId, "COMBOBOX", "", CBS_DROPDOWNLIST, {200, 10, 390, 110}),
+      Item(-1, "STATIC", "Author", 0, {10, 70, 195, 90}),
+      Item(kSaveDialogAuthorId, "EDIT", "", 0, {200, 70, 390, 90}),
+      Item(-1, "STATIC", "Description", 0, {10, 100, 195, 120}),
+      Item(kSaveDialogDescriptionId, "EDIT", "", 0, {200, 100, 390, 150}),
+      Item(-1, "STATIC", "Usage", 0, {10, 160, 195, 180}),
+      Item(kSaveDialogUsageId, "EDIT", "", 0, {200, 160, 390, 210}),
+      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {220, 225, 300, 250}),
+      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {310, 225, 390, 250}),
   };
   RegisterDialogTemplateA(instance, kSavePresetDialogName, preset);
 
   DialogTemplate chords;
   chords.title = "Save preset";
-  chords.width = 320;
+  chords.width = 400;
   chords.height = 100;
   chords.items = {
-      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 10, 110, 26}),
-      Item(kSaveDialogNameId, "EDIT", "", 0, {120, 10, 310, 28}),
-      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {140, 60, 220, 85}),
-      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {230, 60, 310, 85}),
+      Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 10, 195, 30}),
+      Item(kSaveDialogNameId, "EDIT", "", 0, {200, 10, 390, 30}),
+      Item(IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {220, 60, 300, 85}),
+      Item(IDCANCEL, "BUTTON", "&Cancel", BS_PUSHBUTTON, {310, 60, 390, 85}),
   };
   RegisterDialogTemplateA(instance, kSaveChordMemoryDialogName, chords);
 }

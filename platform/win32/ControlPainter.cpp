@@ -84,6 +84,31 @@ int LabelWidth(const std::string& text)
     return static_cast<int>(r.right - r.left);
 }
 
+int LineHeight()
+{
+    // The font's cell height, measured once.
+    static const int height = []
+    {
+        if (!ControlFont()) return -kFontHeight;
+        PixelSurface scratch;
+        scratch.Resize(1, 1);
+        HDC dc = CreateSurfaceDC(&scratch);
+        if (!dc) return -kFontHeight;
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(ControlFont()));
+        TEXTMETRICA metrics{};
+        const bool measured = GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0;
+        SelectObject(dc, old);
+        ReleaseSurfaceDC(dc);
+        return measured ? static_cast<int>(metrics.tmHeight) : -kFontHeight;
+    }();
+    return height;
+}
+
+int FaceHeight()
+{
+    return LineHeight() + 6;
+}
+
 void DrawCheck(PixelSurface& s, const RECT& r, uint32_t colour)
 {
     const int cx = static_cast<int>(r.left + r.right) / 2;
@@ -117,6 +142,15 @@ void DrawArrowDown(PixelSurface& s, const RECT& r, uint32_t colour)
     for (int i = 0; i < 4; ++i)
         for (int x = cx - 3 + i; x <= cx + 3 - i; ++x)
             Put(s, x, cy - 2 + i, colour);
+}
+
+void DrawArrowUp(PixelSurface& s, const RECT& r, uint32_t colour)
+{
+    const int cx = static_cast<int>(r.left + r.right) / 2;
+    const int cy = static_cast<int>(r.top + r.bottom) / 2;
+    for (int i = 0; i < 4; ++i)
+        for (int x = cx - 3 + i; x <= cx + 3 - i; ++x)
+            Put(s, x, cy + 1 - i, colour);
 }
 
 } // namespace quova::win32

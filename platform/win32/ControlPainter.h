@@ -30,10 +30,15 @@ void FrameArea(PixelSurface& s, const RECT& r, uint32_t colour);
 void DrawLabel(PixelSurface& s, const std::string& text, const RECT& r, uint32_t colour, UINT format);
 // The width of a text in the user-interface font.
 int LabelWidth(const std::string& text);
+// The height of a line of text in the user-interface font.
+int LineHeight();
+// The height of a one-line control's face (a combo box shut, a one-line field): a line and its margins.
+int FaceHeight();
 // A check mark and a submenu arrow inside r.
 void DrawCheck(PixelSurface& s, const RECT& r, uint32_t colour);
 void DrawArrow(PixelSurface& s, const RECT& r, uint32_t colour);
-// A drop-down arrow (pointing down) inside r.
+// A drop-down arrow (pointing down) and one pointing up, inside r.
 void DrawArrowDown(PixelSurface& s, const RECT& r, uint32_t colour);
+void DrawArrowUp(PixelSurface& s, const RECT& r, uint32_t colour);
 
 } // namespace quova::win32

@@ -142,6 +142,13 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     const bool valid = index >= 0 && index < static_cast<intptr_t>(c->items.size());
     switch (msg)
     {
+    case WM_CREATE:
+        // The window is the closed face, one line high at the top of the rectangle it is made with;
+        // the rest of that rectangle is only room for the dropped list.
+        if (Height(w) > FaceHeight())
+            SetWindowPos(hwnd, nullptr, 0, 0, Width(w), FaceHeight(),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
     case WM_PAINT:
         PaintControl(hwnd,
                      [c](PixelSurface& s, const RECT& r)

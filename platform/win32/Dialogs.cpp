@@ -126,6 +126,14 @@ void SnapshotItems(HWND dialog, std::map<int, std::string>& texts,
     }
 }
 
+// The dialog gives an item the keys: a text field it gives them to has its whole text selected,
+// so that typing replaces it.
+void FocusItem(HWND item)
+{
+    SetFocus(item);
+    if (ClassKey(item->windowClass->name) == "EDIT") SendMessageA(item, EM_SETSEL, 0, -1);
+}
+
 void PressButton(HWND dialog, int id)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -256,15 +264,16 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
                                  WS_CHILD | WS_VISIBLE | item.style, item.rect.left, item.rect.top,
                                  item.rect.right - item.rect.left, item.rect.bottom - item.rect.top, dialog,
                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, nullptr);
-        if (h && !first) first = h;
+        // The dialog's keys first go to the first item that takes them: labels do not.
+        if (h && !first && ClassKey(item.className) != "STATIC") first = h;
     }
     d->proc = dialogProc;
 
     ShownDialog shown;
     shown.templateName = key;
     shown.title = tpl.title;
-    if (dialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam) && first)
-        SetFocus(first);
+    if (dialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam) && IsWindow(first))
+        FocusItem(first);
     if (IsWindow(dialog))
         SnapshotItems(dialog, shown.initialTexts, &shown.initialLists, &shown.initialSelections);
 

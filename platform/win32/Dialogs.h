@@ -8,13 +8,19 @@
 //      box is recorded (owner, text, caption, type, answer)
 //  [x] DialogBoxParamA over dialog templates registered with RegisterDialogTemplateA (in place of
 //      dialog resources): a dialog window with child items of the classes "EDIT", "COMBOBOX",
-//      "BUTTON" and "STATIC"; WM_INITDIALOG to the dialog procedure, then the scripted steps (type
+//      "BUTTON" and "STATIC"; WM_INITDIALOG to the dialog procedure (answered TRUE, the first item
+//      that is not a label gets the keys, a text field with its whole text selected), then the
+//      scripted steps (type
 //      a text, select a list entry, press a button: WM_COMMAND), until EndDialog. When the script
 //      runs out the user presses Cancel (WM_COMMAND IDCANCEL); a dialog that still stays open is
 //      closed with the result 0. A template that is not registered: -1
 //  [x] EndDialog, SetDlgItemTextA, GetDlgItemTextA, SendDlgItemMessageA, and the combo-box
 //      messages CB_ADDSTRING, CB_SETCURSEL, CB_GETCURSEL, CB_GETCOUNT, CB_GETLBTEXT,
-//      CB_GETLBTEXTLEN, CB_RESETCONTENT
+//      CB_GETLBTEXTLEN, CB_RESETCONTENT. A combo box's window is its closed face, one line of the
+//      controls' font high at the top of the rectangle it is made with; the rest of that rectangle
+//      is room for the dropped list only
+//  [x] item rectangles are pixels of a layout made for the controls' font (ControlPainter.h): a
+//      label must be as wide as its text in that font
 //  [x] GetOpenFileNameA / GetSaveFileNameA and ChooseColorA: the scripted path or colour, else the
 //      user cancels (FALSE)
 //  [ ] dialog templates from binary resources, keyboard navigation between items

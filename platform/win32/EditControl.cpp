@@ -9,7 +9,11 @@
 #include "platform/win32/WindowState.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace quova::win32
 {
@@ -81,16 +85,141 @@ size_t ClampIndex(LPARAM v, size_t length)
     return std::min(static_cast<size_t>(v), length);
 }
 
-// A white field with black text in the field's font (without a font, only the white field).
-// The width of the first `count` characters of the text in the DC's font.
-int TextWidth(HDC dc, const std::string& text, size_t count)
+// The width of the first `count` bytes of `text` in the DC's font.
+int TextWidth(HDC dc, const char* text, size_t count)
 {
     if (count == 0) return 0;
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(count), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextA(dc, text, static_cast<int>(count), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     return static_cast<int>(r.right - r.left);
 }
 
+// One line of the field as drawn: its bytes [begin, end) of the text, its left edge and top.
+struct TextLine
+{
+    size_t begin = 0;
+    size_t end = 0;
+    int left = 0;
+    int top = 0;
+};
+
+// The text area inside the field's one-pixel border.
+RECT TextArea(const PlatformWindow* w)
+{
+    return RECT{1, 1, Width(w) - 1, Height(w) - 1};
+}
+
+// The field's lines as the text drawing lays them out: a multi-line field breaks at CR, LF and
+// CR LF; each line is aligned by the field's style; lines follow each other at the font's height.
+std::vector<TextLine> LayOutLines(HDC dc, const PlatformWindow* w, const std::string& text)
+{
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    const RECT r = TextArea(w);
+    std::vector<TextLine> lines;
+    TextLine line;
+    const bool multiLine = (w->style & ES_MULTILINE) != 0;
+    for (size_t i = 0; i <= text.size(); ++i)
+    {
+        const bool atEnd = i == text.size();
+        if (!atEnd && !(multiLine && (text[i] == '\r' || text[i] == '\n'))) continue;
+        line.end = i;
+        lines.push_back(line);
+        if (!atEnd && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        line.begin = i + 1;
+    }
+    for (size_t k = 0; k < lines.size(); ++k)
+    {
+        TextLine& l = lines[k];
+        const int width = TextWidth(dc, text.c_str() + l.begin, l.end - l.begin);
+        l.left = static_cast<int>(r.left);
+        if (w->style & ES_CENTER)
+            l.left = static_cast<int>(r.left + r.right - width) / 2;
+        else if (w->style & ES_RIGHT)
+            l.left = static_cast<int>(r.right) - width;
+        l.top = static_cast<int>(r.top) + static_cast<int>(k) * std::max<int>(1, metrics.tmHeight);
+    }
+    return lines;
+}
+
+// The line that holds the text position `at` (a position at a line break belongs to the line
+// it ends).
+size_t LineOf(const std::vector<TextLine>& lines, size_t at)
+{
+    for (size_t k = 0; k < lines.size(); ++k)
+        if (at <= lines[k].end) return k;
+    return lines.size() - 1;
+}
+
+// The x of the character boundary `at` on its line.
+int BoundaryX(HDC dc, const std::string& text, const TextLine& line, size_t at)
+{
+    const size_t count = std::clamp(at, line.begin, line.end) - line.begin;
+    return line.left + TextWidth(dc, text.c_str() + line.begin, count);
+}
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The character boundary nearest to the point (x, y) of the field: on the line under y, the
+// boundary whose x lies closest to x.
+size_t BoundaryAt(HWND hwnd, PlatformWindow* w, const EditState* e, int x, int y)
+{
+    HDC dc = GetDC(hwnd);
+    if (!dc) return 0;
+    HFONT font = e->font ? e->font : ControlFont();
+    HGDIOBJ old = font ? SelectObject(dc, reinterpret_cast<HGDIOBJ>(font)) : nullptr;
+    const std::vector<TextLine> lines = LayOutLines(dc, w, e->text);
+    size_t k = 0;
+    while (k + 1 < lines.size() && y >= lines[k + 1].top)
+        ++k;
+    const TextLine& line = lines[k];
+    size_t best = line.begin;
+    int bestDistance = -1;
+    for (size_t at = line.begin; at <= line.end; ++at)
+    {
+        if (at < line.end && IsContinuationByte(e->text[at])) continue;
+        const int distance = std::abs(BoundaryX(dc, e->text, line, at) - x);
+        if (bestDistance >= 0 && distance >= bestDistance) break; // past the nearest boundary
+        best = at;
+        bestDistance = distance;
+    }
+    if (old) SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return best;
+}
+
+// Letters, digits, '_' and every byte of a multi-byte character make words; blanks and
+// punctuation each form runs of their own kind.
+int CharacterKind(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x80 || std::isalnum(u) || c == '_') return 0;
+    if (std::isspace(u)) return 1;
+    return 2;
+}
+
+// The run of characters of one kind around the boundary `at` (the run after it, or before it at
+// the end of a line), as a selection [first, second).
+std::pair<size_t, size_t> WordAround(const std::string& text, size_t at)
+{
+    if (text.empty()) return {0, 0};
+    size_t probe = at < text.size() && text[at] != '\r' && text[at] != '\n' ? at : (at > 0 ? at - 1 : 0);
+    if (text[probe] == '\r' || text[probe] == '\n') return {at, at};
+    const int kind = CharacterKind(text[probe]);
+    size_t a = probe;
+    size_t b = probe + 1;
+    while (a > 0 && text[a - 1] != '\r' && text[a - 1] != '\n' && CharacterKind(text[a - 1]) == kind)
+        --a;
+    while (b < text.size() && text[b] != '\r' && text[b] != '\n' && CharacterKind(text[b]) == kind)
+        ++b;
+    return {a, b};
+}
+
+// A white field with black text in the field's font (without a font, only the white field); the
+// selection and the caret show while the field has the keys.
 void Paint(HWND hwnd, PlatformWindow* w, const EditState* e)
 {
     PAINTSTRUCT ps;
@@ -102,20 +231,23 @@ void Paint(HWND hwnd, PlatformWindow* w, const EditState* e)
     if (font)
     {
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(font));
-        RECT r{1, 1, Width(w) - 1, Height(w) - 1};
-        const int full = TextWidth(dc, e->text, e->text.size());
-        int left = r.left;
-        if (w->style & ES_CENTER)
-            left = static_cast<int>(r.left + r.right - full) / 2;
-        else if (w->style & ES_RIGHT)
-            left = static_cast<int>(r.right) - full;
+        RECT r = TextArea(w);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc, &metrics);
+        const std::vector<TextLine> lines = LayOutLines(dc, w, e->text);
         const bool focused = GetFocus() == hwnd;
         const size_t a = std::min({e->selStart, e->selEnd, e->text.size()});
         const size_t b = std::min(std::max(e->selStart, e->selEnd), e->text.size());
         if (focused && a != b)
-            FillArea(w->surface,
-                     RECT{left + TextWidth(dc, e->text, a), r.top, left + TextWidth(dc, e->text, b), r.bottom},
-                     kSelectionColour);
+        {
+            for (const TextLine& line : lines)
+            {
+                if (b < line.begin || a > line.end) continue;
+                const int x0 = BoundaryX(dc, e->text, line, std::max(a, line.begin));
+                const int x1 = BoundaryX(dc, e->text, line, b);
+                FillArea(w->surface, RECT{x0, line.top, x1, line.top + metrics.tmHeight}, kSelectionColour);
+            }
+        }
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkMode(dc, TRANSPARENT);
         UINT format = DT_NOPREFIX | ((w->style & ES_MULTILINE) ? 0u : DT_SINGLELINE);
@@ -126,8 +258,9 @@ void Paint(HWND hwnd, PlatformWindow* w, const EditState* e)
         DrawTextA(dc, e->text.c_str(), static_cast<int>(e->text.size()), &r, format);
         if (focused && a == b)
         {
-            const int x = left + TextWidth(dc, e->text, std::min(e->selEnd, e->text.size()));
-            FillArea(w->surface, RECT{x, r.top + 1, x + 1, r.bottom - 1}, kTextColour);
+            const TextLine& line = lines[LineOf(lines, std::min(e->selEnd, e->text.size()))];
+            const int x = BoundaryX(dc, e->text, line, std::min(e->selEnd, e->text.size()));
+            FillArea(w->surface, RECT{x, line.top + 1, x + 1, line.top + metrics.tmHeight - 1}, kTextColour);
         }
         if (old) SelectObject(dc, old);
     }
@@ -147,9 +280,33 @@ LRESULT EditControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         e->text = w->title;
         return 0;
     case WM_LBUTTONDOWN:
-        // A click in a field gives it the keys.
+        // A click gives the field the keys and puts the caret at the character boundary nearest to
+        // the pointer; dragging with the button held selects from there.
         if (GetFocus() != hwnd) SetFocus(hwnd);
+        e->selStart = e->selEnd = BoundaryAt(hwnd, w, e, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        SetCapture(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == hwnd && (wParam & MK_LBUTTON))
+        {
+            e->selEnd = BoundaryAt(hwnd, w, e, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == hwnd) ReleaseCapture();
+        return 0;
+    case WM_LBUTTONDBLCLK:
+    {
+        // A double click selects the word under the pointer.
+        const size_t at = BoundaryAt(hwnd, w, e, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        const auto word = WordAround(e->text, at);
+        e->selStart = word.first;
+        e->selEnd = word.second;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         // The caret and the selection show only while the field has the keys.

@@ -12,7 +12,10 @@
 //      the line ("\r\n"); WM_KEYDOWN moves the caret (left, right, home, end) and deletes (Delete);
 //      every change notifies the parent (WM_COMMAND, EN_CHANGE)
 //  [x] WM_PAINT draws the text with the field's font through the GDI layer (DrawTextA)
-//  [ ] scrolling, undo, the clipboard, caret blinking, mouse selection
+//  [x] the mouse: a press gives the field the keys and puts the caret at the character boundary
+//      nearest to the pointer, a drag with the button held selects, a double click selects the
+//      word (a run of letters and digits, of blanks or of punctuation)
+//  [ ] scrolling, undo, the clipboard, caret blinking
 
 #include "platform/types/Win32Types.h"
 

@@ -2,6 +2,9 @@
 // submenus), drawn with the native painter, run modally with the pointer and keyboard grabbed.
 // A click on an entry that can be chosen (or a release on one after the pointer moved, for a
 // press-drag-release) chooses it; a press outside every level or Escape dismisses the menu.
+// A level taller than the screen shows as much as fits between two scroll arrows: the wheel, the
+// pointer resting on an arrow, a press on an arrow and the keys (Up, Down, Page Up, Page Down,
+// Home, End) scroll it, so that every entry can be reached.
 #include "platform/win32/Input.h"
 #include "platform/win32/Menu.h"
 #include "platform/win32/Window.h"
@@ -13,6 +16,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -30,6 +35,9 @@ constexpr int kMarkWidth = 22; // check mark column at the left, arrow column at
 constexpr int kMinimumWidth = 80;
 constexpr int kDragThreshold = 3;
 constexpr int kRoundMs = 10;
+constexpr int kScrollArrowHeight = 16;
+constexpr int kWheelEntries = 3;                                  // entries per notch of the wheel
+constexpr auto kHoverScrollPause = std::chrono::milliseconds(40); // per entry, pointer on an arrow
 
 using Entries = std::vector<win32::MenuEntrySnapshot>;
 
@@ -43,28 +51,59 @@ bool Openable(const win32::MenuEntrySnapshot& e)
     return !e.submenu.empty() && !(e.flags & (MF_GRAYED | MF_DISABLED));
 }
 
+int HeightOf(const win32::MenuEntrySnapshot& e)
+{
+    return (e.flags & MF_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+}
+
 struct Level
 {
     const Entries* entries = nullptr;
     Window xwin = 0;
     int x = 0, y = 0; // root position
     int width = 0, height = 0;
-    std::vector<int> tops; // each entry's top inside the window
+    std::vector<int> tops; // each entry's top in the whole column of entries
     int hot = -1;
+    bool scrolls = false; // taller than the screen: scroll arrows above and below the entries
+    int first = 0;        // the first entry shown while scrolling
     PixelSurface surface;
     XImage* image = nullptr;
     GC gc = nullptr;
 
+    // Where entries show inside the window: between the arrows of a level that scrolls.
+    int ViewTop() const { return scrolls ? kScrollArrowHeight : 0; }
+    int ViewBottom() const { return scrolls ? height - kScrollArrowHeight : height; }
+    // The top of entry i inside the window.
+    int TopOf(size_t i) const
+    {
+        return scrolls ? ViewTop() + tops[i] - tops[static_cast<size_t>(first)] : tops[i];
+    }
+    // The first entry shown when the view is scrolled to its end.
+    int LastFirst() const
+    {
+        if (!scrolls || tops.empty()) return 0;
+        const int end = tops.back() + HeightOf(entries->back());
+        size_t i = 0;
+        while (i + 1 < tops.size() && end - tops[i] > ViewBottom() - ViewTop())
+            ++i;
+        return static_cast<int>(i);
+    }
+
     int EntryAt(int rootX, int rootY) const
     {
-        if (rootX < x || rootX >= x + width || rootY < y || rootY >= y + height) return -1;
+        if (!Contains(rootX, rootY)) return -1;
         const int ly = rootY - y;
+        if (ly < ViewTop() || ly >= ViewBottom()) return -1;
         for (size_t i = 0; i < entries->size(); ++i)
-        {
-            const int h = ((*entries)[i].flags & MF_SEPARATOR) ? kSeparatorHeight : kItemHeight;
-            if (ly >= tops[i] && ly < tops[i] + h) return static_cast<int>(i);
-        }
+            if (ly >= TopOf(i) && ly < TopOf(i) + HeightOf((*entries)[i])) return static_cast<int>(i);
         return -1;
+    }
+    // -1 over the upper scroll arrow, 1 over the lower one, else 0.
+    int ArrowAt(int rootX, int rootY) const
+    {
+        if (!scrolls || !Contains(rootX, rootY)) return 0;
+        const int ly = rootY - y;
+        return ly < ViewTop() ? -1 : (ly >= ViewBottom() ? 1 : 0);
     }
     bool Contains(int rootX, int rootY) const
     {
@@ -94,6 +133,8 @@ public:
         int wx = 0, wy = 0;
         unsigned mask = 0;
         XQueryPointer(d_, DefaultRootWindow(d_), &root, &child, &startX_, &startY_, &wx, &wy, &mask);
+        pointerX_ = startX_;
+        pointerY_ = startY_;
     }
 
     // Takes the pointer and the keys for the menu; tried again at every round while another
@@ -131,18 +172,12 @@ public:
                 if (l->xwin == e.xexpose.window) Present(*l);
             return;
         case MotionNotify:
+            pointerX_ = e.xmotion.x_root;
+            pointerY_ = e.xmotion.y_root;
             Move(e.xmotion.x_root, e.xmotion.y_root);
             return;
         case ButtonPress:
-            if (e.xbutton.button > Button3) return;
-            if (LevelAt(e.xbutton.x_root, e.xbutton.y_root) < 0)
-            {
-                // A press outside dismisses; its release is taken here too, not by a window.
-                dismissing_ = true;
-                chosen_ = 0;
-                return;
-            }
-            pressedInside_ = true;
+            Press(e.xbutton);
             return;
         case ButtonRelease:
             if (e.xbutton.button > Button3) return;
@@ -162,7 +197,77 @@ public:
         }
     }
 
+    // Called at every round of the modal loop: the pointer resting on a scroll arrow scrolls.
+    void Tick()
+    {
+        const int li = LevelAt(pointerX_, pointerY_);
+        if (li < 0) return;
+        Level& l = *levels_[static_cast<size_t>(li)];
+        const int arrow = l.ArrowAt(pointerX_, pointerY_);
+        const auto now = std::chrono::steady_clock::now();
+        if (arrow == 0 || now - lastHoverScroll_ < kHoverScrollPause) return;
+        lastHoverScroll_ = now;
+        ScrollBy(l, arrow);
+    }
+
 private:
+    // Scrolls a level by `count` entries (negative: up), as far as it goes.
+    void ScrollBy(Level& l, int count)
+    {
+        const int first = std::clamp(l.first + count, 0, l.LastFirst());
+        if (first == l.first) return;
+        l.first = first;
+        // Deeper levels belong to entries that moved.
+        while (levels_.size() > 1 && levels_.back().get() != &l)
+            CloseLevel();
+        Paint(l);
+    }
+
+    // Scrolls the level so that entry i shows whole.
+    void ShowEntry(Level& l, int i)
+    {
+        if (!l.scrolls || i < 0) return;
+        int first = l.first;
+        if (i < first) first = i;
+        while (first < l.LastFirst() &&
+               l.ViewTop() + l.tops[static_cast<size_t>(i)] + HeightOf((*l.entries)[static_cast<size_t>(i)]) -
+                       l.tops[static_cast<size_t>(first)] >
+                   l.ViewBottom())
+            ++first;
+        ScrollBy(l, first - l.first);
+    }
+
+    void Press(const XButtonEvent& b)
+    {
+        if (b.button == Button4 || b.button == Button5)
+        {
+            Wheel(b.x_root, b.y_root, b.button == Button4 ? -kWheelEntries : kWheelEntries);
+            return;
+        }
+        if (b.button > Button3) return;
+        const int li = LevelAt(b.x_root, b.y_root);
+        if (li < 0)
+        {
+            // A press outside dismisses; its release is taken here too, not by a window.
+            dismissing_ = true;
+            chosen_ = 0;
+            return;
+        }
+        // A press on a scroll arrow scrolls by one entry.
+        Level& l = *levels_[static_cast<size_t>(li)];
+        if (const int arrow = l.ArrowAt(b.x_root, b.y_root)) ScrollBy(l, arrow);
+        pressedInside_ = true;
+    }
+
+    void Wheel(int rootX, int rootY, int count)
+    {
+        const int li = LevelAt(rootX, rootY);
+        Level& l = *levels_[li >= 0 ? static_cast<size_t>(li) : levels_.size() - 1];
+        ScrollBy(l, count);
+        // The entry now under the pointer is the hot one.
+        if (li >= 0) SetHot(l, l.EntryAt(rootX, rootY));
+    }
+
     void OpenLevel(const Entries& entries, int rootX, int rootY)
     {
         auto l = std::make_unique<Level>();
@@ -172,14 +277,19 @@ private:
         for (const auto& e : entries)
         {
             l->tops.push_back(y);
-            y += (e.flags & MF_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+            y += HeightOf(e);
             width = std::max(width, LabelWidth(e.text) + 2 * kMarkWidth + 2);
         }
         l->width = width;
         l->height = y + 1;
-        // Keep the level on the screen.
+        // Keep the level on the screen; one taller than the screen fills its height and scrolls.
         const int screenW = DisplayWidth(d_, DefaultScreen(d_));
         const int screenH = DisplayHeight(d_, DefaultScreen(d_));
+        if (l->height > screenH && screenH > 2 * kScrollArrowHeight + kItemHeight)
+        {
+            l->scrolls = true;
+            l->height = screenH;
+        }
         l->x = std::max(0, std::min(rootX, screenW - l->width));
         l->y = std::max(0, std::min(rootY, screenH - l->height));
         XSetWindowAttributes a{};
@@ -217,10 +327,11 @@ private:
     {
         FillArea(l.surface, RECT{0, 0, l.width, l.height}, kFaceColour);
         FrameArea(l.surface, RECT{0, 0, l.width, l.height}, kFrameColour);
-        for (size_t i = 0; i < l.entries->size(); ++i)
+        for (size_t i = static_cast<size_t>(l.first); i < l.entries->size(); ++i)
         {
             const auto& e = (*l.entries)[i];
-            const int top = l.tops[i];
+            const int top = l.TopOf(i);
+            if (top >= l.ViewBottom()) break;
             if (e.flags & MF_SEPARATOR)
             {
                 FillArea(l.surface, RECT{4, top + kSeparatorHeight / 2, l.width - 4, top + kSeparatorHeight / 2 + 1},
@@ -236,6 +347,16 @@ private:
             if (e.flags & MF_CHECKED) DrawCheck(l.surface, RECT{1, top, kMarkWidth, top + kItemHeight}, ink);
             if (!e.submenu.empty())
                 DrawArrow(l.surface, RECT{l.width - kMarkWidth, top, l.width - 1, top + kItemHeight}, ink);
+        }
+        if (l.scrolls)
+        {
+            // The arrows cover what lies past the view; one that cannot scroll further is grey.
+            const RECT up{1, 1, l.width - 1, l.ViewTop()};
+            const RECT down{1, l.ViewBottom(), l.width - 1, l.height - 1};
+            FillArea(l.surface, up, kFaceColour);
+            FillArea(l.surface, down, kFaceColour);
+            DrawArrowUp(l.surface, up, l.first > 0 ? kTextColour : kGreyTextColour);
+            DrawArrowDown(l.surface, down, l.first < l.LastFirst() ? kTextColour : kGreyTextColour);
         }
         Present(l);
     }
@@ -281,7 +402,7 @@ private:
         if (sameSubmenuOpen) return;
         while (levels_.size() > static_cast<size_t>(li) + 1)
             CloseLevel();
-        if (Openable(e)) OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.tops[static_cast<size_t>(entry)]);
+        if (Openable(e)) OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.TopOf(static_cast<size_t>(entry)));
     }
 
     void Release(int rootX, int rootY)
@@ -321,7 +442,7 @@ private:
                 }
                 else if (Openable(e))
                 {
-                    OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.tops[static_cast<size_t>(l.hot)]);
+                    OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.TopOf(static_cast<size_t>(l.hot)));
                 }
             }
             return;
@@ -338,6 +459,37 @@ private:
                 if (Selectable(e) || Openable(e)) break;
             }
             SetHot(l, next);
+            ShowEntry(l, next);
+            return;
+        }
+        case XK_Home:
+        case XK_End:
+        case XK_Prior:
+        case XK_Next:
+        {
+            // To the first or last entry, or a page of entries up or down; then to the nearest
+            // entry that can be taken in that direction.
+            const int n = static_cast<int>(l.entries->size());
+            const int page = std::max(1, (l.ViewBottom() - l.ViewTop()) / kItemHeight - 1);
+            const bool down = sym == XK_End || sym == XK_Next;
+            int next = std::max(l.hot, 0) + (down ? page : -page);
+            if (sym == XK_Home) next = 0;
+            if (sym == XK_End) next = n - 1;
+            next = std::clamp(next, 0, n - 1);
+            const auto takes = [&](int i)
+            {
+                const auto& e = (*l.entries)[static_cast<size_t>(i)];
+                return Selectable(e) || Openable(e);
+            };
+            int found = next;
+            while (found >= 0 && found < n && !takes(found))
+                found += down ? 1 : -1;
+            if (found < 0 || found >= n)
+                for (found = next; found >= 0 && found < n && !takes(found);)
+                    found += down ? -1 : 1;
+            if (found < 0 || found >= n) return;
+            SetHot(l, found);
+            ShowEntry(l, found);
             return;
         }
         default:
@@ -354,6 +506,8 @@ private:
     bool pressedInside_ = false;
     bool moved_ = false;
     int startX_ = 0, startY_ = 0;
+    int pointerX_ = -1, pointerY_ = -1;
+    std::chrono::steady_clock::time_point lastHoverScroll_{};
     UINT_PTR chosen_ = 0;
 };
 
@@ -374,6 +528,7 @@ UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entr
     {
         ModalRound(owner, kRoundMs);
         run.Grab();
+        run.Tick();
     }
     --menuDepth_;
     foreign_ = std::move(previous);

@@ -5,6 +5,8 @@
 #include "framework/IStateChunk.h"
 #include "gui/IPopupMenu.h"
 #include "platform/testing/PlatformDriver.h"
+#include "platform/win32/ControlPainter.h"
+#include "platform/win32/WindowState.h"
 #include "presets/ChordMemoryFile.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/GzipFile.h"
@@ -134,6 +136,82 @@ TEST_F(SaveDialogTest, SavingAChordSetWritesTheChordMemory) {
   driver_.AnswerMessageBox(IDNO);
   EXPECT_EQ(OpenSaveChordMemoryDialog(&chordBox), IDCANCEL);
   EXPECT_EQ(driver_.MessageBoxes().size(), 1u);
+}
+
+namespace {
+
+std::string ItemText(HWND dialog, int id) {
+  char text[64] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+// What is wrong with a shown dialog's layout: controls whose drawn areas overlap or leave the
+// dialog, labels and buttons whose text in the controls' font does not fit, fields lower than a line.
+std::vector<std::string> LayoutFaults(HWND dialog) {
+  struct Control {
+    std::string kind, text;
+    RECT r;
+  };
+  std::vector<Control> controls;
+  RECT client{};
+  GetClientRect(dialog, &client);
+  RECT origin{};
+  GetWindowRect(dialog, &origin);
+  for (HWND item : dialog->children) {
+    Control c;
+    char text[256] = {};
+    GetClassNameA(item, text, sizeof text);
+    c.kind = text;
+    GetWindowTextA(item, text, sizeof text);
+    for (const char* t = text; *t != '\0'; ++t)
+      if (*t != '&') c.text += *t;
+    GetWindowRect(item, &c.r);
+    c.r = RECT{c.r.left - origin.left, c.r.top - origin.top, c.r.right - origin.left,
+               c.r.bottom - origin.top};
+    controls.push_back(c);
+  }
+  std::vector<std::string> faults;
+  const int line = quova::win32::LineHeight();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const Control& c = controls[i];
+    const std::string name = c.kind + " \"" + c.text + "\"";
+    if (c.r.left < 0 || c.r.top < 0 || c.r.right > client.right || c.r.bottom > client.bottom)
+      faults.push_back(name + " leaves the dialog");
+    const int margin = c.kind == "BUTTON" ? 4 : (c.kind == "STATIC" ? 0 : 2);
+    const int width = c.r.right - c.r.left, height = c.r.bottom - c.r.top;
+    if (quova::win32::LabelWidth(c.text) > width - margin || line > height - margin)
+      faults.push_back(name + " is cut");
+    for (size_t k = 0; k < i; ++k) {
+      const RECT& o = controls[k].r;
+      if (c.r.left < o.right && o.left < c.r.right && c.r.top < o.bottom && o.top < c.r.bottom)
+        faults.push_back(name + " overlaps " + controls[k].kind + " \"" + controls[k].text + "\"");
+    }
+  }
+  return faults;
+}
+
+}  // namespace
+
+TEST_F(SaveDialogTest, BothDialogsShowEveryControlWholeAndApartWithTheNameReadyForTyping) {
+  std::vector<std::string> faults;
+  std::string typed;
+  const auto inspect = DialogStep::Inspect([&](HWND dialog) {
+    driver_.Pump();
+    faults = LayoutFaults(dialog);
+    // The name field has the keys, its text selected: typing replaces it.
+    driver_.TypeText("ArdTest2");
+    typed = ItemText(dialog, kSaveDialogNameId);
+  });
+  driver_.RunDialog({inspect});
+  OpenSavePresetDialog(&box_);
+  EXPECT_EQ(faults, std::vector<std::string>{});
+  EXPECT_EQ(typed, "ArdTest2");
+  ChordMemoryPresetHandler chordBox(&host_, nullptr, IRectangle{600, 40, 760, 56});
+  driver_.RunDialog({inspect});
+  OpenSaveChordMemoryDialog(&chordBox);
+  EXPECT_EQ(faults, std::vector<std::string>{});
+  EXPECT_EQ(typed, "ArdTest2");
 }
 
 TEST_F(SaveDialogTest, ARightPressOnTheBoxOpensItsSaveDialog) {

@@ -2,6 +2,7 @@
 #include "RecordingWindow.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Input.h"
@@ -38,6 +39,13 @@ protected:
         int n = static_cast<int>(
             SendMessageA(field, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)));
         return std::string(buffer, static_cast<size_t>(n));
+    }
+
+    static std::pair<DWORD, DWORD> Selection(HWND field)
+    {
+        DWORD a = 0, b = 0;
+        SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+        return {a, b};
     }
 
     HWND frame = nullptr;
@@ -77,6 +85,38 @@ TEST_F(EditControlTest, SelectAllThenTypingReplacesTheText)
     EXPECT_EQ(Text(field), "-1");
     driver.PressKey(VK_DELETE);
     EXPECT_EQ(Text(field), "-");
+}
+
+TEST_F(EditControlTest, TheMousePlacesTheCaretSelectsByDraggingAndSelectsAWordByDoubleClick)
+{
+    HWND field = CreateWindowExA(0, "EDIT", "ArdTest1 more", WS_CHILD | WS_VISIBLE, 10, 20, 160, 20, editor,
+                                 reinterpret_cast<HMENU>(uintptr_t{98}), nullptr, nullptr);
+    // The text starts inside a one-pixel border; a click a little either side of the boundary
+    // after "Ard" puts the caret on it.
+    const int afterArd = 1 + quova::win32::LabelWidth("Ard");
+    for (int dx : {-2, 2})
+    {
+        driver.Click(field, afterArd + dx, 10);
+        EXPECT_EQ(GetFocus(), field);
+        EXPECT_EQ(Selection(field), (std::pair<DWORD, DWORD>{3, 3})) << dx;
+    }
+    driver.Click(field, 150, 10); // past the end of the text
+    driver.TypeText("2");
+    EXPECT_EQ(Text(field), "ArdTest1 more2");
+
+    driver.Drag(field, 2, 10, afterArd, 10);
+    EXPECT_EQ(Selection(field), (std::pair<DWORD, DWORD>{0, 3}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    driver.DoubleClick(field, 1 + quova::win32::LabelWidth("ArdTest1 mo"), 10);
+    EXPECT_EQ(Selection(field), (std::pair<DWORD, DWORD>{9, 14})) << "the word \"more2\"";
+    driver.TypeText("x");
+    EXPECT_EQ(Text(field), "ArdTest1 x");
+
+    // In a multi-line field the pointer's line counts.
+    HWND lines = MakeField("ab\r\ncd");
+    SetWindowPos(lines, nullptr, 0, 0, 61, 40, SWP_NOMOVE | SWP_NOZORDER);
+    driver.Click(lines, 50, 1 + quova::win32::LineHeight() + 3);
+    EXPECT_EQ(Selection(lines), (std::pair<DWORD, DWORD>{6, 6}));
 }
 
 TEST_F(EditControlTest, TheLimitRefusesLongerText)
@@ -193,4 +233,13 @@ TEST_F(EditControlTest, ComboBoxKeepsEntriesAndASelection)
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), -1);
     EXPECT_EQ(SendMessageA(combo, CB_GETLBTEXTLEN, 7, 0), -1);
     EXPECT_FALSE(SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")));
+
+    // The window is the shut face, one line high at the top; below it the parent gets the click.
+    RECT face{};
+    GetWindowRect(combo, &face);
+    EXPECT_EQ(face.bottom - face.top, quova::win32::FaceHeight());
+    Log().clear();
+    driver.Click(editor, 20, 50);
+    EXPECT_EQ(Of(editor, WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_TRUE(driver.Menus().empty()) << "the list did not drop";
 }

@@ -307,6 +307,40 @@ TEST_F(DialogTest, AQuestionAnsweredNoKeepsTheDialogOpenAndCancelEndsIt)
     EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, nullptr, 0), -1);
 }
 
+TEST_F(DialogTest, TheFirstFieldGetsTheKeysWithItsWholeTextSelected)
+{
+    DialogTemplate t;
+    t.title = "Save preset";
+    t.width = 300;
+    t.height = 100;
+    t.items = {{-1, "STATIC", "Preset name", 0, {10, 10, 100, 30}},
+               {10004, "EDIT", "", 0, {110, 10, 290, 30}},
+               {IDOK, "BUTTON", "&OK", BS_DEFPUSHBUTTON, {110, 60, 190, 85}}};
+    RegisterDialogTemplateA(nullptr, "NAMEONLY", t);
+    std::string typed;
+    bool focused = false;
+    driver.RunDialog({DialogStep::Inspect(
+        [&](HWND dlg)
+        {
+            focused = GetFocus() == GetDlgItem(dlg, 10004); // not the label before it
+            driver.TypeText("ArdTest2");
+            char buffer[32];
+            GetDlgItemTextA(dlg, 10004, buffer, sizeof buffer);
+            typed = buffer;
+        })});
+    DialogBoxParamA(
+        nullptr, "NAMEONLY", editor,
+        +[](HWND dlg, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR
+        {
+            if (msg == WM_INITDIALOG) SetDlgItemTextA(dlg, 10004, "ArdTest1");
+            if (msg == WM_COMMAND) EndDialog(dlg, LOWORD(wParam));
+            return msg == WM_INITDIALOG || msg == WM_COMMAND;
+        },
+        0);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(typed, "ArdTest2") << "typing replaced the selected text";
+}
+
 TEST_F(DialogTest, DialogItemCallsOnMissingItemsFailQuietly)
 {
     EXPECT_FALSE(SetDlgItemTextA(editor, 4242, "x"));

@@ -195,13 +195,13 @@ TEST_F(EditorOnScreen, ARightPressOnTheChordPresetBoxOpensItsSaveDialogWhichSave
   x->Button(Button3, true);
   x->Button(Button3, false);
   {
-    // The dialog's name field lies at (120, 10)-(310, 28), its OK button at (140, 60)-(220, 85).
+    // The dialog's name field lies at (200, 10)-(390, 30), its OK button at (220, 60)-(300, 85).
     Hand hand(Hand::Shows::Dialog, {host}, [](XClient& own) {
       const Window dialog = own.TopLevelsBesides({}).back();
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      own.Click(dialog, 200, 19);
+      own.Click(dialog, 290, 19);
       own.Type("Night Chords");
-      own.Click(dialog, 180, 72);
+      own.Click(dialog, 260, 72);
     });
     Run(200);
   }

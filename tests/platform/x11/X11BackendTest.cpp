@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "XTestSupport.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/WindowState.h"
 #include "platform/win32/WindowSystem.h"
@@ -127,6 +128,20 @@ class X11Backend : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       quova::x11::Idle();
     }
+  }
+  // Opens the probe's menu with a right click and lets `act` work it from its own connection;
+  // waits until the menu answered.
+  void OpenMenu(std::function<void(XClient&)> act) {
+    probe.chosen = 12345;
+    x.MoveTo(xwin, 50, 50);
+    x.Button(Button3, true);
+    x.Button(Button3, false);
+    Hand hand(Hand::Shows::Menu, {}, act);
+    Idle(2);
+    ASSERT_TRUE(Within(3000, [&] {
+      quova::x11::Idle();
+      return probe.chosen != 12345;
+    }));
   }
   std::vector<uint32_t> Composite(HWND hwnd) {
     RECT r{};
@@ -256,18 +271,7 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
 
   // Entries are 20 pixels high below a 1-pixel border; the separator takes 7.
   const auto entryY = [](int index) { return 1 + 20 * index + 10; };
-  const auto openMenu = [&](std::function<void(XClient&)> act) {
-    probe.chosen = 12345;
-    x.MoveTo(xwin, 50, 50);
-    x.Button(Button3, true);
-    x.Button(Button3, false);
-    Hand hand(Hand::Shows::Menu, {}, act);
-    Idle(2);
-    ASSERT_TRUE(Within(3000, [&] {
-      quova::x11::Idle();
-      return probe.chosen != 12345;
-    }));
-  };
+  const auto openMenu = [&](std::function<void(XClient&)> act) { OpenMenu(act); };
 
   openMenu([&](XClient& own) {
     const Window menu = own.Popups().back();
@@ -295,6 +299,57 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
   x.Click(xwin, 70, 70);
   Idle();
   EXPECT_EQ(probe.events, (std::vector<std::string>{"down 70,70", "up 70,70"}));
+}
+
+TEST_F(X11Backend, AMenuTallerThanTheScreenScrollsSoThatEveryEntryCanBeChosen) {
+  const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
+  const int count = screenHeight / 20 + 30;
+  probe.menu = CreatePopupMenu();
+  for (int i = 0; i < count; ++i)
+    AppendMenuA(probe.menu, MF_STRING, UINT_PTR(100 + i), ("Note " + std::to_string(i)).c_str());
+  const UINT_PTR last = UINT_PTR(100 + count - 1);
+  // The menu fills the screen's height: 16-pixel scroll arrows above and below the entries.
+  const int viewBottom = screenHeight - 16;
+  const int lastEntryY = viewBottom - (screenHeight - 32) % 20 - 10;
+
+  // The keys: Up from no entry goes to the last one, and the menu scrolls to show it.
+  int height = 0;
+  int hotPixels = 0;
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    height = own.SizeOf(menu).height;
+    own.Press(XK_Up);
+    ASSERT_TRUE(Within(3000, [&] {
+      hotPixels = 0;
+      for (uint32_t p : own.Read(menu, 60, std::min(height, screenHeight)))
+        hotPixels += p == 0x3B6FC4u;
+      return hotPixels > 0;
+    }));
+    own.Press(XK_Return);
+  });
+  EXPECT_EQ(height, screenHeight);
+  EXPECT_GT(hotPixels, 0) << "the chosen entry shows";
+  EXPECT_EQ(probe.chosen, last);
+
+  // The pointer: the wheel scrolls to the end, where a click takes the last entry; so does the
+  // pointer resting on the lower arrow (an entry per 40 ms).
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.MoveTo(menu, 30, 200);
+    for (int i = 0; i < count / 3 + 5; ++i) {
+      own.Button(Button5, true);
+      own.Button(Button5, false);
+    }
+    own.Click(menu, 30, lastEntryY);
+  });
+  EXPECT_EQ(probe.chosen, last);
+  OpenMenu([&](XClient& own) {
+    const Window menu = own.Popups().back();
+    own.MoveTo(menu, 30, screenHeight - 8);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40 * (count + 10)));
+    own.Click(menu, 30, lastEntryY);
+  });
+  EXPECT_EQ(probe.chosen, last);
 }
 
 TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
@@ -342,6 +397,7 @@ INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     for (const char* kind : {"Pattern", "Scene", "Chord"})
       SendDlgItemMessageA(dialog, kKindList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
     SendDlgItemMessageA(dialog, kKindList, CB_SETCURSEL, 0, 0);
+    SetDlgItemTextA(dialog, kNameField, "Groove 1");
     return TRUE;
   }
   if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -366,11 +422,16 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                 {IDCANCEL, "BUTTON", "Cancel", BS_PUSHBUTTON, RECT{170, 80, 250, 104}}};
   RegisterDialogTemplateA(nullptr, "X11SaveTest", save);
   gDialog = DialogResult{};
+  // The field's text starts one pixel inside it; the point between "Gro" and "ove".
+  const int afterGro = 10 + 1 + quova::win32::LabelWidth("Gro");
   Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
     const Window d = own.TopLevelsBesides({host}).back();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the keys reach it once it shows
-    own.Click(d, 50, 20);
-    own.Type("Groove 7");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the keys reach it once it shows
+    own.Type("Groove");  // the first field's whole text is selected: typing replaces it
+    own.Click(d, 240, 20);  // past the end of the text
+    own.Type(" 7");
+    own.Click(d, afterGro + 1, 20);
+    own.Type("-");
     own.Click(d, 50, 53);  // the list drops down as a menu under the box
     ASSERT_TRUE(Within(3000, [&] { return !own.Popups().empty(); }));
     own.Click(own.Popups().back(), 40, 1 + 20 * 2 + 10);
@@ -379,7 +440,7 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
   });
   const INT_PTR result = DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0);
   EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(gDialog.name, "Groove 7");
+  EXPECT_EQ(gDialog.name, "Gro-ove 7");
   EXPECT_EQ(gDialog.kind, 2);
 }
 
