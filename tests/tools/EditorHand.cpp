@@ -43,7 +43,8 @@ int main(int argc, char** argv)
                 window = w;
         return window != 0;
     });
-    if (window == 0)
+    // The plug-in's editor is a child of the host's window.
+    if (window == 0 || !quova::xtest::Within(30000, [&] { return !client.Children(window).empty(); }))
         return 1;
     // Time for the editor's first paints, as a person would take to look.
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
