@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # scripts/install: into a temporary folder twice (the second run replaces the first copy and
 # leaves no temporary file behind), the installed module loads and plays in the command-line
-# host, the default folders follow HOME (~/.vst, and ~/.lxvst only when it exists), and
-# --uninstall removes every copy again.
+# host, the default folder follows HOME (~/.vst only, also when ~/.lxvst exists: a host scanning
+# both would list the plug-in twice), copies elsewhere are named and left alone, and --uninstall
+# removes what was installed.
 set -euo pipefail
 script="$1" module="$2" host="$3"
 work="$(mktemp -d)"
@@ -15,15 +16,20 @@ cmp -s "$module" "$work/plugins/Quova.so" || fail "installed copy differs from t
 [[ "$(ls -A "$work/plugins")" == "Quova.so" ]] || fail "leftovers beside the module: $(ls -A "$work/plugins")"
 "$host" -q -n 4 --note 0:C4:100:0 "$work/plugins/Quova.so" >/dev/null || fail "installed module does not load"
 
+export VST_PATH="" LXVST_PATH=""
+mkdir -p "$work/home/.lxvst"
 HOME="$work/home" "$script" --module "$module" >/dev/null || fail "install into HOME"
-[[ -f "$work/home/.vst/Quova.so" && ! -e "$work/home/.lxvst" ]] || fail "default folders without ~/.lxvst"
-mkdir "$work/home/.lxvst"
-HOME="$work/home" "$script" --module "$module" >/dev/null || fail "install into HOME with ~/.lxvst"
-[[ -f "$work/home/.lxvst/Quova.so" ]] || fail "~/.lxvst not used when it exists"
+[[ -f "$work/home/.vst/Quova.so" && ! -e "$work/home/.lxvst/Quova.so" ]] || fail "install went beyond ~/.vst"
 
+# An older copy in ~/.lxvst is named by install and uninstall, and stays where it is.
+cp "$module" "$work/home/.lxvst/Quova.so"
+HOME="$work/home" "$script" --module "$module" | grep -q "another copy is in $work/home/.lxvst" ||
+  fail "install did not name the copy in ~/.lxvst"
 "$script" --uninstall "$work/plugins" >/dev/null || fail "uninstall"
 [[ ! -e "$work/plugins/Quova.so" ]] || fail "uninstall left the module"
-HOME="$work/home" "$script" --uninstall >/dev/null || fail "uninstall from HOME"
-[[ ! -e "$work/home/.vst/Quova.so" && ! -e "$work/home/.lxvst/Quova.so" ]] || fail "uninstall from HOME left a copy"
+removed="$(HOME="$work/home" "$script" --uninstall)" || fail "uninstall from HOME"
+grep -qx "removed $work/home/.vst/Quova.so" <<<"$removed" || fail "uninstall from HOME said: $removed"
+grep -q "another copy is in $work/home/.lxvst" <<<"$removed" || fail "uninstall did not name the copy in ~/.lxvst"
+[[ ! -e "$work/home/.vst/Quova.so" && -f "$work/home/.lxvst/Quova.so" ]] || fail "uninstall from HOME touched ~/.lxvst"
 if "$script" --no-such-option 2>/dev/null; then fail "a bad option was accepted"; fi
 echo "install script: all checks passed"
