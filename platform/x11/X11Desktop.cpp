@@ -358,8 +358,8 @@ void X11Desktop::FillBands()
         XSetWindowBackground(d, s->xwin, corner);
         if (s->xwinWidth > s->width) XClearArea(d, s->xwin, s->width, 0, 0, 0, False);
         if (s->xwinHeight > s->height) XClearArea(d, s->xwin, 0, s->height, 0, 0, False);
+        XFlush(d);
     }
-    XFlush(d);
 }
 
 } // namespace quova::x11
