@@ -132,7 +132,7 @@ class IEffectVST : public IEffectBase {
 
   VstHostCallback hostCallback_;
   ERect editRect_{};     // the editor's size; written and read with the plug lock held
-  ERect hostEditRect_{};  // editRect_ as effEditGetRect last handed it out: the host reads it unlocked
+  ERect hostEditRect_{}; // editRect_ as effEditGetRect last handed it out: the host reads it unlocked
   // The frame the editor shows in inside a host's X11 window (a window handle), or null.
   void* editorFrame_ = nullptr;
   VstSpeakerArrangement inputArrangement_{};

@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <sstream>
+#include <sys/wait.h>
 
 extern char** environ;
 

@@ -47,7 +47,7 @@ struct ShownWindow
     HWND focus = nullptr;        // the layer's window that last had the keys inside `top`
     int xwinWidth = 0;           // the X window's size as the server last reported it
     int xwinHeight = 0;
-    bool bandFilled = false;     // the part of a larger X window outside the image was filled
+    bool bandFilled = false; // the part of a larger X window outside the image was filled
     std::function<void(int, int)> onResize;
 };
 

@@ -170,7 +170,8 @@ TEST_F(EditorOnScreen, WithTwoEditorsOpenTheWheelTurnsTheKnobOfTheEditorItIsOver
   auto second = std::make_unique<Tobel>(&Callback);
   AEffect* effect2 = second->GetEffect();
   const Window host2 = x->MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20);
-  ASSERT_EQ(effect2->dispatcher(effect2, vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host2)), 0.0f), 1);
+  void* parent2 = reinterpret_cast<void*>(uintptr_t(host2));
+  ASSERT_EQ(effect2->dispatcher(effect2, vst::effEditOpen, 0, 0, parent2, 0.0f), 1);
   Run(80);
   const IRectangle knob = Skin(8);
   const double volume = plug->GetParameterValue(kGlobalVolume);

@@ -96,7 +96,8 @@ class Guest : public ::testing::Test {
   }
   static bool Start(VstHost& host, const std::string& path) { return host.Load(path) && host.Open(); }
   static VstIntPtr OpenEditor(VstHost& host, Window parent) {
-    const VstIntPtr opened = host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent)));
+    void* window = reinterpret_cast<void*>(uintptr_t(parent));
+    const VstIntPtr opened = host.Dispatch(vst::effEditOpen, 0, 0, window);
     for (int i = 0; i < 3; ++i) host.Dispatch(vst::effEditIdle);
     return opened;
   }
@@ -168,7 +169,8 @@ TEST_F(Guest, TwoCopiesOfTheModuleLeaveTheHostsXErrorsToTheHostInEveryOrderOfOpe
 TEST(GuestFonts, AHostHoldingFontconfigFontsExitsCleanlyAfterTheModuleDrewTextAndWentAway) {
   QUOVA_REQUIRE_X_SERVER();
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const auto data = std::filesystem::temp_directory_path() / ("quova-guest-fonts-" + std::to_string(getpid()));
+  const auto data =
+      std::filesystem::temp_directory_path() / ("quova-guest-fonts-" + std::to_string(getpid()));
   EXPECT_EXIT(
       {
         setenv("XDG_DATA_HOME", data.c_str(), 1);
@@ -189,8 +191,8 @@ TEST(GuestFonts, AHostHoldingFontconfigFontsExitsCleanlyAfterTheModuleDrewTextAn
           XClient x;
           VstHost host;
           if (!host.Load(QUOVA_PLUGIN_MODULE) || !host.Open()) std::_Exit(4);
-          if (host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(x.MakeHostWindow(1000, 565)))) != 1)
-            std::_Exit(5);
+          void* window = reinterpret_cast<void*>(uintptr_t(x.MakeHostWindow(1000, 565)));
+          if (host.Dispatch(vst::effEditOpen, 0, 0, window) != 1) std::_Exit(5);
           for (int i = 0; i < 5; ++i) host.Dispatch(vst::effEditIdle);
           host.Dispatch(vst::effEditClose);
           host.Unload();
