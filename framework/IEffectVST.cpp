@@ -177,6 +177,7 @@ int IEffectVST::GetHostId() {
 }
 
 void IEffectVST::ResizeEditor() {
+  IEffectLockGuard guard(plugLock_);
   editRect_ = ERect{};
   if (editor_ != nullptr) {
     editRect_.bottom = static_cast<VstInt16>(editor_->Height());

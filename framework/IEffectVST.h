@@ -131,7 +131,8 @@ class IEffectVST : public IEffectBase {
   void OutputSilence(float** outputs, int frames, bool accumulate) const;
 
   VstHostCallback hostCallback_;
-  ERect editRect_{};
+  ERect editRect_{};     // the editor's size; written and read with the plug lock held
+  ERect hostEditRect_{}; // editRect_ as effEditGetRect last handed it out: the host reads it unlocked
   // The frame the editor shows in inside a host's X11 window (a window handle), or null.
   void* editorFrame_ = nullptr;
   VstSpeakerArrangement inputArrangement_{};

@@ -127,7 +127,8 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
 
     case vst::effEditGetRect:
       if (ptr == nullptr || editor_ == nullptr) return 0;
-      *static_cast<ERect**>(ptr) = &editRect_;
+      hostEditRect_ = editRect_;
+      *static_cast<ERect**>(ptr) = &hostEditRect_;
       return 1;
 
     case vst::effEditOpen:

@@ -37,13 +37,9 @@ int RoundToInt(double v)
 
 bool MatchFontFile(const char* family, int weight, bool italic, FontMatch& out)
 {
-    // fontconfig's configuration is loaded once and released when the process ends.
-    static const bool initialised = []
-    {
-        if (FcInit() != FcTrue) return false;
-        std::atexit(FcFini);
-        return true;
-    }();
+    // fontconfig's configuration is the process's own, shared with the host and its libraries: it
+    // is loaded when nobody did yet and never finalised here (the host may still hold fonts of it).
+    static const bool initialised = FcInit() == FcTrue;
     if (!initialised) return false;
 
     FcPattern* pattern = FcPatternCreate();

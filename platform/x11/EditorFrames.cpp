@@ -68,13 +68,19 @@ Window MakeXWindow(Display* d, Window host, int width, int height)
     ErrorTrap trap(d);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(d, host, &attributes) || trap.Failed()) return 0;
+    // The editor's pixels suit the screen's default visual (24-bit true colour, see XConnection),
+    // whatever visual the host's window has (32 bits with alpha in compositing hosts): the window
+    // takes that visual, with the colormap and border a visual of its own needs.
+    const int screen = DefaultScreen(d);
     XSetWindowAttributes set{};
-    set.background_pixel = BlackPixel(d, DefaultScreen(d));
+    set.background_pixel = BlackPixel(d, screen);
+    set.border_pixel = BlackPixel(d, screen);
+    set.colormap = DefaultColormap(d, screen);
     set.event_mask = kEventMask;
     set.bit_gravity = NorthWestGravity;
     Window w = XCreateWindow(d, host, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                             CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWBitGravity,
-                             &set);
+                             DefaultDepth(d, screen), InputOutput, DefaultVisual(d, screen),
+                             CWBackPixel | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &set);
     if (trap.Failed()) return 0;
     XMapWindow(d, w);
     if (trap.Failed()) return 0;

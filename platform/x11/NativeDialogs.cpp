@@ -14,8 +14,10 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
 
 extern char** environ;
 
@@ -195,13 +197,25 @@ intptr_t X11Desktop::Open(const std::string& operation, const std::string& file)
 {
     // Only "open" of a non-empty address that cannot pass for an option of the opener.
     if ((operation != "open" && !operation.empty()) || file.empty() || file[0] == '-') return kCannotOpen;
-    std::string program = "xdg-open";
+    // The opener runs in the background of a shell that ends at once and is waited for here: the
+    // opener is left to the system however long it runs, never a child of the host's process.
+    std::string shell = "sh";
+    std::string dashC = "-c";
+    std::string script = "command -v xdg-open >/dev/null 2>&1 || exit 127\n"
+                         "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &\n";
+    std::string name = "quova-open";
     std::string argument = file;
-    char* argv[] = {program.data(), argument.data(), nullptr};
+    char* argv[] = {shell.data(), dashC.data(), script.data(), name.data(), argument.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return kCannotOpen;
-    openers_.push_back(pid);
-    return kOpened;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) return kCannotOpen;
+    int status = 0;
+    pid_t waited = -1;
+    do
+        waited = waitpid(pid, &status, 0);
+    while (waited < 0 && errno == EINTR);
+    // A host that lets the system reap its children leaves nothing to wait for.
+    if (waited < 0) return errno == ECHILD ? kOpened : kCannotOpen;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kOpened : kCannotOpen;
 }
 
 } // namespace quova::x11

@@ -3,19 +3,26 @@
 
 #include "platform/win32/Input.h"
 #include "platform/win32/Window.h"
+#include "platform/win32/WindowSystem.h"
 #include "platform/x11/XConnection.h"
 
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <poll.h>
-#include <sys/wait.h>
 
 namespace quova::x11
 {
 
 namespace
 {
+
+bool IsDeleteRequest(const XClientMessageEvent& message)
+{
+    Display* d = message.display;
+    return message.format == 32 && message.message_type == XInternAtom(d, "WM_PROTOCOLS", True) &&
+           static_cast<Atom>(message.data.l[0]) == XInternAtom(d, "WM_DELETE_WINDOW", True);
+}
 
 RECT Union(const RECT& a, const RECT& b)
 {
@@ -39,6 +46,8 @@ ShownWindow* X11Desktop::Show(ShownWindow::Kind kind, HWND top, Window xwin, int
     s->xwin = xwin;
     s->width = width;
     s->height = height;
+    s->xwinWidth = width;
+    s->xwinHeight = height;
     s->gc = XCreateGC(XConnection::Current(), xwin, 0, nullptr);
     if (!MakeImage(*s))
     {
@@ -59,11 +68,7 @@ void X11Desktop::Forget(ShownWindow* shown)
     DropImage(**it);
     if ((*it)->gc) XFreeGC(XConnection::Current(), (*it)->gc);
     shown_.erase(it);
-    if (shown_.empty())
-    {
-        win32::SetNativeDesktop(nullptr);
-        ReapOpeners();
-    }
+    if (shown_.empty()) win32::SetNativeDesktop(nullptr);
 }
 
 ShownWindow* X11Desktop::FindByTop(HWND top) const
@@ -158,7 +163,7 @@ void X11Desktop::Idle()
     win32::PumpMessages();
     FollowSizes();
     PresentAll();
-    ReapOpeners();
+    FillBands();
 }
 
 void X11Desktop::ModalRound(HWND modal, int timeoutMs)
@@ -175,11 +180,13 @@ void X11Desktop::ModalRound(HWND modal, int timeoutMs)
     win32::PumpMessages();
     FollowSizes();
     PresentAll();
+    FillBands();
 }
 
 void X11Desktop::HandleEvents(HWND modal)
 {
     Display* d = XConnection::Current();
+    NoteFocus();
     while (XPending(d) > 0)
     {
         XEvent event;
@@ -210,8 +217,17 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
         if (event.xdestroywindow.window == s->xwin) s->xwinAlive = false;
         return;
     case ClientMessage:
-        // The window manager's close button on a dialog is its Cancel.
-        if (s->kind == ShownWindow::Kind::Dialog && IsWindow(s->top)) PostMessageA(s->top, WM_CLOSE, 0, 0);
+        // The window manager's close button on a dialog is its Cancel; other messages are not for us.
+        if (s->kind == ShownWindow::Kind::Dialog && IsWindow(s->top) && IsDeleteRequest(event.xclient))
+            PostMessageA(s->top, WM_CLOSE, 0, 0);
+        return;
+    case ConfigureNotify:
+        if (event.xconfigure.window == s->xwin)
+        {
+            s->xwinWidth = event.xconfigure.width;
+            s->xwinHeight = event.xconfigure.height;
+            s->bandFilled = false;
+        }
         return;
     default:
         break;
@@ -229,6 +245,31 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
         return;
     }
     HandleInput(*s, event);
+}
+
+// The layer has one keyboard focus for the whole process; on the X server each shown window has
+// its own. Each shown window remembers the layer's window that had the keys inside it last, and
+// keys or the wheel that reach a shown window move the layer's focus back there first.
+void X11Desktop::NoteFocus()
+{
+    HWND f = GetFocus();
+    if (ShownWindow* owner = f ? FindByTop(win32::TopLevelOf(f)) : nullptr) owner->focus = f;
+}
+
+void X11Desktop::TakeKeys(ShownWindow& s, POINT at)
+{
+    NoteFocus();
+    HWND f = GetFocus();
+    if (f && win32::TopLevelOf(f) == s.top) return;
+    HWND want = s.focus;
+    if (!want || !IsWindow(want) || win32::TopLevelOf(want) != s.top)
+    {
+        // Nothing inside had the keys yet: the window under the point, when it is inside.
+        want = win32::WindowFromScreenPoint(at.x, at.y);
+        if (want && win32::TopLevelOf(want) != s.top) want = nullptr;
+    }
+    SetFocus(want ? want : s.top);
+    s.focus = GetFocus();
 }
 
 void X11Desktop::NoteReleaseElsewhere(int button)
@@ -270,6 +311,7 @@ void X11Desktop::FollowSizes()
         s.height = h;
         if (!MakeImage(s)) continue;
         if (s.xwinAlive) XResizeWindow(d, s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        s.bandFilled = false;
         s.damage = RECT{0, 0, w, h};
         s.damaged = true;
         if (s.onResize) s.onResize(w, h);
@@ -302,15 +344,22 @@ void X11Desktop::Present(ShownWindow& s)
     if (r.left == 0 && r.top == 0 && r.right == s.width && r.bottom == s.height) s.wholePresented = true;
 }
 
-void X11Desktop::ReapOpeners()
+void X11Desktop::FillBands()
 {
-    openers_.erase(std::remove_if(openers_.begin(), openers_.end(),
-                                  [](int pid)
-                                  {
-                                      int status = 0;
-                                      return waitpid(pid, &status, WNOHANG) != 0;
-                                  }),
-                   openers_.end());
+    // A host may size our window to its own frame, larger than the editor: the band the editor's
+    // pixels do not cover takes the colour of the editor's bottom right corner.
+    Display* d = XConnection::Current();
+    for (auto& s : shown_)
+    {
+        if (s->bandFilled || !s->wholePresented || !s->xwinAlive || s->pixels.empty()) continue;
+        if (s->xwinWidth <= s->width && s->xwinHeight <= s->height) continue;
+        s->bandFilled = true;
+        const uint32_t corner = s->pixels[s->pixels.size() - 1] & 0xFFFFFFu;
+        XSetWindowBackground(d, s->xwin, corner);
+        if (s->xwinWidth > s->width) XClearArea(d, s->xwin, s->width, 0, 0, 0, False);
+        if (s->xwinHeight > s->height) XClearArea(d, s->xwin, 0, s->height, 0, 0, False);
+        XFlush(d);
+    }
 }
 
 } // namespace quova::x11

@@ -44,6 +44,10 @@ struct ShownWindow
     RECT damage{};
     bool damaged = false;
     bool wholePresented = false; // a present covered the whole window once
+    HWND focus = nullptr;        // the layer's window that last had the keys inside `top`
+    int xwinWidth = 0;           // the X window's size as the server last reported it
+    int xwinHeight = 0;
+    bool bandFilled = false; // the part of a larger X window outside the image was filled
     std::function<void(int, int)> onResize;
 };
 
@@ -91,19 +95,20 @@ private:
     void HandleEvents(HWND modal);
     void Handle(XEvent& event, HWND modal);
     void HandleInput(ShownWindow& s, XEvent& event);
+    void NoteFocus();
+    void TakeKeys(ShownWindow& s, POINT at);
     void FollowSizes();
     void PresentAll();
     void Present(ShownWindow& s);
     bool MakeImage(ShownWindow& s);
     void DropImage(ShownWindow& s);
     void FlushMenuReleases();
-    void ReapOpeners();
+    void FillBands();
 
     std::vector<std::unique_ptr<ShownWindow>> shown_;
     std::function<void(XEvent&)> foreign_;
     std::vector<int> releasedElsewhere_;
     int menuDepth_ = 0; // menus running (nested in dialogs)
-    std::vector<int> openers_; // process ids of xdg-open runs not reaped yet
 };
 
 // The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.

@@ -1,6 +1,7 @@
 // The shared X connection and its error handler.
 #include "platform/x11/XConnection.h"
 
+#include <X11/Xlibint.h>
 #include <X11/Xutil.h>
 
 namespace quova::x11
@@ -11,19 +12,35 @@ namespace
 
 Display* gDisplay = nullptr;
 int gUsers = 0;
-XErrorHandler gPreviousHandler = nullptr;
 unsigned long gUnexpected = 0;
 unsigned long gCaught = 0;
 bool gTrapping = false;
 
-int OnError(Display* display, XErrorEvent* error)
+// Xlib turns each error that arrives on a connection into an event through the connection's own
+// table of converters before it calls the process's one error handler; a converter that answers
+// False ends the error there. Ours counts the error and ends it, so that errors on our connection
+// never reach the host's handler, and the process-wide handler is never touched: no chain of
+// handlers to keep right whatever the host, its libraries or other copies of this module install
+// or remove, and in whatever order.
+using WireToError = Bool (*)(Display*, XErrorEvent*, xError*);
+WireToError gConverters[256] = {};
+
+Bool OnError(Display* display, XErrorEvent* error, xError* wire)
 {
-    if (display != gDisplay) return gPreviousHandler ? gPreviousHandler(display, error) : 0;
+    const int code = error->error_code & 0xFF;
+    // An extension's own converter fills in its errors' details first.
+    if (gConverters[code] && !gConverters[code](display, error, wire)) return False;
     if (gTrapping)
         ++gCaught;
     else
         ++gUnexpected;
-    return 0;
+    return False;
+}
+
+void HandleErrorsOf(Display* display)
+{
+    for (int code = 1; code < 256; ++code)
+        gConverters[code] = XESetWireToError(display, code, OnError);
 }
 
 bool ShowsTrueColour(Display* display)
@@ -52,7 +69,7 @@ Display* XConnection::Acquire()
         return nullptr;
     }
     gDisplay = display;
-    gPreviousHandler = XSetErrorHandler(OnError);
+    HandleErrorsOf(display);
     gUsers = 1;
     return gDisplay;
 }
@@ -63,10 +80,6 @@ void XConnection::Release()
     XSync(gDisplay, False);
     XCloseDisplay(gDisplay);
     gDisplay = nullptr;
-    // Hand the process back to the handler that was there, unless someone replaced ours since.
-    XErrorHandler current = XSetErrorHandler(gPreviousHandler);
-    if (current != OnError) XSetErrorHandler(current);
-    gPreviousHandler = nullptr;
 }
 
 Display* XConnection::Current()

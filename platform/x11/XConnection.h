@@ -1,8 +1,8 @@
 #pragma once
 // The process's one connection to the X server, open while anything of ours is shown on it, and
 // the error handling around it: errors on our connection are counted (or caught by a trap around
-// a request that may fail), never fatal; errors on other connections (the host's) go to the
-// handler that was installed before ours.
+// a request that may fail), never fatal, and never reach the process's X error handler, which is
+// left as the host has it; errors on other connections (the host's) never pass through us.
 //
 // Threads: the user-interface thread only (the thread that calls effEditOpen / effEditIdle).
 

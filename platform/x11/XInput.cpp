@@ -136,6 +136,7 @@ void X11Desktop::HandleInput(ShownWindow& s, XEvent& event)
         const POINT p = at(event.xbutton.x, event.xbutton.y);
         if (event.xbutton.button == Button4 || event.xbutton.button == Button5)
         {
+            TakeKeys(s, p);
             win32::InputMouseWheel(p.x, p.y, event.xbutton.button == Button4 ? kWheelNotch : -kWheelNotch);
             return;
         }
@@ -185,6 +186,9 @@ void X11Desktop::HandleInput(ShownWindow& s, XEvent& event)
     case KeyRelease:
     {
         const bool down = event.type == KeyPress;
+        RECT middle{};
+        GetWindowRect(s.top, &middle);
+        TakeKeys(s, POINT{(middle.left + middle.right) / 2, (middle.top + middle.bottom) / 2});
         const int vk = VirtualKeyOfKeysym(XLookupKeysym(&event.xkey, 0));
         if (vk != 0)
         {

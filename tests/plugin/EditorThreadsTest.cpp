@@ -141,4 +141,23 @@ TEST(EditorThreads, AudioHostLoaderAndEditorThreadsRunTogetherAndControlsEndInSt
   effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 
+// The editor's size changes on the user-interface thread while a host thread asks for the editor's
+// rectangle and reads it.
+TEST(EditorThreads, TheEditorsRectangleIsAskedForWhileTheEditorResizes) {
+  FakeHost host;
+  auto plug = std::make_unique<Tobel>(&FakeHost::Callback);
+  AEffect* effect = plug->GetEffect();
+  std::atomic<int> seen{0};
+  std::thread asker([&] {
+    for (int i = 0; i < 500; ++i) {
+      ERect* rect = nullptr;
+      effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f);
+      if (rect != nullptr && rect->bottom > 0) seen.fetch_add(1, std::memory_order_relaxed);
+    }
+  });
+  for (int i = 0; i < 500; ++i) static_cast<IEffectVST*>(plug.get())->ResizeEditor();
+  asker.join();
+  EXPECT_EQ(seen.load(), 500);
+}
+
 }  // namespace

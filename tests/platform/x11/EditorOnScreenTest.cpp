@@ -164,6 +164,27 @@ TEST_F(EditorOnScreen, ClicksDragsControlAndTheWheelActAsTheyDoHeadless) {
   EXPECT_LT(plug->GetParameterValue(kGlobalVolume), dragged);
 }
 
+TEST_F(EditorOnScreen, WithTwoEditorsOpenTheWheelTurnsTheKnobOfTheEditorItIsOver) {
+  ASSERT_TRUE(Open());
+  // A second instance's editor opens later (and takes the keys) in a host window below the first.
+  auto second = std::make_unique<Tobel>(&Callback);
+  AEffect* effect2 = second->GetEffect();
+  const Window host2 = x->MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20);
+  void* parent2 = reinterpret_cast<void*>(uintptr_t(host2));
+  ASSERT_EQ(effect2->dispatcher(effect2, vst::effEditOpen, 0, 0, parent2, 0.0f), 1);
+  Run(80);
+  const IRectangle knob = Skin(8);
+  const double volume = plug->GetParameterValue(kGlobalVolume);
+  const double volume2 = second->GetParameterValue(kGlobalVolume);
+  x->MoveTo(xwin, Centre(knob.left, knob.right), Centre(knob.top, knob.bottom));
+  x->Button(Button5, true);
+  x->Button(Button5, false);
+  Run(80);
+  EXPECT_LT(plug->GetParameterValue(kGlobalVolume), volume);
+  EXPECT_EQ(second->GetParameterValue(kGlobalVolume), volume2);
+  effect2->dispatcher(effect2, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
 TEST_F(EditorOnScreen, ARightPressOpensAMenuWhoseEntryActsAndAClickOutsideDismissesIt) {
   ASSERT_TRUE(Open());
   // The global volume knob's learn menu: "MIDI learn", "MIDI unlearn".

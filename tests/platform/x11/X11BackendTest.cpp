@@ -11,6 +11,11 @@
 #include "platform/win32/WindowSystem.h"
 #include "platform/x11/EditorFrames.h"
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -33,13 +38,14 @@ struct Probe {
   int boxAnswer = 0;          // what a message box answered ('M' shows one)
 };
 Probe* gProbe = nullptr;
+Probe* gSecondProbe = nullptr;  // a probe in a second frame, when a test opens one
 
 std::string At(const char* what, LPARAM lParam) {
   return std::string(what) + " " + std::to_string(GET_X_LPARAM(lParam)) + "," + std::to_string(GET_Y_LPARAM(lParam));
 }
 
 LRESULT ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Probe* p = gProbe;
+  Probe* p = gSecondProbe != nullptr && hwnd == gSecondProbe->hwnd ? gSecondProbe : gProbe;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -111,15 +117,32 @@ class X11Backend : public ::testing::Test {
     Idle();
   }
   void TearDown() override {
-    if (frame != nullptr) {
-      quova::x11::CloseFrame(frame);
-      EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
-      EXPECT_TRUE(x.Children(host).empty()) << "the frame's X window is gone";
-      EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
-      UnregisterClassA("X11Probe", nullptr);
-    }
+    CloseTheFrame();
     if (probe.menu != nullptr) DestroyMenu(probe.menu);
     gProbe = nullptr;
+  }
+  void CloseTheFrame() {
+    if (frame == nullptr) return;
+    quova::x11::CloseFrame(frame);
+    frame = nullptr;
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+    EXPECT_TRUE(x.Children(host).empty()) << "the frame's X window is gone";
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+    UnregisterClassA("X11Probe", nullptr);
+  }
+  // A second frame with a probe of its own in a host window beside the first.
+  HWND OpenSecondFrame(Probe& second, Window parent) {
+    HWND f = quova::x11::OpenFrame(parent, kWidth, kHeight, nullptr);
+    if (f == nullptr) return nullptr;
+    gSecondProbe = &second;
+    second.hwnd = CreateWindowExA(0, "X11Probe", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, f, nullptr,
+                                  nullptr, nullptr);
+    Idle();
+    return f;
+  }
+  void CloseSecondFrame(HWND f) {
+    quova::x11::CloseFrame(f);
+    gSecondProbe = nullptr;
   }
   // A few rounds of the user-interface thread, so that input faked before has arrived.
   void Idle(int rounds = 3) {
@@ -180,12 +203,27 @@ TEST_F(X11Backend, TheScreenShowsTheLayersPixelsAndFollowsChanges) {
   Idle();
   EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
 
+  // The host sizes the window to its own frame, a few pixels taller and wider: the band outside
+  // the frame's pixels shows the colour of their bottom right corner, not black.
+  XResizeWindow(x.display(), host, kWidth + 4, kHeight + 6);
+  XResizeWindow(x.display(), xwin, kWidth + 4, kHeight + 6);
+  Idle();
+  const uint32_t corner = Composite(frame).back();
+  ASSERT_NE(corner, 0u);
+  const std::vector<uint32_t> larger = x.Read(xwin, kWidth + 4, kHeight + 6);
+  int others = 0;
+  for (int y = 0; y < kHeight + 6; ++y)
+    for (int x0 = y < kHeight ? kWidth : 0; x0 < kWidth + 4; ++x0)
+      others += larger[size_t(y) * (kWidth + 4) + size_t(x0)] != corner;
+  EXPECT_EQ(others, 0);
+
   // The frame grows: the X window follows and the host is asked to resize.
   SetWindowPos(frame, nullptr, 0, 0, kWidth, kHeight + 40, SWP_NOMOVE | SWP_NOZORDER);
   Idle();
   EXPECT_EQ(x.SizeOf(xwin).height, kHeight + 40);
   ASSERT_EQ(resized.size(), 1u);
   EXPECT_EQ(resized[0], std::make_pair(kWidth, kHeight + 40));
+
 }
 
 TEST_F(X11Backend, PointerInputArrivesAsTheLayersMessages) {
@@ -359,6 +397,10 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
   x.Key(XK_m, false);
   Hand hand(Hand::Shows::Dialog, {host}, [&](XClient& own) {
     const std::vector<Window> boxes = own.TopLevelsBesides({host});
+    // A client message that is not the window manager's delete request leaves the box open.
+    own.SendMessage(boxes.back(), "QUOVA_TEST_MESSAGE", "WM_DELETE_WINDOW");
+    own.SendMessage(boxes.back(), "WM_PROTOCOLS", "WM_TAKE_FOCUS");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const auto size = own.SizeOf(boxes.back());
     // Yes, No, Cancel from the left, 80 wide and 8 apart, 14 from the right and the bottom.
     own.Click(boxes.back(), size.width - 14 - 3 * 88 + 8 + 40 + 88, size.height - 14 - 12);
@@ -369,6 +411,66 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer) {
   }));
   EXPECT_EQ(probe.boxAnswer, IDNO);
   EXPECT_TRUE(Within(1000, [&] { return x.TopLevelsBesides({host}).empty(); }));
+}
+
+TEST_F(X11Backend, KeysAndTheWheelGoToTheFrameTheyCameToWithTwoFramesOpen) {
+  // A second frame opened later takes the layer's keys, as a second editor does when it opens.
+  Probe second;
+  const Window host2 = x.MakeHostWindow(kWidth, kHeight, 420, 40);
+  HWND frame2 = OpenSecondFrame(second, host2);
+  ASSERT_NE(frame2, nullptr);
+  const Window xwin2 = quova::x11::FrameXWindow(frame2);
+  SetFocus(second.hwnd);
+  Idle();
+  x.Click(xwin, 10, 10);
+  Idle();
+  SetFocus(second.hwnd);
+  Idle();
+  probe.events.clear();
+  // The host hands the X focus to the first frame's window: what is typed there and the wheel
+  // over it reach the first frame.
+  XSetInputFocus(x.display(), xwin, RevertToParent, CurrentTime);
+  x.MoveTo(xwin, 50, 50);
+  x.Type("ab");
+  x.Button(Button4, true);
+  x.Button(Button4, false);
+  Idle();
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"char a", "char b", "wheel 120"}));
+  EXPECT_TRUE(second.events.empty());
+  // And back to the second one, which never had a click.
+  probe.events.clear();
+  XSetInputFocus(x.display(), xwin2, RevertToParent, CurrentTime);
+  x.MoveTo(xwin2, 50, 50);
+  x.Type("c");
+  x.Button(Button5, true);
+  x.Button(Button5, false);
+  Idle();
+  EXPECT_EQ(second.events, (std::vector<std::string>{"char c", "wheel -120"}));
+  EXPECT_TRUE(probe.events.empty());
+  CloseSecondFrame(frame2);
+}
+
+TEST_F(X11Backend, AFrameInAHostWindowOfAnotherVisualShowsItsPixels) {
+  // A compositing host's window: 32 bits with alpha.
+  Display* d = x.display();
+  XVisualInfo argb{};
+  if (!XMatchVisualInfo(d, DefaultScreen(d), 32, TrueColor, &argb)) GTEST_SKIP() << "no 32-bit visual";
+  XSetWindowAttributes a{};
+  a.colormap = XCreateColormap(d, DefaultRootWindow(d), argb.visual, AllocNone);
+  a.border_pixel = 0;
+  a.background_pixel = 0;
+  const Window parent = XCreateWindow(d, DefaultRootWindow(d), 500, 300, kWidth, kHeight, 0, 32, InputOutput,
+                                      argb.visual, CWColormap | CWBorderPixel | CWBackPixel, &a);
+  XMapWindow(d, parent);
+  XSync(d, False);
+  Probe second;
+  HWND frame2 = OpenSecondFrame(second, parent);
+  ASSERT_NE(frame2, nullptr);
+  Idle();
+  EXPECT_EQ(x.Read(quova::x11::FrameXWindow(frame2), kWidth, kHeight), Composite(frame2));
+  CloseSecondFrame(frame2);
+  XDestroyWindow(d, parent);
+  XFreeColormap(d, a.colormap);
 }
 
 TEST_F(X11Backend, AHostWindowThatDoesNotExistIsRefusedCleanly) {
@@ -452,7 +554,7 @@ TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes) {
   {
     FILE* f = std::fopen((folder + "/xdg-open").c_str(), "w");
     ASSERT_NE(f, nullptr);
-    std::fprintf(f, "#!/bin/sh\nprintf '%%s\\n' \"$@\" >> '%s'\n", log.c_str());
+    std::fprintf(f, "#!/bin/sh\nprintf '%%s\\n' \"$@\" >> '%s'\nsleep 0.3\n", log.c_str());
     std::fclose(f);
   }
   ASSERT_EQ(std::system(("chmod +x " + folder + "/xdg-open").c_str()), 0);
@@ -477,8 +579,71 @@ TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes) {
     return !opened.empty();
   }));
   EXPECT_EQ(opened, "https://example.org/quova\n");
-  Idle();  // the opener is reaped
+  // The editor closes while the opener still runs: once it ends, no child is left behind.
+  CloseTheFrame();
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  EXPECT_LE(waitpid(-1, nullptr, WNOHANG), 0) << "a finished child of the process that nobody waited for";
   std::system(("rm -rf " + folder).c_str());
+}
+
+}  // namespace
+
+extern char** environ;
+
+namespace {
+
+// A screen of 16 bits a pixel, on an X server of its own (Xvfb); -1 when none could be started.
+class SixteenBitServer {
+ public:
+  SixteenBitServer() {
+    for (int n = 150; n < 200 && pid_ < 0; ++n) {
+      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
+      name_ = ":" + std::to_string(n);
+      std::string program = "Xvfb", screen = "-screen", zero = "0", size = "640x480x16", tcp = "-nolisten",
+                  what = "tcp";
+      char* argv[] = {program.data(), name_.data(), screen.data(), zero.data(), size.data(), tcp.data(),
+                      what.data(), nullptr};
+      pid_t pid = 0;
+      if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, argv, environ) != 0) return;
+      pid_ = pid;
+      if (!Within(5000, [&] { return (display_ = XOpenDisplay(name_.c_str())) != nullptr; })) Stop();
+    }
+  }
+  ~SixteenBitServer() { Stop(); }
+  Display* display() const { return display_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  void Stop() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    display_ = nullptr;
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+  }
+  pid_t pid_ = -1;
+  std::string name_;
+  Display* display_ = nullptr;
+};
+
+TEST(X11Screens, AScreenWhoseColoursTheFramesPixelsDoNotSuitIsRefused) {
+  SixteenBitServer server;
+  if (server.display() == nullptr) GTEST_SKIP() << "no Xvfb";
+  ASSERT_EQ(DefaultDepth(server.display(), 0), 16);
+  Display* d = server.display();
+  const Window host = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0);
+  XMapWindow(d, host);
+  XSync(d, False);
+  const char* was = std::getenv("DISPLAY");
+  const std::string before = was != nullptr ? was : "";
+  setenv("DISPLAY", server.name().c_str(), 1);
+  HWND frame = quova::x11::OpenFrame(host, 200, 100, nullptr);
+  EXPECT_EQ(frame, nullptr);
+  if (frame != nullptr) quova::x11::CloseFrame(frame);
+  EXPECT_FALSE(quova::x11::ConnectionOpen());
+  if (was != nullptr) setenv("DISPLAY", before.c_str(), 1); else unsetenv("DISPLAY");
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ struct RootPoint {
 };
 
 // Errors on the tests' own connections (a window that went away between two questions about it)
-// are not fatal. Installed before the product opens its connection, so that the product hands the
-// errors of other connections on to it.
+// are not fatal.
 inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 class XClient {
@@ -139,13 +138,15 @@ class XClient {
   }
 
   // Asks a window to close as a window manager does (WM_DELETE_WINDOW).
-  void AskToClose(Window w) {
+  void AskToClose(Window w) { SendMessage(w, "WM_PROTOCOLS", "WM_DELETE_WINDOW"); }
+  // A client message of the given type whose first datum is the given atom.
+  void SendMessage(Window w, const char* type, const char* datum) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d_, "WM_PROTOCOLS", False);
+    e.xclient.message_type = XInternAtom(d_, type, False);
     e.xclient.format = 32;
-    e.xclient.data.l[0] = long(XInternAtom(d_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[0] = long(XInternAtom(d_, datum, False));
     XSendEvent(d_, w, False, NoEventMask, &e);
     XSync(d_, False);
   }
