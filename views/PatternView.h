@@ -245,8 +245,9 @@ private:
         std::array<bool, 17> laneEdits{};
         bool operator==(const ModelCopy&) const = default;
     };
-    // Reads the engine and the parameters (under the plug-in's lock).
-    ModelCopy ReadModel() const;
+    // Reads the engine and the parameters (under the plug-in's lock); the
+    // edits of every pattern, or of the next one in turn.
+    ModelCopy ReadModel(bool allEdits) const;
     // The playing-step mark the model shows (empty when none): on the
     // playing step while a marker is active, within the pattern's length.
     IRectangle StepMark(const ModelCopy& model, bool markersActive) const;
@@ -254,6 +255,8 @@ private:
     // The model NeedsRedraw last read, which the next paint shows.
     mutable ModelCopy probe_;
     mutable bool probed_ = false;
+    mutable std::array<bool, 12> knownEdits_{};
+    mutable int editsTurn_ = 0;
     // The model of the last paint that covered the whole view.
     ModelCopy painted_;
     bool paintedValid_ = false;

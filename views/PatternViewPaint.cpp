@@ -29,8 +29,10 @@ constexpr const char* kOrderNames[] = {"Play", "Off", "Prev", "1st", "Last", "Hi
 
 // Bars may reach a little below the grid; nothing is drawn lower than this.
 constexpr int kBarClipBelowBottom = 3;
-// The length bracket's top above the grid.
+// The length bracket's top above the grid, and how far the lowest markers reach below it.
 constexpr int kBracketAbove = 3;
+constexpr int kMarkersBelow = PatternView::kMarkerHeight - PatternView::kMarkerInset;
+constexpr int kColumnBelow = std::max(kBarClipBelowBottom, kMarkersBelow);
 constexpr int kDotSize = 3;
 // Header dots: pattern p at left + 1 + 76 + 32p, 54 above the grid; lane i
 // at left + 2 + 64i, 33 above; the controller lanes' dots sit at fixed
@@ -94,7 +96,7 @@ IRectangle PatternView::PlayingStepBoxAt(int step) const
     return IRectangle(x, gridTop_, x + kCellWidth, gridTop_ + kMarkerInset);
 }
 
-PatternView::ModelCopy PatternView::ReadModel() const
+PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
 {
     ModelCopy model;
     PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
@@ -110,8 +112,18 @@ PatternView::ModelCopy PatternView::ReadModel() const
     model.playingStep = stepper.Position();
     const PatternRecord* record = stepper.GetPatternRecord(pattern_);
     model.patternLength = record != nullptr ? record->length : kColumns;
-    for (int p = 0; p < static_cast<int>(model.patternEdits.size()); ++p)
-        model.patternEdits[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+    // Asking for a pattern's edits walks its steps: all twelve when the view is repainted whole,
+    // otherwise one a tick in turn, which shows edits that came by other roads (automation of a
+    // pattern not shown) within twelve ticks.
+    const int count = static_cast<int>(model.patternEdits.size());
+    for (int k = 0; k < (allEdits ? count : 1); ++k)
+    {
+        const int p = allEdits ? k : editsTurn_;
+        knownEdits_[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+    }
+    if (!allEdits)
+        editsTurn_ = (editsTurn_ + 1) % count;
+    model.patternEdits = knownEdits_;
     // The lane dots show only while the pointer hovers; the pointer cannot
     // come or go between this copy and the paint.
     for (int lane = 0; lane < static_cast<int>(model.laneOn.size()); ++lane)
@@ -133,7 +145,7 @@ IRectangle PatternView::StepMark(const ModelCopy& model, bool markersActive) con
 
 void PatternView::CaptureModel()
 {
-    model_ = probed_ ? probe_ : ReadModel();
+    model_ = probed_ ? probe_ : ReadModel(true);
     probed_ = false;
 }
 
@@ -141,10 +153,11 @@ bool PatternView::NeedsRedraw() const { return !GetInvalidRectangle().IsEmpty();
 
 IRectangle PatternView::GetInvalidRectangle() const
 {
-    probe_ = ReadModel();
-    probed_ = true;
     // Shown or hidden (the control's own flags), marked changed, or never painted whole.
-    if (fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw())
+    const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
+    probe_ = ReadModel(whole);
+    probed_ = true;
+    if (whole)
         return drawRect_;
     if (!probe_.hasEngine)
         return IRectangle();
@@ -174,7 +187,7 @@ IRectangle PatternView::GetInvalidRectangle() const
 IRectangle PatternView::WholePartsOf(const IRectangle& area) const
 {
     const IRectangle part = area.Intersect(drawRect_);
-    const IRectangle band(drawRect_.left, gridTop_ - kBracketAbove, drawRect_.right, GetRect().bottom + kBarClipBelowBottom);
+    const IRectangle band(drawRect_.left, gridTop_ - kBracketAbove, drawRect_.right, GetRect().bottom + kColumnBelow);
     // The header holds only fills, which any clip cuts.
     if (!part.Meets(band))
         return part;
@@ -191,9 +204,9 @@ IRectangle PatternView::WholeColumns(const IRectangle& area) const
     const int last = column(area.right - 1);
     const int left = first == 0 ? drawRect_.left : ColumnLeft(first) - 3;
     const int right = last == kColumns - 1 ? drawRect_.right : ColumnLeft(last) + kCellWidth;
-    // From the length bracket to the lowest bar: the loop strip and the lane switches above the
-    // grid, which overlap the header, stay out.
-    return IRectangle(left, gridTop_ - kBracketAbove, right, GetRect().bottom + kBarClipBelowBottom);
+    // From the length bracket to the lowest bar or marker: the loop strip and the lane switches
+    // above the grid, which overlap the header, stay out.
+    return IRectangle(left, gridTop_ - kBracketAbove, right, GetRect().bottom + kColumnBelow);
 }
 
 bool PatternView::Paint(IGraphics* graphics)
