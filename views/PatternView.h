@@ -226,7 +226,8 @@ private:
     void PaintSelection(IGraphics* graphics);
     void PaintMarkers(IGraphics* graphics);
     // The columns area touches, from the length bracket to the lowest bar
-    // (empty for an empty area).
+    // while the grid shows texts, else over the rows area touches (empty for
+    // an empty area).
     IRectangle WholeColumns(const IRectangle& area) const;
     // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;

@@ -67,8 +67,8 @@ bool Covers(const IRectangle& outer, const IRectangle& inner)
 }
 // The view repaints parts of itself while the rest stays on the screen: fills are cut to the paint
 // clip, and outlines and texts, which cannot be cut, are drawn only where the clip holds them
-// whole. The invalid areas are whole columns from the bracket to the lowest bar, so no outline or
-// text of a column straddles their edges.
+// whole. The invalid areas are whole columns from the bracket to the lowest bar where the grid
+// holds texts, so no outline or text of a column straddles their edges.
 void Fill(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
 {
     const IRectangle cut = rect.Intersect(graphics->GetPaintClip());
@@ -205,8 +205,16 @@ IRectangle PatternView::WholeColumns(const IRectangle& area) const
     const int left = first == 0 ? drawRect_.left : ColumnLeft(first) - 3;
     const int right = last == kColumns - 1 ? drawRect_.right : ColumnLeft(last) + kCellWidth;
     // From the length bracket to the lowest bar or marker: the loop strip and the lane switches
-    // above the grid, which overlap the header, stay out.
-    return IRectangle(left, gridTop_ - kBracketAbove, right, GetRect().bottom + kColumnBelow);
+    // above the grid, which overlap the header, stay out. Without texts in the grid (a bar lane
+    // while the pointer is elsewhere) the rows area touches are enough.
+    int top = gridTop_ - kBracketAbove;
+    int bottom = GetRect().bottom + kColumnBelow;
+    if (!hover_ && !IsCellLane() && lane_ != kLaneSeq)
+    {
+        top = std::max(top, area.top);
+        bottom = std::min(bottom, area.bottom);
+    }
+    return IRectangle(left, top, right, bottom);
 }
 
 bool PatternView::Paint(IGraphics* graphics)
