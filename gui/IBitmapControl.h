@@ -28,6 +28,8 @@ class IBitmapControl : public IControl {
 
   // DrawBitmapFrame of the value's frame over rect, with the control's blend.
   bool Paint(IGraphics* graphics) override;
+  // Bitmap drawing is cut to the clip: a paint covers only the part of the control in area.
+  IRectangle WholePartsOf(const IRectangle& area) const override { return area.Intersect(GetRectangle()); }
 
   const IBitmapStrip& GetStrip() const { return strip_; }
   // The frame (1-based) shown for value v by the rule above.

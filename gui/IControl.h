@@ -117,6 +117,10 @@ class IControl : public ISubject {
   // its thread under the plug lock just before each Paint of a control that asked for it
   // (SetCapturesModel). Base: nothing.
   virtual void CaptureModel() {}
+  // The part of the control a paint clipped to area (which meets the control) must cover, so that
+  // the paint draws nothing outside the clip over pixels already drawn. Base: the whole draw
+  // rectangle, since fills, lines and text are not cut to the clip (only bitmaps are).
+  virtual IRectangle WholePartsOf(const IRectangle& /*area*/) const { return GetRectangle(); }
 
   // ---- value changes and prompts ----------------------------------------------------------------
   // When v differs from the value: value := v, MarkChanged(true), one more paint. The way the

@@ -53,6 +53,8 @@ class ICustomSwitchControl : public ISwitchControl {
   // Nothing while not visible; the image form draws the value's frame; the font form draws the
   // display text of trunc(parameter value) centred in rect, the value as CaptureModel copied it.
   bool Paint(IGraphics* graphics) override;
+  // The font form draws text, which is not cut to the clip: the whole control.
+  IRectangle WholePartsOf(const IRectangle& /*area*/) const override { return GetRectangle(); }
   // The font form: copies the parameter's value for the next paint.
   void CaptureModel() override;
   void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;

@@ -296,6 +296,7 @@ LRESULT IEditorWindow::HandleTimer(HWND hwnd) {
 // ---- painting and size -------------------------------------------------------------------------------
 
 bool IEditorWindow::PresentBackBuffer(const IRectangle& rect) {
+  if (OffEditorThread()) return false;
   if (window_ == nullptr) return false;
   PAINTSTRUCT ps{};
   HDC dc = BeginPaint(window_, &ps);
@@ -309,6 +310,7 @@ bool IEditorWindow::PresentBackBuffer(const IRectangle& rect) {
 }
 
 void IEditorWindow::SetEditorSize(int width, int height) {
+  if (OffEditorThread()) return;
   if (width == width_ && height == height_) return;
   const int dw = width - width_;
   const int dh = height - height_;

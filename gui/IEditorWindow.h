@@ -61,7 +61,9 @@ class IEditorWindow : public IGraphics {
   IPopupMenu* ShowPopupMenu(IPopupMenu* menu, const IRectangle& rect) override;
   void ShowTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rect, const char* text,
                      IParameter* parameter) override;
-  void EndTextEntry() override { textEntryState_ = kEntryCancel; }
+  void EndTextEntry() override {
+    if (!OffEditorThread()) textEntryState_ = kEntryCancel;
+  }
   int ShowAlert(const char* text, const char* caption, uint32_t type) override;
   bool OpenWebLink(const char* url, const char* caption, const char* confirmText, const char* errorText) override;
   void GetHostPath(IString* path) override;

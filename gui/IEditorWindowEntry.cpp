@@ -41,6 +41,7 @@ DWORD AlignmentStyle(int32_t alignment) {
 
 void IEditorWindow::ShowTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rect, const char* text,
                                   IParameter* parameter) {
+  if (OffEditorThread()) return;
   if (editWindow_ != nullptr || window_ == nullptr || control == nullptr) return;
   HWND field = CreateWindowExA(0, "EDIT", text != nullptr ? text : "",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | AlignmentStyle(style.alignment), rect.left,
@@ -109,6 +110,7 @@ LRESULT IEditorWindow::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 // ---- popup menus -------------------------------------------------------------------------------------
 
 IPopupMenu* IEditorWindow::ShowPopupMenu(IPopupMenu* menu, const IRectangle& rect) {
+  if (OffEditorThread()) return nullptr;
   ReleaseMouseCapture();
   if (menu == nullptr || window_ == nullptr || menu->CountItems() == 0) return nullptr;
   POINT p{rect.left, rect.bottom};

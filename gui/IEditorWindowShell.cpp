@@ -50,10 +50,12 @@ struct WindowSearch {
 // ---- message boxes and the web link ---------------------------------------------------------------
 
 int IEditorWindow::ShowAlert(const char* text, const char* caption, uint32_t type) {
+  if (OffEditorThread()) return 0;
   return MessageBoxA(FindHostMainWindow(), text, caption, type);
 }
 
 bool IEditorWindow::OpenWebLink(const char* url, const char* caption, const char* confirmText, const char* errorText) {
+  if (OffEditorThread()) return false;
   if (url == nullptr) return false;
   HWND owner = FindHostMainWindow();
   if (confirmText != nullptr && MessageBoxA(owner, confirmText, caption, MB_YESNO) != IDYES) return false;
@@ -85,6 +87,7 @@ void IEditorWindow::GetDesktopPath(IString* path) {
 }
 
 bool IEditorWindow::ShowFileDialog(bool save, const char* extensions, const char* startFolder, IString* path) {
+  if (OffEditorThread()) return false;
   if (path == nullptr) return false;
   // The filter: one entry whose description and pattern are "*.a;*.b", double-zero ended.
   std::string pattern;
@@ -129,6 +132,7 @@ bool IEditorWindow::ShowFileDialog(bool save, const char* extensions, const char
 }
 
 bool IEditorWindow::ShowColorDialog(IColorARGB* colour) {
+  if (OffEditorThread()) return false;
   if (colour == nullptr) return false;
   if (!customColours_) {
     customColours_ = std::make_unique<COLORREF[]>(kCustomColourCount);
@@ -150,6 +154,7 @@ bool IEditorWindow::ShowColorDialog(IColorARGB* colour) {
 // ---- cursor ---------------------------------------------------------------------------------------------
 
 void IEditorWindow::HideCursor() {
+  if (OffEditorThread()) return;
   if (cursorHidden_) return;
   POINT p{0, 0};
   GetCursorPos(&p);
@@ -160,6 +165,7 @@ void IEditorWindow::HideCursor() {
 }
 
 void IEditorWindow::RestoreCursor() {
+  if (OffEditorThread()) return;
   if (!cursorHidden_) return;
   SetCursorPos(savedCursorX_, savedCursorY_);
   ShowCursor(TRUE);

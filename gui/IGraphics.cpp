@@ -56,6 +56,7 @@ bool IGraphics::MeasureStyledText(ITextStyle* style, const char* text, IRectangl
 }
 
 void IGraphics::SetEditorSize(int width, int height) {
+  if (OffEditorThread()) return;
   width_ = width;
   height_ = height;
   captured_ = hovered_ = lastX_ = lastY_ = -1;
@@ -71,6 +72,7 @@ const char* IGraphics::GetGuiApiName() { return ""; }
 // ---- IEffectEditor -------------------------------------------------------------------------------------
 
 void IGraphics::PrepareDrawing() {
+  if (OffEditorThread()) return;
   DeleteDrawing();
   drawing_ = new DibBitmap(width_, height_);
   scratch_ = new MemoryBitmap(0, 0, kScratchLineAlign);
@@ -222,24 +224,29 @@ int IGraphics::TakeLastClickedParameter() {
   return index;
 }
 
-uint32_t IGraphics::GetPixelColor(int x, int y) { return ReadPixel(drawing_, x, y); }
+uint32_t IGraphics::GetPixelColor(int x, int y) { return OffEditorThread() ? 0 : ReadPixel(drawing_, x, y); }
 
 const char* IGraphics::LoadTextResource(int id, const char* name) { return FindTextResource(id, name); }
 
 // ---- paint ----------------------------------------------------------------------------------------------
 
 bool IGraphics::PaintArea(const IRectangle& rect) {
+  if (OffEditorThread()) return false;
   // An editor without controls still presents, so that the window's update region is validated.
+  IRectangle area = rect;
   if (controls_.Count() > 0) {
+    // Strict paints draw each control the area meets, and only the background is cut to the area:
+    // the area first takes in what those controls draw, so that nothing is drawn over itself.
+    if (strictPaint_) CoverWholeControls(&area);
     painting_ = true;
     if (fullScan_) {
-      PaintControlsFullScan(rect);
+      PaintControlsFullScan(area);
     } else {
-      PaintControlsFromSets(rect);
+      PaintControlsFromSets(area);
     }
     painting_ = false;
   }
-  return PresentBackBuffer(rect);
+  return PresentBackBuffer(area);
 }
 
 // ---- value prompts ----------------------------------------------------------------------------------------

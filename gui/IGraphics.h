@@ -23,7 +23,10 @@
 // changes a control never waits for a paint. Controls that show what other threads write (the
 // engine's model, a parameter's value) paint from a copy taken under the plug lock just before each
 // of their paints (IControl::CaptureModel); the lock is held for the copy only. While no window is
-// open, changes apply at once. The two module-wide caches have their own locks.
+// open, changes apply at once. The two module-wide caches have their own locks. The window and the
+// drawing bitmap belong to the editor's thread alone: while a window is open, the window-layer
+// operations, the drawing operations, PaintArea and SetEditorSize refuse every other thread
+// (OffEditorThread), which posts a call instead (PostCall).
 // Lifetime: made by the plug-in's constructor, handed to IEffectBase::AttachEditor, which owns it
 // from then on. Owns its controls, the keyCatcher and both bitmaps. Non-copyable.
 //
@@ -33,6 +36,7 @@
 #pragma once
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -294,6 +298,15 @@ class IGraphics : public IEffectEditor {
     const void* owner = editorThread_.load(std::memory_order_acquire);
     return owner != nullptr && owner != ThisThreadTag();
   }
+  // True when the calling thread may not touch the window or the drawing bitmap: a window is open
+  // and another thread owns it. Every window-layer and drawing entry point refuses then; debug
+  // builds stop at the assertion, so that a path that reaches them from another thread shows in
+  // the tests.
+  bool OffEditorThread() const {
+    const bool off = MustPost();
+    assert(!off && "the window or the drawing bitmap touched off the editor's thread");
+    return off;
+  }
   // Queues a change of control for the editor's thread. Any thread (under the plug lock).
   void PostChange(IControl* control, int kind, double value);
   // A call the editor's thread makes at its next tick, in order with the posted changes, under the
@@ -324,7 +337,8 @@ class IGraphics : public IEffectEditor {
   // observers of every visible (or notify-when-hidden) control from index 1 that needs redrawing
   // are told, and *rect grows by its invalid rectangle. True when any did.
   bool CollectChangedArea(IRectangle* rect);
-  // Paints rect (see the strict-paint flag) into the drawing bitmap and presents it, without the
+  // Paints rect (see the strict-paint flag; a strict paint first grows rect by what the controls it
+  // meets draw, IControl::WholePartsOf) into the drawing bitmap and presents it, without the
   // plug lock; a control that paints from a copy takes it under the plug lock just before its
   // paint (IControl::CaptureModel), so no paint reads what other threads write. Changes made while
   // painting land directly; posted ones wait for the next tick.
@@ -384,6 +398,8 @@ class IGraphics : public IEffectEditor {
   void PaintControl(IControl* control);
   // The reference paths of CollectChangedArea and PaintArea.
   bool CollectChangedAreaFullScan(IRectangle* rect);
+  // Grows *rect until it holds what every shown control it meets draws (IControl::WholePartsOf).
+  void CoverWholeControls(IRectangle* rect) const;
   // One control of the collecting pass: when it is shown (or looked at while hidden) and needs
   // redrawing, its observers are told and *rect grows by its invalid rectangle; true then.
   bool CollectControl(IControl* control, IRectangle* rect);

@@ -132,6 +132,23 @@ bool IGraphics::CollectChangedArea(IRectangle* rect) {
   return changed;
 }
 
+void IGraphics::CoverWholeControls(IRectangle* rect) const {
+  // The paint draws every control the area meets, and only the background is cut to the area: the
+  // area takes in what each such control would draw outside it (and what that brings in), so that
+  // nothing is drawn again over its own pixels.
+  for (bool grown = !rect->IsEmpty(); grown;) {
+    grown = false;
+    for (int i = shown_.NextFrom(1); i >= 0; i = shown_.NextFrom(i + 1)) {
+      const IControl* control = controls_.Get(i);
+      if (control->IsHidden() || !rect->Meets(control->GetRectangle())) continue;
+      const IRectangle grownRect = rect->Union(control->WholePartsOf(*rect));
+      if (grownRect == *rect) continue;
+      *rect = grownRect;
+      grown = true;
+    }
+  }
+}
+
 bool IGraphics::CollectChangedAreaFullScan(IRectangle* rect) {
   bool changed = false;
   for (int i = 1; i < controls_.Count(); ++i) changed = CollectControl(controls_.Get(i), rect) || changed;

@@ -31,6 +31,7 @@ BlendMode ModeOf(const IBlendSpec* blend) { return blend != nullptr ? blend->Ras
 
 bool IGraphics::DrawBitmapRegion(const IBitmapStrip& strip, const IRectangle& dest, int srcX, int srcY,
                                  const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   if (strip.bitmap == nullptr || drawing_ == nullptr) return false;
   const IRectangle clipped = dest.Intersect(paintClip_);
   if (clipped.Width() <= 0 || clipped.Height() <= 0) return false;
@@ -41,6 +42,7 @@ bool IGraphics::DrawBitmapRegion(const IBitmapStrip& strip, const IRectangle& de
 
 bool IGraphics::DrawBitmapFrame(const IBitmapStrip& strip, const IRectangle& rect, int frame,
                                 const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   int offset = 0;
   if (strip.frames >= 2 && frame >= 2) {
     // (frame - 1) x size / frames, rounded to the nearest pixel.
@@ -52,6 +54,7 @@ bool IGraphics::DrawBitmapFrame(const IBitmapStrip& strip, const IRectangle& rec
 }
 
 bool IGraphics::DrawStyledText(ITextStyle* style, const char* text, IRectangle* rect, bool measure) {
+  if (OffEditorThread()) return false;
   if (text == nullptr || text[0] == '\0') return true;
   if (style == nullptr || rect == nullptr) return false;
   CachedFont* font = GetCachedFont(style);
@@ -85,12 +88,14 @@ bool IGraphics::DrawStyledText(ITextStyle* style, const char* text, IRectangle* 
 }
 
 bool IGraphics::PaintRectangle(const IColorARGB& colour, const IRectangle& rect, const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   FillRectangle(drawing_, rect.left, rect.top, rect.Width(), rect.Height(), colour.ToWord(), WeightOf(blend),
                 ModeOf(blend));
   return true;
 }
 
 bool IGraphics::DrawRectangleOutline(const IColorARGB& colour, const IRectangle& rect) {
+  if (OffEditorThread()) return false;
   const RasterPixel c = colour.ToWord();
   StrokeLine(drawing_, rect.left, rect.top, rect.right, rect.top, c, kLineAlpha, kLineMode, false);
   StrokeLine(drawing_, rect.left, rect.bottom, rect.right, rect.bottom, c, kLineAlpha, kLineMode, false);
@@ -100,38 +105,45 @@ bool IGraphics::DrawRectangleOutline(const IColorARGB& colour, const IRectangle&
 }
 
 bool IGraphics::DrawVerticalLine(const IColorARGB& colour, int x, int y1, int y2) {
+  if (OffEditorThread()) return false;
   StrokeLine(drawing_, x, y1, x, y2, colour.ToWord(), kLineAlpha, kLineMode, false);
   return true;
 }
 
 bool IGraphics::DrawHorizontalLine(const IColorARGB& colour, int y, int x1, int x2) {
+  if (OffEditorThread()) return false;
   StrokeLine(drawing_, x1, y, x2, y, colour.ToWord(), kLineAlpha, kLineMode, false);
   return true;
 }
 
 bool IGraphics::DrawHorizontalLineInRect(const IColorARGB& colour, const IRectangle& rect, float fraction) {
+  if (OffEditorThread()) return false;
   const int y = rect.top + static_cast<int>(fraction * static_cast<float>(rect.Height()));
   return DrawHorizontalLine(colour, y, rect.left, rect.right);
 }
 
 bool IGraphics::DrawVerticalLineInRect(const IColorARGB& colour, const IRectangle& rect, float fraction) {
+  if (OffEditorThread()) return false;
   const int x = rect.left + static_cast<int>(fraction * static_cast<float>(rect.Width()));
   return DrawVerticalLine(colour, x, rect.top, rect.bottom);
 }
 
 bool IGraphics::DrawLine(const IColorARGB& colour, int x1, int y1, int x2, int y2, const IBlendSpec* blend,
                          bool antialias) {
+  if (OffEditorThread()) return false;
   StrokeLine(drawing_, x1, y1, x2, y2, colour.ToWord(), WeightOf(blend), ModeOf(blend), antialias);
   return true;
 }
 
 bool IGraphics::DrawPoint(const IColorARGB& colour, int x, int y, const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   PlotPixel(drawing_, x, y, colour.ToWord(), WeightOf(blend), ModeOf(blend));
   return true;
 }
 
 bool IGraphics::DrawRadialLine(const IColorARGB& colour, float cx, float cy, float angle, float rMin, float rMax,
                                const IBlendSpec* blend, bool antialias) {
+  if (OffEditorThread()) return false;
   const float sinA = std::sin(angle);
   const float cosA = std::cos(angle);
   StrokeFloatLine(drawing_, cx + rMin * sinA, cy - rMin * cosA, cx + rMax * sinA, cy - rMax * cosA, colour.ToWord(),
@@ -141,23 +153,27 @@ bool IGraphics::DrawRadialLine(const IColorARGB& colour, float cx, float cy, flo
 
 bool IGraphics::DrawArc(const IColorARGB& colour, float cx, float cy, float r, float minAngle, float maxAngle,
                         const IBlendSpec* blend, bool antialias) {
+  if (OffEditorThread()) return false;
   StrokeArc(drawing_, cx, cy, r, minAngle, maxAngle, colour.ToWord(), WeightOf(blend), ModeOf(blend), antialias);
   return true;
 }
 
 bool IGraphics::DrawCircle(const IColorARGB& colour, float cx, float cy, float r, const IBlendSpec* blend,
                            bool antialias) {
+  if (OffEditorThread()) return false;
   StrokeCircle(drawing_, cx, cy, r, colour.ToWord(), WeightOf(blend), ModeOf(blend), antialias);
   return true;
 }
 
 bool IGraphics::PaintCircle(const IColorARGB& colour, float cx, float cy, float r, const IBlendSpec* blend,
                             bool antialias) {
+  if (OffEditorThread()) return false;
   FillCircle(drawing_, cx, cy, r, colour.ToWord(), WeightOf(blend), ModeOf(blend), antialias);
   return true;
 }
 
 bool IGraphics::PaintConvexPolygon(const IColorARGB& colour, const int* x, const int* y, int count, const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   if (x == nullptr || y == nullptr || count < 3) return false;
   FillConvexPolygon(drawing_, x, y, count, colour.ToWord(), WeightOf(blend), ModeOf(blend));
   return true;
@@ -165,12 +181,14 @@ bool IGraphics::PaintConvexPolygon(const IColorARGB& colour, const int* x, const
 
 bool IGraphics::PaintTriangle(const IColorARGB& colour, int x1, int y1, int x2, int y2, int x3, int y3,
                               const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   FillTriangle(drawing_, x1, y1, x2, y2, x3, y3, colour.ToWord(), WeightOf(blend), ModeOf(blend));
   return true;
 }
 
 bool IGraphics::PaintRoundRectangle(const IColorARGB& colour, const IRectangle& rect, int radius,
                                     const IBlendSpec* blend, bool antialias) {
+  if (OffEditorThread()) return false;
   const int w = rect.Width();
   const int h = rect.Height();
   if (w <= 0 || h <= 0) return false;
@@ -201,6 +219,7 @@ bool IGraphics::PaintRoundRectangle(const IColorARGB& colour, const IRectangle& 
 
 bool IGraphics::DrawRoundRectangle(const IColorARGB& colour, const IRectangle& rect, int radius,
                                    const IBlendSpec* blend, bool antialias) {
+  if (OffEditorThread()) return false;
   StrokeRoundRect(drawing_, static_cast<float>(rect.left), static_cast<float>(rect.top),
                   static_cast<float>(rect.Width()), static_cast<float>(rect.Height()), radius, colour.ToWord(),
                   WeightOf(blend), ModeOf(blend), antialias);
@@ -208,6 +227,7 @@ bool IGraphics::DrawRoundRectangle(const IColorARGB& colour, const IRectangle& r
 }
 
 bool IGraphics::PaintRotatedBitmap(const IBitmapStrip& strip, int cx, int cy, float angle, const IBlendSpec* blend) {
+  if (OffEditorThread()) return false;
   if (strip.bitmap == nullptr || drawing_ == nullptr) return false;
   const int w = strip.FrameWidth();
   const int h = strip.FrameHeight();

@@ -263,7 +263,12 @@ void Tobel::SetControlZoneSync(double value)
 void Tobel::ResizeEditor(double value)
 {
     IGraphics* graphics = GetGraphics();
-    if (stateLoading_ || graphics == nullptr)
+    if (stateLoading_ || graphics == nullptr || (value != 0.0 && value != 1.0))
+        return;
+    // A learned controller moves the switch on the audio thread: the window and the drawing bitmap
+    // are remade on the editor's thread.
+    if (PostToEditor([](void* plug, int on, int) { static_cast<Tobel*>(plug)->ResizeEditor(on); },
+                     value == 1.0 ? 1 : 0))
         return;
     if (value == 1.0)
         editorCompact_ = !editorCompact_;

@@ -124,17 +124,27 @@ public:
     bool Paint(IGraphics* graphics) override;
     // The draw rectangle: the control rectangle with the header above it.
     IRectangle GetRectangle() const override;
-    // The whole draw rectangle after MarkChanged or while no marker is
-    // active; otherwise only the active markers, the playing-step mark and
-    // the places of markers that went since the last paint.
+    // What changed on the screen since the last paint: the whole draw
+    // rectangle after MarkChanged or when the loop range, the pattern length
+    // or the edit and lane dots changed; otherwise the note markers that
+    // came, changed or fade, the places of markers that went, the old and
+    // the new place of the playing-step mark and the pulsing selection. Empty
+    // when nothing changed. Reads the engine: under the plug-in's lock (the
+    // editor's collecting pass holds it).
     IRectangle GetInvalidRectangle() const override;
+    // The paint cuts its drawing to the clip, whole columns apart (their
+    // texts): the columns area touches in the grid, and area elsewhere.
+    IRectangle WholePartsOf(const IRectangle& area) const override;
     // Asks for a full repaint; never pushes a parameter.
     void MarkChanged(bool informPlug) override;
-    // Always true: the view is painted on every editor tick.
-    bool NeedsRedraw() const override { return true; }
+    // True when GetInvalidRectangle is not empty (while an incoming-note
+    // indicator dims, which the paint steps, it names a small part of the
+    // view). Under the plug-in's lock.
+    bool NeedsRedraw() const override;
     // Copies what the next paint shows of the engine and the parameters
-    // (the lane's loop range and playing step, the pattern length, the lane
-    // switches and which patterns and lanes have edits).
+    // (the lane's loop range, the playing step, the pattern length, the lane
+    // switches and which patterns and lanes have edits): the copy the last
+    // NeedsRedraw looked at, so that the paint shows what was invalidated.
     void CaptureModel() override;
 
     // ---- setters of the plug-in (editor thread) ------------------------------------------------
@@ -199,6 +209,8 @@ public:
 private:
     static int MarkerIndex(int area, int step, int note) { return (area * kColumns + step) * kNotes + note; }
     static bool ValidMarker(int area, int step, int note);
+    // Adds the marker's box to its key area's changes (under the marker lock).
+    void NoteMarkerChange(const StepNoteMarker& marker);
     bool IsCellLane() const { return lane_ == 0 || lane_ == 1; }
     int ColumnLeft(int c) const { return gridX_ + kColumnWidth * c; }
     void EditStepsAt(int x, int y, int dx, int dy);
@@ -220,26 +232,44 @@ private:
     void PaintHeader(IGraphics* graphics, int steps);
     void PaintSelection(IGraphics* graphics);
     void PaintMarkers(IGraphics* graphics);
-    // The playing-step mark over step (clamped to the grid); the live one
-    // reads the lane's looper (under the plug-in's lock only).
+    // The columns area touches, from the length bracket to the lowest bar
+    // while the grid shows texts, else over the rows area touches (empty for
+    // an empty area).
+    IRectangle WholeColumns(const IRectangle& area) const;
+    // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;
-    IRectangle PlayingStepBox() const;
 
-    // What Paint shows of the engine and the parameters, as CaptureModel
-    // last found it.
+    // What Paint shows of the engine and the parameters.
     struct ModelCopy
     {
         bool hasEngine = false;
         bool hasLooper = false;
         int loopStart = 0;
         int loopEnd = kColumns;
-        int playingStep = 0;
+        int playingStep = 0; // the step the key area's stepper plays
         int patternLength = kColumns;
         std::array<bool, 12> patternEdits{};
         std::array<bool, 17> laneOn{};
         std::array<bool, 17> laneEdits{};
+        bool operator==(const ModelCopy&) const = default;
     };
+    // Reads the engine and the parameters (under the plug-in's lock); the
+    // edits of every pattern, or of the next one in turn.
+    ModelCopy ReadModel(bool allEdits) const;
+    // The playing-step mark the model shows (empty when none): on the
+    // playing step while a marker is active, within the pattern's length.
+    IRectangle StepMark(const ModelCopy& model, bool markersActive) const;
     ModelCopy model_;
+    // The model NeedsRedraw last read, which the next paint shows.
+    mutable ModelCopy probe_;
+    mutable bool probed_ = false;
+    mutable std::array<bool, 12> knownEdits_{};
+    mutable int editsTurn_ = 0;
+    // The model of the last paint that covered the whole view.
+    ModelCopy painted_;
+    bool paintedValid_ = false;
+    // Where a playing-step mark may stand on the screen.
+    IRectangle markOnScreen_;
 
     EngineHost* engine_;
     PatternViewHost* host_;
@@ -272,6 +302,9 @@ private:
     std::vector<StepNoteMarker> markers_;   // kMarkerCount entries
     std::vector<StepNoteMarker*> active_;   // capacity kMarkerCount: the audio thread never allocates
     IRectangle removedArea_;                 // markers that went in the last fade
+    // Per key area: the boxes of markers that came or changed state since a
+    // paint last drew them.
+    std::array<IRectangle, kAreas> markerChanges_{};
 
     ITextStyle numberStyle_;
     ITextStyle valueStyle_;

@@ -23,10 +23,18 @@ void PatternView::MarkNoteSounding(int area, int step, int note)
         return;
     // A marker is listed exactly while it is not idle.
     const bool listed = marker.state != StepNoteMarker::kIdle;
+    if (marker.state != StepNoteMarker::kSounding)
+        NoteMarkerChange(marker);
     marker.state = StepNoteMarker::kSounding;
     marker.fade = 0;
     if (!listed)
         active_.push_back(&marker); // capacity reserved for every entry: no allocation
+}
+
+void PatternView::NoteMarkerChange(const StepNoteMarker& marker)
+{
+    IRectangle& changes = markerChanges_[static_cast<size_t>(marker.keyArea)];
+    changes = changes.Union(MarkerBox(marker));
 }
 
 void PatternView::MarkNoteSounding(const OutputNote& note)
@@ -44,6 +52,7 @@ void PatternView::MarkNotesReleased(int area, int step, int note)
         StepNoteMarker& marker = markers_[static_cast<size_t>(MarkerIndex(area, s, note))];
         if (marker.state == StepNoteMarker::kSounding)
         {
+            NoteMarkerChange(marker);
             marker.state = StepNoteMarker::kReleased;
             marker.fade = 0;
         }

@@ -29,6 +29,10 @@ constexpr const char* kOrderNames[] = {"Play", "Off", "Prev", "1st", "Last", "Hi
 
 // Bars may reach a little below the grid; nothing is drawn lower than this.
 constexpr int kBarClipBelowBottom = 3;
+// The length bracket's top above the grid, and how far the lowest markers reach below it.
+constexpr int kBracketAbove = 3;
+constexpr int kMarkersBelow = PatternView::kMarkerHeight - PatternView::kMarkerInset;
+constexpr int kColumnBelow = std::max(kBarClipBelowBottom, kMarkersBelow);
 constexpr int kDotSize = 3;
 // Header dots: pattern p at left + 1 + 76 + 32p, 54 above the grid; lane i
 // at left + 2 + 64i, 33 above; the controller lanes' dots sit at fixed
@@ -54,6 +58,36 @@ IRectangle Dot(int x, int y) { return IRectangle(x, y, x + kDotSize, y + kDotSiz
 
 // A filled cell is inset 2 pixels at the top and left, 1 at the right and bottom.
 IRectangle Inset(const IRectangle& r) { return IRectangle(r.left + 2, r.top + 2, r.right - 1, r.bottom - 1); }
+
+// True when inner lies wholly in outer (an empty inner always does).
+bool Covers(const IRectangle& outer, const IRectangle& inner)
+{
+    return inner.IsEmpty() || (outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+                               outer.bottom >= inner.bottom);
+}
+// The view repaints parts of itself while the rest stays on the screen: fills are cut to the paint
+// clip, and outlines and texts, which cannot be cut, are drawn only where the clip holds them
+// whole. The invalid areas are whole columns from the bracket to the lowest bar where the grid
+// holds texts, so no outline or text of a column straddles their edges.
+void Fill(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
+{
+    const IRectangle cut = rect.Intersect(graphics->GetPaintClip());
+    if (cut.Width() > 0 && cut.Height() > 0)
+        graphics->PaintRectangle(colour, cut);
+}
+
+// An outline also takes the pixels on its right and bottom coordinates.
+void Outline(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
+{
+    if (Covers(graphics->GetPaintClip(), IRectangle(rect.left, rect.top, rect.right + 1, rect.bottom + 1)))
+        graphics->DrawRectangleOutline(colour, rect);
+}
+
+void Text(IGraphics* graphics, ITextStyle* style, const char* text, IRectangle box)
+{
+    if (Covers(graphics->GetPaintClip(), box))
+        graphics->DrawStyledText(style, text, &box);
+}
 } // namespace
 
 IRectangle PatternView::PlayingStepBoxAt(int step) const
@@ -62,58 +96,136 @@ IRectangle PatternView::PlayingStepBoxAt(int step) const
     return IRectangle(x, gridTop_, x + kCellWidth, gridTop_ + kMarkerInset);
 }
 
-IRectangle PatternView::PlayingStepBox() const
+PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
 {
+    ModelCopy model;
     PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
+    model.hasEngine = engine != nullptr;
     if (engine == nullptr)
+        return model;
+    const PatternStepper& stepper = engine->GetStepper();
+    const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
+    model.hasLooper = looper != nullptr;
+    model.loopStart = looper != nullptr ? looper->LoopStart() : 0;
+    model.loopEnd = looper != nullptr ? looper->LoopEnd() : kColumns;
+    // The step that plays is the stepper's: the lane loopers run over their own ranges.
+    model.playingStep = stepper.Position();
+    const PatternRecord* record = stepper.GetPatternRecord(pattern_);
+    model.patternLength = record != nullptr ? record->length : kColumns;
+    // Asking for a pattern's edits walks its steps: all twelve when the view is repainted whole,
+    // otherwise one a tick in turn, which shows edits that came by other roads (automation of a
+    // pattern not shown) within twelve ticks.
+    const int count = static_cast<int>(model.patternEdits.size());
+    for (int k = 0; k < (allEdits ? count : 1); ++k)
+    {
+        const int p = allEdits ? k : editsTurn_;
+        knownEdits_[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+    }
+    if (!allEdits)
+        editsTurn_ = (editsTurn_ + 1) % count;
+    model.patternEdits = knownEdits_;
+    // The lane dots show only while the pointer hovers; the pointer cannot
+    // come or go between this copy and the paint.
+    for (int lane = 0; lane < static_cast<int>(model.laneOn.size()); ++lane)
+    {
+        const auto l = static_cast<size_t>(lane);
+        model.laneOn[l] = hover_ && stepper.IsLaneEnabled(pattern_, lane);
+        model.laneEdits[l] = hover_ && host_ != nullptr && host_->LaneHasEdits(area_, pattern_, lane);
+    }
+    return model;
+}
+
+IRectangle PatternView::StepMark(const ModelCopy& model, bool markersActive) const
+{
+    if (!model.hasEngine || !markersActive || model.playingStep < 0 ||
+        model.playingStep >= std::min(model.patternLength, kColumns))
         return IRectangle();
-    const ControlLooper* looper = engine->GetStepper().GetLaneLooper(pattern_, lane_);
-    return PlayingStepBoxAt(looper != nullptr ? looper->Position() : 0);
+    return PlayingStepBoxAt(model.playingStep);
 }
 
 void PatternView::CaptureModel()
 {
-    PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
-    model_.hasEngine = engine != nullptr;
-    if (engine == nullptr)
-        return;
-    const PatternStepper& stepper = engine->GetStepper();
-    const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
-    model_.hasLooper = looper != nullptr;
-    model_.loopStart = looper != nullptr ? looper->LoopStart() : 0;
-    model_.loopEnd = looper != nullptr ? looper->LoopEnd() : kColumns;
-    model_.playingStep = looper != nullptr ? looper->Position() : 0;
-    const PatternRecord* record = stepper.GetPatternRecord(pattern_);
-    model_.patternLength = record != nullptr ? record->length : kColumns;
-    for (int p = 0; p < static_cast<int>(model_.patternEdits.size()); ++p)
-        model_.patternEdits[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
-    // The lane dots show only while the pointer hovers; the pointer cannot
-    // come or go between this copy and the paint.
-    for (int lane = 0; lane < static_cast<int>(model_.laneOn.size()); ++lane)
-    {
-        const auto l = static_cast<size_t>(lane);
-        model_.laneOn[l] = hover_ && stepper.IsLaneEnabled(pattern_, lane);
-        model_.laneEdits[l] = hover_ && host_ != nullptr && host_->LaneHasEdits(area_, pattern_, lane);
-    }
+    model_ = probed_ ? probe_ : ReadModel(true);
+    probed_ = false;
 }
+
+bool PatternView::NeedsRedraw() const { return !GetInvalidRectangle().IsEmpty(); }
 
 IRectangle PatternView::GetInvalidRectangle() const
 {
-    std::lock_guard<std::mutex> lock(markerLock_);
-    if (fullRedraw_ || active_.empty())
+    // Shown or hidden (the control's own flags), marked changed, or never painted whole.
+    const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
+    probe_ = ReadModel(whole);
+    probed_ = true;
+    if (whole)
         return drawRect_;
-    IRectangle area = removedArea_;
+    if (!probe_.hasEngine)
+        return IRectangle();
+    // The loop shading, the length bracket and the dots: rare changes, the whole view.
+    ModelCopy moved = probe_;
+    moved.playingStep = painted_.playingStep;
+    if (!(moved == painted_))
+        return drawRect_;
+
+    std::lock_guard<std::mutex> lock(markerLock_);
+    IRectangle area = removedArea_.Union(markerChanges_[static_cast<size_t>(area_)]);
     for (const StepNoteMarker* marker : active_)
-        if (marker->state != StepNoteMarker::kIdle && marker->keyArea == area_)
-            area = area.Union(MarkerBox(*marker));
-    return area.Union(PlayingStepBox());
+        if (marker->state == StepNoteMarker::kReleased && marker->keyArea == area_)
+            area = area.Union(MarkerBox(*marker)); // fading: a new frame at every paint
+    const IRectangle mark = StepMark(probe_, !active_.empty());
+    if (mark != markOnScreen_)
+        area = area.Union(mark).Union(markOnScreen_);
+    if (pointerMode_ == kPointerModeRange && selectionState_ >= 1)
+        area = area.Union(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
+                                     gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
+    // A dimming indicator needs the paint, which steps it: the smallest part of the view.
+    if (area.IsEmpty() && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
+        area = PlayingStepBoxAt(0);
+    return WholeColumns(area);
+}
+
+IRectangle PatternView::WholePartsOf(const IRectangle& area) const
+{
+    const IRectangle part = area.Intersect(drawRect_);
+    const IRectangle band(drawRect_.left, gridTop_ - kBracketAbove, drawRect_.right, GetRect().bottom + kColumnBelow);
+    // The header holds only fills, which any clip cuts.
+    if (!part.Meets(band))
+        return part;
+    return part.Union(WholeColumns(part.Intersect(band)));
+}
+
+IRectangle PatternView::WholeColumns(const IRectangle& area) const
+{
+    if (area.Width() <= 0 || area.Height() <= 0)
+        return IRectangle();
+    // Column c owns the pixels from 3 left of its cell (the gap before it) to its cell's end.
+    const auto column = [this](int x) { return std::clamp((x + 3 - gridX_) / kColumnWidth, 0, kColumns - 1); };
+    const int first = area.left < gridX_ ? 0 : column(area.left);
+    const int last = column(area.right - 1);
+    const int left = first == 0 ? drawRect_.left : ColumnLeft(first) - 3;
+    const int right = last == kColumns - 1 ? drawRect_.right : ColumnLeft(last) + kCellWidth;
+    // From the length bracket to the lowest bar or marker: the loop strip and the lane switches
+    // above the grid, which overlap the header, stay out. Without texts in the grid (a bar lane
+    // while the pointer is elsewhere) the rows area touches are enough.
+    int top = gridTop_ - kBracketAbove;
+    int bottom = GetRect().bottom + kColumnBelow;
+    if (!hover_ && !IsCellLane() && lane_ != kLaneSeq)
+    {
+        top = std::max(top, area.top);
+        bottom = std::min(bottom, area.bottom);
+    }
+    return IRectangle(left, top, right, bottom);
 }
 
 bool PatternView::Paint(IGraphics* graphics)
 {
     if (!model_.hasEngine)
+    {
+        fullRedraw_ = false;
         return false;
+    }
     const IRectangle& r = GetRect();
+    const IRectangle& clip = graphics->GetPaintClip();
 
     PaintIndicators();
     for (int c = 0; c < kColumns; ++c)
@@ -125,19 +237,27 @@ bool PatternView::Paint(IGraphics* graphics)
         const int start = model_.loopStart;
         const int end = model_.loopEnd;
         if (start > 0)
-            graphics->PaintRectangle(kColourE, IRectangle(r.left, r.top, gridX_ - 1 + start * kColumnWidth, r.bottom));
+            Fill(graphics, kColourE, IRectangle(r.left, r.top, gridX_ - 1 + start * kColumnWidth, r.bottom));
         if (end < kColumns)
-            graphics->PaintRectangle(kColourE, IRectangle(gridX_ - 1 + end * kColumnWidth, r.top, r.right, r.bottom));
+            Fill(graphics, kColourE, IRectangle(gridX_ - 1 + end * kColumnWidth, r.top, r.right, r.bottom));
     }
 
     FadeNoteMarkers();
-    if (ActiveMarkerCount() > 0)
-        graphics->PaintRectangle(kColourB, PlayingStepBoxAt(model_.playingStep));
+    const IRectangle mark = StepMark(model_, ActiveMarkerCount() > 0);
+    if (!mark.IsEmpty())
+        Fill(graphics, kColourB, mark);
+    // A mark outside the clip stays on the screen until a paint covers it.
+    markOnScreen_ = (Covers(clip, markOnScreen_) ? IRectangle() : markOnScreen_).Union(mark);
 
     PaintHeader(graphics, model_.patternLength);
     PaintSelection(graphics);
     PaintMarkers(graphics);
 
+    if (Covers(clip, drawRect_))
+    {
+        painted_ = model_;
+        paintedValid_ = true;
+    }
     fullRedraw_ = false;
     return true;
 }
@@ -172,7 +292,7 @@ void PatternView::PaintColumn(IGraphics* graphics, int c)
         char text[16];
         std::snprintf(text, sizeof text, " %d", c + 1);
         IRectangle box(x - 2, r.bottom + 5, x + kCellWidth, r.bottom + 5 + numberStyle_.size);
-        graphics->DrawStyledText(&numberStyle_, text, &box);
+        Text(graphics, &numberStyle_, text, box);
     }
 
     if (lane_ == kLaneSeq)
@@ -203,7 +323,7 @@ void PatternView::PaintBar(IGraphics* graphics, int c, const IColorARGB& colour)
             ++y1;
         y1 = std::min(y1, GetRect().bottom + kBarClipBelowBottom);
         if (y1 > y0)
-            graphics->PaintRectangle(colour, IRectangle(x, y0, x + kCellWidth, y1));
+            Fill(graphics, colour, IRectangle(x, y0, x + kCellWidth, y1));
     }
     if (hover_)
     {
@@ -215,7 +335,7 @@ void PatternView::PaintBar(IGraphics* graphics, int c, const IColorARGB& colour)
         char text[16];
         std::snprintf(text, sizeof text, "%d", shown);
         IRectangle box(x, top + 1, x + kCellWidth, top + 1 + valueStyle_.size);
-        graphics->DrawStyledText(&valueStyle_, text, &box);
+        Text(graphics, &valueStyle_, text, box);
     }
 }
 
@@ -231,10 +351,10 @@ void PatternView::PaintCells(IGraphics* graphics, int c, bool even)
     for (int k = 0; k < n; ++k)
     {
         const IRectangle cell(x, bottom - (110 * (k + 1)) / n - 1, x + 20, bottom - (110 * k) / n - 1);
-        graphics->DrawRectangleOutline(kColourA, cell);
+        Outline(graphics, kColourA, cell);
         if (k + 1 != value)
             continue;
-        graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
+        Fill(graphics, even ? kColourC : kColourD, Inset(cell));
         if (lane_ == 0 && value >= 0 && value < 8)
             PaintCellLabel(graphics, cell, kOrderNames[value]);
     }
@@ -246,10 +366,10 @@ void PatternView::PaintSeq(IGraphics* graphics, int c, bool even)
     for (int row = 0; row < kSeqRows; ++row)
     {
         const IRectangle& cell = seqCells_[static_cast<size_t>(c)][static_cast<size_t>(row)];
-        graphics->DrawRectangleOutline(kColourA, cell);
+        Outline(graphics, kColourA, cell);
         if ((bits & (1 << row)) == 0)
             continue;
-        graphics->PaintRectangle(even ? kColourC : kColourD, Inset(cell));
+        Fill(graphics, even ? kColourC : kColourD, Inset(cell));
         char text[16];
         std::snprintf(text, sizeof text, " %d", kSeqRows - row);
         PaintCellLabel(graphics, cell, text);
@@ -260,7 +380,7 @@ void PatternView::PaintCellLabel(IGraphics* graphics, const IRectangle& cell, co
 {
     const int top = cell.top + (cell.bottom - cell.top - labelStyle_.size) / 2;
     IRectangle box(cell.left, top, cell.right, top + labelStyle_.size);
-    graphics->DrawStyledText(&labelStyle_, text, &box);
+    Text(graphics, &labelStyle_, text, box);
 }
 
 void PatternView::PaintHeader(IGraphics* graphics, int steps)
@@ -269,16 +389,16 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
     // The pattern length as a bracket above the grid.
     const int x0 = gridX_ - 1;
     const int x1 = x0 + std::clamp(steps, 1, kColumns) * kColumnWidth - 3;
-    graphics->PaintRectangle(kColourA, IRectangle(x0, r.top - 3, x1, r.top - 1));
+    Fill(graphics, kColourA, IRectangle(x0, r.top - kBracketAbove, x1, r.top - 1));
     // Ticks hang from the bar's ends down to the grid.
-    graphics->PaintRectangle(kColourA, IRectangle(x0, r.top - 1, x0 + 1, r.top + 1));
-    graphics->PaintRectangle(kColourA, IRectangle(x1 - 1, r.top - 1, x1, r.top + 1));
+    Fill(graphics, kColourA, IRectangle(x0, r.top - 1, x0 + 1, r.top + 1));
+    Fill(graphics, kColourA, IRectangle(x1 - 1, r.top - 1, x1, r.top + 1));
 
     if (host_ == nullptr)
         return;
     for (int p = 0; p < 12; ++p)
         if (model_.patternEdits[static_cast<size_t>(p)])
-            graphics->PaintRectangle(kPatternDot, Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
+            Fill(graphics, kPatternDot, Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
     if (!hover_)
         return;
     for (int lane = 0; lane < 17; ++lane)
@@ -300,9 +420,9 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
             y = kCcDotY;
         }
         const auto l = static_cast<size_t>(lane);
-        graphics->PaintRectangle(model_.laneOn[l] ? kLaneOn : kLaneOff, Dot(x, y));
+        Fill(graphics, model_.laneOn[l] ? kLaneOn : kLaneOff, Dot(x, y));
         if (model_.laneEdits[l])
-            graphics->PaintRectangle(kWhite, Dot(editsX, y));
+            Fill(graphics, kWhite, Dot(editsX, y));
     }
 }
 
@@ -312,8 +432,8 @@ void PatternView::PaintSelection(IGraphics* graphics)
         return;
     const IRectangle box(gridX_ + kColumnWidth * selectionStart_, gridTop_, gridX_ + kColumnWidth * selectionEnd_ + kCellWidth,
                          gridTop_ + kGridHeight);
-    graphics->PaintRectangle(IColorARGB(static_cast<int>(pulse_), 255, 255, 255), box);
-    graphics->DrawRectangleOutline(kWhite, box);
+    Fill(graphics, IColorARGB(static_cast<int>(pulse_), 255, 255, 255), box);
+    Outline(graphics, kWhite, box);
     pulse_ += pulseRising_ ? kPulseRise : -kPulseFall;
     if (pulse_ > kPulseTop)
         pulseRising_ = false;
@@ -324,6 +444,12 @@ void PatternView::PaintSelection(IGraphics* graphics)
 void PatternView::PaintMarkers(IGraphics* graphics)
 {
     std::lock_guard<std::mutex> lock(markerLock_);
+    // The changes of the shown key area are on the screen once the clip covered them; the other
+    // areas' changes show with the full repaint that switching areas makes.
+    IRectangle& shownChanges = markerChanges_[static_cast<size_t>(area_)];
+    const IRectangle kept = Covers(graphics->GetPaintClip(), shownChanges) ? IRectangle() : shownChanges;
+    markerChanges_.fill(IRectangle());
+    shownChanges = kept;
     for (const StepNoteMarker* marker : active_)
     {
         if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_)

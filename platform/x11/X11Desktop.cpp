@@ -341,6 +341,7 @@ void X11Desktop::Present(ShownWindow& s)
                            s.width);
     XPutImage(XConnection::Current(), s.xwin, s.gc, s.image, r.left, r.top, r.left, r.top,
               static_cast<unsigned>(r.right - r.left), static_cast<unsigned>(r.bottom - r.top));
+    presentedBytes_ += static_cast<uint64_t>(r.right - r.left) * static_cast<uint64_t>(r.bottom - r.top) * 4u;
     if (r.left == 0 && r.top == 0 && r.right == s.width && r.bottom == s.height) s.wholePresented = true;
 }
 

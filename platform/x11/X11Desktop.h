@@ -81,6 +81,8 @@ public:
     // a modal one blocks): when the layer counts it as held, the release reaches the layer at the
     // next round outside any menu (a release after a menu is swallowed there).
     void NoteReleaseElsewhere(int button);
+    // Pixel bytes sent to the X server by the presents so far (for benchmarks).
+    uint64_t PresentedBytes() const { return presentedBytes_; }
 
     // win32::NativeDesktop
     bool Shows(HWND top) override;
@@ -109,6 +111,7 @@ private:
     std::function<void(XEvent&)> foreign_;
     std::vector<int> releasedElsewhere_;
     int menuDepth_ = 0; // menus running (nested in dialogs)
+    uint64_t presentedBytes_ = 0;
 };
 
 // The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.

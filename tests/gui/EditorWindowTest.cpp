@@ -2,6 +2,8 @@
 // class, the redraw timer, the host taking its frame away, and resizing.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "gui/IBitmapControl.h"
 #include "platform/win32/Win32.h"
 #include "tests/gui/EditorTestSupport.h"
@@ -169,6 +171,24 @@ TEST(EditorWindow, ResizingGrowsTheWindowTheHostRectangleAndTheDrawing) {
   EXPECT_EQ(SizeOf(rig.frame).cy, frameBefore.cy - 10);
   rig.driver.Pump();
   EXPECT_EQ(rig.Shown(5, kEditorHeight - 1), kBackgroundColour & 0xFFFFFF) << "the whole editor was repainted";
+}
+
+// While the window is open, another thread neither resizes nor paints: debug builds stop there,
+// others refuse; once the window is closed, any thread may.
+TEST(EditorWindow, AnotherThreadCannotResizeOrPaintWhileTheWindowIsOpen) {
+  EditorRig rig;
+  ASSERT_NE(rig.Open(), nullptr);
+  const auto onAnotherThread = [](const auto& call) { std::thread(call).join(); };
+  EXPECT_DEBUG_DEATH(onAnotherThread([&rig] { rig.editor->SetEditorSize(kEditorWidth, kEditorHeight - 10); }),
+                     "off the editor's thread");
+  EXPECT_DEBUG_DEATH(onAnotherThread([&rig] { rig.editor->PaintArea(IRectangle(0, 0, 10, 10)); }),
+                     "off the editor's thread");
+  EXPECT_EQ(rig.editor->Height(), kEditorHeight);
+  EXPECT_EQ(SizeOf(rig.window).cy, kEditorHeight);
+
+  rig.editor->CloseEditorWindow();
+  onAnotherThread([&rig] { rig.editor->SetEditorSize(kEditorWidth, kEditorHeight - 10); });
+  EXPECT_EQ(rig.editor->Height(), kEditorHeight - 10);
 }
 
 TEST(EditorWindow, WebLinksAskFirstAndReportFailure) {

@@ -15,7 +15,11 @@
 #include "graphics/DibBitmap.h"
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"
+#include "engine/EngineHost.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
 #include "views/InfoControl.h"
+#include "views/PatternView.h"
 #include "views/ParameterIndex.h"
 #include "views/SettingsControl.h"
 
@@ -169,6 +173,83 @@ TEST_F(EditorRedraw, TheChangedSetPaintsWhatTheFullScanPaints) {
       ASSERT_TRUE(Drawing(reference.Editor()) == Drawing(fast.Editor())) << "seed " << seed << " step " << step;
     }
   }
+}
+
+// While a chord plays, each tick repaints only what changed, and the editor then shows what a
+// repaint of the whole editor shows: the playing-step mark moves without leaving marks behind,
+// stays within the pattern's length, and a moved loop range is shaded over the whole grid height.
+TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows) {
+  Instance fast = OpenInstance(20);
+  Instance whole = OpenInstance(60);
+  Instance* both[] = {&fast, &whole};
+  const PatternView& view = *fast.plug->GetPatternView();
+  const IRectangle grid = view.GetRect();
+  const int width = fast.Editor().Width();
+  const IRectangle everything(0, 0, width, fast.Editor().Height());
+  const auto stepper = [](Instance* instance) -> PatternStepper& {
+    return instance->plug->GetEngineHost().GetKeyAreas()->GetArea(0)->GetStepper();
+  };
+  constexpr int kLength = 28;
+  for (Instance* instance : both) {
+    ASSERT_TRUE(stepper(instance).SetPatternLength(view.GetPattern(), kLength));
+    instance->Editor().CollectChangedArea(nullptr);
+    instance->Editor().PaintArea(everything);
+  }
+  const std::vector<uint32_t> unmarked = Drawing(whole.Editor());
+  ASSERT_TRUE(Drawing(fast.Editor()) == unmarked);
+  for (Instance* instance : both)
+    for (const uint8_t note : {48, 52, 55}) instance->plug->HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
+
+  int marksSeen = 0;
+  int partialTicks = 0;  // ticks that repainted less than the grid's width
+  for (int tick = 0; tick < 160; ++tick) {
+    for (Instance* instance : both) {
+      // About a tick's worth of blocks at 44.1 kHz.
+      for (int b = 0; b < 3; ++b) {
+        double left[512] = {}, right[512] = {};
+        double* outputs[2] = {left, right};
+        instance->plug->ProcessAudioBlock(nullptr, outputs, 512);
+      }
+      if (tick == 100) stepper(instance).GetLaneLooper(view.GetPattern(), view.GetLane())->SetLoopRange(4, 20);
+      if (tick == 130) stepper(instance).GetLaneLooper(view.GetPattern(), view.GetLane())->SetLoopRange(0, 12);
+    }
+    host.midi.clear();
+    IRectangle area;
+    if (fast.Editor().CollectChangedArea(&area)) fast.Editor().PaintArea(area);
+    partialTicks += area.Width() > 0 && area.Width() < grid.Width();
+    whole.Editor().CollectChangedArea(nullptr);
+    whole.Editor().PaintArea(everything);
+    const std::vector<uint32_t> shown = Drawing(whole.Editor());
+    ASSERT_TRUE(Drawing(fast.Editor()) == shown) << "tick " << tick;
+    if (tick >= 100) continue;
+    // The mark row at the top of the grid, against the drawing without a mark.
+    int marks = 0;
+    for (int c = 0; c < PatternView::kColumns; ++c) {
+      const size_t i = static_cast<size_t>(grid.top + 1) * static_cast<size_t>(width) +
+                       static_cast<size_t>(grid.left + 1 + PatternView::kColumnWidth * c + 10);
+      if (shown[i] == unmarked[i]) continue;
+      ++marks;
+      EXPECT_LT(c, kLength) << "tick " << tick;
+    }
+    EXPECT_LE(marks, 1) << "tick " << tick;
+    marksSeen += marks;
+  }
+  EXPECT_GT(marksSeen, 50);
+  EXPECT_GT(partialTicks, 50);
+
+  // Once the chord is released and its markers have faded, a tick finds nothing to repaint.
+  for (const uint8_t note : {48, 52, 55}) fast.plug->HandleMidiMessage(IMidiMessage(0, 0x80, note, 0));
+  for (int tick = 0; tick < 100; ++tick) {
+    double left[512] = {}, right[512] = {};
+    double* outputs[2] = {left, right};
+    fast.plug->ProcessAudioBlock(nullptr, outputs, 512);
+    IRectangle area;
+    if (fast.Editor().CollectChangedArea(&area)) fast.Editor().PaintArea(area);
+  }
+  host.midi.clear();
+  IRectangle idle;
+  EXPECT_FALSE(fast.Editor().CollectChangedArea(&idle));
+  EXPECT_TRUE(idle.IsEmpty());
 }
 
 }  // namespace

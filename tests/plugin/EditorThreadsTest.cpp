@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <random>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "PluginTestSupport.h"
 #include "framework/IParameter.h"
 #include "gui/IControl.h"
+#include "graphics/DibBitmap.h"
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"
 #include "presets/PresetLoader.h"
@@ -158,6 +160,54 @@ TEST(EditorThreads, TheEditorsRectangleIsAskedForWhileTheEditorResizes) {
   for (int i = 0; i < 500; ++i) static_cast<IEffectVST*>(plug.get())->ResizeEditor();
   asker.join();
   EXPECT_EQ(seen.load(), 500);
+}
+
+// A controller learned for the editor-size switch arrives on the audio thread while the editor
+// idles: the resize waits for the editor's thread, which remakes the window and the drawing
+// bitmap between its paints (a resize on the audio thread freed the bitmap under a paint).
+TEST(EditorThreads, ALearnedControllerResizesTheEditorOnTheEditorsThread) {
+  quova::testing::PlatformDriver driver;
+  TempDataFolder data;
+  FakeHost host;
+  auto plug = std::make_unique<Tobel>(&FakeHost::Callback);
+  AEffect* effect = plug->GetEffect();
+  effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, vst::effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+  effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+  IGraphics& editor = *plug->GetGraphics();
+  int resizeSwitch = -1;
+  for (int i = 0; i < editor.NControls() && resizeSwitch < 0; ++i)
+    if (editor.GetControl(i)->GetParameterIndex() == kResize) resizeSwitch = i;
+  ASSERT_GE(resizeSwitch, 0);
+  plug->SetLearnMapping(20, resizeSwitch);
+
+  HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+  ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
+  driver.Pump();
+
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    for (int block = 0; block < 60; ++block) {
+      // 127 switches to the other size, 0 back to the full one.
+      ProcessBlock(effect, {{0xB0, 20, static_cast<uint8_t>(block % 2 == 0 ? 127 : 0)}});
+      host.midi.clear();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    done = true;
+  });
+  bool compactSeen = false;  // the smaller size was reached
+  for (int tick = 0; tick < 10 || !done.load(); ++tick) {
+    driver.AdvanceTime(34);
+    compactSeen = compactSeen || editor.Height() < Tobel::kEditorHeight;
+  }
+  audio.join();
+  driver.AdvanceTime(34 * 2);
+  EXPECT_TRUE(compactSeen);
+  // The last message (0) leaves the full size; the bitmap follows the editor's size.
+  EXPECT_EQ(editor.Height(), Tobel::kEditorHeight);
+  ASSERT_NE(editor.GetDrawingBitmap(), nullptr);
+  EXPECT_EQ(editor.GetDrawingBitmap()->Height(), editor.Height());
+  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 
 }  // namespace
