@@ -54,7 +54,9 @@ bool PresetHandler::ReadFromStream(std::istream& in, const std::string& name) {
 }
 
 void PresetHandler::LoadFile(int64_t size, const std::string& path, const std::string& name) {
-  if (loader_ != nullptr && loader_->Start(path, size)) SetShownName(name);
+  // The name is shown before the worker starts: the load keeps what the box shows when the state
+  // carries no name, so showing it afterwards would race with the worker.
+  if (loader_ != nullptr) loader_->Start(path, size, [this, &name] { SetShownName(name); });
 }
 
 bool PresetHandler::SavePresetAs(const IStateChunk& file, const std::string& name, int category) {

@@ -44,7 +44,8 @@ class PresetHandler : public CommonPresetHandler {
   bool WriteToStream(std::ostream& out, const IStateChunk* chunk) override;
   // Reads a plain preset file from in and applies it at once (the editor's thread waits).
   bool ReadFromStream(std::istream& in, const std::string& name) override;
-  // Starts the worker unless a preset is loading; when it starts, the box shows name.
+  // Starts the worker unless a preset is loading; when it starts, the box shows name before the
+  // worker begins.
   void LoadFile(int64_t size, const std::string& path, const std::string& name) override;
 
  private:

@@ -39,9 +39,11 @@ PresetLoader::PresetLoader(PresetHost* host) : host_(host) {}
 
 PresetLoader::~PresetLoader() { Join(); }
 
-bool PresetLoader::Start(const std::string& path, int64_t size) {
+bool PresetLoader::Start(const std::string& path, int64_t size, const std::function<void()>& started) {
   bool expected = false;
   if (!host_->PresetLoadingFlag().compare_exchange_strong(expected, true)) return false;
+  // Before the worker exists: the worker reads what the box shows when it applies the state.
+  if (started) started();
   std::lock_guard<std::mutex> guard(threadMutex_);
   // The previous worker cleared the flag as its last act: it is ending and holds no lock.
   if (worker_.joinable()) worker_.join();
@@ -51,6 +53,7 @@ bool PresetLoader::Start(const std::string& path, int64_t size) {
       host->PresetLoadingFlag().store(false);
     });
   } catch (const std::system_error&) {
+    host_->ShowStatusText(kPresetLoadFailedText);
     host_->PresetLoadingFlag().store(false);
     return false;
   }

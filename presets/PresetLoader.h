@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,9 +29,13 @@ class PresetLoader {
   PresetLoader(const PresetLoader&) = delete;
   PresetLoader& operator=(const PresetLoader&) = delete;
 
-  // Starts a worker that loads path (size: its size on disk, a hint). False, and nothing started,
-  // while the loading flag is set or when no thread can be made.
-  bool Start(const std::string& path, int64_t size);
+  // Starts a worker that loads path (size: its size on disk, a hint). started, when given, runs on
+  // the calling thread once the loading flag is taken and before the worker begins: what it shows
+  // (the chosen file's name) is in place before the state is applied, which keeps it unless the
+  // state carries a name of its own. False, and nothing started, while the loading flag is set
+  // (started is not called) or when no thread can be made (the status line tells so, as for a
+  // file that cannot be read).
+  bool Start(const std::string& path, int64_t size, const std::function<void()>& started = {});
   // Waits until the last started worker has ended.
   void Join();
   // Whether a load is running (the plug-in's loading flag).

@@ -33,7 +33,8 @@ TEST_F(PresetLoaderTest, AppliesTheStateBehindTheHeaderAndTakesItsTexts) {
   const std::string path = Write("p.t2z", PresetFileBytes("Acid", "Ann", {0, 0, 0, 5, 1, 2, 3}));
   {
     PresetLoader loader(&host_);
-    ASSERT_TRUE(loader.Start(path, -1));
+    // What the starter shows is in place before the worker applies anything.
+    ASSERT_TRUE(loader.Start(path, -1, [this] { host_.greyLog.push_back("started"); }));
     loader.Join();
     EXPECT_FALSE(loader.IsLoading());
   }
@@ -42,7 +43,7 @@ TEST_F(PresetLoaderTest, AppliesTheStateBehindTheHeaderAndTakesItsTexts) {
   EXPECT_EQ(host_.flagWhileApplying, std::vector<bool>{true});
   EXPECT_STREQ(host_.texts.name, "Acid");
   EXPECT_EQ(host_.shownAuthors, std::vector<std::string>{"Ann"});
-  EXPECT_EQ(host_.greyLog, (std::vector<std::string>{"grey", "restore"}));
+  EXPECT_EQ(host_.greyLog, (std::vector<std::string>{"started", "grey", "restore"}));
   EXPECT_EQ(host_.patternRedraws, 1);
   EXPECT_FALSE(host_.loading.load());
   EXPECT_TRUE(host_.statusTexts.empty());
@@ -88,7 +89,9 @@ TEST_F(PresetLoaderTest, ASecondLoadIsRefusedWhileTheFirstIsApplied) {
   ASSERT_TRUE(loader.Start(first, -1));
   ASSERT_TRUE(host_.WaitUntilApplying());
   EXPECT_TRUE(loader.IsLoading());
-  EXPECT_FALSE(loader.Start(second, -1));
+  bool startedSecond = false;
+  EXPECT_FALSE(loader.Start(second, -1, [&startedSecond] { startedSecond = true; }));
+  EXPECT_FALSE(startedSecond);
   host_.Release();
   loader.Join();
   ASSERT_EQ(host_.appliedStates.size(), 1u);
