@@ -132,6 +132,10 @@ public:
     // when nothing changed. Reads the engine: under the plug-in's lock (the
     // editor's collecting pass holds it).
     IRectangle GetInvalidRectangle() const override;
+    // The same; the parts are the boxes that change (markers, the old and
+    // the new mark, the selection), those less than a column apart joined:
+    // the whole columns around them are painted as they were.
+    IRectangle AddInvalidParts(std::vector<IRectangle>* parts) const override;
     // The paint cuts its drawing to the clip, whole columns apart (their
     // texts): the columns area touches in the grid, and area elsewhere.
     IRectangle WholePartsOf(const IRectangle& area) const override;
@@ -236,6 +240,10 @@ private:
     // while the grid shows texts, else over the rows area touches (empty for
     // an empty area).
     IRectangle WholeColumns(const IRectangle& area) const;
+    // Hands each changed box (see GetInvalidRectangle) to add, with the
+    // whole columns around it; nothing when nothing changed.
+    template <typename Add>
+    void VisitInvalidParts(Add&& add) const;
     // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;
 

@@ -151,37 +151,77 @@ void PatternView::CaptureModel()
 
 bool PatternView::NeedsRedraw() const { return !GetInvalidRectangle().IsEmpty(); }
 
-IRectangle PatternView::GetInvalidRectangle() const
+template <typename Add>
+void PatternView::VisitInvalidParts(Add&& add) const
 {
     // Shown or hidden (the control's own flags), marked changed, or never painted whole.
     const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
     probe_ = ReadModel(whole);
     probed_ = true;
     if (whole)
-        return drawRect_;
+        return add(drawRect_, drawRect_);
     if (!probe_.hasEngine)
-        return IRectangle();
+        return;
     // The loop shading, the length bracket and the dots: rare changes, the whole view.
     ModelCopy moved = probe_;
     moved.playingStep = painted_.playingStep;
     if (!(moved == painted_))
-        return drawRect_;
+        return add(drawRect_, drawRect_);
 
+    // Boxes less than a column apart (a trail of fading markers) are handed on as one.
+    IRectangle run;
+    bool changes = false;
+    const auto part = [&](const IRectangle& changed) {
+        changes = changes || !changed.IsEmpty();
+        if (WholeColumns(changed).IsEmpty())
+            return;
+        const IRectangle near(changed.left - kColumnWidth, changed.top - kColumnWidth, changed.right + kColumnWidth,
+                              changed.bottom + kColumnWidth);
+        if (run.IsEmpty() || run.Meets(near) || near.Meets(run))
+        {
+            run = run.Union(changed);
+            return;
+        }
+        add(run, WholeColumns(run));
+        run = changed;
+    };
     std::lock_guard<std::mutex> lock(markerLock_);
-    IRectangle area = removedArea_.Union(markerChanges_[static_cast<size_t>(area_)]);
+    part(removedArea_);
+    part(markerChanges_[static_cast<size_t>(area_)]);
     for (const StepNoteMarker* marker : active_)
         if (marker->state == StepNoteMarker::kReleased && marker->keyArea == area_)
-            area = area.Union(MarkerBox(*marker)); // fading: a new frame at every paint
+            part(MarkerBox(*marker)); // fading: a new frame at every paint
     const IRectangle mark = StepMark(probe_, !active_.empty());
     if (mark != markOnScreen_)
-        area = area.Union(mark).Union(markOnScreen_);
+    {
+        part(mark);
+        part(markOnScreen_);
+    }
     if (pointerMode_ == kPointerModeRange && selectionState_ >= 1)
-        area = area.Union(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
-                                     gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
+        part(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
+                        gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
     // A dimming indicator needs the paint, which steps it: the smallest part of the view.
-    if (area.IsEmpty() && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
-        area = PlayingStepBoxAt(0);
-    return WholeColumns(area);
+    if (!changes && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
+        part(PlayingStepBoxAt(0));
+    if (!run.IsEmpty())
+        add(run, WholeColumns(run));
+}
+
+IRectangle PatternView::GetInvalidRectangle() const
+{
+    IRectangle area;
+    VisitInvalidParts([&area](const IRectangle&, const IRectangle& columns) { area = area.Union(columns); });
+    return area;
+}
+
+IRectangle PatternView::AddInvalidParts(std::vector<IRectangle>* parts) const
+{
+    IRectangle area;
+    VisitInvalidParts([&area, parts](const IRectangle& changed, const IRectangle& columns) {
+        parts->push_back(changed);
+        area = area.Union(columns);
+    });
+    return area;
 }
 
 IRectangle PatternView::WholePartsOf(const IRectangle& area) const

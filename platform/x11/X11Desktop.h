@@ -41,8 +41,8 @@ struct ShownWindow
     std::vector<uint32_t> pixels;
     XImage* image = nullptr;
     GC gc = nullptr;
-    RECT damage{};
-    bool damaged = false;
+    // The areas to send at the next present: disjoint rectangles, each sent on its own.
+    std::vector<RECT> damage;
     bool wholePresented = false; // a present covered the whole window once
     HWND focus = nullptr;        // the layer's window that last had the keys inside `top`
     int xwinWidth = 0;           // the X window's size as the server last reported it
