@@ -222,6 +222,8 @@ void X11Desktop::HandleEvents(HWND modal)
         XNextEvent(d, &event);
         Handle(event, modal);
     }
+    // XPending found the queue empty, which flushed the output buffer.
+    flushedUpTo_ = NextRequest(d);
 }
 
 void X11Desktop::Handle(XEvent& event, HWND modal)
@@ -309,7 +311,7 @@ void X11Desktop::NoteReleaseElsewhere(int button)
 void X11Desktop::FlushMenuReleases()
 {
     // Inside a menu the layer still counts the buttons as held; their releases go in after it.
-    if (menuDepth_ > 0) return;
+    if (menuDepth_ > 0 || releasedElsewhere_.empty()) return;
     std::vector<int> released;
     released.swap(releasedElsewhere_);
     POINT p{};
@@ -349,7 +351,9 @@ void X11Desktop::PresentAll()
 {
     for (auto& s : shown_)
         Present(*s);
-    XFlush(XConnection::Current());
+    // A flush asks the server for events as well: only when requests were queued since the last.
+    Display* d = XConnection::Current();
+    if (NextRequest(d) != flushedUpTo_) XFlush(d);
 }
 
 void X11Desktop::Present(ShownWindow& s)

@@ -112,6 +112,8 @@ private:
     std::vector<int> releasedElsewhere_;
     int menuDepth_ = 0; // menus running (nested in dialogs)
     uint64_t presentedBytes_ = 0;
+    // The number the next request would have when the event round left the output buffer empty.
+    unsigned long flushedUpTo_ = 0;
 };
 
 // The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.
