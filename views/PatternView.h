@@ -273,6 +273,14 @@ private:
     mutable bool probed_ = false;
     mutable std::array<bool, 12> knownEdits_{};
     mutable int editsTurn_ = 0;
+    // When each entry of knownEdits_ was asked (the parameters' write count, and the key area): an
+    // entry asked at the current count for the area shown still holds.
+    struct EditsAsked
+    {
+        uint64_t writes = 0;
+        int area = -1;
+    };
+    mutable std::array<EditsAsked, 12> editsAsked_{};
     // The model of the last paint that covered the whole view.
     ModelCopy painted_;
     bool paintedValid_ = false;

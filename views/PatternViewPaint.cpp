@@ -3,6 +3,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
+#include "framework/IParameter.h"
 #include "gui/IGraphics.h"
 #include "views/PatternView.h"
 #include "views/PatternViewHost.h"
@@ -116,10 +117,17 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
     // otherwise one a tick in turn, which shows edits that came by other roads (automation of a
     // pattern not shown) within twelve ticks.
     const int count = static_cast<int>(model.patternEdits.size());
+    const uint64_t writes = IParameter::WriteCount();
     for (int k = 0; k < (allEdits ? count : 1); ++k)
     {
         const int p = allEdits ? k : editsTurn_;
+        EditsAsked& asked = editsAsked_[static_cast<size_t>(p)];
+        // No parameter changed since this pattern was asked: the answer stands (asking reads
+        // hundreds of parameters the cache rarely holds at a tick).
+        if (!allEdits && asked.area == area_ && asked.writes == writes)
+            continue;
         knownEdits_[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+        asked = EditsAsked{writes, area_};
     }
     if (!allEdits)
         editsTurn_ = (editsTurn_ + 1) % count;
