@@ -55,6 +55,7 @@ IParameter::~IParameter() { ValueTextTable::Release(valueTexts_); }
 
 void IParameter::Reshape(const IParameterShape& shape) {
   if (SameShape(*shape_, shape)) return;
+  NoteWrite();
   // Parameters are defined in runs of a kind: the shapes used last are tried before the pool.
   constexpr int kRecent = 4;
   thread_local const IParameterShape* recent[kRecent] = {};
@@ -79,6 +80,7 @@ void IParameter::Define(int type, const char* name, double defaultValue, double 
   CopyText(shape.unitLabel, sizeof shape.unitLabel, unitLabel);
   shape.minimum = minimum;
   value_ = defaultValue;
+  NoteWrite();
   shape.defaultValue = defaultValue;
   shape.step = step;
   shape.maximum = std::max(minimum + step, maximum);
@@ -164,6 +166,7 @@ void IParameter::GetRange(double* minimum, double* maximum) const {
 void IParameter::SetLimitedValue(double v) {
   if (!std::isfinite(v)) return;
   value_ = std::clamp(v, shape_->minimum, std::max(shape_->minimum, shape_->maximum));
+  NoteWrite();
 }
 
 double IParameter::RoundToStep(double v) const {
@@ -174,6 +177,7 @@ double IParameter::RoundToStep(double v) const {
 void IParameter::SetNormalizedValue(double n) {
   const double v = RoundToStep(Denormalize(n));
   value_ = std::min(v, shape_->maximum);
+  NoteWrite();
 }
 
 double IParameter::Denormalize(double n) const {

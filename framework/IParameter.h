@@ -17,6 +17,7 @@
 // Not thread-safe; the plug-in calls it under its lock. Non-copyable.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/IParameterShape.h"
@@ -68,7 +69,13 @@ class IParameter {
   int GetType() const { return shape_->type; }
   double Value() const { return value_; }
   // Raw assignment, no limiting (the framework and the plug-in write values they checked).
-  void SetValue(double v) { value_ = v; }
+  void SetValue(double v) {
+    value_ = v;
+    NoteWrite();
+  }
+  // How many times any parameter's value or shape was written in this module: a reader that
+  // sees the same count twice knows that no value or default changed in between. Any thread.
+  static uint64_t WriteCount() { return writes_.load(std::memory_order_acquire); }
   // Assigns v limited to minimum..maximum; a non-finite v leaves the value as it is.
   void SetLimitedValue(double v);
   double GetMinimum() const { return shape_->minimum; }
@@ -111,6 +118,9 @@ class IParameter {
   void Define(int type, const char* name, double defaultValue, double minimum, double maximum, double step,
               const char* unitLabel);
 
+  void NoteWrite() { writes_.fetch_add(1, std::memory_order_release); }
+
+  static inline std::atomic<uint64_t> writes_{0};
   double value_ = 0.0;
   const IParameterShape* shape_;               // shared, never null
   ValueTextTable* valueTexts_ = nullptr;       // null while there are none; shared between parameters

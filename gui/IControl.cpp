@@ -102,6 +102,12 @@ IRectangle IControl::GetRectangle() const { return rect_; }
 
 IRectangle IControl::GetInvalidRectangle() const { return rect_; }
 
+IRectangle IControl::AddInvalidParts(std::vector<IRectangle>* parts) const {
+  const IRectangle invalid = GetInvalidRectangle();
+  if (!invalid.IsEmpty()) parts->push_back(invalid);
+  return invalid;
+}
+
 void IControl::Hide(bool hide) {
   if (PostsFromThisThread()) {
     postedHidden_ = hide ? 1 : 0;

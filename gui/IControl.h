@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gui/BlendMethod.h"
 #include "gui/IKeyCode.h"
@@ -94,6 +95,10 @@ class IControl : public ISubject {
   virtual IRectangle GetRectangle() const;
   // What is repainted when the control is dirty. Base: rect.
   virtual IRectangle GetInvalidRectangle() const;
+  // GetInvalidRectangle, and the pieces inside it whose pixels a paint of it changes appended to
+  // parts (what must reach the screen; the rest of the area is painted as it was). Base: the
+  // invalid rectangle itself, when not empty.
+  virtual IRectangle AddInvalidParts(std::vector<IRectangle>* parts) const;
   // Reserved slot; never called.
   virtual void Reserved15() {}
   // hidden := hide, one more paint, MarkChanged(false). The value is kept.

@@ -274,9 +274,16 @@ LRESULT IEditorWindow::HandleTimer(HWND hwnd) {
     textEntryState_ = kEntryNone;
   }
   IRectangle area;
-  if (CollectChangedArea(&area)) {
-    RECT r{area.left, area.top, area.right, area.bottom};
-    InvalidateRect(hwnd, &r, FALSE);
+  std::vector<IRectangle>& parts = changedParts_;
+  parts.clear();
+  if (CollectChangedArea(&area, &parts)) {
+    // Each control's area joins the window's update region on its own, so that only what changed
+    // is painted onto the window and sent; with many (a full repaint) their bounding box does.
+    if (parts.size() > kMaxChangedParts) parts.assign(1, area);
+    for (const IRectangle& part : parts) {
+      RECT r{part.left, part.top, part.right, part.bottom};
+      InvalidateRect(hwnd, &r, FALSE);
+    }
     if (editWindow_ == nullptr) {
       UpdateWindow(hwnd);
     } else {

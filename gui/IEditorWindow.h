@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/IString.h"
 #include "gui/IGraphics.h"
@@ -32,6 +33,8 @@ class IEditorWindow : public IGraphics {
   static constexpr int kEditFieldId = 99;
   // Characters read from a committed text field.
   static constexpr int kEnteredTextMax = 32;
+  // More changed areas in one tick than this invalidate their bounding box instead.
+  static constexpr size_t kMaxChangedParts = 8;
 
   enum TextEntryState : int32_t { kEntryNone = 0, kEntryEditing = 1, kEntryShown = 2, kEntryCancel = 3, kEntryCommit = 4 };
 
@@ -122,4 +125,6 @@ class IEditorWindow : public IGraphics {
   HWND parentWindow_ = nullptr;
   HWND hostMainWindow_ = nullptr;
   IString hostMainClass_;
+  // The changed areas of the last tick (kept for its storage).
+  std::vector<IRectangle> changedParts_;
 };

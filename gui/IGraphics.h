@@ -335,8 +335,9 @@ class IGraphics : public IEffectEditor {
   // ---- paint and prompts ------------------------------------------------------------------------------
   // At every timer tick, under the plug lock: the changes other threads posted are applied, then
   // observers of every visible (or notify-when-hidden) control from index 1 that needs redrawing
-  // are told, and *rect grows by its invalid rectangle. True when any did.
-  bool CollectChangedArea(IRectangle* rect);
+  // are told, and *rect grows by its invalid rectangle. True when any did. When parts is given,
+  // each such invalid rectangle is also added to it (so that far apart changes can be sent apart).
+  bool CollectChangedArea(IRectangle* rect, std::vector<IRectangle>* parts = nullptr);
   // Paints rect (see the strict-paint flag; a strict paint first grows rect by what the controls it
   // meets draw, IControl::WholePartsOf) into the drawing bitmap and presents it, without the
   // plug lock; a control that paints from a copy takes it under the plug lock just before its
@@ -397,12 +398,12 @@ class IGraphics : public IEffectEditor {
   // under the plug lock, which it releases before painting.
   void PaintControl(IControl* control);
   // The reference paths of CollectChangedArea and PaintArea.
-  bool CollectChangedAreaFullScan(IRectangle* rect);
+  bool CollectChangedAreaFullScan(IRectangle* rect, std::vector<IRectangle>* parts);
   // Grows *rect until it holds what every shown control it meets draws (IControl::WholePartsOf).
   void CoverWholeControls(IRectangle* rect) const;
   // One control of the collecting pass: when it is shown (or looked at while hidden) and needs
   // redrawing, its observers are told and *rect grows by its invalid rectangle; true then.
-  bool CollectControl(IControl* control, IRectangle* rect);
+  bool CollectControl(IControl* control, IRectangle* rect, std::vector<IRectangle>* parts);
   void PaintControlsFullScan(const IRectangle& rect);
   void PaintControlsFromSets(const IRectangle& rect);
   // Drops the members of the changed set that need no paint.

@@ -112,13 +112,13 @@ void IGraphics::PruneChangedSet() {
   }
 }
 
-bool IGraphics::CollectChangedArea(IRectangle* rect) {
+bool IGraphics::CollectChangedArea(IRectangle* rect, std::vector<IRectangle>* parts) {
   OptionalPlugLock guard(plug_);
   // The thread that ticks (and so paints) owns the controls, also when a host ticks the editor on
   // another thread than the one that opened it.
   if (MustPost()) editorThread_.store(ThisThreadTag(), std::memory_order_release);
   ApplyPostedChanges();
-  if (fullScan_) return CollectChangedAreaFullScan(rect);
+  if (fullScan_) return CollectChangedAreaFullScan(rect, parts);
   bool changed = false;
   // Members added while observers run are met when they lie ahead, as in the full scan.
   for (int i = pending_.NextFrom(1); i >= 0; i = pending_.NextFrom(i + 1)) {
@@ -127,7 +127,7 @@ bool IGraphics::CollectChangedArea(IRectangle* rect) {
       pending_.Clear(i);
       continue;
     }
-    changed = CollectControl(control, rect) || changed;
+    changed = CollectControl(control, rect, parts) || changed;
   }
   return changed;
 }
@@ -149,17 +149,22 @@ void IGraphics::CoverWholeControls(IRectangle* rect) const {
   }
 }
 
-bool IGraphics::CollectChangedAreaFullScan(IRectangle* rect) {
+bool IGraphics::CollectChangedAreaFullScan(IRectangle* rect, std::vector<IRectangle>* parts) {
   bool changed = false;
-  for (int i = 1; i < controls_.Count(); ++i) changed = CollectControl(controls_.Get(i), rect) || changed;
+  for (int i = 1; i < controls_.Count(); ++i) changed = CollectControl(controls_.Get(i), rect, parts) || changed;
   return changed;
 }
 
-bool IGraphics::CollectControl(IControl* control, IRectangle* rect) {
+bool IGraphics::CollectControl(IControl* control, IRectangle* rect, std::vector<IRectangle>* parts) {
   if (control->IsHidden() && !control->NotifiesWhenHidden()) return false;
   if (!control->NeedsRedraw()) return false;
   control->NotifyChanged();
-  if (rect != nullptr) *rect = rect->Union(control->GetInvalidRectangle());
+  if (parts != nullptr) {
+    const IRectangle invalid = control->AddInvalidParts(parts);
+    if (rect != nullptr) *rect = rect->Union(invalid);
+  } else if (rect != nullptr) {
+    *rect = rect->Union(control->GetInvalidRectangle());
+  }
   return true;
 }
 

@@ -132,6 +132,10 @@ public:
     // when nothing changed. Reads the engine: under the plug-in's lock (the
     // editor's collecting pass holds it).
     IRectangle GetInvalidRectangle() const override;
+    // The same; the parts are the boxes that change (markers, the old and
+    // the new mark, the selection), those less than a column apart joined:
+    // the whole columns around them are painted as they were.
+    IRectangle AddInvalidParts(std::vector<IRectangle>* parts) const override;
     // The paint cuts its drawing to the clip, whole columns apart (their
     // texts): the columns area touches in the grid, and area elsewhere.
     IRectangle WholePartsOf(const IRectangle& area) const override;
@@ -236,6 +240,10 @@ private:
     // while the grid shows texts, else over the rows area touches (empty for
     // an empty area).
     IRectangle WholeColumns(const IRectangle& area) const;
+    // Hands each changed box (see GetInvalidRectangle) to add, with the
+    // whole columns around it; nothing when nothing changed.
+    template <typename Add>
+    void VisitInvalidParts(Add&& add) const;
     // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;
 
@@ -265,6 +273,14 @@ private:
     mutable bool probed_ = false;
     mutable std::array<bool, 12> knownEdits_{};
     mutable int editsTurn_ = 0;
+    // When each entry of knownEdits_ was asked (the parameters' write count, and the key area): an
+    // entry asked at the current count for the area shown still holds.
+    struct EditsAsked
+    {
+        uint64_t writes = 0;
+        int area = -1;
+    };
+    mutable std::array<EditsAsked, 12> editsAsked_{};
     // The model of the last paint that covered the whole view.
     ModelCopy painted_;
     bool paintedValid_ = false;

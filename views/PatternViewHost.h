@@ -17,7 +17,9 @@ public:
     // The step value control of (key area, pattern, lane, step), or null when
     // there is none (bad indices included).
     virtual IControl* FindStepControl(int area, int pattern, int lane, int step) = 0;
-    // Whether a pattern of a key area differs from its defaults.
+    // Whether a pattern of a key area differs from its defaults. The answer
+    // follows from parameter values: the view asks again only after a
+    // parameter was written (IParameter::WriteCount).
     virtual bool PatternHasEdits(int area, int pattern) = 0;
     // Whether a lane of a pattern differs from its defaults.
     virtual bool LaneHasEdits(int area, int pattern, int lane) = 0;

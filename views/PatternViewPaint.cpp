@@ -3,6 +3,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
+#include "framework/IParameter.h"
 #include "gui/IGraphics.h"
 #include "views/PatternView.h"
 #include "views/PatternViewHost.h"
@@ -116,10 +117,17 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
     // otherwise one a tick in turn, which shows edits that came by other roads (automation of a
     // pattern not shown) within twelve ticks.
     const int count = static_cast<int>(model.patternEdits.size());
+    const uint64_t writes = IParameter::WriteCount();
     for (int k = 0; k < (allEdits ? count : 1); ++k)
     {
         const int p = allEdits ? k : editsTurn_;
+        EditsAsked& asked = editsAsked_[static_cast<size_t>(p)];
+        // No parameter changed since this pattern was asked: the answer stands (asking reads
+        // hundreds of parameters the cache rarely holds at a tick).
+        if (!allEdits && asked.area == area_ && asked.writes == writes)
+            continue;
         knownEdits_[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
+        asked = EditsAsked{writes, area_};
     }
     if (!allEdits)
         editsTurn_ = (editsTurn_ + 1) % count;
@@ -151,37 +159,77 @@ void PatternView::CaptureModel()
 
 bool PatternView::NeedsRedraw() const { return !GetInvalidRectangle().IsEmpty(); }
 
-IRectangle PatternView::GetInvalidRectangle() const
+template <typename Add>
+void PatternView::VisitInvalidParts(Add&& add) const
 {
     // Shown or hidden (the control's own flags), marked changed, or never painted whole.
     const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
     probe_ = ReadModel(whole);
     probed_ = true;
     if (whole)
-        return drawRect_;
+        return add(drawRect_, drawRect_);
     if (!probe_.hasEngine)
-        return IRectangle();
+        return;
     // The loop shading, the length bracket and the dots: rare changes, the whole view.
     ModelCopy moved = probe_;
     moved.playingStep = painted_.playingStep;
     if (!(moved == painted_))
-        return drawRect_;
+        return add(drawRect_, drawRect_);
 
+    // Boxes less than a column apart (a trail of fading markers) are handed on as one.
+    IRectangle run;
+    bool changes = false;
+    const auto part = [&](const IRectangle& changed) {
+        changes = changes || !changed.IsEmpty();
+        if (WholeColumns(changed).IsEmpty())
+            return;
+        const IRectangle near(changed.left - kColumnWidth, changed.top - kColumnWidth, changed.right + kColumnWidth,
+                              changed.bottom + kColumnWidth);
+        if (run.IsEmpty() || run.Meets(near) || near.Meets(run))
+        {
+            run = run.Union(changed);
+            return;
+        }
+        add(run, WholeColumns(run));
+        run = changed;
+    };
     std::lock_guard<std::mutex> lock(markerLock_);
-    IRectangle area = removedArea_.Union(markerChanges_[static_cast<size_t>(area_)]);
+    part(removedArea_);
+    part(markerChanges_[static_cast<size_t>(area_)]);
     for (const StepNoteMarker* marker : active_)
         if (marker->state == StepNoteMarker::kReleased && marker->keyArea == area_)
-            area = area.Union(MarkerBox(*marker)); // fading: a new frame at every paint
+            part(MarkerBox(*marker)); // fading: a new frame at every paint
     const IRectangle mark = StepMark(probe_, !active_.empty());
     if (mark != markOnScreen_)
-        area = area.Union(mark).Union(markOnScreen_);
+    {
+        part(mark);
+        part(markOnScreen_);
+    }
     if (pointerMode_ == kPointerModeRange && selectionState_ >= 1)
-        area = area.Union(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
-                                     gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
+        part(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
+                        gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
     // A dimming indicator needs the paint, which steps it: the smallest part of the view.
-    if (area.IsEmpty() && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
-        area = PlayingStepBoxAt(0);
-    return WholeColumns(area);
+    if (!changes && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
+        part(PlayingStepBoxAt(0));
+    if (!run.IsEmpty())
+        add(run, WholeColumns(run));
+}
+
+IRectangle PatternView::GetInvalidRectangle() const
+{
+    IRectangle area;
+    VisitInvalidParts([&area](const IRectangle&, const IRectangle& columns) { area = area.Union(columns); });
+    return area;
+}
+
+IRectangle PatternView::AddInvalidParts(std::vector<IRectangle>* parts) const
+{
+    IRectangle area;
+    VisitInvalidParts([&area, parts](const IRectangle& changed, const IRectangle& columns) {
+        parts->push_back(changed);
+        area = area.Union(columns);
+    });
+    return area;
 }
 
 IRectangle PatternView::WholePartsOf(const IRectangle& area) const

@@ -5,6 +5,7 @@
 #include "platform/win32/WindowState.h"
 
 #include <cstring>
+#include <vector>
 
 using namespace quova::win32;
 
@@ -55,6 +56,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
     std::memset(ps, 0, sizeof *ps);
     ps->rcPaint = w->update.Bounds();
     ps->fErase = w->eraseRequested ? TRUE : FALSE;
+    w->painting = w->update.Rects();
     w->update.Clear();
     w->eraseRequested = false;
     ps->hdc = CreateSurfaceDC(&w->surface);
@@ -67,7 +69,18 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps)
 {
     if (!ps || !ps->hdc) return FALSE;
     ReleaseSurfaceDC(ps->hdc);
-    NoteDamage(hwnd, ps->rcPaint);
+    // The desktop is told of each rectangle of the region, not of their bounding box: two small
+    // changes far apart are sent as two small areas.
+    PlatformWindow* w = Lookup(hwnd);
+    if (!w || w->painting.empty())
+    {
+        NoteDamage(hwnd, ps->rcPaint);
+        return TRUE;
+    }
+    std::vector<RECT> painted;
+    painted.swap(w->painting);
+    for (const RECT& r : painted)
+        NoteDamage(hwnd, r);
     return TRUE;
 }
 

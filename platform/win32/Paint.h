@@ -7,7 +7,9 @@
 //  [x] UpdateWindow sends WM_PAINT at once when the region is not empty; otherwise WM_PAINT comes
 //      from the message queue (PeekMessageA) once the queue holds nothing else
 //  [x] BeginPaint / EndPaint: a device context drawing into the window's pixel surface (the GDI
-//      layer's surface DC); BeginPaint validates the whole region
+//      layer's surface DC); BeginPaint validates the whole region. The context is cut to the
+//      region's bounding box, not to the region itself; EndPaint tells the desktop of each of the
+//      region's rectangles, so a paint must leave the pixels between them as they were
 //  [x] GetDC / ReleaseDC: the same kind of device context outside painting
 //  [ ] background erasing (WM_ERASEBKGND): no window class here has a background brush
 

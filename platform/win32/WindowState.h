@@ -80,6 +80,7 @@ struct PlatformWindow
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     quova::win32::Region update;
+    std::vector<RECT> painting; // the update region a BeginPaint took, until its EndPaint
     bool eraseRequested = false;
     PixelSurface surface;
     DWORD threadId = 0;

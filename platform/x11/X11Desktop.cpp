@@ -30,6 +30,37 @@ RECT Union(const RECT& a, const RECT& b)
                 std::max(a.bottom, b.bottom)};
 }
 
+bool Overlap(const RECT& a, const RECT& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// More pieces than this are sent as their bounding box (one request instead of many).
+constexpr size_t kMaxDamagePieces = 16;
+
+// Adds r to the damage: pieces it overlaps join it, so that no pixel is sent twice.
+void AddDamage(std::vector<RECT>& damage, RECT r)
+{
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    for (size_t i = 0; i < damage.size();)
+    {
+        if (!Overlap(damage[i], r))
+        {
+            ++i;
+            continue;
+        }
+        r = Union(r, damage[i]);
+        damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(i));
+        i = 0; // the grown piece may now overlap one passed before
+    }
+    damage.push_back(r);
+    if (damage.size() <= kMaxDamagePieces) return;
+    RECT box = damage.front();
+    for (const RECT& piece : damage)
+        box = Union(box, piece);
+    damage.assign(1, box);
+}
+
 } // namespace
 
 X11Desktop& X11Desktop::Instance()
@@ -54,8 +85,7 @@ ShownWindow* X11Desktop::Show(ShownWindow::Kind kind, HWND top, Window xwin, int
         XFreeGC(XConnection::Current(), s->gc);
         return nullptr;
     }
-    s->damage = RECT{0, 0, width, height};
-    s->damaged = true;
+    s->damage.assign(1, RECT{0, 0, width, height});
     shown_.push_back(std::move(s));
     win32::SetNativeDesktop(this);
     return shown_.back().get();
@@ -116,8 +146,7 @@ void X11Desktop::Damaged(HWND top, const RECT& area)
 {
     ShownWindow* s = FindByTop(top);
     if (!s) return;
-    s->damage = s->damaged ? Union(s->damage, area) : area;
-    s->damaged = true;
+    AddDamage(s->damage, area);
 }
 
 bool X11Desktop::RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const
@@ -193,6 +222,8 @@ void X11Desktop::HandleEvents(HWND modal)
         XNextEvent(d, &event);
         Handle(event, modal);
     }
+    // XPending found the queue empty, which flushed the output buffer.
+    flushedUpTo_ = NextRequest(d);
 }
 
 void X11Desktop::Handle(XEvent& event, HWND modal)
@@ -209,8 +240,7 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
     {
         const RECT r{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                      event.xexpose.y + event.xexpose.height};
-        s->damage = s->damaged ? Union(s->damage, r) : r;
-        s->damaged = true;
+        AddDamage(s->damage, r);
         return;
     }
     case DestroyNotify:
@@ -281,7 +311,7 @@ void X11Desktop::NoteReleaseElsewhere(int button)
 void X11Desktop::FlushMenuReleases()
 {
     // Inside a menu the layer still counts the buttons as held; their releases go in after it.
-    if (menuDepth_ > 0) return;
+    if (menuDepth_ > 0 || releasedElsewhere_.empty()) return;
     std::vector<int> released;
     released.swap(releasedElsewhere_);
     POINT p{};
@@ -312,8 +342,7 @@ void X11Desktop::FollowSizes()
         if (!MakeImage(s)) continue;
         if (s.xwinAlive) XResizeWindow(d, s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
         s.bandFilled = false;
-        s.damage = RECT{0, 0, w, h};
-        s.damaged = true;
+        s.damage.assign(1, RECT{0, 0, w, h});
         if (s.onResize) s.onResize(w, h);
     }
 }
@@ -322,27 +351,40 @@ void X11Desktop::PresentAll()
 {
     for (auto& s : shown_)
         Present(*s);
-    XFlush(XConnection::Current());
+    // A flush asks the server for events as well: only when requests were queued since the last.
+    Display* d = XConnection::Current();
+    if (NextRequest(d) != flushedUpTo_) XFlush(d);
 }
 
 void X11Desktop::Present(ShownWindow& s)
 {
-    if (!s.damaged || !s.image || !s.xwinAlive || !IsWindow(s.top)) return;
-    s.damaged = false;
+    if (s.damage.empty() || !s.image || !s.xwinAlive || !IsWindow(s.top)) return;
+    std::vector<RECT> damage;
+    damage.swap(s.damage);
     RECT client{};
     GetClientRect(s.top, &client);
-    const RECT r{std::max<LONG>(s.damage.left, 0), std::max<LONG>(s.damage.top, 0),
-                 std::min<LONG>({s.damage.right, s.width, client.right}),
-                 std::min<LONG>({s.damage.bottom, s.height, client.bottom})};
-    if (r.left >= r.right || r.top >= r.bottom) return;
-    win32::CompositeWindow(s.top, r,
-                           s.pixels.data() + static_cast<size_t>(r.top) * static_cast<size_t>(s.width) +
-                               static_cast<size_t>(r.left),
-                           s.width);
-    XPutImage(XConnection::Current(), s.xwin, s.gc, s.image, r.left, r.top, r.left, r.top,
-              static_cast<unsigned>(r.right - r.left), static_cast<unsigned>(r.bottom - r.top));
-    presentedBytes_ += static_cast<uint64_t>(r.right - r.left) * static_cast<uint64_t>(r.bottom - r.top) * 4u;
-    if (r.left == 0 && r.top == 0 && r.right == s.width && r.bottom == s.height) s.wholePresented = true;
+    for (const RECT& piece : damage)
+    {
+        const RECT r{std::max<LONG>(piece.left, 0), std::max<LONG>(piece.top, 0),
+                     std::min<LONG>({piece.right, s.width, client.right}),
+                     std::min<LONG>({piece.bottom, s.height, client.bottom})};
+        if (r.left >= r.right || r.top >= r.bottom) continue;
+        win32::CompositeWindow(s.top, r,
+                               s.pixels.data() + static_cast<size_t>(r.top) * static_cast<size_t>(s.width) +
+                                   static_cast<size_t>(r.left),
+                               s.width);
+        XPutImage(XConnection::Current(), s.xwin, s.gc, s.image, r.left, r.top, r.left, r.top,
+                  static_cast<unsigned>(r.right - r.left), static_cast<unsigned>(r.bottom - r.top));
+        presentedBytes_ +=
+            static_cast<uint64_t>(r.right - r.left) * static_cast<uint64_t>(r.bottom - r.top) * 4u;
+        if (r.left == 0 && r.top == 0 && r.right == s.width && r.bottom == s.height) s.wholePresented = true;
+    }
+    // Keep the vector's storage for the next round.
+    if (s.damage.empty())
+    {
+        damage.clear();
+        s.damage.swap(damage);
+    }
 }
 
 void X11Desktop::FillBands()

@@ -41,8 +41,8 @@ struct ShownWindow
     std::vector<uint32_t> pixels;
     XImage* image = nullptr;
     GC gc = nullptr;
-    RECT damage{};
-    bool damaged = false;
+    // The areas to send at the next present: disjoint rectangles, each sent on its own.
+    std::vector<RECT> damage;
     bool wholePresented = false; // a present covered the whole window once
     HWND focus = nullptr;        // the layer's window that last had the keys inside `top`
     int xwinWidth = 0;           // the X window's size as the server last reported it
@@ -112,6 +112,8 @@ private:
     std::vector<int> releasedElsewhere_;
     int menuDepth_ = 0; // menus running (nested in dialogs)
     uint64_t presentedBytes_ = 0;
+    // The number the next request would have when the event round left the output buffer empty.
+    unsigned long flushedUpTo_ = 0;
 };
 
 // The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.

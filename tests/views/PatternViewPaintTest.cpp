@@ -4,6 +4,7 @@
 
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
+#include "framework/IParameter.h"
 #include "tests/views/ViewsEditorSupport.h"
 
 using namespace quova::views_test;
@@ -132,6 +133,8 @@ TEST_F(PatternViewPaint, LaneDotsShowOnlyWhileThePointerHovers) {
 TEST_F(PatternViewPaint, PatternsWithEditsGetADotAboveTheGrid) {
   host.patternEdits.assign(12, false);
   host.patternEdits[2] = true;
+  IParameter edited;  // the write that made the edit
+  edited.SetValue(1.0);
   rig.Tick(12);  // a quiet view asks one pattern a tick
   EXPECT_EQ(rig.Shown(24 + 1 + 76 + 64 + 1, kTop - 54 + 1), Blended(kBackground, IColorARGB(115, 255, 255, 255)));
   EXPECT_EQ(rig.Shown(24 + 1 + 76 + 32 + 1, kTop - 54 + 1), Rgb(kBackground));

@@ -10,6 +10,7 @@
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/WindowSystem.h"
 #include "platform/x11/EditorFrames.h"
 #include "plugin/ControlRegistry.h"
 #include "presets/ChordMemoryPresetHandler.h"
@@ -105,6 +106,26 @@ TEST_F(EditorOnScreen, TheScreenShowsTheHeadlessRenderOfTheSameStatePixelForPixe
   size_t differing = 0;
   for (size_t i = 0; i < screen.size(); ++i) differing += screen[i] != (headless.pixels[i] & 0xFFFFFF);
   EXPECT_EQ(differing, 0u);
+}
+
+// Each tick sends only the parts that changed: what lies between them must already be on the
+// screen, so after every tick the screen shows the window layer's pixels.
+TEST_F(EditorOnScreen, WhileAChordPlaysTheScreenShowsTheLayersPixelsAfterEveryTick) {
+  plug->ChangeBlockSize(512);
+  ASSERT_TRUE(Open());
+  const HWND frame = GetParent(window);
+  const RECT all{0, 0, kWidth, kHeight};
+  std::vector<uint32_t> composite(size_t(kWidth) * size_t(kHeight));
+  for (const uint8_t note : {48, 52, 55}) plug->HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
+  for (int tick = 0; tick < 30; ++tick) {
+    double left[512] = {}, right[512] = {};
+    double* outputs[2] = {left, right};
+    for (int b = 0; b < 3; ++b) plug->ProcessAudioBlock(nullptr, outputs, 512);
+    Run(36);
+    quova::win32::CompositeWindow(frame, all, composite.data(), kWidth);
+    for (uint32_t& p : composite) p &= 0xFFFFFF;
+    ASSERT_TRUE(x->Read(xwin, kWidth, kHeight) == composite) << "tick " << tick;
+  }
 }
 
 TEST_F(EditorOnScreen, ClicksDragsControlAndTheWheelActAsTheyDoHeadless) {

@@ -10,6 +10,7 @@
 #include "platform/win32/WindowState.h"
 #include "platform/win32/WindowSystem.h"
 #include "platform/x11/EditorFrames.h"
+#include "platform/x11/X11Desktop.h"
 
 #include <signal.h>
 #include <spawn.h>
@@ -201,6 +202,17 @@ TEST_F(X11Backend, TheScreenShowsTheLayersPixelsAndFollowsChanges) {
   // When the field goes, what lay under it shows again.
   DestroyWindow(field);
   Idle();
+  EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
+
+  // Two small repaints far apart are sent as the two areas, not as the box around both.
+  probe.colour = 0xFF204080;
+  const uint64_t sentBefore = quova::x11::X11Desktop::Instance().PresentedBytes();
+  const RECT topRight{200, 10, 220, 30};
+  const RECT bottomRight{290, 170, 310, 190};
+  InvalidateRect(probe.hwnd, &topRight, FALSE);
+  InvalidateRect(probe.hwnd, &bottomRight, FALSE);
+  Idle();
+  EXPECT_EQ(quova::x11::X11Desktop::Instance().PresentedBytes() - sentBefore, 2u * 20u * 20u * 4u);
   EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
 
   // The host sizes the window to its own frame, a few pixels taller and wider: the band outside
