@@ -17,7 +17,9 @@ public:
     virtual void OnCycleEnd(int /*step*/, double /*startTime*/) {}
     // The step position moved (new step, a time of the old step's timing,
     // samples per beat, sample offset of the old step's end).
-    virtual void OnStepAdvanced(int /*step*/, double /*time*/, double /*samplesPerBeat*/, double /*offset*/) {}
+    virtual void OnStepAdvanced(int /*step*/, double /*time*/, double /*samplesPerBeat*/, double /*offset*/)
+    {
+    }
     // The current pattern's step length was applied again.
     virtual void OnStepLengthChanged() = 0;
     // The note order restarted.

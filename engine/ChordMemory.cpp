@@ -2,15 +2,12 @@
 
 #include <utility>
 
-ChordMemorySlot::ChordMemorySlot() : chord_(NoteList::kChordLimit), moved_(NoteList::kDefaultLimit)
-{
-}
+ChordMemorySlot::ChordMemorySlot() : chord_(NoteList::kChordLimit), moved_(NoteList::kDefaultLimit) {}
 
 NoteList& ChordMemorySlot::MoveTo(const NoteRecord* played)
 {
     moved_.Clear();
-    if (played == nullptr)
-        return moved_;
+    if (played == nullptr) return moved_;
     const int root = chord_.RootNote();
     for (const NoteRecord* r : chord_.Ordered())
     {
@@ -29,25 +26,21 @@ ChordMemory::ChordMemory()
 
 ChordMemorySlot* ChordMemory::GetSlot(int slot)
 {
-    if (slot < 0 || slot >= kSlotCount)
-        return nullptr;
+    if (slot < 0 || slot >= kSlotCount) return nullptr;
     return slots_[static_cast<size_t>(slot)].get();
 }
 
 const ChordMemorySlot* ChordMemory::GetSlot(int slot) const
 {
-    if (slot < 0 || slot >= kSlotCount)
-        return nullptr;
+    if (slot < 0 || slot >= kSlotCount) return nullptr;
     return slots_[static_cast<size_t>(slot)].get();
 }
 
 bool ChordMemory::SetSlotNote(int slot, int note, bool on)
 {
     ChordMemorySlot* s = GetSlot(slot);
-    if (s == nullptr)
-        return false;
-    if (on)
-        return s->Chord().Add(note, 0, false) != nullptr;
+    if (s == nullptr) return false;
+    if (on) return s->Chord().Add(note, 0, false) != nullptr;
     return s->Chord().Remove(note);
 }
 
@@ -60,8 +53,7 @@ bool ChordMemory::SlotHasNote(int slot, int note) const
 bool ChordMemory::SetSlotRootNote(int slot, int root)
 {
     ChordMemorySlot* s = GetSlot(slot);
-    if (s == nullptr)
-        return false;
+    if (s == nullptr) return false;
     s->Chord().SetRootNote(root);
     return true;
 }
@@ -69,8 +61,7 @@ bool ChordMemory::SetSlotRootNote(int slot, int root)
 bool ChordMemory::ClearSlot(int slot)
 {
     ChordMemorySlot* s = GetSlot(slot);
-    if (s == nullptr)
-        return false;
+    if (s == nullptr) return false;
     s->Chord().Clear();
     return true;
 }
@@ -87,8 +78,7 @@ void ChordMemory::ClearAllSlots()
 
 bool ChordMemory::SetCurrentSlot(int slot)
 {
-    if (GetSlot(slot) == nullptr)
-        return false;
+    if (GetSlot(slot) == nullptr) return false;
     currentSlot_ = slot;
     return true;
 }
@@ -112,16 +102,14 @@ bool ChordMemory::InvertCurrentSlot(bool up)
 {
     NoteList& chord = GetSlot(currentSlot_)->Chord();
     NoteRecord* record = up ? chord.Lowest() : chord.Highest();
-    if (record == nullptr)
-        return false;
+    if (record == nullptr) return false;
     return chord.MoveNote(record, up ? 12 : -12, kHighestChordNote);
 }
 
 bool ChordMemory::ApplyChordToCurrentSlot(int index)
 {
     const ChordTableEntry* entry = GetChordTableEntry(index);
-    if (entry == nullptr)
-        return false;
+    if (entry == nullptr) return false;
     NoteList& chord = GetSlot(currentSlot_)->Chord();
     chord.SetRootNote(NoteList::kDefaultRootNote);
     chord.Clear();
@@ -137,7 +125,6 @@ void ChordMemory::AddChordTableEntry(ChordTableEntry entry)
 
 const ChordTableEntry* ChordMemory::GetChordTableEntry(int index) const
 {
-    if (index < 0 || index >= ChordTableSize())
-        return nullptr;
+    if (index < 0 || index >= ChordTableSize()) return nullptr;
     return &chordTable_[static_cast<size_t>(index)];
 }

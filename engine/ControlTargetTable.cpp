@@ -5,10 +5,9 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 
-
 namespace
 {
-constexpr int kLaneTargets = 9;     // ids 1..9
+constexpr int kLaneTargets = 9; // ids 1..9
 constexpr int kPreviousPreset = 10;
 constexpr int kNextPreset = 11;
 constexpr int kHold = 12;
@@ -19,8 +18,8 @@ constexpr int kLastPattern = 30;
 constexpr int kProgramCount = 48;
 constexpr int kPatternsPerArea = 12;
 
-const char* const kLaneWords[kLaneTargets] = {"order", "chordmemory", "length", "gate", "accent",
-                                              "transpose", "div", "shift", "seq"};
+const char* const kLaneWords[kLaneTargets] = {"order",     "chordmemory", "length", "gate", "accent",
+                                              "transpose", "div",         "shift",  "seq"};
 } // namespace
 
 ControlTargetTable::ControlTargetTable(EngineHost& host) : host_(host)
@@ -47,8 +46,7 @@ int ControlTargetTable::GetActionId(int key) const
 
 std::string ControlTargetTable::GetTargetName(int id)
 {
-    if (id >= 1 && id <= kLaneTargets)
-        return kLaneWords[id - 1];
+    if (id >= 1 && id <= kLaneTargets) return kLaneWords[id - 1];
     switch (id)
     {
     case kHold:
@@ -60,36 +58,30 @@ std::string ControlTargetTable::GetTargetName(int id)
     default:
         break;
     }
-    if (id >= kFirstPattern && id <= kLastPattern)
-        return "pattern" + std::to_string(id - kFirstPattern + 1);
+    if (id >= kFirstPattern && id <= kLastPattern) return "pattern" + std::to_string(id - kFirstPattern + 1);
     return {};
 }
 
 std::string ControlTargetTable::GetActionName(int key) const
 {
-    if (key < firstActionKey_ || key >= firstActionKey_ + kKeyCount)
-        return {};
+    if (key < firstActionKey_ || key >= firstActionKey_ + kKeyCount) return {};
     return GetTargetName(GetActionId(key));
 }
 
 int ControlTargetTable::TargetIdForWord(const std::string& word)
 {
-    if (word == "previouspreset")
-        return kPreviousPreset;
-    if (word == "nextpreset")
-        return kNextPreset;
+    if (word == "previouspreset") return kPreviousPreset;
+    if (word == "nextpreset") return kNextPreset;
     // The SHIFT lane's word is not part of the file's vocabulary.
     for (int id = 1; id <= kLastPattern; ++id)
-        if (id != 8 && GetTargetName(id) == word)
-            return id;
+        if (id != 8 && GetTargetName(id) == word) return id;
     return 0;
 }
 
 void ControlTargetTable::HandleKey(int note)
 {
     ActionDispatcher* dispatcher = host_.GetDispatcher();
-    if (dispatcher == nullptr || note < firstActionKey_ || note > topKey_)
-        return;
+    if (dispatcher == nullptr || note < firstActionKey_ || note > topKey_) return;
     const int id = GetActionId(note);
     ActionArgument argument;
     if (id >= 1 && id <= kLaneTargets)
@@ -116,18 +108,15 @@ void ControlTargetTable::HandleKey(int note)
 
 void ControlTargetTable::HandleProgramChange(int program)
 {
-    if (program < 0 || program >= kProgramCount)
-        return;
+    if (program < 0 || program >= kProgramCount) return;
     KeyAreaList* areas = host_.GetKeyAreas();
     PatternEngine* area = areas != nullptr ? areas->GetArea(program / kPatternsPerArea) : nullptr;
-    if (area == nullptr)
-        return;
+    if (area == nullptr) return;
     const int pattern = program % kPatternsPerArea;
     const int point = syncSteps_ >= 1 ? syncSteps_ : area->GetStepper().GetCurrentPatternLength();
     const bool queued = area->ChangePatternAt(pattern, point);
     ActionDispatcher* dispatcher = host_.GetDispatcher();
-    if (dispatcher == nullptr)
-        return;
+    if (dispatcher == nullptr) return;
     ActionArgument argument;
     if (program / kPatternsPerArea == areas->GetSelectedForEditing() && !queued)
     {

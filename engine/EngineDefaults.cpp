@@ -18,8 +18,8 @@ struct AreaRange
     int end;
 };
 constexpr AreaRange kRanges[KeyAreaList::kAreaCount] = {{36, 59}, {60, 71}, {72, 83}, {84, 107}};
-constexpr double kDefaultGate = -0.1;       // the "Gate" parameter's -10 percent
-constexpr double kSixteenth = 0.25;         // rate 1/16 in beats
+constexpr double kDefaultGate = -0.1; // the "Gate" parameter's -10 percent
+constexpr double kSixteenth = 0.25;   // rate 1/16 in beats
 constexpr int kStepsPerPattern = 32;
 } // namespace
 

@@ -36,8 +36,7 @@ public:
     // Sets an option byte; false for an unknown flag.
     bool SetFlagByte(int flag, bool value)
     {
-        if (flag < 0 || flag >= kFlagCount)
-            return false;
+        if (flag < 0 || flag >= kFlagCount) return false;
         flags_[flag] = value;
         return true;
     }

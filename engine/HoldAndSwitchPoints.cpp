@@ -19,8 +19,7 @@ using namespace quova;
 
 void PatternEngine::DropHeldNote(int note)
 {
-    if (held_.Remove(note))
-        ReportNoteCounts();
+    if (held_.Remove(note)) ReportNoteCounts();
 }
 
 bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
@@ -28,13 +27,11 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
     const bool collected = state.GetPhase() == HoldState::kCollecting && !state.Collect().empty();
     if (!collected)
     {
-        if (!retriggerPending_)
-            return false;
+        if (!retriggerPending_) return false;
         // The latched chord ends: every note of the state is let go.
         retriggerPending_ = false;
         for (const HoldState::Key& k : state.Chord())
-            if (!k.down)
-                Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
         state.Clear();
         held_.Clear();
         heldCount_ = 0;
@@ -45,14 +42,14 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
 
     // The old chord leaves; keys already up give back their counts.
     for (const HoldState::Key& k : state.Chord())
-        if (!k.down && !state.InCollect(k.note))
-            Notes().DecrementNoteCount(inChannel_, k.note);
+        if (!k.down && !state.InCollect(k.note)) Notes().DecrementNoteCount(inChannel_, k.note);
     held_.Clear();
     const std::vector<HoldState::Key>& keys = state.Collect();
     if (hold_ && holdTranspose_ && !state.Remembered().empty())
     {
         // The first chord, moved by the difference of the lowest notes.
-        const auto lowest = [](const std::vector<HoldState::Key>& list) {
+        const auto lowest = [](const std::vector<HoldState::Key>& list)
+        {
             int low = NoteList::kNoteCount;
             for (const HoldState::Key& k : list)
                 low = std::min(low, k.note);
@@ -60,29 +57,25 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
         };
         const int move = lowest(keys) - lowest(state.Remembered());
         for (const HoldState::Key& k : state.Remembered())
-            if (NoteRecord* r = held_.Add(k.note + move, k.velocity, true))
-                r->transpose = move;
+            if (NoteRecord* r = held_.Add(k.note + move, k.velocity, true)) r->transpose = move;
     }
     else
     {
         for (const HoldState::Key& k : keys)
-            if (NoteRecord* r = held_.Add(k.note, k.velocity, false))
-                r->released = !k.down;
+            if (NoteRecord* r = held_.Add(k.note, k.velocity, false)) r->released = !k.down;
     }
     state.TakeCollected();
     heldCount_ = held_.Count();
     retriggerPending_ = false;
     CurrentSortOrder();
     ReportNoteCounts();
-    if (held_.IsEmpty())
-        RunEnded(transport_.samplePosition + offset, offset, true);
+    if (held_.IsEmpty()) RunEnded(transport_.samplePosition + offset, offset, true);
     return true;
 }
 
 void PatternEngine::SetHold(bool on)
 {
-    if (on == hold_)
-        return;
+    if (on == hold_) return;
     if (!on)
     {
         hold_ = false;
@@ -90,15 +83,12 @@ void PatternEngine::SetHold(bool on)
         const bool heldNothing = holdState_.Chord().empty() && holdState_.Collect().empty();
         // Keys already up give back their counts; notes no key holds leave.
         for (const HoldState::Key& k : holdState_.Chord())
-            if (!k.down)
-                Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
         for (const HoldState::Key& k : holdState_.Collect())
-            if (!k.down && !holdState_.InChord(k.note))
-                Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down && !holdState_.InChord(k.note)) Notes().DecrementNoteCount(inChannel_, k.note);
         std::vector<int> drop;
         for (const NoteRecord* r : held_.Ordered())
-            if (r->released)
-                drop.push_back(r->note);
+            if (r->released) drop.push_back(r->note);
         const double position = transport_.samplePosition;
         for (int note : drop)
         {
@@ -106,8 +96,7 @@ void PatternEngine::SetHold(bool on)
             ReleaseNote(position, note, 0.0, false);
         }
         if (heldNothing)
-            if (ActionDispatcher* d = host_.GetDispatcher())
-                d->Dispatch(ActionDispatcher::kClearMarkers);
+            if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
         CurrentSortOrder();
         holdState_.Clear();
         playState_.Clear();
@@ -123,8 +112,7 @@ void PatternEngine::SetHold(bool on)
     }
     std::vector<HoldState::Key> keys;
     for (const NoteRecord* r : held_.Ordered())
-        if (!r->released)
-            keys.push_back({r->note, r->velocity, true});
+        if (!r->released) keys.push_back({r->note, r->velocity, true});
     holdState_.SetChord(keys);
 }
 
@@ -145,8 +133,7 @@ void PatternEngine::SetHoldBypass(bool on)
 
 void PatternEngine::SetHoldSync(bool on)
 {
-    if (on == holdSync_)
-        return;
+    if (on == holdSync_) return;
     holdSync_ = on;
     if (!on)
     {
@@ -162,8 +149,7 @@ void PatternEngine::SetHoldSync(bool on)
 
 bool PatternEngine::SetHoldSyncSteps(int steps)
 {
-    if (steps < 1)
-        return false;
+    if (steps < 1) return false;
     holdSyncSteps_ = steps;
     return true;
 }
@@ -174,15 +160,13 @@ bool PatternEngine::ChangePattern(int pattern)
 {
     const ControlTargetTable* table = host_.GetControlTargetTable();
     int point = table != nullptr ? table->GetSyncSteps() : 0;
-    if (point < 0)
-        point = PatternLength();
+    if (point < 0) point = PatternLength();
     return ChangePatternAt(pattern, point);
 }
 
 bool PatternEngine::ChangePatternAt(int pattern, int switchPoint)
 {
-    if (pattern < 0 || pattern >= kPatternCount)
-        return false;
+    if (pattern < 0 || pattern >= kPatternCount) return false;
     if (pattern != stepper_->GetCurrentPattern() && !sceneOn_ && running_)
     {
         queued_ = true;
@@ -198,16 +182,14 @@ bool PatternEngine::ChangePatternAt(int pattern, int switchPoint)
 
 bool PatternEngine::SwitchToPattern(int pattern, double position, double samplesPerBeat, double offset)
 {
-    if (pattern < 0 || pattern >= kPatternCount)
-        return false;
+    if (pattern < 0 || pattern >= kPatternCount) return false;
     octave_ = 0;
     stepCounter_ = 0;
     running_ = true;
     stepper_->SwitchPattern(pattern, position, samplesPerBeat, offset);
     CurrentSortOrder();
     if (selected_)
-        if (ActionDispatcher* d = host_.GetDispatcher())
-            d->Dispatch(ActionDispatcher::kShowCurrentPattern);
+        if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kShowCurrentPattern);
     return true;
 }
 
@@ -256,8 +238,7 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
     }
     // The last key of a hold-sync chord went up: the chord (or the one
     // collected since) is settled at the next step, not at the sync point.
-    if (retriggerPending_ && !applied)
-        ApplyHoldState(hold_ ? holdState_ : playState_, offset);
+    if (retriggerPending_ && !applied) ApplyHoldState(hold_ ? holdState_ : playState_, offset);
     if (sceneOn_ && stepsInScene_ >= scene_[static_cast<size_t>(sceneIndex_)].length)
         SceneStepEnded(offset);
     else if (queued_)
@@ -272,10 +253,8 @@ void PatternEngine::OnStepAdvanced(int /*step*/, double /*time*/, double samples
                 SwitchToPattern(queuedPattern_, transport_.samplePosition + offset, samplesPerBeat, offset);
         }
     }
-    if (stepCounter_ >= PatternLength())
-        stepCounter_ = 0;
-    if (stepsInScene_ >= kMaxStepsInScene)
-        stepsInScene_ = 0;
+    if (stepCounter_ >= PatternLength()) stepCounter_ = 0;
+    if (stepsInScene_ >= kMaxStepsInScene) stepsInScene_ = 0;
 }
 
 void PatternEngine::OnCycleEnd(int /*step*/, double startTime)
@@ -291,6 +270,5 @@ void PatternEngine::OnCycleEnd(int /*step*/, double startTime)
     }
     if (retriggerPending_)
         ApplyHoldState(hold_ ? holdState_ : playState_, std::max(0.0, startTime - transport_.samplePosition));
-    if (stepCounter_ >= PatternLength())
-        stepCounter_ = 0;
+    if (stepCounter_ >= PatternLength()) stepCounter_ = 0;
 }

@@ -12,8 +12,7 @@ bool AnyDown(const std::vector<HoldState::Key>& keys)
 HoldState::Key* FindKey(std::vector<HoldState::Key>& keys, int note)
 {
     for (HoldState::Key& k : keys)
-        if (k.note == note)
-            return &k;
+        if (k.note == note) return &k;
     return nullptr;
 }
 
@@ -38,8 +37,7 @@ bool HoldState::Add(int note, int velocity)
 {
     if (phase_ == kCollecting)
     {
-        if (!AnyDown(collect_))
-            collect_.clear();
+        if (!AnyDown(collect_)) collect_.clear();
         Upsert(collect_, note, velocity);
         return false;
     }

@@ -20,8 +20,7 @@ PatternEngine* KeyAreaList::GetArea(int index) const
 
 bool KeyAreaList::SelectForEditing(int index)
 {
-    if (index < 0 || index >= kAreaCount)
-        return false;
+    if (index < 0 || index >= kAreaCount) return false;
     for (auto& area : areas_)
         area->SetSelectedForEditing(false);
     areas_[static_cast<size_t>(index)]->SetSelectedForEditing(true);
@@ -60,6 +59,5 @@ int KeyAreaList::QuietFrames(double offset, int length, double samplesPerBeat)
 void KeyAreaList::StopAll()
 {
     for (auto& area : areas_)
-        if (area->IsEnabled())
-            area->Stop(0.0);
+        if (area->IsEnabled()) area->Stop(0.0);
 }

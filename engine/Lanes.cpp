@@ -4,10 +4,10 @@ namespace quova
 {
 namespace
 {
-const char* const kLaneNames[] = {"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT",
-                                  "TRANSP", "DIV", "SHIFT", "SEQ"};
-const char* const kNoteChoiceNames[kNoteChoiceCount] = {"Play", "Off", "Previous", "First",
-                                                        "Last", "Highest", "Lowest", "Random"};
+const char* const kLaneNames[] = {"ORDER",  "CHRDMEM", "LENGTH", "GATE", "ACCENT",
+                                  "TRANSP", "DIV",     "SHIFT",  "SEQ"};
+const char* const kNoteChoiceNames[kNoteChoiceCount] = {"Play", "Off",     "Previous", "First",
+                                                        "Last", "Highest", "Lowest",   "Random"};
 } // namespace
 
 const char* LaneName(int lane)

@@ -12,9 +12,7 @@ const char* Looper::ModeName(int mode)
     return mode >= 0 && mode < kModeCount ? kModeNames[mode] : nullptr;
 }
 
-Looper::Looper(int loopEnd) : loopEnd_(std::clamp(loopEnd, 1, kMaxPositions))
-{
-}
+Looper::Looper(int loopEnd) : loopEnd_(std::clamp(loopEnd, 1, kMaxPositions)) {}
 
 void Looper::Reset()
 {
@@ -34,8 +32,7 @@ void Looper::Reset()
 
 bool Looper::SetMode(int mode)
 {
-    if (mode < 0 || mode >= kModeCount)
-        return false;
+    if (mode < 0 || mode >= kModeCount) return false;
     mode_ = static_cast<unsigned>(mode);
     Looper::Reset();
     return true;
@@ -67,11 +64,9 @@ int Looper::WrapIndex(int index, unsigned& direction) const
             index = last;
         else
             index = loopStart_;
-        if (index < 0)
-            index = loopStart_;
+        if (index < 0) index = loopStart_;
     }
-    if (index > last)
-        index = last;
+    if (index > last) index = last;
     return index;
 }
 
@@ -113,8 +108,7 @@ void Looper::SetLoopRange(int start, int end)
 void Looper::SetLoopStart(int start)
 {
     loopStart_ = std::clamp(start, 0, kMaxPositions - 1);
-    if (loopEnd_ <= loopStart_)
-        loopEnd_ = loopStart_ + 1;
+    if (loopEnd_ <= loopStart_) loopEnd_ = loopStart_ + 1;
 }
 
 void Looper::SetLoopEnd(int end)

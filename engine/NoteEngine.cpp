@@ -68,8 +68,7 @@ int& NoteEngine::StepCounter(int channel, int note, int step)
 
 int NoteEngine::GetNoteCount(int channel, int note) const
 {
-    if (!IsChannel(channel) || !IsNote(note))
-        return 0;
+    if (!IsChannel(channel) || !IsNote(note)) return 0;
     return noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
 }
 
@@ -109,14 +108,12 @@ OutputNote* NoteEngine::NewOutputNote()
 
 void NoteEngine::RecycleOutputNote(OutputNote* note)
 {
-    if (note != nullptr)
-        free_.push_back(note);
+    if (note != nullptr) free_.push_back(note);
 }
 
 void NoteEngine::QueueOutputNoteOn(OutputNote* note)
 {
-    if (note == nullptr)
-        return;
+    if (note == nullptr) return;
     if (!IsChannel(note->channel))
     {
         RecycleOutputNote(note);
@@ -127,8 +124,7 @@ void NoteEngine::QueueOutputNoteOn(OutputNote* note)
 
 void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 {
-    if (note == nullptr)
-        return;
+    if (note == nullptr) return;
     if (!IsChannel(note->channel))
     {
         RecycleOutputNote(note);
@@ -142,19 +138,16 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 bool NoteEngine::AreaActive(int area) const
 {
     const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
-    if (engine != nullptr && !engine->GetHeldNotes().IsEmpty())
-        return true;
-    const auto pendingOn = [area](const NoteEvent& e) {
-        return e.kind == NoteEvent::kNoteOn && !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea;
-    };
+    if (engine != nullptr && !engine->GetHeldNotes().IsEmpty()) return true;
+    const auto pendingOn = [area](const NoteEvent& e)
+    { return e.kind == NoteEvent::kNoteOn && !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
     return std::any_of(inbox_.begin(), inbox_.end(), pendingOn) ||
            std::any_of(scheduled_.begin(), scheduled_.end(), pendingOn);
 }
 
 int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* flags)
 {
-    if (!IsChannel(channel) || !IsNote(note) || velocity < 1 || velocity > 127)
-        return 0;
+    if (!IsChannel(channel) || !IsNote(note) || velocity < 1 || velocity > 127) return 0;
     NoteEvent event;
     event.note = note;
     event.velocity = velocity;
@@ -179,8 +172,7 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note))
-            continue;
+        if (area == nullptr || !area->Accepts(channel, note)) continue;
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
         if (AreaActive(a))
         {
@@ -211,21 +203,17 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
             waiting.waitingFlag = !waiting.switchOff.empty();
             waiting.events.clear();
         }
-        if (flags != nullptr)
-            flags[a] = 1;
+        if (flags != nullptr) flags[a] = 1;
     }
-    if (result > 0)
-        inbox_.push_back(event);
+    if (result > 0) inbox_.push_back(event);
     return result;
 }
 
 bool NoteEngine::NoteOff(int channel, int note, int offset)
 {
-    if (!IsChannel(channel) || !IsNote(note))
-        return false;
+    if (!IsChannel(channel) || !IsNote(note)) return false;
     const ControlTargetTable* zone = host_.GetControlTargetTable();
-    if (zone != nullptr && zone->TakesNote(note))
-        return false;
+    if (zone != nullptr && zone->TakesNote(note)) return false;
     NoteEvent event;
     event.note = note;
     event.velocity = 127;
@@ -238,26 +226,26 @@ bool NoteEngine::NoteOff(int channel, int note, int offset)
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note))
-            continue;
+        if (area == nullptr || !area->Accepts(channel, note)) continue;
         if (!AreaActive(a) && !HasScheduledNoteOnChannel(channel))
         {
             // A note still waiting for the count: it only leaves the buffer.
             auto& events = waiting_[static_cast<size_t>(a)].events;
             events.erase(std::remove_if(events.begin(), events.end(),
-                                        [&](const NoteEvent& e) { return e.note == note && e.channel == channel; }),
+                                        [&](const NoteEvent& e)
+                                        { return e.note == note && e.channel == channel; }),
                          events.end());
             continue;
         }
         event.areaFlags[a] = NoteEvent::kForArea;
         taken = true;
     }
-    if (!taken)
-        return false;
+    if (!taken) return false;
     // A host's list need not be in time order: a note-off earlier in the
     // block than its still undelivered note-on comes right after it, so that
     // the note is released rather than left held.
-    const auto laterOn = [&](const NoteEvent& e) {
+    const auto laterOn = [&](const NoteEvent& e)
+    {
         if (e.kind == NoteEvent::kNoteOn && !e.controlZone && e.note == note && e.channel == channel)
             event.time = std::max(event.time, e.time);
     };
@@ -269,9 +257,9 @@ bool NoteEngine::NoteOff(int channel, int note, int offset)
 
 bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
 {
-    return std::any_of(scheduled_.begin(), scheduled_.end(), [channel](const NoteEvent& e) {
-        return e.kind == NoteEvent::kNoteOn && e.channel == channel;
-    });
+    return std::any_of(scheduled_.begin(), scheduled_.end(),
+                       [channel](const NoteEvent& e)
+                       { return e.kind == NoteEvent::kNoteOn && e.channel == channel; });
 }
 
 // --- Block helpers ------------------------------------------------------------------
@@ -296,10 +284,8 @@ bool NoteEngine::TakeInbox()
 
 int NoteEngine::NextEventOffset(double position, int remaining, double offset)
 {
-    if (remaining <= 0)
-        return 0;
-    if (scheduled_.empty())
-        return remaining;
+    if (remaining <= 0) return 0;
+    if (scheduled_.empty()) return remaining;
     piecePosition_ = position;
     bool delivered = false;
     while (!scheduled_.empty() && scheduled_.front().time <= 0.0)
@@ -327,8 +313,8 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
     {
         if (noteCounts_[c][n] > 0 && listener_ != nullptr)
         {
-            listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity, event.channel,
-                                              event.areaFlags);
+            listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity,
+                                              event.channel, event.areaFlags);
             if (std::any_of(std::begin(event.areaFlags), std::end(event.areaFlags),
                             [](int f) { return f == NoteEvent::kForArea; }))
                 released_.push_back({event.note, event.channel});
@@ -355,15 +341,16 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
 void NoteEngine::EmitOff(OutputNote* note)
 {
     auto& list = sounding_[static_cast<size_t>(note->channel)];
-    auto it = std::find_if(list.begin(), list.end(), [note](const Sounding& s) {
-        return s.note == note->note && s.area == note->keyArea && s.step == note->stepNumber;
-    });
+    auto it =
+        std::find_if(list.begin(), list.end(),
+                     [note](const Sounding& s) {
+                         return s.note == note->note && s.area == note->keyArea && s.step == note->stepNumber;
+                     });
     if (it == list.end())
-        it = std::find_if(list.begin(), list.end(), [note](const Sounding& s) {
-            return s.note == note->note && s.area == note->keyArea;
-        });
-    if (it != list.end())
-        list.erase(it);
+        it = std::find_if(list.begin(), list.end(),
+                          [note](const Sounding& s)
+                          { return s.note == note->note && s.area == note->keyArea; });
+    if (it != list.end()) list.erase(it);
     note->kind = OutputNote::kNoteOff;
     output_.push_back(note);
     if (ActionDispatcher* d = host_.GetDispatcher())
@@ -492,8 +479,7 @@ void NoteEngine::FlushNoteOns(int ch)
             argument.note = on;
             dispatcher->Dispatch(ActionDispatcher::kNoteSounding, argument);
         }
-        if (!continues && counter++ == 0)
-            NoteCounterRaised(ch, on->note, on->stepNumber);
+        if (!continues && counter++ == 0) NoteCounterRaised(ch, on->note, on->stepNumber);
     }
     ons.clear();
 }
@@ -521,20 +507,22 @@ void NoteEngine::ContinueSoundingNotes(int channel)
     const auto& offs = queuedOff_[static_cast<size_t>(channel)];
     for (OutputNote* on : queuedOn_[static_cast<size_t>(channel)])
     {
-        if (on->muted || on->eventSequence == 0)
-            continue;
-        const auto earlier = std::find_if(list.begin(), list.end(), [on](const Sounding& s) {
-            return s.area == on->keyArea && s.note == on->note && s.step == on->stepNumber && s.sequence != 0 &&
-                   s.sequence != on->eventSequence;
-        });
-        if (earlier == list.end())
-            continue;
+        if (on->muted || on->eventSequence == 0) continue;
+        const auto earlier = std::find_if(list.begin(), list.end(),
+                                          [on](const Sounding& s)
+                                          {
+                                              return s.area == on->keyArea && s.note == on->note &&
+                                                     s.step == on->stepNumber && s.sequence != 0 &&
+                                                     s.sequence != on->eventSequence;
+                                          });
+        if (earlier == list.end()) continue;
         // The earlier note ends in this piece before this one starts.
-        const bool endsFirst = std::any_of(offs.begin(), offs.end(), [&](const OutputNote* off) {
-            return off->eventSequence == earlier->sequence && off->note == on->note && off->time < on->time;
-        });
-        if (endsFirst)
-            continue;
+        const bool endsFirst = std::any_of(offs.begin(), offs.end(),
+                                           [&](const OutputNote* off) {
+                                               return off->eventSequence == earlier->sequence &&
+                                                      off->note == on->note && off->time < on->time;
+                                           });
+        if (endsFirst) continue;
         RememberDropped(channel, on->note, earlier->sequence);
         earlier->sequence = on->eventSequence;
         on->suppressNoteOn = true;
@@ -543,20 +531,19 @@ void NoteEngine::ContinueSoundingNotes(int channel)
 
 void NoteEngine::RememberDropped(int channel, int note, std::uint32_t sequence)
 {
-    if (sequence == 0)
-        return;
-    if (dropped_.size() >= kMaxDropped)
-        dropped_.erase(dropped_.begin());
+    if (sequence == 0) return;
+    if (dropped_.size() >= kMaxDropped) dropped_.erase(dropped_.begin());
     dropped_.push_back({channel, note, sequence});
 }
 
 bool NoteEngine::TakeDropped(const OutputNote& off)
 {
-    const auto it = std::find_if(dropped_.begin(), dropped_.end(), [&off](const Dropped& d) {
-        return d.sequence == off.eventSequence && d.note == off.note && d.channel == off.channel;
-    });
-    if (off.eventSequence == 0 || it == dropped_.end())
-        return false;
+    const auto it = std::find_if(dropped_.begin(), dropped_.end(),
+                                 [&off](const Dropped& d) {
+                                     return d.sequence == off.eventSequence && d.note == off.note &&
+                                            d.channel == off.channel;
+                                 });
+    if (off.eventSequence == 0 || it == dropped_.end()) return false;
     dropped_.erase(it);
     return true;
 }
@@ -625,8 +612,7 @@ void NoteEngine::RemoveSentNotes()
 void NoteEngine::ClearAll()
 {
     idle_ = true;
-    if (listener_ != nullptr)
-        listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll();
     // Notes still due later in the block are kept: they are new input.
     for (Waiting& w : waiting_)
     {
@@ -639,8 +625,7 @@ void NoteEngine::ClearAll()
         counts.fill(0);
     channelTotals_.fill(0);
     heldCount_ = 0;
-    if (listener_ != nullptr)
-        listener_->NotifyReset();
+    if (listener_ != nullptr) listener_->NotifyReset();
 }
 
 void NoteEngine::AllNotesOff()
@@ -651,19 +636,16 @@ void NoteEngine::AllNotesOff()
     heldCount_ = 0;
     KeyAreaList& areas = *host_.GetKeyAreas();
     for (int a = 0; a < kAreas; ++a)
-        if (PatternEngine* area = areas.GetArea(a))
-            area->Stop(0.0);
+        if (PatternEngine* area = areas.GetArea(a)) area->Stop(0.0);
     for (auto& counts : noteCounts_)
         counts.fill(0);
     channelTotals_.fill(0);
-    if (listener_ != nullptr)
-        listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll();
 }
 
 void NoteEngine::ReleaseArea(int area, int channel)
 {
-    if (area < 0 || area >= kAreas)
-        return;
+    if (area < 0 || area >= kAreas) return;
     KeyAreaList& areas = *host_.GetKeyAreas();
     bool shared = false;
     for (int a = 0; a < kAreas; ++a)
@@ -693,9 +675,11 @@ void NoteEngine::ReleaseArea(int area, int channel)
             // A note whose note-off is already queued (the area's own stop
             // ended its step) gets that one note-off only.
             const Sounding s = list[i];
-            const bool ending = std::any_of(offs.begin(), offs.end(), [&s](const OutputNote* off) {
-                return !off->muted && off->keyArea == s.area && off->note == s.note && off->stepNumber == s.step;
-            });
+            const bool ending = std::any_of(offs.begin(), offs.end(),
+                                            [&s](const OutputNote* off) {
+                                                return !off->muted && off->keyArea == s.area &&
+                                                       off->note == s.note && off->stepNumber == s.step;
+                                            });
             if (s.area != area || ending)
             {
                 ++i;
@@ -719,8 +703,7 @@ void NoteEngine::ReleaseArea(int area, int channel)
 
 void NoteEngine::IncrementNoteCount(int channel, int note)
 {
-    if (!IsChannel(channel) || !IsNote(note))
-        return;
+    if (!IsChannel(channel) || !IsNote(note)) return;
     int& count = noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
     if (count < 1)
     {
@@ -732,8 +715,7 @@ void NoteEngine::IncrementNoteCount(int channel, int note)
 
 void NoteEngine::DecrementNoteCount(int channel, int note)
 {
-    if (!IsChannel(channel) || !IsNote(note))
-        return;
+    if (!IsChannel(channel) || !IsNote(note)) return;
     int& count = noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
     if (count > 0)
     {

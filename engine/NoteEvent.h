@@ -17,7 +17,7 @@ struct NoteEvent
     double time = 0.0;   // sample offset, counted down as the block is processed
     double offset = 0.0; // the offset the note arrived with
     int kind = kNoteOn;
-    int channel = 1;     // 1..16
+    int channel = 1; // 1..16
     int areaFlags[kAreaCount] = {0, 0, 0, 0};
     // A control-zone key: flagged for every area, but no area holds it.
     bool controlZone = false;

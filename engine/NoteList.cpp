@@ -30,8 +30,7 @@ void NoteList::PrepareRecords(int count)
 
 std::unique_ptr<NoteRecord> NoteList::TakeRecord()
 {
-    if (spare_.empty())
-        return std::make_unique<NoteRecord>();
+    if (spare_.empty()) return std::make_unique<NoteRecord>();
     std::unique_ptr<NoteRecord> record = std::move(spare_.back());
     spare_.pop_back();
     *record = NoteRecord{};
@@ -41,8 +40,7 @@ std::unique_ptr<NoteRecord> NoteList::TakeRecord()
 void NoteList::GiveBack(std::unique_ptr<NoteRecord> record)
 {
     // At most kNoteCount records ever exist for one list, so the reserve holds them all.
-    if (record != nullptr && spare_.size() < spare_.capacity())
-        spare_.push_back(std::move(record));
+    if (record != nullptr && spare_.size() < spare_.capacity()) spare_.push_back(std::move(record));
 }
 
 NoteList::~NoteList() = default;
@@ -50,8 +48,7 @@ NoteList::~NoteList() = default;
 NoteRecord* NoteList::Add(int note, int velocity, bool released)
 {
     // Chord moves can produce negative notes; they must never index the slots.
-    if (Count() >= limit_ || !IsNote(note) || Count() >= kMaxHeld)
-        return nullptr;
+    if (Count() >= limit_ || !IsNote(note) || Count() >= kMaxHeld) return nullptr;
 
     if (NoteRecord* existing = slots_[note].get())
     {
@@ -80,8 +77,7 @@ NoteRecord* NoteList::Add(int note, int velocity, bool released)
 
 bool NoteList::Remove(int note)
 {
-    if (!IsNote(note) || !slots_[note])
-        return false;
+    if (!IsNote(note) || !slots_[note]) return false;
     Unlink(slots_[note].get());
     GiveBack(std::move(slots_[note]));
     // Renumbering every remaining note to its list position also covers the
@@ -92,12 +88,10 @@ bool NoteList::Remove(int note)
 
 bool NoteList::MoveNote(NoteRecord* record, int semitones, int highest)
 {
-    if (record == nullptr || !IsNote(record->note) || slots_[record->note].get() != record)
-        return false;
+    if (record == nullptr || !IsNote(record->note) || slots_[record->note].get() != record) return false;
     const long long target = static_cast<long long>(record->note) + semitones;
     const int top = std::min(highest, kNoteCount - 1);
-    if (target < 0 || target > top)
-        return false;
+    if (target < 0 || target > top) return false;
 
     const int newNote = static_cast<int>(target);
     std::unique_ptr<NoteRecord> owned = std::move(slots_[record->note]);
@@ -117,8 +111,7 @@ bool NoteList::MoveNote(NoteRecord* record, int semitones, int highest)
 
 void NoteList::CopyTo(NoteList& destination) const
 {
-    if (&destination == this)
-        return;
+    if (&destination == this) return;
     destination.Clear();
     destination.rootNote_ = rootNote_;
     for (const NoteRecord* r : ordered_)
@@ -129,8 +122,7 @@ void NoteList::RemoveReleased()
 {
     for (int note = 0; note < kNoteCount; ++note)
     {
-        if (slots_[note] && slots_[note]->released)
-            Remove(note);
+        if (slots_[note] && slots_[note]->released) Remove(note);
     }
 }
 
@@ -138,29 +130,27 @@ void NoteList::Clear()
 {
     ordered_.clear();
     for (auto& slot : slots_)
-        if (slot != nullptr)
-            GiveBack(std::move(slot));
+        if (slot != nullptr) GiveBack(std::move(slot));
 }
 
 void NoteList::ComputeOrder(int sortMode)
 {
-    if (ordered_.empty())
-        return;
+    if (ordered_.empty()) return;
     const int count = Count();
     switch (sortMode)
     {
-    case 0: {
+    case 0:
+    {
         int position = 0;
         for (int note = 0; note < kNoteCount; ++note)
-            if (slots_[note])
-                slots_[note]->orderPosition = position++;
+            if (slots_[note]) slots_[note]->orderPosition = position++;
         break;
     }
-    case 1: {
+    case 1:
+    {
         int position = 0;
         for (int note = kNoteCount - 1; note >= 0; --note)
-            if (slots_[note])
-                slots_[note]->orderPosition = position++;
+            if (slots_[note]) slots_[note]->orderPosition = position++;
         break;
     }
     case 2:
@@ -185,7 +175,8 @@ void NoteList::ComputeOrder(int sortMode)
     // as often, the lower one counts (as a walk up through the octave finds it).
     const NoteRecord* highest = nullptr;
     const NoteRecord* lowest = nullptr;
-    const auto later = [](const NoteRecord* r, const NoteRecord* best) {
+    const auto later = [](const NoteRecord* r, const NoteRecord* best)
+    {
         return r->playedSequence > best->playedSequence ||
                (r->playedSequence == best->playedSequence && r->note < best->note);
     };
@@ -206,15 +197,13 @@ void NoteList::ComputeOrder(int sortMode)
 int NoteList::CountFrom(int sequence, int octave)
 {
     int last = 0;
-    if (octave < 0 || octave >= kOctaveCount)
-        return last;
+    if (octave < 0 || octave >= kOctaveCount) return last;
     const int first = octave * kOctaveSize;
     const int end = std::min(first + kOctaveSize, kNoteCount);
     for (int note = first; note < end; ++note)
     {
         NoteRecord* r = slots_[note].get();
-        if (r != nullptr && r->playedSequence > sequence)
-            last = --r->playedSequence;
+        if (r != nullptr && r->playedSequence > sequence) last = --r->playedSequence;
     }
     return last;
 }
@@ -226,16 +215,14 @@ NoteRecord* NoteList::Find(int note) const
 
 NoteRecord* NoteList::At(int index) const
 {
-    if (index < 0 || index >= Count())
-        return nullptr;
+    if (index < 0 || index >= Count()) return nullptr;
     return ordered_[static_cast<size_t>(index)];
 }
 
 NoteRecord* NoteList::FindByOrderPosition(int position) const
 {
     for (NoteRecord* r : ordered_)
-        if (r->orderPosition == position)
-            return r;
+        if (r->orderPosition == position) return r;
     return nullptr;
 }
 
@@ -250,24 +237,21 @@ int NoteList::HighestOrderPosition() const
 NoteRecord* NoteList::Lowest() const
 {
     for (int note = 0; note < kNoteCount; ++note)
-        if (slots_[note])
-            return slots_[note].get();
+        if (slots_[note]) return slots_[note].get();
     return nullptr;
 }
 
 NoteRecord* NoteList::Highest() const
 {
     for (int note = kNoteCount - 1; note >= 0; --note)
-        if (slots_[note])
-            return slots_[note].get();
+        if (slots_[note]) return slots_[note].get();
     return nullptr;
 }
 
 void NoteList::Unlink(NoteRecord* record)
 {
     auto it = std::find(ordered_.begin(), ordered_.end(), record);
-    if (it != ordered_.end())
-        ordered_.erase(it);
+    if (it != ordered_.end()) ordered_.erase(it);
 }
 
 void NoteList::RenumberPlayedSequences()

@@ -7,20 +7,20 @@ struct NoteRecord
 {
     static constexpr int kControllerCount = 8;
 
-    int note = -1;          // MIDI note 0..127; -1 while empty
-    int sourceNote = -1;    // the note before the last scale move
+    int note = -1;                        // MIDI note 0..127; -1 while empty
+    int sourceNote = -1;                  // the note before the last scale move
     double times[3] = {-1.0, -1.0, -1.0}; // pattern-engine times; -1.0 = unset
-    long long work64 = 0;   // free working storage of the pattern engine
+    long long work64 = 0;                 // free working storage of the pattern engine
     int workWord = 0;
-    bool released = false;  // hold keeps the note after its key went up
+    bool released = false;    // hold keeps the note after its key went up
     int orderPosition = -100; // place in the current sort order; -100 until computed
-    int playedSequence = 0; // notes held before this one was added
-    bool muted = false;     // set by lane evaluation
+    int playedSequence = 0;   // notes held before this one was added
+    bool muted = false;       // set by lane evaluation
     int velocity = 127;
-    double accent = 0.0;    // percent, added to the velocity
-    int move = 0;           // last scale move applied
-    int chord = 0;          // chord-lane bit mask of the step
-    int source = -1;        // chord-memory lane value of the step
+    double accent = 0.0; // percent, added to the velocity
+    int move = 0;        // last scale move applied
+    int chord = 0;       // chord-lane bit mask of the step
+    int source = -1;     // chord-memory lane value of the step
     double gate = 0.0;
     double length = 1.0;
     int transpose = 0;
@@ -29,6 +29,6 @@ struct NoteRecord
     int flags = 0;
     int controllers[kControllerCount] = {0, 0, 0, 0, 0, 0, 0, 0};
     int flags2 = 0;
-    double shift = 0.0;     // the step's SHIFT value
+    double shift = 0.0; // the step's SHIFT value
     int overrideNote = -1;
 };

@@ -11,12 +11,12 @@ struct OutputNote
     static constexpr int kNoteOff = 0;
     static constexpr int kControllerCount = 8;
 
-    int note = 0;          // 0..127
-    int move = 0;          // the scale move applied
-    int velocity = 0;      // 0..127 (127 for note-offs)
-    double time = 0.0;     // sample offset within the block (a whole number)
+    int note = 0;      // 0..127
+    int move = 0;      // the scale move applied
+    int velocity = 0;  // 0..127 (127 for note-offs)
+    double time = 0.0; // sample offset within the block (a whole number)
     int kind = kNoteOn;
-    int channel = 1;       // MIDI out channel 1..16
+    int channel = 1; // MIDI out channel 1..16
     int value = 0;
     bool sendOnlyControllers = false; // the key area sends the controllers only
     bool suppressNoteOn = false;      // merged with a sounding note: no note-on message
@@ -25,7 +25,7 @@ struct OutputNote
     int controllers[kControllerCount] = {0, 0, 0, 0, 0, 0, 0, 0};
     int overrideNote = -1; // sent instead of note when above 0
     int keyArea = 0;
-    int stepNumber = 0;    // 0..31
-    bool muted = false;    // the step was muted: nothing is sent
+    int stepNumber = 0;              // 0..31
+    bool muted = false;              // the step was muted: nothing is sent
     std::uint32_t eventSequence = 0; // the step event that made it (0: none)
 };

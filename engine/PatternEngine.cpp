@@ -92,22 +92,17 @@ bool PatternEngine::Accepts(int channel, int note) const
 
 bool PatternEngine::NoteOn(int note, int velocity, int /*offset*/)
 {
-    if (!IsNote(note))
-        return false;
+    if (!IsNote(note)) return false;
     if (hold_ || holdSync_)
     {
         HoldState& state = hold_ ? holdState_ : playState_;
-        if (!state.Add(note, velocity))
-            return false;
+        if (!state.Add(note, velocity)) return false;
     }
-    if (held_.IsEmpty())
-        running_ = true;
-    if (stepper_->FlagNewNote())
-        octave_ = 0;
+    if (held_.IsEmpty()) running_ = true;
+    if (stepper_->FlagNewNote()) octave_ = 0;
     NoteRecord* existing = held_.Find(note);
     const bool takenBack = existing != nullptr && existing->released;
-    if (held_.Add(note, velocity, false) == nullptr && !takenBack)
-        return false;
+    if (held_.Add(note, velocity, false) == nullptr && !takenBack) return false;
     ++heldCount_;
     CurrentSortOrder();
     return true;
@@ -120,8 +115,7 @@ bool PatternEngine::NoteOff(double position, int note, int offset)
         // Hold keeps the keys it knows; the note engine keeps their counts.
         if (holdState_.Release(note))
         {
-            if (NoteRecord* r = held_.Find(note))
-                r->released = true;
+            if (NoteRecord* r = held_.Find(note)) r->released = true;
             return false;
         }
     }
@@ -130,22 +124,19 @@ bool PatternEngine::NoteOff(double position, int note, int offset)
         const bool inChord = playState_.InChord(note);
         if (playState_.Release(note))
         {
-            if (!inChord)
-                return false; // a collected key: applied at the next sync point
+            if (!inChord) return false; // a collected key: applied at the next sync point
             if (!playState_.AnyChordKeyDown() && held_.Contains(note))
             {
                 // The chord's last key: the chord sounds on until the next sync point.
                 for (const HoldState::Key& k : playState_.Chord())
-                    if (NoteRecord* r = held_.Find(k.note))
-                        r->released = true;
+                    if (NoteRecord* r = held_.Find(k.note)) r->released = true;
                 retriggerPending_ = true;
                 return false;
             }
             playState_.Remove(note);
         }
     }
-    if (!held_.Contains(note))
-        return false;
+    if (!held_.Contains(note)) return false;
     heldCount_ = std::max(0, heldCount_ - 1);
     ReleaseNote(position, note, offset, false);
     CurrentSortOrder();
@@ -154,12 +145,10 @@ bool PatternEngine::NoteOff(double position, int note, int offset)
 
 bool PatternEngine::ReleaseNote(double position, int note, double offset, bool keep)
 {
-    if (!IsNote(note) || !held_.Contains(note))
-        return false;
+    if (!IsNote(note) || !held_.Contains(note)) return false;
     held_.Remove(note);
     ReportNoteCounts();
-    if (!held_.IsEmpty())
-        return false;
+    if (!held_.IsEmpty()) return false;
     RunEnded(position, offset, keep);
     return false;
 }
@@ -182,8 +171,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
     else
     {
         stepper_->EndAllEvents(offset);
-        if (!keep)
-            stepper_->ResetOrderLane();
+        if (!keep) stepper_->ResetOrderLane();
     }
 }
 
@@ -191,8 +179,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
 
 void PatternEngine::SetEnabled(bool on)
 {
-    if (on == enabled_)
-        return;
+    if (on == enabled_) return;
     enabled_ = on;
     if (!on)
     {
@@ -205,8 +192,7 @@ void PatternEngine::SetSceneEnabled(bool on)
 {
     sceneOn_ = on;
     repeatsDone_ = 0;
-    if (!(running_ && enabled_))
-        sceneIndex_ = 0;
+    if (!(running_ && enabled_)) sceneIndex_ = 0;
 }
 
 bool PatternEngine::SetSortOrder(int pattern, int choice)
@@ -215,38 +201,32 @@ bool PatternEngine::SetSortOrder(int pattern, int choice)
     if (order == nullptr || !stepper_->SetPatternOrder(pattern, order->walkMode, order->sortMode))
         return false;
     sortMode_ = order->sortMode;
-    if (pattern == stepper_->GetCurrentPattern())
-        CurrentSortOrder();
+    if (pattern == stepper_->GetCurrentPattern()) CurrentSortOrder();
     return true;
 }
 
 bool PatternEngine::SetPatternOctaves(int pattern, int octaves)
 {
-    if (octaves < 1 || octaves > kMaxOctaves)
-        return false;
+    if (octaves < 1 || octaves > kMaxOctaves) return false;
     return stepper_->SetPatternOctaves(pattern, octaves);
 }
 
 bool PatternEngine::SetSceneStepField(int step, int field, int value)
 {
-    if (step < 0 || step >= kSceneStepCount)
-        return false;
+    if (step < 0 || step >= kSceneStepCount) return false;
     SceneStep& s = scene_[static_cast<size_t>(step)];
     switch (field)
     {
     case 0:
-        if (value < 1 || value > kMaxStepsInScene)
-            return false;
+        if (value < 1 || value > kMaxStepsInScene) return false;
         s.length = value;
         return true;
     case 1:
-        if (value < 0 || value >= kPatternCount)
-            return false;
+        if (value < 0 || value >= kPatternCount) return false;
         s.pattern = value;
         return true;
     case 2:
-        if (value < 0 || value > kMaxStepsInScene)
-            return false;
+        if (value < 0 || value > kMaxStepsInScene) return false;
         s.repeat = value;
         return true;
     default:
@@ -261,74 +241,64 @@ const PatternEngine::SceneStep* PatternEngine::GetSceneStep(int step) const
 
 bool PatternEngine::SetSceneEnd(int step)
 {
-    if (step < 0 || step >= kSceneStepCount)
-        return false;
+    if (step < 0 || step >= kSceneStepCount) return false;
     sceneEnd_ = step;
-    if (sceneIndex_ > sceneEnd_)
-        sceneIndex_ = 0;
+    if (sceneIndex_ > sceneEnd_) sceneIndex_ = 0;
     return true;
 }
 
 bool PatternEngine::SetMidiInChannel(int channel)
 {
-    if (channel < 1 || channel > kChannelCount)
-        return false;
+    if (channel < 1 || channel > kChannelCount) return false;
     inChannel_ = channel;
     return true;
 }
 
 bool PatternEngine::SetMidiOutChannel(int channel)
 {
-    if (channel < 1 || channel > kChannelCount)
-        return false;
+    if (channel < 1 || channel > kChannelCount) return false;
     outChannel_ = channel;
     return true;
 }
 
 bool PatternEngine::SetStartNote(int note)
 {
-    if (note < -1 || note >= kNoteCount)
-        return false;
+    if (note < -1 || note >= kNoteCount) return false;
     startNote_ = note;
     return true;
 }
 
 bool PatternEngine::SetEndNote(int note)
 {
-    if (note < -1 || note >= kNoteCount)
-        return false;
+    if (note < -1 || note >= kNoteCount) return false;
     endNote_ = note;
     return true;
 }
 
 bool PatternEngine::SetBaseNote(int note)
 {
-    if (note < -1 || note >= kNoteCount)
-        return false;
+    if (note < -1 || note >= kNoteCount) return false;
     baseNote_ = note;
     return true;
 }
 
 bool PatternEngine::SetVolume(double volume)
 {
-    if (!std::isfinite(volume) || volume < -1.0 || volume > 1.0)
-        return false;
+    if (!std::isfinite(volume) || volume < -1.0 || volume > 1.0) return false;
     volume_ = volume;
     return true;
 }
 
 bool PatternEngine::SetVelocityMode(int mode)
 {
-    if (mode < VelocityCalculator::kFixed || mode > VelocityCalculator::kAverage)
-        return false;
+    if (mode < VelocityCalculator::kFixed || mode > VelocityCalculator::kAverage) return false;
     velocity_.SetMode(mode);
     return true;
 }
 
 bool PatternEngine::SetArpOnNoteCount(int count)
 {
-    if (count < 1 || count > 4)
-        return false;
+    if (count < 1 || count > 4) return false;
     arpOnNoteCount_ = count;
     return true;
 }
@@ -347,13 +317,12 @@ void PatternEngine::OnStep(StepEvent& event)
         ChordMemory* memory = host_.GetChordMemory();
         for (const NoteRecord* played : held_.Ordered())
         {
-            const int slot = std::clamp(played->note - std::max(0, startNote_), 0, ChordMemory::kSlotCount - 1);
+            const int slot =
+                std::clamp(played->note - std::max(0, startNote_), 0, ChordMemory::kSlotCount - 1);
             ChordMemorySlot* s = memory != nullptr ? memory->GetSlot(slot) : nullptr;
-            if (s == nullptr)
-                continue;
+            if (s == nullptr) continue;
             for (const NoteRecord* n : s->MoveTo(played).Ordered())
-                if (!merged_.Contains(n->note))
-                    merged_.Add(n->note, n->velocity, false);
+                if (!merged_.Contains(n->note)) merged_.Add(n->note, n->velocity, false);
         }
         source = &merged_;
     }
@@ -361,8 +330,7 @@ void PatternEngine::OnStep(StepEvent& event)
     {
         ChordMemory* memory = host_.GetChordMemory();
         ChordMemorySlot* slot = memory != nullptr ? memory->GetSlot(r.source - 1) : nullptr;
-        if (slot == nullptr)
-            return;
+        if (slot == nullptr) return;
         source = &slot->MoveTo(held_.Lowest());
     }
     stepper_->SetNoteSource(source);
@@ -373,12 +341,10 @@ void PatternEngine::OnStep(StepEvent& event)
         if (event.divisionIndex == 0 && stepper_->AdvanceOrder())
         {
             const int octaves = std::max(1, stepper_->GetCurrentPatternRecord().octaves);
-            if (++octave_ >= octaves)
-                octave_ = 0;
+            if (++octave_ >= octaves) octave_ = 0;
         }
         const NoteRecord* picked = stepper_->PickNote();
-        if (picked == nullptr)
-            return;
+        if (picked == nullptr) return;
         r.note = picked->note + 12 * octave_;
         r.velocity = picked->velocity;
         r.orderPosition = picked->orderPosition;
@@ -392,8 +358,7 @@ void PatternEngine::OnStep(StepEvent& event)
     const int count = std::min(kChordNotes, source->Count());
     for (int i = 0; i < count; ++i)
     {
-        if ((chord & (1 << (7 - i))) == 0)
-            continue;
+        if ((chord & (1 << (7 - i))) == 0) continue;
         const NoteRecord* n = source->At(i);
         NoteRecord copy = r;
         copy.note = n->note;
@@ -418,8 +383,7 @@ OutputNote* PatternEngine::BuildStepNote(NoteRecord& r, double time)
     r.move = moved - note;
     const int keyOffset = (baseNote_ >= 0 && startNote_ >= 0) ? baseNote_ - startNote_ : 0;
     OutputNote* out = Notes().NewOutputNote();
-    if (out == nullptr)
-        return nullptr;
+    if (out == nullptr) return nullptr;
     out->note = std::clamp(note + r.move + keyOffset, 0, kNoteCount - 1);
     out->move = r.move;
     out->velocity = v;
@@ -443,12 +407,10 @@ void PatternEngine::OnStepEnd(StepEvent& event)
 {
     for (StepEvent::Sounding& s : event.sounding)
     {
-        if (!s.active)
-            continue;
+        if (!s.active) continue;
         s.active = false;
         OutputNote* out = Notes().NewOutputNote();
-        if (out == nullptr)
-            continue;
+        if (out == nullptr) continue;
         out->note = s.note;
         out->velocity = 127;
         out->time = std::max(0.0, event.sampleTime);
@@ -505,13 +467,10 @@ void PatternEngine::ProcessBlock(double position, double length, double samplesP
 
 int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat) const
 {
-    if (!pending_.empty())
-        return 0;
-    if (held_.IsEmpty())
-        return playing_ ? 0 : length;
+    if (!pending_.empty()) return 0;
+    if (held_.IsEmpty()) return playing_ ? 0 : length;
     // A new tempo is taken by the next clock call.
-    if (samplesPerBeat != samplesPerBeat_)
-        return 0;
+    if (samplesPerBeat != samplesPerBeat_) return 0;
     return stepper_->QuietFrames(offset, length, samplesPerBeat);
 }
 
@@ -534,8 +493,7 @@ void PatternEngine::Stop(double offset)
     for (HoldState* state : {&holdState_, &playState_})
     {
         for (const HoldState::Key& k : state->Chord())
-            if (!k.down)
-                Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
         state->Clear();
     }
     stepper_->Restart(-1.0, offset);

@@ -33,8 +33,8 @@ public:
 
     struct SceneStep
     {
-        int length = 1;  // steps
-        int repeat = 1;  // extra passes (0: play once)
+        int length = 1; // steps
+        int repeat = 1; // extra passes (0: play once)
         int pattern = 0;
     };
 
@@ -99,8 +99,8 @@ public:
     // Makes a pattern current in the middle of a run (block offset given).
     bool SwitchToPattern(int pattern, double position, double samplesPerBeat, double offset);
 
-    bool SetMidiInChannel(int channel);   // 1..16
-    bool SetMidiOutChannel(int channel);  // 1..16
+    bool SetMidiInChannel(int channel);  // 1..16
+    bool SetMidiOutChannel(int channel); // 1..16
     int GetMidiInChannel() const { return inChannel_; }
     int GetMidiOutChannel() const { return outChannel_; }
     // MIDI notes 0..127 (-1: unset, the area then takes no notes).
@@ -112,7 +112,7 @@ public:
     int GetBaseNote() const { return baseNote_; }
     // -1.0..1.0, added to every velocity as volume x 127.
     bool SetVolume(double volume);
-    bool SetVelocityMode(int mode); // 0..4
+    bool SetVelocityMode(int mode);    // 0..4
     bool SetArpOnNoteCount(int count); // 1..4
     int GetArpOnNoteCount() const { return arpOnNoteCount_; }
     void SetNoteRelease(bool on) { noteRelease_ = on; }

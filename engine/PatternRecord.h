@@ -14,8 +14,8 @@ struct PatternRecord
     int transpose = 0;        // added to every step's transpose
     int workWord = 0;
     bool resetOnNewNote = false;
-    bool orderHold = false;   // steps choosing 1..6 do not advance the note order
-    bool freeRate = false;    // the step length comes from the free rate
+    bool orderHold = false;     // steps choosing 1..6 do not advance the note order
+    bool freeRate = false;      // the step length comes from the free rate
     double freeRateValue = 0.0; // steps per second while free rate is on
     int workWord2 = 0;
 };

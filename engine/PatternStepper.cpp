@@ -64,8 +64,7 @@ PatternRecord* PatternStepper::Pattern(int pattern)
 
 StepRecord* PatternStepper::Step(int pattern, int step)
 {
-    if (!IsPattern(pattern) || !IsStep(step))
-        return nullptr;
+    if (!IsPattern(pattern) || !IsStep(step)) return nullptr;
     return &store_->steps[static_cast<size_t>(pattern)][static_cast<size_t>(step)];
 }
 
@@ -76,8 +75,7 @@ namespace
 template <typename Field, typename Value>
 bool StoreField(StepRecord* step, Field StepRecord::*field, Value value)
 {
-    if (step == nullptr)
-        return false;
+    if (step == nullptr) return false;
     step->*field = static_cast<Field>(value);
     return true;
 }
@@ -131,8 +129,7 @@ bool PatternStepper::SetStepChord(int pattern, int step, int value)
 bool PatternStepper::SetStepCC(int pattern, int step, int controller, int value)
 {
     StepRecord* s = Step(pattern, step);
-    if (s == nullptr || controller < 0 || controller >= quova::kControllerLaneCount)
-        return false;
+    if (s == nullptr || controller < 0 || controller >= quova::kControllerLaneCount) return false;
     s->controllers[controller] = value;
     return true;
 }
@@ -140,8 +137,7 @@ bool PatternStepper::SetStepCC(int pattern, int step, int controller, int value)
 bool PatternStepper::SetStepLaneOn(int pattern, int lane, int step, bool on)
 {
     StepRecord* s = Step(pattern, step);
-    if (s == nullptr || !IsLane(lane))
-        return false;
+    if (s == nullptr || !IsLane(lane)) return false;
     s->laneOn[lane] = on;
     return true;
 }
@@ -150,23 +146,20 @@ bool PatternStepper::SetStepLaneOn(int pattern, int lane, int step, bool on)
 
 ControlLooper* PatternStepper::GetLaneLooper(int pattern, int lane)
 {
-    if (!IsPattern(pattern) || !IsLane(lane))
-        return nullptr;
+    if (!IsPattern(pattern) || !IsLane(lane)) return nullptr;
     return &store_->lanes[static_cast<size_t>(pattern)][static_cast<size_t>(lane)];
 }
 
 const ControlLooper* PatternStepper::GetLaneLooper(int pattern, int lane) const
 {
-    if (!IsPattern(pattern) || !IsLane(lane))
-        return nullptr;
+    if (!IsPattern(pattern) || !IsLane(lane)) return nullptr;
     return &store_->lanes[static_cast<size_t>(pattern)][static_cast<size_t>(lane)];
 }
 
 bool PatternStepper::SetLaneEnabled(int pattern, int lane, bool on)
 {
     ControlLooper* looper = GetLaneLooper(pattern, lane);
-    if (looper == nullptr)
-        return false;
+    if (looper == nullptr) return false;
     looper->SetLaneOn(on);
     return true;
 }
@@ -180,8 +173,7 @@ bool PatternStepper::IsLaneEnabled(int pattern, int lane) const
 bool PatternStepper::SetLaneResetOnPatternReset(int pattern, int lane, bool on)
 {
     ControlLooper* looper = GetLaneLooper(pattern, lane);
-    if (looper == nullptr)
-        return false;
+    if (looper == nullptr) return false;
     looper->SetResetOnPatternReset(on);
     return true;
 }
@@ -195,8 +187,7 @@ bool PatternStepper::SetLaneDirection(int pattern, int lane, int mode)
 bool PatternStepper::ToggleLaneAllPatterns(int pattern, int lane)
 {
     const ControlLooper* looper = GetLaneLooper(pattern, lane);
-    if (looper == nullptr)
-        return false;
+    if (looper == nullptr) return false;
     const bool on = !looper->IsLaneOn();
     for (auto& lanes : store_->lanes)
         lanes[static_cast<size_t>(lane)].SetLaneOn(on);
@@ -205,8 +196,7 @@ bool PatternStepper::ToggleLaneAllPatterns(int pattern, int lane)
 
 bool PatternStepper::ResetLanes(int pattern)
 {
-    if (!IsPattern(pattern))
-        return false;
+    if (!IsPattern(pattern)) return false;
     for (ControlLooper& looper : store_->lanes[static_cast<size_t>(pattern)])
         looper.Reset();
     orderIndex_ = -1;
@@ -218,8 +208,7 @@ bool PatternStepper::ResetLanes(int pattern)
 bool PatternStepper::SetPatternGate(int pattern, double value)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->gate = value;
     return true;
 }
@@ -227,8 +216,7 @@ bool PatternStepper::SetPatternGate(int pattern, double value)
 bool PatternStepper::SetPatternSwing(int pattern, double value)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->swing = value;
     return true;
 }
@@ -236,8 +224,7 @@ bool PatternStepper::SetPatternSwing(int pattern, double value)
 bool PatternStepper::SetPatternTranspose(int pattern, int value)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->transpose = value;
     return true;
 }
@@ -245,8 +232,7 @@ bool PatternStepper::SetPatternTranspose(int pattern, int value)
 bool PatternStepper::SetPatternResetOnNewNote(int pattern, bool on)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->resetOnNewNote = on;
     return true;
 }
@@ -254,8 +240,7 @@ bool PatternStepper::SetPatternResetOnNewNote(int pattern, bool on)
 bool PatternStepper::SetPatternOctaves(int pattern, int value)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->octaves = value;
     return true;
 }
@@ -263,8 +248,7 @@ bool PatternStepper::SetPatternOctaves(int pattern, int value)
 bool PatternStepper::SetPatternOrder(int pattern, int walkMode, int sortMode)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     const bool walkChanged = p->walkMode != walkMode;
     p->walkMode = walkMode;
     p->sortMode = sortMode;
@@ -279,8 +263,7 @@ bool PatternStepper::SetPatternOrder(int pattern, int walkMode, int sortMode)
 bool PatternStepper::SetPatternLength(int pattern, int steps)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     // The step position indexes 32 timing slots: keep the length within them.
     p->length = std::clamp(steps, 1, kStepCount);
     if (pattern == currentPattern_)
@@ -294,8 +277,7 @@ bool PatternStepper::SetPatternLength(int pattern, int steps)
 bool PatternStepper::SetCurrentPattern(int pattern)
 {
     const PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     currentPattern_ = pattern;
     SetLoopEnd(p->length);
     SetLength(LoopEnd() - LoopStart());
@@ -305,10 +287,8 @@ bool PatternStepper::SetCurrentPattern(int pattern)
 bool PatternStepper::SetPatternRate(int pattern, double beats)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr || !IsLength(beats))
-        return false;
-    if (p->rate == beats)
-        return true;
+    if (p == nullptr || !IsLength(beats)) return false;
+    if (p->rate == beats) return true;
     p->rate = beats;
     return SetPatternStepLength(pattern, beats);
 }
@@ -316,20 +296,17 @@ bool PatternStepper::SetPatternRate(int pattern, double beats)
 bool PatternStepper::SetPatternStepLength(int pattern, double beats)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr || !IsLength(beats))
-        return false;
+    if (p == nullptr || !IsLength(beats)) return false;
     p->stepLength = beats;
     effectiveStepLength_ = beats;
-    if (pattern == currentPattern_)
-        ApplyAndNotify();
+    if (pattern == currentPattern_) ApplyAndNotify();
     return true;
 }
 
 bool PatternStepper::SetPatternFreeRate(int pattern, bool on)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     p->freeRate = on;
     ApplyAndNotify();
     return true;
@@ -338,8 +315,7 @@ bool PatternStepper::SetPatternFreeRate(int pattern, bool on)
 bool PatternStepper::SetPatternFreeRateValue(int pattern, double stepsPerSecond)
 {
     PatternRecord* p = Pattern(pattern);
-    if (p == nullptr || !std::isfinite(stepsPerSecond))
-        return false;
+    if (p == nullptr || !std::isfinite(stepsPerSecond)) return false;
     p->freeRateValue = stepsPerSecond;
     ApplyAndNotify();
     return true;
@@ -354,8 +330,7 @@ double PatternStepper::ApplyCurrentStepLength()
         // A free rate of 0 or a clock without tempo would give an infinite or
         // empty step; such a step keeps the pattern's own step length.
         const double free = transport_.sampleRate / p.freeRateValue / transport_.samplesPerBeat;
-        if (IsLength(free))
-            beats = free;
+        if (IsLength(free)) beats = free;
     }
     Stepper::SetStepLength(beats);
     return GetStepLength();
@@ -364,8 +339,7 @@ double PatternStepper::ApplyCurrentStepLength()
 void PatternStepper::ApplyAndNotify()
 {
     ApplyCurrentStepLength();
-    if (listener_ != nullptr)
-        listener_->OnStepLengthChanged();
+    if (listener_ != nullptr) listener_->OnStepLengthChanged();
 }
 
 // --- Readers ------------------------------------------------------------------
@@ -387,8 +361,7 @@ const PatternRecord* PatternStepper::GetPatternRecord(int pattern) const
 
 const StepRecord* PatternStepper::GetStep(int pattern, int step) const
 {
-    if (!IsPattern(pattern) || !IsStep(step))
-        return nullptr;
+    if (!IsPattern(pattern) || !IsStep(step)) return nullptr;
     return &store_->steps[static_cast<size_t>(pattern)][static_cast<size_t>(step)];
 }
 
@@ -420,8 +393,7 @@ bool PatternStepper::IsFreeRate() const
 void PatternStepper::SetNoteSource(NoteList* source)
 {
     noteSource_ = source;
-    if (noteSource_ != nullptr)
-        noteSource_->ComputeOrder(GetCurrentPatternRecord().sortMode);
+    if (noteSource_ != nullptr) noteSource_->ComputeOrder(GetCurrentPatternRecord().sortMode);
 }
 
 void PatternStepper::Restart()

@@ -226,10 +226,10 @@ private:
     NoteList* noteSource_;
     TransportState& transport_;
     EngineHost* host_;
-    std::vector<StepEvent*> events_;              // pending, in creation order
+    std::vector<StepEvent*> events_;               // pending, in creation order
     std::vector<std::unique_ptr<StepEvent>> pool_; // owns every event ever made
-    std::vector<StepEvent*> free_;                // events ready for reuse
-    bool inEmit_ = false;      // a step end is being reported
-    double emitEndBeat_ = 0.0; // the end beat of that step
-    bool switched_ = false;    // a pattern switch happened during the report
+    std::vector<StepEvent*> free_;                 // events ready for reuse
+    bool inEmit_ = false;                          // a step end is being reported
+    double emitEndBeat_ = 0.0;                     // the end beat of that step
+    bool switched_ = false;                        // a pattern switch happened during the report
 };

@@ -35,8 +35,7 @@ const StepRecord& PatternStepper::LaneStepAtPosition(int lane) const
 
 const StepEvent* PatternStepper::PendingEvent(int i) const
 {
-    if (i < 0 || i >= PendingEventCount())
-        return nullptr;
+    if (i < 0 || i >= PendingEventCount()) return nullptr;
     return events_[static_cast<size_t>(i)];
 }
 
@@ -74,8 +73,7 @@ double PatternStepper::GetStepLengthFactor() const
 {
     const ControlLooper* lane = GetLaneLooper(GetCurrentPattern(), kLaneLength);
     const StepRecord& step = GetLaneStep(GetCurrentPattern(), lane->Position());
-    if (!lane->IsLaneOn() || !step.laneOn[kLaneLength] || !std::isfinite(step.length))
-        return 1.0;
+    if (!lane->IsLaneOn() || !step.laneOn[kLaneLength] || !std::isfinite(step.length)) return 1.0;
     // A step shorter than one grid step would never end after its start.
     return std::clamp(std::floor(step.length), 1.0, kMaxLengthFactor);
 }
@@ -100,21 +98,18 @@ void PatternStepper::Start()
     {
         orderIndex_ = -1;
         walkDirection_ = 0;
-        if (listener_ != nullptr)
-            listener_->OnReset();
+        if (listener_ != nullptr) listener_->OnReset();
     }
 }
 
 void PatternStepper::ResetOrderLane()
 {
     const ControlLooper& order = Lane(kLaneOrder);
-    if (!order.IsLaneOn() || !(order.ResetsOnPatternReset() || newNote_))
-        return;
+    if (!order.IsLaneOn() || !(order.ResetsOnPatternReset() || newNote_)) return;
     const int top = noteSource_ != nullptr ? noteSource_->HighestOrderPosition() : 0;
     orderIndex_ = walkDirection_ == 1 ? top : -1;
     walkDirection_ = 0;
-    if (listener_ != nullptr)
-        listener_->OnReset();
+    if (listener_ != nullptr) listener_->OnReset();
 }
 
 bool PatternStepper::FlagNewNote()
@@ -144,8 +139,7 @@ void PatternStepper::EndAllEvents(double offset)
     {
         StepEvent* event = events_.front();
         events_.erase(events_.begin());
-        if (event->started)
-            EndEvent(*event, std::max(0.0, offset));
+        if (event->started) EndEvent(*event, std::max(0.0, offset));
         RecycleEvent(event);
     }
 }
@@ -153,14 +147,12 @@ void PatternStepper::EndAllEvents(double offset)
 void PatternStepper::EndEvent(StepEvent& event, double time)
 {
     event.sampleTime = time;
-    if (listener_ != nullptr)
-        listener_->OnStepEnd(event);
+    if (listener_ != nullptr) listener_->OnStepEnd(event);
 }
 
 bool PatternStepper::SwitchPattern(int pattern, double position, double samplesPerBeat, double offset)
 {
-    if (GetPatternRecord(pattern) == nullptr)
-        return false;
+    if (GetPatternRecord(pattern) == nullptr) return false;
     // Where the new pattern's first step starts: at the end of the step that
     // is ending, else where the current step started (on the grid), else on
     // the next grid point.
@@ -200,8 +192,7 @@ void PatternStepper::Resync(double offset)
 
 bool PatternStepper::ClockJumped(double offset, double length) const
 {
-    if (GetLastPosition() == -1.0)
-        return false;
+    if (GetLastPosition() == -1.0) return false;
     const StepTiming& s = GetTiming(Position());
     const double pieceBeat = BeatAtOffset(offset);
     const double pieceEnd = BeatAtOffset(offset + length);
@@ -216,8 +207,7 @@ bool PatternStepper::ClockJumped(double offset, double length) const
 
 bool PatternStepper::CheckClockJump(double position, double length, double offset)
 {
-    if (!ClockJumped(offset, length))
-        return false;
+    if (!ClockJumped(offset, length)) return false;
     EndAllEvents(offset);
     StartTiming(Position(), position, 0.0, true);
     firstEvent_ = true;
@@ -229,15 +219,12 @@ double PatternStepper::AdvanceStep(double position, double length, double sample
 {
     CheckClockJump(position, length, offset);
     StepTiming* s = &Timing(Position());
-    if (s->started)
-        return 0.0;
-    if (!IsDue(s->startBeat, offset, length))
-        return length;
+    if (s->started) return 0.0;
+    if (!IsDue(s->startBeat, offset, length)) return length;
 
     s->started = true;
     switched_ = false;
-    if (listener_ != nullptr)
-        listener_->OnCycleEnd(Position(), s->startTime);
+    if (listener_ != nullptr) listener_->OnCycleEnd(Position(), s->startTime);
     if (switched_)
     {
         // The listener switched the pattern: the new pattern's first step
@@ -259,11 +246,9 @@ double PatternStepper::AdvanceStep(double position, double length, double sample
             for (int l = 0; l < kLaneCount; ++l)
             {
                 ControlLooper* lane = GetLaneLooper(pattern, l);
-                if (!lane->ResetsOnPatternReset())
-                    continue;
+                if (!lane->ResetsOnPatternReset()) continue;
                 lane->Reset();
-                if (l == kLaneOrder)
-                    ResetOrderLane();
+                if (l == kLaneOrder) ResetOrderLane();
             }
             EndAllEvents(offset);
             const StepTiming taken = *s;
@@ -278,8 +263,7 @@ double PatternStepper::AdvanceStep(double position, double length, double sample
     // Events are made one step ahead; the current step gets its own event only
     // when none is pending for it (the first step of a run, after a switch, or
     // after the events were ended above).
-    if (events_.empty() || eventsEnded || firstEvent_)
-        CreateEvent(s->startBeat);
+    if (events_.empty() || eventsEnded || firstEvent_) CreateEvent(s->startBeat);
     firstEvent_ = false;
     WouldLeaveRange();
     CreateEvent(s->endBeat);
@@ -290,8 +274,7 @@ double PatternStepper::AdvanceStep(double position, double length, double sample
 double PatternStepper::EmitStep(double position, double length, double samplesPerBeat, double offset)
 {
     StepTiming& s = Timing(Position());
-    if (!s.started || s.ended || !IsDue(s.endBeat, offset, length))
-        return length;
+    if (!s.started || s.ended || !IsDue(s.endBeat, offset, length)) return length;
     const double t = std::clamp(BlockOffsetOf(s.endBeat) - offset, 0.0, length);
     s.ended = true;
     const double endBeat = s.endBeat;
@@ -306,47 +289,40 @@ double PatternStepper::EmitStep(double position, double length, double samplesPe
             for (int l = 0; l < kLaneCount; ++l)
             {
                 ControlLooper* lane = GetLaneLooper(p, l);
-                if (!lane->ResetsOnPatternReset())
-                    continue;
+                if (!lane->ResetsOnPatternReset()) continue;
                 lane->Reset();
-                if (l == kLaneOrder && p == pattern)
-                    ResetOrderLane();
+                if (l == kLaneOrder && p == pattern) ResetOrderLane();
             }
     }
 
     switched_ = false;
     inEmit_ = true;
     emitEndBeat_ = endBeat;
-    if (listener_ != nullptr)
-        listener_->OnStepAdvanced(Position(), startTime, samplesPerBeat, offset + t);
+    if (listener_ != nullptr) listener_->OnStepAdvanced(Position(), startTime, samplesPerBeat, offset + t);
     inEmit_ = false;
-    if (!switched_ && started_)
-        StartTiming(Position(), position + t, endBeat, false);
+    if (!switched_ && started_) StartTiming(Position(), position + t, endBeat, false);
     switched_ = false;
     return t;
 }
 
 int PatternStepper::QuietFrames(double offset, int length, double samplesPerBeat) const
 {
-    if (length <= 0)
-        return 0;
+    if (length <= 0) return 0;
     const TransportState* transport = ClockTransport();
-    if (transport == nullptr || !std::isfinite(samplesPerBeat) || samplesPerBeat <= 0.0)
-        return length;
-    if (!IsStarted() || GetLastPosition() == -1.0 || samplesPerBeat != SamplesPerBeat())
-        return 0;
+    if (transport == nullptr || !std::isfinite(samplesPerBeat) || samplesPerBeat <= 0.0) return length;
+    if (!IsStarted() || GetLastPosition() == -1.0 || samplesPerBeat != SamplesPerBeat()) return 0;
     // A beat is due in the piece [offset, offset + n) when its block offset
     // lies below offset + n (see IsDue), so the first n frames are quiet
     // while n <= block offset - offset.
     double quiet = length;
-    const auto until = [&](double beat) {
+    const auto until = [&](double beat)
+    {
         const double at = (beat - transport->beatPosition) * samplesPerBeat - offset + kQuietEpsilon;
         quiet = std::min(quiet, std::floor(at));
     };
     if (!IsStopped())
     {
-        if (ClockJumped(offset, 1.0))
-            return 0;
+        if (ClockJumped(offset, 1.0)) return 0;
         const StepTiming& s = GetTiming(Position());
         if (!s.started)
             until(s.startBeat);
@@ -360,8 +336,7 @@ int PatternStepper::QuietFrames(double offset, int length, double samplesPerBeat
 
 void PatternStepper::FinishBlock(double /*position*/, double length, double /*samplesPerBeat*/, double offset)
 {
-    if (!started_)
-        return;
+    if (!started_) return;
     // Events whose notes end in this piece.
     for (size_t i = 0; i < events_.size();)
     {
@@ -384,13 +359,11 @@ void PatternStepper::FinishBlock(double /*position*/, double length, double /*sa
             ++i;
             continue;
         }
-        if (!e->hasRecord)
-            CompleteEvent(*e, i);
+        if (!e->hasRecord) CompleteEvent(*e, i);
         e = events_[i];
         e->started = true;
         e->sampleTime = SampleTimeOf(e->start, offset, length);
-        if (listener_ != nullptr)
-            listener_->OnStep(*e);
+        if (listener_ != nullptr) listener_->OnStep(*e);
         if (IsDue(e->end, offset, length))
         {
             events_.erase(events_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -445,29 +418,22 @@ void PatternStepper::EvaluateLanes(NoteRecord& r)
     r.source = -1;
     const int pattern = GetCurrentPattern();
     // A lane's step, and whether the lane contributes (lane on and step flag on).
-    auto peeked = [&](int lane, bool peek, const StepRecord** step) {
+    auto peeked = [&](int lane, bool peek, const StepRecord** step)
+    {
         ControlLooper* looper = GetLaneLooper(pattern, lane);
         const int position = peek ? looper->PeekNext() : looper->Position();
         *step = &GetLaneStep(pattern, position);
         return looper->IsLaneOn() && (*step)->laneOn[lane];
     };
     const StepRecord* step = nullptr;
-    if (peeked(kLaneAccent, true, &step) && std::isfinite(step->accent))
-        r.accent = step->accent;
-    if (peeked(kLaneTranspose, true, &step))
-        r.transpose = std::clamp(step->transpose, -127, 127);
-    if (peeked(kLaneGate, true, &step) && std::isfinite(step->gate))
-        r.gate = step->gate;
-    if (peeked(kLaneDiv, true, &step) && std::isfinite(step->division))
-        r.division = step->division;
-    if (peeked(kLaneChord, true, &step))
-        r.chord = step->chord;
-    if (peeked(kLaneChordMemory, true, &step))
-        r.source = step->source;
-    if (peeked(kLaneLength, false, &step) && std::isfinite(step->length))
-        r.length = step->length;
-    if (peeked(kLaneShift, false, &step) && std::isfinite(step->shift))
-        r.shift = step->shift;
+    if (peeked(kLaneAccent, true, &step) && std::isfinite(step->accent)) r.accent = step->accent;
+    if (peeked(kLaneTranspose, true, &step)) r.transpose = std::clamp(step->transpose, -127, 127);
+    if (peeked(kLaneGate, true, &step) && std::isfinite(step->gate)) r.gate = step->gate;
+    if (peeked(kLaneDiv, true, &step) && std::isfinite(step->division)) r.division = step->division;
+    if (peeked(kLaneChord, true, &step)) r.chord = step->chord;
+    if (peeked(kLaneChordMemory, true, &step)) r.source = step->source;
+    if (peeked(kLaneLength, false, &step) && std::isfinite(step->length)) r.length = step->length;
+    if (peeked(kLaneShift, false, &step) && std::isfinite(step->shift)) r.shift = step->shift;
     const bool orderOn = peeked(kLaneOrder, true, &step);
     r.muted = !step->laneOn[kLaneOrder] || (orderOn && step->noteChoice == kChoiceOff);
     for (int c = 0; c < kControllerLaneCount; ++c)
@@ -486,8 +452,7 @@ void PatternStepper::CompleteEvent(StepEvent& event, size_t index)
     const PatternRecord& pattern = GetCurrentPatternRecord();
 
     double g = (std::isfinite(pattern.gate) ? pattern.gate : 0.0) + r.gate;
-    if (std::fabs(g) < 0.01)
-        g = -0.01;
+    if (std::fabs(g) < 0.01) g = -0.01;
     g = std::clamp(g, kGateFloor, kGateCeiling);
     r.gate = std::clamp(r.gate, kGateFloor, kGateCeiling);
 
@@ -501,8 +466,7 @@ void PatternStepper::CompleteEvent(StepEvent& event, size_t index)
     // A step that starts off the grid (after the clock jumped) can be moved
     // by SHIFT or swing past its own end; it then ends at the boundary after
     // its moved start, so that no note ends before it starts.
-    if (end <= start)
-        end = NextBoundary(start, factor);
+    if (end <= start) end = NextBoundary(start, factor);
 
     const double d = std::clamp(r.division, 1.0, 64.0);
     if (d <= 1.0)
@@ -579,8 +543,7 @@ bool PatternStepper::AdvanceOrder()
 NoteRecord* PatternStepper::PickNote()
 {
     NoteList* source = noteSource_;
-    if (source == nullptr || source->IsEmpty())
-        return nullptr;
+    if (source == nullptr || source->IsEmpty()) return nullptr;
     const PatternRecord& pattern = GetCurrentPatternRecord();
     const ControlLooper& orderLane = Lane(kLaneOrder);
     const int choice = orderLane.IsLaneOn() ? LaneStepAtPosition(kLaneOrder).noteChoice : kChoicePlay;
@@ -610,14 +573,12 @@ NoteRecord* PatternStepper::PickNote()
         break;
     }
     lastPlayed_ = position;
-    if (NoteRecord* r = source->FindByOrderPosition(position))
-        return r;
+    if (NoteRecord* r = source->FindByOrderPosition(position)) return r;
     if (pattern.orderHold && choice != kChoicePrevious)
     {
         orderIndex_ = 0;
         lastPlayed_ = 0;
     }
-    if (NoteRecord* r = source->FindByOrderPosition(0))
-        return r;
+    if (NoteRecord* r = source->FindByOrderPosition(0)) return r;
     return source->At(0);
 }

@@ -20,8 +20,7 @@ void Processor::ClearEverything(bool ownPosition)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
     notes.ClearAll();
-    if (ActionDispatcher* d = host_.GetDispatcher())
-        d->Dispatch(ActionDispatcher::kClearMarkers);
+    if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
     listener_.SendEvents(notes.Output());
@@ -41,8 +40,7 @@ void Processor::RunPiece(double position, int length, double samplesPerBeat, dou
     while (done < length)
     {
         int k = length - done;
-        if (tempo)
-            k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
+        if (tempo) k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
         RunSlice(position + done, k, samplesPerBeat, offset + done);
         done += k;
     }
@@ -55,8 +53,7 @@ void Processor::RunSlice(double position, int length, double samplesPerBeat, dou
         ProcessSubBlock(position, length, samplesPerBeat, offset);
     notes.FlushNotes();
     std::vector<OutputNote*>& output = notes.Output();
-    if (output.empty())
-        return;
+    if (output.empty()) return;
     listener_.SendEvents(output);
     // The notes count as sent whether or not the listener marked them.
     for (OutputNote* note : output)
@@ -69,12 +66,11 @@ void Processor::RunSlice(double position, int length, double samplesPerBeat, dou
     notes.RemoveSentNotes();
 }
 
-void Processor::ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
-                             double loopStart, double loopEnd, int frames, bool ownPosition)
+void Processor::ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing,
+                             bool loop, double loopStart, double loopEnd, int frames, bool ownPosition)
 {
     unused_ = unused;
-    if (frames < 1)
-        return;
+    if (frames < 1) return;
     NoteEngine& notes = *host_.GetNoteEngine();
     const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;
     bool stoppedNow = wasPlaying_ && !playing;
@@ -83,8 +79,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     transport_.loopStart = loopStart;
     transport_.loopEnd = loopEnd;
     transport_.samplesPerBeat = samplesPerBeat;
-    if (ownPosition_ == -1.0 && ownPosition)
-        ownPosition_ = samplePosition;
+    if (ownPosition_ == -1.0 && ownPosition) ownPosition_ = samplePosition;
     if (!playing)
     {
         const double own = ownPosition_ < 0.0 ? 0.0 : ownPosition_;
@@ -93,8 +88,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     }
     else
         transport_.samplePosition = samplePosition;
-    if (notes.TakeInbox())
-        listener_.NotifyPlaying(true);
+    if (notes.TakeInbox()) listener_.NotifyPlaying(true);
 
     const double blockStart = transport_.samplePosition;
     int remaining = frames;
@@ -103,8 +97,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     for (;;)
     {
         const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
-        if (k <= 0)
-            break;
+        if (k <= 0) break;
         remaining -= k;
         if (notes.GetHeldCount() < 1 || stoppedNow)
         {
@@ -129,8 +122,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     if (notes.GetHeldCount() < 1)
     {
         ownPosition_ = ownPosition ? -1.0 : 0.0;
-        if (!playing)
-            transport_.beatPosition = 0.0;
+        if (!playing) transport_.beatPosition = 0.0;
     }
     wasPlaying_ = playing;
 }
@@ -161,8 +153,7 @@ void TobelApp::NoteOnForFlaggedAreas(double offset, int note, int velocity, int 
                                      const int flags[NoteEvent::kAreaCount])
 {
     for (int a = 0; a < NoteEvent::kAreaCount; ++a)
-        if (flags[a] == NoteEvent::kForArea)
-            NoteOnForArea(offset, note, velocity, channel, a);
+        if (flags[a] == NoteEvent::kForArea) NoteOnForArea(offset, note, velocity, channel, a);
 }
 
 void TobelApp::NoteOffForFlaggedAreas(double position, double offset, int note, int /*velocity*/, int channel,
@@ -170,8 +161,7 @@ void TobelApp::NoteOffForFlaggedAreas(double position, double offset, int note, 
 {
     for (int a = 0; a < NoteEvent::kAreaCount; ++a)
     {
-        if (flags[a] != NoteEvent::kForArea)
-            continue;
+        if (flags[a] != NoteEvent::kForArea) continue;
         PatternEngine* engine = engine_.GetKeyAreas()->GetArea(a);
         if (engine != nullptr && engine->InRange(channel, note))
             flags[a] = engine->NoteOff(position, note, static_cast<int>(offset)) ? NoteEvent::kForArea : 0;
@@ -183,7 +173,8 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
     for (int a = 0; a < NoteEvent::kAreaCount; ++a)
     {
         const PatternEngine* engine = engine_.GetKeyAreas()->GetArea(a);
-        if (engine != nullptr && engine->InRange(channel, note) && (engine->GetHold() || engine->GetHoldSync()))
+        if (engine != nullptr && engine->InRange(channel, note) &&
+            (engine->GetHold() || engine->GetHoldSync()))
             return true;
     }
     return false;

@@ -25,8 +25,7 @@ std::atomic<std::uint32_t> g_sequence{0};
 
 int RandomIndex(int count)
 {
-    if (count < 1)
-        return -1;
+    if (count < 1) return -1;
     SharedEngine& shared = Engine();
     std::uniform_int_distribution<int> draw(0, count - 1);
     std::lock_guard<std::mutex> guard(shared.lock);

@@ -19,8 +19,7 @@ Scale::Scale()
 
 bool Scale::SetRoot(int rotation)
 {
-    if (rotation < 0 || rotation >= kSteps)
-        return false;
+    if (rotation < 0 || rotation >= kSteps) return false;
     rotation_ = rotation;
     SetScale(index_);
     return true;
@@ -34,8 +33,7 @@ bool Scale::SetScale(int index)
         return true;
     }
     const ScaleTable::Mask* mask = ScaleTable::GetMask(index);
-    if (mask == nullptr)
-        return false;
+    if (mask == nullptr) return false;
     index_ = index;
     mask_ = *mask;
     RebuildRotatedMask();
@@ -44,8 +42,7 @@ bool Scale::SetScale(int index)
 
 bool Scale::SetBaseNote(int key)
 {
-    if (key < 0 || key >= kSteps)
-        return false;
+    if (key < 0 || key >= kSteps) return false;
     key_ = key;
     RebuildRotatedMask();
     return true;
@@ -72,8 +69,7 @@ bool Scale::Contains(int note) const
 
 int Scale::MoveByDegrees(int note, int degrees) const
 {
-    if (index_ == kNoScale)
-        return LimitNote(static_cast<long long>(note) + degrees);
+    if (index_ == kNoScale) return LimitNote(static_cast<long long>(note) + degrees);
 
     int perOctave = 0;
     for (int v : rotated_)
@@ -93,8 +89,7 @@ int Scale::MoveByDegrees(int note, int degrees) const
         {
             if (rotated_[static_cast<size_t>(k)] == 1)
             {
-                if (d == 0)
-                    break;
+                if (d == 0) break;
                 --d;
             }
             ++c;
@@ -110,8 +105,7 @@ int Scale::MoveByDegrees(int note, int degrees) const
         {
             if (rotated_[static_cast<size_t>(k)] == 1)
             {
-                if (d >= 0)
-                    break;
+                if (d >= 0) break;
                 ++d;
             }
             --c;
@@ -124,8 +118,7 @@ int Scale::MoveByDegrees(int note, int degrees) const
 int Scale::Quantize(int note, int offset) const
 {
     const long long t = static_cast<long long>(note) + offset;
-    if (index_ == kNoScale)
-        return LimitNote(t);
+    if (index_ == kNoScale) return LimitNote(t);
     int k = Position(t);
     int c = 0;
     while (rotated_[static_cast<size_t>(k)] != 1 && c < kSteps)

@@ -28,11 +28,11 @@ struct StepEvent
         bool active = true;
     };
 
-    int stepIndex = 0;          // the SHIFT lane's position when the event was made
+    int stepIndex = 0; // the SHIFT lane's position when the event was made
     bool started = false;
-    bool hasRecord = false;     // the lanes have been evaluated into record
-    double sampleTime = 0.0;    // block offset of the last start or end, in samples
-    NoteRecord record;          // the step's evaluated lane values
+    bool hasRecord = false;  // the lanes have been evaluated into record
+    double sampleTime = 0.0; // block offset of the last start or end, in samples
+    NoteRecord record;       // the step's evaluated lane values
     std::vector<Sounding> sounding;
     // Beat times (kept in double precision: single precision drifts by samples
     // after a few thousand beats).
@@ -43,5 +43,5 @@ struct StepEvent
     bool divided = false;
     int divisionIndex = 0;
     int divisionCount = 1;
-    std::uint32_t sequence = 0;  // from the sequence shared by all steppers
+    std::uint32_t sequence = 0; // from the sequence shared by all steppers
 };

@@ -13,7 +13,7 @@ struct StepRecord
     int noteChoice = quova::kChoicePlay;
     double workValue = 0.0; // free storage for the stepper's evaluation
     int workWord = 0;
-    double division = 0.0;  // below 1 counts as 1 (one note)
+    double division = 0.0; // below 1 counts as 1 (one note)
     int chord = 0;
     int source = 0;
     int controllers[quova::kControllerLaneCount] = {0, 0, 0, 0, 0, 0, 0, 0};

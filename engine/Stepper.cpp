@@ -33,13 +33,11 @@ void Stepper::Reset()
 
 bool Stepper::SetStepLength(double beats)
 {
-    if (!std::isfinite(beats) || beats <= 0.0)
-        return false;
+    if (!std::isfinite(beats) || beats <= 0.0) return false;
     stepLength_ = beats;
     dotted_ = false;
     for (double d : kDottedLengths)
-        if (beats == d)
-            dotted_ = true;
+        if (beats == d) dotted_ = true;
     return true;
 }
 
@@ -67,8 +65,7 @@ void Stepper::Clock(double position, double length, double samplesPerBeat, doubl
     }
     started_ = true;
     const bool first = lastPosition_ == -1.0;
-    if (first)
-        StartTiming(Position(), position, 0.0, true);
+    if (first) StartTiming(Position(), position, 0.0, true);
 
     double p = position;
     double n = length;
@@ -83,11 +80,9 @@ void Stepper::Clock(double position, double length, double samplesPerBeat, doubl
         p += t;
         n -= t;
         o += t;
-        if (!started_)
-            break;
+        if (!started_) break;
     }
-    if (started_)
-        FinishBlock(position, length, samplesPerBeat, offset);
+    if (started_) FinishBlock(position, length, samplesPerBeat, offset);
 }
 
 void Stepper::StartTiming(int step, double position, double beat, bool first)
@@ -97,7 +92,8 @@ void Stepper::StartTiming(int step, double position, double beat, bool first)
     // Before the first clock call the transport's tempo stands in.
     const double b = samplesPerBeat_ > 0.0 ? samplesPerBeat_ : transport.samplesPerBeat;
     const bool tempo = std::isfinite(b) && b > 0.0;
-    const double pieceBeat = transport.beatPosition + (tempo ? (position - transport.samplePosition) / b : 0.0);
+    const double pieceBeat =
+        transport.beatPosition + (tempo ? (position - transport.samplePosition) / b : 0.0);
     double start = beat;
     if (first)
     {
@@ -136,8 +132,7 @@ double Stepper::NextBoundary(double startBeat, double factor) const
     // 0.2 beat) to the start is skipped, so no step shrinks to a fragment.
     const double k = std::floor(startBeat / stepLength_) + factor;
     double end = k * stepLength_;
-    if (end - startBeat < std::min(0.1, 0.5 * stepLength_))
-        end += stepLength_;
+    if (end - startBeat < std::min(0.1, 0.5 * stepLength_)) end += stepLength_;
     return end;
 }
 
@@ -160,7 +155,6 @@ double Stepper::SampleTimeOf(double beat, double offset, double length) const
 {
     const double at = std::max(offset, BlockOffsetOf(beat));
     double t = std::floor(at + kSampleEpsilon);
-    if (t >= offset + length)
-        t = std::ceil(offset + length) - 1.0;
+    if (t >= offset + length) t = std::ceil(offset + length) - 1.0;
     return std::max(0.0, t);
 }

@@ -7,11 +7,11 @@ struct TransportState
 {
     bool playing = false;
     bool loop = false;
-    double loopStart = 0.0;      // whole samples
-    double loopEnd = -1.0;       // whole samples; -1 when the host does not loop
+    double loopStart = 0.0; // whole samples
+    double loopEnd = -1.0;  // whole samples; -1 when the host does not loop
     double sampleRate = 44100.0;
     double samplesPerBeat = 22050.0;
     double beatPosition = 0.0;
     double samplePosition = 0.0;
-    bool loopJump = false;       // the host jumped back at its loop end in this block
+    bool loopJump = false; // the host jumped back at its loop end in this block
 };

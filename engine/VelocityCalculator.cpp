@@ -4,9 +4,7 @@
 
 #include <cmath>
 
-VelocityCalculator::VelocityCalculator(PatternEngine* owner, int mode) : mode_(mode), owner_(owner)
-{
-}
+VelocityCalculator::VelocityCalculator(PatternEngine* owner, int mode) : mode_(mode), owner_(owner) {}
 
 int VelocityCalculator::Velocity(const NoteList& held, const NoteRecord& record) const
 {
@@ -33,8 +31,7 @@ int VelocityCalculator::Velocity(const NoteList& held, const NoteRecord& record)
     }
     const double sum = base + record.accent / 100.0 * 127.0;
     // A corrupt accent must not turn into an undefined conversion.
-    if (!std::isfinite(sum))
-        return base;
+    if (!std::isfinite(sum)) return base;
     constexpr double kBound = 1.0e6;
     return static_cast<int>(std::trunc(std::fmax(-kBound, std::fmin(kBound, sum))));
 }

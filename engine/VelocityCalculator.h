@@ -12,11 +12,11 @@ class VelocityCalculator
 public:
     enum Mode
     {
-        kFixed = 0,         // 127
-        kNote = 1,          // the note's own velocity
-        kFirst = 2,         // the held notes' first velocity
-        kLast = 3,          // the held notes' last velocity
-        kAverage = 4,       // the held notes' average velocity
+        kFixed = 0,   // 127
+        kNote = 1,    // the note's own velocity
+        kFirst = 2,   // the held notes' first velocity
+        kLast = 3,    // the held notes' last velocity
+        kAverage = 4, // the held notes' average velocity
     };
 
     // owner: the pattern engine this calculator belongs to (may be null).

@@ -6,32 +6,35 @@
 // thread, also under the plug lock when they come through a host entry.
 #pragma once
 
-struct IMouseModifiers;  // defined by the GUI toolkit
+struct IMouseModifiers; // defined by the GUI toolkit
 
-class IEffectEditor {
- public:
-  IEffectEditor() = default;
-  virtual ~IEffectEditor() = default;
-  IEffectEditor(const IEffectEditor&) = delete;
-  IEffectEditor& operator=(const IEffectEditor&) = delete;
+class IEffectEditor
+{
+public:
+    IEffectEditor() = default;
+    virtual ~IEffectEditor() = default;
+    IEffectEditor(const IEffectEditor&) = delete;
+    IEffectEditor& operator=(const IEffectEditor&) = delete;
 
-  // Makes the drawing surfaces; called once when the editor is attached.
-  virtual void PrepareDrawing() = 0;
-  // Every control bound to parameter index receives the value (normalised through the parameter
-  // first when isNormalised is false).
-  virtual void UpdateParameterControls(int index, double value, bool isNormalised) = 0;
-  // UpdateParameterControls(first + k, normalised[k], true) for k = 0 .. count - 1, in that order.
-  // An editor may do it faster with the same result.
-  virtual void UpdateParameterControlsBlock(int first, int count, const double* normalised) {
-    for (int k = 0; k < count; ++k) UpdateParameterControls(first + k, normalised[k], true);
-  }
-  // Every control with a parameter receives its parameter's current normalised value.
-  virtual void RefreshParameterControls() = 0;
-  // Opens the editor window inside the host's parent window; returns the window or null.
-  virtual void* OpenEditorWindow(void* parent) = 0;
-  // Closes the window when one is open.
-  virtual void CloseEditorWindow() = 0;
-  // The editor's size in pixels.
-  virtual int Width() const = 0;
-  virtual int Height() const = 0;
+    // Makes the drawing surfaces; called once when the editor is attached.
+    virtual void PrepareDrawing() = 0;
+    // Every control bound to parameter index receives the value (normalised through the parameter
+    // first when isNormalised is false).
+    virtual void UpdateParameterControls(int index, double value, bool isNormalised) = 0;
+    // UpdateParameterControls(first + k, normalised[k], true) for k = 0 .. count - 1, in that order.
+    // An editor may do it faster with the same result.
+    virtual void UpdateParameterControlsBlock(int first, int count, const double* normalised)
+    {
+        for (int k = 0; k < count; ++k)
+            UpdateParameterControls(first + k, normalised[k], true);
+    }
+    // Every control with a parameter receives its parameter's current normalised value.
+    virtual void RefreshParameterControls() = 0;
+    // Opens the editor window inside the host's parent window; returns the window or null.
+    virtual void* OpenEditorWindow(void* parent) = 0;
+    // Closes the window when one is open.
+    virtual void CloseEditorWindow() = 0;
+    // The editor's size in pixels.
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
 };

@@ -4,47 +4,53 @@
 #include "platform/win32/Window.h"
 #include "platform/x11/EditorFrames.h"
 
-VstIntPtr IEffectVST::OpenEditor(void* parent) {
-  if (editor_ == nullptr) return 0;
-  HWND frame = nullptr;
-  if (quova::x11::IsForeignWindowId(parent)) {
-    // The host's size-window answer is not needed: the frame follows the editor either way.
-    frame = quova::x11::OpenFrame(reinterpret_cast<uintptr_t>(parent), editor_->Width(), editor_->Height(),
-                                  [this](int width, int height) {
-                                    HostCall(vst::audioMasterSizeWindow, width, height);
-                                  });
-    if (frame == nullptr) return 0;
-    parent = frame;
-  }
-  if (editor_->OpenEditorWindow(parent) == nullptr) {
-    if (frame != nullptr) quova::x11::CloseFrame(frame);
-    return 0;
-  }
-  // An editor reopened elsewhere leaves its former frame empty.
-  if (editorFrame_ != nullptr && editorFrame_ != frame) quova::x11::CloseFrame(static_cast<HWND>(editorFrame_));
-  editorFrame_ = frame;
-  OnEditorOpened();
-  if (frame != nullptr) quova::x11::Idle();  // the first frame reaches the screen at once
-  return 1;
+VstIntPtr IEffectVST::OpenEditor(void* parent)
+{
+    if (editor_ == nullptr) return 0;
+    HWND frame = nullptr;
+    if (quova::x11::IsForeignWindowId(parent))
+    {
+        // The host's size-window answer is not needed: the frame follows the editor either way.
+        frame = quova::x11::OpenFrame(
+            reinterpret_cast<uintptr_t>(parent), editor_->Width(), editor_->Height(),
+            [this](int width, int height) { HostCall(vst::audioMasterSizeWindow, width, height); });
+        if (frame == nullptr) return 0;
+        parent = frame;
+    }
+    if (editor_->OpenEditorWindow(parent) == nullptr)
+    {
+        if (frame != nullptr) quova::x11::CloseFrame(frame);
+        return 0;
+    }
+    // An editor reopened elsewhere leaves its former frame empty.
+    if (editorFrame_ != nullptr && editorFrame_ != frame)
+        quova::x11::CloseFrame(static_cast<HWND>(editorFrame_));
+    editorFrame_ = frame;
+    OnEditorOpened();
+    if (frame != nullptr) quova::x11::Idle(); // the first frame reaches the screen at once
+    return 1;
 }
 
-VstIntPtr IEffectVST::CloseEditor() {
-  if (editor_ == nullptr) return 0;
-  OnEditorClosing();
-  editor_->CloseEditorWindow();
-  DropEditorFrame();
-  return 1;
+VstIntPtr IEffectVST::CloseEditor()
+{
+    if (editor_ == nullptr) return 0;
+    OnEditorClosing();
+    editor_->CloseEditorWindow();
+    DropEditorFrame();
+    return 1;
 }
 
-void IEffectVST::DropEditorFrame() {
-  if (editorFrame_ == nullptr) return;
-  if (editor_ != nullptr) editor_->CloseEditorWindow();
-  quova::x11::CloseFrame(static_cast<HWND>(editorFrame_));
-  editorFrame_ = nullptr;
+void IEffectVST::DropEditorFrame()
+{
+    if (editorFrame_ == nullptr) return;
+    if (editor_ != nullptr) editor_->CloseEditorWindow();
+    quova::x11::CloseFrame(static_cast<HWND>(editorFrame_));
+    editorFrame_ = nullptr;
 }
 
-VstIntPtr IEffectVST::EditorIdle() {
-  if (editorFrame_ == nullptr) return 0;
-  quova::x11::Idle();
-  return 1;
+VstIntPtr IEffectVST::EditorIdle()
+{
+    if (editorFrame_ == nullptr) return 0;
+    quova::x11::Idle();
+    return 1;
 }

@@ -13,17 +13,18 @@
 
 #include <cstdint>
 
-struct IParameterShape {
-  static constexpr int kTextSize = 32;
+struct IParameterShape
+{
+    static constexpr int kTextSize = 32;
 
-  int32_t type = 0;
-  int32_t displayDecimals = 0;
-  double minimum = 0.0;
-  double maximum = 1.0;
-  double step = 1.0;
-  double curve = 1.0;
-  double defaultValue = 0.0;
-  char unitLabel[kTextSize] = {};  // always terminated, unused bytes zero
+    int32_t type = 0;
+    int32_t displayDecimals = 0;
+    double minimum = 0.0;
+    double maximum = 1.0;
+    double step = 1.0;
+    double curve = 1.0;
+    double defaultValue = 0.0;
+    char unitLabel[kTextSize] = {}; // always terminated, unused bytes zero
 };
 
 // The shared record equal to shape (bytewise); never null.

@@ -6,26 +6,27 @@
 #include "framework/IString.h"
 #include "framework/PtrList.h"
 
-class IPreset {
- public:
-  static constexpr int kMaxNameLength = 255;
+class IPreset
+{
+public:
+    static constexpr int kMaxNameLength = 255;
 
-  IPreset() : name_(128) { name_.Set("empty"); }
-  IPreset(const IPreset&) = delete;
-  IPreset& operator=(const IPreset&) = delete;
+    IPreset() : name_(128) { name_.Set("empty"); }
+    IPreset(const IPreset&) = delete;
+    IPreset& operator=(const IPreset&) = delete;
 
-  bool IsInitialised() const { return initialised_; }
-  void SetInitialised(bool on) { initialised_ = on; }
-  const char* GetName() const { return name_.Get(); }
-  // Takes at most 255 characters; null gives "".
-  void SetName(const char* name) { name_.Set(name, kMaxNameLength); }
-  IStateChunk& Block() { return block_; }
-  const IStateChunk& Block() const { return block_; }
+    bool IsInitialised() const { return initialised_; }
+    void SetInitialised(bool on) { initialised_ = on; }
+    const char* GetName() const { return name_.Get(); }
+    // Takes at most 255 characters; null gives "".
+    void SetName(const char* name) { name_.Set(name, kMaxNameLength); }
+    IStateChunk& Block() { return block_; }
+    const IStateChunk& Block() const { return block_; }
 
- private:
-  bool initialised_ = false;
-  IString name_;
-  IStateChunk block_;
+private:
+    bool initialised_ = false;
+    IString name_;
+    IStateChunk block_;
 };
 
 // "user preset N" with N one more than the number of presets whose names contain "user preset"

@@ -20,16 +20,20 @@ using IEffectFactory = IEffectVST* (*)(VstHostCallback host);
 AEffect* RunVstEntry(VstHostCallback host, IEffectFactory factory) noexcept;
 
 #if defined(__GNUC__) && defined(__ELF__)
-#define QUOVA_VST_EXPORT_MAIN_ALIAS(factory)                                                        \
-  extern "C" __attribute__((visibility("default"))) AEffect* QuovaVstLegacyMain(VstHostCallback host) \
-      __asm__("main");                                                                              \
-  extern "C" AEffect* QuovaVstLegacyMain(VstHostCallback host) { return RunVstEntry(host, factory); }
+#define QUOVA_VST_EXPORT_MAIN_ALIAS(factory)                                                                 \
+    extern "C" __attribute__((visibility("default"))) AEffect* QuovaVstLegacyMain(                           \
+        VstHostCallback host) __asm__("main");                                                               \
+    extern "C" AEffect* QuovaVstLegacyMain(VstHostCallback host)                                             \
+    {                                                                                                        \
+        return RunVstEntry(host, factory);                                                                   \
+    }
 #else
 #define QUOVA_VST_EXPORT_MAIN_ALIAS(factory)
 #endif
 
-#define QUOVA_VST_EXPORT_ENTRY(factory)                                                           \
-  extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(VstHostCallback host) { \
-    return RunVstEntry(host, factory);                                                            \
-  }                                                                                               \
-  QUOVA_VST_EXPORT_MAIN_ALIAS(factory)
+#define QUOVA_VST_EXPORT_ENTRY(factory)                                                                      \
+    extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(VstHostCallback host)           \
+    {                                                                                                        \
+        return RunVstEntry(host, factory);                                                                   \
+    }                                                                                                        \
+    QUOVA_VST_EXPORT_MAIN_ALIAS(factory)

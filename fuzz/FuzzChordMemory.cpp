@@ -11,19 +11,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     const std::optional<ChordMemorySet> set = ParseChordMemorySet(in);
-    if (!set)
-        return 0;
+    if (!set) return 0;
     ChordMemory memory;
     ApplyChordMemorySet(*set, &memory);
     const ChordMemorySet captured = CaptureChordMemorySet(memory);
     std::stringstream out;
-    if (!WriteChordMemorySet(captured, out))
-        std::abort();
+    if (!WriteChordMemorySet(captured, out)) std::abort();
     const std::optional<ChordMemorySet> again = ParseChordMemorySet(out);
-    if (!again || again->slots.size() != captured.slots.size())
-        std::abort();
+    if (!again || again->slots.size() != captured.slots.size()) std::abort();
     for (std::size_t i = 0; i < captured.slots.size(); ++i)
-        if (again->slots[i].root != captured.slots[i].root || again->slots[i].notes != captured.slots[i].notes)
+        if (again->slots[i].root != captured.slots[i].root ||
+            again->slots[i].notes != captured.slots[i].notes)
             std::abort();
     return 0;
 }

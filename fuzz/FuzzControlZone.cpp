@@ -13,13 +13,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = [] {
-        ReadControlZoneFile();  // makes the data folder
+    static const std::string path = []
+    {
+        ReadControlZoneFile(); // makes the data folder
         return GetControlZoneFilePath();
     }();
-    if (path.empty() || !quova::fuzz::WriteWholeFile(path, data, size))
-        return 0;
-    if (ControlZoneActionsFromLines(ReadControlZoneFile()).size() != 24)
-        std::abort();
+    if (path.empty() || !quova::fuzz::WriteWholeFile(path, data, size)) return 0;
+    if (ControlZoneActionsFromLines(ReadControlZoneFile()).size() != 24) std::abort();
     return 0;
 }

@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             list.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
         }
         list.numEvents = count;
-        if (count > 0)
-            effect->dispatcher(effect, vst::effProcessEvents, 0, 0, &list, 0.0f);
+        if (count > 0) effect->dispatcher(effect, vst::effProcessEvents, 0, 0, &list, 0.0f);
         quova::fuzz::FuzzProcess(frames);
     }
     return 0;

@@ -30,8 +30,8 @@ VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
         gTime.ppqPos = gPosition / (kRate / 2.0);
         gTime.timeSigNumerator = 4;
         gTime.timeSigDenominator = 4;
-        gTime.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid |
-                      vst::kVstTimeSigValid;
+        gTime.flags =
+            vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstTimeSigValid;
         return reinterpret_cast<VstIntPtr>(&gTime);
     case vst::audioMasterProcessEvents:
     case vst::audioMasterWantMidi:
@@ -44,12 +44,12 @@ VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 
 AEffect* FuzzEffect()
 {
-    static AEffect* effect = [] {
+    static AEffect* effect = []
+    {
         // The plug-in reads and writes its options files there: never the user's.
         UsePrivateDataFolder();
         AEffect* made = RunVstEntry(&Callback, &Tobel::Create);
-        if (!made)
-            std::abort();
+        if (!made) std::abort();
         made->dispatcher(made, vst::effOpen, 0, 0, nullptr, 0.0f);
         made->dispatcher(made, vst::effSetSampleRate, 0, 0, nullptr, float(kRate));
         made->dispatcher(made, vst::effSetBlockSize, 0, 4096, nullptr, 0.0f);
@@ -60,7 +60,10 @@ AEffect* FuzzEffect()
     return effect;
 }
 
-Tobel& FuzzPlug() { return *static_cast<Tobel*>(static_cast<IEffectVST*>(FuzzEffect()->object)); }
+Tobel& FuzzPlug()
+{
+    return *static_cast<Tobel*>(static_cast<IEffectVST*>(FuzzEffect()->object));
+}
 
 void FuzzProcess(int32_t frames)
 {
@@ -75,11 +78,12 @@ void FuzzProcess(int32_t frames)
 
 void UsePrivateDataFolder()
 {
-    static const bool done = [] {
+    static const bool done = []
+    {
         const char* temporary = std::getenv("TMPDIR");
-        std::string folder = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") + "/quova-fuzz-XXXXXX";
-        if (!mkdtemp(folder.data()))
-            std::abort();
+        std::string folder =
+            std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") + "/quova-fuzz-XXXXXX";
+        if (!mkdtemp(folder.data())) std::abort();
         // The data folder lies below the platform's common application-data folder.
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
         return true;
@@ -90,8 +94,7 @@ void UsePrivateDataFolder()
 bool WriteWholeFile(const std::string& path, const uint8_t* data, std::size_t size)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
+    if (!file) return false;
     const bool written = std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && written;
 }

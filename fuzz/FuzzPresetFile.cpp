@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static TobelPresetHost host(quova::fuzz::FuzzPlug());
     static const std::string path = std::string(getenv("XDG_DATA_HOME")) + "/fuzz" + QUOVA_PRESET_EXTENSION;
-    if (!quova::fuzz::WriteWholeFile(path, data, size))
-        return 0;
+    if (!quova::fuzz::WriteWholeFile(path, data, size)) return 0;
     LoadPresetFileThread(path, &host, int64_t(size));
     quova::fuzz::FuzzProcess(256);
     return 0;

@@ -10,13 +10,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = [] {
+    static const std::string path = []
+    {
         GlobalSettings settings;
-        ReadGlobalSettings(&settings);  // makes the data folder and the file
+        ReadGlobalSettings(&settings); // makes the data folder and the file
         return GetSettingsFilePath();
     }();
-    if (path.empty() || !quova::fuzz::WriteWholeFile(path, data, size))
-        return 0;
+    if (path.empty() || !quova::fuzz::WriteWholeFile(path, data, size)) return 0;
     GlobalSettings settings;
     ReadGlobalSettings(&settings);
     return 0;

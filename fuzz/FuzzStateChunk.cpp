@@ -8,8 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1)
-        return 0;
+    if (size < 1) return 0;
     AEffect* effect = quova::fuzz::FuzzEffect();
     const int index = (data[0] & 1) ? 0 : 1;
     // A buffer of exactly the chunk's size, so reading past it is caught.
@@ -19,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (accepted)
     {
         void* saved = nullptr;
-        if (effect->dispatcher(effect, vst::effGetChunk, index, 0, &saved, 0.0f) <= 0 || !saved)
-            std::abort();
+        if (effect->dispatcher(effect, vst::effGetChunk, index, 0, &saved, 0.0f) <= 0 || !saved) std::abort();
     }
     quova::fuzz::FuzzProcess(256);
     return 0;

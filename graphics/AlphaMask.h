@@ -11,8 +11,9 @@
 #include <cstdint>
 
 // Mask rows are maskSpan bytes apart, top row first.
-void DrawAlphaMaskWithSpan(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask,
-                           int32_t width, int32_t maskSpan, int32_t height, float alpha, BlendMode mode);
+void DrawAlphaMaskWithSpan(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour,
+                           const uint8_t* mask, int32_t width, int32_t maskSpan, int32_t height, float alpha,
+                           BlendMode mode);
 
 // The mask drawn at a weight given directly instead of from an alpha: any
 // non-zero weight, held to -kMaxMaskWeight..kMaxMaskWeight (the range no
@@ -20,9 +21,10 @@ void DrawAlphaMaskWithSpan(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPix
 // circle family draws its small outline circles through it with its own
 // weight rule.
 inline constexpr int kMaxMaskWeight = 4096;
-void DrawAlphaMaskAtWeight(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask,
-                           int32_t width, int32_t maskSpan, int32_t height, int weight, BlendMode mode);
+void DrawAlphaMaskAtWeight(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour,
+                           const uint8_t* mask, int32_t width, int32_t maskSpan, int32_t height, int weight,
+                           BlendMode mode);
 
 // DrawAlphaMaskWithSpan with maskSpan = width.
-void DrawAlphaMask(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask, int32_t width,
-                   int32_t height, float alpha, BlendMode mode);
+void DrawAlphaMask(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, const uint8_t* mask,
+                   int32_t width, int32_t height, float alpha, BlendMode mode);

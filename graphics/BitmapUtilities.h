@@ -19,8 +19,8 @@ void ForEachPixelInRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t
 // and O = trunc(offset x 256) (arithmetic shift). A scale or offset that is
 // not finite draws nothing; magnitudes are held to 2^20.
 void MultiplyAddRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h, float scaleR,
-                          float scaleG, float scaleB, float scaleA, float offsetR, float offsetG, float offsetB,
-                          float offsetA);
+                          float scaleG, float scaleB, float scaleA, float offsetR, float offsetG,
+                          float offsetB, float offsetA);
 
 // Over the whole bitmap: a pixel whose low 24 bits equal key gets alpha 0
 // (colour kept); every other pixel gets alpha 255.
@@ -30,7 +30,8 @@ void ApplyColourKey(RasterBitmap* bitmap, uint32_t key);
 // compareMask as (p & andMask) | orBits: down from row y, then up from y - 1,
 // each row's run around column x, stopping at the first row whose pixel in
 // column x does not match. Rows are taken as stored. Nothing outside.
-void FloodFill(RasterBitmap* bitmap, int32_t x, int32_t y, uint32_t orBits, uint32_t compareMask, uint32_t andMask);
+void FloodFill(RasterBitmap* bitmap, int32_t x, int32_t y, uint32_t orBits, uint32_t compareMask,
+               uint32_t andMask);
 
 // Compares two bitmaps. Null a and b: 0; a null: -1; b null: 1; different
 // widths: b.Width - a.Width; different heights: b.Height - a.Height. Without
@@ -46,6 +47,6 @@ int32_t CompareBitmaps(RasterBitmap* a, RasterBitmap* b, RasterRect* difference)
 // alpha channel's source value of the operator (low byte of mode, 0..5),
 // every stored result clamped. Pixels whose weight is 0 or less are left;
 // weights above 256 count as 256. Inputs that are not finite draw nothing.
-void GradientRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h, float r, float g, float b,
-                       float a, float drdx, float dgdx, float dbdx, float dadx, float drdy, float dgdy, float dbdy,
-                       float dady, BlendMode mode);
+void GradientRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h, float r, float g,
+                       float b, float a, float drdx, float dgdx, float dbdx, float dadx, float drdy,
+                       float dgdy, float dbdy, float dady, BlendMode mode);

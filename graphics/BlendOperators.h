@@ -39,18 +39,33 @@ inline constexpr std::array<uint16_t, 256> MakeHsvReciprocalTable()
 }
 inline constexpr std::array<uint16_t, 256> HsvReciprocalTable = MakeHsvReciprocalTable();
 
-inline constexpr int ClampChannel(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
-inline constexpr int64_t ClampChannel64(int64_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+inline constexpr int ClampChannel(int v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+inline constexpr int64_t ClampChannel64(int64_t v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // Per-channel formulas.
-inline constexpr int BlendChannel(int d, int s, int w) { return (s + ((d - s) * (256 - w)) / 256) & 255; }
-inline constexpr int AddChannel(int d, int s, int w) { return ClampChannel(d + (s * w) / 256); }
+inline constexpr int BlendChannel(int d, int s, int w)
+{
+    return (s + ((d - s) * (256 - w)) / 256) & 255;
+}
+inline constexpr int AddChannel(int d, int s, int w)
+{
+    return ClampChannel(d + (s * w) / 256);
+}
 inline constexpr int DodgeChannel(int d, int s, int w)
 {
     int k = 256 - (s * w) / 256;
     return k >= 2 ? ClampChannel((d * 256) / k) : ClampChannel(d * 256);
 }
-inline constexpr int MultiplyChannel(int d, int s, int w) { return ((d * (s * w + (256 - w) * 256)) / 65536) & 255; }
+inline constexpr int MultiplyChannel(int d, int s, int w)
+{
+    return ((d * (s * w + (256 - w) * 256)) / 65536) & 255;
+}
 inline constexpr int OverlayChannel(int d, int s, int w)
 {
     int t = s * w + (256 - w) * 128;
@@ -100,15 +115,17 @@ void HsvAdjustPixel(RasterPixel* pixel, int r, int g, int b, int a, int w);
 RasterPixel HsvToPixel(int hue, int saturation, int value, int alpha);
 
 // Source-alpha forms.
-inline constexpr int SourceAlphaWeight(int a, int w) { return ((a + 1) * w) / 256; }
+inline constexpr int SourceAlphaWeight(int a, int w)
+{
+    return ((a + 1) * w) / 256;
+}
 
 // Full-weight copy with source alpha: a = 0 leaves the pixel, a = 255 stores
 // the colour with A = 255, otherwise colour D = S + ((D - S) x (255 - a)) / 256
 // and A = min(255, A + a).
 inline void CopyPixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a)
 {
-    if (a == 0)
-        return;
+    if (a == 0) return;
     if (a == 255)
     {
         *pixel = MakePixel(255, r, g, b);
@@ -117,23 +134,21 @@ inline void CopyPixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a)
     RasterPixel d = *pixel;
     int k = 255 - a;
     int na = PixelAlpha(d) + a;
-    *pixel = MakePixel(na > 255 ? 255 : na, (r + ((PixelRed(d) - r) * k) / 256), (g + ((PixelGreen(d) - g) * k) / 256),
-                       (b + ((PixelBlue(d) - b) * k) / 256));
+    *pixel = MakePixel(na > 255 ? 255 : na, (r + ((PixelRed(d) - r) * k) / 256),
+                       (g + ((PixelGreen(d) - g) * k) / 256), (b + ((PixelBlue(d) - b) * k) / 256));
 }
 inline void BlendPixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a, int w)
 {
-    if (a == 0)
-        return;
+    if (a == 0) return;
     RasterPixel d = *pixel;
     int ws = SourceAlphaWeight(a, w);
     int na = PixelAlpha(d) + ws;
-    *pixel = MakePixel(na > 255 ? 255 : na, BlendChannel(PixelRed(d), r, ws), BlendChannel(PixelGreen(d), g, ws),
-                       BlendChannel(PixelBlue(d), b, ws));
+    *pixel = MakePixel(na > 255 ? 255 : na, BlendChannel(PixelRed(d), r, ws),
+                       BlendChannel(PixelGreen(d), g, ws), BlendChannel(PixelBlue(d), b, ws));
 }
 inline void AddPixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a, int w)
 {
-    if (a == 0)
-        return;
+    if (a == 0) return;
     RasterPixel d = *pixel;
     int ws = SourceAlphaWeight(a, w);
     *pixel = MakePixel(ClampChannel(PixelAlpha(d) + (ws * a) / 256), AddChannel(PixelRed(d), r, ws),
@@ -145,8 +160,7 @@ inline void DodgePixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a
 }
 inline void MultiplyPixelSourceAlpha(RasterPixel* pixel, int r, int g, int b, int a, int w)
 {
-    if (a == 0)
-        return;
+    if (a == 0) return;
     RasterPixel d = *pixel;
     int ws = SourceAlphaWeight(a, w);
     int alpha = (PixelAlpha(d) * ((256 - ws) * 256 + a * ws)) / 65536;

@@ -16,8 +16,7 @@ namespace
 {
 using RowLoop = void (*)(const BlitBlock&, int);
 
-template <void (*Op)(RasterPixel*, int, int, int, int, int)>
-void OperatorLoop(const BlitBlock& b, int w)
+template <void (*Op)(RasterPixel*, int, int, int, int, int)> void OperatorLoop(const BlitBlock& b, int w)
 {
     RasterPixel* dstRow = b.dst;
     const RasterPixel* srcRow = b.src;
@@ -109,8 +108,7 @@ void CopySourceAlphaLoop(const BlitBlock& b, int)
             __m128i a = _mm_srli_epi32(s, 24);
             __m128i transparent = _mm_cmpeq_epi32(a, zero);
             int transparentBits = _mm_movemask_epi8(transparent);
-            if (transparentBits == 0xFFFF)
-                continue;
+            if (transparentBits == 0xFFFF) continue;
             int opaqueBits = _mm_movemask_epi8(_mm_cmpeq_epi32(a, full));
             if (opaqueBits == 0xFFFF)
             {
@@ -123,7 +121,8 @@ void CopySourceAlphaLoop(const BlitBlock& b, int)
             __m128i colour = raster_simd::MixTowardSource(d, s, kLow, kHigh);
             __m128i alpha = _mm_and_si128(_mm_adds_epu8(d, _mm_and_si128(s, alphaMask)), alphaMask);
             __m128i mixed = _mm_or_si128(_mm_andnot_si128(alphaMask, colour), alpha);
-            __m128i result = _mm_or_si128(_mm_and_si128(transparent, d), _mm_andnot_si128(transparent, mixed));
+            __m128i result =
+                _mm_or_si128(_mm_and_si128(transparent, d), _mm_andnot_si128(transparent, mixed));
             raster_simd::Store(dstRow + x, result);
         }
 #endif
@@ -146,35 +145,36 @@ void ChannelCopyLoop(const BlitBlock& b, int mode)
 
 // Plain operators 1..5 and source-alpha forms 0..5 (copy is picked by weight).
 constexpr RowLoop kPlainLoops[6] = {
-    nullptr, OperatorLoop<AddPixel>, OperatorLoop<DodgePixel>, OperatorLoop<MultiplyPixel>,
-    OperatorLoop<OverlayPixel>, OperatorLoop<HsvAdjustPixel>,
+    nullptr,
+    OperatorLoop<AddPixel>,
+    OperatorLoop<DodgePixel>,
+    OperatorLoop<MultiplyPixel>,
+    OperatorLoop<OverlayPixel>,
+    OperatorLoop<HsvAdjustPixel>,
 };
 constexpr RowLoop kSourceAlphaLoops[6] = {
-    OperatorLoop<BlendPixelSourceAlpha>,    OperatorLoop<AddPixelSourceAlpha>,
-    OperatorLoop<DodgePixelSourceAlpha>,    OperatorLoop<MultiplyPixelSourceAlpha>,
-    OperatorLoop<OverlayPixelSourceAlpha>,  OperatorLoop<HsvAdjustPixelSourceAlpha>,
+    OperatorLoop<BlendPixelSourceAlpha>,   OperatorLoop<AddPixelSourceAlpha>,
+    OperatorLoop<DodgePixelSourceAlpha>,   OperatorLoop<MultiplyPixelSourceAlpha>,
+    OperatorLoop<OverlayPixelSourceAlpha>, OperatorLoop<HsvAdjustPixelSourceAlpha>,
 };
 } // namespace
 
-void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, const RasterRect* sourceRect,
-                    float alpha, BlendMode mode)
+void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY,
+                    const RasterRect* sourceRect, float alpha, BlendMode mode)
 {
     // Only an alpha of 0 (or not a number) stops a blit before the mode is
     // looked at: a channel copy runs at any other alpha, which plays no
     // further part in it.
-    if (!dest || !src || !IsNonZeroAlpha(alpha))
-        return;
+    if (!dest || !src || !IsNonZeroAlpha(alpha)) return;
     BlitBlock block;
-    if (!ClipBlit(dest, src, dstX, dstY, sourceRect, &block))
-        return;
+    if (!ClipBlit(dest, src, dstX, dstY, sourceRect, &block)) return;
 
     if ((mode & kBlendOperatorMask) >= kBlendChannelCopyFirst)
     {
         ChannelCopyLoop(block, static_cast<int>(mode & kBlendOperatorMask));
         return;
     }
-    if (!IsDrawableAlpha(alpha))
-        return;
+    if (!IsDrawableAlpha(alpha)) return;
     const uint32_t op = mode & (kBlendSourceAlpha | kBlendOperatorMask);
     if (op == kBlendCopy && alpha == 1.0f)
     {
@@ -187,8 +187,7 @@ void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t
         return;
     }
     const int w = WeightFromAlpha(alpha);
-    if (w <= 0)
-        return;
+    if (w <= 0) return;
 
     RowLoop loop = nullptr;
     if (op & kBlendSourceAlpha)
@@ -203,15 +202,15 @@ void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t
         loop = w == kFullWeight ? PlainCopyLoop : BlendLoop;
     else if (op <= kBlendLastOperator)
         loop = kPlainLoops[op];
-    if (loop)
-        loop(block, w);
+    if (loop) loop(block, w);
 }
 
 void BlitBitmap(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
                 int32_t width, int32_t height, float alpha, BlendMode mode)
 {
     // Right and bottom are computed in 64 bits and held to the i32 range.
-    auto edge = [](int32_t start, int32_t size) {
+    auto edge = [](int32_t start, int32_t size)
+    {
         int64_t e = static_cast<int64_t>(start) + size;
         return static_cast<int32_t>(e > INT32_MAX ? INT32_MAX : (e < INT32_MIN ? INT32_MIN : e));
     };
@@ -221,9 +220,7 @@ void BlitBitmap(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dst
 
 void CopyBitmap(RasterBitmap* dest, RasterBitmap* src)
 {
-    if (!dest || !src)
-        return;
-    if (dest != src)
-        dest->SetSize(src->Width(), src->Height());
+    if (!dest || !src) return;
+    if (dest != src) dest->SetSize(src->Width(), src->Height());
     BlitBitmapRect(dest, src, 0, 0, nullptr, 1.0f, kBlendCopy);
 }

@@ -22,8 +22,8 @@
 
 // Draws sourceRect of src (all of src when null) with its top-left corner at
 // (dstX, dstY) of dest.
-void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, const RasterRect* sourceRect,
-                    float alpha, BlendMode mode);
+void BlitBitmapRect(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY,
+                    const RasterRect* sourceRect, float alpha, BlendMode mode);
 
 // BlitBitmapRect with the rectangle (srcX, srcY, srcX + width, srcY + height).
 void BlitBitmap(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,

@@ -5,8 +5,7 @@
 bool ClipBlit(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, const RasterRect* sourceRect,
               BlitBlock* block)
 {
-    if (!dest || !src)
-        return false;
+    if (!dest || !src) return false;
     const int64_t srcWidth = src->Width(), srcHeight = src->Height();
     const int64_t dstWidth = dest->Width(), dstHeight = dest->Height();
     int64_t dx = dstX, dy = dstY;
@@ -38,19 +37,17 @@ bool ClipBlit(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY,
         sy -= dy;
         dy = 0;
     }
-    if (ex - sx + dx > dstWidth)
-        ex = dstWidth + sx - dx;
-    if (ey - sy + dy > dstHeight)
-        ey = dstHeight + sy - dy;
-    if (ex <= sx || ey <= sy)
-        return false;
+    if (ex - sx + dx > dstWidth) ex = dstWidth + sx - dx;
+    if (ey - sy + dy > dstHeight) ey = dstHeight + sy - dy;
+    if (ex <= sx || ey <= sy) return false;
     RasterPixel* dstPixels = dest->Pixels();
     RasterPixel* srcPixels = src->Pixels();
-    if (!dstPixels || !srcPixels)
-        return false;
+    if (!dstPixels || !srcPixels) return false;
 
-    RasterRowWalk d = RowWalk(dstPixels, dest->Height(), dest->RowSpan(), dest->IsBottomUp(), static_cast<int32_t>(dy));
-    RasterRowWalk s = RowWalk(srcPixels, src->Height(), src->RowSpan(), src->IsBottomUp(), static_cast<int32_t>(sy));
+    RasterRowWalk d =
+        RowWalk(dstPixels, dest->Height(), dest->RowSpan(), dest->IsBottomUp(), static_cast<int32_t>(dy));
+    RasterRowWalk s =
+        RowWalk(srcPixels, src->Height(), src->RowSpan(), src->IsBottomUp(), static_cast<int32_t>(sy));
     block->dst = d.row + dx;
     block->src = s.row + sx;
     block->dstStep = d.step;

@@ -9,9 +9,9 @@
 
 struct BlitBlock
 {
-    RasterPixel* dst;     // first pixel of the first destination row
+    RasterPixel* dst; // first pixel of the first destination row
     const RasterPixel* src;
-    ptrdiff_t dstStep;    // pixels from one row to the next (negative bottom-up)
+    ptrdiff_t dstStep; // pixels from one row to the next (negative bottom-up)
     ptrdiff_t srcStep;
     int32_t width;
     int32_t height;

@@ -34,14 +34,14 @@ void BlurRow(const RasterPixel* above, const RasterPixel* current, const RasterP
 }
 } // namespace
 
-void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
-                   int32_t width, int32_t height)
+void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX,
+                   int32_t srcY, int32_t width, int32_t height)
 {
-    if (!dest || !src)
-        return;
+    if (!dest || !src) return;
     int64_t dx = dstX, dy = dstY;
     int64_t left = srcX, top = srcY;
-    const int64_t rightEdge = static_cast<int64_t>(srcX) + width, bottomEdge = static_cast<int64_t>(srcY) + height;
+    const int64_t rightEdge = static_cast<int64_t>(srcX) + width,
+                  bottomEdge = static_cast<int64_t>(srcY) + height;
     if (left < 0)
     {
         dx -= left;
@@ -64,20 +64,18 @@ void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t 
         top -= dy;
         dy = 0;
     }
-    if (right - left + dx > dest->Width())
-        right = dest->Width() + left - dx;
-    if (bottom - top + dy > dest->Height())
-        bottom = dest->Height() + top - dy;
-    if (right <= left + 1 || bottom <= top + 1)
-        return;
+    if (right - left + dx > dest->Width()) right = dest->Width() + left - dx;
+    if (bottom - top + dy > dest->Height()) bottom = dest->Height() + top - dy;
+    if (right <= left + 1 || bottom <= top + 1) return;
     RasterPixel* srcPixels = src->Pixels();
     RasterPixel* dstPixels = dest->Pixels();
-    if (!srcPixels || !dstPixels)
-        return;
+    if (!srcPixels || !dstPixels) return;
 
     const int32_t w = static_cast<int32_t>(right - left), h = static_cast<int32_t>(bottom - top);
-    RasterRowWalk s = RowWalk(srcPixels, src->Height(), src->RowSpan(), src->IsBottomUp(), static_cast<int32_t>(top));
-    RasterRowWalk d = RowWalk(dstPixels, dest->Height(), dest->RowSpan(), dest->IsBottomUp(), static_cast<int32_t>(dy));
+    RasterRowWalk s =
+        RowWalk(srcPixels, src->Height(), src->RowSpan(), src->IsBottomUp(), static_cast<int32_t>(top));
+    RasterRowWalk d =
+        RowWalk(dstPixels, dest->Height(), dest->RowSpan(), dest->IsBottomUp(), static_cast<int32_t>(dy));
     const RasterPixel* srcFirst = s.row + left;
     RasterPixel* dstFirst = d.row + dx;
     auto srcRow = [&](int32_t y) { return srcFirst + s.step * y; };
@@ -99,7 +97,8 @@ void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t 
             std::memcpy(copy.data() + static_cast<size_t>(w) * y, srcRow(y), sizeof(RasterPixel) * w);
         auto row = [&](int32_t y) { return copy.data() + static_cast<size_t>(w) * y; };
         for (int32_t y = 0; y < h; ++y)
-            BlurRow(y > 0 ? row(y - 1) : nullptr, row(y), y + 1 < h ? row(y + 1) : nullptr, dstFirst + d.step * y, w);
+            BlurRow(y > 0 ? row(y - 1) : nullptr, row(y), y + 1 < h ? row(y + 1) : nullptr,
+                    dstFirst + d.step * y, w);
         return;
     }
 

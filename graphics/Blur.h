@@ -15,5 +15,5 @@
 // the destination with it). dest and src may be the same bitmap, at the same
 // or another position. Nothing unless the clipped block is at least 2 x 2.
 // No allocation for in-place blocks up to 1024 pixels wide.
-void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
-                   int32_t width, int32_t height);
+void BlurRectangle(RasterBitmap* dest, RasterBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX,
+                   int32_t srcY, int32_t width, int32_t height);

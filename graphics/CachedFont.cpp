@@ -23,8 +23,7 @@ constexpr int32_t kLargestRenderableLineHeight = 1023;
 // left, upper-left or upper neighbour is full become 128.
 void ApplyMaskEffects(uint8_t* mask, int32_t width, int32_t height, uint32_t flags)
 {
-    if (!(flags & (FontMonochrome | FontOutlined | FontShadowed)))
-        return;
+    if (!(flags & (FontMonochrome | FontOutlined | FontShadowed))) return;
     const size_t count = static_cast<size_t>(width) * height;
     for (size_t i = 0; i < count; ++i)
         mask[i] = mask[i] < 131 ? 0 : 255;
@@ -36,16 +35,14 @@ void ApplyMaskEffects(uint8_t* mask, int32_t width, int32_t height, uint32_t fla
             for (int32_t x = 0; x < width; ++x)
             {
                 uint8_t& m = mask[static_cast<size_t>(y) * width + x];
-                if (m == 0 && (full(x - 1, y) || full(x + 1, y) || full(x, y - 1) || full(x, y + 1)))
-                    m = 128;
+                if (m == 0 && (full(x - 1, y) || full(x + 1, y) || full(x, y - 1) || full(x, y + 1))) m = 128;
             }
     if (flags & FontShadowed)
         for (int32_t y = 0; y < height; ++y)
             for (int32_t x = 0; x < width; ++x)
             {
                 uint8_t& m = mask[static_cast<size_t>(y) * width + x];
-                if (m == 0 && (full(x - 1, y) || full(x - 1, y - 1) || full(x, y - 1)))
-                    m = 128;
+                if (m == 0 && (full(x - 1, y) || full(x - 1, y - 1) || full(x, y - 1))) m = 128;
             }
 }
 
@@ -74,8 +71,7 @@ CachedFont::CachedFont()
 
 CachedFont::~CachedFont()
 {
-    if ((flags_ & FontOwnsHandle) && font_)
-        DeleteObject(font_);
+    if ((flags_ & FontOwnsHandle) && font_) DeleteObject(font_);
     std::lock_guard<std::recursive_mutex> lock(SharedFontLock());
     if (--LiveFonts() == 0)
     {
@@ -100,8 +96,7 @@ bool CachedFont::HasScratchBitmaps()
 
 void CachedFont::AttachFontHandle(HFONT font, uint32_t flags)
 {
-    if ((flags_ & FontOwnsHandle) && font_ && font_ != font)
-        DeleteObject(font_);
+    if ((flags_ & FontOwnsHandle) && font_ && font_ != font) DeleteObject(font_);
     flags_ = flags;
     font_ = font;
     if (font)
@@ -113,10 +108,8 @@ void CachedFont::AttachFontHandle(HFONT font, uint32_t flags)
         {
             HGDIOBJ previous = SelectObject(dc, font);
             TEXTMETRICA metrics{};
-            if (GetTextMetricsA(dc, &metrics))
-                lineHeight_ = metrics.tmHeight;
-            if (previous)
-                SelectObject(dc, previous);
+            if (GetTextMetricsA(dc, &metrics)) lineHeight_ = metrics.tmHeight;
+            if (previous) SelectObject(dc, previous);
         }
     }
     std::memset(low_, 0, sizeof(low_));
@@ -165,14 +158,13 @@ CachedFont::GlyphEntry* CachedFont::FurtherEntries() const
 
 const CachedFont::GlyphEntry* CachedFont::FindGlyph(uint32_t character) const
 {
-    if (character < 128)
-        return &low_[character];
+    if (character < 128) return &low_[character];
     GlyphEntry* begin = FurtherEntries();
-    if (!begin)
-        return nullptr;
+    if (!begin) return nullptr;
     GlyphEntry* end = begin + FurtherCount();
-    GlyphEntry* found = std::lower_bound(begin, end, character,
-                                         [](const GlyphEntry& e, uint32_t c) { return static_cast<uint32_t>(e.code) < c; });
+    GlyphEntry* found =
+        std::lower_bound(begin, end, character,
+                         [](const GlyphEntry& e, uint32_t c) { return static_cast<uint32_t>(e.code) < c; });
     return found != end && static_cast<uint32_t>(found->code) == character ? found : nullptr;
 }
 
@@ -184,15 +176,13 @@ CachedFont::GlyphEntry* CachedFont::MutableGlyph(uint32_t character)
 const uint8_t* CachedFont::Coverage(const GlyphEntry& entry) const
 {
     const int64_t size = static_cast<int64_t>(entry.width) * entry.height;
-    if (entry.offset < 1 || static_cast<int64_t>(entry.offset) - 1 + size > coverage_.Size())
-        return nullptr;
+    if (entry.offset < 1 || static_cast<int64_t>(entry.offset) - 1 + size > coverage_.Size()) return nullptr;
     return static_cast<const uint8_t*>(coverage_.Data()) + (entry.offset - 1);
 }
 
 bool CachedFont::RenderGlyph(uint32_t character)
 {
-    if (!font_ || lineHeight_ > kLargestRenderableLineHeight || character > 0xFFFF)
-        return false;
+    if (!font_ || lineHeight_ > kLargestRenderableLineHeight || character > 0xFFFF) return false;
     const bool wide = IsWideTextPlatform();
     GlyphEntry* entry = nullptr;
     bool appended = false;
@@ -200,18 +190,15 @@ bool CachedFont::RenderGlyph(uint32_t character)
         entry = &low_[character];
     else
     {
-        if (!wide)
-            return false;
+        if (!wide) return false;
         entry = MutableGlyph(character);
         if (!entry)
         {
-            if (flags_ & FontPrerender)
-                return false;
+            if (flags_ & FontPrerender) return false;
             const int32_t count = FurtherCount();
             const int32_t bytes = (count + 1) * static_cast<int32_t>(sizeof(GlyphEntry));
             further_.SetSize(bytes, false);
-            if (further_.Size() != bytes)
-                return false;
+            if (further_.Size() != bytes) return false;
             entry = FurtherEntries() + count;
             *entry = GlyphEntry{0, 0, 0, 0, static_cast<int32_t>(character)};
             appended = true;
@@ -221,8 +208,7 @@ bool CachedFont::RenderGlyph(uint32_t character)
     std::lock_guard<std::recursive_mutex> lock(SharedFontLock());
     const int32_t lineHeight = lineHeight_;
     DibBitmap* scratch = GlyphScratchOfSize(std::max(1, lineHeight) * 2 + 8);
-    if (!scratch)
-        return false;
+    if (!scratch) return false;
     HDC dc = scratch->DeviceContext();
     HGDIOBJ previous = SelectObject(dc, font_);
 
@@ -246,8 +232,7 @@ bool CachedFont::RenderGlyph(uint32_t character)
     advance = std::min(advance, scratch->Width());
     boxWidth = std::min(boxWidth, scratch->Width());
     boxHeight = std::min(boxHeight, scratch->Height());
-    if (previous)
-        SelectObject(dc, previous);
+    if (previous) SelectObject(dc, previous);
 
     if (advance < 1 || boxHeight < 1)
     {
@@ -256,12 +241,10 @@ bool CachedFont::RenderGlyph(uint32_t character)
     else
     {
         entry->advance = advance;
-        if (flags_ & FontBlurred)
-            BlurRectangle(scratch, scratch, 0, 0, 0, 0, boxWidth, boxHeight);
+        if (flags_ & FontBlurred) BlurRectangle(scratch, scratch, 0, 0, 0, 0, boxWidth, boxHeight);
         const int32_t oldSize = coverage_.Size();
         const int64_t grown = static_cast<int64_t>(oldSize) + static_cast<int64_t>(boxWidth) * boxHeight;
-        if (grown <= INT32_MAX)
-            coverage_.SetSize(static_cast<int32_t>(grown), false);
+        if (grown <= INT32_MAX) coverage_.SetSize(static_cast<int32_t>(grown), false);
         if (coverage_.Size() != grown)
         {
             *entry = GlyphEntry{-1, 0, 0, 0, entry->code};
@@ -293,15 +276,16 @@ bool CachedFont::RenderGlyph(uint32_t character)
             if (width < boxWidth)
             {
                 for (int32_t y = 1; y < boxHeight; ++y)
-                    std::memmove(mask + static_cast<size_t>(y) * width, mask + static_cast<size_t>(y) * boxWidth,
-                                 static_cast<size_t>(width));
+                    std::memmove(mask + static_cast<size_t>(y) * width,
+                                 mask + static_cast<size_t>(y) * boxWidth, static_cast<size_t>(width));
                 coverage_.SetSize(oldSize + width * boxHeight, false);
                 mask = static_cast<uint8_t*>(coverage_.Data()) + oldSize;
             }
             int32_t height = boxHeight;
             if (flags_ & FontVertical)
             {
-                TurnMask(mask, width, height, reinterpret_cast<uint8_t*>(pixels), (flags_ & FontVerticalUpward) != 0);
+                TurnMask(mask, width, height, reinterpret_cast<uint8_t*>(pixels),
+                         (flags_ & FontVerticalUpward) != 0);
                 std::swap(width, height);
             }
             ApplyMaskEffects(mask, width, height, flags_);

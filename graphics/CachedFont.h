@@ -21,16 +21,16 @@
 #include <cstdint>
 
 // Font flags.
-inline constexpr uint32_t FontVertical = 0x1;         // pen runs down the page, masks turned
-inline constexpr uint32_t FontVerticalUpward = 0x2;   // with FontVertical: turned the other way, pen runs up
-inline constexpr uint32_t FontPrerender = 0x4;        // render 0..127 at attach; never cache 128 on
-inline constexpr uint32_t FontBlurred = 0x10;         // blur each glyph before storing it
-inline constexpr uint32_t FontInverted = 0x20;        // store 255 - coverage
-inline constexpr uint32_t FontMonochrome = 0x40;      // threshold coverage at 131
-inline constexpr uint32_t FontShadowed = 0x80;        // thresholded, with a shadow in the effect colour
-inline constexpr uint32_t FontOutlined = 0x100;       // thresholded, with an outline in the effect colour
-inline constexpr uint32_t FontOwnsHandle = 0x200;     // delete the handle when replaced or destroyed
-inline constexpr uint32_t FontNativeDrawing = 0x400;  // DrawString may draw through the platform directly
+inline constexpr uint32_t FontVertical = 0x1;          // pen runs down the page, masks turned
+inline constexpr uint32_t FontVerticalUpward = 0x2;    // with FontVertical: turned the other way, pen runs up
+inline constexpr uint32_t FontPrerender = 0x4;         // render 0..127 at attach; never cache 128 on
+inline constexpr uint32_t FontBlurred = 0x10;          // blur each glyph before storing it
+inline constexpr uint32_t FontInverted = 0x20;         // store 255 - coverage
+inline constexpr uint32_t FontMonochrome = 0x40;       // threshold coverage at 131
+inline constexpr uint32_t FontShadowed = 0x80;         // thresholded, with a shadow in the effect colour
+inline constexpr uint32_t FontOutlined = 0x100;        // thresholded, with an outline in the effect colour
+inline constexpr uint32_t FontOwnsHandle = 0x200;      // delete the handle when replaced or destroyed
+inline constexpr uint32_t FontNativeDrawing = 0x400;   // DrawString may draw through the platform directly
 inline constexpr uint32_t FontCachedOnlyFlags = 0x1F7; // any of these forces the cached path
 
 // Extra DrawString flags.
@@ -75,7 +75,8 @@ public:
     // comes: above 1.0 each glyph pixel's weight min(256, c x w / 256) grows
     // toward full, below 0 the operators other than copy subtract. Never
     // reads past length bytes.
-    int32_t DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags) override;
+    int32_t DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect,
+                       uint32_t flags) override;
 
     RasterPixel ForegroundColor() const override { return textColour_; }
     HFONT FontHandle() const override { return font_; }
@@ -107,7 +108,10 @@ private:
     int32_t FurtherCount() const;
     GlyphEntry* FurtherEntries() const;
     bool IsVertical() const { return (flags_ & FontVertical) != 0; }
-    bool IsUpward() const { return (flags_ & (FontVertical | FontVerticalUpward)) == (FontVertical | FontVerticalUpward); }
+    bool IsUpward() const
+    {
+        return (flags_ & (FontVertical | FontVerticalUpward)) == (FontVertical | FontVerticalUpward);
+    }
 
     RasterPixel textColour_ = 0;
     RasterPixel backgroundColour_ = 0xFFFFFFFF;

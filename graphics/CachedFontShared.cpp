@@ -32,10 +32,10 @@ int& LiveFonts()
 
 bool RunsUnderWine()
 {
-    static const bool wine = [] {
+    static const bool wine = []
+    {
         HKEY key = nullptr;
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Wine", &key) != ERROR_SUCCESS)
-            return false;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Wine", &key) != ERROR_SUCCESS) return false;
         RegCloseKey(key);
         return true;
     }();
@@ -63,8 +63,7 @@ DibBitmap* GlyphScratchOfSize(int size)
         prepare = true;
     }
     HDC dc = scratch->DeviceContext();
-    if (!dc || !scratch->Pixels() || scratch->Width() < size || scratch->Height() < size)
-        return nullptr;
+    if (!dc || !scratch->Pixels() || scratch->Width() < size || scratch->Height() < size) return nullptr;
     if (prepare)
     {
         SetTextColor(dc, 0xFFFFFF);

@@ -28,7 +28,8 @@ int32_t Saturate(int64_t v)
 
 COLORREF ToColorRef(RasterPixel p)
 {
-    return RGB(static_cast<BYTE>(PixelRed(p)), static_cast<BYTE>(PixelGreen(p)), static_cast<BYTE>(PixelBlue(p)));
+    return RGB(static_cast<BYTE>(PixelRed(p)), static_cast<BYTE>(PixelGreen(p)),
+               static_cast<BYTE>(PixelBlue(p)));
 }
 
 // Walks text (length bytes, -1 up to the zero byte) character by character,
@@ -39,14 +40,11 @@ public:
     TextWalk(const char* text, int32_t length) : next_(text), left_(length) {}
     bool Next(uint16_t* character)
     {
-        if (left_ == 0 || *next_ == '\0')
-            return false;
+        if (left_ == 0 || *next_ == '\0') return false;
         const int consumed = DecodeUtf8Char(next_, left_, character);
-        if (consumed <= 0)
-            return false;
+        if (consumed <= 0) return false;
         next_ += consumed;
-        if (left_ > 0)
-            left_ -= consumed;
+        if (left_ > 0) left_ -= consumed;
         return true;
     }
 
@@ -62,8 +60,8 @@ private:
 class LineWalk
 {
 public:
-    LineWalk(const char* text, int32_t length, uint32_t flags, bool vertical, int32_t lineHeight, int64_t& penX,
-             int64_t& penY)
+    LineWalk(const char* text, int32_t length, uint32_t flags, bool vertical, int32_t lineHeight,
+             int64_t& penX, int64_t& penY)
         : walk_(text, length), flags_(flags), vertical_(vertical), lineHeight_(lineHeight), startX_(penX),
           startY_(penY), penX_(penX), penY_(penY)
     {
@@ -72,10 +70,8 @@ public:
     {
         while (walk_.Next(c))
         {
-            if (*c == 10 && (flags_ & DT_SINGLELINE))
-                *c = 32;
-            if (*c != 10 && *c != 13)
-                return true;
+            if (*c == 10 && (flags_ & DT_SINGLELINE)) *c = 32;
+            if (*c != 10 && *c != 13) return true;
             if (*c == 10)
             {
                 penX_ = vertical_ ? penX_ + lineHeight_ : startX_;
@@ -125,22 +121,22 @@ void BlendCoverage(const GlyphBox& box, RasterPixel colour, int w)
         for (int32_t x = 0; x < box.width; ++x)
         {
             const int c = mask[x];
-            if (c == 0)
-                continue;
+            if (c == 0) continue;
             const int weight = kFullWeight ? c + 1 : std::min((c * w) / 256, 256);
-            if (kFullWeight || weight != 0)
-                Op(row + x, r, g, b, 255, weight);
+            if (kFullWeight || weight != 0) Op(row + x, r, g, b, 255, weight);
         }
 }
 
 using CoverageLoop = void (*)(const GlyphBox&, RasterPixel, int);
 constexpr CoverageLoop kFullWeightLoops[6] = {
-    BlendCoverage<BlendPixel, true>,    BlendCoverage<AddPixel, true>,     BlendCoverage<DodgePixel, true>,
-    BlendCoverage<MultiplyPixel, true>, BlendCoverage<OverlayPixel, true>, BlendCoverage<HsvAdjustPixel, true>,
+    BlendCoverage<BlendPixel, true>,   BlendCoverage<AddPixel, true>,
+    BlendCoverage<DodgePixel, true>,   BlendCoverage<MultiplyPixel, true>,
+    BlendCoverage<OverlayPixel, true>, BlendCoverage<HsvAdjustPixel, true>,
 };
 constexpr CoverageLoop kWeightedLoops[6] = {
-    BlendCoverage<BlendPixel, false>,    BlendCoverage<AddPixel, false>,     BlendCoverage<DodgePixel, false>,
-    BlendCoverage<MultiplyPixel, false>, BlendCoverage<OverlayPixel, false>, BlendCoverage<HsvAdjustPixel, false>,
+    BlendCoverage<BlendPixel, false>,   BlendCoverage<AddPixel, false>,
+    BlendCoverage<DodgePixel, false>,   BlendCoverage<MultiplyPixel, false>,
+    BlendCoverage<OverlayPixel, false>, BlendCoverage<HsvAdjustPixel, false>,
 };
 
 // The thresholded effect masks: 255 in the text colour, other non-zero
@@ -151,8 +147,7 @@ void StoreEffectMask(const GlyphBox& box, RasterPixel text, RasterPixel effect)
     const uint8_t* mask = box.mask;
     for (int32_t y = 0; y < box.height; ++y, row += box.step, mask += box.maskSpan)
         for (int32_t x = 0; x < box.width; ++x)
-            if (mask[x] != 0)
-                row[x] = mask[x] == 255 ? text : effect;
+            if (mask[x] != 0) row[x] = mask[x] == 255 ? text : effect;
 }
 
 void BlendEffectMask(const GlyphBox& box, RasterPixel text, RasterPixel effect, uint32_t op, int w)
@@ -169,22 +164,18 @@ void BlendEffectMask(const GlyphBox& box, RasterPixel text, RasterPixel effect, 
 }
 } // namespace
 
-int32_t CachedFont::DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags)
+int32_t CachedFont::DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect,
+                               uint32_t flags)
 {
-    if (!text || !rect || length < -1)
-        return 0;
-    if (!bitmap && !(flags & DT_CALCRECT))
-        return 0;
+    if (!text || !rect || length < -1) return 0;
+    if (!bitmap && !(flags & DT_CALCRECT)) return 0;
     const bool forced = (flags & kDrawForceCached) != 0;
     flags &= ~kDrawForceCached;
     bool native = (flags_ & FontNativeDrawing) && font_ && !forced && !RunsUnderWine() &&
                   !(flags & kDrawScaleByColourAlpha) && !(flags_ & FontCachedOnlyFlags);
-    if (!native && lineHeight_ > kLargestCachedLineHeight && font_)
-        native = true;
-    if (native)
-        return DrawNative(bitmap, text, length, rect, flags & ~kDrawScaleByColourAlpha);
-    if (flags & DT_CALCRECT)
-        return MeasureCached(text, length, rect, flags);
+    if (!native && lineHeight_ > kLargestCachedLineHeight && font_) native = true;
+    if (native) return DrawNative(bitmap, text, length, rect, flags & ~kDrawScaleByColourAlpha);
+    if (flags & DT_CALCRECT) return MeasureCached(text, length, rect, flags);
     return DrawCached(bitmap, text, length, rect, flags | (forced ? kDrawForceCached : 0));
 }
 
@@ -194,8 +185,7 @@ const CachedFont::GlyphEntry* CachedFont::GlyphForDrawing(uint32_t c)
     {
         const int32_t count = FurtherCount();
         RenderGlyph(c);
-        if (FurtherCount() == count)
-            return nullptr;
+        if (FurtherCount() == count) return nullptr;
     }
     const GlyphEntry* entry = FindGlyph(c);
     if (entry && entry->offset == 0)
@@ -203,8 +193,7 @@ const CachedFont::GlyphEntry* CachedFont::GlyphForDrawing(uint32_t c)
         RenderGlyph(c);
         entry = FindGlyph(c);
     }
-    if (!entry || !Coverage(*entry))
-        return nullptr;
+    if (!entry || !Coverage(*entry)) return nullptr;
     return entry;
 }
 
@@ -217,8 +206,7 @@ int32_t CachedFont::MeasureCached(const char* text, int32_t length, RECT* rect, 
     while (walk.Next(&c))
     {
         const GlyphEntry* entry = GlyphForDrawing(c);
-        if (!entry)
-            continue;
+        if (!entry) continue;
         if (vertical)
         {
             width = std::max(width, penX + entry->width);
@@ -237,7 +225,8 @@ int32_t CachedFont::MeasureCached(const char* text, int32_t length, RECT* rect, 
     return Saturate(vertical ? width : height);
 }
 
-int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags)
+int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect,
+                               uint32_t flags)
 {
     const bool forced = (flags & kDrawForceCached) != 0;
     flags &= ~kDrawForceCached;
@@ -250,8 +239,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
     } restore{alpha_, alpha_};
     if (flags & kDrawScaleByColourAlpha)
         alpha_ = static_cast<float>(alpha_ * (PixelAlpha(textColour_) / 255.0));
-    if (!IsNonZeroAlpha(alpha_))
-        return 0;
+    if (!IsNonZeroAlpha(alpha_)) return 0;
 
     const bool vertical = IsVertical(), upward = IsUpward();
     int64_t startX = rect->left, startY = rect->top;
@@ -269,8 +257,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
             startY = rect->top + (static_cast<int64_t>(rect->bottom) - mh - rect->top) / 2;
         else if (flags & DT_BOTTOM)
             startY = rect->bottom - mh;
-        if (upward)
-            startY += mh;
+        if (upward) startY += mh;
     }
 
     RECT clip{0, 0, bitmap->Width(), bitmap->Height()};
@@ -281,8 +268,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
         clip.right = std::min(rect->right, bitmap->Width());
         clip.bottom = std::min(rect->bottom, bitmap->Height());
     }
-    if (clip.right <= clip.left || clip.bottom <= clip.top)
-        return 0;
+    if (clip.right <= clip.left || clip.bottom <= clip.top) return 0;
 
     int64_t penX = startX, penY = startY;
     int64_t lowest = startY, rightMost = startX;
@@ -291,8 +277,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
     while (walk.Next(&c))
     {
         const GlyphEntry* found = GlyphForDrawing(c);
-        if (!found)
-            continue;
+        if (!found) continue;
         const GlyphEntry entry = *found;
         if (!vertical)
         {
@@ -301,8 +286,7 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
             penX += entry.advance;
             continue;
         }
-        if (upward)
-            penY -= entry.height;
+        if (upward) penY -= entry.height;
         if (BlendGlyph(bitmap, entry, Saturate(penX), Saturate(penY), clip))
             rightMost = std::max(rightMost, penX + entry.width);
         penY += upward ? entry.height - entry.advance : entry.advance;
@@ -310,21 +294,20 @@ int32_t CachedFont::DrawCached(RasterBitmap* bitmap, const char* text, int32_t l
     return Saturate(vertical ? rightMost - startX : lowest - startY);
 }
 
-bool CachedFont::BlendGlyph(RasterBitmap* bitmap, const GlyphEntry& entry, int32_t x, int32_t y, const RECT& clip)
+bool CachedFont::BlendGlyph(RasterBitmap* bitmap, const GlyphEntry& entry, int32_t x, int32_t y,
+                            const RECT& clip)
 {
     const uint8_t* mask = Coverage(entry);
     RasterPixel* pixels = bitmap ? bitmap->Pixels() : nullptr;
-    if (!mask || !pixels)
-        return false;
+    if (!mask || !pixels) return false;
     const int64_t x0 = x, y0 = y, x1 = x0 + entry.width, y1 = y0 + entry.height;
-    if (x1 <= clip.left || x0 >= clip.right || y1 <= clip.top || y0 >= clip.bottom)
-        return false;
+    if (x1 <= clip.left || x0 >= clip.right || y1 <= clip.top || y0 >= clip.bottom) return false;
     const int64_t cx0 = std::max<int64_t>(x0, clip.left), cy0 = std::max<int64_t>(y0, clip.top);
     const int64_t cx1 = std::min<int64_t>(x1, clip.right), cy1 = std::min<int64_t>(y1, clip.bottom);
 
     GlyphBox box;
-    RasterRowWalk walk = RowWalk(pixels, bitmap->Height(), bitmap->RowSpan(), bitmap->IsBottomUp(),
-                                 static_cast<int32_t>(cy0));
+    RasterRowWalk walk =
+        RowWalk(pixels, bitmap->Height(), bitmap->RowSpan(), bitmap->IsBottomUp(), static_cast<int32_t>(cy0));
     box.first = walk.row + cx0;
     box.step = walk.step;
     box.maskSpan = entry.width;
@@ -339,9 +322,8 @@ bool CachedFont::BlendGlyph(RasterBitmap* bitmap, const GlyphEntry& entry, int32
     // Copy at a negative weight would push the bytes past the colour and wrap
     // them: it draws nothing, as in every other family.
     const int w = GlyphWeight(alpha_);
-    auto draws = [op](int weight) {
-        return weight != 0 && op <= kBlendLastOperator && !(op == kBlendCopy && weight < 0);
-    };
+    auto draws = [op](int weight)
+    { return weight != 0 && op <= kBlendLastOperator && !(op == kBlendCopy && weight < 0); };
     if (flags_ & (FontMonochrome | FontShadowed | FontOutlined))
     {
         const int effectWeight = std::min(w, kFullWeight);
@@ -352,13 +334,13 @@ bool CachedFont::BlendGlyph(RasterBitmap* bitmap, const GlyphEntry& entry, int32
                             effectWeight);
         return true;
     }
-    if (!draws(w))
-        return true;
+    if (!draws(w)) return true;
     (w == kFullWeight ? kFullWeightLoops : kWeightedLoops)[op](box, textColour_, w);
     return true;
 }
 
-int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags)
+int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect,
+                               uint32_t flags)
 {
     // Wide text for strings with multi-byte sequences, on the wide-text
     // platform: on the stack when short, else on the heap.
@@ -367,8 +349,8 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
     const WCHAR* wide = nullptr;
     if (IsWideTextPlatform() && HasMultiByteSequence(text, length))
     {
-        const int32_t bytes = length < 0 ? static_cast<int32_t>(std::min<size_t>(std::strlen(text), INT32_MAX - 64))
-                                         : length;
+        const int32_t bytes =
+            length < 0 ? static_cast<int32_t>(std::min<size_t>(std::strlen(text), INT32_MAX - 64)) : length;
         const int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, bytes, nullptr, 0);
         WCHAR* buffer = stackWide;
         int capacity = static_cast<int>(std::size(stackWide));
@@ -378,20 +360,20 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
             buffer = heapWide.data();
             capacity = static_cast<int>(heapWide.size());
         }
-        const int units = needed > 0 ? MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, bytes, buffer,
-                                                           capacity - 1)
-                                     : 0;
+        const int units =
+            needed > 0 ? MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, bytes, buffer, capacity - 1)
+                       : 0;
         if (units > 0)
         {
             buffer[units] = 0;
             wide = buffer;
         }
     }
-    auto drawText = [&](HDC dc, RECT* r, UINT format) {
+    auto drawText = [&](HDC dc, RECT* r, UINT format)
+    {
         SetTextColor(dc, ToColorRef(textColour_));
         SetBkMode(dc, backgroundMode_);
-        if (backgroundMode_ == 2)
-            SetBkColor(dc, ToColorRef(backgroundColour_));
+        if (backgroundMode_ == 2) SetBkColor(dc, ToColorRef(backgroundColour_));
         return wide ? DrawTextW(dc, wide, -1, r, format | DT_NOPREFIX)
                     : DrawTextA(dc, text, length, r, format | DT_NOPREFIX);
     };
@@ -402,20 +384,16 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
         HGDIOBJ previous = SelectObject(dc, font_);
         RECT r = *rect;
         const int32_t result = drawText(dc, &r, flags);
-        if (flags & DT_CALCRECT)
-            *rect = r;
-        if (previous)
-            SelectObject(dc, previous);
+        if (flags & DT_CALCRECT) *rect = r;
+        if (previous) SelectObject(dc, previous);
         return result;
     }
 
     std::lock_guard<std::recursive_mutex> lock(SharedFontLock());
     DibBitmap*& scratch = NativeScratch();
-    if (!scratch)
-        scratch = new DibBitmap(4, 4);
+    if (!scratch) scratch = new DibBitmap(4, 4);
     HDC scratchDc = scratch->DeviceContext();
-    if (!scratchDc)
-        return 0;
+    if (!scratchDc) return 0;
     HGDIOBJ previous = SelectObject(scratchDc, font_);
     struct FontRestore
     {
@@ -423,8 +401,7 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
         HGDIOBJ previous;
         ~FontRestore()
         {
-            if (previous)
-                SelectObject(dc, previous);
+            if (previous) SelectObject(dc, previous);
         }
     } restoreFont{scratchDc, previous};
 
@@ -438,14 +415,15 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
         rect->bottom = Saturate(rect->top + h);
         return Saturate(h);
     }
-    const int64_t bx = (flags & DT_RIGHT) ? rect->right - w
+    const int64_t bx = (flags & DT_RIGHT)    ? rect->right - w
                        : (flags & DT_CENTER) ? (rect->right - w + rect->left) / 2
                                              : rect->left;
-    const int64_t by = (flags & DT_BOTTOM) ? rect->bottom - h
+    const int64_t by = (flags & DT_BOTTOM)    ? rect->bottom - h
                        : (flags & DT_VCENTER) ? (static_cast<int64_t>(rect->bottom) + rect->top - h) / 2
                                               : rect->top;
     int64_t cx0 = std::max<int64_t>(bx, 0), cy0 = std::max<int64_t>(by, 0);
-    int64_t cx1 = std::min<int64_t>(bx + w, bitmap->Width()), cy1 = std::min<int64_t>(by + h, bitmap->Height());
+    int64_t cx1 = std::min<int64_t>(bx + w, bitmap->Width()),
+            cy1 = std::min<int64_t>(by + h, bitmap->Height());
     if (!(flags & DT_NOCLIP))
     {
         cx0 = std::max<int64_t>(cx0, std::max(rect->left, 0));
@@ -453,22 +431,20 @@ int32_t CachedFont::DrawNative(RasterBitmap* bitmap, const char* text, int32_t l
         cx1 = std::min<int64_t>(cx1, rect->right);
         cy1 = std::min<int64_t>(cy1, rect->bottom);
     }
-    if (cx1 <= cx0 || cy1 <= cy0)
-        return 0;
+    if (cx1 <= cx0 || cy1 <= cy0) return 0;
     const int32_t boxW = static_cast<int32_t>(cx1 - cx0), boxH = static_cast<int32_t>(cy1 - cy0);
     if (scratch->Width() < boxW || scratch->Height() < boxH)
     {
         scratch->SetSize(boxW, boxH);
         SelectObject(scratchDc, font_);
-        if (scratch->Width() < boxW || scratch->Height() < boxH || !scratch->Pixels())
-            return 0;
+        if (scratch->Width() < boxW || scratch->Height() < boxH || !scratch->Pixels()) return 0;
     }
     const RasterRect source{static_cast<int32_t>(cx0), static_cast<int32_t>(cy0), static_cast<int32_t>(cx1),
                             static_cast<int32_t>(cy1)};
     BlitBitmapRect(scratch, bitmap, 0, 0, &source, 1.0f, kBlendCopy);
     RECT place{Saturate(bx - cx0), Saturate(by - cy0), Saturate(bx - cx0 + w), Saturate(by - cy0 + h)};
     const int32_t result = drawText(scratchDc, &place, flags & ~(kAlignmentFlags | DT_NOCLIP));
-    BlitBitmap(bitmap, scratch, static_cast<int32_t>(cx0), static_cast<int32_t>(cy0), 0, 0, boxW, boxH, alpha_,
-               kBlendCopy);
+    BlitBitmap(bitmap, scratch, static_cast<int32_t>(cx0), static_cast<int32_t>(cy0), 0, 0, boxW, boxH,
+               alpha_, kBlendCopy);
     return result;
 }

@@ -13,12 +13,9 @@ DibBitmap::DibBitmap(int32_t width, int32_t height)
 
 DibBitmap::~DibBitmap()
 {
-    if (previous_ && dc_)
-        SelectObject(dc_, previous_);
-    if (section_)
-        DeleteObject(section_);
-    if (dc_)
-        DeleteDC(dc_);
+    if (previous_ && dc_) SelectObject(dc_, previous_);
+    if (section_) DeleteObject(section_);
+    if (dc_) DeleteDC(dc_);
 }
 
 bool DibBitmap::SetSize(int32_t width, int32_t height)
@@ -30,8 +27,7 @@ bool DibBitmap::SetSize(int32_t width, int32_t height)
         bits_ = nullptr;
         return false;
     }
-    if (width == width_ && height == height_)
-        return false;
+    if (width == width_ && height == height_) return false;
     width_ = width;
     height_ = height;
     if (width > 0 && height > 0 && width <= allocatedSpan_ && height <= allocatedHeight_ && bits_)
@@ -50,8 +46,7 @@ bool DibBitmap::SetSize(int32_t width, int32_t height)
         SelectObject(dc_, previous_);
         previous_ = nullptr;
     }
-    if (section_)
-        DeleteObject(section_);
+    if (section_) DeleteObject(section_);
     section_ = nullptr;
     bits_ = nullptr;
 
@@ -61,8 +56,7 @@ bool DibBitmap::SetSize(int32_t width, int32_t height)
         height_ = 0;
         return true;
     }
-    if (allocatedSpan_ == 0 || height == 0)
-        return false;
+    if (allocatedSpan_ == 0 || height == 0) return false;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -75,8 +69,7 @@ bool DibBitmap::SetSize(int32_t width, int32_t height)
     section_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section_ || !bits)
     {
-        if (section_)
-            DeleteObject(section_);
+        if (section_) DeleteObject(section_);
         section_ = nullptr;
         width_ = 0;
         height_ = 0;

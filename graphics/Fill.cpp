@@ -14,11 +14,20 @@ inline bool CopyWordMix(int w, RasterPixel d, RasterPixel c, RasterPixel* out)
 {
     switch (w)
     {
-    case 256: *out = c; return true;
-    case 128: *out = MixHalf(d, c); return true;
-    case 64: *out = MixQuarter(d, c); return true;
-    case 192: *out = MixThreeQuarters(d, c); return true;
-    default: return false;
+    case 256:
+        *out = c;
+        return true;
+    case 128:
+        *out = MixHalf(d, c);
+        return true;
+    case 64:
+        *out = MixQuarter(d, c);
+        return true;
+    case 192:
+        *out = MixThreeQuarters(d, c);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -33,7 +42,10 @@ void WordMixFill(const RectBlock& b, RasterPixel colour, int)
             row[x] = Mix(row[x], colour);
 }
 
-RasterPixel StoreColour(RasterPixel, RasterPixel c) { return c; }
+RasterPixel StoreColour(RasterPixel, RasterPixel c)
+{
+    return c;
+}
 
 // Copy at a weight of 1..255: colour channels toward r, g, b and the alpha
 // channel toward w, each D = S + ((D - S) x (256 - w)) / 256.
@@ -83,76 +95,73 @@ constexpr FillLoop kOperatorFills[6] = {
 
 void PlotPixel(RasterBitmap* bitmap, int32_t x, int32_t y, RasterPixel colour, float alpha, BlendMode mode)
 {
-    if (!bitmap)
-        return;
+    if (!bitmap) return;
     RasterPixel* pixels = bitmap->Pixels();
     const int32_t width = bitmap->Width(), height = bitmap->Height();
-    if (!pixels || x < 0 || y < 0 || x >= width || y >= height)
-        return;
+    if (!pixels || x < 0 || y < 0 || x >= width || y >= height) return;
     RasterPixel* p = RowWalk(pixels, height, bitmap->RowSpan(), bitmap->IsBottomUp(), y).row + x;
     const int w = WeightFromAlpha(alpha);
     const uint32_t op = mode & kBlendOperatorMask;
-    if (op == kBlendCopy && CopyWordMix(w, *p, colour, p))
-        return;
-    if (w == 0 || op > kBlendLastOperator)
-        return;
+    if (op == kBlendCopy && CopyWordMix(w, *p, colour, p)) return;
+    if (w == 0 || op > kBlendLastOperator) return;
     ApplyPlainOperator(op, p, PixelRed(colour), PixelGreen(colour), PixelBlue(colour), PixelAlpha(colour), w);
 }
 
 RasterPixel ReadPixel(RasterBitmap* bitmap, int32_t x, int32_t y)
 {
-    if (!bitmap)
-        return 0;
+    if (!bitmap) return 0;
     RasterPixel* pixels = bitmap->Pixels();
     const int32_t width = bitmap->Width(), height = bitmap->Height();
-    if (!pixels || x < 0 || y < 0 || x >= width || y >= height)
-        return 0;
+    if (!pixels || x < 0 || y < 0 || x >= width || y >= height) return 0;
     return RowWalk(pixels, height, bitmap->RowSpan(), bitmap->IsBottomUp(), y).row[x];
 }
 
 int FillWeight(float alpha, RasterPixel colour, BlendMode mode)
 {
-    if (!IsDrawableAlpha(alpha))
-        return 0;
+    if (!IsDrawableAlpha(alpha)) return 0;
     float effective = alpha;
-    if (mode & kBlendSourceAlpha)
-        effective = alpha * (static_cast<float>(PixelAlpha(colour)) * kInverse255);
-    if (effective == 0.0f)
-        return 0;
+    if (mode & kBlendSourceAlpha) effective = alpha * (static_cast<float>(PixelAlpha(colour)) * kInverse255);
+    if (effective == 0.0f) return 0;
     return WeightFromAlpha(effective);
 }
 
-void FillRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, RasterPixel colour,
-                   float alpha, BlendMode mode)
+void FillRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                   RasterPixel colour, float alpha, BlendMode mode)
 {
     RectBlock block;
-    if (!ClipRectangle(bitmap, x, y, width, height, &block))
-        return;
+    if (!ClipRectangle(bitmap, x, y, width, height, &block)) return;
     const int w = FillWeight(alpha, colour, mode);
     const uint32_t op = mode & kBlendOperatorMask;
-    if (w == 0 || op > kBlendLastOperator)
-        return;
+    if (w == 0 || op > kBlendLastOperator) return;
     FillLoop loop = kOperatorFills[op];
     if (op == kBlendCopy)
     {
         switch (w)
         {
-        case 256: loop = WordMixFill<StoreColour>; break;
-        case 128: loop = WordMixFill<MixHalf>; break;
-        case 64: loop = WordMixFill<MixQuarter>; break;
-        case 192: loop = WordMixFill<MixThreeQuarters>; break;
-        default: break;
+        case 256:
+            loop = WordMixFill<StoreColour>;
+            break;
+        case 128:
+            loop = WordMixFill<MixHalf>;
+            break;
+        case 64:
+            loop = WordMixFill<MixQuarter>;
+            break;
+        case 192:
+            loop = WordMixFill<MixThreeQuarters>;
+            break;
+        default:
+            break;
         }
     }
     loop(block, colour, w);
 }
 
-void AndOrRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t andMask,
-                    uint32_t orBits)
+void AndOrRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                    uint32_t andMask, uint32_t orBits)
 {
     RectBlock block;
-    if (!ClipRectangle(bitmap, x, y, width, height, &block))
-        return;
+    if (!ClipRectangle(bitmap, x, y, width, height, &block)) return;
     RasterPixel* row = block.first;
     for (int32_t j = 0; j < block.height; ++j, row += block.step)
         for (int32_t i = 0; i < block.width; ++i)

@@ -24,12 +24,12 @@ RasterPixel ReadPixel(RasterBitmap* bitmap, int32_t x, int32_t y);
 // Fills the rectangle with top-left (x, y). With the source-alpha bit the
 // alpha is first scaled by the colour's alpha (alpha x (A x (1 / 255)) in
 // single precision); then the operator in the low byte applies.
-void FillRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, RasterPixel colour,
-                   float alpha, BlendMode mode);
+void FillRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                   RasterPixel colour, float alpha, BlendMode mode);
 
 // Every pixel p of the clipped rectangle becomes (p & andMask) | orBits.
-void AndOrRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t andMask,
-                    uint32_t orBits);
+void AndOrRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                    uint32_t andMask, uint32_t orBits);
 
 // The weight FillRectangle uses for (alpha, colour, mode); 0 draws nothing.
 int FillWeight(float alpha, RasterPixel colour, BlendMode mode);

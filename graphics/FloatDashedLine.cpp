@@ -27,13 +27,12 @@ struct FloatWalk
 
 // The clipper keeps the walk inside the bitmap; each plot still checks its
 // pixel so float rounding can never write outside.
-template <class Plot>
-void WalkFloat(const FloatWalk& walk, const Pen& pen, int w)
+template <class Plot> void WalkFloat(const FloatWalk& walk, const Pen& pen, int w)
 {
-    auto plot = [&](int64_t major, int64_t minor, int coverage) {
+    auto plot = [&](int64_t major, int64_t minor, int coverage)
+    {
         const int64_t x = walk.majorIsY ? minor : major, y = walk.majorIsY ? major : minor;
-        if (x < 0 || y < 0 || x >= walk.width || y >= walk.height)
-            return;
+        if (x < 0 || y < 0 || x >= walk.width || y >= walk.height) return;
         Plot::Apply(walk.pixels + walk.span * y + x, pen, CoverageWeight(coverage, w));
     };
     int64_t cursor = walk.cursor;
@@ -52,38 +51,34 @@ void WalkFloat(const FloatWalk& walk, const Pen& pen, int w)
 }
 } // namespace
 
-void StrokeFloatLine(RasterBitmap* bitmap, float x1, float y1, float x2, float y2, RasterPixel colour, float alpha,
-                     BlendMode mode, bool antialias)
+void StrokeFloatLine(RasterBitmap* bitmap, float x1, float y1, float x2, float y2, RasterPixel colour,
+                     float alpha, BlendMode mode, bool antialias)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-        return;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
     if (!antialias)
     {
         // Truncated toward zero; values beyond the i32 range are held at its
         // limits (they are clipped away in any case).
         auto toInt = [](float v) {
-            return v >= 2147483520.0f ? INT32_MAX : (v <= -2147483648.0f ? INT32_MIN : static_cast<int32_t>(v));
+            return v >= 2147483520.0f ? INT32_MAX
+                                      : (v <= -2147483648.0f ? INT32_MIN : static_cast<int32_t>(v));
         };
         StrokeLine(bitmap, toInt(x1), toInt(y1), toInt(x2), toInt(y2), colour, alpha, mode, false);
         return;
     }
-    if (!bitmap)
-        return;
+    if (!bitmap) return;
     RasterPixel* pixels = bitmap->Pixels();
     const int32_t width = bitmap->Width(), height = bitmap->Height();
     const uint32_t op = mode & kBlendOperatorMask;
     const int w = WeightFromAlpha(alpha);
-    if (!pixels || w == 0 || op > kBlendLastOperator)
-        return;
+    if (!pixels || w == 0 || op > kBlendLastOperator) return;
     if (bitmap->IsBottomUp())
     {
         y1 = static_cast<float>(height - 1) - y1;
         y2 = static_cast<float>(height - 1) - y2;
     }
-    if (!ClipFloatLineToBitmap(x1, y1, x2, y2, width, height))
-        return;
-    if (x1 == x2 && y1 == y2)
-        return;
+    if (!ClipFloatLineToBitmap(x1, y1, x2, y2, width, height)) return;
+    if (x1 == x2 && y1 == y2) return;
 
     const bool majorIsY = std::fabs(x2 - x1) <= std::fabs(y2 - y1);
     double startMajor = majorIsY ? y1 : x1, endMajor = majorIsY ? y2 : x2;
@@ -123,7 +118,8 @@ void StrokeFloatLine(RasterBitmap* bitmap, float x1, float y1, float x2, float y
 namespace
 {
 template <class Plot>
-void Dashes(RasterPixel* start, ptrdiff_t step, int32_t length, int32_t dash, int32_t gap, const Pen& pen, int w)
+void Dashes(RasterPixel* start, ptrdiff_t step, int32_t length, int32_t dash, int32_t gap, const Pen& pen,
+            int w)
 {
     // Positions are relative to the start; length is far - start.
     int64_t pos = 0;
@@ -135,24 +131,19 @@ void Dashes(RasterPixel* start, ptrdiff_t step, int32_t length, int32_t dash, in
 }
 } // namespace
 
-void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t dashLength,
-                      int32_t gapLength, RasterPixel colour, float alpha, BlendMode mode)
+void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                      int32_t dashLength, int32_t gapLength, RasterPixel colour, float alpha, BlendMode mode)
 {
-    if (!bitmap || dashLength < 1)
-        return;
-    if (gapLength < 0)
-        gapLength = 0;
+    if (!bitmap || dashLength < 1) return;
+    if (gapLength < 0) gapLength = 0;
     RasterPixel* pixels = bitmap->Pixels();
     const int32_t width = bitmap->Width(), height = bitmap->Height();
     const ptrdiff_t span = bitmap->RowSpan();
     const uint32_t op = mode & kBlendOperatorMask;
     const int w = WeightFromAlpha(alpha);
-    if (!pixels || w == 0 || op > kBlendLastOperator)
-        return;
-    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height))
-        return;
-    if (!ClipLineToBitmap(x1, y1, x2, y2, width, height))
-        return;
+    if (!pixels || w == 0 || op > kBlendLastOperator) return;
+    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height)) return;
+    if (!ClipLineToBitmap(x1, y1, x2, y2, width, height)) return;
     RasterPixel* start;
     ptrdiff_t step;
     int32_t length;
@@ -171,5 +162,6 @@ void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, 
     else
         return;
     const Pen pen = MakePen(colour);
-    WithOperatorPlot(op, w, true, [&]<class Plot>() { Dashes<Plot>(start, step, length, dashLength, gapLength, pen, w); });
+    WithOperatorPlot(op, w, true,
+                     [&]<class Plot>() { Dashes<Plot>(start, step, length, dashLength, gapLength, pen, w); });
 }

@@ -12,8 +12,7 @@ using namespace line_plot;
 namespace
 {
 // count pixels from p, stepping by step.
-template <class Plot>
-void Run(RasterPixel* p, ptrdiff_t step, int32_t count, const Pen& pen, int w)
+template <class Plot> void Run(RasterPixel* p, ptrdiff_t step, int32_t count, const Pen& pen, int w)
 {
     for (int32_t i = 0; i < count; ++i, p += step)
         Plot::Apply(p, pen, w);
@@ -23,8 +22,8 @@ void Run(RasterPixel* p, ptrdiff_t step, int32_t count, const Pen& pen, int w)
 // their neighbours one x step and one y step over with Side at wSide, then the
 // last pixel with Main.
 template <class Main, class Side>
-void DiagonalAntialiased(RasterPixel* p, ptrdiff_t stepX, ptrdiff_t stepY, int32_t n, const Pen& pen, int wMain,
-                         int wSide)
+void DiagonalAntialiased(RasterPixel* p, ptrdiff_t stepX, ptrdiff_t stepY, int32_t n, const Pen& pen,
+                         int wMain, int wSide)
 {
     for (int32_t i = 0; i < n; ++i, p += stepX + stepY)
     {
@@ -47,8 +46,7 @@ struct GeneralWalk
 
 // Both cursors move toward the middle; a minor step when the fraction reaches
 // one half (ties resolved away from each cursor's start). M + 1 pixels.
-template <class Plot>
-void WalkGeneral(GeneralWalk g, const Pen& pen, int w)
+template <class Plot> void WalkGeneral(GeneralWalk g, const Pen& pen, int w)
 {
     int32_t f = 0;
     for (int32_t i = 0; i < (g.major + 1) / 2; ++i)
@@ -65,12 +63,10 @@ void WalkGeneral(GeneralWalk g, const Pen& pen, int w)
         g.front += g.majorStep;
         g.back -= g.majorStep;
     }
-    if (g.major % 2 == 0)
-        Plot::Apply(g.front, pen, w);
+    if (g.major % 2 == 0) Plot::Apply(g.front, pen, w);
 }
 
-template <class Plot>
-void WalkGeneralAntialiased(GeneralWalk g, const Pen& pen, int w)
+template <class Plot> void WalkGeneralAntialiased(GeneralWalk g, const Pen& pen, int w)
 {
     Plot::Apply(g.front, pen, w);
     Plot::Apply(g.back, pen, w);
@@ -107,18 +103,13 @@ void DrawRun(RasterPixel* p, ptrdiff_t step, int32_t count, const Pen& pen, floa
 {
     if (op == kBlendCopy)
     {
-        if (alpha == 1.0f)
-            return Run<Store>(p, step, count, pen, 0);
-        if (alpha == 0.5f)
-            return Run<Half>(p, step, count, pen, 0);
-        if (alpha == 0.25f)
-            return Run<Quarter>(p, step, count, pen, 0);
-        if (alpha == 0.75f)
-            return Run<ThreeQuarters>(p, step, count, pen, 0);
+        if (alpha == 1.0f) return Run<Store>(p, step, count, pen, 0);
+        if (alpha == 0.5f) return Run<Half>(p, step, count, pen, 0);
+        if (alpha == 0.25f) return Run<Quarter>(p, step, count, pen, 0);
+        if (alpha == 0.75f) return Run<ThreeQuarters>(p, step, count, pen, 0);
     }
     const int w = WeightFromAlpha(alpha);
-    if (w == 0)
-        return;
+    if (w == 0) return;
     WithOperatorPlot(op, w, true, [&]<class Plot>() { Run<Plot>(p, step, count, pen, w); });
 }
 
@@ -134,44 +125,37 @@ void DrawDiagonal(RasterPixel* p, ptrdiff_t stepX, ptrdiff_t stepY, int32_t n, c
         return;
     }
     const int w = WeightFromAlpha(alpha);
-    if (w == 0)
-        return;
+    if (w == 0) return;
     if (antialias)
-        WithOperatorPlot(op, w, false, [&]<class Plot>() {
-            DiagonalAntialiased<Plot, Plot>(p, stepX, stepY, n, pen, (3 * w) / 4, w / 4);
-        });
+        WithOperatorPlot(op, w, false,
+                         [&]<class Plot>()
+                         { DiagonalAntialiased<Plot, Plot>(p, stepX, stepY, n, pen, (3 * w) / 4, w / 4); });
     else
         WithOperatorPlot(op, w, true, [&]<class Plot>() { Run<Plot>(p, stepX + stepY, n + 1, pen, w); });
 }
 } // namespace
 
-void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, RasterPixel colour, float alpha,
-                BlendMode mode, bool antialias)
+void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, RasterPixel colour,
+                float alpha, BlendMode mode, bool antialias)
 {
-    if (!bitmap)
-        return;
+    if (!bitmap) return;
     RasterPixel* pixels = bitmap->Pixels();
     const int32_t width = bitmap->Width(), height = bitmap->Height();
     const ptrdiff_t span = bitmap->RowSpan();
     const uint32_t op = mode & kBlendOperatorMask;
-    if (!pixels || op > kBlendLastOperator || WeightFromAlpha(alpha) == 0)
-        return;
-    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height))
-        return;
-    if (!ClipLineToBitmap(x1, y1, x2, y2, width, height))
-        return;
+    if (!pixels || op > kBlendLastOperator || WeightFromAlpha(alpha) == 0) return;
+    if (bitmap->IsBottomUp() && !MirrorLineRows(y1, y2, height)) return;
+    if (!ClipLineToBitmap(x1, y1, x2, y2, width, height)) return;
     // From here on coordinates are memory rows and columns inside the bitmap.
     const Pen pen = MakePen(colour);
     auto at = [&](int32_t x, int32_t y) { return pixels + span * y + x; };
     const int32_t dx = x2 - x1, dy = y2 - y1;
 
-    if (dy == 0)
-        return DrawRun(at(dx < 0 ? x2 : x1, y1), 1, std::abs(dx) + 1, pen, alpha, op);
-    if (dx == 0)
-        return DrawRun(at(x1, dy < 0 ? y2 : y1), span, std::abs(dy) + 1, pen, alpha, op);
+    if (dy == 0) return DrawRun(at(dx < 0 ? x2 : x1, y1), 1, std::abs(dx) + 1, pen, alpha, op);
+    if (dx == 0) return DrawRun(at(x1, dy < 0 ? y2 : y1), span, std::abs(dy) + 1, pen, alpha, op);
     if (std::abs(dx) == std::abs(dy))
-        return DrawDiagonal(at(x1, y1), x1 < x2 ? 1 : -1, y2 > y1 ? span : -span, std::abs(dx), pen, alpha, op,
-                            antialias);
+        return DrawDiagonal(at(x1, y1), x1 < x2 ? 1 : -1, y2 > y1 ? span : -span, std::abs(dx), pen, alpha,
+                            op, antialias);
 
     // General: walk forward along the major axis.
     const bool majorIsX = std::abs(dy) < std::abs(dx);
@@ -199,13 +183,17 @@ void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_
 
 namespace
 {
-int32_t Saturate(int64_t v) { return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : v)); }
+int32_t Saturate(int64_t v)
+{
+    return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : v));
+}
 } // namespace
 
 void StrokeRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h, RasterPixel colour,
                      float alpha, BlendMode mode)
 {
-    const int32_t right = Saturate(static_cast<int64_t>(x) + w), bottom = Saturate(static_cast<int64_t>(y) + h);
+    const int32_t right = Saturate(static_cast<int64_t>(x) + w),
+                  bottom = Saturate(static_cast<int64_t>(y) + h);
     StrokeLine(bitmap, x, y, right, y, colour, alpha, mode, false);
     StrokeLine(bitmap, right, y, right, bottom, colour, alpha, mode, false);
     StrokeLine(bitmap, right, bottom, x, bottom, colour, alpha, mode, false);
@@ -216,6 +204,7 @@ void FillBorderedRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w
                            RasterPixel border, float alpha, BlendMode mode)
 {
     FillRectangle(bitmap, Saturate(static_cast<int64_t>(x) + 1), Saturate(static_cast<int64_t>(y) + 1),
-                  Saturate(static_cast<int64_t>(w) - 1), Saturate(static_cast<int64_t>(h) - 1), fill, alpha, mode);
+                  Saturate(static_cast<int64_t>(w) - 1), Saturate(static_cast<int64_t>(h) - 1), fill, alpha,
+                  mode);
     StrokeRectangle(bitmap, x, y, w, h, border, alpha, mode);
 }

@@ -20,8 +20,8 @@
 
 #include <cstdint>
 
-void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, RasterPixel colour, float alpha,
-                BlendMode mode, bool antialias);
+void StrokeLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, RasterPixel colour,
+                float alpha, BlendMode mode, bool antialias);
 
 // The outline through columns x..x + w and rows y..y + h (four lines; corner
 // pixels are drawn twice).
@@ -36,11 +36,11 @@ void FillBorderedRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t w
 // Without anti-aliasing: the coordinates truncated and drawn as StrokeLine.
 // With it: a coverage walk along the major axis over the integer positions
 // between the ends. A coordinate that is not finite draws nothing.
-void StrokeFloatLine(RasterBitmap* bitmap, float x1, float y1, float x2, float y2, RasterPixel colour, float alpha,
-                     BlendMode mode, bool antialias);
+void StrokeFloatLine(RasterBitmap* bitmap, float x1, float y1, float x2, float y2, RasterPixel colour,
+                     float alpha, BlendMode mode, bool antialias);
 
 // Horizontal and vertical lines only: dashes of dashLength pixels separated by
 // gaps of gapLength, from the smaller coordinate; the far end pixel is not
 // drawn. A dash length below 1 draws nothing; a negative gap counts as 0.
-void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t dashLength,
-                      int32_t gapLength, RasterPixel colour, float alpha, BlendMode mode);
+void StrokeDashedLine(RasterBitmap* bitmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                      int32_t dashLength, int32_t gapLength, RasterPixel colour, float alpha, BlendMode mode);

@@ -22,7 +22,7 @@ bool ClipLineToBitmap(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_
 bool MirrorLineRows(int32_t& y1, int32_t& y2, int32_t height);
 bool ClipFloatLineToBitmap(float& x1, float& y1, float& x2, float& y2, int32_t width, int32_t height);
 // Right and bottom exclusive.
-bool ClipLineToRect(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t left, int32_t top, int32_t right,
-                    int32_t bottom);
+bool ClipLineToRect(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t left, int32_t top,
+                    int32_t right, int32_t bottom);
 bool ClipFloatLineToRect(float& x1, float& y1, float& x2, float& y2, float left, float top, float right,
                          float bottom);

@@ -11,8 +11,7 @@ constexpr int64_t kAlignmentSlack = 63;
 // The line-align mask: 0 below 2, else the lowest set bit minus 1, at most 15.
 uint32_t LineAlignMask(int32_t lineAlign)
 {
-    if (lineAlign < 2)
-        return 0;
+    if (lineAlign < 2) return 0;
     uint32_t lowest = static_cast<uint32_t>(lineAlign) & (~static_cast<uint32_t>(lineAlign) + 1);
     uint32_t mask = lowest - 1;
     return mask > 15 ? 15 : mask;
@@ -21,8 +20,7 @@ uint32_t LineAlignMask(int32_t lineAlign)
 
 MemoryBitmap::MemoryBitmap(int32_t width, int32_t height, int32_t lineAlign) : mask_(LineAlignMask(lineAlign))
 {
-    if (width != 0 || height != 0)
-        SetSize(width, height);
+    if (width != 0 || height != 0) SetSize(width, height);
 }
 
 MemoryBitmap::~MemoryBitmap()
@@ -32,16 +30,14 @@ MemoryBitmap::~MemoryBitmap()
 
 RasterPixel* MemoryBitmap::Pixels()
 {
-    if (!buffer_)
-        return nullptr;
+    if (!buffer_) return nullptr;
     uintptr_t address = (reinterpret_cast<uintptr_t>(buffer_) + 63) & ~uintptr_t{63};
     return reinterpret_cast<RasterPixel*>(address);
 }
 
 bool MemoryBitmap::SetSize(int32_t width, int32_t height)
 {
-    if (width == width_ && height == height_)
-        return false;
+    if (width == width_ && height == height_) return false;
     width_ = width;
     height_ = height;
 
@@ -70,8 +66,7 @@ bool MemoryBitmap::SetSize(int32_t width, int32_t height)
     else if (allocated_ < need)
     {
         int64_t grown = need + need / 4;
-        if (grown > std::numeric_limits<int32_t>::max() - kAlignmentSlack)
-            grown = need;
+        if (grown > std::numeric_limits<int32_t>::max() - kAlignmentSlack) grown = need;
         void* moved = std::realloc(buffer_, static_cast<size_t>(grown + kAlignmentSlack));
         if (moved)
         {

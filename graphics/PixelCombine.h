@@ -9,10 +9,10 @@
 #include <cstdint>
 
 // The blit dispatch on one pair of words: channel copy for operator bytes
-// 0xF0..0xFF (at any alpha but 0 and not-a-number); copy at alpha 1.0 returns the source; copy at alpha 0.5 the
-// per-byte halves; otherwise the operator (with the source-alpha bit, the
-// source-alpha form) at w = trunc(alpha x 256). An alpha that cannot draw or
-// an operator outside the table returns the destination unchanged.
+// 0xF0..0xFF (at any alpha but 0 and not-a-number); copy at alpha 1.0 returns the source; copy at alpha 0.5
+// the per-byte halves; otherwise the operator (with the source-alpha bit, the source-alpha form) at w =
+// trunc(alpha x 256). An alpha that cannot draw or an operator outside the table returns the destination
+// unchanged.
 RasterPixel CombinePixelWords(RasterPixel destination, RasterPixel source, float alpha, BlendMode mode);
 
 // The same dispatch on one pixel in place, source given as channels and the

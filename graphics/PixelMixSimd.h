@@ -38,7 +38,13 @@ inline void SpreadPerPixel(__m128i k32, __m128i* kLow, __m128i* kHigh)
     *kHigh = _mm_unpackhi_epi32(kk, kk);
 }
 
-inline __m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline __m128i Load(const uint32_t* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void Store(uint32_t* p, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
 } // namespace raster_simd
 #endif

@@ -41,8 +41,7 @@ void SilentWarning(png_structp, png_const_charp) {}
 // Reads and decodes the image into job->target. False on any failure.
 bool ReadImage(png_structp png, png_infop info, DecodeJob* job)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
 
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
@@ -50,21 +49,16 @@ bool ReadImage(png_structp png, png_infop info, DecodeJob* job)
     if (!png_get_IHDR(png, info, &width, &height, &depth, &colourType, &interlace, &compression, &filter))
         return false;
 
-    if (colourType == PNG_COLOR_TYPE_PALETTE)
-        png_set_palette_to_rgb(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8)
-        png_set_expand_gray_1_2_4_to_8(png);
+    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
     if (png_get_valid(png, info, PNG_INFO_tRNS))
     {
         png_set_tRNS_to_alpha(png);
         colourType |= PNG_COLOR_MASK_ALPHA;
     }
-    if (depth == 16)
-        png_set_strip_16(png);
-    if (depth < 8)
-        png_set_packing(png);
-    if ((colourType & ~PNG_COLOR_MASK_ALPHA) == PNG_COLOR_TYPE_GRAY)
-        png_set_gray_to_rgb(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (depth < 8) png_set_packing(png);
+    if ((colourType & ~PNG_COLOR_MASK_ALPHA) == PNG_COLOR_TYPE_GRAY) png_set_gray_to_rgb(png);
     if (colourType & PNG_COLOR_MASK_ALPHA)
         png_set_swap_alpha(png);
     else
@@ -89,12 +83,10 @@ bool ReadImage(png_structp png, png_infop info, DecodeJob* job)
         job->target = job->created;
     }
     RasterBitmap* target = job->target;
-    if (!target || target->Width() != w || target->Height() != h || !target->Pixels())
-        return false;
+    if (!target || target->Width() != w || target->Height() != h || !target->Pixels()) return false;
 
     job->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * static_cast<size_t>(h)));
-    if (!job->rows)
-        return false;
+    if (!job->rows) return false;
     RasterPixel* pixels = target->Pixels();
     const ptrdiff_t span = target->RowSpan();
     for (int32_t r = 0; r < h; ++r)
@@ -121,12 +113,10 @@ void ConvertRows(const DecodeJob& job)
 
 // Runs a decode whose input has been attached by attach(png). Returns the
 // bitmap or null; frees everything it made on failure.
-template <class Attach>
-RasterBitmap* Decode(RasterBitmap* bitmap, Attach attach)
+template <class Attach> RasterBitmap* Decode(RasterBitmap* bitmap, Attach attach)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
-    if (!png)
-        return nullptr;
+    if (!png) return nullptr;
     png_infop info = png_create_info_struct(png);
     if (!info)
     {
@@ -138,8 +128,7 @@ RasterBitmap* Decode(RasterBitmap* bitmap, Attach attach)
     job.given = bitmap;
     const bool ok = ReadImage(png, info, &job);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (ok)
-        ConvertRows(job);
+    if (ok) ConvertRows(job);
     std::free(job.rows);
     if (!ok)
     {
@@ -168,29 +157,24 @@ void PngMemoryRead(png_struct_def* png, unsigned char* out, size_t count)
     MemoryCursor* cursor = static_cast<MemoryCursor*>(png_get_io_ptr(png));
     // libpng trusts the lengths the chunks declare; bytes handed out beyond
     // the data would let it inflate and checksum a declared gigabyte of zeros.
-    if (!cursor || count > cursor->left)
-        png_error(png, "read past the end of the data");
-    if (count > 0)
-        std::memcpy(out, cursor->next, count);
+    if (!cursor || count > cursor->left) png_error(png, "read past the end of the data");
+    if (count > 0) std::memcpy(out, cursor->next, count);
     cursor->next += count;
     cursor->left -= count;
 }
 
 RasterBitmap* LoadPngMemory(const void* data, int32_t length, RasterBitmap* bitmap)
 {
-    if (!data || length < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0)
-        return nullptr;
+    if (!data || length < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return nullptr;
     MemoryCursor cursor{static_cast<const unsigned char*>(data), static_cast<size_t>(length)};
     return Decode(bitmap, [&cursor](png_structp png) { png_set_read_fn(png, &cursor, PngMemoryRead); });
 }
 
 RasterBitmap* LoadPngFile(const char* path, RasterBitmap* bitmap)
 {
-    if (!path)
-        return nullptr;
+    if (!path) return nullptr;
     std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     RasterBitmap* result = Decode(bitmap, [file](png_structp png) { png_init_io(png, file); });
     std::fclose(file);
     return result;
@@ -198,8 +182,7 @@ RasterBitmap* LoadPngFile(const char* path, RasterBitmap* bitmap)
 
 RasterBitmap* LoadPngByName(const char* path, bool checkExtension, RasterBitmap* bitmap)
 {
-    if (!path)
-        return nullptr;
+    if (!path) return nullptr;
     if (checkExtension)
     {
         const char* extension = path + std::strlen(path);
@@ -209,12 +192,9 @@ RasterBitmap* LoadPngByName(const char* path, bool checkExtension, RasterBitmap*
         for (size_t i = 0;; ++i)
         {
             char c = extension[i];
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-            if (c != kPng[i])
-                return nullptr;
-            if (c == '\0')
-                break;
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c != kPng[i]) return nullptr;
+            if (c == '\0') break;
         }
     }
     return LoadPngFile(path, bitmap);

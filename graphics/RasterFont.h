@@ -28,7 +28,8 @@ public:
     // The BlendMode and alpha text is drawn with.
     virtual void SetCombineMode(BlendMode mode, float alpha) = 0;
     // Draws (or with DT_CALCRECT measures) text; see CachedFont::DrawString.
-    virtual int32_t DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect, uint32_t flags) = 0;
+    virtual int32_t DrawString(RasterBitmap* bitmap, const char* text, int32_t length, RECT* rect,
+                               uint32_t flags) = 0;
     virtual RasterPixel ForegroundColor() const = 0;
     virtual HFONT FontHandle() const = 0;
     // The line height in pixels.

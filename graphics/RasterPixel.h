@@ -39,10 +39,22 @@ inline constexpr BlendMode kBlendSourceAlpha = 0x10000;
 inline constexpr int kFullWeight = 256;
 
 // Channel access on a pixel word.
-inline constexpr int PixelRed(RasterPixel p) { return static_cast<int>((p >> 16) & 255); }
-inline constexpr int PixelGreen(RasterPixel p) { return static_cast<int>((p >> 8) & 255); }
-inline constexpr int PixelBlue(RasterPixel p) { return static_cast<int>(p & 255); }
-inline constexpr int PixelAlpha(RasterPixel p) { return static_cast<int>(p >> 24); }
+inline constexpr int PixelRed(RasterPixel p)
+{
+    return static_cast<int>((p >> 16) & 255);
+}
+inline constexpr int PixelGreen(RasterPixel p)
+{
+    return static_cast<int>((p >> 8) & 255);
+}
+inline constexpr int PixelBlue(RasterPixel p)
+{
+    return static_cast<int>(p & 255);
+}
+inline constexpr int PixelAlpha(RasterPixel p)
+{
+    return static_cast<int>(p >> 24);
+}
 
 // Builds a word from four channel values, each taken as its low 8 bits.
 inline constexpr RasterPixel MakePixel(int a, int r, int g, int b)
@@ -79,17 +91,32 @@ inline int UnrestrictedWeight(float alpha, float low, float high)
 
 // True for any alpha but 0 and not-a-number: the test that alone stops a
 // same-scale channel copy and cached text.
-inline constexpr bool IsNonZeroAlpha(float alpha) { return alpha < 0.0f || alpha > 0.0f; }
+inline constexpr bool IsNonZeroAlpha(float alpha)
+{
+    return alpha < 0.0f || alpha > 0.0f;
+}
 
 // Whole-word mixes that work on the four bytes at once. Each term shifts the
 // word and clears the bits that crossed into the byte below, so every byte is
 // truncated separately.
-inline constexpr RasterPixel HalfOfBytes(RasterPixel p) { return (p >> 1) & 0x7F7F7F7Fu; }
-inline constexpr RasterPixel QuarterOfBytes(RasterPixel p) { return (p >> 2) & 0x3F3F3F3Fu; }
-inline constexpr RasterPixel EighthOfBytes(RasterPixel p) { return (p >> 3) & 0x1F1F1F1Fu; }
+inline constexpr RasterPixel HalfOfBytes(RasterPixel p)
+{
+    return (p >> 1) & 0x7F7F7F7Fu;
+}
+inline constexpr RasterPixel QuarterOfBytes(RasterPixel p)
+{
+    return (p >> 2) & 0x3F3F3F3Fu;
+}
+inline constexpr RasterPixel EighthOfBytes(RasterPixel p)
+{
+    return (p >> 3) & 0x1F1F1F1Fu;
+}
 
 // floor(D / 2) + floor(C / 2) per byte.
-inline constexpr RasterPixel MixHalf(RasterPixel d, RasterPixel c) { return HalfOfBytes(d) + HalfOfBytes(c); }
+inline constexpr RasterPixel MixHalf(RasterPixel d, RasterPixel c)
+{
+    return HalfOfBytes(d) + HalfOfBytes(c);
+}
 // A quarter of the colour: D/2 + D/4 + C/4 per byte.
 inline constexpr RasterPixel MixQuarter(RasterPixel d, RasterPixel c)
 {

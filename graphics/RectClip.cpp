@@ -1,9 +1,9 @@
 #include "graphics/RectClip.h"
 
-bool ClipRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, RectBlock* block)
+bool ClipRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                   RectBlock* block)
 {
-    if (!bitmap)
-        return false;
+    if (!bitmap) return false;
     int64_t left = x, top = y, w = width, h = height;
     const int64_t bitmapWidth = bitmap->Width(), bitmapHeight = bitmap->Height();
     if (left < 0)
@@ -16,13 +16,10 @@ bool ClipRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, in
         h += top;
         top = 0;
     }
-    if (left + w > bitmapWidth)
-        w = bitmapWidth - left;
-    if (top + h > bitmapHeight)
-        h = bitmapHeight - top;
+    if (left + w > bitmapWidth) w = bitmapWidth - left;
+    if (top + h > bitmapHeight) h = bitmapHeight - top;
     RasterPixel* pixels = bitmap->Pixels();
-    if (!pixels || w < 1 || h < 1 || bitmap->RowSpan() < 1)
-        return false;
+    if (!pixels || w < 1 || h < 1 || bitmap->RowSpan() < 1) return false;
     RasterRowWalk walk =
         RowWalk(pixels, bitmap->Height(), bitmap->RowSpan(), bitmap->IsBottomUp(), static_cast<int32_t>(top));
     block->first = walk.row + left;

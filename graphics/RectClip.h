@@ -19,4 +19,5 @@ struct RectBlock
 
 // False when nothing is left (null bitmap, no pixels, empty rectangle).
 // Computed in 64 bits so no input overflows.
-bool ClipRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height, RectBlock* block);
+bool ClipRectangle(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                   RectBlock* block);

@@ -10,8 +10,7 @@ void BlitBitmapRectReference(RasterBitmap* dest, RasterBitmap* src, int32_t dstX
                              const RasterRect* sourceRect, float alpha, BlendMode mode)
 {
     BlitBlock block;
-    if (!ClipBlit(dest, src, dstX, dstY, sourceRect, &block))
-        return;
+    if (!ClipBlit(dest, src, dstX, dstY, sourceRect, &block)) return;
     for (int32_t y = 0; y < block.height; ++y)
         for (int32_t x = 0; x < block.width; ++x)
         {
@@ -24,12 +23,10 @@ void FillRectangleReference(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t 
                             RasterPixel colour, float alpha, BlendMode mode)
 {
     RectBlock block;
-    if (!ClipRectangle(bitmap, x, y, width, height, &block))
-        return;
+    if (!ClipRectangle(bitmap, x, y, width, height, &block)) return;
     const int w = FillWeight(alpha, colour, mode);
     const uint32_t op = mode & kBlendOperatorMask;
-    if (w == 0 || op > kBlendLastOperator)
-        return;
+    if (w == 0 || op > kBlendLastOperator) return;
     for (int32_t j = 0; j < block.height; ++j)
         for (int32_t i = 0; i < block.width; ++i)
         {
@@ -47,7 +44,8 @@ void FillRectangleReference(RasterBitmap* bitmap, int32_t x, int32_t y, int32_t 
                 // The alpha channel's source value is the weight (at most 255
                 // for HSV, whose result alpha is the source alpha).
                 int alphaSource = (op == kBlendHsv && w > 255) ? 255 : w;
-                ApplyPlainOperator(op, p, PixelRed(colour), PixelGreen(colour), PixelBlue(colour), alphaSource, w);
+                ApplyPlainOperator(op, p, PixelRed(colour), PixelGreen(colour), PixelBlue(colour),
+                                   alphaSource, w);
             }
         }
 }

@@ -10,9 +10,9 @@
 // BlendPixelSourceAlpha otherwise). Any other operator draws nothing.
 // Weight: the weight rule of RasterPixel.h (an alpha outside (0, 1] draws
 // nothing, except that a same-size BlitScaled is a BlitBitmapRect, whose
-// channel copy runs at any alpha but 0 and NaN). Null bitmaps, empty sizes, coordinates that are not finite or lie
-// beyond 2^30 pixels draw nothing. Nothing outside the destination is
-// written, nothing outside the source is read. Editor thread; no allocation.
+// channel copy runs at any alpha but 0 and NaN). Null bitmaps, empty sizes, coordinates that are not finite
+// or lie beyond 2^30 pixels draw nothing. Nothing outside the destination is written, nothing outside the
+// source is read. Editor thread; no allocation.
 
 #include "graphics/RasterBitmap.h"
 

@@ -33,86 +33,90 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gui/IBitmapStrip.h"
 #include "gui/BlendMethod.h"
+#include "gui/IBitmapStrip.h"
 #include "gui/IRectangle.h"
 
 class IGraphics;
 
 // One character of a font.
-struct BitmapFontGlyph {
-  int32_t yOffset = 0;  // the description's yoffset minus the font's line height
-  int32_t xOffset = 0;  // the description's xoffset
-  IRectangle source;    // the glyph's cell in the glyph image
-  int32_t xAdvance = 0; // how far the pen moves after the glyph
+struct BitmapFontGlyph
+{
+    int32_t yOffset = 0;  // the description's yoffset minus the font's line height
+    int32_t xOffset = 0;  // the description's xoffset
+    IRectangle source;    // the glyph's cell in the glyph image
+    int32_t xAdvance = 0; // how far the pen moves after the glyph
 };
 
 // One entry of a list of lines.
-struct BitmapTextLine {
-  std::string text;
-  int32_t leftAligned = 0;  // copied into the font's left-aligned flag before the line is drawn
-  int32_t topAligned = 0;   // copied into the font's top-aligned flag before the line is drawn
-  bool indented = false;    // drawn 10 pixels in from both the left and the right edge
+struct BitmapTextLine
+{
+    std::string text;
+    int32_t leftAligned = 0; // copied into the font's left-aligned flag before the line is drawn
+    int32_t topAligned = 0;  // copied into the font's top-aligned flag before the line is drawn
+    bool indented = false;   // drawn 10 pixels in from both the left and the right edge
 };
 
-class BitmapFont {
- public:
-  // Running width allowed beyond the rectangle's width before a string is cut.
-  static constexpr int kOverflowAllowance = 5;
-  // Inset of an indented line from each side.
-  static constexpr int kIndent = 10;
-  // Width WrapTextToWidth keeps free of every line (whether or not it is indented).
-  static constexpr int kWrapAllowance = 20;
+class BitmapFont
+{
+public:
+    // Running width allowed beyond the rectangle's width before a string is cut.
+    static constexpr int kOverflowAllowance = 5;
+    // Inset of an indented line from each side.
+    static constexpr int kIndent = 10;
+    // Width WrapTextToWidth keeps free of every line (whether or not it is indented).
+    static constexpr int kWrapAllowance = 20;
 
-  // bitmap: the glyph image (not owned; it must outlive the font; may be null, then nothing is
-  // drawn). description: the font's description text (null or malformed: a font without glyphs).
-  BitmapFont(const IBitmapStrip* bitmap, const char* description);
-  BitmapFont(const BitmapFont&) = delete;
-  BitmapFont& operator=(const BitmapFont&) = delete;
+    // bitmap: the glyph image (not owned; it must outlive the font; may be null, then nothing is
+    // drawn). description: the font's description text (null or malformed: a font without glyphs).
+    BitmapFont(const IBitmapStrip* bitmap, const char* description);
+    BitmapFont(const BitmapFont&) = delete;
+    BitmapFont& operator=(const BitmapFont&) = delete;
 
-  // Draws one line of text (zero-terminated; null counts as empty) into rect of the editor's
-  // drawing bitmap by the rules above; with measureOnly (or a null graphics) it lays the string
-  // out and copies nothing. Always true.
-  bool DrawString(IGraphics* graphics, const char* text, const IRectangle& rect, bool measureOnly = false) const;
-  // Draws the lines one under the other: line k in {rect.left, rect.top + L x k, rect.right,
-  // rect.bottom}, inset by 10 pixels at the left and right when indented, with the line's
-  // alignment flags (both flags are 0 again afterwards). The bottom does not limit the list.
-  // Empties the list (callers that keep their lines pass a copy) and returns L x the number of
-  // lines, also when measuring.
-  int DrawLines(IGraphics* graphics, std::vector<BitmapTextLine>& lines, const IRectangle& rect,
-                bool measureOnly = false);
+    // Draws one line of text (zero-terminated; null counts as empty) into rect of the editor's
+    // drawing bitmap by the rules above; with measureOnly (or a null graphics) it lays the string
+    // out and copies nothing. Always true.
+    bool DrawString(IGraphics* graphics, const char* text, const IRectangle& rect,
+                    bool measureOnly = false) const;
+    // Draws the lines one under the other: line k in {rect.left, rect.top + L x k, rect.right,
+    // rect.bottom}, inset by 10 pixels at the left and right when indented, with the line's
+    // alignment flags (both flags are 0 again afterwards). The bottom does not limit the list.
+    // Empties the list (callers that keep their lines pass a copy) and returns L x the number of
+    // lines, also when measuring.
+    int DrawLines(IGraphics* graphics, std::vector<BitmapTextLine>& lines, const IRectangle& rect,
+                  bool measureOnly = false);
 
-  // The sum of the advances of text as DrawString counts them, before any cut.
-  int64_t MeasureWidth(const char* text) const;
-  // The advance of character code c; 0 when the font has no glyph for it.
-  int32_t Advance(int c) const;
-  // The glyph of character code c, or null.
-  const BitmapFontGlyph* FindGlyph(int c) const;
-  int CountGlyphs() const { return static_cast<int>(glyphs_.size()); }
+    // The sum of the advances of text as DrawString counts them, before any cut.
+    int64_t MeasureWidth(const char* text) const;
+    // The advance of character code c; 0 when the font has no glyph for it.
+    int32_t Advance(int c) const;
+    // The glyph of character code c, or null.
+    const BitmapFontGlyph* FindGlyph(int c) const;
+    int CountGlyphs() const { return static_cast<int>(glyphs_.size()); }
 
-  int32_t GetLineHeight() const { return lineHeight_; }
-  void SetLineHeight(int32_t height) { lineHeight_ = height; }
-  // Stores glyph under character code c, replacing an earlier one.
-  void SetGlyph(int c, const BitmapFontGlyph& glyph) { glyphs_[c] = glyph; }
+    int32_t GetLineHeight() const { return lineHeight_; }
+    void SetLineHeight(int32_t height) { lineHeight_ = height; }
+    // Stores glyph under character code c, replacing an earlier one.
+    void SetGlyph(int c, const BitmapFontGlyph& glyph) { glyphs_[c] = glyph; }
 
-  int32_t IsLeftAligned() const { return leftAligned_; }
-  int32_t IsTopAligned() const { return topAligned_; }
-  void SetLeftAligned(int32_t on) { leftAligned_ = on; }
-  void SetTopAligned(int32_t on) { topAligned_ = on; }
-  const IBlendSpec& GetBlend() const { return blend_; }
-  // The glyph image (null when the font was made without one).
-  const IBitmapStrip* GetBitmap() const { return bitmap_; }
+    int32_t IsLeftAligned() const { return leftAligned_; }
+    int32_t IsTopAligned() const { return topAligned_; }
+    void SetLeftAligned(int32_t on) { leftAligned_ = on; }
+    void SetTopAligned(int32_t on) { topAligned_ = on; }
+    const IBlendSpec& GetBlend() const { return blend_; }
+    // The glyph image (null when the font was made without one).
+    const IBitmapStrip* GetBitmap() const { return bitmap_; }
 
-  // True for the bytes that take no room: 0x80..0xFF and carriage return.
-  static bool IsSkippedByte(char c) { return static_cast<unsigned char>(c) >= 0x80 || c == '\r'; }
+    // True for the bytes that take no room: 0x80..0xFF and carriage return.
+    static bool IsSkippedByte(char c) { return static_cast<unsigned char>(c) >= 0x80 || c == '\r'; }
 
- private:
-  int32_t lineHeight_ = 0;
-  std::unordered_map<int32_t, BitmapFontGlyph> glyphs_;
-  IBlendSpec blend_{IBlendSpec::kMethodAlphaCopy, 1.0f};
-  int32_t leftAligned_ = 0;
-  int32_t topAligned_ = 0;
-  const IBitmapStrip* bitmap_;
+private:
+    int32_t lineHeight_ = 0;
+    std::unordered_map<int32_t, BitmapFontGlyph> glyphs_;
+    IBlendSpec blend_{IBlendSpec::kMethodAlphaCopy, 1.0f};
+    int32_t leftAligned_ = 0;
+    int32_t topAligned_ = 0;
+    const IBitmapStrip* bitmap_;
 };
 
 // Breaks one paragraph (a line whose text may be wider than rect) into lines, anywhere in the

@@ -11,15 +11,22 @@
 
 #include <cstdint>
 
-struct IBlendSpec {
-  enum Method : int32_t { kMethodAlphaCopy = 0, kMethodCopy = 1, kMethodAdd = 2, kMethodDodge = 3 };
+struct IBlendSpec
+{
+    enum Method : int32_t
+    {
+        kMethodAlphaCopy = 0,
+        kMethodCopy = 1,
+        kMethodAdd = 2,
+        kMethodDodge = 3
+    };
 
-  int32_t method = kMethodAlphaCopy;
-  float weight = 1.0f;
+    int32_t method = kMethodAlphaCopy;
+    float weight = 1.0f;
 
-  constexpr IBlendSpec() = default;
-  constexpr IBlendSpec(int32_t m, float w) : method(m), weight(w) {}
+    constexpr IBlendSpec() = default;
+    constexpr IBlendSpec(int32_t m, float w) : method(m), weight(w) {}
 
-  // The raster library's mode word for the method (see the table above).
-  uint32_t RasterMode() const;
+    // The raster library's mode word for the method (see the table above).
+    uint32_t RasterMode() const;
 };

@@ -11,22 +11,24 @@
 
 class ICustomRadioButtonsControl;
 
-class DoubleRadioButtonsListener : public IObserverInterface {
- public:
-  // Attaches itself to both (either may be null); first becomes active, second inactive.
-  DoubleRadioButtonsListener(ICustomRadioButtonsControl* first, ICustomRadioButtonsControl* second);
-  DoubleRadioButtonsListener(const DoubleRadioButtonsListener&) = delete;
-  DoubleRadioButtonsListener& operator=(const DoubleRadioButtonsListener&) = delete;
+class DoubleRadioButtonsListener : public IObserverInterface
+{
+public:
+    // Attaches itself to both (either may be null); first becomes active, second inactive.
+    DoubleRadioButtonsListener(ICustomRadioButtonsControl* first, ICustomRadioButtonsControl* second);
+    DoubleRadioButtonsListener(const DoubleRadioButtonsListener&) = delete;
+    DoubleRadioButtonsListener& operator=(const DoubleRadioButtonsListener&) = delete;
 
-  // Nothing.
-  void OnSubjectChanged(ISubject* subject) override;
-  // subject active, the other inactive (for a subject that is one of the two).
-  void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind, const IMouseModifiers& modifiers) override;
+    // Nothing.
+    void OnSubjectChanged(ISubject* subject) override;
+    // subject active, the other inactive (for a subject that is one of the two).
+    void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind,
+                             const IMouseModifiers& modifiers) override;
 
-  ICustomRadioButtonsControl* GetFirst() const { return first_; }
-  ICustomRadioButtonsControl* GetSecond() const { return second_; }
+    ICustomRadioButtonsControl* GetFirst() const { return first_; }
+    ICustomRadioButtonsControl* GetSecond() const { return second_; }
 
- private:
-  ICustomRadioButtonsControl* first_;
-  ICustomRadioButtonsControl* second_;
+private:
+    ICustomRadioButtonsControl* first_;
+    ICustomRadioButtonsControl* second_;
 };

@@ -9,18 +9,19 @@
 
 class BitmapFont;
 
-class ICustomTextControl : public ITextControl {
- public:
-  // font: not owned; may be null (then nothing is drawn).
-  ICustomTextControl(IEffectBase* plug, const IRectangle& rect, const BitmapFont* font);
-  ICustomTextControl(IGraphics* graphics, const IRectangle& rect, const BitmapFont* font);
+class ICustomTextControl : public ITextControl
+{
+public:
+    // font: not owned; may be null (then nothing is drawn).
+    ICustomTextControl(IEffectBase* plug, const IRectangle& rect, const BitmapFont* font);
+    ICustomTextControl(IGraphics* graphics, const IRectangle& rect, const BitmapFont* font);
 
-  // The text (empty draws nothing) with the font into rect; false without a font.
-  bool Paint(IGraphics* graphics) override;
+    // The text (empty draws nothing) with the font into rect; false without a font.
+    bool Paint(IGraphics* graphics) override;
 
-  const BitmapFont* GetFont() const { return font_; }
-  void SetFont(const BitmapFont* font) { font_ = font; }
+    const BitmapFont* GetFont() const { return font_; }
+    void SetFont(const BitmapFont* font) { font_ = font; }
 
- private:
-  const BitmapFont* font_;
+private:
+    const BitmapFont* font_;
 };

@@ -25,106 +25,116 @@
 #include "gui/IGraphics.h"
 #include "platform/types/Win32Types.h"
 
-class IEditorWindow : public IGraphics {
- public:
-  static constexpr const char* kWindowClassName = "QuovaWndClass";
-  static constexpr const char* kWindowTitle = "Quova";
-  static constexpr UINT_PTR kTimerId = 2;
-  static constexpr int kEditFieldId = 99;
-  // Characters read from a committed text field.
-  static constexpr int kEnteredTextMax = 32;
-  // More changed areas in one tick than this invalidate their bounding box instead.
-  static constexpr size_t kMaxChangedParts = 8;
+class IEditorWindow : public IGraphics
+{
+public:
+    static constexpr const char* kWindowClassName = "QuovaWndClass";
+    static constexpr const char* kWindowTitle = "Quova";
+    static constexpr UINT_PTR kTimerId = 2;
+    static constexpr int kEditFieldId = 99;
+    // Characters read from a committed text field.
+    static constexpr int kEnteredTextMax = 32;
+    // More changed areas in one tick than this invalidate their bounding box instead.
+    static constexpr size_t kMaxChangedParts = 8;
 
-  enum TextEntryState : int32_t { kEntryNone = 0, kEntryEditing = 1, kEntryShown = 2, kEntryCancel = 3, kEntryCommit = 4 };
+    enum TextEntryState : int32_t
+    {
+        kEntryNone = 0,
+        kEntryEditing = 1,
+        kEntryShown = 2,
+        kEntryCancel = 3,
+        kEntryCommit = 4
+    };
 
-  IEditorWindow(IEffectBase* plug, int width, int height, int framesPerSecond);
-  // Closes the window when it is still open.
-  ~IEditorWindow() override;
+    IEditorWindow(IEffectBase* plug, int width, int height, int framesPerSecond);
+    // Closes the window when it is still open.
+    ~IEditorWindow() override;
 
-  // The module whose resources the editor reads and whose instance owns the window class (null:
-  // the plug-in's own module). Set by the plug-in right after construction.
-  void SetInstance(HINSTANCE instance) { instance_ = instance; }
-  HINSTANCE GetInstance() const { return instance_; }
+    // The module whose resources the editor reads and whose instance owns the window class (null:
+    // the plug-in's own module). Set by the plug-in right after construction.
+    void SetInstance(HINSTANCE instance) { instance_ = instance; }
+    HINSTANCE GetInstance() const { return instance_; }
 
-  // ---- IGraphics window-layer operations ------------------------------------------------------------
-  // Creates the child window in parent (a host window). A window already open is closed first and
-  // the new one takes its place and size. Marks every control changed. The window, or null.
-  void* OpenEditorWindow(void* parent) override;
-  // Destroys the window (and an open text field) when one exists.
-  void CloseEditorWindow() override;
-  void* GetWindowHandle() override { return window_; }
-  bool IsWindowOpen() override { return window_ != nullptr; }
-  // BeginPaint, copy of rect from the drawing bitmap, EndPaint. False while closed.
-  bool PresentBackBuffer(const IRectangle& rect) override;
-  // Nothing when the size is unchanged. Else the editor is resized; an open window is resized by
-  // the change, and so are its parent and grandparent when they are child windows (not for the
-  // VST3 and RTAS interfaces); the whole editor is repainted.
-  void SetEditorSize(int width, int height) override;
-  IPopupMenu* ShowPopupMenu(IPopupMenu* menu, const IRectangle& rect) override;
-  void ShowTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rect, const char* text,
-                     IParameter* parameter) override;
-  void EndTextEntry() override {
-    if (!OffEditorThread()) textEntryState_ = kEntryCancel;
-  }
-  int ShowAlert(const char* text, const char* caption, uint32_t type) override;
-  bool OpenWebLink(const char* url, const char* caption, const char* confirmText, const char* errorText) override;
-  void GetHostPath(IString* path) override;
-  void GetPluginPath(IString* path) override;
-  void GetDesktopPath(IString* path) override;
-  bool ShowFileDialog(bool save, const char* extensions, const char* startFolder, IString* path) override;
-  bool ShowColorDialog(IColorARGB* colour) override;
-  void HideCursor() override;
-  void RestoreCursor() override;
-  // The module's "TEXTFILE" resource id; its bytes are followed by a zero byte.
-  const char* FindTextResource(int id, const char* name) override;
-  // Null unless the name ends in ".png" (any case); else the module's "PNG" resource id decoded.
-  RasterBitmap* DecodeBitmapResource(int id, const char* name) override;
+    // ---- IGraphics window-layer operations ------------------------------------------------------------
+    // Creates the child window in parent (a host window). A window already open is closed first and
+    // the new one takes its place and size. Marks every control changed. The window, or null.
+    void* OpenEditorWindow(void* parent) override;
+    // Destroys the window (and an open text field) when one exists.
+    void CloseEditorWindow() override;
+    void* GetWindowHandle() override { return window_; }
+    bool IsWindowOpen() override { return window_ != nullptr; }
+    // BeginPaint, copy of rect from the drawing bitmap, EndPaint. False while closed.
+    bool PresentBackBuffer(const IRectangle& rect) override;
+    // Nothing when the size is unchanged. Else the editor is resized; an open window is resized by
+    // the change, and so are its parent and grandparent when they are child windows (not for the
+    // VST3 and RTAS interfaces); the whole editor is repainted.
+    void SetEditorSize(int width, int height) override;
+    IPopupMenu* ShowPopupMenu(IPopupMenu* menu, const IRectangle& rect) override;
+    void ShowTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rect, const char* text,
+                       IParameter* parameter) override;
+    void EndTextEntry() override
+    {
+        if (!OffEditorThread()) textEntryState_ = kEntryCancel;
+    }
+    int ShowAlert(const char* text, const char* caption, uint32_t type) override;
+    bool OpenWebLink(const char* url, const char* caption, const char* confirmText,
+                     const char* errorText) override;
+    void GetHostPath(IString* path) override;
+    void GetPluginPath(IString* path) override;
+    void GetDesktopPath(IString* path) override;
+    bool ShowFileDialog(bool save, const char* extensions, const char* startFolder, IString* path) override;
+    bool ShowColorDialog(IColorARGB* colour) override;
+    void HideCursor() override;
+    void RestoreCursor() override;
+    // The module's "TEXTFILE" resource id; its bytes are followed by a zero byte.
+    const char* FindTextResource(int id, const char* name) override;
+    // Null unless the name ends in ".png" (any case); else the module's "PNG" resource id decoded.
+    RasterBitmap* DecodeBitmapResource(int id, const char* name) override;
 
-  // ---- state, for the plug-in and for tests --------------------------------------------------------
-  int GetTextEntryState() const { return textEntryState_; }
-  HWND GetTextEntryWindow() const { return editWindow_; }
-  IControl* GetEditedControl() const { return editedControl_; }
-  // The host's top-level window (the top of the parent chain, or a window of the class found
-  // before); null when unknown.
-  HWND FindHostMainWindow();
-  // Editor windows open in the process.
-  static int OpenWindowCount();
+    // ---- state, for the plug-in and for tests --------------------------------------------------------
+    int GetTextEntryState() const { return textEntryState_; }
+    HWND GetTextEntryWindow() const { return editWindow_; }
+    IControl* GetEditedControl() const { return editedControl_; }
+    // The host's top-level window (the top of the parent chain, or a window of the class found
+    // before); null when unknown.
+    HWND FindHostMainWindow();
+    // Editor windows open in the process.
+    static int OpenWindowCount();
 
-  // ---- window procedures -----------------------------------------------------------------------------
-  static LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // ---- window procedures -----------------------------------------------------------------------------
+    static LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
- private:
-  // Appends the entries of menu to the native menu (submenus recursively).
-  static bool BuildMenu(const IPopupMenu* menu, HMENU native);
-  static BOOL EnumProcessWindows(HWND hwnd, LPARAM lParam);
-  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleTimer(HWND hwnd);
-  // Restores the field's procedure, destroys it and its font, clears the entry fields.
-  void DestroyTextEntry();
-  // The window was destroyed by someone else (the host's frame went away).
-  void ForgetDestroyedWindow();
-  // Registers the window class when no editor window is open yet; false on failure.
-  bool AcquireWindowClass();
-  // Lowers the open count; the last one unregisters the class.
-  void ReleaseWindowClass();
-  void GrowParents(int dw, int dh);
-  IMouseModifiers ModifiersOf(WPARAM wParam) const;
+private:
+    // Appends the entries of menu to the native menu (submenus recursively).
+    static bool BuildMenu(const IPopupMenu* menu, HMENU native);
+    static BOOL EnumProcessWindows(HWND hwnd, LPARAM lParam);
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleTimer(HWND hwnd);
+    // Restores the field's procedure, destroys it and its font, clears the entry fields.
+    void DestroyTextEntry();
+    // The window was destroyed by someone else (the host's frame went away).
+    void ForgetDestroyedWindow();
+    // Registers the window class when no editor window is open yet; false on failure.
+    bool AcquireWindowClass();
+    // Lowers the open count; the last one unregisters the class.
+    void ReleaseWindowClass();
+    void GrowParents(int dw, int dh);
+    IMouseModifiers ModifiersOf(WPARAM wParam) const;
 
-  HINSTANCE instance_ = nullptr;
-  HWND window_ = nullptr;
-  HWND editWindow_ = nullptr;
-  IControl* editedControl_ = nullptr;
-  IParameter* editedParameter_ = nullptr;
-  LONG_PTR editOldProc_ = 0;
-  HFONT editFont_ = nullptr;
-  int32_t textEntryState_ = kEntryNone;
-  std::unique_ptr<COLORREF[]> customColours_;
-  DWORD processId_ = 0;
-  HWND parentWindow_ = nullptr;
-  HWND hostMainWindow_ = nullptr;
-  IString hostMainClass_;
-  // The changed areas of the last tick (kept for its storage).
-  std::vector<IRectangle> changedParts_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    HWND editWindow_ = nullptr;
+    IControl* editedControl_ = nullptr;
+    IParameter* editedParameter_ = nullptr;
+    LONG_PTR editOldProc_ = 0;
+    HFONT editFont_ = nullptr;
+    int32_t textEntryState_ = kEntryNone;
+    std::unique_ptr<COLORREF[]> customColours_;
+    DWORD processId_ = 0;
+    HWND parentWindow_ = nullptr;
+    HWND hostMainWindow_ = nullptr;
+    IString hostMainClass_;
+    // The changed areas of the last tick (kept for its storage).
+    std::vector<IRectangle> changedParts_;
 };

@@ -4,128 +4,148 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 
-namespace {
+namespace
+{
 
-bool HasParameter(const IControl* control) {
-  return control->GetParameterIndex() >= 0 && control->GetParameter() != nullptr;
+bool HasParameter(const IControl* control)
+{
+    return control->GetParameterIndex() >= 0 && control->GetParameter() != nullptr;
 }
 
-}  // namespace
+} // namespace
 
-int IGraphics::HitSearch(int x, int y, bool forHover) const {
-  for (int i = controls_.Count() - 1; i >= 0; --i) {
-    const IControl* control = controls_.Get(i);
-    if (control->IsHidden()) continue;
-    if (control->IsGreyed() && !(forHover && control->HoversWhenGreyed())) continue;
-    if (control->ContainsPoint(x, y)) return i;
-  }
-  return -1;
+int IGraphics::HitSearch(int x, int y, bool forHover) const
+{
+    for (int i = controls_.Count() - 1; i >= 0; --i)
+    {
+        const IControl* control = controls_.Get(i);
+        if (control->IsHidden()) continue;
+        if (control->IsGreyed() && !(forHover && control->HoversWhenGreyed())) continue;
+        if (control->ContainsPoint(x, y)) return i;
+    }
+    return -1;
 }
 
-int IGraphics::CapturedOrHit(int x, int y) const {
-  return controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, false);
+int IGraphics::CapturedOrHit(int x, int y) const
+{
+    return controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, false);
 }
 
-void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers) {
-  ApplyPostedChanges();
-  // A control the plug-in names (an open overlay box) takes every press, without capture and
-  // without an edit gesture.
-  const int forced = plug_ != nullptr ? plug_->GetMouseCaptureControl(x, y, modifiers) : -1;
-  if (IControl* control = controls_.Get(forced)) {
+void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers)
+{
+    ApplyPostedChanges();
+    // A control the plug-in names (an open overlay box) takes every press, without capture and
+    // without an edit gesture.
+    const int forced = plug_ != nullptr ? plug_->GetMouseCaptureControl(x, y, modifiers) : -1;
+    if (IControl* control = controls_.Get(forced))
+    {
+        control->OnMouseButtonDown(x, y, modifiers);
+        return;
+    }
+    captured_ = lastX_ = lastY_ = -1;
+    const int hit = HitSearch(x, y, false);
+    IControl* control = controls_.Get(hit);
+    if (control == nullptr) return;
+    captured_ = hit;
+    lastX_ = x;
+    lastY_ = y;
+    const bool parameter = HasParameter(control);
+    if (parameter) lastClickedParameter_ = control->GetParameterIndex();
+    if (plug_ != nullptr && plug_->GetPluginApi() == kApiVST3 && modifiers.right && parameter)
+    {
+        captured_ = -1;
+        plug_->ShowHostParameterMenu(control->GetParameterIndex(), x, y);
+        return;
+    }
     control->OnMouseButtonDown(x, y, modifiers);
-    return;
-  }
-  captured_ = lastX_ = lastY_ = -1;
-  const int hit = HitSearch(x, y, false);
-  IControl* control = controls_.Get(hit);
-  if (control == nullptr) return;
-  captured_ = hit;
-  lastX_ = x;
-  lastY_ = y;
-  const bool parameter = HasParameter(control);
-  if (parameter) lastClickedParameter_ = control->GetParameterIndex();
-  if (plug_ != nullptr && plug_->GetPluginApi() == kApiVST3 && modifiers.right && parameter) {
+    // A popup menu opened by the press ends the capture and takes the button's release itself, so no
+    // release would end an edit begun now: the edit gesture is left out then.
+    if (parameter && plug_ != nullptr && captured_ == hit)
+        plug_->BeginParameterEdit(control->GetParameterIndex());
+}
+
+void IGraphics::DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers)
+{
+    ApplyPostedChanges();
+    IControl* control = controls_.Get(CapturedOrHit(x, y));
     captured_ = -1;
-    plug_->ShowHostParameterMenu(control->GetParameterIndex(), x, y);
-    return;
-  }
-  control->OnMouseButtonDown(x, y, modifiers);
-  // A popup menu opened by the press ends the capture and takes the button's release itself, so no
-  // release would end an edit begun now: the edit gesture is left out then.
-  if (parameter && plug_ != nullptr && captured_ == hit) plug_->BeginParameterEdit(control->GetParameterIndex());
+    lastX_ = -1;
+    if (control == nullptr) return;
+    control->OnMouseButtonUp(x, y, modifiers);
+    if (HasParameter(control) && plug_ != nullptr) plug_->EndParameterEdit(control->GetParameterIndex());
 }
 
-void IGraphics::DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers) {
-  ApplyPostedChanges();
-  IControl* control = controls_.Get(CapturedOrHit(x, y));
-  captured_ = -1;
-  lastX_ = -1;
-  if (control == nullptr) return;
-  control->OnMouseButtonUp(x, y, modifiers);
-  if (HasParameter(control) && plug_ != nullptr) plug_->EndParameterEdit(control->GetParameterIndex());
+void IGraphics::DispatchMouseDrag(int x, int y, const IMouseModifiers& modifiers)
+{
+    ApplyPostedChanges();
+    IControl* control = controls_.Get(captured_);
+    if (control == nullptr) return;
+    const int dx = x - lastX_;
+    const int dy = y - lastY_;
+    if (dx == 0 && dy == 0) return;
+    lastX_ = x;
+    lastY_ = y;
+    control->OnMouseDragged(x, y, dx, dy, modifiers);
 }
 
-void IGraphics::DispatchMouseDrag(int x, int y, const IMouseModifiers& modifiers) {
-  ApplyPostedChanges();
-  IControl* control = controls_.Get(captured_);
-  if (control == nullptr) return;
-  const int dx = x - lastX_;
-  const int dy = y - lastY_;
-  if (dx == 0 && dy == 0) return;
-  lastX_ = x;
-  lastY_ = y;
-  control->OnMouseDragged(x, y, dx, dy, modifiers);
+bool IGraphics::DispatchDoubleClick(int x, int y, const IMouseModifiers& modifiers)
+{
+    ApplyPostedChanges();
+    captured_ = -1;
+    const int hit = HitSearch(x, y, false);
+    IControl* control = controls_.Get(hit);
+    if (control == nullptr) return false;
+    if (!control->IsDoubleClickAsClick())
+    {
+        control->OnMouseDoubleClicked(x, y, modifiers);
+        return false;
+    }
+    captured_ = hit;
+    lastX_ = x;
+    lastY_ = y;
+    control->OnMouseButtonDown(x, y, modifiers);
+    return true;
 }
 
-bool IGraphics::DispatchDoubleClick(int x, int y, const IMouseModifiers& modifiers) {
-  ApplyPostedChanges();
-  captured_ = -1;
-  const int hit = HitSearch(x, y, false);
-  IControl* control = controls_.Get(hit);
-  if (control == nullptr) return false;
-  if (!control->IsDoubleClickAsClick()) {
-    control->OnMouseDoubleClicked(x, y, modifiers);
-    return false;
-  }
-  captured_ = hit;
-  lastX_ = x;
-  lastY_ = y;
-  control->OnMouseButtonDown(x, y, modifiers);
-  return true;
+bool IGraphics::DispatchMouseMove(int x, int y, const IMouseModifiers& modifiers)
+{
+    ApplyPostedChanges();
+    if (!hoverTracking_) return false;
+    const int target = controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, true);
+    IControl* control = controls_.Get(target);
+    if (control == nullptr) return true;
+    lastX_ = x;
+    lastY_ = y;
+    control->OnMouseHover(x, y, modifiers);
+    if (hovered_ != target)
+    {
+        if (IControl* previous = controls_.Get(hovered_)) previous->OnMouseLeft();
+    }
+    hovered_ = target;
+    return hoverTracking_;
 }
 
-bool IGraphics::DispatchMouseMove(int x, int y, const IMouseModifiers& modifiers) {
-  ApplyPostedChanges();
-  if (!hoverTracking_) return false;
-  const int target = controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, true);
-  IControl* control = controls_.Get(target);
-  if (control == nullptr) return true;
-  lastX_ = x;
-  lastY_ = y;
-  control->OnMouseHover(x, y, modifiers);
-  if (hovered_ != target) {
-    if (IControl* previous = controls_.Get(hovered_)) previous->OnMouseLeft();
-  }
-  hovered_ = target;
-  return hoverTracking_;
+void IGraphics::DispatchMouseLeave()
+{
+    ApplyPostedChanges();
+    for (int i = 0; i < controls_.Count(); ++i)
+        controls_.Get(i)->OnMouseLeft();
+    hovered_ = -1;
 }
 
-void IGraphics::DispatchMouseLeave() {
-  ApplyPostedChanges();
-  for (int i = 0; i < controls_.Count(); ++i) controls_.Get(i)->OnMouseLeft();
-  hovered_ = -1;
+void IGraphics::DispatchMouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches)
+{
+    ApplyPostedChanges();
+    if (IControl* control = controls_.Get(CapturedOrHit(x, y)))
+        control->OnMouseWheelTurned(x, y, modifiers, notches);
 }
 
-void IGraphics::DispatchMouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches) {
-  ApplyPostedChanges();
-  if (IControl* control = controls_.Get(CapturedOrHit(x, y))) control->OnMouseWheelTurned(x, y, modifiers, notches);
-}
-
-bool IGraphics::DispatchKeyDown(int x, int y, int key) {
-  ApplyPostedChanges();
-  const bool handled = plug_ != nullptr && plug_->OnKeyPressed(x, y, key);
-  const int target = CapturedOrHit(x, y);
-  if (target > 0) return controls_.Get(target)->OnKeyPressed(x, y, key) || handled;
-  if (keyCatcher_ != nullptr) return keyCatcher_->OnKeyPressed(x, y, key) || handled;
-  return handled;
+bool IGraphics::DispatchKeyDown(int x, int y, int key)
+{
+    ApplyPostedChanges();
+    const bool handled = plug_ != nullptr && plug_->OnKeyPressed(x, y, key);
+    const int target = CapturedOrHit(x, y);
+    if (target > 0) return controls_.Get(target)->OnKeyPressed(x, y, key) || handled;
+    if (keyCatcher_ != nullptr) return keyCatcher_->OnKeyPressed(x, y, key) || handled;
+    return handled;
 }

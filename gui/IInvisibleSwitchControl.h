@@ -8,18 +8,20 @@
 
 #include "gui/IControl.h"
 
-class IInvisibleSwitchControl : public IControl {
- public:
-  // Blend {0, 1.0}.
-  IInvisibleSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex);
-  IInvisibleSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex);
+class IInvisibleSwitchControl : public IControl
+{
+public:
+    // Blend {0, 1.0}.
+    IInvisibleSwitchControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex);
+    IInvisibleSwitchControl(IGraphics* graphics, const IRectangle& rect, int parameterIndex);
 
-  // Draws nothing; true.
-  bool Paint(IGraphics* graphics) override;
-  void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
+    // Draws nothing; true.
+    bool Paint(IGraphics* graphics) override;
+    void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
 };
 
-class ICustomInvisibleSwitchControl : public IInvisibleSwitchControl {
- public:
-  using IInvisibleSwitchControl::IInvisibleSwitchControl;
+class ICustomInvisibleSwitchControl : public IInvisibleSwitchControl
+{
+public:
+    using IInvisibleSwitchControl::IInvisibleSwitchControl;
 };

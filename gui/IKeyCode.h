@@ -5,26 +5,31 @@
 
 #include <cstdint>
 
-enum IKeyCode : int32_t {
-  kKeySpace = 0,
-  kKeyUp = 1,
-  kKeyDown = 2,
-  kKeyLeft = 3,
-  kKeyRight = 4,
-  kKeyDigit0 = 5,
-  kKeyDigit9 = 14,
-  kKeyA = 15,
-  kKeyZ = 40,
+enum IKeyCode : int32_t
+{
+    kKeySpace = 0,
+    kKeyUp = 1,
+    kKeyDown = 2,
+    kKeyLeft = 3,
+    kKeyRight = 4,
+    kKeyDigit0 = 5,
+    kKeyDigit9 = 14,
+    kKeyA = 15,
+    kKeyZ = 40,
 };
 
 // The key number of a character: ' ', '0'..'9', 'A'..'Z' or 'a'..'z'; -1 for any other.
-constexpr int32_t KeyCodeForCharacter(char c) {
-  if (c == ' ') return kKeySpace;
-  if (c >= '0' && c <= '9') return kKeyDigit0 + (c - '0');
-  if (c >= 'A' && c <= 'Z') return kKeyA + (c - 'A');
-  if (c >= 'a' && c <= 'z') return kKeyA + (c - 'a');
-  return -1;
+constexpr int32_t KeyCodeForCharacter(char c)
+{
+    if (c == ' ') return kKeySpace;
+    if (c >= '0' && c <= '9') return kKeyDigit0 + (c - '0');
+    if (c >= 'A' && c <= 'Z') return kKeyA + (c - 'A');
+    if (c >= 'a' && c <= 'z') return kKeyA + (c - 'a');
+    return -1;
 }
 
 // True for the numbers 0..40 above.
-constexpr bool IsKeyCode(int32_t code) { return code >= kKeySpace && code <= kKeyZ; }
+constexpr bool IsKeyCode(int32_t code)
+{
+    return code >= kKeySpace && code <= kKeyZ;
+}

@@ -7,14 +7,21 @@
 
 class ISubject;
 
-class IObserverInterface {
- public:
-  // Kinds of mouse event passed to OnSubjectMouseEvent.
-  enum MouseEventKind : int { kMouseDown = 0, kMouseUp = 1, kMouseDoubleClick = 2 };
+class IObserverInterface
+{
+public:
+    // Kinds of mouse event passed to OnSubjectMouseEvent.
+    enum MouseEventKind : int
+    {
+        kMouseDown = 0,
+        kMouseUp = 1,
+        kMouseDoubleClick = 2
+    };
 
-  // The subject's value changed; called at most once per editor timer tick after a change.
-  virtual void OnSubjectChanged(ISubject* subject) = 0;
-  // A mouse button went down (kind 0), up (1) or was double-clicked (2) on the subject at (x, y).
-  virtual void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind, const IMouseModifiers& modifiers) = 0;
-  virtual ~IObserverInterface() = default;
+    // The subject's value changed; called at most once per editor timer tick after a change.
+    virtual void OnSubjectChanged(ISubject* subject) = 0;
+    // A mouse button went down (kind 0), up (1) or was double-clicked (2) on the subject at (x, y).
+    virtual void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind,
+                                     const IMouseModifiers& modifiers) = 0;
+    virtual ~IObserverInterface() = default;
 };

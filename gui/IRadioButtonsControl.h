@@ -21,36 +21,41 @@
 #include "gui/IBitmapStrip.h"
 #include "gui/IControl.h"
 
-class IRadioButtonsControl : public IControl {
- public:
-  enum Direction : int32_t { kVertical = 0, kHorizontal = 1 };
+class IRadioButtonsControl : public IControl
+{
+public:
+    enum Direction : int32_t
+    {
+        kVertical = 0,
+        kHorizontal = 1
+    };
 
-  // buttonCount below 0 counts as 0. Blend {0, 1.0}.
-  IRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
-                       const IBitmapStrip& strip, int direction = kVertical);
+    // buttonCount below 0 counts as 0. Blend {0, 1.0}.
+    IRadioButtonsControl(IEffectBase* plug, const IRectangle& rect, int parameterIndex, int buttonCount,
+                         const IBitmapStrip& strip, int direction = kVertical);
 
-  // Every button with frame 2 for the one on and frame 1 for the others.
-  bool Paint(IGraphics* graphics) override;
-  void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
+    // Every button with frame 2 for the one on and frame 1 for the others.
+    bool Paint(IGraphics* graphics) override;
+    void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
 
-  int CountButtons() const { return static_cast<int>(buttons_.size()); }
-  // Button i's rectangle; the empty rectangle out of range.
-  IRectangle GetButtonRect(int i) const;
-  // The button shown on for the current value; -1 without buttons.
-  int SelectedButton() const;
-  const IBitmapStrip& GetStrip() const { return strip_; }
+    int CountButtons() const { return static_cast<int>(buttons_.size()); }
+    // Button i's rectangle; the empty rectangle out of range.
+    IRectangle GetButtonRect(int i) const;
+    // The button shown on for the current value; -1 without buttons.
+    int SelectedButton() const;
+    const IBitmapStrip& GetStrip() const { return strip_; }
 
-  // The button rectangles of the layout above.
-  static std::vector<IRectangle> LayOutButtons(const IRectangle& rect, int buttonCount, const IBitmapStrip& strip,
-                                               int direction);
+    // The button rectangles of the layout above.
+    static std::vector<IRectangle> LayOutButtons(const IRectangle& rect, int buttonCount,
+                                                 const IBitmapStrip& strip, int direction);
 
- protected:
-  // Index of the first button (from 0, up to and including lastButton; all when lastButton < 0)
-  // whose rectangle is not empty and holds the point; -1 when none.
-  int FindButton(int x, int y, int lastButton = -1) const;
-  // value := button / (n - 1); 0 for a set of one button.
-  void SelectButton(int button);
+protected:
+    // Index of the first button (from 0, up to and including lastButton; all when lastButton < 0)
+    // whose rectangle is not empty and holds the point; -1 when none.
+    int FindButton(int x, int y, int lastButton = -1) const;
+    // value := button / (n - 1); 0 for a set of one button.
+    void SelectButton(int button);
 
-  std::vector<IRectangle> buttons_;
-  IBitmapStrip strip_;
+    std::vector<IRectangle> buttons_;
+    IBitmapStrip strip_;
 };

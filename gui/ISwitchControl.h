@@ -13,28 +13,30 @@
 
 #include "gui/IBitmapControl.h"
 
-class ISwitchControl : public IBitmapControl {
- public:
-  // A stepped value above this wraps to 0.0 (a tolerance for rounding in the sum of the steps).
-  static constexpr double kWrapAbove = 1.001;
+class ISwitchControl : public IBitmapControl
+{
+public:
+    // A stepped value above this wraps to 0.0 (a tolerance for rounding in the sum of the steps).
+    static constexpr double kWrapAbove = 1.001;
 
-  using IBitmapControl::IBitmapControl;
+    using IBitmapControl::IBitmapControl;
 
-  void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
-  // One more press.
-  void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers) override;
+    void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
+    // One more press.
+    void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers) override;
 
- protected:
-  // The step of a press: value += 1 / (frames - 1), wrapping past kWrapAbove; informs the plug-in.
-  void StepValue();
+protected:
+    // The step of a press: value += 1 / (frames - 1), wrapping past kWrapAbove; informs the plug-in.
+    void StepValue();
 };
 
-class IContactControl : public ISwitchControl {
- public:
-  using ISwitchControl::ISwitchControl;
+class IContactControl : public ISwitchControl
+{
+public:
+    using ISwitchControl::ISwitchControl;
 
-  // Any button: value := 1.0, the plug-in informed, then the observers told (kind 0).
-  void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
-  // value := 0.0, the plug-in informed, then the observers told (kind 1).
-  void OnMouseButtonUp(int x, int y, const IMouseModifiers& modifiers) override;
+    // Any button: value := 1.0, the plug-in informed, then the observers told (kind 0).
+    void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
+    // value := 0.0, the plug-in informed, then the observers told (kind 1).
+    void OnMouseButtonUp(int x, int y, const IMouseModifiers& modifiers) override;
 };

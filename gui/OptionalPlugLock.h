@@ -5,17 +5,20 @@
 #include "framework/EffectLock.h"
 #include "framework/IEffectBase.h"
 
-class OptionalPlugLock {
- public:
-  explicit OptionalPlugLock(IEffectBase* plug) : lock_(plug != nullptr ? &plug->GetLock() : nullptr) {
-    if (lock_ != nullptr) lock_->Enter();
-  }
-  ~OptionalPlugLock() {
-    if (lock_ != nullptr) lock_->Leave();
-  }
-  OptionalPlugLock(const OptionalPlugLock&) = delete;
-  OptionalPlugLock& operator=(const OptionalPlugLock&) = delete;
+class OptionalPlugLock
+{
+public:
+    explicit OptionalPlugLock(IEffectBase* plug) : lock_(plug != nullptr ? &plug->GetLock() : nullptr)
+    {
+        if (lock_ != nullptr) lock_->Enter();
+    }
+    ~OptionalPlugLock()
+    {
+        if (lock_ != nullptr) lock_->Leave();
+    }
+    OptionalPlugLock(const OptionalPlugLock&) = delete;
+    OptionalPlugLock& operator=(const OptionalPlugLock&) = delete;
 
- private:
-  IEffectLock* lock_;
+private:
+    IEffectLock* lock_;
 };

@@ -7,22 +7,23 @@
 
 #include <atomic>
 
-template <typename T>
-class RelaxedValue {
- public:
-  RelaxedValue() = default;
-  RelaxedValue(T value) : value_(value) {}  // NOLINT: converts like the plain field it replaces
-  RelaxedValue(const RelaxedValue&) = delete;
-  RelaxedValue& operator=(const RelaxedValue&) = delete;
+template <typename T> class RelaxedValue
+{
+public:
+    RelaxedValue() = default;
+    RelaxedValue(T value) : value_(value) {} // NOLINT: converts like the plain field it replaces
+    RelaxedValue(const RelaxedValue&) = delete;
+    RelaxedValue& operator=(const RelaxedValue&) = delete;
 
-  operator T() const { return value_.load(std::memory_order_relaxed); }  // NOLINT
-  RelaxedValue& operator=(T value) {
-    value_.store(value, std::memory_order_relaxed);
-    return *this;
-  }
-  RelaxedValue& operator+=(T delta) { return *this = static_cast<T>(*this + delta); }
-  RelaxedValue& operator-=(T delta) { return *this = static_cast<T>(*this - delta); }
+    operator T() const { return value_.load(std::memory_order_relaxed); } // NOLINT
+    RelaxedValue& operator=(T value)
+    {
+        value_.store(value, std::memory_order_relaxed);
+        return *this;
+    }
+    RelaxedValue& operator+=(T delta) { return *this = static_cast<T>(*this + delta); }
+    RelaxedValue& operator-=(T delta) { return *this = static_cast<T>(*this - delta); }
 
- private:
-  std::atomic<T> value_{};
+private:
+    std::atomic<T> value_{};
 };

@@ -10,13 +10,10 @@ std::vector<ChordTableEntry> ParseChordTable(std::string_view text)
     std::vector<ChordTableEntry> entries;
     for (std::string& line : SplitString(std::string(text), '\n'))
     {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.find('/') != std::string::npos)
-            continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find('/') != std::string::npos) continue;
         std::vector<std::string> fields = SplitString(line, ',');
-        if (fields.size() < 2)
-            continue;
+        if (fields.size() < 2) continue;
         ChordTableEntry entry;
         entry.name = std::move(fields[0]);
         entry.notes.reserve(fields.size() - 1);
@@ -29,11 +26,9 @@ std::vector<ChordTableEntry> ParseChordTable(std::string_view text)
 
 bool ReadChordTable(ChordMemory* memory, const TextResourceLoader& load)
 {
-    if (memory == nullptr || !load)
-        return false;
+    if (memory == nullptr || !load) return false;
     const char* text = load(kChordTableResourceId);
-    if (text == nullptr)
-        return false;
+    if (text == nullptr) return false;
     std::vector<ChordTableEntry> entries = ParseChordTable(text);
     memory->ClearChordTable();
     for (ChordTableEntry& entry : entries)
@@ -43,7 +38,6 @@ bool ReadChordTable(ChordMemory* memory, const TextResourceLoader& load)
 
 bool ReadChordTable(ChordMemory* memory, IGraphics* graphics)
 {
-    if (graphics == nullptr)
-        return false;
+    if (graphics == nullptr) return false;
     return ReadChordTable(memory, GraphicsTextResources(graphics));
 }

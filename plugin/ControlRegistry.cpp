@@ -68,21 +68,18 @@ LaneControls* ControlRegistry::Lane(int area, int pattern, int lane) const
 
 bool ControlRegistry::AddEntry(ControlEntryList& list, IControl* control, int key, bool push)
 {
-    if (control == nullptr)
-        return false;
+    if (control == nullptr) return false;
     list.Add(ControlRegistryEntry{control, key, push});
     return true;
 }
 
 IControl* ControlRegistry::FindNth(const ControlEntryList& list, int key, int n)
 {
-    if (n < 0)
-        return nullptr;
+    if (n < 0) return nullptr;
     for (int i = 0; i < list.Count(); ++i)
     {
         const ControlRegistryEntry* entry = list.Get(i);
-        if (entry->key == key && n-- == 0)
-            return entry->control;
+        if (entry->key == key && n-- == 0) return entry->control;
     }
     return nullptr;
 }
@@ -101,8 +98,7 @@ void AppendDouble(HeapBuffer* buffer, double value)
 {
     const int size = buffer->Size();
     buffer->SetSize(size + static_cast<int>(sizeof(double)), false);
-    if (buffer->Size() != size + static_cast<int>(sizeof(double)))
-        return;
+    if (buffer->Size() != size + static_cast<int>(sizeof(double))) return;
     std::memcpy(static_cast<char*>(buffer->Data()) + size, &value, sizeof(double));
 }
 } // namespace
@@ -114,8 +110,7 @@ void ControlRegistry::Collect(const ControlEntryList& list, int first, int last,
     for (int i = first; i <= last; ++i)
     {
         const ControlRegistryEntry* entry = list.Get(i);
-        if (entry->push)
-            AppendDouble(buffer, EntryValue(*entry));
+        if (entry->push) AppendDouble(buffer, EntryValue(*entry));
     }
 }
 
@@ -127,10 +122,8 @@ bool ControlRegistry::Paste(const ControlEntryList& list, int first, int last, c
     for (int i = first; i <= last; ++i)
     {
         const ControlRegistryEntry* entry = list.Get(i);
-        if (!entry->push)
-            continue;
-        if (*position + static_cast<int>(sizeof(double)) > buffer.Size())
-            return false;
+        if (!entry->push) continue;
+        if (*position + static_cast<int>(sizeof(double)) > buffer.Size()) return false;
         double value = 0.0;
         std::memcpy(&value, static_cast<const char*>(buffer.Data()) + *position, sizeof(double));
         *position += static_cast<int>(sizeof(double));
@@ -147,8 +140,7 @@ void ControlRegistry::HideAll(const ControlEntryList& list, bool hide)
 
 void ControlRegistry::HideLane(LaneControls* lane, bool hide)
 {
-    if (lane == nullptr)
-        return;
+    if (lane == nullptr) return;
     HideAll(lane->switches, hide);
     HideAll(lane->cells, hide);
 }
@@ -200,8 +192,7 @@ bool ControlRegistry::AddSceneControl(int area, IControl* control, int key)
 IControl* ControlRegistry::FindGlobalControl(int parameterIndex) const
 {
     for (int i = 0; i < globals_.Count(); ++i)
-        if (globals_.Get(i)->GetParameterIndex() == parameterIndex)
-            return globals_.Get(i);
+        if (globals_.Get(i)->GetParameterIndex() == parameterIndex) return globals_.Get(i);
     return nullptr;
 }
 
@@ -251,8 +242,7 @@ IControl* ControlRegistry::FindNthLaneSwitch(int area, int pattern, int lane, in
 IControl* ControlRegistry::FindStepControl(int area, int pattern, int lane, int step) const
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr || step < 0 || step >= kStepCount)
-        return nullptr;
+    if (controls == nullptr || step < 0 || step >= kStepCount) return nullptr;
     const ControlRegistryEntry* entry = controls->cells.Get(step);
     return entry != nullptr ? entry->control : nullptr;
 }
@@ -262,8 +252,7 @@ IControl* ControlRegistry::FindStepControl(int area, int pattern, int lane, int 
 void ControlRegistry::CollectAreaValues(int area, HeapBuffer* buffer) const
 {
     KeyAreaControls* controls = areas_.Get(area);
-    if (controls == nullptr || buffer == nullptr)
-        return;
+    if (controls == nullptr || buffer == nullptr) return;
     for (int p = 0; p < kPatternCount; ++p)
         CollectPatternValues(area, p, buffer);
     Collect(controls->areaEntries, 0, controls->areaEntries.Count() - 1, buffer);
@@ -272,8 +261,7 @@ void ControlRegistry::CollectAreaValues(int area, HeapBuffer* buffer) const
 void ControlRegistry::CollectPatternValues(int area, int pattern, HeapBuffer* buffer) const
 {
     PatternControls* controls = Pattern(area, pattern);
-    if (controls == nullptr || buffer == nullptr)
-        return;
+    if (controls == nullptr || buffer == nullptr) return;
     Collect(controls->patternEntries, 0, controls->patternEntries.Count() - 1, buffer);
     for (int l = 0; l < kLaneCount; ++l)
         CollectLaneValues(area, pattern, l, buffer);
@@ -282,8 +270,7 @@ void ControlRegistry::CollectPatternValues(int area, int pattern, HeapBuffer* bu
 void ControlRegistry::CollectLaneValues(int area, int pattern, int lane, HeapBuffer* buffer) const
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr || buffer == nullptr)
-        return;
+    if (controls == nullptr || buffer == nullptr) return;
     Collect(controls->switches, 0, controls->switches.Count() - 1, buffer);
     Collect(controls->cells, 0, controls->cells.Count() - 1, buffer);
 }
@@ -292,16 +279,14 @@ void ControlRegistry::CollectStepRange(int area, int pattern, int lane, HeapBuff
                                        int last) const
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr || buffer == nullptr || first > last)
-        return;
+    if (controls == nullptr || buffer == nullptr || first > last) return;
     Collect(controls->cells, first, last, buffer);
 }
 
 void ControlRegistry::PasteAreaValues(int area, const HeapBuffer& buffer)
 {
     KeyAreaControls* controls = areas_.Get(area);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     int position = 0;
     for (int p = 0; p < kPatternCount; ++p)
     {
@@ -322,11 +307,9 @@ void ControlRegistry::PasteAreaValues(int area, const HeapBuffer& buffer)
 void ControlRegistry::PastePatternValues(int area, int pattern, const HeapBuffer& buffer)
 {
     PatternControls* controls = Pattern(area, pattern);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     int position = 0;
-    if (!Paste(controls->patternEntries, 0, controls->patternEntries.Count() - 1, buffer, &position))
-        return;
+    if (!Paste(controls->patternEntries, 0, controls->patternEntries.Count() - 1, buffer, &position)) return;
     for (int l = 0; l < kLaneCount; ++l)
     {
         LaneControls* lane = controls->lanes.Get(l);
@@ -339,18 +322,17 @@ void ControlRegistry::PastePatternValues(int area, int pattern, const HeapBuffer
 void ControlRegistry::PasteLaneValues(int area, int pattern, int lane, const HeapBuffer& buffer)
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     int position = 0;
     if (Paste(controls->switches, 0, controls->switches.Count() - 1, buffer, &position))
         Paste(controls->cells, 0, controls->cells.Count() - 1, buffer, &position);
 }
 
-void ControlRegistry::PasteStepRange(int area, int pattern, int lane, const HeapBuffer& buffer, int first, int last)
+void ControlRegistry::PasteStepRange(int area, int pattern, int lane, const HeapBuffer& buffer, int first,
+                                     int last)
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr || first > last)
-        return;
+    if (controls == nullptr || first > last) return;
     int position = 0;
     Paste(controls->cells, first, std::min(last, kStepCount - 1), buffer, &position);
 }
@@ -364,16 +346,14 @@ void ControlRegistry::CopyStepToRange(int area, int pattern, int lane, int step,
 {
     LaneControls* controls = Lane(area, pattern, lane);
     const ControlRegistryEntry* source = controls != nullptr ? controls->cells.Get(step) : nullptr;
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     const double value = EntryValue(*source);
     from = std::max(from, 0);
     to = std::min(to, controls->cells.Count());
     for (int i = from; i < to; ++i)
     {
         const ControlRegistryEntry* entry = controls->cells.Get(i);
-        if (entry->push)
-            entry->control->SetValueByUser(value);
+        if (entry->push) entry->control->SetValueByUser(value);
     }
 }
 
@@ -382,8 +362,7 @@ void ControlRegistry::CopyStepToRange(int area, int pattern, int lane, int step,
 void ControlRegistry::HideKeyArea(int area)
 {
     KeyAreaControls* controls = areas_.Get(area);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     for (int p = 0; p < kPatternCount; ++p)
     {
         PatternControls* pattern = controls->patterns.Get(p);
@@ -398,15 +377,13 @@ void ControlRegistry::HideKeyArea(int area)
 void ControlRegistry::ShowPattern(int area, int pattern, bool show, int lane)
 {
     PatternControls* controls = Pattern(area, pattern);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     HideAll(controls->patternEntries, !show);
     HideAll(areas_.Get(area)->areaEntries, !show);
     HideAll(sceneLists_.Get(area)->entries, !show);
     for (int l = 0; l < kLaneCount; ++l)
         HideLane(controls->lanes.Get(l), true);
-    if (show && lane >= 0)
-        HideLane(controls->lanes.Get(lane), false);
+    if (show && lane >= 0) HideLane(controls->lanes.Get(lane), false);
 }
 
 void ControlRegistry::SetLaneHidden(int area, int pattern, int lane, bool hide)
@@ -417,13 +394,11 @@ void ControlRegistry::SetLaneHidden(int area, int pattern, int lane, bool hide)
 void ControlRegistry::SetLaneKeyHidden(int area, int pattern, int lane, bool hide, int key)
 {
     LaneControls* controls = Lane(area, pattern, lane);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     for (int i = 0; i < controls->switches.Count(); ++i)
     {
         const ControlRegistryEntry* entry = controls->switches.Get(i);
-        if (entry->key == key)
-            entry->control->Hide(hide);
+        if (entry->key == key) entry->control->Hide(hide);
     }
 }
 
@@ -434,16 +409,14 @@ void ControlRegistry::SetPatternKeyHiddenEverywhere(int key, bool hide)
         {
             const ControlEntryList& list = Pattern(a, p)->patternEntries;
             for (int i = 0; i < list.Count(); ++i)
-                if (list.Get(i)->key == key)
-                    list.Get(i)->control->Hide(hide);
+                if (list.Get(i)->key == key) list.Get(i)->control->Hide(hide);
         }
 }
 
 void ControlRegistry::SetPatternKeyKeptOut(int area, int pattern, int key, bool flag)
 {
     PatternControls* controls = Pattern(area, pattern);
-    if (controls == nullptr)
-        return;
+    if (controls == nullptr) return;
     for (int i = 0; i < controls->patternEntries.Count(); ++i)
     {
         const ControlRegistryEntry* entry = controls->patternEntries.Get(i);

@@ -21,17 +21,14 @@ std::vector<std::string> ReadControlZoneFile()
 {
     std::vector<std::string> lines;
     const std::string path = GetControlZoneFilePath();
-    if (path.empty() || !EnsureFolderExists(GetDataFolderPath("data")))
-        return lines;
+    if (path.empty() || !EnsureFolderExists(GetDataFolderPath("data"))) return lines;
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        return lines;
+    if (!in.is_open()) return lines;
     std::string line;
     while (std::getline(in, line))
     {
         // A file edited on another system may end its lines with CR LF.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
     return lines;

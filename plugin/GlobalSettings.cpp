@@ -23,8 +23,7 @@ bool ReadSettingsFile(std::string lines[GlobalSettings::kOptionCount])
     for (int i = 0; i < GlobalSettings::kOptionCount; ++i)
         lines[i].clear();
     const std::string path = GetSettingsFilePath();
-    if (path.empty() || !EnsureFolderExists(GetDataFolderPath("data")))
-        return false;
+    if (path.empty() || !EnsureFolderExists(GetDataFolderPath("data"))) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
     {
@@ -37,8 +36,7 @@ bool ReadSettingsFile(std::string lines[GlobalSettings::kOptionCount])
     for (int i = 0; i < GlobalSettings::kOptionCount && std::getline(in, line); ++i)
     {
         // A file edited on another system may end its lines with CR LF.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         lines[i] = line;
     }
     return true;
@@ -46,8 +44,7 @@ bool ReadSettingsFile(std::string lines[GlobalSettings::kOptionCount])
 
 void ReadGlobalSettings(GlobalSettings* settings)
 {
-    if (settings == nullptr)
-        return;
+    if (settings == nullptr) return;
     std::string lines[GlobalSettings::kOptionCount];
     ReadSettingsFile(lines);
     for (int i = 0; i < GlobalSettings::kOptionCount; ++i)
@@ -62,8 +59,7 @@ bool WriteSettingsFile(const std::string* lines, int count)
     const std::string temporary = path + ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open())
-            return false;
+        if (!out.is_open()) return false;
         for (int i = 0; i < count; ++i)
             out << lines[i] << '\n';
         out.flush();

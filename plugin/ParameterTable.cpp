@@ -63,7 +63,10 @@ public:
     {
         P(index).DefineInt(name.c_str(), defaultValue, minimum, maximum);
     }
-    void Switch(int index, const std::string& name, int defaultValue = 0) { Int(index, name, defaultValue, 0, 1); }
+    void Switch(int index, const std::string& name, int defaultValue = 0)
+    {
+        Int(index, name, defaultValue, 0, 1);
+    }
     void Double(int index, const std::string& name, double defaultValue, double minimum, double maximum,
                 double step)
     {
@@ -78,8 +81,7 @@ public:
     // Gives p the display texts that fill adds, from one table shared by every parameter whose
     // texts have the same key (fill runs once per key, on a template parameter). A parameter that
     // has texts already gets them added after its own, as AddValueText does.
-    template <class Fill>
-    void Texts(IParameter& p, const std::string& key, Fill fill)
+    template <class Fill> void Texts(IParameter& p, const std::string& key, Fill fill)
     {
         if (p.CountValueTexts() != 0)
         {
@@ -87,36 +89,42 @@ public:
             return;
         }
         const auto [entry, made] = templates_.try_emplace(key);
-        if (made)
-            fill(entry->second);
+        if (made) fill(entry->second);
         p.ShareValueTextsOf(entry->second);
     }
     // An enumeration whose texts are the numbers first .. first + count - 1.
     void NumberedEnum(int index, const std::string& name, int defaultValue, int count, int first)
     {
-        Texts(Enum(index, name, defaultValue, count), Numbered("numbers ", {count, first}), [&](IParameter& p) {
-            for (int v = 0; v < count; ++v)
-                p.AddValueText(v, std::to_string(first + v).c_str());
-        });
+        Texts(Enum(index, name, defaultValue, count), Numbered("numbers ", {count, first}),
+              [&](IParameter& p)
+              {
+                  for (int v = 0; v < count; ++v)
+                      p.AddValueText(v, std::to_string(first + v).c_str());
+              });
     }
-    void TextEnum(int index, const std::string& name, int defaultValue, std::initializer_list<const char*> texts)
+    void TextEnum(int index, const std::string& name, int defaultValue,
+                  std::initializer_list<const char*> texts)
     {
         std::string key = "texts";
         for (const char* text : texts)
             key.append("\n").append(text);
-        Texts(Enum(index, name, defaultValue, static_cast<int>(texts.size())), key, [&](IParameter& p) {
-            int v = 0;
-            for (const char* text : texts)
-                p.AddValueText(v++, text);
-        });
+        Texts(Enum(index, name, defaultValue, static_cast<int>(texts.size())), key,
+              [&](IParameter& p)
+              {
+                  int v = 0;
+                  for (const char* text : texts)
+                      p.AddValueText(v++, text);
+              });
     }
     // A note enumeration of 120 values whose texts name value + shift for values 0 .. textCount - 1.
     void NoteEnum(int index, const std::string& name, int defaultValue, int shift, int textCount)
     {
-        Texts(Enum(index, name, defaultValue, 120), Numbered("notes ", {shift, textCount}), [&](IParameter& p) {
-            for (int v = 0; v < textCount; ++v)
-                p.AddValueText(v, FormatNoteName(v + shift, hostId_).c_str());
-        });
+        Texts(Enum(index, name, defaultValue, 120), Numbered("notes ", {shift, textCount}),
+              [&](IParameter& p)
+              {
+                  for (int v = 0; v < textCount; ++v)
+                      p.AddValueText(v, FormatNoteName(v + shift, hostId_).c_str());
+              });
     }
 
 private:
@@ -141,7 +149,8 @@ void DefineGlobals(Definer& d)
                {"Toggle On/Off", "MIDI learn", "MIDI unlearn", "Copy to all", "Reset steps"});
     d.TextEnum(kMidiLearnMenu, "MIDI learn", -1, {"MIDI learn", "MIDI unlearn"});
     d.TextEnum(kPatternCopyMenu, "Copy", -1, {"Copy", "Paste", "Paste to all"});
-    d.TextEnum(kAreaCopyMenu, "Copy", -1, {"Copy", "Paste", "Paste to all", "Toggle send only CC", "Toggle trigger CM"});
+    d.TextEnum(kAreaCopyMenu, "Copy", -1,
+               {"Copy", "Paste", "Paste to all", "Toggle send only CC", "Toggle trigger CM"});
     d.Enum(kKeyAreaSelection, "Key Area selection", 0, 4);
     {
         IParameter& p = d.Enum(kScale, "Scale", 0, ScaleTable::kScaleCount + 1);
@@ -211,11 +220,14 @@ void DefinePatterns(Definer& d)
             d.Double(kRateFree + s, "Rate Free mode" + suffix, 1.0, 1.0, 20.0, 0.1);
             d.Switch(kRateFreeToggle + s, "Rate free toggle" + suffix);
             for (int t = 0; t < kStepCount; ++t)
-                d.Switch(kPatternStepSwitch + kStepCount * s + t, Numbered("Step on/off ", {t + 1}) + suffix, 1);
-            d.Texts(d.Enum(kSortOrder + s, "Sort order" + suffix, 0, kSortOrderCount), "sort orders", [](IParameter& order) {
-                for (int v = 0; v < kSortOrderCount; ++v)
-                    order.AddValueText(v, kSortOrders[v].text);
-            });
+                d.Switch(kPatternStepSwitch + kStepCount * s + t, Numbered("Step on/off ", {t + 1}) + suffix,
+                         1);
+            d.Texts(d.Enum(kSortOrder + s, "Sort order" + suffix, 0, kSortOrderCount), "sort orders",
+                    [](IParameter& order)
+                    {
+                        for (int v = 0; v < kSortOrderCount; ++v)
+                            order.AddValueText(v, kSortOrders[v].text);
+                    });
             d.Switch(kResetOnNewNote + s, "Reset on new note" + suffix);
             d.NumberedEnum(kPatternSteps + s, "Pattern steps", 31, 32, 1);
             d.Double(kTranspose + s, "Transpose" + suffix, 0.0, -12.0, 12.0, 1.0);
@@ -238,17 +250,20 @@ void DefineAreas(Definer& d)
         d.Switch(kTriggerChordMemory + a, "CM Trigger" + suffix);
         d.Int(kSceneEnd + a, "Scene end" + suffix, 15, 0, 16);
         d.NumberedEnum(kArpOnNoteCount + a, "Arp on note count" + suffix, 0, 4, 1);
-        d.Texts(d.Enum(kHoldSync + a, "Hold sync" + suffix, 0, 32), "hold sync", [](IParameter& p) {
-            p.AddValueText(0, "Next");
-            for (int v = 1; v < 32; ++v)
-                p.AddValueText(v, std::to_string(v + 1).c_str());
-        });
+        d.Texts(d.Enum(kHoldSync + a, "Hold sync" + suffix, 0, 32), "hold sync",
+                [](IParameter& p)
+                {
+                    p.AddValueText(0, "Next");
+                    for (int v = 1; v < 32; ++v)
+                        p.AddValueText(v, std::to_string(v + 1).c_str());
+                });
         d.Switch(kHold + a, "Hold" + suffix);
         d.Switch(kHoldTranspose + a, "Hold transpose" + suffix);
         d.Switch(kHoldBypass + a, "Hold bypass" + suffix);
         d.Switch(kSceneOnOff + a, "Scene on/off" + suffix);
         d.Switch(kNoteRelease + a, "Note release" + suffix);
-        d.TextEnum(kVelocityMode + a, "Velocity mode" + suffix, 1, {"Max", "Note", "First", "Last", "Average"});
+        d.TextEnum(kVelocityMode + a, "Velocity mode" + suffix, 1,
+                   {"Max", "Note", "First", "Last", "Average"});
         d.NoteEnum(kStartNote + a, "Key area start note" + suffix, startNotes[a], 0, 120);
         d.NoteEnum(kEndNote + a, "Key area end note" + suffix, endNotes[a], 1, 120);
         d.NoteEnum(kBaseNote + a, "Key area base note" + suffix, startNotes[a], 0, 128);
@@ -268,17 +283,21 @@ void DefineLaneSteps(Definer& d, int a, int p, int lane)
         switch (lane)
         {
         case kLaneOrder:
-            d.Texts(d.Enum(index, Numbered("Step note list ", {a, p, t}), 0, kNoteChoiceCount), "note choices",
-                    [](IParameter& e) {
+            d.Texts(d.Enum(index, Numbered("Step note list ", {a, p, t}), 0, kNoteChoiceCount),
+                    "note choices",
+                    [](IParameter& e)
+                    {
                         for (int v = 0; v < kNoteChoiceCount; ++v)
                             e.AddValueText(v, NoteChoiceName(v));
                     });
             break;
         case kLaneChordMemory:
-            d.Texts(d.Enum(index, Numbered("Step source ", {a, p, t}), 0, 16), "chord memories", [](IParameter& e) {
-                for (int v = 0; v < 16; ++v)
-                    e.AddValueText(v, Format("Chord memory %d", v).c_str());
-            });
+            d.Texts(d.Enum(index, Numbered("Step source ", {a, p, t}), 0, 16), "chord memories",
+                    [](IParameter& e)
+                    {
+                        for (int v = 0; v < 16; ++v)
+                            e.AddValueText(v, Format("Chord memory %d", v).c_str());
+                    });
             break;
         case kLaneLength:
             d.Int(index, Numbered("Step length ", {a, p, t}), 1, 1, 8);
@@ -316,8 +335,10 @@ void DefineLanes(Definer& d)
             for (int lane = 0; lane < kLaneCount; ++lane)
             {
                 d.Switch(PerLane(kLaneResetOnPatternReset, a, p, lane), "Reset nl on pattern reset");
-                d.Texts(d.Enum(PerLane(kLaneDirection, a, p, lane), "Direction", 0, Looper::kModeCount), "directions",
-                        [](IParameter& e) {
+                d.Texts(d.Enum(PerLane(kLaneDirection, a, p, lane), "Direction", 0, Looper::kModeCount),
+                        "directions",
+                        [](IParameter& e)
+                        {
                             for (int v = 0; v < Looper::kModeCount; ++v)
                                 e.AddValueText(v, Looper::ModeName(v));
                         });
@@ -356,23 +377,20 @@ std::string FormatNoteName(int value, int hostId)
 {
     const int pitch = ((value % 12) + 12) % 12;
     int octave = value / 12;
-    if (HostNamesOctavesLower(hostId))
-        --octave;
+    if (HostNamesOctavesLower(hostId)) --octave;
     return Format("%s %d", kPitchNames[pitch], octave);
 }
 
 bool IsMomentaryButton(int index)
 {
     for (int button : kMomentaryButtons)
-        if (button == index)
-            return true;
+        if (button == index) return true;
     return false;
 }
 
 bool DefineParameters(IEffectBase& plug, int hostId, const std::vector<std::string>& chordNames)
 {
-    if (plug.NParameters() < kCount)
-        return false;
+    if (plug.NParameters() < kCount) return false;
     Definer d(plug, hostId);
     DefineGlobals(d);
     DefineTools(d, chordNames);

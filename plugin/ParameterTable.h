@@ -29,12 +29,23 @@ bool HostNamesOctavesLower(int hostId);
 // Whether index is one of the editor's momentary buttons (a press sets 1.0, the release 0.0, and
 // the press acts): the step tools, panic, the preset and chord-memory box buttons. A state read
 // never presses them and leaves them at 0.
-inline constexpr int kMomentaryButtons[] = {
-    param::kRandomize,         param::kCopyTool,          param::kPasteTool,         param::kClearTool,
-    param::kPanicTool,         param::kBoxLeft,           param::kBoxRight,          param::kBoxInfo,
-    param::kBoxSettings,       param::kChordMemoryBoxLeft, param::kChordMemoryBoxRight, param::kChordMemoryCopy,
-    param::kChordMemoryPaste,  param::kChordMemoryClear,  param::kChordMemoryApply,  param::kChordMemoryInvertRight,
-    param::kChordMemoryInvertLeft};
+inline constexpr int kMomentaryButtons[] = {param::kRandomize,
+                                            param::kCopyTool,
+                                            param::kPasteTool,
+                                            param::kClearTool,
+                                            param::kPanicTool,
+                                            param::kBoxLeft,
+                                            param::kBoxRight,
+                                            param::kBoxInfo,
+                                            param::kBoxSettings,
+                                            param::kChordMemoryBoxLeft,
+                                            param::kChordMemoryBoxRight,
+                                            param::kChordMemoryCopy,
+                                            param::kChordMemoryPaste,
+                                            param::kChordMemoryClear,
+                                            param::kChordMemoryApply,
+                                            param::kChordMemoryInvertRight,
+                                            param::kChordMemoryInvertLeft};
 bool IsMomentaryButton(int index);
 
 // Defines all parameters of the plug-in on plug (which must hold at least

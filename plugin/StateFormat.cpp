@@ -19,8 +19,7 @@ public:
     bool Ok() const { return pos_ >= 0; }
     int Remaining() const { return pos_ < 0 ? 0 : chunk_->Size() - pos_; }
 
-    template <class T>
-    bool Get(T* value)
+    template <class T> bool Get(T* value)
     {
         pos_ = chunk_->Get(value, pos_);
         return pos_ >= 0;
@@ -31,8 +30,7 @@ public:
         return pos_ >= 0;
     }
     // A zero-terminated text of a fixed width: refused without a terminator.
-    template <int N>
-    bool Text(char (&field)[N])
+    template <int N> bool Text(char (&field)[N])
     {
         return Bytes(field, N) && std::memchr(field, 0, N) != nullptr;
     }
@@ -42,7 +40,10 @@ private:
     int pos_;
 };
 
-bool Finite(double v) { return std::isfinite(v); }
+bool Finite(double v)
+{
+    return std::isfinite(v);
+}
 
 uint32_t SwapBytes(uint32_t v)
 {
@@ -91,15 +92,12 @@ void AppendStateHead(IStateChunk& chunk, const StateImage& image)
 
 bool ParseState(const IStateChunk& chunk, int pos, int parameterCount, StateImage* out)
 {
-    if (out == nullptr || pos < 0 || parameterCount < 0)
-        return false;
+    if (out == nullptr || pos < 0 || parameterCount < 0) return false;
     Reader in(chunk, pos);
-    if (in.Remaining() < 4)
-        return false;
+    if (in.Remaining() < 4) return false;
     int32_t word = 0;
     in.Get(&word);
-    if (word >= 101)
-        word = static_cast<int32_t>(SwapBytes(static_cast<uint32_t>(word)));
+    if (word >= 101) word = static_cast<int32_t>(SwapBytes(static_cast<uint32_t>(word)));
     if (word == 0)
     {
         out->version = 1;
@@ -109,49 +107,39 @@ bool ParseState(const IStateChunk& chunk, int pos, int parameterCount, StateImag
     {
         out->version = word;
     }
-    if (out->version < 1 || out->version > kCurrentVersion)
-        return false;
+    if (out->version < 1 || out->version > kCurrentVersion) return false;
 
     if (!in.Get(&out->editorCompact) || !in.Text(out->info.name) || !in.Text(out->info.author) ||
         !in.Text(out->info.description) || !in.Text(out->info.usage))
         return false;
     std::memset(out->chordMemoryName, 0, sizeof out->chordMemoryName);
-    if (!in.Bytes(out->chordMemoryName, kChordNameSize))
-        return false;
+    if (!in.Bytes(out->chordMemoryName, kChordNameSize)) return false;
 
     int32_t slotCount = 0;
-    if (!in.Get(&slotCount) || slotCount < 0 || slotCount > kChordSlotCount)
-        return false;
+    if (!in.Get(&slotCount) || slotCount < 0 || slotCount > kChordSlotCount) return false;
     out->slots.assign(static_cast<size_t>(slotCount), ChordSlot{});
     for (ChordSlot& slot : out->slots)
     {
         int32_t count = 0;
-        if (!in.Get(&slot.root) || slot.root < 0 || slot.root > 127)
-            return false;
-        if (!in.Get(&count) || count < 0 || count > kMaxChordNotes)
-            return false;
+        if (!in.Get(&slot.root) || slot.root < 0 || slot.root > 127) return false;
+        if (!in.Get(&count) || count < 0 || count > kMaxChordNotes) return false;
         slot.notes.resize(static_cast<size_t>(count));
         for (int32_t& note : slot.notes)
-            if (!in.Get(&note) || note < 0 || note > 127)
-                return false;
+            if (!in.Get(&note) || note < 0 || note > 127) return false;
     }
 
     for (int32_t& lane : out->controllerLanes)
-        if (!in.Get(&lane) || lane < -1 || lane > 127)
-            return false;
+        if (!in.Get(&lane) || lane < -1 || lane > 127) return false;
     for (LaneLoop& loop : out->loops)
     {
-        if (!in.Get(&loop.start) || !in.Get(&loop.end) || !in.Get(&loop.on))
-            return false;
-        if (loop.start < 0 || loop.start >= loop.end || loop.end > 32)
-            return false;
+        if (!in.Get(&loop.start) || !in.Get(&loop.end) || !in.Get(&loop.on)) return false;
+        if (loop.start < 0 || loop.start >= loop.end || loop.end > 32) return false;
     }
 
     out->switches[2] = 0.0;
     out->hasThirdSwitch = false;
     for (int i = 0; i < 2; ++i)
-        if (!in.Get(&out->switches[i]) || !Finite(out->switches[i]))
-            return false;
+        if (!in.Get(&out->switches[i]) || !Finite(out->switches[i])) return false;
     if (out->version >= 3)
     {
         // The third value is there only when it lies in 0..1; otherwise these
@@ -167,15 +155,13 @@ bool ParseState(const IStateChunk& chunk, int pos, int parameterCount, StateImag
     }
 
     out->parameterPos = in.Position();
-    if (static_cast<int64_t>(in.Remaining()) < static_cast<int64_t>(parameterCount) * 8)
-        return false;
+    if (static_cast<int64_t>(in.Remaining()) < static_cast<int64_t>(parameterCount) * 8) return false;
     const uint8_t* block = chunk.Data() + out->parameterPos;
     for (int i = 0; i < parameterCount; ++i)
     {
         double value;
         std::memcpy(&value, block + 8 * static_cast<size_t>(i), sizeof value);
-        if (!Finite(value))
-            return false;
+        if (!Finite(value)) return false;
     }
     out->endPos = out->parameterPos + parameterCount * 8;
     return true;

@@ -11,22 +11,22 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/Processor.h"
+#include "gui/BitmapFont.h"
+#include "gui/DoubleRadioButtonsListener.h"
 #include "gui/IControl.h"
-#include "gui/IEditorWindow.h"
 #include "gui/ICustomSwitchControl.h"
+#include "gui/IEditorWindow.h"
+#include "platform/resources/Resources.h"
+#include "plugin/ChordTableReader.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ControlZoneFile.h"
-#include "views/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
-#include "plugin/ChordTableReader.h"
 #include "plugin/TobelPresetHost.h"
 #include "plugin/TobelViewHost.h"
 #include "plugin/controls/PostedTextControl.h"
-#include "platform/resources/Resources.h"
 #include "presets/PresetLoader.h"
 #include "presets/SavePresetDialogs.h"
-#include "gui/DoubleRadioButtonsListener.h"
-#include "gui/BitmapFont.h"
+#include "views/ParameterIndex.h"
 #include "views/UIEventHandler.h"
 
 #include <chrono>
@@ -47,7 +47,7 @@ double RoundHalfAway(double v)
 
 Tobel::Tobel(VstHostCallback host)
     : IEffectVST(host, param::kHostVisibleCount, param::kCount, kChannelIO, 0, kEffectName, "", kMakerName,
-               kVersion, kUniqueId, kMakerId, 0, true, true, true)
+                 kVersion, kUniqueId, kMakerId, 0, true, true, true)
 {
     for (int& lane : controllerLanes_)
         lane = -1;
@@ -106,8 +106,7 @@ Tobel::Tobel(VstHostCallback host)
     ApplyGlobalOptions();
     // The controller-teach selection starts at "-----" without arming a teach slot.
     GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
-    if (editor_ != nullptr)
-        editor_->RefreshParameterControls();
+    if (editor_ != nullptr) editor_->RefreshParameterControls();
     SyncViews();
 }
 
@@ -120,8 +119,7 @@ Tobel::~Tobel()
     // the engine holder, and last the holder itself. The engine's actions reach
     // the controls, so they stop first.
     engine_->GetDispatcher()->SetSink(nullptr);
-    if (editor_ != nullptr)
-        IEffectVST::AttachEditor(nullptr);
+    if (editor_ != nullptr) IEffectVST::AttachEditor(nullptr);
     patternView_ = nullptr;
     sceneView_ = nullptr;
     keyboard_ = nullptr;
@@ -165,29 +163,24 @@ PatternEngine* Tobel::Area(int area) const
 void Tobel::SetParameterValue(int index, double value)
 {
     IParameter* p = GetParameter(index);
-    if (p == nullptr)
-        return;
+    if (p == nullptr) return;
     p->SetLimitedValue(value);
-    if (editor_ != nullptr)
-        editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
+    if (editor_ != nullptr) editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
     OnParameterChanged(index);
 }
 
 void Tobel::SetParameterNormalized(int index, double normalized)
 {
     IParameter* p = GetParameter(index);
-    if (p == nullptr)
-        return;
+    if (p == nullptr) return;
     p->SetNormalizedValue(normalized);
-    if (editor_ != nullptr)
-        editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
+    if (editor_ != nullptr) editor_->UpdateParameterControls(index, p->GetNormalizedValue(), true);
     OnParameterChanged(index);
 }
 
 void Tobel::SetEngineSceneEnd(int area, int step)
 {
-    if (PatternEngine* engine = Area(area))
-        engine->SetSceneEnd(step);
+    if (PatternEngine* engine = Area(area)) engine->SetSceneEnd(step);
 }
 
 int Tobel::GetSceneEnd(int area) const
@@ -204,8 +197,7 @@ int Tobel::GetControllerLaneNumber(int index) const
 
 bool Tobel::SetControllerLaneNumber(int index, int number)
 {
-    if (index < 0 || index >= state::kControllerLaneCount || number < -1 || number > 127)
-        return false;
+    if (index < 0 || index >= state::kControllerLaneCount || number < -1 || number > 127) return false;
     IEffectLockGuard guard(plugLock_);
     controllerLanes_[index] = number;
     return true;
@@ -244,8 +236,7 @@ void Tobel::ApplyOption(int option, bool on)
         break;
     case GlobalSettings::kGateLengthInSteps:
         gateLengthInSteps_ = on;
-        if (events_ != nullptr)
-            events_->SetGateInSteps(on);
+        if (events_ != nullptr) events_->SetGateInSteps(on);
         ShowGateInSteps(on);
         for (int a = 0; a < param::kAreaCount; ++a)
             Area(a)->SetGateLengthInSteps(on);
@@ -269,8 +260,7 @@ void Tobel::ApplyGlobalOptions()
 
 void Tobel::SetGlobalOption(int option, double value)
 {
-    if (option < 0 || option >= GlobalSettings::kOptionCount)
-        return;
+    if (option < 0 || option >= GlobalSettings::kOptionCount) return;
     IEffectLockGuard guard(plugLock_);
     const bool on = value == 1.0;
     settings_.options[option] = on ? 1 : 0;
@@ -298,8 +288,7 @@ double Tobel::ReadHostClock(ITransportInfo* info)
     // A host that gives no tempo (or 0) plays at 120 bpm: a zero here would make every beat
     // position infinite.
     const double samplesPerBeat = GetSamplesPerBeat();
-    if (samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat))
-        return samplesPerBeat;
+    if (samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat)) return samplesPerBeat;
     const double tempo = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo : 120.0;
     return GetSampleRate() * 60.0 / tempo;
 }
@@ -341,14 +330,15 @@ bool Tobel::OnKeyPressed(int, int, int keyCode)
         char key;
         double value;
     };
-    static constexpr LaneKey kLaneKeys[] = {{'A', 0.0},   {'Q', 0.0},  {'W', 0.125}, {'Z', 0.125},
-                                            {'E', 0.25},  {'R', 0.375}, {'T', 0.5},  {'Y', 0.625},
-                                            {'U', 0.75},  {'I', 0.875}, {'O', 1.0}};
+    static constexpr LaneKey kLaneKeys[] = {{'A', 0.0},  {'Q', 0.0},   {'W', 0.125}, {'Z', 0.125},
+                                            {'E', 0.25}, {'R', 0.375}, {'T', 0.5},   {'Y', 0.625},
+                                            {'U', 0.75}, {'I', 0.875}, {'O', 1.0}};
     for (const LaneKey& k : kLaneKeys)
         if (keyCode == letter(k.key))
         {
             // Through the lane buttons, so they show the lane chosen.
-            if (IControl* lanes = registry_ != nullptr ? registry_->FindGlobalControl(param::kPatternStepMode) : nullptr)
+            if (IControl* lanes =
+                    registry_ != nullptr ? registry_->FindGlobalControl(param::kPatternStepMode) : nullptr)
                 lanes->SetValueByUser(k.value);
             else
                 SetParameterFromGUI(param::kPatternStepMode, k.value);
@@ -365,7 +355,7 @@ bool Tobel::OnKeyPressed(int, int, int keyCode)
         int digit;
         int parameter;
     };
-    static constexpr ToolKey kToolKeys[] = {{5, param::kDrawTool}, {6, param::kSelectionTool},
+    static constexpr ToolKey kToolKeys[] = {{5, param::kDrawTool},  {6, param::kSelectionTool},
                                             {7, param::kRandomize}, {8, param::kClearTool},
                                             {9, param::kCopyTool},  {0, param::kPasteTool}};
     for (const ToolKey& k : kToolKeys)

@@ -7,9 +7,9 @@
 #include "gui/IBitmapStrip.h"
 #include "gui/IObserverInterface.h"
 #include "plugin/GlobalSettings.h"
-#include "presets/PresetInfo.h"
 #include "plugin/SkinLayout.h"
 #include "plugin/StateFormat.h"
+#include "presets/PresetInfo.h"
 
 #include <array>
 #include <atomic>
@@ -69,7 +69,7 @@ class Tobel : public IEffectVST, public ProcessorListener, public IObserverInter
 public:
     // Identity given to the framework.
     static constexpr int kVersion = quova::kVersionPacked; // from the project's VERSION
-    static constexpr int kUniqueId = 846543157; // '2' 'u' '9' '5'
+    static constexpr int kUniqueId = 846543157;            // '2' 'u' '9' '5'
     static constexpr int kMakerId = ('T' << 24) | ('O' << 16) | ('B' << 8) | 'L';
     static constexpr const char* kEffectName = "Quova";
     static constexpr const char* kMakerName = "Tobel";
@@ -557,10 +557,10 @@ private:
     bool gateLengthInSteps_ = false;
     bool stateLoading_ = false;
     bool literalStateRead_ = false;
-    bool stepCellsDeferred_ = false;    // during a state read: the pattern view's cells wait
-    std::vector<double> readValues_;     // the parameter values of the state being read
-    std::vector<double> readNormalised_; // their normalised values, for the controls
-    int blockFrames_ = 0;                 // frames of the block being processed
+    bool stepCellsDeferred_ = false;        // during a state read: the pattern view's cells wait
+    std::vector<double> readValues_;        // the parameter values of the state being read
+    std::vector<double> readNormalised_;    // their normalised values, for the controls
+    int blockFrames_ = 0;                   // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.

@@ -11,13 +11,13 @@
 #include "gui/BitmapFont.h"
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
-#include "views/ParameterIndex.h"
 #include "plugin/controls/PostedTextControl.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
 #include "views/IKeyboardControl.h"
 #include "views/ILoopSelectionControl.h"
 #include "views/InfoControl.h"
+#include "views/ParameterIndex.h"
 #include "views/PatternView.h"
 #include "views/SceneView.h"
 #include "views/SettingsControl.h"
@@ -52,8 +52,9 @@ void Tobel::LoadFonts(IGraphics* graphics)
     {
         const FontResource& r = kFontResources[i];
         fontImages_[static_cast<size_t>(i)] = graphics->LoadBitmapResource(r.imageId, r.imageName, 1);
-        fonts_[static_cast<size_t>(i)] = std::make_unique<BitmapFont>(
-            &fontImages_[static_cast<size_t>(i)], graphics->LoadTextResource(r.descriptionId, r.descriptionName));
+        fonts_[static_cast<size_t>(i)] =
+            std::make_unique<BitmapFont>(&fontImages_[static_cast<size_t>(i)],
+                                         graphics->LoadTextResource(r.descriptionId, r.descriptionName));
     }
 }
 
@@ -67,16 +68,14 @@ BitmapFont* Tobel::GetFont(int id) const
 void Tobel::OnSubjectChanged(ISubject* subject)
 {
     const auto* control = dynamic_cast<const IControl*>(subject);
-    if (control == nullptr)
-        return;
+    if (control == nullptr) return;
     for (int option = 0; option < kOptionCount; ++option)
         if (control->GetParameterIndex() == kOptionSwitches[option])
         {
             // On only at exactly 1.0, as everywhere else options are read.
             const bool on = control->GetValue() == 1.0;
             // A switch that only shows the option it already holds changes nothing (no file write).
-            if (settings_.Get(option) != on)
-                SetGlobalOption(option, on ? 1.0 : 0.0);
+            if (settings_.Get(option) != on) SetGlobalOption(option, on ? 1.0 : 0.0);
             return;
         }
 }
@@ -90,13 +89,13 @@ IControl* Tobel::FindStepControl(int area, int pattern, int lane, int step) cons
 
 bool Tobel::LaneHasEdits(int area, int pattern, int lane) const
 {
-    if (area < 0 || area >= kAreaCount || pattern < 0 || pattern >= kPatternCount || lane < 0 || lane >= kLaneCount)
+    if (area < 0 || area >= kAreaCount || pattern < 0 || pattern >= kPatternCount || lane < 0 ||
+        lane >= kLaneCount)
         return false;
     for (int t = 0; t < kStepCount; ++t)
     {
         const IParameter* parameter = GetParameter(StepValue(area, pattern, lane, t));
-        if (parameter != nullptr && parameter->Value() != parameter->GetDefault())
-            return true;
+        if (parameter != nullptr && parameter->Value() != parameter->GetDefault()) return true;
     }
     return false;
 }
@@ -104,8 +103,7 @@ bool Tobel::LaneHasEdits(int area, int pattern, int lane) const
 bool Tobel::PatternHasEdits(int area, int pattern) const
 {
     for (int lane = 0; lane < kNoteLaneCount; ++lane)
-        if (LaneHasEdits(area, pattern, lane))
-            return true;
+        if (LaneHasEdits(area, pattern, lane)) return true;
     return false;
 }
 
@@ -113,26 +111,22 @@ bool Tobel::PatternHasEdits(int area, int pattern) const
 
 void Tobel::MarkNoteSounding(const OutputNote& note)
 {
-    if (patternView_ != nullptr)
-        patternView_->MarkNoteSounding(note);
+    if (patternView_ != nullptr) patternView_->MarkNoteSounding(note);
 }
 
 void Tobel::MarkNoteReleased(const OutputNote& note)
 {
-    if (patternView_ != nullptr)
-        patternView_->MarkNotesReleased(note);
+    if (patternView_ != nullptr) patternView_->MarkNotesReleased(note);
 }
 
 void Tobel::ClearNoteMarkers()
 {
-    if (patternView_ != nullptr)
-        patternView_->ClearNoteMarkers();
+    if (patternView_ != nullptr) patternView_->ClearNoteMarkers();
 }
 
 void Tobel::StepPreset(int direction)
 {
-    if (presetBox_ == nullptr)
-        return;
+    if (presetBox_ == nullptr) return;
     if (direction > 0)
         presetBox_->LoadNextPreset();
     else if (direction < 0)
@@ -150,25 +144,25 @@ void Tobel::OpenAboutLink()
 void Tobel::ShowPresetInfoBox()
 {
     if (infoBox_ != nullptr)
-        infoBox_->ShowPresetInfo(presetInfo_.name, presetInfo_.author, presetInfo_.description, presetInfo_.usage);
+        infoBox_->ShowPresetInfo(presetInfo_.name, presetInfo_.author, presetInfo_.description,
+                                 presetInfo_.usage);
 }
 
 void Tobel::ShowScenesOn(int area, bool on)
 {
-    if (PostToEditor([](void* plug, int a, int o) { static_cast<Tobel*>(plug)->ShowScenesOn(a, o != 0); }, area,
-                     on ? 1 : 0))
+    if (PostToEditor([](void* plug, int a, int o) { static_cast<Tobel*>(plug)->ShowScenesOn(a, o != 0); },
+                     area, on ? 1 : 0))
         return;
-    if (sceneView_ != nullptr && area == GetEditedArea())
-        sceneView_->SetScenesOn(on);
+    if (sceneView_ != nullptr && area == GetEditedArea()) sceneView_->SetScenesOn(on);
 }
 
 void Tobel::ShowGateInSteps(bool on)
 {
-    if (PostToEditor([](void* plug, int o, int) { static_cast<Tobel*>(plug)->ShowGateInSteps(o != 0); }, on ? 1 : 0))
+    if (PostToEditor([](void* plug, int o, int) { static_cast<Tobel*>(plug)->ShowGateInSteps(o != 0); },
+                     on ? 1 : 0))
         return;
     IEffectLockGuard guard(plugLock_);
-    if (patternView_ == nullptr)
-        return;
+    if (patternView_ == nullptr) return;
     patternView_->SetGateInSteps(on);
     // A column works out its gate steps when it is given its value.
     constexpr int kGateLane = 3;
@@ -179,10 +173,8 @@ void Tobel::ShowGateInSteps(bool on)
 
 void Tobel::TellKeyboard()
 {
-    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->TellKeyboard(); }))
-        return;
-    if (keyboard_ != nullptr && chordSelector_ != nullptr)
-        keyboard_->OnSubjectChanged(chordSelector_);
+    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->TellKeyboard(); })) return;
+    if (keyboard_ != nullptr && chordSelector_ != nullptr) keyboard_->OnSubjectChanged(chordSelector_);
 }
 
 void Tobel::OnChordMemorySetLoaded()
@@ -193,21 +185,18 @@ void Tobel::OnChordMemorySetLoaded()
 void Tobel::RedrawPatternView()
 {
     // Only flags: the worker thread may call this.
-    if (patternView_ != nullptr)
-        patternView_->RequestRedraw();
+    if (patternView_ != nullptr) patternView_->RequestRedraw();
 }
 
 void Tobel::SyncViews()
 {
     // The views follow the plug-in's state as it is when the editor's thread takes the call.
-    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->SyncViews(); }))
-        return;
+    if (PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->SyncViews(); })) return;
     const int area = GetEditedArea();
     if (patternView_ != nullptr)
     {
         // Changing the area clears the note markers; the same area keeps them.
-        if (patternView_->GetKeyArea() != area)
-            patternView_->SetKeyArea(area);
+        if (patternView_->GetKeyArea() != area) patternView_->SetKeyArea(area);
         patternView_->SetPattern(shownPattern_);
         patternView_->SetLane(shownLane_);
     }
@@ -223,13 +212,11 @@ void Tobel::SyncViews()
 
 void Tobel::BindLoopStrip()
 {
-    if (loopStrip_ == nullptr)
-        return;
+    if (loopStrip_ == nullptr) return;
     loopStrip_->Invalidate(); // also empties the list of other loopers
     loopStrip_->AttachLooper(GetEditedLaneLooper(shownLane_));
     for (int lane = 0; lane < kLaneCount; ++lane)
-        if (lane != shownLane_)
-            loopStrip_->AddOtherLooper(GetEditedLaneLooper(lane));
+        if (lane != shownLane_) loopStrip_->AddOtherLooper(GetEditedLaneLooper(lane));
 }
 
 bool Tobel::IsSettingsBoxShown() const
@@ -239,9 +226,9 @@ bool Tobel::IsSettingsBoxShown() const
 
 int Tobel::GetMouseCaptureControl(int, int, const IMouseModifiers&)
 {
-    for (IControl* box : {static_cast<IControl*>(infoBox_), static_cast<IControl*>(settingsBox_), aboutImage_})
-        if (box != nullptr && !box->IsHidden())
-            return box->GetListIndex();
+    for (IControl* box :
+         {static_cast<IControl*>(infoBox_), static_cast<IControl*>(settingsBox_), aboutImage_})
+        if (box != nullptr && !box->IsHidden()) return box->GetListIndex();
     return -1;
 }
 
@@ -252,8 +239,7 @@ void Tobel::SetPresetTexts(const PresetInfo& info)
     IEffectLockGuard guard(plugLock_);
     presetInfo_ = info;
     authorText_ = info.author;
-    if (authorLine_ != nullptr)
-        authorLine_->PostText(authorText_);
+    if (authorLine_ != nullptr) authorLine_->PostText(authorText_);
 }
 
 std::string Tobel::GetChordMemoryBoxName() const
@@ -269,8 +255,7 @@ std::string Tobel::GetPresetBoxName() const
 void Tobel::ShowPresetBoxName(const std::string& text)
 {
     presetBoxName_ = text;
-    if (presetBox_ != nullptr)
-        presetBox_->ChangeText(text);
+    if (presetBox_ != nullptr) presetBox_->ChangeText(text);
 }
 
 void Tobel::ApplyEmptyPresetState()
@@ -288,6 +273,5 @@ void Tobel::SetChordMemoryBoxName(const std::string& name)
 {
     chordMemoryBoxName_ = name;
     // ChangeText, not SetShownName: an empty name is shown too (it replaces the previous one).
-    if (chordMemoryBox_ != nullptr)
-        chordMemoryBox_->ChangeText(name);
+    if (chordMemoryBox_ != nullptr) chordMemoryBox_->ChangeText(name);
 }

@@ -26,7 +26,6 @@
 #include "gui/ISwitchControl.h"
 #include "gui/ITextControl.h"
 #include "plugin/ControlRegistry.h"
-#include "views/ParameterIndex.h"
 #include "plugin/TobelPresetHost.h"
 #include "plugin/TobelViewHost.h"
 #include "plugin/controls/PostedTextControl.h"
@@ -35,6 +34,7 @@
 #include "views/IKeyboardControl.h"
 #include "views/ILoopSelectionControl.h"
 #include "views/InfoControl.h"
+#include "views/ParameterIndex.h"
 #include "views/PatternView.h"
 #include "views/SceneView.h"
 #include "views/SettingsControl.h"
@@ -99,15 +99,13 @@ constexpr ImageResource kImages[] = {
 IBitmapStrip Image(IGraphics* graphics, int id)
 {
     for (const ImageResource& image : kImages)
-        if (image.id == id)
-            return graphics->LoadBitmapResource(image.id, image.name, image.frames);
+        if (image.id == id) return graphics->LoadBitmapResource(image.id, image.name, image.frames);
     return IBitmapStrip();
 }
 
 // Appends control to the editor's list. The list only refuses a control when memory runs out;
 // construction then fails as a whole.
-template <class T>
-T* Append(IGraphics* graphics, T* control)
+template <class T> T* Append(IGraphics* graphics, T* control)
 {
     if (graphics->AddControl(control) < 0)
     {
@@ -118,8 +116,7 @@ T* Append(IGraphics* graphics, T* control)
 }
 
 // A control made now that joins the list at the end of the layout.
-template <class T>
-T* AppendHeld(IGraphics* graphics, std::unique_ptr<T>& held)
+template <class T> T* AppendHeld(IGraphics* graphics, std::unique_ptr<T>& held)
 {
     return Append(graphics, held.release());
 }
@@ -163,8 +160,9 @@ struct ButtonSpec
 IControl* Tobel::CreateKnobControl(IGraphics* graphics, int skinPosition, int index, int imageId)
 {
     const IRectangle r = skin_.At(skinPosition);
-    auto* knob = Append(graphics, new ICustomKnobMultiControl(graphics, r.left, r.top, index, Image(graphics, imageId),
-                                                              IKnobControl::kVertical, 10.0, true, true));
+    auto* knob =
+        Append(graphics, new ICustomKnobMultiControl(graphics, r.left, r.top, index, Image(graphics, imageId),
+                                                     IKnobControl::kVertical, 10.0, true, true));
     knob->SetMenuParameterIndex(kMidiLearnMenu);
     return knob;
 }
@@ -183,16 +181,19 @@ void Tobel::BuildEditor(IGraphics* graphics)
     {
         const IRectangle r = skin_.At(kRectFirstIndicator + a);
         indicators[static_cast<size_t>(a)] =
-            Append(graphics, new IKnobMultiControl(graphics, r.left, r.top, -1, indicatorStrip, IKnobControl::kVertical, 10.0));
+            Append(graphics, new IKnobMultiControl(graphics, r.left, r.top, -1, indicatorStrip,
+                                                   IKnobControl::kVertical, 10.0));
     }
 
     // The pattern view and the scene view; the event handler that joins them to the engine.
-    auto patternView = std::make_unique<PatternView>(this, skin_.At(36), 30467, engine_.get(), Image(graphics, 103),
-                                                     indicators, 30, IBlendSpec::kMethodAlphaCopy, viewHost_.get());
+    auto patternView =
+        std::make_unique<PatternView>(this, skin_.At(36), 30467, engine_.get(), Image(graphics, 103),
+                                      indicators, 30, IBlendSpec::kMethodAlphaCopy, viewHost_.get());
     patternView->SetMenuParameterIndex(kStepMenu);
     patternView->SetClickSetsEdges(true, true);
     patternView_ = patternView.get();
-    auto sceneView = std::make_unique<SceneView>(this, skin_.At(118), 30471, IBitmapStrip(), engine_->GetKeyAreas());
+    auto sceneView =
+        std::make_unique<SceneView>(this, skin_.At(118), 30471, IBitmapStrip(), engine_->GetKeyAreas());
     sceneView_ = sceneView.get();
     events_ = std::make_unique<UIEventHandler>(app_.get(), engine_->GetKeyAreas(), engine_->GetNoteEngine(),
                                                viewHost_.get());
@@ -202,7 +203,8 @@ void Tobel::BuildEditor(IGraphics* graphics)
     // takes a press.
     const IRectangle nowhere{-1, -1, -1, -1};
     for (int i = 0; i < 128; ++i)
-        registry.AddExtraControl(Append(graphics, new ICustomInvisibleSwitchControl(graphics, nowhere, kNoteLearnBase + i)));
+        registry.AddExtraControl(
+            Append(graphics, new ICustomInvisibleSwitchControl(graphics, nowhere, kNoteLearnBase + i)));
 
     CreateGlobalControls(graphics);
     CreatePatternControls(graphics);
@@ -214,7 +216,8 @@ void Tobel::BuildEditor(IGraphics* graphics)
 void Tobel::CreateGlobalControls(IGraphics* graphics)
 {
     ControlRegistry& registry = *registry_;
-    auto global = [&](IControl* control) {
+    auto global = [&](IControl* control)
+    {
         registry.AddGlobalControl(control);
         return control;
     };
@@ -224,8 +227,10 @@ void Tobel::CreateGlobalControls(IGraphics* graphics)
     BitmapFont* f10 = fonts_[kFont10].get();
 
     // Controller teach and the controller number of the selected controller lane.
-    global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(26), kControllerTeach, Image(graphics, 127))));
-    global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(25), kControllerTeachSelection, f14, true)));
+    global(Append(graphics,
+                  new ICustomSwitchControl(graphics, skin_.At(26), kControllerTeach, Image(graphics, 127))));
+    global(Append(graphics,
+                  new ICustomSwitchControl(graphics, skin_.At(25), kControllerTeachSelection, f14, true)));
 
     // The key-area box's two notes (send only controllers, trigger chord memory), in black. They
     // are set from any thread that changes those flags, so they take posted texts.
@@ -253,28 +258,33 @@ void Tobel::CreateGlobalControls(IGraphics* graphics)
     lanes->SetLabels({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ"});
     lanes->SetTag(1, 3);
     global(lanes);
-    auto* ccLanes = Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(154), kPatternControllerSelection,
-                                                                    8, Image(graphics, 143), f12w));
+    auto* ccLanes =
+        Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(154), kPatternControllerSelection,
+                                                        8, Image(graphics, 143), f12w));
     ccLanes->SetLabels(NumberLabels(8));
     global(ccLanes);
     laneButtonsListener_ = std::make_unique<DoubleRadioButtonsListener>(lanes, ccLanes);
 
     // Global volume, with the learn menu on a right press.
     const IRectangle volume = skin_.At(kRectGlobalVolume);
-    auto* knob = Append(graphics, new ICustomKnobMultiControl(graphics, volume.left, volume.top, kGlobalVolume,
-                                                              Image(graphics, 109), IKnobControl::kVertical, 10.0, true,
-                                                              true));
+    auto* knob = Append(graphics, new ICustomKnobMultiControl(graphics, volume.left, volume.top,
+                                                              kGlobalVolume, Image(graphics, 109),
+                                                              IKnobControl::kVertical, 10.0, true, true));
     knob->SetMenuParameterIndex(kMidiLearnMenu);
     global(knob);
 
     // Tool buttons. The two tools are switches; the others are momentary buttons.
-    auto contact = [&](const ButtonSpec& b) {
+    auto contact = [&](const ButtonSpec& b)
+    {
         const IRectangle r = skin_.At(b.rect);
-        return Append(graphics, new IContactControl(graphics, r.left, r.top, b.parameter, Image(graphics, b.image)));
+        return Append(graphics,
+                      new IContactControl(graphics, r.left, r.top, b.parameter, Image(graphics, b.image)));
     };
     global(contact({131, kRandomize, 132}));
-    global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(130), kSelectionTool, Image(graphics, 133))));
-    global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(129), kDrawTool, Image(graphics, 130))));
+    global(Append(graphics,
+                  new ICustomSwitchControl(graphics, skin_.At(130), kSelectionTool, Image(graphics, 133))));
+    global(
+        Append(graphics, new ICustomSwitchControl(graphics, skin_.At(129), kDrawTool, Image(graphics, 130))));
     for (const ButtonSpec& b : {ButtonSpec{132, kCopyTool, 129}, ButtonSpec{133, kPasteTool, 131},
                                 ButtonSpec{134, kClearTool, 128}, ButtonSpec{135, kPanicTool, 135}})
         global(contact(b));
@@ -296,11 +306,11 @@ void Tobel::CreateGlobalControls(IGraphics* graphics)
 
     // The chord-memory box.
     global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(144), kChordSelection, f12, true)));
-    for (const ButtonSpec& b : {ButtonSpec{146, kChordMemoryBoxLeft, 122}, ButtonSpec{147, kChordMemoryBoxRight, 125},
-                                ButtonSpec{148, kChordMemoryCopy, 129}, ButtonSpec{149, kChordMemoryPaste, 131},
-                                ButtonSpec{150, kChordMemoryClear, 128}, ButtonSpec{151, kChordMemoryApply, 124},
-                                ButtonSpec{153, kChordMemoryInvertLeft, 136},
-                                ButtonSpec{152, kChordMemoryInvertRight, 137}})
+    for (const ButtonSpec& b :
+         {ButtonSpec{146, kChordMemoryBoxLeft, 122}, ButtonSpec{147, kChordMemoryBoxRight, 125},
+          ButtonSpec{148, kChordMemoryCopy, 129}, ButtonSpec{149, kChordMemoryPaste, 131},
+          ButtonSpec{150, kChordMemoryClear, 128}, ButtonSpec{151, kChordMemoryApply, 124},
+          ButtonSpec{153, kChordMemoryInvertLeft, 136}, ButtonSpec{152, kChordMemoryInvertRight, 137}})
         global(contact(b));
 
     global(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(155), kControlZoneSync, f12, true)));
@@ -322,20 +332,26 @@ void Tobel::CreatePatternControls(IGraphics* graphics)
             IControl* freeRate = CreateKnobControl(graphics, kRectRateFree, kRateFree + s, 109);
             freeRate->Hide(true);
             file(freeRate, kRateFree);
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(kRectRateFreeToggle), kRateFreeToggle + s, toggle)),
+            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(kRectRateFreeToggle),
+                                                           kRateFreeToggle + s, toggle)),
                  kRateFreeToggle);
             for (int t = 0; t < kStepCount; ++t)
             {
-                auto* step = Append(graphics, new ICustomSwitchControl(graphics, skin_.At(kRectFirstPatternStep + t),
-                                                                       kPatternStepSwitch + kStepCount * s + t, stepSwitch));
+                auto* step = Append(
+                    graphics, new ICustomSwitchControl(graphics, skin_.At(kRectFirstPatternStep + t),
+                                                       kPatternStepSwitch + kStepCount * s + t, stepSwitch));
                 step->SetValueByUser(1.0);
                 step->AttachObserver(events_.get());
                 file(step, kPatternStepSwitch);
             }
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(19), kSortOrder + s, f12, true)), kSortOrder);
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(14), kResetOnNewNote + s, onOff)),
+            file(
+                Append(graphics, new ICustomSwitchControl(graphics, skin_.At(19), kSortOrder + s, f12, true)),
+                kSortOrder);
+            file(Append(graphics,
+                        new ICustomSwitchControl(graphics, skin_.At(14), kResetOnNewNote + s, onOff)),
                  kResetOnNewNote);
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(128), kPatternSteps + s, f12, false, true)),
+            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(128), kPatternSteps + s, f12,
+                                                           false, true)),
                  kPatternSteps);
             file(CreateKnobControl(graphics, kRectTranspose, kTranspose + s, 147), kTranspose);
             file(CreateKnobControl(graphics, kRectOctaves, kOctaves + s, 146), kOctaves);
@@ -353,30 +369,39 @@ void Tobel::CreateAreaControls(IGraphics* graphics)
     const IBitmapStrip button = Image(graphics, 111);
     for (int a = 0; a < kAreaCount; ++a)
     {
-        auto file = [&](IControl* control, int key, bool push) { registry.AddAreaControl(a, control, key, push); };
-        auto* areaSwitch = Append(graphics, new ICustomSwitchControl(graphics, skin_.At(9), kKeyAreaOnOff + a, onOff));
+        auto file = [&](IControl* control, int key, bool push)
+        { registry.AddAreaControl(a, control, key, push); };
+        auto* areaSwitch =
+            Append(graphics, new ICustomSwitchControl(graphics, skin_.At(9), kKeyAreaOnOff + a, onOff));
         areaSwitch->SetTag(0, a);
         areaSwitch->SetTag(1, UIEventHandler::kTagKeyAreaSwitch);
         areaSwitch->AttachObserver(events_.get());
         file(areaSwitch, kKeyAreaOnOff, false);
         for (const auto& [rect, key] : {std::pair{18, kArpOnNoteCount}, std::pair{31, kHoldSync}})
         {
-            auto* display = Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12, false, true));
+            auto* display = Append(
+                graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12, false, true));
             display->SetMenuParameterIndex(kMidiLearnMenu);
             file(display, key, true);
         }
-        for (const auto& [rect, key] : {std::pair{10, kHold}, std::pair{11, kHoldTranspose}, std::pair{12, kHoldBypass},
-                                        std::pair{13, kSceneOnOff}, std::pair{125, kNoteRelease}})
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, onOff)), key, true);
+        for (const auto& [rect, key] :
+             {std::pair{10, kHold}, std::pair{11, kHoldTranspose}, std::pair{12, kHoldBypass},
+              std::pair{13, kSceneOnOff}, std::pair{125, kNoteRelease}})
+            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, onOff)), key,
+                 true);
         file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(32), kVelocityMode + a, f12, true)),
              kVelocityMode, true);
-        for (const auto& [rect, key] : {std::pair{120, kStartNote}, std::pair{121, kEndNote}, std::pair{122, kBaseNote}})
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12w, true)), key, false);
+        for (const auto& [rect, key] :
+             {std::pair{120, kStartNote}, std::pair{121, kEndNote}, std::pair{122, kBaseNote}})
+            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12w, true)),
+                 key, false);
         file(CreateKnobControl(graphics, kRectAreaVolume, kVolume + a, 108), kVolume, false);
         for (const auto& [rect, key] : {std::pair{23, kMidiInChannel}, std::pair{24, kMidiOutChannel}})
-            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12, true)), key, false);
-        auto* patterns = Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(123), kKeyAreaPatterns + a,
-                                                                         kPatternCount, button, f12w));
+            file(Append(graphics, new ICustomSwitchControl(graphics, skin_.At(rect), key + a, f12, true)),
+                 key, false);
+        auto* patterns =
+            Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(123), kKeyAreaPatterns + a,
+                                                            kPatternCount, button, f12w));
         patterns->SetLabels(NumberLabels(kPatternCount));
         patterns->SetMenuParameterIndex(kPatternCopyMenu);
         patterns->SetMenuOnRightClick(true);
@@ -402,23 +427,31 @@ void Tobel::CreateStepGridControls(IGraphics* graphics)
             for (int l = 0; l < kLaneCount; ++l)
             {
                 registry.AddLaneControl(
-                    a, p, Append(graphics, new ICustomSwitchControl(graphics, resetRect, PerLane(kLaneResetOnPatternReset, a, p, l), onOff)),
+                    a, p,
+                    Append(graphics,
+                           new ICustomSwitchControl(graphics, resetRect,
+                                                    PerLane(kLaneResetOnPatternReset, a, p, l), onOff)),
                     l, kLaneResetOnPatternReset);
                 registry.AddLaneControl(
-                    a, p, Append(graphics, new ICustomSwitchControl(graphics, directionRect, PerLane(kLaneDirection, a, p, l), f12, true)),
+                    a, p,
+                    Append(graphics, new ICustomSwitchControl(graphics, directionRect,
+                                                              PerLane(kLaneDirection, a, p, l), f12, true)),
                     l, kLaneDirection);
                 // The value cells are drawn by the pattern view, not by themselves.
                 const int cellKey = l < kNoteLaneCount ? kStepBlockBase[l] : kStepController;
                 for (int t = 0; t < kStepCount; ++t)
                 {
-                    auto* cell = Append(graphics, new ICustomSwitchControl(graphics, IRectangle(), StepValue(a, p, l, t), f12));
+                    auto* cell = Append(graphics, new ICustomSwitchControl(graphics, IRectangle(),
+                                                                           StepValue(a, p, l, t), f12));
                     cell->SetTag(1, 1);
                     cell->AttachObserver(events_.get());
                     registry.AddStepControl(a, p, cell, l, cellKey);
                 }
                 for (int t = 0; t < kStepCount; ++t)
                 {
-                    auto* onOffSwitch = Append(graphics, new ICustomSwitchControl(graphics, stepRects[t], StepOnOff(a, p, l, t), stepSwitch));
+                    auto* onOffSwitch =
+                        Append(graphics, new ICustomSwitchControl(graphics, stepRects[t],
+                                                                  StepOnOff(a, p, l, t), stepSwitch));
                     onOffSwitch->SetValueByUser(1.0);
                     registry.AddLaneControl(a, p, onOffSwitch, l, kStepOnOff);
                 }
@@ -430,7 +463,9 @@ void Tobel::CreateStepGridControls(IGraphics* graphics)
                                               std::pair{kRectFirstSceneRepeat, kSceneStepRepeat}})
             for (int k = 0; k < kSceneStepCount; ++k)
                 registry.AddSceneControl(
-                    a, Append(graphics, new ICustomSwitchControl(graphics, skin_.At(firstRect + k), SceneStep(base, a, k), f12w)),
+                    a,
+                    Append(graphics, new ICustomSwitchControl(graphics, skin_.At(firstRect + k),
+                                                              SceneStep(base, a, k), f12w)),
                     base);
 }
 
@@ -448,7 +483,8 @@ void Tobel::CreateBoxControls(IGraphics* graphics, std::unique_ptr<PatternView>&
     char version[32] = {};
     GetEffectVersionText(version, static_cast<int>(sizeof(version)));
     versionText->ChangeText(version);
-    for (IControl* control : {static_cast<IControl*>(aboutImage.get()), static_cast<IControl*>(versionText.get())})
+    for (IControl* control :
+         {static_cast<IControl*>(aboutImage.get()), static_cast<IControl*>(versionText.get())})
     {
         control->Hide(true);
         control->SetTag(1, UIEventHandler::kTagAboutBox);
@@ -462,10 +498,13 @@ void Tobel::CreateBoxControls(IGraphics* graphics, std::unique_ptr<PatternView>&
     aboutLink->AttachObserver(events_.get());
 
     // Loop strip, keyboard and the chord-memory slot selector the keyboard observes.
-    loopStrip_ = Append(graphics, new ILoopSelectionControl(this, skin_.At(124), Image(graphics, 141), Image(graphics, 142)));
-    keyboard_ = Append(graphics, new IKeyboardControl(engine_->GetChordMemory(), this, skin_.At(127), Image(graphics, 144)));
-    auto* slots = Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(126), kChordMemorySelection,
-                                                                  ChordMemory::kSlotCount, Image(graphics, 138), f12w));
+    loopStrip_ = Append(
+        graphics, new ILoopSelectionControl(this, skin_.At(124), Image(graphics, 141), Image(graphics, 142)));
+    keyboard_ = Append(
+        graphics, new IKeyboardControl(engine_->GetChordMemory(), this, skin_.At(127), Image(graphics, 144)));
+    auto* slots =
+        Append(graphics, new ICustomRadioButtonsControl(graphics, skin_.At(126), kChordMemorySelection,
+                                                        ChordMemory::kSlotCount, Image(graphics, 138), f12w));
     slots->SetLabels(NumberLabels(ChordMemory::kSlotCount));
     slots->SetTag(1, IKeyboardControl::kSelectionTag);
     slots->AttachObserver(keyboard_);
@@ -475,19 +514,22 @@ void Tobel::CreateBoxControls(IGraphics* graphics, std::unique_ptr<PatternView>&
     // The preset author text and the two preset boxes; the information and settings boxes join
     // the list at the end.
     authorLine_ = Append(graphics, new PostedTextControl(graphics, skin_.At(139), f12));
-    presetBox_ = Append(graphics, new PresetHandler(presetHost_.get(), presetLoader_.get(), f12, skin_.At(138)));
+    presetBox_ =
+        Append(graphics, new PresetHandler(presetHost_.get(), presetLoader_.get(), f12, skin_.At(138)));
     chordMemoryBox_ = Append(graphics, new ChordMemoryPresetHandler(presetHost_.get(), f12, skin_.At(145)));
     auto infoBox = std::make_unique<InfoControl>(this, skin_.At(157), f12w);
     auto settingsBox = std::make_unique<SettingsControl>(this, skin_.At(163), f12w);
 
     // The seven option switches, rows of the settings box.
     static constexpr const char* kOptionLabels[kOptionCount] = {
-        "Enable MIDI note names", "Start notes immediately", "Use only ORDER on/off", "Transpose as semitones",
-        "Transpose all output notes", "Disable Control Zone", "Gate length in steps"};
+        "Enable MIDI note names", "Start notes immediately",    "Use only ORDER on/off",
+        "Transpose as semitones", "Transpose all output notes", "Disable Control Zone",
+        "Gate length in steps"};
     const IBitmapStrip button = Image(graphics, 111);
     for (int i = 0; i < kOptionCount; ++i)
     {
-        auto* option = Append(graphics, new ICustomSwitchControl(graphics, skin_.At(26), kOptionSwitches[i], button));
+        auto* option =
+            Append(graphics, new ICustomSwitchControl(graphics, skin_.At(26), kOptionSwitches[i], button));
         registry.AddGlobalControl(option);
         option->AttachObserver(this);
         settingsBox->AddOption(option, kOptionLabels[i]);

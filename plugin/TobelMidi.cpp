@@ -33,8 +33,7 @@ constexpr int kProgramsPerArea = 12;
 // complete in three bytes (system exclusive) is malformed: it is neither handled nor passed on.
 bool IsWellFormed(const IMidiMessage& message)
 {
-    if (message.status < 0x80 || message.status == 0xF0 || message.status == 0xF7)
-        return false;
+    if (message.status < 0x80 || message.status == 0xF0 || message.status == 0xF7) return false;
     return message.data1 < 0x80 && message.data2 < 0x80;
 }
 
@@ -53,8 +52,7 @@ int FloorDiv(int a, int b)
 
 IGraphics* Tobel::GetGraphics() const
 {
-    if (pendingGraphics_ != nullptr)
-        return pendingGraphics_;
+    if (pendingGraphics_ != nullptr) return pendingGraphics_;
     return dynamic_cast<IGraphics*>(editor_);
 }
 
@@ -63,13 +61,11 @@ IGraphics* Tobel::GetGraphics() const
 void Tobel::HandleMidiMessage(const IMidiMessage& input)
 {
     IEffectLockGuard guard(plugLock_);
-    if (!IsWellFormed(input))
-        return;
+    if (!IsWellFormed(input)) return;
     IMidiMessage message = input;
     // Offsets outside the block are taken as its first (or last) frame.
     message.offset = std::max(message.offset, 0);
-    if (GetBlockSize() > 0)
-        message.offset = std::min(message.offset, GetBlockSize() - 1);
+    if (GetBlockSize() > 0) message.offset = std::min(message.offset, GetBlockSize() - 1);
 
     NoteEngine& notes = *engine_->GetNoteEngine();
     const int channel = message.GetChannel() + 1;
@@ -81,23 +77,21 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
         {
             int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
             const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
-            if (taken == 0)
-                passThrough_.push_back(message);
+            if (taken == 0) passThrough_.push_back(message);
             // Result 2 (waiting notes released) lights the incoming-note indicators of the areas
             // that took the note.
             if (taken == 2 && patternView_ != nullptr)
                 for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
                     if (results[a] == 1 &&
-                        !PostToEditor([](void* plug, int area, int) {
-                            static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area);
-                        }, a))
+                        !PostToEditor([](void* plug, int area, int)
+                                      { static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area); },
+                                      a))
                         patternView_->FlashIncomingNote(a);
             break;
         }
         [[fallthrough]]; // velocity 0 is a note-off
     case IMidiMessage::kNoteOff:
-        if (!notes.NoteOff(channel, message.data1, message.offset))
-            passThrough_.push_back(message);
+        if (!notes.NoteOff(channel, message.data1, message.offset)) passThrough_.push_back(message);
         break;
     case IMidiMessage::kControlChange:
     {
@@ -109,14 +103,12 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
         }
         if (controller == 0 || controller > kLastLearnController)
             break; // bank select and the channel-mode messages are dropped
-        if (!HandleLearnedController(controller, message.data2))
-            SendMidiMessage(message);
+        if (!HandleLearnedController(controller, message.data2)) SendMidiMessage(message);
         break;
     }
     case IMidiMessage::kPitchWheel:
         // The wheel's high byte acts as controller 119.
-        if (!HandleLearnedController(kPitchWheelController, message.data2))
-            SendMidiMessage(message);
+        if (!HandleLearnedController(kPitchWheelController, message.data2)) SendMidiMessage(message);
         break;
     case IMidiMessage::kProgramChange:
         engine_->GetControlTargetTable()->HandleProgramChange(message.data1);
@@ -130,8 +122,7 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
 bool Tobel::HandleLearnedController(int controller, int value)
 {
     IEffectLockGuard guard(plugLock_);
-    if (controller < 0 || controller >= kLearnSwitchCount)
-        return false;
+    if (controller < 0 || controller >= kLearnSwitchCount) return false;
     if (learnSlot_ >= 0)
     {
         const int armed = learnSlot_;
@@ -139,12 +130,10 @@ bool Tobel::HandleLearnedController(int controller, int value)
         SetLearnMapping(controller, armed);
     }
     const int index = GetLearnMapping(controller);
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     IGraphics* graphics = GetGraphics();
     IControl* control = graphics != nullptr ? graphics->GetControl(index) : nullptr;
-    if (control == nullptr || control->GetParameterIndex() < 0)
-        return false;
+    if (control == nullptr || control->GetParameterIndex() < 0) return false;
     control->SetValueByUser(std::clamp(value, 0, 127) / 127.0);
     return true;
 }
@@ -160,8 +149,7 @@ void Tobel::SetLearnMapping(int controller, int controlIndex)
     IEffectLockGuard guard(plugLock_);
     IControl* learn = registry_ != nullptr ? registry_->GetExtraControl(controller) : nullptr;
     const IParameter* parameter = learn != nullptr ? learn->GetParameter() : nullptr;
-    if (parameter == nullptr)
-        return;
+    if (parameter == nullptr) return;
     const double minimum = parameter->GetMinimum();
     const double maximum = parameter->GetMaximum();
     const double index = std::clamp(static_cast<double>(controlIndex), minimum, maximum);
@@ -170,11 +158,9 @@ void Tobel::SetLearnMapping(int controller, int controlIndex)
 
 int Tobel::GetLearnMapping(int controller) const
 {
-    if (controller < 0 || controller >= kLearnSwitchCount)
-        return -1;
+    if (controller < 0 || controller >= kLearnSwitchCount) return -1;
     const IParameter* parameter = GetParameter(param::kNoteLearnBase + controller);
-    if (parameter == nullptr || !(parameter->Value() >= 0.0))
-        return -1;
+    if (parameter == nullptr || !(parameter->Value() >= 0.0)) return -1;
     return static_cast<int>(parameter->Value());
 }
 
@@ -189,7 +175,8 @@ void Tobel::SetCcTeachMode(bool on)
         controllerTeachSlot_ = -1;
         return;
     }
-    const int lane = std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
+    const int lane =
+        std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
     const int area = engine_->GetKeyAreas()->GetSelectedForEditing();
     controllerTeachSlot_ = lane + 8 * area;
     const PatternEngine* engine = Area(area);
@@ -199,7 +186,8 @@ void Tobel::SetCcTeachMode(bool on)
 void Tobel::SetCcLaneNumber(int value)
 {
     IEffectLockGuard guard(plugLock_);
-    const int lane = std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
+    const int lane =
+        std::clamp(static_cast<int>(GetParameter(param::kPatternControllerSelection)->Value()), 0, 7);
     const int area = engine_->GetKeyAreas()->GetSelectedForEditing();
     controllerTeachSlot_ = lane + 8 * area;
     // The selector's 0 means "none"; numbers outside the controllers are not stored.
@@ -212,11 +200,9 @@ void Tobel::SetCcLaneNumber(int value)
 bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
 {
     IEffectLockGuard guard(plugLock_);
-    if (text == nullptr || textSize < 1)
-        return false;
+    if (text == nullptr || textSize < 1) return false;
     text[0] = 0;
-    if (!noteNames_ || note < 0 || note > 127)
-        return false;
+    if (!noteNames_ || note < 0 || note > 127) return false;
     const ControlTargetTable& table = *engine_->GetControlTargetTable();
     std::string name;
     if (note >= 24 && note <= 35)
@@ -230,23 +216,21 @@ bool Tobel::GetMidiNoteName(int note, char* text, int textSize)
     }
     else
     {
-        static constexpr const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+        static constexpr const char* kNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
+                                                   "F#", "G",  "G#", "A",  "A#", "B"};
         bool any = false;
         for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
         {
             const PatternEngine* area = Area(a);
-            if (area == nullptr || note < area->GetStartNote() || note > area->GetEndNote())
-                continue;
+            if (area == nullptr || note < area->GetStartNote() || note > area->GetEndNote()) continue;
             const int m = area->GetBaseNote() - area->GetStartNote() + note;
-            if (any)
-                name += ";";
+            if (any) name += ";";
             char part[24];
             std::snprintf(part, sizeof part, "T%d %s%d", a + 1, kNames[FloorMod(m, 12)], FloorDiv(m, 12) - 1);
             name += part;
             any = true;
         }
-        if (!any)
-            return false;
+        if (!any) return false;
     }
     std::snprintf(text, static_cast<size_t>(textSize), "%s", name.c_str());
     return true;

@@ -13,11 +13,11 @@
 #include "gui/IGraphics.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/ParameterTable.h"
-#include "views/ParameterIndex.h"
 #include "plugin/TobelViewHost.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
 #include "views/InfoControl.h"
+#include "views/ParameterIndex.h"
 #include "views/PatternView.h"
 #include "views/SettingsControl.h"
 #include "views/UIEventHandler.h"
@@ -26,15 +26,18 @@
 #include <cmath>
 #include <cstdlib>
 
-using quova::param::kPatternCount;
 using quova::param::kLaneCount;
+using quova::param::kPatternCount;
 using quova::param::kStepCount;
 using namespace quova::param;
 
 namespace
 {
 // A button counts as pressed at exactly 1.0 (button parameters are 0 or 1).
-bool Pressed(double value) { return value == 1.0; }
+bool Pressed(double value)
+{
+    return value == 1.0;
+}
 
 // Area-level controls in filing order with their push flag.
 struct AreaKey
@@ -42,11 +45,11 @@ struct AreaKey
     int key;
     bool push;
 };
-constexpr AreaKey kAreaKeys[] = {{kKeyAreaOnOff, false}, {kArpOnNoteCount, true}, {kHoldSync, true},
-                                 {kHold, true},          {kHoldTranspose, true}, {kHoldBypass, true},
-                                 {kSceneOnOff, true},    {kNoteRelease, true},   {kVelocityMode, true},
-                                 {kStartNote, false},    {kEndNote, false},      {kBaseNote, false},
-                                 {kMidiInChannel, false}, {kMidiOutChannel, false}, {kKeyAreaPatterns, false}};
+constexpr AreaKey kAreaKeys[] = {
+    {kKeyAreaOnOff, false},  {kArpOnNoteCount, true},  {kHoldSync, true},        {kHold, true},
+    {kHoldTranspose, true},  {kHoldBypass, true},      {kSceneOnOff, true},      {kNoteRelease, true},
+    {kVelocityMode, true},   {kStartNote, false},      {kEndNote, false},        {kBaseNote, false},
+    {kMidiInChannel, false}, {kMidiOutChannel, false}, {kKeyAreaPatterns, false}};
 // The lock buttons and the per-pattern parameters each keeps out of preset loads.
 constexpr int kLockedKeys[kLockCount] = {kPatternGate, kSwing, kOctaves, kTranspose, kRate};
 
@@ -57,8 +60,7 @@ constexpr int kCompactEditorHeight = 432;
 
 IControl* Tobel::FindParameterControl(int index) const
 {
-    if (registry_ == nullptr)
-        return nullptr;
+    if (registry_ == nullptr) return nullptr;
     for (const AreaKey& k : kAreaKeys)
         if (index >= k.key && index < k.key + kAreaCount)
             return registry_->FindAreaControl(index - k.key, k.key);
@@ -67,15 +69,15 @@ IControl* Tobel::FindParameterControl(int index) const
     for (int key : {kRate, kRateFree, kRateFreeToggle, kSortOrder, kResetOnNewNote, kPatternSteps, kTranspose,
                     kOctaves, kPatternGate, kSwing})
         if (index >= key && index < key + kSlotCount)
-            return registry_->FindPatternControl((index - key) / kPatternCount, (index - key) % kPatternCount, key);
+            return registry_->FindPatternControl((index - key) / kPatternCount, (index - key) % kPatternCount,
+                                                 key);
     return registry_->FindGlobalControl(index);
 }
 
 void Tobel::SetParameterQuietly(int index, double value)
 {
     IParameter* parameter = GetParameter(index);
-    if (parameter == nullptr)
-        return;
+    if (parameter == nullptr) return;
     parameter->SetLimitedValue(value);
     if (IControl* control = FindParameterControl(index))
         control->ReceiveValue(parameter->GetNormalizedValue());
@@ -89,23 +91,19 @@ void Tobel::OnParameterChanged(int parameterIndex)
 {
     IEffectLockGuard guard(plugLock_);
     const IParameter* parameter = GetParameter(parameterIndex);
-    if (parameter != nullptr)
-        ApplyParameter(parameterIndex, parameter->Value());
+    if (parameter != nullptr) ApplyParameter(parameterIndex, parameter->Value());
 }
 
 void Tobel::ApplyParameter(int index, double value)
 {
     IEffectLockGuard guard(plugLock_);
-    if (GetParameter(index) == nullptr || !std::isfinite(value))
-        return;
+    if (GetParameter(index) == nullptr || !std::isfinite(value)) return;
     if (index >= kSceneEnd && index < kSceneEnd + kAreaCount)
         SetEngineSceneEnd(index - kSceneEnd, std::clamp(static_cast<int>(value), 0, kSceneStepCount - 1));
-    if (ApplyEditorButton(index, value) || events_ == nullptr)
-        return;
+    if (ApplyEditorButton(index, value) || events_ == nullptr) return;
     // A state being read does not flood the information line.
     const bool information = events_->IsInformationEnabled();
-    if (stateLoading_)
-        events_->SetInformationEnabled(false);
+    if (stateLoading_) events_->SetInformationEnabled(false);
     events_->OnParameterChanged(index, value);
     events_->SetInformationEnabled(information);
 }
@@ -113,19 +111,16 @@ void Tobel::ApplyParameter(int index, double value)
 void Tobel::TakeViewSelection()
 {
     // A range the user selected in the step grid is the selection the step tools act on.
-    if (patternView_ == nullptr || patternView_->GetPointerMode() != PatternView::kPointerModeRange)
-        return;
+    if (patternView_ == nullptr || patternView_->GetPointerMode() != PatternView::kPointerModeRange) return;
     const int first = patternView_->GetSelectionStart();
     const int last = patternView_->GetSelectionEnd();
-    if (first >= 0 && last >= first)
-        SetStepSelection(first, last);
+    if (first >= 0 && last >= first) SetStepSelection(first, last);
 }
 
 // Returns true when the change is not passed on to the UIEventHandler.
 bool Tobel::ApplyEditorButton(int index, double value)
 {
-    if (index >= kRandomize && index <= kClearTool)
-        TakeViewSelection();
+    if (index >= kRandomize && index <= kClearTool) TakeViewSelection();
     ChordMemory& chords = *engine_->GetChordMemory();
     // A state being read presses no button: a saved 1.0 there is no press.
     const bool pressed = Pressed(value) && !(stateLoading_ && quova::IsMomentaryButton(index));
@@ -141,24 +136,19 @@ bool Tobel::ApplyEditorButton(int index, double value)
         ShowStatusText("Chord memory slot : " + std::to_string(static_cast<int>(value) + 1));
         return true;
     case kRandomize:
-        if (pressed)
-            RandomizeSteps();
+        if (pressed) RandomizeSteps();
         return false;
     case kCopyTool:
-        if (pressed)
-            CopySteps();
+        if (pressed) CopySteps();
         return false;
     case kPasteTool:
-        if (pressed)
-            PasteSteps();
+        if (pressed) PasteSteps();
         return false;
     case kClearTool:
-        if (pressed)
-            ResetStepsInRange();
+        if (pressed) ResetStepsInRange();
         return false;
     case kPanicTool:
-        if (pressed)
-            RequestPanic();
+        if (pressed) RequestPanic();
         return false;
     case kChordSelection:
         ShowStatusText("Apply chord: " + GetParameterDisplayText(index, value));
@@ -220,9 +210,8 @@ bool Tobel::ApplyEditorButton(int index, double value)
         }
         return false;
     case kBoxInfo:
-        if (pressed && infoBox_ != nullptr && !PostToEditor([](void* plug, int, int) {
-                static_cast<Tobel*>(plug)->ShowPresetInfoBox();
-            }))
+        if (pressed && infoBox_ != nullptr &&
+            !PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->ShowPresetInfoBox(); }))
             ShowPresetInfoBox();
         return false;
     case kControlZoneSync:
@@ -237,8 +226,7 @@ bool Tobel::ApplyEditorButton(int index, double value)
             // The box also closes itself (a press beside its switches), so its own flag counts.
             const bool shown = settingsBox_ != nullptr ? !settingsBox_->IsHidden() : settingsBoxShown_;
             settingsBoxShown_ = !shown;
-            if (settingsBox_ != nullptr)
-                settingsBox_->Hide(!settingsBoxShown_);
+            if (settingsBox_ != nullptr) settingsBox_->Hide(!settingsBoxShown_);
         }
         return false;
     default:
@@ -257,14 +245,14 @@ void Tobel::SetControlZoneSync(double value)
 {
     const int steps = value > 0.0 ? 1 << (static_cast<int>(value) + 1) : 0;
     engine_->GetControlTargetTable()->SetSyncSteps(steps);
-    ShowStatusText(std::string("Control zone sync : ") + (value == 0.0 ? " Next" : std::to_string(steps) + " Steps"));
+    ShowStatusText(std::string("Control zone sync : ") +
+                   (value == 0.0 ? " Next" : std::to_string(steps) + " Steps"));
 }
 
 void Tobel::ResizeEditor(double value)
 {
     IGraphics* graphics = GetGraphics();
-    if (stateLoading_ || graphics == nullptr || (value != 0.0 && value != 1.0))
-        return;
+    if (stateLoading_ || graphics == nullptr || (value != 0.0 && value != 1.0)) return;
     // A learned controller moves the switch on the audio thread: the window and the drawing bitmap
     // are remade on the editor's thread.
     if (PostToEditor([](void* plug, int on, int) { static_cast<Tobel*>(plug)->ResizeEditor(on); },
@@ -282,8 +270,7 @@ void Tobel::ResizeEditor(double value)
 void Tobel::LockPatternControls(int key, bool lock)
 {
     // A locked kind of pattern setting keeps its values when a preset is loaded.
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     for (int a = 0; a < kAreaCount; ++a)
         for (int p = 0; p < kPatternCount; ++p)
             registry_->SetPatternKeyKeptOut(a, p, key, lock);
@@ -305,8 +292,7 @@ void Tobel::SelectedRange(int* first, int* last) const
 
 void Tobel::RandomizeSteps()
 {
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     int first = 0;
     int last = 0;
     SelectedRange(&first, &last);
@@ -315,19 +301,16 @@ void Tobel::RandomizeSteps()
     {
         IControl* cell = registry_->FindStepControl(area, shownPattern_, shownLane_, step);
         const IParameter* parameter = cell != nullptr ? cell->GetParameter() : nullptr;
-        if (parameter == nullptr)
-            continue;
+        if (parameter == nullptr) continue;
         const int range = static_cast<int>(parameter->GetMaximum() - parameter->GetMinimum());
-        if (range <= 0)
-            continue;
+        if (range <= 0) continue;
         cell->SetValueByUser(static_cast<double>(std::rand() % (range + 1)) / range);
     }
 }
 
 void Tobel::CopySteps()
 {
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     StepClipboard& clip = stepClipboard_;
     clip.area = GetEditedArea();
     clip.pattern = shownPattern_;
@@ -343,31 +326,26 @@ void Tobel::CopySteps()
 void Tobel::PasteSteps()
 {
     StepClipboard& clip = stepClipboard_;
-    if (registry_ == nullptr || clip.lane < 0)
-        return;
+    if (registry_ == nullptr || clip.lane < 0) return;
     const int count = clip.values.Size() / static_cast<int>(sizeof(double));
     int start = 0;
-    if (clip.first >= 0)
-        start = editTool_ == 1 && selectionFirst_ >= 0 ? selectionFirst_ : clip.first;
+    if (clip.first >= 0) start = editTool_ == 1 && selectionFirst_ >= 0 ? selectionFirst_ : clip.first;
     registry_->PasteStepRange(GetEditedArea(), shownPattern_, shownLane_, clip.values, start,
                               std::min(start + count - 1, kStepCount - 1));
 }
 
 void Tobel::ResetStepsInRange()
 {
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     int first = 0;
     int last = kStepCount - 1;
-    if (editTool_ == 1)
-        SelectedRange(&first, &last);
+    if (editTool_ == 1) SelectedRange(&first, &last);
     const int area = GetEditedArea();
     for (int step = first; step <= last; ++step)
     {
         IControl* cell = registry_->FindStepControl(area, shownPattern_, shownLane_, step);
         const IParameter* parameter = cell != nullptr ? cell->GetParameter() : nullptr;
-        if (parameter == nullptr)
-            continue;
+        if (parameter == nullptr) continue;
         // Value 0 in the lane's units (limited to the lane's range by the control).
         cell->SetValueByUser(parameter->Normalize(0.0));
     }

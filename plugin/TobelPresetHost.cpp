@@ -4,7 +4,10 @@
 #include "plugin/DataFolder.h"
 #include "plugin/Tobel.h"
 
-IEffectLock& TobelPresetHost::GetPresetLock() { return plug_.GetLock(); }
+IEffectLock& TobelPresetHost::GetPresetLock()
+{
+    return plug_.GetLock();
+}
 
 bool TobelPresetHost::ReadPresetState(const IStateChunk& chunk, int position)
 {
@@ -17,9 +20,18 @@ bool TobelPresetHost::ReadPresetState(const IStateChunk& chunk, int position)
     return plug_.ReadState(&chunk, position, true) >= 0;
 }
 
-bool TobelPresetHost::WritePresetState(IStateChunk* chunk) { return plug_.WriteFullState(chunk); }
-int TobelPresetHost::GetParameterCount() { return plug_.NParameters(); }
-void TobelPresetHost::ResetToInitialState() { plug_.ResetToInitialState(); }
+bool TobelPresetHost::WritePresetState(IStateChunk* chunk)
+{
+    return plug_.WriteFullState(chunk);
+}
+int TobelPresetHost::GetParameterCount()
+{
+    return plug_.NParameters();
+}
+void TobelPresetHost::ResetToInitialState()
+{
+    plug_.ResetToInitialState();
+}
 
 PresetInfo TobelPresetHost::GetPresetTexts()
 {
@@ -27,15 +39,39 @@ PresetInfo TobelPresetHost::GetPresetTexts()
     return plug_.GetPresetInfo();
 }
 
-void TobelPresetHost::SetPresetTexts(const PresetInfo& texts) { plug_.SetPresetTexts(texts); }
+void TobelPresetHost::SetPresetTexts(const PresetInfo& texts)
+{
+    plug_.SetPresetTexts(texts);
+}
 
-std::atomic<bool>& TobelPresetHost::PresetLoadingFlag() { return plug_.PresetLoadingFlag(); }
-void TobelPresetHost::GrayOutPresetControls(bool grey) { plug_.GrayOutPresetControls(grey); }
-void TobelPresetHost::RedrawPatternView() { plug_.RedrawPatternView(); }
-void TobelPresetHost::ShowStatusText(const char* text) { plug_.ShowStatusText(text != nullptr ? text : ""); }
-IGraphics* TobelPresetHost::GetPresetEditor() { return plug_.GetGraphics(); }
-ChordMemory* TobelPresetHost::GetChordMemory() { return plug_.GetEngineHost().GetChordMemory(); }
-void TobelPresetHost::OnChordMemorySetLoaded() { plug_.OnChordMemorySetLoaded(); }
+std::atomic<bool>& TobelPresetHost::PresetLoadingFlag()
+{
+    return plug_.PresetLoadingFlag();
+}
+void TobelPresetHost::GrayOutPresetControls(bool grey)
+{
+    plug_.GrayOutPresetControls(grey);
+}
+void TobelPresetHost::RedrawPatternView()
+{
+    plug_.RedrawPatternView();
+}
+void TobelPresetHost::ShowStatusText(const char* text)
+{
+    plug_.ShowStatusText(text != nullptr ? text : "");
+}
+IGraphics* TobelPresetHost::GetPresetEditor()
+{
+    return plug_.GetGraphics();
+}
+ChordMemory* TobelPresetHost::GetChordMemory()
+{
+    return plug_.GetEngineHost().GetChordMemory();
+}
+void TobelPresetHost::OnChordMemorySetLoaded()
+{
+    plug_.OnChordMemorySetLoaded();
+}
 
 std::string TobelPresetHost::GetPresetDataFolder(const std::string& subFolder)
 {

@@ -33,25 +33,22 @@ double Truncate(double v)
 void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 {
     IEffectLockGuard guard(plugLock_);
-    if (frames < 1)
-        return;
+    if (frames < 1) return;
     // A MIDI effect: the two outputs stay silent.
     for (int c = 0; c < NOutChannels() && outputs != nullptr; ++c)
-        if (outputs[c] != nullptr)
-            std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
+        if (outputs[c] != nullptr) std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
 
     blockFrames_ = frames;
     displayPulse_ += kPulseStep;
     processingStarted_ = true;
     transport_.loopJump = false;
-    if (displayPulse_ > kPulseTop)
-        displayPulse_ = 0.0;
+    if (displayPulse_ > kPulseTop) displayPulse_ = 0.0;
 
     // The teach ramp: the controller rises slowly from 0 to 126 and starts again, so that a
     // receiving instrument's own learn function can catch it.
     if (ccTeachMode_ && GetControllerLaneNumber(controllerTeachSlot_) >= 0)
-        SendControllerTeachValue(static_cast<int>(displayPulse_), GetControllerLaneNumber(controllerTeachSlot_), 0,
-                                 ccTeachChannel_);
+        SendControllerTeachValue(static_cast<int>(displayPulse_),
+                                 GetControllerLaneNumber(controllerTeachSlot_), 0, ccTeachChannel_);
 
     if (panicRequest_)
     {
@@ -72,8 +69,7 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 
     // Pass-through, oldest first; the queue is empty at the end of every block.
     for (const IMidiMessage& message : passThrough_)
-        if (!IsHeldByRunningArea(message))
-            SendPassThrough(message);
+        if (!IsHeldByRunningArea(message)) SendPassThrough(message);
     passThrough_.clear();
     SendBlockOutbox();
     blockFrames_ = 0;
@@ -85,9 +81,12 @@ void Tobel::SendBlockOutbox()
     // engine ran, so the block's messages are put in time order before the host gets them (hosts
     // read the events of one block as a time-ordered list). Messages at the same offset keep the
     // order in which they were made.
-    std::sort(outbox_.begin(), outbox_.end(), [](const OutboxEntry& a, const OutboxEntry& b) {
-        return a.message.offset != b.message.offset ? a.message.offset < b.message.offset : a.sequence < b.sequence;
-    });
+    std::sort(outbox_.begin(), outbox_.end(),
+              [](const OutboxEntry& a, const OutboxEntry& b)
+              {
+                  return a.message.offset != b.message.offset ? a.message.offset < b.message.offset
+                                                              : a.sequence < b.sequence;
+              });
     for (const OutboxEntry& entry : outbox_)
         SendMidiMessage(entry.message);
     outbox_.clear();
@@ -104,8 +103,7 @@ int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     double loopEnd = info.cycleActive ? Truncate(info.cycleEnd * samplesPerBeat) : -1.0;
     // An active cycle without a usable range (none given, or ending before it starts) is no loop.
     const bool cycleActive = info.cycleActive && loopEnd > loopStart;
-    if (!cycleActive)
-        loopEnd = -1.0;
+    if (!cycleActive) loopEnd = -1.0;
 
     int n = frames;
     double q = hostPosition;
@@ -161,8 +159,9 @@ int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     transport_.samplesPerBeat = samplesPerBeat;
     transport_.samplePosition = std::max(0.0, q);
     // The beat position belongs to the same sample as the block's start.
-    transport_.beatPosition =
-        info.playing ? std::max(0.0, info.ppqPosition + (q - hostPosition) / samplesPerBeat) : ownBeatCounter_;
+    transport_.beatPosition = info.playing
+                                  ? std::max(0.0, info.ppqPosition + (q - hostPosition) / samplesPerBeat)
+                                  : ownBeatCounter_;
 
     *position = q;
     // One host family restarts its sample position at every start; there the engine keeps its
@@ -174,14 +173,13 @@ int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
 bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
 {
     const int kind = message.GetStatusKind();
-    if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff)
-        return false;
+    if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff) return false;
     const int channel = message.GetChannel() + 1;
     for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
     {
         const PatternEngine* area = Area(a);
-        if (area != nullptr && area->IsEnabled() && area->IsRunning() && area->InRange(channel, message.data1) &&
-            !(area->GetHoldBypass() && area->GetHold()))
+        if (area != nullptr && area->IsEnabled() && area->IsRunning() &&
+            area->InRange(channel, message.data1) && !(area->GetHoldBypass() && area->GetHold()))
             return true;
     }
     return false;
@@ -193,7 +191,8 @@ void Tobel::SendPassThrough(IMidiMessage message)
     if (transposeAll_ && (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff))
     {
         const Scale& scale = Area(0)->GetScale();
-        const int note = transposeAsSemitones_ ? scale.Quantize(message.data1, 0) : scale.MoveByDegrees(message.data1, 0);
+        const int note =
+            transposeAsSemitones_ ? scale.Quantize(message.data1, 0) : scale.MoveByDegrees(message.data1, 0);
         message.data1 = static_cast<uint8_t>(std::clamp(note, 0, 127));
     }
     SendToHost(message.offset, message.status, message.data1, message.data2);
@@ -202,8 +201,7 @@ void Tobel::SendPassThrough(IMidiMessage message)
 void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
 {
     // Every offset lies inside the host's block, every data byte is a data byte.
-    if (blockFrames_ > 0)
-        offset = std::clamp(offset, 0, blockFrames_ - 1);
+    if (blockFrames_ > 0) offset = std::clamp(offset, 0, blockFrames_ - 1);
     const IMidiMessage message(std::max(0, offset), status, static_cast<uint8_t>(std::clamp(data1, 0, 127)),
                                static_cast<uint8_t>(std::clamp(data2, 0, 127)));
     // Inside a block the message waits for the block's end (SendBlockOutbox); outside, it goes now.
@@ -219,10 +217,10 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
     const double volume = GetParameter(param::kGlobalVolume)->Value();
     for (OutputNote* record : notes)
     {
-        if (record == nullptr)
-            continue;
+        if (record == nullptr) continue;
         const double raw = std::trunc(static_cast<double>(record->velocity) + volume - 64.0);
-        const int velocity = raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
+        const int velocity =
+            raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
         const int note = record->overrideNote > 0 ? record->overrideNote : record->note;
         const int channel = std::clamp(record->channel, 1, 16) - 1;
         const int offset = static_cast<int>(Truncate(record->time));
@@ -236,8 +234,7 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
         }
         if (record->kind != OutputNote::kNoteOn)
         {
-            if (noteValid)
-                SendToHost(offset, static_cast<uint8_t>(0x80 + channel), note, 127);
+            if (noteValid) SendToHost(offset, static_cast<uint8_t>(0x80 + channel), note, 127);
             record->noteOffSent = true;
             continue;
         }
@@ -251,14 +248,13 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
         for (int i = 0; i < OutputNote::kControllerCount && area != nullptr; ++i)
         {
             const int number = GetControllerLaneNumber(record->keyArea * 8 + i);
-            if (number < 0)
-                continue;
+            if (number < 0) continue;
             const int pattern = area->GetStepper().GetCurrentPattern();
             const IParameter* onOff =
                 GetParameter(param::StepOnOff(record->keyArea, pattern, param::kNoteLaneCount + i, step));
-            if (onOff == nullptr || onOff->Value() == 0.0)
-                continue;
-            SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), number, std::clamp(record->controllers[i], 0, 127));
+            if (onOff == nullptr || onOff->Value() == 0.0) continue;
+            SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), number,
+                       std::clamp(record->controllers[i], 0, 127));
         }
         record->noteOnSent = true;
     }

@@ -11,13 +11,13 @@
 #include "plugin/ControlRegistry.h"
 #include "views/ParameterIndex.h"
 
-#include <algorithm>
-#include <cmath>
 #include "views/PatternView.h"
 #include "views/UIEventHandler.h"
+#include <algorithm>
+#include <cmath>
 
-using quova::param::kPatternCount;
 using quova::param::kLaneCount;
+using quova::param::kPatternCount;
 using quova::param::kStepCount;
 using namespace quova::param;
 
@@ -39,8 +39,7 @@ public:
     }
     ~QuietInformation()
     {
-        if (events_ != nullptr)
-            events_->SetInformationEnabled(was_);
+        if (events_ != nullptr) events_->SetInformationEnabled(was_);
     }
     QuietInformation(const QuietInformation&) = delete;
     QuietInformation& operator=(const QuietInformation&) = delete;
@@ -55,8 +54,7 @@ void Tobel::OnPromptedParameterChange(int controlIndex, int, int menuParameterIn
 {
     IEffectLockGuard guard(plugLock_);
     const IParameter* menu = GetParameter(menuParameterIndex);
-    if (menu == nullptr || !std::isfinite(menu->Value()))
-        return;
+    if (menu == nullptr || !std::isfinite(menu->Value())) return;
     const int entry = static_cast<int>(menu->Value());
     switch (menuParameterIndex)
     {
@@ -67,8 +65,7 @@ void Tobel::OnPromptedParameterChange(int controlIndex, int, int menuParameterIn
             return;
         }
         for (int controller = 0; controller < kControllerCount; ++controller)
-            if (GetLearnMapping(controller) >= 0)
-                SetLearnMapping(controller, -1);
+            if (GetLearnMapping(controller) >= 0) SetLearnMapping(controller, -1);
         ArmMidiLearn(-1);
         return;
     case kStepMenu:
@@ -95,11 +92,9 @@ int Tobel::StepAtPoint(int x, int y, int controlIndex) const
 {
     IGraphics* graphics = GetGraphics();
     const IControl* control = graphics != nullptr ? graphics->GetControl(controlIndex) : nullptr;
-    if (control == nullptr || registry_ == nullptr)
-        return -1;
+    if (control == nullptr || registry_ == nullptr) return -1;
     // The step grid's menu: the column under the point where it was opened.
-    if (control == patternView_)
-        return patternView_->StepAtPoint(x, y);
+    if (control == patternView_) return patternView_->StepAtPoint(x, y);
     // A step cell's own menu: that cell's step.
     for (int step = 0; step < kStepCount; ++step)
         if (registry_->FindStepControl(GetEditedArea(), shownPattern_, shownLane_, step) == control)
@@ -123,9 +118,9 @@ void Tobel::HandleStepMenu(int entry, int x, int y, int controlIndex)
     }
     // The other entries need a step under the pointer.
     const int step = StepAtPoint(x, y, controlIndex);
-    IControl* cell = step >= 0 && registry_ ? registry_->FindStepControl(area, shownPattern_, shownLane_, step) : nullptr;
-    if (cell == nullptr)
-        return;
+    IControl* cell =
+        step >= 0 && registry_ ? registry_->FindStepControl(area, shownPattern_, shownLane_, step) : nullptr;
+    if (cell == nullptr) return;
     switch (entry)
     {
     case 1:
@@ -133,13 +128,13 @@ void Tobel::HandleStepMenu(int entry, int x, int y, int controlIndex)
         break;
     case 2:
         for (int controller = 0; controller < kControllerCount; ++controller)
-            if (GetLearnMapping(controller) == cell->GetListIndex())
-                SetLearnMapping(controller, -1);
+            if (GetLearnMapping(controller) == cell->GetListIndex()) SetLearnMapping(controller, -1);
         ArmMidiLearn(-1);
         break;
     case 3:
         if (selectionFirst_ >= 0 && selectionLast_ >= selectionFirst_)
-            registry_->CopyStepToRange(area, shownPattern_, shownLane_, step, selectionFirst_, selectionLast_ + 1);
+            registry_->CopyStepToRange(area, shownPattern_, shownLane_, step, selectionFirst_,
+                                       selectionLast_ + 1);
         else
             registry_->CopyStepToAll(area, shownPattern_, shownLane_, step);
         break;
@@ -175,10 +170,10 @@ void Tobel::ApplyLoops(int area, int pattern, const std::vector<LoopRange>& loop
 
 void Tobel::HandleAreaMenu(int entry)
 {
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     const int area = GetEditedArea();
-    auto collect = [&](PatternClipboard* clip) {
+    auto collect = [&](PatternClipboard* clip)
+    {
         clip->area = area;
         clip->pattern = -1;
         clip->values.SetSize(0, false);
@@ -188,7 +183,8 @@ void Tobel::HandleAreaMenu(int entry)
             for (const LoopRange& loop : CollectLoops(area, p))
                 clip->loops.push_back(loop);
     };
-    auto paste = [&](const PatternClipboard& clip, int target) {
+    auto paste = [&](const PatternClipboard& clip, int target)
+    {
         registry_->PasteAreaValues(target, clip.values);
         for (int p = 0; p < kPatternCount; ++p)
             ApplyLoops(target, p, clip.loops, static_cast<size_t>(p) * kNoteLaneCount);
@@ -199,20 +195,19 @@ void Tobel::HandleAreaMenu(int entry)
         collect(&areaClipboard_);
         break;
     case 1:
-        if (areaClipboard_.area >= 0 && areaClipboard_.area != area)
-            paste(areaClipboard_, area);
+        if (areaClipboard_.area >= 0 && areaClipboard_.area != area) paste(areaClipboard_, area);
         break;
     case 2:
     {
         PatternClipboard source;
         collect(&source);
         for (int other = 0; other < kAreaCount; ++other)
-            if (other != area)
-                paste(source, other);
+            if (other != area) paste(source, other);
         break;
     }
     case 3:
-        SetParameterValue(kSendControllers + area, GetParameterValue(kSendControllers + area) == 1.0 ? 0.0 : 1.0);
+        SetParameterValue(kSendControllers + area,
+                          GetParameterValue(kSendControllers + area) == 1.0 ? 0.0 : 1.0);
         ShowSendOnlyCcState(area);
         break;
     case 4:
@@ -227,11 +222,11 @@ void Tobel::HandleAreaMenu(int entry)
 
 void Tobel::HandlePatternMenu(int entry)
 {
-    if (registry_ == nullptr)
-        return;
+    if (registry_ == nullptr) return;
     const int area = GetEditedArea();
     const int pattern = shownPattern_;
-    auto collect = [&](PatternClipboard* clip) {
+    auto collect = [&](PatternClipboard* clip)
+    {
         clip->area = area;
         clip->pattern = pattern;
         clip->values.SetSize(0, false);

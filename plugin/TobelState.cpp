@@ -27,8 +27,7 @@ namespace
 bool IsOptionSwitch(int index)
 {
     for (int option : param::kOptionSwitches)
-        if (option == index)
-            return true;
+        if (option == index) return true;
     return false;
 }
 
@@ -42,9 +41,9 @@ struct IndexRange
     int end; // exclusive
 };
 constexpr IndexRange kStepBlocks[] = {
-    {param::kStepLength, param::kStepLength + param::kNoteLaneCount * param::kSlotCount * param::kStepCount},
-    {param::kStepController, param::kStepController + 8 * param::kSlotCount * param::kStepCount},
-    {param::kStepOnOff, param::kStepOnOff + param::kLaneCount * param::kSlotCount * param::kStepCount},
+    {param::kStepLength, param::kStepLength + param::kNoteLaneCount* param::kSlotCount* param::kStepCount},
+    {param::kStepController, param::kStepController + 8 * param::kSlotCount* param::kStepCount},
+    {param::kStepOnOff, param::kStepOnOff + param::kLaneCount* param::kSlotCount* param::kStepCount},
 };
 static_assert(kStepBlocks[0].end == param::kChordMemorySelection && kStepBlocks[1].end == 30461 &&
               kStepBlocks[2].end == param::kOptionSwitches[2]);
@@ -52,35 +51,32 @@ static_assert(kStepBlocks[0].end == param::kChordMemorySelection && kStepBlocks[
 bool IsStepParameter(int index)
 {
     for (const IndexRange& block : kStepBlocks)
-        if (index >= block.first && index < block.end)
-            return true;
+        if (index >= block.first && index < block.end) return true;
     return false;
 }
 
 // Calls visit(first, end) for every range of indices in 0..count-1 between the step blocks
 // (end exclusive, never empty), in index order.
-template <class Visit>
-void ForEachRangeOutsideStepBlocks(int count, Visit visit)
+template <class Visit> void ForEachRangeOutsideStepBlocks(int count, Visit visit)
 {
     int first = 0;
     for (const IndexRange& block : kStepBlocks)
     {
-        if (std::min(block.first, count) > first)
-            visit(first, std::min(block.first, count));
+        if (std::min(block.first, count) > first) visit(first, std::min(block.first, count));
         first = std::max(first, block.end);
     }
-    if (count > first)
-        visit(first, count);
+    if (count > first) visit(first, count);
 }
 
 // Calls visit(i) for every index 0..count-1 outside the step blocks, in index order.
-template <class Visit>
-void ForEachOutsideStepBlocks(int count, Visit visit)
+template <class Visit> void ForEachOutsideStepBlocks(int count, Visit visit)
 {
-    ForEachRangeOutsideStepBlocks(count, [&visit](int first, int end) {
-        for (int i = first; i < end; ++i)
-            visit(i);
-    });
+    ForEachRangeOutsideStepBlocks(count,
+                                  [&visit](int first, int end)
+                                  {
+                                      for (int i = first; i < end; ++i)
+                                          visit(i);
+                                  });
 }
 } // namespace
 
@@ -120,14 +116,14 @@ void Tobel::FillStateImage(state::StateImage* image)
             }
     }
     image->switches[0] = GetParameter(param::kOptionSwitches[GlobalSettings::kMidiNoteNames])->Value();
-    image->switches[1] = GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])->Value();
+    image->switches[1] =
+        GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])->Value();
     image->switches[2] = GetParameter(param::kOptionSwitches[GlobalSettings::kUseOnlyOrderOnOff])->Value();
 }
 
 bool Tobel::WriteFullState(IStateChunk* chunk)
 {
-    if (chunk == nullptr)
-        return false;
+    if (chunk == nullptr) return false;
     IEffectLockGuard guard(plugLock_);
     state::StateImage image;
     FillStateImage(&image);
@@ -151,25 +147,21 @@ bool Tobel::WriteState(IStateChunk* chunk)
 
 int Tobel::ReadState(const IStateChunk* chunk, int pos, bool skipKept)
 {
-    if (chunk == nullptr)
-        return -1;
+    if (chunk == nullptr) return -1;
     IEffectLockGuard guard(plugLock_);
     state::StateImage image;
-    if (!state::ParseState(*chunk, pos, NParameters(), &image))
-        return -1;
+    if (!state::ParseState(*chunk, pos, NParameters(), &image)) return -1;
     stateLoading_ = true;
     ApplyState(*chunk, image, skipKept);
     stateLoading_ = false;
     statusText_ = "-- WELCOME --";
-    if (statusLine_ != nullptr)
-        statusLine_->PostText(statusText_);
+    if (statusLine_ != nullptr) statusLine_->PostText(statusText_);
     return image.endPos;
 }
 
 IEffectBase::StateCheck Tobel::CheckState(const IStateChunk* chunk, int pos)
 {
-    if (chunk == nullptr)
-        return kStateRefused;
+    if (chunk == nullptr) return kStateRefused;
     IEffectLockGuard guard(plugLock_);
     state::StateImage image;
     return state::ParseState(*chunk, pos, NParameters(), &image) ? kStateReadable : kStateRefused;
@@ -195,8 +187,7 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
     const std::string name(presetInfo_.name, strnlen(presetInfo_.name, sizeof presetInfo_.name));
     ShowPresetBoxName(name.empty() ? shownName : name);
     authorText_ = presetInfo_.author;
-    if (authorLine_ != nullptr)
-        authorLine_->PostText(authorText_);
+    if (authorLine_ != nullptr) authorLine_->PostText(authorText_);
 
     // Chord memory.
     SetChordMemoryBoxName(image.chordMemoryName);
@@ -230,11 +221,13 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
 
     // The option switches as the state held them; the global options win at the end.
     GetParameter(param::kOptionSwitches[GlobalSettings::kMidiNoteNames])->SetLimitedValue(image.switches[0]);
-    GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])->SetLimitedValue(image.switches[1]);
+    GetParameter(param::kOptionSwitches[GlobalSettings::kStartNotesImmediately])
+        ->SetLimitedValue(image.switches[1]);
     engine_->SetFlagByte(EngineHost::kStartNotesImmediately, image.switches[1] == 1.0);
     if (image.hasThirdSwitch)
     {
-        GetParameter(param::kOptionSwitches[GlobalSettings::kUseOnlyOrderOnOff])->SetLimitedValue(image.switches[2]);
+        GetParameter(param::kOptionSwitches[GlobalSettings::kUseOnlyOrderOnOff])
+            ->SetLimitedValue(image.switches[2]);
         onlyOrderOnOff_ = image.switches[2] == 1.0;
     }
 
@@ -250,8 +243,7 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
     SetParameterValue(param::kDrawTool, 1.0);
     // The short road refreshes the controls once, at the end: every later step of the read
     // keeps the controls it changes in step with their parameters.
-    if (!shortRoad)
-        RedrawParameterControls();
+    if (!shortRoad) RedrawParameterControls();
 
     UpgradeOldState(image.version, !shortRoad);
 
@@ -271,29 +263,29 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
     // Set without the change handler: choosing "-----" there would clear the
     // controller number of the current teach slot that the state just set.
     GetParameter(param::kControllerTeachSelection)->SetValue(0.0);
-    if (editor_ != nullptr)
-        editor_->UpdateParameterControls(param::kControllerTeachSelection, 0.0, true);
-    if (shortRoad)
-        RefreshControlsAfterRead(image.version);
+    if (editor_ != nullptr) editor_->UpdateParameterControls(param::kControllerTeachSelection, 0.0, true);
+    if (shortRoad) RefreshControlsAfterRead(image.version);
 }
 
 void Tobel::RefreshControlsAfterRead(int version)
 {
     // The controls of the step parameters took their values in ReadParameterBlock, except the
     // step switches older states set afterwards.
-    if (editor_ == nullptr)
-        return;
+    if (editor_ == nullptr) return;
     if (version <= 2)
     {
         RedrawParameterControls();
         return;
     }
     readNormalised_.resize(static_cast<size_t>(NParameters()));
-    ForEachRangeOutsideStepBlocks(NParameters(), [this](int first, int end) {
-        for (int i = first; i < end; ++i)
-            readNormalised_[static_cast<size_t>(i)] = GetParameter(i)->GetNormalizedValue();
-        editor_->UpdateParameterControlsBlock(first, end - first, readNormalised_.data() + first);
-    });
+    ForEachRangeOutsideStepBlocks(
+        NParameters(),
+        [this](int first, int end)
+        {
+            for (int i = first; i < end; ++i)
+                readNormalised_[static_cast<size_t>(i)] = GetParameter(i)->GetNormalizedValue();
+            editor_->UpdateParameterControlsBlock(first, end - first, readNormalised_.data() + first);
+        });
 }
 
 void Tobel::UpgradeOldState(int version, bool refreshControls)
@@ -334,8 +326,7 @@ void Tobel::UpgradeOldState(int version, bool refreshControls)
                     stepper.SetStepLaneOn(p, 0, t, on);
                 }
         }
-        if (refreshControls)
-            RedrawParameterControls();
+        if (refreshControls) RedrawParameterControls();
     }
 }
 
@@ -349,8 +340,7 @@ void Tobel::ResetToInitialState(bool refreshControls)
         ResetParameterToDefault(i);
     OnParametersReset();
     ResetLaneLoops();
-    if (refreshControls)
-        RedrawParameterControls();
+    if (refreshControls) RedrawParameterControls();
 }
 
 void Tobel::ResetBeforeRead()
@@ -378,15 +368,13 @@ void Tobel::ReadParameterBlock(const IStateChunk& chunk, int pos, bool skipKept)
         double value;
         std::memcpy(&value, block + 8 * static_cast<size_t>(i), sizeof value);
         IParameter* parameter = GetParameter(i);
-        if (!(skipKept && parameter->IsKeptOutOfPresetLoads()))
-            ReadParameterValue(parameter, value);
+        if (!(skipKept && parameter->IsKeptOutOfPresetLoads())) ReadParameterValue(parameter, value);
         readValues_[static_cast<size_t>(i)] = parameter->Value();
         readNormalised_[static_cast<size_t>(i)] = parameter->GetNormalizedValue();
     }
     // The controls take the values in one sweep; nothing later in the read changes a step
     // parameter (RefreshControlsAfterRead does the others).
-    if (editor_ != nullptr)
-        editor_->UpdateParameterControlsBlock(0, count, readNormalised_.data());
+    if (editor_ != nullptr) editor_->UpdateParameterControlsBlock(0, count, readNormalised_.data());
     for (int i = 0; i < count; ++i)
     {
         if (events_ != nullptr && IsStepParameter(i))
@@ -402,18 +390,15 @@ void Tobel::ClearPresetInformation()
     presetInfo_.Clear();
     authorText_.clear();
     presetBoxName_ = "------";
-    if (presetBox_ != nullptr)
-        presetBox_->ChangeText(presetBoxName_);
-    if (authorLine_ != nullptr)
-        authorLine_->PostText(authorText_);
+    if (presetBox_ != nullptr) presetBox_->ChangeText(presetBoxName_);
+    if (authorLine_ != nullptr) authorLine_->PostText(authorText_);
 }
 
 void Tobel::ResetParameterToDefault(int index)
 {
     IParameter* p = GetParameter(index);
     // The option switches mirror the machine-wide options, not the preset.
-    if (p->IsKeptOutOfPresetLoads() || IsOptionSwitch(index))
-        return;
+    if (p->IsKeptOutOfPresetLoads() || IsOptionSwitch(index)) return;
     p->SetNormalizedValue(p->Normalize(p->GetDefault()));
 }
 

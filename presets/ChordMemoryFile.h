@@ -16,17 +16,19 @@
 
 class ChordMemory;
 
-struct ChordMemorySet {
-  // Bounds a file must keep: at most the engine's slot count, and a slot can hold no more notes
-  // than there are MIDI notes.
-  static constexpr int kMaxSlots = 16;
-  static constexpr int kMaxNotesPerSlot = 128;
+struct ChordMemorySet
+{
+    // Bounds a file must keep: at most the engine's slot count, and a slot can hold no more notes
+    // than there are MIDI notes.
+    static constexpr int kMaxSlots = 16;
+    static constexpr int kMaxNotesPerSlot = 128;
 
-  struct Slot {
-    int32_t root = 12;
-    std::vector<int32_t> notes;
-  };
-  std::vector<Slot> slots;
+    struct Slot
+    {
+        int32_t root = 12;
+        std::vector<int32_t> notes;
+    };
+    std::vector<Slot> slots;
 };
 
 // Reads a set from in. Nothing (and no partial result) when the data ends early, when N lies

@@ -3,9 +3,11 @@
 #pragma once
 
 inline constexpr int kPresetCategoryCount = 4;
-inline constexpr const char* kPresetCategoryNames[kPresetCategoryCount] = {"1 bass", "2 lead", "3 rhythm", "4 misc"};
+inline constexpr const char* kPresetCategoryNames[kPresetCategoryCount] = {"1 bass", "2 lead", "3 rhythm",
+                                                                           "4 misc"};
 
 // The category's name; indices outside 0..3 (a list with no selection) give the first category.
-inline const char* PresetCategoryName(int category) {
-  return kPresetCategoryNames[category >= 0 && category < kPresetCategoryCount ? category : 0];
+inline const char* PresetCategoryName(int category)
+{
+    return kPresetCategoryNames[category >= 0 && category < kPresetCategoryCount ? category : 0];
 }

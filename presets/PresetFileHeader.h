@@ -20,27 +20,28 @@
 
 class IStateChunk;
 
-struct PresetFileHeader {
-  static constexpr int kNameOffset = 8;
-  static constexpr int kAuthorOffset = 41;
-  static constexpr int kDescriptionOffset = 92;
-  static constexpr int kUsageOffset = 347;
-  static constexpr int kStateLengthOffset = 602;
-  static constexpr int kSize = 606;
-  static constexpr uint32_t kFormatWord = 1;
+struct PresetFileHeader
+{
+    static constexpr int kNameOffset = 8;
+    static constexpr int kAuthorOffset = 41;
+    static constexpr int kDescriptionOffset = 92;
+    static constexpr int kUsageOffset = 347;
+    static constexpr int kStateLengthOffset = 602;
+    static constexpr int kSize = 606;
+    static constexpr uint32_t kFormatWord = 1;
 
-  uint32_t formatWord = kFormatWord;
-  uint32_t parameterCount = 0;
-  PresetInfo texts;
-  uint32_t stateLength = 0;
+    uint32_t formatWord = kFormatWord;
+    uint32_t parameterCount = 0;
+    PresetInfo texts;
+    uint32_t stateLength = 0;
 
-  // Appends the 606 header bytes to chunk. False (chunk size unchanged) when it cannot grow.
-  bool AppendTo(IStateChunk* chunk) const;
+    // Appends the 606 header bytes to chunk. False (chunk size unchanged) when it cannot grow.
+    bool AppendTo(IStateChunk* chunk) const;
 
-  // Reads the fields by position from size bytes of data. Bytes the data does not reach count as
-  // zero, and every text keeps at most its width - 1 characters, so the result is always
-  // terminated whatever the file holds.
-  static PresetFileHeader Parse(const uint8_t* data, int size);
+    // Reads the fields by position from size bytes of data. Bytes the data does not reach count as
+    // zero, and every text keeps at most its width - 1 characters, so the result is always
+    // terminated whatever the file holds.
+    static PresetFileHeader Parse(const uint8_t* data, int size);
 };
 
 // Builds a whole preset file's bytes into out: the header of texts and parameterCount, then

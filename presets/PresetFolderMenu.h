@@ -22,70 +22,71 @@ class IPopupMenuEntry;
 class IStateChunk;
 class IndexChangedListener;
 
-class PresetFolderMenu {
- public:
-  static constexpr int32_t kFirstFileId = 1000;
-  static constexpr int32_t kInitId = 1;
-  // Sub-folders deeper than this are not listed.
-  static constexpr int kMaxFolderDepth = 16;
+class PresetFolderMenu
+{
+public:
+    static constexpr int32_t kFirstFileId = 1000;
+    static constexpr int32_t kInitId = 1;
+    // Sub-folders deeper than this are not listed.
+    static constexpr int kMaxFolderDepth = 16;
 
-  // rootFolder: the box's data folder with a trailing '/' ("" when there is none: the submenus
-  // stay empty). Scans rootFolder + "Factory" and rootFolder + "User", creating missing folders.
-  // A file is listed when "." + its extension equals streamExtension or compressedExtension (an
-  // empty extension matches nothing). listener receives the saves.
-  PresetFolderMenu(const std::string& rootFolder, const std::string& streamExtension,
-                   const std::string& compressedExtension, bool hasInit, IndexChangedListener* listener);
-  ~PresetFolderMenu();
-  PresetFolderMenu(const PresetFolderMenu&) = delete;
-  PresetFolderMenu& operator=(const PresetFolderMenu&) = delete;
+    // rootFolder: the box's data folder with a trailing '/' ("" when there is none: the submenus
+    // stay empty). Scans rootFolder + "Factory" and rootFolder + "User", creating missing folders.
+    // A file is listed when "." + its extension equals streamExtension or compressedExtension (an
+    // empty extension matches nothing). listener receives the saves.
+    PresetFolderMenu(const std::string& rootFolder, const std::string& streamExtension,
+                     const std::string& compressedExtension, bool hasInit, IndexChangedListener* listener);
+    ~PresetFolderMenu();
+    PresetFolderMenu(const PresetFolderMenu&) = delete;
+    PresetFolderMenu& operator=(const PresetFolderMenu&) = delete;
 
-  // Lists folder into submenu: sub-folders (depth first) as submenus named after them, matching
-  // files as file entries; entries in name order. A missing folder is created (with its parents)
-  // and leaves the submenu empty. File-system errors leave the affected folder empty. Folder links
-  // are followed, but every folder is listed once in the menu's life (by device and inode): a
-  // folder already listed, through a link or under its own name, is left out, so links that loop
-  // end at once.
-  void ScanFolder(const std::string& folder, IPopupMenu* submenu);
+    // Lists folder into submenu: sub-folders (depth first) as submenus named after them, matching
+    // files as file entries; entries in name order. A missing folder is created (with its parents)
+    // and leaves the submenu empty. File-system errors leave the affected folder empty. Folder links
+    // are followed, but every folder is listed once in the menu's life (by device and inode): a
+    // folder already listed, through a link or under its own name, is left out, so links that loop
+    // end at once.
+    void ScanFolder(const std::string& folder, IPopupMenu* submenu);
 
-  // Saves a file into the user folder: the name is vetted (IsValidPresetName); the path is
-  // root + "User/" + (category name + "/" when category >= 0) + name + the compressed extension
-  // (boxes with "Init") or the stream extension. The category folder is created when missing.
-  // The listener writes the file (compressed, or raw through a stream). A file entry is added
-  // under User (and the category's submenu) unless one for the path exists. Returns that entry,
-  // or null when the file could not be written (the menu is then unchanged).
-  IPopupMenuEntry* SaveToUserFolder(const std::string& name, int category, const IStateChunk* chunk);
+    // Saves a file into the user folder: the name is vetted (IsValidPresetName); the path is
+    // root + "User/" + (category name + "/" when category >= 0) + name + the compressed extension
+    // (boxes with "Init") or the stream extension. The category folder is created when missing.
+    // The listener writes the file (compressed, or raw through a stream). A file entry is added
+    // under User (and the category's submenu) unless one for the path exists. Returns that entry,
+    // or null when the file could not be written (the menu is then unchanged).
+    IPopupMenuEntry* SaveToUserFolder(const std::string& name, int category, const IStateChunk* chunk);
 
-  IPopupMenu* GetRootMenu() const { return root_.get(); }
-  IPopupMenu* GetFactoryMenu() const { return factory_; }
-  IPopupMenu* GetUserMenu() const { return user_; }
-  const std::string& GetRootFolder() const { return rootFolder_; }
-  bool HasInit() const { return hasInit_; }
-  // The full path of a file entry; "" for any other entry (and null).
-  std::string PathOf(const IPopupMenuEntry* entry) const;
-  // The file entry of path; null when none.
-  IPopupMenuEntry* FindEntryByPath(const std::string& path) const;
-  // The text of the entry chosen last ("" when none).
-  const std::string& GetChosenName() const { return chosenName_; }
-  void SetChosenName(const std::string& name) { chosenName_ = name; }
-  uint32_t GetNextEntryId() const { return nextEntryId_; }
+    IPopupMenu* GetRootMenu() const { return root_.get(); }
+    IPopupMenu* GetFactoryMenu() const { return factory_; }
+    IPopupMenu* GetUserMenu() const { return user_; }
+    const std::string& GetRootFolder() const { return rootFolder_; }
+    bool HasInit() const { return hasInit_; }
+    // The full path of a file entry; "" for any other entry (and null).
+    std::string PathOf(const IPopupMenuEntry* entry) const;
+    // The file entry of path; null when none.
+    IPopupMenuEntry* FindEntryByPath(const std::string& path) const;
+    // The text of the entry chosen last ("" when none).
+    const std::string& GetChosenName() const { return chosenName_; }
+    void SetChosenName(const std::string& name) { chosenName_ = name; }
+    uint32_t GetNextEntryId() const { return nextEntryId_; }
 
- private:
-  IPopupMenuEntry* AddFileEntry(IPopupMenu* submenu, const std::string& text, const std::string& path);
-  IPopupMenu* AddFolderEntry(IPopupMenu* menu, const std::string& text);
-  bool IsListedExtension(const std::string& extension) const;
-  // ScanFolder's walk below an entered folder.
-  void ListFolder(const std::string& folder, IPopupMenu* submenu, int depth);
+private:
+    IPopupMenuEntry* AddFileEntry(IPopupMenu* submenu, const std::string& text, const std::string& path);
+    IPopupMenu* AddFolderEntry(IPopupMenu* menu, const std::string& text);
+    bool IsListedExtension(const std::string& extension) const;
+    // ScanFolder's walk below an entered folder.
+    void ListFolder(const std::string& folder, IPopupMenu* submenu, int depth);
 
-  uint32_t nextEntryId_ = kFirstFileId;
-  std::string rootFolder_;
-  std::string streamExtension_;
-  std::string compressedExtension_;
-  bool hasInit_;
-  std::unique_ptr<IPopupMenu> root_;
-  IPopupMenu* factory_ = nullptr;
-  IPopupMenu* user_ = nullptr;
-  IndexChangedListener* listener_;
-  std::string chosenName_;
-  std::map<const IPopupMenuEntry*, std::string> paths_;
-  VisitedFolders listed_;
+    uint32_t nextEntryId_ = kFirstFileId;
+    std::string rootFolder_;
+    std::string streamExtension_;
+    std::string compressedExtension_;
+    bool hasInit_;
+    std::unique_ptr<IPopupMenu> root_;
+    IPopupMenu* factory_ = nullptr;
+    IPopupMenu* user_ = nullptr;
+    IndexChangedListener* listener_;
+    std::string chosenName_;
+    std::map<const IPopupMenuEntry*, std::string> paths_;
+    VisitedFolders listed_;
 };

@@ -22,29 +22,30 @@
 class IStateChunk;
 class PresetHost;
 
-class PresetLoader {
- public:
-  explicit PresetLoader(PresetHost* host);
-  ~PresetLoader();
-  PresetLoader(const PresetLoader&) = delete;
-  PresetLoader& operator=(const PresetLoader&) = delete;
+class PresetLoader
+{
+public:
+    explicit PresetLoader(PresetHost* host);
+    ~PresetLoader();
+    PresetLoader(const PresetLoader&) = delete;
+    PresetLoader& operator=(const PresetLoader&) = delete;
 
-  // Starts a worker that loads path (size: its size on disk, a hint). started, when given, runs on
-  // the calling thread once the loading flag is taken and before the worker begins: what it shows
-  // (the chosen file's name) is in place before the state is applied, which keeps it unless the
-  // state carries a name of its own. False, and nothing started, while the loading flag is set
-  // (started is not called) or when no thread can be made (the status line tells so, as for a
-  // file that cannot be read).
-  bool Start(const std::string& path, int64_t size, const std::function<void()>& started = {});
-  // Waits until the last started worker has ended.
-  void Join();
-  // Whether a load is running (the plug-in's loading flag).
-  bool IsLoading() const;
+    // Starts a worker that loads path (size: its size on disk, a hint). started, when given, runs on
+    // the calling thread once the loading flag is taken and before the worker begins: what it shows
+    // (the chosen file's name) is in place before the state is applied, which keeps it unless the
+    // state carries a name of its own. False, and nothing started, while the loading flag is set
+    // (started is not called) or when no thread can be made (the status line tells so, as for a
+    // file that cannot be read).
+    bool Start(const std::string& path, int64_t size, const std::function<void()>& started = {});
+    // Waits until the last started worker has ended.
+    void Join();
+    // Whether a load is running (the plug-in's loading flag).
+    bool IsLoading() const;
 
- private:
-  PresetHost* host_;
-  std::mutex threadMutex_;
-  std::thread worker_;
+private:
+    PresetHost* host_;
+    std::mutex threadMutex_;
+    std::thread worker_;
 };
 
 // The worker's body: loads the preset file at path into host (see the class comment). A file

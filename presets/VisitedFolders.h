@@ -11,14 +11,15 @@
 #include <string>
 #include <utility>
 
-class VisitedFolders {
- public:
-  // True when the folder at path (links followed) was not entered before; it counts as entered
-  // from now on. False when it was entered before or cannot be examined, or is no folder.
-  bool Enter(const std::string& path);
-  // The number of folders entered so far.
-  size_t Count() const { return entered_.size(); }
+class VisitedFolders
+{
+public:
+    // True when the folder at path (links followed) was not entered before; it counts as entered
+    // from now on. False when it was entered before or cannot be examined, or is no folder.
+    bool Enter(const std::string& path);
+    // The number of folders entered so far.
+    size_t Count() const { return entered_.size(); }
 
- private:
-  std::set<std::pair<uint64_t, uint64_t>> entered_;
+private:
+    std::set<std::pair<uint64_t, uint64_t>> entered_;
 };

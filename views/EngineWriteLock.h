@@ -11,13 +11,11 @@ class EngineWriteLock
 public:
     explicit EngineWriteLock(IEffectBase* plug) : plug_(plug)
     {
-        if (plug_ != nullptr)
-            plug_->GetLock().Enter();
+        if (plug_ != nullptr) plug_->GetLock().Enter();
     }
     ~EngineWriteLock()
     {
-        if (plug_ != nullptr)
-            plug_->GetLock().Leave();
+        if (plug_ != nullptr) plug_->GetLock().Leave();
     }
     EngineWriteLock(const EngineWriteLock&) = delete;
     EngineWriteLock& operator=(const EngineWriteLock&) = delete;

@@ -16,7 +16,8 @@ constexpr IColorARGB kKeyOutline(250, 0, 0, 0);
 
 IKeyboardControl::IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const IRectangle& rect,
                                    const IBitmapStrip& rootMarker, int parameterIndex, int blendMethod)
-    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), chords_(chords), rootMarker_(rootMarker)
+    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), chords_(chords),
+      rootMarker_(rootMarker)
 {
     SetCapturesModel(true);
 }
@@ -37,22 +38,27 @@ int IKeyboardControl::KeyNote(int key) const
     return static_cast<int>(12 * octaveOffset_ + firstPitchClass_) + key;
 }
 
-void IKeyboardControl::OnMouseButtonDown(int x, int y, const IMouseModifiers& /*modifiers*/) { ToggleKeyAt(x, y, false); }
+void IKeyboardControl::OnMouseButtonDown(int x, int y, const IMouseModifiers& /*modifiers*/)
+{
+    ToggleKeyAt(x, y, false);
+}
 
-void IKeyboardControl::OnMouseDragged(int x, int y, int /*dx*/, int /*dy*/, const IMouseModifiers& /*modifiers*/)
+void IKeyboardControl::OnMouseDragged(int x, int y, int /*dx*/, int /*dy*/,
+                                      const IMouseModifiers& /*modifiers*/)
 {
     ToggleKeyAt(x, y, true);
 }
 
-void IKeyboardControl::OnMouseDoubleClicked(int x, int y, const IMouseModifiers& /*modifiers*/) { ToggleKeyAt(x, y, false); }
+void IKeyboardControl::OnMouseDoubleClicked(int x, int y, const IMouseModifiers& /*modifiers*/)
+{
+    ToggleKeyAt(x, y, false);
+}
 
 void IKeyboardControl::ToggleKeyAt(int x, int y, bool drag)
 {
     IControl::MarkChanged(true);
-    if (!laidOut_)
-        LayoutKeys();
-    if (chords_ == nullptr)
-        return;
+    if (!laidOut_) LayoutKeys();
+    if (chords_ == nullptr) return;
     const int rx = x - GetRect().left;
     const int ry = y - GetRect().top;
     const int slot = static_cast<int>(slot_);
@@ -86,24 +92,24 @@ void IKeyboardControl::CaptureModel()
 
 bool IKeyboardControl::Paint(IGraphics* graphics)
 {
-    if (!laidOut_)
-        LayoutKeys();
+    if (!laidOut_) LayoutKeys();
     const IRectangle& r = GetRect();
     graphics->PaintRectangle(kClear, r);
-    if (chords_ == nullptr)
-        return true;
+    if (chords_ == nullptr) return true;
     const int root = shownRoot_;
     for (int i = 0; i < kKeys; ++i)
     {
         const int note = KeyNote(i);
         const int x = r.left + kKeyWidth * i;
         if (note == root)
-            graphics->DrawBitmapRegion(rootMarker_, IRectangle(x, r.top + kMarkerTop, x + kKeyWidth, r.top + kMarkerBottom), 0, 0,
-                                       &blend_);
+            graphics->DrawBitmapRegion(
+                rootMarker_, IRectangle(x, r.top + kMarkerTop, x + kKeyWidth, r.top + kMarkerBottom), 0, 0,
+                &blend_);
         if (hasSlot_ && keyOn_[static_cast<size_t>(i)])
         {
             graphics->PaintRectangle(kKeyOn, IRectangle(x, r.top, x + kKeyWidth, r.top + kKeyHeight));
-            graphics->DrawRectangleOutline(kKeyOutline, IRectangle(x, r.top, x + kKeyWidth, r.top + kKeyHeight - 1));
+            graphics->DrawRectangleOutline(kKeyOutline,
+                                           IRectangle(x, r.top, x + kKeyWidth, r.top + kKeyHeight - 1));
         }
     }
     return true;
@@ -111,8 +117,7 @@ bool IKeyboardControl::Paint(IGraphics* graphics)
 
 void IKeyboardControl::ShowSlot(int slot)
 {
-    if (slot < 0 || slot >= ChordMemory::kSlotCount)
-        return;
+    if (slot < 0 || slot >= ChordMemory::kSlotCount) return;
     slot_ = static_cast<unsigned>(slot);
     if (chords_ != nullptr)
     {
@@ -125,22 +130,19 @@ void IKeyboardControl::ShowSlot(int slot)
 void IKeyboardControl::OnSubjectChanged(ISubject* subject)
 {
     const IControl* control = dynamic_cast<const IControl*>(subject);
-    if (control == nullptr)
-        return;
+    if (control == nullptr) return;
     double value;
     if (const IParameter* parameter = control->GetParameter())
         value = parameter->Value();
     else
         value = std::round(control->GetValue() * (ChordMemory::kSlotCount - 1));
-    if (!std::isfinite(value))
-        return;
+    if (!std::isfinite(value)) return;
     ShowSlot(static_cast<int>(value));
 }
 
 void IKeyboardControl::OnSubjectMouseEvent(ISubject* subject, int /*x*/, int /*y*/, int /*kind*/,
                                            const IMouseModifiers& /*modifiers*/)
 {
-    if (subject != nullptr && subject->GetTag(1) == kSelectionTag)
-        OnSubjectChanged(subject);
+    if (subject != nullptr && subject->GetTag(1) == kSelectionTag) OnSubjectChanged(subject);
     IControl::MarkChanged(true);
 }

@@ -34,8 +34,9 @@ public:
 
     // chords: the engine's chord memory (may be null: the keyboard shows and
     // edits nothing). rootMarker: drawn under the root key.
-    IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const IRectangle& rect, const IBitmapStrip& rootMarker,
-                     int parameterIndex = -1, int blendMethod = IBlendSpec::kMethodAlphaCopy);
+    IKeyboardControl(ChordMemory* chords, IEffectBase* plug, const IRectangle& rect,
+                     const IBitmapStrip& rootMarker, int parameterIndex = -1,
+                     int blendMethod = IBlendSpec::kMethodAlphaCopy);
 
     // ---- IControl ------------------------------------------------------------------------------
     // A press on a key toggles its note; a press in the root strip sets the root.
@@ -52,7 +53,8 @@ public:
     // Shows and selects the slot the control's parameter value names.
     void OnSubjectChanged(ISubject* subject) override;
     // From the selection control (second tag 10): as OnSubjectChanged.
-    void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind, const IMouseModifiers& modifiers) override;
+    void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind,
+                             const IMouseModifiers& modifiers) override;
 
     // Shows and edits slot 0..15 (others refused) and makes it the engine's
     // selected slot.

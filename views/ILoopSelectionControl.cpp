@@ -11,9 +11,11 @@ namespace
 constexpr IColorARGB kMarkerBack(20, 107, 152, 97);
 } // namespace
 
-ILoopSelectionControl::ILoopSelectionControl(IEffectBase* plug, const IRectangle& rect, const IBitmapStrip& startMarker,
-                                             const IBitmapStrip& endMarker, int parameterIndex, int blendMethod)
-    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), startMarker_(startMarker), endMarker_(endMarker)
+ILoopSelectionControl::ILoopSelectionControl(IEffectBase* plug, const IRectangle& rect,
+                                             const IBitmapStrip& startMarker, const IBitmapStrip& endMarker,
+                                             int parameterIndex, int blendMethod)
+    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), startMarker_(startMarker),
+      endMarker_(endMarker)
 {
     IControl::MarkChanged(true);
 }
@@ -77,8 +79,7 @@ void ILoopSelectionControl::OnMouseButtonDown(int x, int y, const IMouseModifier
 {
     IControl::MarkChanged(true);
     lastX_ = x;
-    if (looper_ == nullptr)
-        return;
+    if (looper_ == nullptr) return;
     const IRectangle startBox = StartMarkerRectangle();
     const IRectangle endBox = EndMarkerRectangle();
     if (startBox.Contains(x, y))
@@ -113,11 +114,11 @@ void ILoopSelectionControl::WriteEnd(Looper& looper) const
     looper.SetLength(looper.LoopEnd() - looper.LoopStart());
 }
 
-void ILoopSelectionControl::OnMouseDragged(int x, int /*y*/, int /*dx*/, int /*dy*/, const IMouseModifiers& modifiers)
+void ILoopSelectionControl::OnMouseDragged(int x, int /*y*/, int /*dx*/, int /*dy*/,
+                                           const IMouseModifiers& modifiers)
 {
     IControl::MarkChanged(true);
-    if (looper_ == nullptr || picked_ == kNone)
-        return;
+    if (looper_ == nullptr || picked_ == kNone) return;
     const int c = (x - GetRect().left) / kColumnWidth;
     const bool startPicked = picked_ == kStart;
     const int current = startPicked ? start_ : end_;
@@ -125,13 +126,10 @@ void ILoopSelectionControl::OnMouseDragged(int x, int /*y*/, int /*dx*/, int /*d
     if (modifiers.alt)
     {
         // The whole range moves, and only when it stays inside the steps.
-        if (start_ + delta < 0 || start_ + delta > end_)
-            delta = 0;
-        if (end_ + delta < start_ || end_ + delta > kStepCount - 1)
-            delta = 0;
+        if (start_ + delta < 0 || start_ + delta > end_) delta = 0;
+        if (end_ + delta < start_ || end_ + delta > kStepCount - 1) delta = 0;
     }
-    if (current == c)
-        return;
+    if (current == c) return;
 
     EngineWriteLock lock(GetPlug());
     if (startPicked || modifiers.alt)

@@ -9,13 +9,11 @@ namespace
 {
 std::string Trimmed(const char* text)
 {
-    if (text == nullptr)
-        return std::string();
+    if (text == nullptr) return std::string();
     std::string s(text);
     const char* blank = " \t\r\n\f\v";
     const size_t first = s.find_first_not_of(blank);
-    if (first == std::string::npos)
-        return std::string();
+    if (first == std::string::npos) return std::string();
     const size_t last = s.find_last_not_of(blank);
     return s.substr(first, last - first + 1);
 }
@@ -30,9 +28,15 @@ InfoControl::InfoControl(IEffectBase* plug, const IRectangle& rect, BitmapFont* 
     SetNotifyWhenHidden(true);
 }
 
-void InfoControl::OnMouseButtonDown(int /*x*/, int /*y*/, const IMouseModifiers& /*modifiers*/) { Hide(!IsHidden()); }
+void InfoControl::OnMouseButtonDown(int /*x*/, int /*y*/, const IMouseModifiers& /*modifiers*/)
+{
+    Hide(!IsHidden());
+}
 
-void InfoControl::SetLines(std::vector<BitmapTextLine> lines) { lines_ = std::move(lines); }
+void InfoControl::SetLines(std::vector<BitmapTextLine> lines)
+{
+    lines_ = std::move(lines);
+}
 
 void InfoControl::SetTexts(std::string name, std::string author, std::string description, std::string usage)
 {
@@ -45,8 +49,7 @@ void InfoControl::SetTexts(std::string name, std::string author, std::string des
 bool InfoControl::Paint(IGraphics* graphics)
 {
     const IRectangle inner = overlay::Inset(GetRect(), kInset);
-    if (font_ == nullptr)
-        return false;
+    if (font_ == nullptr) return false;
     if (measuredHeight_ < 0)
     {
         std::vector<BitmapTextLine> copy = lines_;
@@ -71,7 +74,8 @@ bool InfoControl::Paint(IGraphics* graphics)
     return true;
 }
 
-void InfoControl::ShowPresetInfo(const char* name, const char* author, const char* description, const char* usage)
+void InfoControl::ShowPresetInfo(const char* name, const char* author, const char* description,
+                                 const char* usage)
 {
     FormatPresetInfo(*this, name, author, description, usage);
     measuredHeight_ = -1;
@@ -93,8 +97,7 @@ void FormatPresetInfo(InfoControl& box, const char* name, const char* author, co
         box.SetLines({BitmapTextLine{"NO INFO", 0, 0, false}});
         return;
     }
-    if (box.GetFont() == nullptr)
-        return;
+    if (box.GetFont() == nullptr) return;
     static const char* const kHeadings[4] = {"NAME:", "AUTHOR:", "DESCRIPTION:", "USAGE:"};
     std::vector<BitmapTextLine> paragraphs;
     for (int i = 0; i < 4; ++i)

@@ -13,7 +13,10 @@ inline constexpr IColorARGB kBackground(250, 62, 89, 124);
 inline constexpr IColorARGB kOutline(255, 255, 255, 255);
 
 // r shrunk by d pixels on every side.
-inline IRectangle Inset(const IRectangle& r, int d) { return IRectangle(r.left + d, r.top + d, r.right - d, r.bottom - d); }
+inline IRectangle Inset(const IRectangle& r, int d)
+{
+    return IRectangle(r.left + d, r.top + d, r.right - d, r.bottom - d);
+}
 
 // Fills r with the background colour and outlines it in white, inside r.
 void PaintBox(IGraphics* graphics, const IRectangle& r);

@@ -114,17 +114,17 @@ constexpr int kLaneResetOnPatternReset = 465;
 constexpr int kLaneDirection = 17317;
 
 // --- Per step of a lane block: base + 32 s + t.
-constexpr int kStepNoteList = 12472;  // lane 0 ORDER
-constexpr int kStepSource = 15544;    // lane 1 CHRDMEM
-constexpr int kStepLength = 3256;     // lane 2 LENGTH
-constexpr int kStepGate = 4792;       // lane 3 GATE
-constexpr int kStepAccent = 6328;     // lane 4 ACCENT
-constexpr int kStepTranspose = 7864;  // lane 5 TRANSP
-constexpr int kStepDiv = 9400;        // lane 6 DIV
-constexpr int kStepShift = 10936;     // lane 7 SHIFT
-constexpr int kStepChord = 14008;     // lane 8 chord ("SEQ")
-constexpr int kStepController = 18173; // lanes 9..16: + 256 s + 32 (l - 9) + t
-constexpr int kStepOnOff = 30613;     // all lanes: + 32 (9 s + l) + t (stride 9, see below)
+constexpr int kStepNoteList = 12472;        // lane 0 ORDER
+constexpr int kStepSource = 15544;          // lane 1 CHRDMEM
+constexpr int kStepLength = 3256;           // lane 2 LENGTH
+constexpr int kStepGate = 4792;             // lane 3 GATE
+constexpr int kStepAccent = 6328;           // lane 4 ACCENT
+constexpr int kStepTranspose = 7864;        // lane 5 TRANSP
+constexpr int kStepDiv = 9400;              // lane 6 DIV
+constexpr int kStepShift = 10936;           // lane 7 SHIFT
+constexpr int kStepChord = 14008;           // lane 8 chord ("SEQ")
+constexpr int kStepController = 18173;      // lanes 9..16: + 256 s + 32 (l - 9) + t
+constexpr int kStepOnOff = 30613;           // all lanes: + 32 (9 s + l) + t (stride 9, see below)
 constexpr int kStepOnOffDecodedEnd = 44436; // the last on/off index decoded as lanes 0..8
 
 // --- Scene steps: base + 16 a + k.
@@ -133,18 +133,30 @@ constexpr int kSceneStepPattern = 17189;
 constexpr int kSceneStepRepeat = 17253;
 
 // The block bases of the note lanes 0..8, in lane order.
-constexpr int kStepBlockBase[kNoteLaneCount] = {kStepNoteList, kStepSource,    kStepLength,
-                                                kStepGate,     kStepAccent,    kStepTranspose,
-                                                kStepDiv,      kStepShift,     kStepChord};
+constexpr int kStepBlockBase[kNoteLaneCount] = {kStepNoteList, kStepSource, kStepLength,
+                                                kStepGate,     kStepAccent, kStepTranspose,
+                                                kStepDiv,      kStepShift,  kStepChord};
 
-constexpr int Slot(int area, int pattern) { return kPatternCount * area + pattern; }
-constexpr int PerArea(int base, int area) { return base + area; }
-constexpr int PerPattern(int base, int area, int pattern) { return base + Slot(area, pattern); }
+constexpr int Slot(int area, int pattern)
+{
+    return kPatternCount * area + pattern;
+}
+constexpr int PerArea(int base, int area)
+{
+    return base + area;
+}
+constexpr int PerPattern(int base, int area, int pattern)
+{
+    return base + Slot(area, pattern);
+}
 constexpr int PerLane(int base, int area, int pattern, int lane)
 {
     return base + kLaneCount * Slot(area, pattern) + lane;
 }
-constexpr int SceneStep(int base, int area, int step) { return base + kSceneStepCount * area + step; }
+constexpr int SceneStep(int base, int area, int step)
+{
+    return base + kSceneStepCount * area + step;
+}
 
 // The value parameter of one step of one lane (lanes 0..16).
 constexpr int StepValue(int area, int pattern, int lane, int step)
@@ -175,8 +187,7 @@ struct StepAddress
 // 0..8; false for any other index.
 constexpr bool DecodeStepOnOff(int index, StepAddress* out)
 {
-    if (index < kStepOnOff || index > kStepOnOffDecodedEnd)
-        return false;
+    if (index < kStepOnOff || index > kStepOnOffDecodedEnd) return false;
     const int d = index - kStepOnOff;
     *out = {d / 3456, (d / 288) % kPatternCount, (d / 32) % kNoteLaneCount, d % kStepCount};
     return true;

@@ -10,11 +10,9 @@
 
 bool SetStepValue(PatternViewHost* host, int area, int pattern, int lane, int step, double normalisedValue)
 {
-    if (host == nullptr)
-        return false;
+    if (host == nullptr) return false;
     IControl* control = host->FindStepControl(area, pattern, lane, step);
-    if (control == nullptr)
-        return false;
+    if (control == nullptr) return false;
     control->SetValueByUser(normalisedValue);
     return true;
 }
@@ -22,15 +20,10 @@ bool SetStepValue(PatternViewHost* host, int area, int pattern, int lane, int st
 PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, EngineHost* engine,
                          const IBitmapStrip& markerStrip, const std::array<IControl*, kAreas>& indicators,
                          int frameCount, int blendMethod, PatternViewHost* host)
-    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)),
-      engine_(engine),
-      host_(host),
-      gridX_(rect.left + 1),
-      gridTop_(rect.top),
-      frameCount_(frameCount > 0 ? static_cast<unsigned>(frameCount) : 1u),
-      indicators_(indicators),
-      markerStrip_(markerStrip),
-      drawRect_(rect.left, rect.top - kHeaderHeight, rect.right, rect.bottom),
+    : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), engine_(engine), host_(host),
+      gridX_(rect.left + 1), gridTop_(rect.top),
+      frameCount_(frameCount > 0 ? static_cast<unsigned>(frameCount) : 1u), indicators_(indicators),
+      markerStrip_(markerStrip), drawRect_(rect.left, rect.top - kHeaderHeight, rect.right, rect.bottom),
       numberStyle_("Verdana", 10, IColorARGB(255, 255, 255, 255)),
       valueStyle_("Verdana", 12, IColorARGB(240, 255, 255, 255)),
       labelStyle_("Verdana", kCellLabelSize, IColorARGB(255, 255, 255, 255))
@@ -60,7 +53,8 @@ PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int paramete
         for (int r = 0; r < kSeqRows; ++r)
         {
             const int y = gridTop_ + kSeqRowPitch * r;
-            seqCells_[static_cast<size_t>(c)][static_cast<size_t>(r)] = IRectangle(x, y, x + kCellWidth, y + kSeqRowHeight);
+            seqCells_[static_cast<size_t>(c)][static_cast<size_t>(r)] =
+                IRectangle(x, y, x + kCellWidth, y + kSeqRowHeight);
         }
     }
 }
@@ -69,9 +63,15 @@ PatternView::~PatternView() = default;
 
 // ---- IControl ----------------------------------------------------------------------------------
 
-IRectangle PatternView::GetRectangle() const { return drawRect_; }
+IRectangle PatternView::GetRectangle() const
+{
+    return drawRect_;
+}
 
-void PatternView::MarkChanged(bool /*informPlug*/) { fullRedraw_ = true; }
+void PatternView::MarkChanged(bool /*informPlug*/)
+{
+    fullRedraw_ = true;
+}
 
 void PatternView::OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers)
 {
@@ -106,8 +106,7 @@ void PatternView::OnMouseDragged(int x, int y, int dx, int dy, const IMouseModif
     }
     const int c = ColumnAt(x, y);
     // A Control-drag that did not start on a column has nothing to copy.
-    if (c < 0 || copyColumn_ < 0 || c == copyColumn_)
-        return;
+    if (c < 0 || copyColumn_ < 0 || c == copyColumn_) return;
     CopyColumnTo(c);
 }
 
@@ -120,8 +119,7 @@ void PatternView::OnMouseDoubleClicked(int x, int y, const IMouseModifiers& /*mo
         return;
     }
     const int c = StepAtPoint(x, y);
-    if (c < 0)
-        return;
+    if (c < 0) return;
     const Column& column = columns_[static_cast<size_t>(c)];
     PushValue(c, column.low >= 0.0 ? 0.0 : 0.5);
 }
@@ -129,22 +127,18 @@ void PatternView::OnMouseDoubleClicked(int x, int y, const IMouseModifiers& /*mo
 void PatternView::OnMouseWheelTurned(int x, int y, const IMouseModifiers& modifiers, int notches)
 {
     MarkChanged(false);
-    if (lane_ == kLaneSeq)
-        return;
+    if (lane_ == kLaneSeq) return;
     const int c = ColumnAt(x, y);
-    if (c < 0)
-        return;
+    if (c < 0) return;
     const Column& column = columns_[static_cast<size_t>(c)];
     const double range = column.high - column.low;
-    if (!(range > 0.0))
-        return;
+    if (!(range > 0.0)) return;
     double delta = notches;
     if (modifiers.control)
     {
         delta = notches * range / 20.0;
         // At least one unit per notch, in the direction of the notches.
-        if (std::fabs(delta) < 1.0)
-            delta = notches < 0 ? -1.0 : 1.0;
+        if (std::fabs(delta) < 1.0) delta = notches < 0 ? -1.0 : 1.0;
     }
     PushValue(c, (column.value - column.low + delta) / range);
 }
@@ -165,24 +159,21 @@ void PatternView::OnMouseLeft()
 
 void PatternView::SetKeyArea(int area)
 {
-    if (area < 0 || area >= kAreas)
-        return;
+    if (area < 0 || area >= kAreas) return;
     ClearNoteMarkers();
     area_ = area;
 }
 
 void PatternView::SetPattern(int pattern)
 {
-    if (pattern < 0 || pattern >= 12)
-        return;
+    if (pattern < 0 || pattern >= 12) return;
     pattern_ = pattern;
     MarkChanged(false);
 }
 
 void PatternView::SetLane(int lane)
 {
-    if (lane < 0 || lane > 16)
-        return;
+    if (lane < 0 || lane > 16) return;
     lane_ = lane;
     MarkChanged(false);
 }
@@ -197,10 +188,8 @@ void PatternView::SetPointerMode(int mode)
 
 void PatternView::SetStepDisplayValue(int lane, int step, double low, double high, double value)
 {
-    if (lane != lane_ || step < 0 || step >= kColumns)
-        return;
-    if (!std::isfinite(low) || !std::isfinite(high) || !std::isfinite(value))
-        return;
+    if (lane != lane_ || step < 0 || step >= kColumns) return;
+    if (!std::isfinite(low) || !std::isfinite(high) || !std::isfinite(value)) return;
     Column& column = columns_[static_cast<size_t>(step)];
     column.low = low;
     column.high = high;
@@ -226,20 +215,17 @@ void PatternView::ResetStepsInRange()
         Column& column = columns_[static_cast<size_t>(c)];
         const double range = column.high - column.low;
         column.value = 0.0;
-        if (range > 0.0)
-            PushValue(c, (0.0 - column.low) / range);
+        if (range > 0.0) PushValue(c, (0.0 - column.low) / range);
     }
 }
 
 int PatternView::StepAtPoint(int x, int y) const
 {
-    if (y < gridTop_ || y >= gridTop_ + kHitBelowTop)
-        return -1;
+    if (y < gridTop_ || y >= gridTop_ + kHitBelowTop) return -1;
     for (int c = 0; c < kColumns; ++c)
     {
         const int left = ColumnLeft(c);
-        if (x >= left && x < left + kColumnWidth)
-            return c;
+        if (x >= left && x < left + kColumnWidth) return c;
     }
     return -1;
 }
@@ -247,21 +233,18 @@ int PatternView::StepAtPoint(int x, int y) const
 int PatternView::ColumnAt(int x, int y) const
 {
     const IRectangle& r = GetRect();
-    if (y < r.top - kHitAboveTop || y >= r.top + kHitBelowTop)
-        return -1;
+    if (y < r.top - kHitAboveTop || y >= r.top + kHitBelowTop) return -1;
     for (int c = 0; c < kColumns; ++c)
     {
         const int left = r.left + kColumnWidth * c;
-        if (x >= left && x < left + kColumnWidth)
-            return c;
+        if (x >= left && x < left + kColumnWidth) return c;
     }
     return -1;
 }
 
 void PatternView::FlashIncomingNote(int area)
 {
-    if (area >= 0 && area < kAreas)
-        incoming_[static_cast<size_t>(area)] = frameCount_;
+    if (area >= 0 && area < kAreas) incoming_[static_cast<size_t>(area)] = frameCount_;
 }
 
 unsigned PatternView::GetIncomingCounter(int area) const
@@ -285,8 +268,7 @@ void PatternView::EditStepsAt(int x, int y, int dx, int dy)
         EditSelection(c, dx);
         return;
     }
-    if (c < 0)
-        return;
+    if (c < 0) return;
     if (lane_ == kLaneSeq)
         EditSeqCell(c, x, y);
     else if (IsCellLane())
@@ -305,8 +287,7 @@ void PatternView::EditSelection(int c, int dx)
     }
     if (dx < 1)
     {
-        if (selectionStart_ <= c && c < selectionEnd_)
-            selectionEnd_ = c;
+        if (selectionStart_ <= c && c < selectionEnd_) selectionEnd_ = c;
     }
     else if (c >= selectionStart_ && c > selectionEnd_)
     {
@@ -320,14 +301,11 @@ void PatternView::EditSeqCell(int c, int x, int y)
     for (int row = 0; row < kSeqRows; ++row)
     {
         const IRectangle& cell = cells[static_cast<size_t>(row)];
-        if (!cell.Contains(x, y))
-            continue;
-        if (&cell == lastSeqCell_)
-            return;
+        if (!cell.Contains(x, y)) continue;
+        if (&cell == lastSeqCell_) return;
         lastSeqCell_ = &cell;
         const Column& column = columns_[static_cast<size_t>(c)];
-        if (!(column.high > 0.0))
-            return;
+        if (!(column.high > 0.0)) return;
         const int bits = (static_cast<int>(column.value) & 255) ^ (1 << row);
         PushValue(c, bits / column.high);
         return;
@@ -338,22 +316,19 @@ void PatternView::EditCell(int c, int x, int y, int dy)
 {
     const Column& column = columns_[static_cast<size_t>(c)];
     const int n = static_cast<int>(column.high - column.low);
-    if (n < 1 || !(column.high > 0.0))
-        return;
+    if (n < 1 || !(column.high > 0.0)) return;
     const int bottom = GetRect().bottom;
     const int left = ColumnLeft(c);
     for (int k = 0; k < n; ++k)
     {
-        const IRectangle cell(left, bottom - kGridHeight * (k + 1) / n, left + kCellWidth, bottom - kGridHeight * k / n);
-        if (!cell.Contains(x, y))
-            continue;
-        if (cell == lastCell_)
-            return;
+        const IRectangle cell(left, bottom - kGridHeight * (k + 1) / n, left + kCellWidth,
+                              bottom - kGridHeight * k / n);
+        if (!cell.Contains(x, y)) continue;
+        if (cell == lastCell_) return;
         lastCell_ = cell;
         int value = k + 1;
         // A press on the value the step holds switches the step off.
-        if (static_cast<int>(column.value) == value && dy == 0)
-            value = 0;
+        if (static_cast<int>(column.value) == value && dy == 0) value = 0;
         PushValue(c, value / column.high);
         return;
     }
@@ -363,8 +338,7 @@ void PatternView::EditBar(int c, int y)
 {
     const Column& column = columns_[static_cast<size_t>(c)];
     const double range = column.high - column.low;
-    if (!(range > 0.0))
-        return;
+    if (!(range > 0.0)) return;
     const int zero = column.low >= 0.0 ? kGridHeight : static_cast<int>(-kGridHeight * column.low / range);
     const int above = zero - (y - GetRect().top);
     const double normalised = (above * range / kGridHeight - std::min(column.low, 0.0)) / range;

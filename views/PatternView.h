@@ -74,7 +74,7 @@ public:
     // The draw rectangle reaches this far above the grid: the header with the
     // lane dots and the pattern dots (54 above the grid) belongs to the view.
     static constexpr int kHeaderHeight = 54;
-    static constexpr int kMarkerInset = 4;   // marker band: 111 - 4 = 107 pixels
+    static constexpr int kMarkerInset = 4; // marker band: 111 - 4 = 107 pixels
     static constexpr int kMarkerHeight = 8;
     static constexpr int kFadeStep = 2;
     static constexpr int kFadeMax = 127;
@@ -242,8 +242,7 @@ private:
     IRectangle WholeColumns(const IRectangle& area) const;
     // Hands each changed box (see GetInvalidRectangle) to add, with the
     // whole columns around it; nothing when nothing changed.
-    template <typename Add>
-    void VisitInvalidParts(Add&& add) const;
+    template <typename Add> void VisitInvalidParts(Add&& add) const;
     // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;
 
@@ -315,9 +314,9 @@ private:
     IRectangle drawRect_;
 
     mutable std::mutex markerLock_;
-    std::vector<StepNoteMarker> markers_;   // kMarkerCount entries
-    std::vector<StepNoteMarker*> active_;   // capacity kMarkerCount: the audio thread never allocates
-    IRectangle removedArea_;                 // markers that went in the last fade
+    std::vector<StepNoteMarker> markers_; // kMarkerCount entries
+    std::vector<StepNoteMarker*> active_; // capacity kMarkerCount: the audio thread never allocates
+    IRectangle removedArea_;              // markers that went in the last fade
     // Per key area: the boxes of markers that came or changed state since a
     // paint last drew them.
     std::array<IRectangle, kAreas> markerChanges_{};

@@ -14,21 +14,17 @@ bool PatternView::ValidMarker(int area, int step, int note)
 
 void PatternView::MarkNoteSounding(int area, int step, int note)
 {
-    if (!ValidMarker(area, step, note))
-        return;
+    if (!ValidMarker(area, step, note)) return;
     std::lock_guard<std::mutex> lock(markerLock_);
     StepNoteMarker& marker = markers_[static_cast<size_t>(MarkerIndex(area, step, note))];
     // Released in this very frame: the release wins until the next paint.
-    if (marker.state == StepNoteMarker::kReleased && marker.fade == 0)
-        return;
+    if (marker.state == StepNoteMarker::kReleased && marker.fade == 0) return;
     // A marker is listed exactly while it is not idle.
     const bool listed = marker.state != StepNoteMarker::kIdle;
-    if (marker.state != StepNoteMarker::kSounding)
-        NoteMarkerChange(marker);
+    if (marker.state != StepNoteMarker::kSounding) NoteMarkerChange(marker);
     marker.state = StepNoteMarker::kSounding;
     marker.fade = 0;
-    if (!listed)
-        active_.push_back(&marker); // capacity reserved for every entry: no allocation
+    if (!listed) active_.push_back(&marker); // capacity reserved for every entry: no allocation
 }
 
 void PatternView::NoteMarkerChange(const StepNoteMarker& marker)
@@ -44,8 +40,7 @@ void PatternView::MarkNoteSounding(const OutputNote& note)
 
 void PatternView::MarkNotesReleased(int area, int step, int note)
 {
-    if (!ValidMarker(area, step, note))
-        return;
+    if (!ValidMarker(area, step, note)) return;
     std::lock_guard<std::mutex> lock(markerLock_);
     for (int s = 0; s <= step; ++s)
     {
@@ -89,8 +84,7 @@ void PatternView::FadeNoteMarkers()
             if (marker->fade > kFadeMax)
             {
                 // Its last picture must be painted over at the next tick.
-                if (marker->keyArea == area_)
-                    removedArea_ = removedArea_.Union(MarkerBox(*marker));
+                if (marker->keyArea == area_) removedArea_ = removedArea_.Union(MarkerBox(*marker));
                 marker->state = StepNoteMarker::kIdle;
                 marker->fade = 0;
                 continue;
@@ -103,8 +97,7 @@ void PatternView::FadeNoteMarkers()
 
 StepNoteMarker PatternView::GetMarker(int area, int step, int note) const
 {
-    if (!ValidMarker(area, step, note))
-        return StepNoteMarker();
+    if (!ValidMarker(area, step, note)) return StepNoteMarker();
     std::lock_guard<std::mutex> lock(markerLock_);
     return markers_[static_cast<size_t>(MarkerIndex(area, step, note))];
 }

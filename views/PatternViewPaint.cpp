@@ -53,18 +53,27 @@ constexpr double kPulseTop = 30.0;
 constexpr double kPulseRise = 0.3;
 constexpr double kPulseFall = 0.5;
 
-bool EvenSet(int c) { return (c / 4) % 2 == 0; }
+bool EvenSet(int c)
+{
+    return (c / 4) % 2 == 0;
+}
 
-IRectangle Dot(int x, int y) { return IRectangle(x, y, x + kDotSize, y + kDotSize); }
+IRectangle Dot(int x, int y)
+{
+    return IRectangle(x, y, x + kDotSize, y + kDotSize);
+}
 
 // A filled cell is inset 2 pixels at the top and left, 1 at the right and bottom.
-IRectangle Inset(const IRectangle& r) { return IRectangle(r.left + 2, r.top + 2, r.right - 1, r.bottom - 1); }
+IRectangle Inset(const IRectangle& r)
+{
+    return IRectangle(r.left + 2, r.top + 2, r.right - 1, r.bottom - 1);
+}
 
 // True when inner lies wholly in outer (an empty inner always does).
 bool Covers(const IRectangle& outer, const IRectangle& inner)
 {
-    return inner.IsEmpty() || (outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-                               outer.bottom >= inner.bottom);
+    return inner.IsEmpty() || (outer.left <= inner.left && outer.top <= inner.top &&
+                               outer.right >= inner.right && outer.bottom >= inner.bottom);
 }
 // The view repaints parts of itself while the rest stays on the screen: fills are cut to the paint
 // clip, and outlines and texts, which cannot be cut, are drawn only where the clip holds them
@@ -73,8 +82,7 @@ bool Covers(const IRectangle& outer, const IRectangle& inner)
 void Fill(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
 {
     const IRectangle cut = rect.Intersect(graphics->GetPaintClip());
-    if (cut.Width() > 0 && cut.Height() > 0)
-        graphics->PaintRectangle(colour, cut);
+    if (cut.Width() > 0 && cut.Height() > 0) graphics->PaintRectangle(colour, cut);
 }
 
 // An outline also takes the pixels on its right and bottom coordinates.
@@ -86,8 +94,7 @@ void Outline(IGraphics* graphics, const IColorARGB& colour, const IRectangle& re
 
 void Text(IGraphics* graphics, ITextStyle* style, const char* text, IRectangle box)
 {
-    if (Covers(graphics->GetPaintClip(), box))
-        graphics->DrawStyledText(style, text, &box);
+    if (Covers(graphics->GetPaintClip(), box)) graphics->DrawStyledText(style, text, &box);
 }
 } // namespace
 
@@ -102,8 +109,7 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
     ModelCopy model;
     PatternEngine* engine = engine_ != nullptr ? engine_->GetKeyAreas()->GetArea(area_) : nullptr;
     model.hasEngine = engine != nullptr;
-    if (engine == nullptr)
-        return model;
+    if (engine == nullptr) return model;
     const PatternStepper& stepper = engine->GetStepper();
     const ControlLooper* looper = stepper.GetLaneLooper(pattern_, lane_);
     model.hasLooper = looper != nullptr;
@@ -124,13 +130,11 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
         EditsAsked& asked = editsAsked_[static_cast<size_t>(p)];
         // No parameter changed since this pattern was asked: the answer stands (asking reads
         // hundreds of parameters the cache rarely holds at a tick).
-        if (!allEdits && asked.area == area_ && asked.writes == writes)
-            continue;
+        if (!allEdits && asked.area == area_ && asked.writes == writes) continue;
         knownEdits_[static_cast<size_t>(p)] = host_ != nullptr && host_->PatternHasEdits(area_, p);
         asked = EditsAsked{writes, area_};
     }
-    if (!allEdits)
-        editsTurn_ = (editsTurn_ + 1) % count;
+    if (!allEdits) editsTurn_ = (editsTurn_ + 1) % count;
     model.patternEdits = knownEdits_;
     // The lane dots show only while the pointer hovers; the pointer cannot
     // come or go between this copy and the paint.
@@ -157,34 +161,33 @@ void PatternView::CaptureModel()
     probed_ = false;
 }
 
-bool PatternView::NeedsRedraw() const { return !GetInvalidRectangle().IsEmpty(); }
+bool PatternView::NeedsRedraw() const
+{
+    return !GetInvalidRectangle().IsEmpty();
+}
 
-template <typename Add>
-void PatternView::VisitInvalidParts(Add&& add) const
+template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
 {
     // Shown or hidden (the control's own flags), marked changed, or never painted whole.
     const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
     probe_ = ReadModel(whole);
     probed_ = true;
-    if (whole)
-        return add(drawRect_, drawRect_);
-    if (!probe_.hasEngine)
-        return;
+    if (whole) return add(drawRect_, drawRect_);
+    if (!probe_.hasEngine) return;
     // The loop shading, the length bracket and the dots: rare changes, the whole view.
     ModelCopy moved = probe_;
     moved.playingStep = painted_.playingStep;
-    if (!(moved == painted_))
-        return add(drawRect_, drawRect_);
+    if (!(moved == painted_)) return add(drawRect_, drawRect_);
 
     // Boxes less than a column apart (a trail of fading markers) are handed on as one.
     IRectangle run;
     bool changes = false;
-    const auto part = [&](const IRectangle& changed) {
+    const auto part = [&](const IRectangle& changed)
+    {
         changes = changes || !changed.IsEmpty();
-        if (WholeColumns(changed).IsEmpty())
-            return;
-        const IRectangle near(changed.left - kColumnWidth, changed.top - kColumnWidth, changed.right + kColumnWidth,
-                              changed.bottom + kColumnWidth);
+        if (WholeColumns(changed).IsEmpty()) return;
+        const IRectangle near(changed.left - kColumnWidth, changed.top - kColumnWidth,
+                              changed.right + kColumnWidth, changed.bottom + kColumnWidth);
         if (run.IsEmpty() || run.Meets(near) || near.Meets(run))
         {
             run = run.Union(changed);
@@ -211,8 +214,7 @@ void PatternView::VisitInvalidParts(Add&& add) const
     // A dimming indicator needs the paint, which steps it: the smallest part of the view.
     if (!changes && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
         part(PlayingStepBoxAt(0));
-    if (!run.IsEmpty())
-        add(run, WholeColumns(run));
+    if (!run.IsEmpty()) add(run, WholeColumns(run));
 }
 
 IRectangle PatternView::GetInvalidRectangle() const
@@ -225,29 +227,31 @@ IRectangle PatternView::GetInvalidRectangle() const
 IRectangle PatternView::AddInvalidParts(std::vector<IRectangle>* parts) const
 {
     IRectangle area;
-    VisitInvalidParts([&area, parts](const IRectangle& changed, const IRectangle& columns) {
-        parts->push_back(changed);
-        area = area.Union(columns);
-    });
+    VisitInvalidParts(
+        [&area, parts](const IRectangle& changed, const IRectangle& columns)
+        {
+            parts->push_back(changed);
+            area = area.Union(columns);
+        });
     return area;
 }
 
 IRectangle PatternView::WholePartsOf(const IRectangle& area) const
 {
     const IRectangle part = area.Intersect(drawRect_);
-    const IRectangle band(drawRect_.left, gridTop_ - kBracketAbove, drawRect_.right, GetRect().bottom + kColumnBelow);
+    const IRectangle band(drawRect_.left, gridTop_ - kBracketAbove, drawRect_.right,
+                          GetRect().bottom + kColumnBelow);
     // The header holds only fills, which any clip cuts.
-    if (!part.Meets(band))
-        return part;
+    if (!part.Meets(band)) return part;
     return part.Union(WholeColumns(part.Intersect(band)));
 }
 
 IRectangle PatternView::WholeColumns(const IRectangle& area) const
 {
-    if (area.Width() <= 0 || area.Height() <= 0)
-        return IRectangle();
+    if (area.Width() <= 0 || area.Height() <= 0) return IRectangle();
     // Column c owns the pixels from 3 left of its cell (the gap before it) to its cell's end.
-    const auto column = [this](int x) { return std::clamp((x + 3 - gridX_) / kColumnWidth, 0, kColumns - 1); };
+    const auto column = [this](int x)
+    { return std::clamp((x + 3 - gridX_) / kColumnWidth, 0, kColumns - 1); };
     const int first = area.left < gridX_ ? 0 : column(area.left);
     const int last = column(area.right - 1);
     const int left = first == 0 ? drawRect_.left : ColumnLeft(first) - 3;
@@ -292,8 +296,7 @@ bool PatternView::Paint(IGraphics* graphics)
 
     FadeNoteMarkers();
     const IRectangle mark = StepMark(model_, ActiveMarkerCount() > 0);
-    if (!mark.IsEmpty())
-        Fill(graphics, kColourB, mark);
+    if (!mark.IsEmpty()) Fill(graphics, kColourB, mark);
     // A mark outside the clip stays on the screen until a paint covers it.
     markOnScreen_ = (Covers(clip, markOnScreen_) ? IRectangle() : markOnScreen_).Union(mark);
 
@@ -318,14 +321,11 @@ void PatternView::PaintIndicators()
         IControl* indicator = indicators_[static_cast<size_t>(a)];
         if (counter > 1)
         {
-            if (indicator != nullptr)
-                indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
+            if (indicator != nullptr) indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
             --counter;
         }
-        if (counter < 1)
-            counter = 1;
-        if (indicator != nullptr)
-            indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
+        if (counter < 1) counter = 1;
+        if (indicator != nullptr) indicator->ReceiveValue(static_cast<double>(counter) / frameCount_);
     }
 }
 
@@ -355,8 +355,7 @@ void PatternView::PaintBar(IGraphics* graphics, int c, const IColorARGB& colour)
 {
     const Column& column = columns_[static_cast<size_t>(c)];
     const double range = column.high - column.low;
-    if (!(range > 0.0))
-        return;
+    if (!(range > 0.0)) return;
     const int x = ColumnLeft(c);
     const int top = GetRect().top;
     if (column.value >= column.low && column.value != 0.0 && !(lane_ == 2 && column.value == column.low))
@@ -367,11 +366,9 @@ void PatternView::PaintBar(IGraphics* graphics, int c, const IColorARGB& colour)
         const int valueLine = top - rise - zeroOffset + kGridHeight;
         const int y0 = std::min(zeroLine, valueLine);
         int y1 = std::max(zeroLine, valueLine);
-        if (y0 == y1)
-            ++y1;
+        if (y0 == y1) ++y1;
         y1 = std::min(y1, GetRect().bottom + kBarClipBelowBottom);
-        if (y1 > y0)
-            Fill(graphics, colour, IRectangle(x, y0, x + kCellWidth, y1));
+        if (y1 > y0) Fill(graphics, colour, IRectangle(x, y0, x + kCellWidth, y1));
     }
     if (hover_)
     {
@@ -391,8 +388,7 @@ void PatternView::PaintCells(IGraphics* graphics, int c, bool even)
 {
     const Column& column = columns_[static_cast<size_t>(c)];
     const int n = static_cast<int>(column.high - column.low);
-    if (n < 1)
-        return;
+    if (n < 1) return;
     const int x = ColumnLeft(c);
     const int bottom = GetRect().bottom;
     const int value = static_cast<int>(column.value);
@@ -400,11 +396,9 @@ void PatternView::PaintCells(IGraphics* graphics, int c, bool even)
     {
         const IRectangle cell(x, bottom - (110 * (k + 1)) / n - 1, x + 20, bottom - (110 * k) / n - 1);
         Outline(graphics, kColourA, cell);
-        if (k + 1 != value)
-            continue;
+        if (k + 1 != value) continue;
         Fill(graphics, even ? kColourC : kColourD, Inset(cell));
-        if (lane_ == 0 && value >= 0 && value < 8)
-            PaintCellLabel(graphics, cell, kOrderNames[value]);
+        if (lane_ == 0 && value >= 0 && value < 8) PaintCellLabel(graphics, cell, kOrderNames[value]);
     }
 }
 
@@ -415,8 +409,7 @@ void PatternView::PaintSeq(IGraphics* graphics, int c, bool even)
     {
         const IRectangle& cell = seqCells_[static_cast<size_t>(c)][static_cast<size_t>(row)];
         Outline(graphics, kColourA, cell);
-        if ((bits & (1 << row)) == 0)
-            continue;
+        if ((bits & (1 << row)) == 0) continue;
         Fill(graphics, even ? kColourC : kColourD, Inset(cell));
         char text[16];
         std::snprintf(text, sizeof text, " %d", kSeqRows - row);
@@ -442,13 +435,12 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
     Fill(graphics, kColourA, IRectangle(x0, r.top - 1, x0 + 1, r.top + 1));
     Fill(graphics, kColourA, IRectangle(x1 - 1, r.top - 1, x1, r.top + 1));
 
-    if (host_ == nullptr)
-        return;
+    if (host_ == nullptr) return;
     for (int p = 0; p < 12; ++p)
         if (model_.patternEdits[static_cast<size_t>(p)])
-            Fill(graphics, kPatternDot, Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
-    if (!hover_)
-        return;
+            Fill(graphics, kPatternDot,
+                 Dot(r.left + 1 + kPatternDotX + kPatternDotPitch * p, r.top - kPatternDotAbove));
+    if (!hover_) return;
     for (int lane = 0; lane < 17; ++lane)
     {
         int x;
@@ -469,17 +461,15 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
         }
         const auto l = static_cast<size_t>(lane);
         Fill(graphics, model_.laneOn[l] ? kLaneOn : kLaneOff, Dot(x, y));
-        if (model_.laneEdits[l])
-            Fill(graphics, kWhite, Dot(editsX, y));
+        if (model_.laneEdits[l]) Fill(graphics, kWhite, Dot(editsX, y));
     }
 }
 
 void PatternView::PaintSelection(IGraphics* graphics)
 {
-    if (pointerMode_ != kPointerModeRange || selectionState_ < 1)
-        return;
-    const IRectangle box(gridX_ + kColumnWidth * selectionStart_, gridTop_, gridX_ + kColumnWidth * selectionEnd_ + kCellWidth,
-                         gridTop_ + kGridHeight);
+    if (pointerMode_ != kPointerModeRange || selectionState_ < 1) return;
+    const IRectangle box(gridX_ + kColumnWidth * selectionStart_, gridTop_,
+                         gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight);
     Fill(graphics, IColorARGB(static_cast<int>(pulse_), 255, 255, 255), box);
     Outline(graphics, kWhite, box);
     pulse_ += pulseRising_ ? kPulseRise : -kPulseFall;
@@ -500,8 +490,7 @@ void PatternView::PaintMarkers(IGraphics* graphics)
     shownChanges = kept;
     for (const StepNoteMarker* marker : active_)
     {
-        if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_)
-            continue;
+        if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_) continue;
         graphics->DrawBitmapFrame(markerStrip_, MarkerBox(*marker), MarkerFrame(marker->fade), &blend_);
     }
 }

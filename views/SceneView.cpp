@@ -15,8 +15,7 @@ constexpr IColorARGB kTick(100, 0, 0, 0);
 
 // The scene end as the engine reports it; an engine without the reader gives
 // the end this view last set for the area (known).
-template <class Engine>
-int EngineSceneEnd(const Engine& engine, int known)
+template <class Engine> int EngineSceneEnd(const Engine& engine, int known)
 {
     if constexpr (requires { engine.GetSceneEnd(); })
         return engine.GetSceneEnd();
@@ -25,9 +24,10 @@ int EngineSceneEnd(const Engine& engine, int known)
 }
 } // namespace
 
-SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterIndex, const IBitmapStrip& /*strip*/,
-                     KeyAreaList* keyAreas)
-    : IControl(plug, rect, parameterIndex, IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f)), keyAreas_(keyAreas)
+SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
+                     const IBitmapStrip& /*strip*/, KeyAreaList* keyAreas)
+    : IControl(plug, rect, parameterIndex, IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f)),
+      keyAreas_(keyAreas)
 {
     // NeedsRedraw also answers from the scenes switch.
     SetAlwaysPolled(true);
@@ -37,17 +37,18 @@ SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterInd
 int SceneView::SceneEnd() const
 {
     const PatternEngine* engine = Engine();
-    if (engine == nullptr)
-        return kCells - 1;
+    if (engine == nullptr) return kCells - 1;
     return std::clamp(EngineSceneEnd(*engine, knownEnds_[static_cast<size_t>(area_)]), 0, kCells - 1);
 }
 
-PatternEngine* SceneView::Engine() const { return keyAreas_ != nullptr ? keyAreas_->GetArea(area_) : nullptr; }
+PatternEngine* SceneView::Engine() const
+{
+    return keyAreas_ != nullptr ? keyAreas_->GetArea(area_) : nullptr;
+}
 
 void SceneView::SetKeyArea(int area)
 {
-    if (area < 0 || area >= KeyAreaList::kAreaCount)
-        return;
+    if (area < 0 || area >= KeyAreaList::kAreaCount) return;
     area_ = area;
     IControl::MarkChanged(false);
 }
@@ -66,28 +67,27 @@ void SceneView::OnMouseButtonDown(int x, int /*y*/, const IMouseModifiers& /*mod
     IControl::MarkChanged(false);
     const int c = CellAt(x);
     PatternEngine* engine = Engine();
-    if (c < 0 || engine == nullptr)
-        return;
+    if (c < 0 || engine == nullptr) return;
     EngineWriteLock lock(GetPlug());
-    if (engine->SetSceneEnd(c))
-        knownEnds_[static_cast<size_t>(area_)] = c;
+    if (engine->SetSceneEnd(c)) knownEnds_[static_cast<size_t>(area_)] = c;
 }
 
 void SceneView::SetScenesOn(bool on)
 {
-    if (on != scenesOn_)
-        IControl::MarkChanged(false);
+    if (on != scenesOn_) IControl::MarkChanged(false);
     scenesOn_ = on;
 }
 
-bool SceneView::NeedsRedraw() const { return IsDirty() || scenesOn_; }
+bool SceneView::NeedsRedraw() const
+{
+    return IsDirty() || scenesOn_;
+}
 
 void SceneView::CaptureModel()
 {
     const PatternEngine* engine = Engine();
     model_.hasEngine = engine != nullptr;
-    if (engine == nullptr)
-        return;
+    if (engine == nullptr) return;
     model_.end = SceneEnd();
     model_.playing = std::clamp(engine->GetSceneIndex(), 0, kCells - 1);
     model_.running = engine->IsSceneEnabled() && engine->IsRunning();
@@ -96,8 +96,7 @@ void SceneView::CaptureModel()
 
 bool SceneView::Paint(IGraphics* graphics)
 {
-    if (!model_.hasEngine)
-        return false;
+    if (!model_.hasEngine) return false;
     const IRectangle& r = GetRect();
     const int end = model_.end;
     const int playing = model_.playing;
@@ -106,7 +105,8 @@ bool SceneView::Paint(IGraphics* graphics)
         const int x = r.left + kCellWidth * playing;
         graphics->PaintRectangle(kPlayingCell, IRectangle(x + 2, r.top + 2, x + 19, r.bottom - 15));
     }
-    graphics->PaintRectangle(kLengthBar, IRectangle(r.left + 2, r.bottom - 10, r.left + 19 + kCellWidth * end, r.bottom - 8));
+    graphics->PaintRectangle(
+        kLengthBar, IRectangle(r.left + 2, r.bottom - 10, r.left + 19 + kCellWidth * end, r.bottom - 8));
     const int tickX = r.left + kCellWidth * end + 17;
     graphics->PaintRectangle(kTick, IRectangle(tickX, r.bottom - 10, tickX + 1, r.bottom - 9));
 

@@ -14,8 +14,7 @@ SettingsControl::SettingsControl(IEffectBase* plug, const IRectangle& rect, Bitm
 
 void SettingsControl::AddOption(IControl* control, const char* label)
 {
-    if (control == nullptr)
-        return;
+    if (control == nullptr) return;
     const IRectangle& box = GetRect();
     const IRectangle old = control->GetRect();
     const int x = box.left + kMargin;
@@ -33,8 +32,7 @@ void SettingsControl::Hide(bool hide)
     IControl::Hide(hide);
     // Before the first measurement the panel's first paint shows the options;
     // hiding them never waits.
-    if (measuredHeight_ < 0 && !hide)
-        return;
+    if (measuredHeight_ < 0 && !hide) return;
     for (const Option& option : options_)
         option.control->Hide(hide);
 }
@@ -85,7 +83,8 @@ bool SettingsControl::Paint(IGraphics* graphics)
         if (measured && font_ != nullptr)
         {
             const IRectangle& c = option.control->GetRect();
-            font_->DrawString(graphics, option.label.c_str(), IRectangle(inner.left + kLabelIndent, c.top, inner.right, c.bottom));
+            font_->DrawString(graphics, option.label.c_str(),
+                              IRectangle(inner.left + kLabelIndent, c.top, inner.right, c.bottom));
         }
         h += kRowHeight;
     }

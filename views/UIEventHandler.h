@@ -46,7 +46,8 @@ public:
 
     // ---- IObserverInterface --------------------------------------------------------------------
     void OnSubjectChanged(ISubject*) override {}
-    void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind, const IMouseModifiers& modifiers) override;
+    void OnSubjectMouseEvent(ISubject* subject, int x, int y, int kind,
+                             const IMouseModifiers& modifiers) override;
 
     // ---- the parameter road ----------------------------------------------------------------------
     // Applies parameter i with plain value v to the engine (the first matching

@@ -28,8 +28,7 @@ std::atomic<long long> g_allocations{0};
 void* operator new(std::size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
 
@@ -114,9 +113,10 @@ void WholeEngineHeavyLoad(benchmark::State& state)
     const long long allocations = g_allocations.load() - allocationsBefore;
     state.counters["allocs_per_block"] = blocks > 0 ? static_cast<double>(allocations) / blocks : 0.0;
     // Seconds of audio per second of CPU: one block is 512 / 44100 s of audio.
-    state.counters["realtime_factor"] =
-        benchmark::Counter(static_cast<double>(kFrames) / kSampleRate, benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["notes_per_block"] = blocks > 0 ? static_cast<double>(engine.listener.sent) / (blocks + 200) : 0.0;
+    state.counters["realtime_factor"] = benchmark::Counter(static_cast<double>(kFrames) / kSampleRate,
+                                                           benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["notes_per_block"] =
+        blocks > 0 ? static_cast<double>(engine.listener.sent) / (blocks + 200) : 0.0;
 }
 BENCHMARK(WholeEngineHeavyLoad);
 
@@ -129,7 +129,8 @@ void WholeEngineNotesArriving(benchmark::State& state)
     HeavyEngine engine;
     NoteEngine& notes = *engine.host.GetNoteEngine();
     long long n = 0;
-    auto block = [&] {
+    auto block = [&]
+    {
         const int area = static_cast<int>(n % KeyAreaList::kAreaCount);
         const int note = 40 + 5 * static_cast<int>((n / KeyAreaList::kAreaCount) % 8);
         notes.NoteOff(area + 1, note, static_cast<int>((n * 37) % 200));
@@ -148,8 +149,8 @@ void WholeEngineNotesArriving(benchmark::State& state)
     }
     const long long allocations = g_allocations.load() - allocationsBefore;
     state.counters["allocs_per_block"] = blocks > 0 ? static_cast<double>(allocations) / blocks : 0.0;
-    state.counters["realtime_factor"] =
-        benchmark::Counter(static_cast<double>(kFrames) / kSampleRate, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["realtime_factor"] = benchmark::Counter(static_cast<double>(kFrames) / kSampleRate,
+                                                           benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(WholeEngineNotesArriving);
 } // namespace

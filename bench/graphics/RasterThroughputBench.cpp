@@ -110,7 +110,8 @@ void PixmanOverSolid(benchmark::State& state)
         p = rng() | 0xFF000000u;
     pixman_image_t* d = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, dst.data(), kWidth * 4);
     // Alpha 180 (0xB4), colour 0x336699 premultiplied.
-    pixman_color_t colour{static_cast<uint16_t>(0x33 * 180 / 255 * 257), static_cast<uint16_t>(0x66 * 180 / 255 * 257),
+    pixman_color_t colour{static_cast<uint16_t>(0x33 * 180 / 255 * 257),
+                          static_cast<uint16_t>(0x66 * 180 / 255 * 257),
                           static_cast<uint16_t>(0x99 * 180 / 255 * 257), static_cast<uint16_t>(180 * 257)};
     pixman_image_t* s = pixman_image_create_solid_fill(&colour);
     CompositeOver(state, s, d);

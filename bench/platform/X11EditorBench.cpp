@@ -20,136 +20,160 @@
 #include "platform/x11/X11Desktop.h"
 #include "plugin/Tobel.h"
 
-namespace {
+namespace
+{
 
-void UseScratchDataFolder() {
-  static const std::string root = (std::filesystem::temp_directory_path() / "quova-x11-bench").string();
-  ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+void UseScratchDataFolder()
+{
+    static const std::string root = (std::filesystem::temp_directory_path() / "quova-x11-bench").string();
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
 }
 
 // The host's side: its own connection and a mapped top-level window of the editor's size.
-struct HostWindow {
-  Display* display = XOpenDisplay(nullptr);
-  Window window = 0;
-  HostWindow() {
-    if (display == nullptr) return;
-    const int s = DefaultScreen(display);
-    window = XCreateSimpleWindow(display, RootWindow(display, s), 0, 0, Tobel::kEditorWidth, Tobel::kEditorHeight,
-                                 0, BlackPixel(display, s), BlackPixel(display, s));
-    XSelectInput(display, window, StructureNotifyMask);
-    XMapWindow(display, window);
-    XEvent e;
-    do XWindowEvent(display, window, StructureNotifyMask, &e);
-    while (e.type != MapNotify);
-  }
-  ~HostWindow() {
-    if (display == nullptr) return;
-    XDestroyWindow(display, window);
-    XCloseDisplay(display);
-  }
-  void* Parent() const { return reinterpret_cast<void*>(uintptr_t(window)); }
+struct HostWindow
+{
+    Display* display = XOpenDisplay(nullptr);
+    Window window = 0;
+    HostWindow()
+    {
+        if (display == nullptr) return;
+        const int s = DefaultScreen(display);
+        window = XCreateSimpleWindow(display, RootWindow(display, s), 0, 0, Tobel::kEditorWidth,
+                                     Tobel::kEditorHeight, 0, BlackPixel(display, s), BlackPixel(display, s));
+        XSelectInput(display, window, StructureNotifyMask);
+        XMapWindow(display, window);
+        XEvent e;
+        do
+            XWindowEvent(display, window, StructureNotifyMask, &e);
+        while (e.type != MapNotify);
+    }
+    ~HostWindow()
+    {
+        if (display == nullptr) return;
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+    void* Parent() const { return reinterpret_cast<void*>(uintptr_t(window)); }
 };
 
 // False (the benchmark skipped) without an X server.
-bool Ready(benchmark::State& state, const HostWindow& host) {
-  UseScratchDataFolder();
-  if (host.display != nullptr) return true;
-  state.SkipWithError("no X server (DISPLAY)");
-  return false;
+bool Ready(benchmark::State& state, const HostWindow& host)
+{
+    UseScratchDataFolder();
+    if (host.display != nullptr) return true;
+    state.SkipWithError("no X server (DISPLAY)");
+    return false;
 }
 
-void BM_X11OpenToFirstFullFrame(benchmark::State& state) {
-  HostWindow host;
-  if (!Ready(state, host)) return;
-  Tobel plug(nullptr);
-  AEffect* effect = plug.GetEffect();
-  for (auto _ : state) {
-    effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
-    HWND frame = GetParent(static_cast<HWND>(plug.GetGraphics()->GetWindowHandle()));
-    while (!quova::x11::FramePresentedWhole(frame)) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-    XSync(host.display, False);  // the server has drawn what it was sent
-    state.PauseTiming();
-    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-    state.ResumeTiming();
-  }
+void BM_X11OpenToFirstFullFrame(benchmark::State& state)
+{
+    HostWindow host;
+    if (!Ready(state, host)) return;
+    Tobel plug(nullptr);
+    AEffect* effect = plug.GetEffect();
+    for (auto _ : state)
+    {
+        effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+        HWND frame = GetParent(static_cast<HWND>(plug.GetGraphics()->GetWindowHandle()));
+        while (!quova::x11::FramePresentedWhole(frame))
+            effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+        XSync(host.display, False); // the server has drawn what it was sent
+        state.PauseTiming();
+        effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+        state.ResumeTiming();
+    }
 }
 BENCHMARK(BM_X11OpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
 
 // Opens the editor in the host's window and idles it at 30 Hz until the first paints are done
 // (the editor's redraw timer has run a few times).
-void OpenAndSettle(AEffect* effect, HostWindow& host) {
-  effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
-  for (int i = 0; i < 8; ++i) {
-    effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-    std::this_thread::sleep_for(std::chrono::milliseconds(34));
-  }
+void OpenAndSettle(AEffect* effect, HostWindow& host)
+{
+    effect->dispatcher(effect, vst::effEditOpen, 0, 0, host.Parent(), 0.0f);
+    for (int i = 0; i < 8; ++i)
+    {
+        effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(34));
+    }
 }
 
-uint64_t PresentedBytes() { return quova::x11::X11Desktop::Instance().PresentedBytes(); }
+uint64_t PresentedBytes()
+{
+    return quova::x11::X11Desktop::Instance().PresentedBytes();
+}
 
 // The pixel bytes sent since `start`, per iteration.
-void CountBytes(benchmark::State& state, uint64_t start) {
-  state.counters["bytes_per_idle"] =
-      benchmark::Counter(static_cast<double>(PresentedBytes() - start), benchmark::Counter::kAvgIterations);
+void CountBytes(benchmark::State& state, uint64_t start)
+{
+    state.counters["bytes_per_idle"] =
+        benchmark::Counter(static_cast<double>(PresentedBytes() - start), benchmark::Counter::kAvgIterations);
 }
 
-void BM_X11IdleWithNothingChanging(benchmark::State& state) {
-  HostWindow host;
-  if (!Ready(state, host)) return;
-  Tobel plug(nullptr);
-  AEffect* effect = plug.GetEffect();
-  OpenAndSettle(effect, host);
-  const uint64_t start = PresentedBytes();
-  for (auto _ : state) effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-  CountBytes(state, start);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+void BM_X11IdleWithNothingChanging(benchmark::State& state)
+{
+    HostWindow host;
+    if (!Ready(state, host)) return;
+    Tobel plug(nullptr);
+    AEffect* effect = plug.GetEffect();
+    OpenAndSettle(effect, host);
+    const uint64_t start = PresentedBytes();
+    for (auto _ : state)
+        effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+    CountBytes(state, start);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 BENCHMARK(BM_X11IdleWithNothingChanging)->Unit(benchmark::kMicrosecond);
 
 // The same at a host's 30 Hz: every call finds the editor's redraw timer due.
-void BM_X11IdleAt30HzWithNothingChanging(benchmark::State& state) {
-  HostWindow host;
-  if (!Ready(state, host)) return;
-  Tobel plug(nullptr);
-  AEffect* effect = plug.GetEffect();
-  OpenAndSettle(effect, host);
-  const uint64_t start = PresentedBytes();
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::this_thread::sleep_for(std::chrono::milliseconds(34));
-    state.ResumeTiming();
-    effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-  }
-  CountBytes(state, start);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+void BM_X11IdleAt30HzWithNothingChanging(benchmark::State& state)
+{
+    HostWindow host;
+    if (!Ready(state, host)) return;
+    Tobel plug(nullptr);
+    AEffect* effect = plug.GetEffect();
+    OpenAndSettle(effect, host);
+    const uint64_t start = PresentedBytes();
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(34));
+        state.ResumeTiming();
+        effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+    }
+    CountBytes(state, start);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 BENCHMARK(BM_X11IdleAt30HzWithNothingChanging)->Unit(benchmark::kMicrosecond)->Iterations(60);
 
 // At 30 Hz while a held chord plays: between two ticks the audio thread's 34 ms of blocks run
 // (outside the timing), so markers come, fade and go and the playing-step mark moves.
-void BM_X11IdleAt30HzWithNotesPlaying(benchmark::State& state) {
-  HostWindow host;
-  if (!Ready(state, host)) return;
-  Tobel plug(nullptr);
-  constexpr int kBlock = 512;
-  plug.ChangeBlockSize(kBlock);
-  AEffect* effect = plug.GetEffect();
-  OpenAndSettle(effect, host);
-  for (const uint8_t note : {48, 52, 55}) plug.HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
-  double left[kBlock] = {}, right[kBlock] = {};
-  double* outputs[2] = {left, right};
-  const uint64_t start = PresentedBytes();
-  for (auto _ : state) {
-    state.PauseTiming();
-    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(34);
-    for (int b = 0; b < 3; ++b) plug.ProcessAudioBlock(nullptr, outputs, kBlock);  // 34.8 ms at 44.1 kHz
-    std::this_thread::sleep_until(due);
-    state.ResumeTiming();
-    effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-  }
-  CountBytes(state, start);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+void BM_X11IdleAt30HzWithNotesPlaying(benchmark::State& state)
+{
+    HostWindow host;
+    if (!Ready(state, host)) return;
+    Tobel plug(nullptr);
+    constexpr int kBlock = 512;
+    plug.ChangeBlockSize(kBlock);
+    AEffect* effect = plug.GetEffect();
+    OpenAndSettle(effect, host);
+    for (const uint8_t note : {48, 52, 55})
+        plug.HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
+    double left[kBlock] = {}, right[kBlock] = {};
+    double* outputs[2] = {left, right};
+    const uint64_t start = PresentedBytes();
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(34);
+        for (int b = 0; b < 3; ++b)
+            plug.ProcessAudioBlock(nullptr, outputs, kBlock); // 34.8 ms at 44.1 kHz
+        std::this_thread::sleep_until(due);
+        state.ResumeTiming();
+        effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+    }
+    CountBytes(state, start);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 BENCHMARK(BM_X11IdleAt30HzWithNotesPlaying)->Unit(benchmark::kMicrosecond)->Iterations(90);
 
-}  // namespace
+} // namespace

@@ -12,43 +12,49 @@
 #include "platform/vst/VstAbi.h"
 #include "plugin/Tobel.h"
 
-namespace {
+namespace
+{
 
 // Keeps the settings file out of the user's own data folder.
-void UseScratchDataFolder() {
-  static const std::string root = (std::filesystem::temp_directory_path() / "quova-editor-bench").string();
-  ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+void UseScratchDataFolder()
+{
+    static const std::string root = (std::filesystem::temp_directory_path() / "quova-editor-bench").string();
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
 }
 
-void BM_OpenEditorAndPaint(benchmark::State& state) {
-  UseScratchDataFolder();
-  quova::testing::PlatformDriver driver;
-  Tobel plug(nullptr);
-  HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
-  AEffect* effect = plug.GetEffect();
-  for (auto _ : state) {
-    effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f);
-    driver.Pump();
-    state.PauseTiming();
-    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-    driver.Pump();
-    state.ResumeTiming();
-  }
+void BM_OpenEditorAndPaint(benchmark::State& state)
+{
+    UseScratchDataFolder();
+    quova::testing::PlatformDriver driver;
+    Tobel plug(nullptr);
+    HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+    AEffect* effect = plug.GetEffect();
+    for (auto _ : state)
+    {
+        effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f);
+        driver.Pump();
+        state.PauseTiming();
+        effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+        driver.Pump();
+        state.ResumeTiming();
+    }
 }
 BENCHMARK(BM_OpenEditorAndPaint)->Unit(benchmark::kMillisecond);
 
-void BM_IdleEditorTick(benchmark::State& state) {
-  UseScratchDataFolder();
-  quova::testing::PlatformDriver driver;
-  Tobel plug(nullptr);
-  HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
-  AEffect* effect = plug.GetEffect();
-  effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f);
-  driver.Pump();
-  const uint32_t tick = 1000 / plug.GetGraphics()->GetFramesPerSecond() + 1;
-  for (auto _ : state) driver.AdvanceTime(tick);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+void BM_IdleEditorTick(benchmark::State& state)
+{
+    UseScratchDataFolder();
+    quova::testing::PlatformDriver driver;
+    Tobel plug(nullptr);
+    HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+    AEffect* effect = plug.GetEffect();
+    effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f);
+    driver.Pump();
+    const uint32_t tick = 1000 / plug.GetGraphics()->GetFramesPerSecond() + 1;
+    for (auto _ : state)
+        driver.AdvanceTime(tick);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 BENCHMARK(BM_IdleEditorTick)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -21,8 +21,7 @@ inline void TimeSetChunk(benchmark::State& state, AEffect* effect)
     {
         const VstIntPtr ok =
             effect->dispatcher(effect, vst::effSetChunk, 1, size, const_cast<uint8_t*>(copy.data()), 0.0f);
-        if (ok != 1)
-            state.SkipWithError("chunk refused");
+        if (ok != 1) state.SkipWithError("chunk refused");
     }
 }
 } // namespace quova::bench

@@ -1,11 +1,11 @@
 // The built-in "COMBOBOX", "BUTTON" and "STATIC" classes, and the registration of every built-in
 // class (with "EDIT" and the dialog class).
-#include "platform/win32/ControlPainter.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/Input.h"
 #include "platform/win32/Menu.h"
 #include "platform/win32/Paint.h"
-#include "platform/win32/Input.h"
 #include "platform/win32/WindowState.h"
 
 #include <cstring>
@@ -39,8 +39,7 @@ LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer)
 }
 
 // Paints a control: its face, then what `draw` adds on the window's surface.
-template <typename Draw>
-void PaintControl(HWND hwnd, Draw draw)
+template <typename Draw> void PaintControl(HWND hwnd, Draw draw)
 {
     PAINTSTRUCT ps;
     if (!BeginPaint(hwnd, &ps)) return;
@@ -69,10 +68,12 @@ void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
     for (size_t i = 0; i < items.size(); ++i)
-        AppendMenuA(menu, MF_STRING | (static_cast<int>(i) == selection ? MF_CHECKED : 0u), i + 1, items[i].c_str());
+        AppendMenuA(menu, MF_STRING | (static_cast<int>(i) == selection ? MF_CHECKED : 0u), i + 1,
+                    items[i].c_str());
     POINT p{0, Height(hwnd)};
     ClientToScreen(hwnd, &p);
-    const auto chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    const auto chosen =
+        static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
     DestroyMenu(menu);
     if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
     selection = chosen - 1;
@@ -150,16 +151,17 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     case WM_PAINT:
-        PaintControl(hwnd,
-                     [c](PixelSurface& s, const RECT& r)
-                     {
-                         FillArea(s, r, kFieldColour);
-                         FrameArea(s, r, kFrameColour);
-                         const std::string shown =
-                             c->selection >= 0 ? c->items[static_cast<size_t>(c->selection)] : std::string();
-                         DrawLabel(s, shown, RECT{r.left + 4, r.top, r.right - 18, r.bottom}, kTextColour, DT_LEFT);
-                         DrawArrowDown(s, RECT{r.right - 18, r.top, r.right - 2, r.bottom}, kTextColour);
-                     });
+        PaintControl(
+            hwnd,
+            [c](PixelSurface& s, const RECT& r)
+            {
+                FillArea(s, r, kFieldColour);
+                FrameArea(s, r, kFrameColour);
+                const std::string shown =
+                    c->selection >= 0 ? c->items[static_cast<size_t>(c->selection)] : std::string();
+                DrawLabel(s, shown, RECT{r.left + 4, r.top, r.right - 18, r.bottom}, kTextColour, DT_LEFT);
+                DrawArrowDown(s, RECT{r.right - 18, r.top, r.right - 2, r.bottom}, kTextColour);
+            });
         return 0;
     case WM_LBUTTONDOWN:
         DropDown(hwnd, c->items, c->selection);

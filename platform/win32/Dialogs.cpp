@@ -1,8 +1,8 @@
 // Message boxes, scripted modal dialogs over registered templates, file and colour dialogs.
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/ControlPainter.h"
-#include "platform/win32/Paint.h"
 #include "platform/win32/NativeDesktop.h"
+#include "platform/win32/Paint.h"
 
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Input.h"
@@ -215,7 +215,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     int answer = CancelAnswer(type);
     if (NativeDesktop* desktop = DesktopShowing(owner))
     {
-        const int pressed = desktop->ShowMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
+        const int pressed =
+            desktop->ShowMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
         for (int b : Buttons(type))
             if (b == pressed) answer = pressed;
     }

@@ -29,7 +29,8 @@ public:
     // it (0).
     virtual UINT_PTR TrackMenu(const std::vector<MenuEntrySnapshot>& entries, int x, int y, HWND owner) = 0;
     // Shows a message box owned by `owner` and returns the button pressed.
-    virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+    virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                               UINT type) = 0;
     // Shows the dialog window (made and initialised) and lets the user work in it until `ended`
     // answers true.
     virtual void RunModal(HWND dialog, const std::function<bool()>& ended) = 0;

@@ -25,8 +25,8 @@ constexpr int kPlaceStep = 9000;
 constexpr int kPlacesPerRow = 7;
 constexpr int kPlaces = kPlacesPerRow * kPlacesPerRow;
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
-                            StructureNotifyMask;
+                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                            FocusChangeMask | StructureNotifyMask;
 
 struct Frame
 {
@@ -57,7 +57,8 @@ bool RegisterFrameClass()
 int FreePlace()
 {
     for (int place = 0; place < kPlaces; ++place)
-        if (std::none_of(Frames().begin(), Frames().end(), [place](const Frame& f) { return f.place == place; }))
+        if (std::none_of(Frames().begin(), Frames().end(),
+                         [place](const Frame& f) { return f.place == place; }))
             return place;
     return -1;
 }
@@ -108,8 +109,8 @@ HWND OpenFrame(uintptr_t hostWindow, int width, int height, std::function<void(i
     {
         hwnd = CreateWindowExA(0, kFrameClass, "", WS_POPUP | WS_VISIBLE,
                                kPlaceOrigin + (place % kPlacesPerRow) * kPlaceStep,
-                               kPlaceOrigin + (place / kPlacesPerRow) * kPlaceStep, width, height, nullptr, nullptr,
-                               nullptr, nullptr);
+                               kPlaceOrigin + (place / kPlacesPerRow) * kPlaceStep, width, height, nullptr,
+                               nullptr, nullptr, nullptr);
     }
     ShownWindow* shown =
         hwnd ? X11Desktop::Instance().Show(ShownWindow::Kind::Frame, hwnd, xwin, width, height) : nullptr;

@@ -3,10 +3,10 @@
 // the input until it ends; a message box is such a dialog, laid out here; web addresses and files
 // open with xdg-open.
 #include "platform/gdi/Gdi.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/Paint.h"
 #include "platform/win32/Window.h"
-#include "platform/win32/ControlPainter.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/XConnection.h"
 
@@ -76,7 +76,8 @@ INT_PTR MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 }
 
 // The X window that shows a dialog: a transient top-level over the window of its owner.
-Window MakeDialogWindow(Display* d, Window over, const std::string& title, int x, int y, int width, int height)
+Window MakeDialogWindow(Display* d, Window over, const std::string& title, int x, int y, int width,
+                        int height)
 {
     XSetWindowAttributes a{};
     a.background_pixel = WhitePixel(d, DefaultScreen(d));
@@ -174,15 +175,15 @@ int X11Desktop::ShowMessageBox(HWND owner, const std::string& text, const std::s
     for (size_t i = 0; i < lines.size(); ++i)
     {
         const int top = kMargin + static_cast<int>(i) * kLineHeight;
-        box.items.push_back(DialogItemTemplate{
-            -1 - static_cast<int>(i), "STATIC", lines[i], 0, RECT{kMargin, top, width - kMargin, top + kLineHeight}});
+        box.items.push_back(DialogItemTemplate{-1 - static_cast<int>(i), "STATIC", lines[i], 0,
+                                               RECT{kMargin, top, width - kMargin, top + kLineHeight}});
     }
     int left = width - kMargin - static_cast<int>(buttons.size()) * (kButtonWidth + 8) + 8;
     const int top = kMargin + textHeight + kMargin;
     for (const ButtonChoice& b : buttons)
     {
         box.items.push_back(DialogItemTemplate{b.id, "BUTTON", b.text, BS_PUSHBUTTON,
-                                                      RECT{left, top, left + kButtonWidth, top + kButtonHeight}});
+                                               RECT{left, top, left + kButtonWidth, top + kButtonHeight}});
         left += kButtonWidth + 8;
     }
     RegisterDialogTemplateA(nullptr, kMessageBoxTemplate, box);

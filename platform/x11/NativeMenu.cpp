@@ -5,11 +5,11 @@
 // A level taller than the screen shows as much as fits between two scroll arrows: the wheel, the
 // pointer resting on an arrow, a press on an arrow and the keys (Up, Down, Page Up, Page Down,
 // Home, End) scroll it, so that every entry can be reached.
+#include "platform/gdi/Gdi.h"
+#include "platform/win32/ControlPainter.h"
 #include "platform/win32/Input.h"
 #include "platform/win32/Menu.h"
 #include "platform/win32/Window.h"
-#include "platform/gdi/Gdi.h"
-#include "platform/win32/ControlPainter.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/XConnection.h"
 
@@ -144,11 +144,11 @@ public:
         if (levels_.empty()) return;
         const unsigned events = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
         if (!grabbed_)
-            grabbed_ = XGrabPointer(d_, levels_[0]->xwin, False, events, GrabModeAsync, GrabModeAsync, None, None,
-                                    CurrentTime) == GrabSuccess;
+            grabbed_ = XGrabPointer(d_, levels_[0]->xwin, False, events, GrabModeAsync, GrabModeAsync, None,
+                                    None, CurrentTime) == GrabSuccess;
         if (!keyboard_)
-            keyboard_ = XGrabKeyboard(d_, levels_[0]->xwin, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
-                        GrabSuccess;
+            keyboard_ = XGrabKeyboard(d_, levels_[0]->xwin, False, GrabModeAsync, GrabModeAsync,
+                                      CurrentTime) == GrabSuccess;
     }
 
     void Finish()
@@ -229,10 +229,10 @@ private:
         if (!l.scrolls || i < 0) return;
         int first = l.first;
         if (i < first) first = i;
-        while (first < l.LastFirst() &&
-               l.ViewTop() + l.tops[static_cast<size_t>(i)] + HeightOf((*l.entries)[static_cast<size_t>(i)]) -
-                       l.tops[static_cast<size_t>(first)] >
-                   l.ViewBottom())
+        while (first < l.LastFirst() && l.ViewTop() + l.tops[static_cast<size_t>(i)] +
+                                                HeightOf((*l.entries)[static_cast<size_t>(i)]) -
+                                                l.tops[static_cast<size_t>(first)] >
+                                            l.ViewBottom())
             ++first;
         ScrollBy(l, first - l.first);
     }
@@ -297,13 +297,14 @@ private:
         a.save_under = True;
         a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
         l->xwin = XCreateWindow(d_, DefaultRootWindow(d_), l->x, l->y, static_cast<unsigned>(l->width),
-                                static_cast<unsigned>(l->height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                                CWOverrideRedirect | CWSaveUnder | CWEventMask, &a);
+                                static_cast<unsigned>(l->height), 0, CopyFromParent, InputOutput,
+                                CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWEventMask, &a);
         l->gc = XCreateGC(d_, l->xwin, 0, nullptr);
         l->surface.Resize(l->width, l->height);
-        l->image = XCreateImage(d_, DefaultVisual(d_, DefaultScreen(d_)), 24, ZPixmap, 0,
-                                reinterpret_cast<char*>(l->surface.pixels.data()), static_cast<unsigned>(l->width),
-                                static_cast<unsigned>(l->height), 32, l->width * 4);
+        l->image =
+            XCreateImage(d_, DefaultVisual(d_, DefaultScreen(d_)), 24, ZPixmap, 0,
+                         reinterpret_cast<char*>(l->surface.pixels.data()), static_cast<unsigned>(l->width),
+                         static_cast<unsigned>(l->height), 32, l->width * 4);
         if (l->image) l->image->byte_order = LSBFirst;
         Paint(*l);
         XMapRaised(d_, l->xwin);
@@ -334,7 +335,8 @@ private:
             if (top >= l.ViewBottom()) break;
             if (e.flags & MF_SEPARATOR)
             {
-                FillArea(l.surface, RECT{4, top + kSeparatorHeight / 2, l.width - 4, top + kSeparatorHeight / 2 + 1},
+                FillArea(l.surface,
+                         RECT{4, top + kSeparatorHeight / 2, l.width - 4, top + kSeparatorHeight / 2 + 1},
                          kFrameColour);
                 continue;
             }
@@ -343,7 +345,8 @@ private:
             if (hot) FillArea(l.surface, row, kHotColour);
             const bool grey = (e.flags & (MF_GRAYED | MF_DISABLED)) != 0;
             const uint32_t ink = hot ? kHotTextColour : (grey ? kGreyTextColour : kTextColour);
-            DrawLabel(l.surface, e.text, RECT{kMarkWidth, top, l.width - kMarkWidth, top + kItemHeight}, ink, DT_LEFT);
+            DrawLabel(l.surface, e.text, RECT{kMarkWidth, top, l.width - kMarkWidth, top + kItemHeight}, ink,
+                      DT_LEFT);
             if (e.flags & MF_CHECKED) DrawCheck(l.surface, RECT{1, top, kMarkWidth, top + kItemHeight}, ink);
             if (!e.submenu.empty())
                 DrawArrow(l.surface, RECT{l.width - kMarkWidth, top, l.width - 1, top + kItemHeight}, ink);
@@ -384,7 +387,8 @@ private:
 
     void Move(int rootX, int rootY)
     {
-        if (std::abs(rootX - startX_) > kDragThreshold || std::abs(rootY - startY_) > kDragThreshold) moved_ = true;
+        if (std::abs(rootX - startX_) > kDragThreshold || std::abs(rootY - startY_) > kDragThreshold)
+            moved_ = true;
         const int li = LevelAt(rootX, rootY);
         if (li < 0)
         {
@@ -407,7 +411,8 @@ private:
 
     void Release(int rootX, int rootY)
     {
-        if (std::abs(rootX - startX_) > kDragThreshold || std::abs(rootY - startY_) > kDragThreshold) moved_ = true;
+        if (std::abs(rootX - startX_) > kDragThreshold || std::abs(rootY - startY_) > kDragThreshold)
+            moved_ = true;
         const int li = LevelAt(rootX, rootY);
         if (li < 0 || !(pressedInside_ || moved_)) return;
         const Level& l = *levels_[static_cast<size_t>(li)];

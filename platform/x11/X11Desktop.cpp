@@ -123,11 +123,13 @@ bool X11Desktop::Shows(HWND top)
 bool X11Desktop::MakeImage(ShownWindow& s)
 {
     Display* d = XConnection::Current();
-    s.pixels.assign(static_cast<size_t>(std::max(s.width, 1)) * static_cast<size_t>(std::max(s.height, 1)), 0u);
+    s.pixels.assign(static_cast<size_t>(std::max(s.width, 1)) * static_cast<size_t>(std::max(s.height, 1)),
+                    0u);
     const int screen = DefaultScreen(d);
-    s.image = XCreateImage(d, DefaultVisual(d, screen), 24, ZPixmap, 0, reinterpret_cast<char*>(s.pixels.data()),
-                           static_cast<unsigned>(std::max(s.width, 1)), static_cast<unsigned>(std::max(s.height, 1)),
-                           32, std::max(s.width, 1) * 4);
+    s.image =
+        XCreateImage(d, DefaultVisual(d, screen), 24, ZPixmap, 0, reinterpret_cast<char*>(s.pixels.data()),
+                     static_cast<unsigned>(std::max(s.width, 1)),
+                     static_cast<unsigned>(std::max(s.height, 1)), 32, std::max(s.width, 1) * 4);
     if (!s.image) return false;
     // Our pixel words sit in memory least significant byte first.
     s.image->byte_order = LSBFirst;
@@ -267,10 +269,12 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
     {
         // Another window runs modally: a press or key here belongs to a running menu (a press
         // outside dismisses it); a release of a button the layer holds comes in later.
-        const bool pointerOrKey = event.type == ButtonPress || event.type == ButtonRelease || event.type == KeyPress;
+        const bool pointerOrKey =
+            event.type == ButtonPress || event.type == ButtonRelease || event.type == KeyPress;
         if (foreign_ && pointerOrKey)
             foreign_(event);
-        else if (event.type == ButtonRelease && event.xbutton.button >= Button1 && event.xbutton.button <= Button3)
+        else if (event.type == ButtonRelease && event.xbutton.button >= Button1 &&
+                 event.xbutton.button <= Button3)
             NoteReleaseElsewhere(static_cast<int>(event.xbutton.button));
         return;
     }

@@ -12,8 +12,8 @@
 //
 // Threads: the user-interface thread only; no X call is made from any other thread.
 
-#include "platform/win32/NativeDesktop.h"
 #include "platform/types/Win32Types.h"
+#include "platform/win32/NativeDesktop.h"
 
 #include <X11/Xlib.h>
 
@@ -33,10 +33,10 @@ struct ShownWindow
         Dialog
     };
     Kind kind = Kind::Frame;
-    HWND top = nullptr;      // the layer's top-level window shown
-    Window xwin = 0;         // the X window showing it
-    bool xwinAlive = true;   // false once the X window was destroyed by someone else
-    int width = 0;           // size of the X window and of the image
+    HWND top = nullptr;    // the layer's top-level window shown
+    Window xwin = 0;       // the X window showing it
+    bool xwinAlive = true; // false once the X window was destroyed by someone else
+    int width = 0;         // size of the X window and of the image
     int height = 0;
     std::vector<uint32_t> pixels;
     XImage* image = nullptr;
@@ -86,7 +86,8 @@ public:
 
     // win32::NativeDesktop
     bool Shows(HWND top) override;
-    UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y, HWND owner) override;
+    UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
+                       HWND owner) override;
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     void RunModal(HWND dialog, const std::function<bool()>& ended) override;
     intptr_t Open(const std::string& operation, const std::string& file) override;

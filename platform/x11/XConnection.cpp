@@ -48,8 +48,8 @@ bool ShowsTrueColour(Display* display)
     const int screen = DefaultScreen(display);
     Visual* visual = DefaultVisual(display, screen);
     // Surface pixels are 0xAARRGGBB words: a 24-bit true-colour screen takes them as they are.
-    return DefaultDepth(display, screen) == 24 && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
-           visual->blue_mask == 0xFF;
+    return DefaultDepth(display, screen) == 24 && visual->red_mask == 0xFF0000 &&
+           visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
 }
 
 } // namespace

@@ -16,8 +16,7 @@ std::vector<int> NotesFrom(const rig::Recorder& r, double beat, size_t count)
 {
     std::vector<int> notes;
     for (const rig::Note& n : r.Ons())
-        if (n.sample >= SampleOf(beat) && notes.size() < count)
-            notes.push_back(n.note);
+        if (n.sample >= SampleOf(beat) && notes.size() < count) notes.push_back(n.note);
     return notes;
 }
 

@@ -47,8 +47,7 @@ Span SpanAt(const rig::Recorder& r, long from)
 std::vector<int> FirstNotes(const rig::Recorder& r, size_t count)
 {
     std::vector<int> notes = r.OnNotes();
-    if (notes.size() > count)
-        notes.resize(count);
+    if (notes.size() > count) notes.resize(count);
     return notes;
 }
 } // namespace
@@ -135,8 +134,7 @@ std::vector<std::tuple<long, bool, int>> SentBefore(const rig::Recorder& r, long
 {
     std::vector<std::tuple<long, bool, int>> sent;
     for (const rig::Note& n : r.all)
-        if (n.sample < end && !n.silent)
-            sent.emplace_back(n.sample, n.on, n.note);
+        if (n.sample < end && !n.silent) sent.emplace_back(n.sample, n.on, n.note);
     return sent;
 }
 
@@ -156,8 +154,8 @@ TEST(EngineLanes, OverlappingDivPartsSoundAsOneNoteInEveryBlockLength)
         every.Press(48);
         every.RunThrough(40000);
         const std::vector<std::tuple<long, bool, int>> one = {
-            {0, true, 48}, {11025, true, 48}, {11300, false, 48}, {22050, true, 48}, {22325, false, 48},
-            {33075, true, 48}, {33350, false, 48}};
+            {0, true, 48},      {11025, true, 48}, {11300, false, 48}, {22050, true, 48},
+            {22325, false, 48}, {33075, true, 48}, {33350, false, 48}};
         EXPECT_EQ(SentBefore(every.recorder, 40000), one) << frames << "-frame blocks";
 
         // Two keys, the middle one of the first three steps divided; its neighbours are short.
@@ -229,10 +227,10 @@ TEST(EngineLanes, GateSetsTheNoteLength)
         double end; // beats
     };
     const Case cases[] = {
-        {1.0, 0.0, 0.5},      // a gate of 1.0 doubles the note
-        {0.0, 0.0, 0.2475},   // a gate sum of 0 counts as -0.01
-        {-0.1, 0.5, 0.35},    // the step's gate adds to the pattern's
-        {-1.0, 0.0, 0.0125},  // limited to -0.95
+        {1.0, 0.0, 0.5},     // a gate of 1.0 doubles the note
+        {0.0, 0.0, 0.2475},  // a gate sum of 0 counts as -0.01
+        {-0.1, 0.5, 0.35},   // the step's gate adds to the pattern's
+        {-1.0, 0.0, 0.0125}, // limited to -0.95
     };
     for (const Case& c : cases)
     {
@@ -270,10 +268,8 @@ TEST(EngineLanes, ChordLanePlaysTheSelectedSourceNotesTogether)
     std::vector<int> atZero, atHalf;
     for (const rig::Note& n : e.recorder.Ons())
     {
-        if (n.sample == 0)
-            atZero.push_back(n.note);
-        if (n.sample == SampleOf(0.5))
-            atHalf.push_back(n.note);
+        if (n.sample == 0) atZero.push_back(n.note);
+        if (n.sample == SampleOf(0.5)) atHalf.push_back(n.note);
     }
     EXPECT_EQ(atZero, (std::vector<int>{48, 55}));
     EXPECT_EQ(atHalf, (std::vector<int>{48, 52, 55}));
@@ -421,8 +417,7 @@ TEST(EngineLanes, EachLaneLoopsOverItsOwnRange)
     EXPECT_EQ(FirstNotes(e.recorder, 7), (std::vector<int>{48, 64, 55, 60, 52, 67, 48}));
     std::vector<int> velocities;
     for (const rig::Note& n : e.recorder.Ons())
-        if (velocities.size() < 6)
-            velocities.push_back(n.velocity);
+        if (velocities.size() < 6) velocities.push_back(n.velocity);
     // Accent on steps 0 and 3 (lane positions 2, 1, 0, 2, ...): +12.
     EXPECT_EQ(velocities, (std::vector<int>{112, 90, 80, 112, 90, 80}));
 

@@ -72,8 +72,7 @@ TEST(EngineRandom, NoNoteStaysOnAndEveryNoteIsValid)
             if (what < 6)
             {
                 const int note = pick(36, 59);
-                if (e.Press(note, pick(1, 127), pick(0, 511)) > 0)
-                    down.push_back(note);
+                if (e.Press(note, pick(1, 127), pick(0, 511)) > 0) down.push_back(note);
             }
             else if (what < 10 && !down.empty())
             {

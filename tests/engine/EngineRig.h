@@ -26,13 +26,13 @@ constexpr int kFrames = 512;
 
 struct Note
 {
-    long sample;   // block x block length + offset
+    long sample; // block x block length + offset
     int offset;
     bool on;
     int note;
     int velocity;
     int channel;
-    bool silent;   // a note-on whose note message is not sent (send CC / merged)
+    bool silent; // a note-on whose note message is not sent (send CC / merged)
 };
 
 class Recorder : public ProcessorListener
@@ -56,16 +56,14 @@ public:
     {
         std::vector<Note> r;
         for (const Note& n : all)
-            if (n.on && !n.silent)
-                r.push_back(n);
+            if (n.on && !n.silent) r.push_back(n);
         return r;
     }
     std::vector<Note> Offs() const
     {
         std::vector<Note> r;
         for (const Note& n : all)
-            if (!n.on)
-                r.push_back(n);
+            if (!n.on) r.push_back(n);
         return r;
     }
     std::vector<int> OnNotes() const
@@ -124,8 +122,7 @@ struct Engine
         recorder.frames = frames;
         app.ProcessBlock(position, 0.0, kSamplesPerBeat, playing, false, 0.0, -1.0, frames, false);
         transport.loopJump = false;
-        if (playing)
-            position += frames;
+        if (playing) position += frames;
         ++block;
     }
     // Runs blocks until the block that contains an absolute sample is done.

@@ -35,8 +35,7 @@ void ExpectOns(const std::vector<rig::Note>& ons, const std::vector<Expected>& e
 const rig::Note* OffOf(const rig::Recorder& r, int note, long from)
 {
     for (const rig::Note& n : r.all)
-        if (!n.on && n.note == note && n.sample >= from)
-            return &n;
+        if (!n.on && n.note == note && n.sample >= from) return &n;
     return nullptr;
 }
 } // namespace
@@ -58,7 +57,8 @@ TEST(EngineRoad, DefaultStatePlaysTheChordLowToHighOnTheSixteenthGrid)
     // Each note ends after 90 % of its step.
     for (int i = 0; i < 6; ++i)
     {
-        const rig::Note* off = OffOf(e.recorder, ons[static_cast<size_t>(i)].note, ons[static_cast<size_t>(i)].sample);
+        const rig::Note* off =
+            OffOf(e.recorder, ons[static_cast<size_t>(i)].note, ons[static_cast<size_t>(i)].sample);
         ASSERT_NE(off, nullptr);
         EXPECT_EQ(off->sample, SampleOf(0.25 * i + 0.225)) << "note-off " << i;
         EXPECT_EQ(off->velocity, 127);
@@ -196,8 +196,7 @@ TEST(EngineRoad, ArpOnNoteCountHoldsNotesBackUntilTheCountIsReached)
     // The two passed-through notes are ended when the area starts playing.
     int ended = 0;
     for (const rig::Note& n : e.recorder.Offs())
-        if (n.sample == SampleOf(0.25) && (n.note == 48 || n.note == 52))
-            ++ended;
+        if (n.sample == SampleOf(0.25) && (n.note == 48 || n.note == 52)) ++ended;
     EXPECT_EQ(ended, 2);
 
     // A note-off of a waiting note just leaves the buffer (and passes through).
@@ -211,9 +210,9 @@ TEST(EngineRoad, ArpOnNoteCountHoldsNotesBackUntilTheCountIsReached)
 TEST(EngineRoad, NotesOutsideEveryAreaPassThroughAndZoneNotesAreTaken)
 {
     rig::Engine e;
-    EXPECT_EQ(e.Press(70), 0);  // area 1 is off
+    EXPECT_EQ(e.Press(70), 0);            // area 1 is off
     EXPECT_EQ(e.Press(40, 100, 0, 2), 0); // wrong channel
-    EXPECT_EQ(e.Press(30), 1);  // control zone
+    EXPECT_EQ(e.Press(30), 1);            // control zone
     EXPECT_FALSE(e.Release(70));
     EXPECT_FALSE(e.Release(30));
     e.RunBeats(1.0);

@@ -164,11 +164,22 @@ TEST(LooperRange, RandomRangesNeverYieldAStepOutsideThePattern)
             int index = -1;
             switch (action(random))
             {
-            case 0: looper.SetLoopRange(wild(random), wild(random)); break;
-            case 1: looper.SetPosition(wild(random)); break;
-            case 2: looper.SetMode(wild(random) & 3); break;
-            case 3: index = looper.PeekNext(); break;
-            default: looper.Advance(); index = looper.Position(); break;
+            case 0:
+                looper.SetLoopRange(wild(random), wild(random));
+                break;
+            case 1:
+                looper.SetPosition(wild(random));
+                break;
+            case 2:
+                looper.SetMode(wild(random) & 3);
+                break;
+            case 3:
+                index = looper.PeekNext();
+                break;
+            default:
+                looper.Advance();
+                index = looper.Position();
+                break;
             }
             ASSERT_GE(looper.LoopStart(), 0) << "seed " << seed;
             ASSERT_LT(looper.LoopStart(), looper.LoopEnd()) << "seed " << seed;

@@ -61,7 +61,7 @@ TEST(NoteEngineBlocks, ResetOnNewNoteRestartsTheSteps)
     e.Press(48);
     e.Press(55);
     e.RunThrough(15 * rig::kFrames); // 48 at 0, 55 at 0.25
-    e.Press(52, 90, 0);               // beat 0.37: the order restarts at beat 0.5
+    e.Press(52, 90, 0);              // beat 0.37: the order restarts at beat 0.5
     e.RunBeats(1.1);
     EXPECT_EQ(e.recorder.OnNotes(), (std::vector<int>{48, 55, 48, 52, 55}));
     EXPECT_EQ(e.Stepper().Position(), 2); // steps 0, 1, 2 since the restart

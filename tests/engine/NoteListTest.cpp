@@ -21,8 +21,7 @@ V Field(const NoteList& list, int NoteRecord::*field)
 {
     V values;
     for (int n = 0; n < NoteList::kNoteCount; ++n)
-        if (const NoteRecord* r = list.Find(n))
-            values.push_back(r->*field);
+        if (const NoteRecord* r = list.Find(n)) values.push_back(r->*field);
     return values;
 }
 

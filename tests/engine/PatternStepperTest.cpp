@@ -1,5 +1,5 @@
-#include "engine/ActionListener.h"
 #include "engine/PatternStepper.h"
+#include "engine/ActionListener.h"
 #include "engine/SortOrder.h"
 #include "engine/TransportState.h"
 

@@ -31,15 +31,16 @@ TEST(SharedRandom, SequenceNumbersAreUniqueAcrossThreads)
     std::vector<std::vector<std::uint32_t>> seen(kThreads);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&seen, t] {
-            for (int i = 0; i < kDraws; ++i)
+        threads.emplace_back(
+            [&seen, t]
             {
-                seen[static_cast<size_t>(t)].push_back(quova::NextStepSequence());
-                const int r = quova::RandomIndex(3);
-                if (r < 0 || r > 2)
-                    seen[static_cast<size_t>(t)].push_back(0);
-            }
-        });
+                for (int i = 0; i < kDraws; ++i)
+                {
+                    seen[static_cast<size_t>(t)].push_back(quova::NextStepSequence());
+                    const int r = quova::RandomIndex(3);
+                    if (r < 0 || r > 2) seen[static_cast<size_t>(t)].push_back(0);
+                }
+            });
     for (std::thread& t : threads)
         t.join();
     std::vector<std::uint32_t> all;

@@ -43,25 +43,48 @@ TEST(Scale, MovesAndQuantizesWithinMidiRange)
     const int none = Scale::kNoScale;
     const Case cases[] = {
         // No scale: semitones, limited to 0..127.
-        {none, 0, 0, false, 120, 20, 127}, {none, 0, 0, false, 5, -10, 0}, {none, 0, 0, true, -5, 0, 0},
-        {none, 0, 0, true, 61, 0, 61}, {none, 0, 0, false, INT_MAX, INT_MAX, 127},
+        {none, 0, 0, false, 120, 20, 127},
+        {none, 0, 0, false, 5, -10, 0},
+        {none, 0, 0, true, -5, 0, 0},
+        {none, 0, 0, true, 61, 0, 61},
+        {none, 0, 0, false, INT_MAX, INT_MAX, 127},
         {none, 0, 0, true, INT_MIN, INT_MIN, 0},
         // C major.
-        {kMajor, 0, 0, false, 60, 2, 64}, {kMajor, 0, 0, false, 61, 1, 64}, {kMajor, 0, 0, false, 61, 0, 62},
-        {kMajor, 0, 0, false, 64, -1, 62}, {kMajor, 0, 0, false, 61, -1, 59}, {kMajor, 0, 0, false, 61, 7, 74},
-        {kMajor, 0, 0, false, 61, -7, 48}, {kMajor, 0, 0, false, 60, 16, 88}, {kMajor, 0, 0, true, 61, 0, 62},
-        {kMajor, 0, 0, true, 66, -1, 65}, {kMajor, 0, 0, true, 70, 0, 71},
+        {kMajor, 0, 0, false, 60, 2, 64},
+        {kMajor, 0, 0, false, 61, 1, 64},
+        {kMajor, 0, 0, false, 61, 0, 62},
+        {kMajor, 0, 0, false, 64, -1, 62},
+        {kMajor, 0, 0, false, 61, -1, 59},
+        {kMajor, 0, 0, false, 61, 7, 74},
+        {kMajor, 0, 0, false, 61, -7, 48},
+        {kMajor, 0, 0, false, 60, 16, 88},
+        {kMajor, 0, 0, true, 61, 0, 62},
+        {kMajor, 0, 0, true, 66, -1, 65},
+        {kMajor, 0, 0, true, 70, 0, 71},
         // C major at the edges: G 127 is in the scale, F# 126 rises to it.
-        {kMajor, 0, 0, false, 127, 0, 127}, {kMajor, 0, 0, false, 127, 1, 127}, {kMajor, 0, 0, false, 126, 0, 127},
-        {kMajor, 0, 0, false, 0, -1, 0}, {kMajor, 0, 0, false, 2, -1, 0}, {kMajor, 0, 0, true, 0, 0, 0},
-        {kMajor, 0, 0, true, -3, 0, 0}, {kMajor, 0, 0, true, 127, 10, 127},
-        {kMajor, 0, 0, false, 60, INT_MAX, 127}, {kMajor, 0, 0, false, 60, INT_MIN, 0},
-        {kMajor, 0, 0, false, INT_MIN, 5, 0}, {kMajor, 0, 0, true, INT_MAX, INT_MAX, 127},
+        {kMajor, 0, 0, false, 127, 0, 127},
+        {kMajor, 0, 0, false, 127, 1, 127},
+        {kMajor, 0, 0, false, 126, 0, 127},
+        {kMajor, 0, 0, false, 0, -1, 0},
+        {kMajor, 0, 0, false, 2, -1, 0},
+        {kMajor, 0, 0, true, 0, 0, 0},
+        {kMajor, 0, 0, true, -3, 0, 0},
+        {kMajor, 0, 0, true, 127, 10, 127},
+        {kMajor, 0, 0, false, 60, INT_MAX, 127},
+        {kMajor, 0, 0, false, 60, INT_MIN, 0},
+        {kMajor, 0, 0, false, INT_MIN, 5, 0},
+        {kMajor, 0, 0, true, INT_MAX, INT_MAX, 127},
         // D flat major: G rises past 127; C is its seventh.
-        {kMajor, 1, 0, true, 127, 0, 127}, {kMajor, 1, 0, true, 0, 0, 0}, {kMajor, 1, 0, true, 2, 0, 3},
+        {kMajor, 1, 0, true, 127, 0, 127},
+        {kMajor, 1, 0, true, 0, 0, 0},
+        {kMajor, 1, 0, true, 2, 0, 3},
         // D major; the major mask from its fourth step (lydian) and second step (dorian).
-        {kMajor, 2, 0, false, 62, 2, 66}, {kMajor, 2, 0, true, 63, 0, 64}, {kMajor, 2, 0, true, 60, 0, 61},
-        {kMajor, 0, 5, true, 65, 0, 66}, {kMajor, 0, 2, true, 63, 0, 63}, {kMajor, 0, 2, false, 60, 2, 63},
+        {kMajor, 2, 0, false, 62, 2, 66},
+        {kMajor, 2, 0, true, 63, 0, 64},
+        {kMajor, 2, 0, true, 60, 0, 61},
+        {kMajor, 0, 5, true, 65, 0, 66},
+        {kMajor, 0, 2, true, 63, 0, 63},
+        {kMajor, 0, 2, false, 60, 2, 63},
     };
     for (const Case& c : cases)
     {
@@ -69,9 +92,11 @@ TEST(Scale, MovesAndQuantizesWithinMidiRange)
         ASSERT_TRUE(scale.SetBaseNote(c.key));
         ASSERT_TRUE(scale.SetRoot(c.rotation));
         ASSERT_TRUE(scale.SetScale(c.scale));
-        const int result = c.quantize ? scale.Quantize(c.note, c.amount) : scale.MoveByDegrees(c.note, c.amount);
-        EXPECT_EQ(result, c.expected) << "scale " << c.scale << " key " << c.key << " rotation " << c.rotation
-                                      << (c.quantize ? " quantize " : " degrees ") << c.note << ", " << c.amount;
+        const int result =
+            c.quantize ? scale.Quantize(c.note, c.amount) : scale.MoveByDegrees(c.note, c.amount);
+        EXPECT_EQ(result, c.expected)
+            << "scale " << c.scale << " key " << c.key << " rotation " << c.rotation
+            << (c.quantize ? " quantize " : " degrees ") << c.note << ", " << c.amount;
     }
 }
 

@@ -92,7 +92,8 @@ TEST(EngineStartImmediately, TheFirstStepStartsAtTheBlocksBeatPosition)
     std::vector<long> ons;
     for (const rig::Note& n : e.recorder.all)
         if (n.on)
-            ons.push_back(static_cast<long>(kStart) + (n.sample - n.offset) / rig::kFrames * kBlock + n.offset);
+            ons.push_back(static_cast<long>(kStart) + (n.sample - n.offset) / rig::kFrames * kBlock +
+                          n.offset);
     ASSERT_GE(ons.size(), 3u);
     EXPECT_EQ(ons[0], 2205 + 3100);
     EXPECT_EQ(ons[1], 5512);

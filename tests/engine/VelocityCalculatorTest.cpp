@@ -1,5 +1,5 @@
-#include "engine/NoteList.h"
 #include "engine/VelocityCalculator.h"
+#include "engine/NoteList.h"
 
 #include <gtest/gtest.h>
 

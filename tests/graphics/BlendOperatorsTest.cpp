@@ -6,7 +6,10 @@
 
 namespace
 {
-RasterPixel Grey(int v) { return MakePixel(v, v, v, v); }
+RasterPixel Grey(int v)
+{
+    return MakePixel(v, v, v, v);
+}
 
 RasterPixel Apply(void (*op)(RasterPixel*, int, int, int, int, int), RasterPixel d, int s, int w)
 {

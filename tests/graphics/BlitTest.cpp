@@ -116,8 +116,9 @@ TEST(Blit, SourceAlphaAtFullWeight)
     for (int x = 0; x < 9; ++x)
     {
         // Transparent: untouched; opaque: exact; a = 128: k = 127.
-        RasterPixel expected = x % 3 == 0 ? MakePixel(100, 0, 200, 0)
-                                          : (x % 3 == 1 ? 0xFF123456u : MakePixel(228, 250 - 124, 10 + 94, 0));
+        RasterPixel expected = x % 3 == 0
+                                   ? MakePixel(100, 0, 200, 0)
+                                   : (x % 3 == 1 ? 0xFF123456u : MakePixel(228, 250 - 124, 10 + 94, 0));
         EXPECT_EQ(dst.At(x, 0), expected) << x;
     }
 }
@@ -152,13 +153,15 @@ TEST(Blit, BottomUpBitmapsAreAddressedByImageRow)
 // included.
 TEST(Blit, LoopsMatchReferenceOnRandomCases)
 {
-    const BlendMode modes[] = {0, 1, 2, 3, 4, 5, 6, 0x10000, 0x10001, 0x10002, 0x10003, 0x10004, 0x10005, 0x10006,
-                               0xF0, 0xF7, 0xFB, 0xFE, 0x100, 0x10100};
+    const BlendMode modes[] = {0,       1,       2,       3,       4,       5,       6,
+                               0x10000, 0x10001, 0x10002, 0x10003, 0x10004, 0x10005, 0x10006,
+                               0xF0,    0xF7,    0xFB,    0xFE,    0x100,   0x10100};
     const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 0.3f, 0.999f, 0.004f, 0.62f, 1.5f, -1.0f};
     for (int seed = 0; seed < 400; ++seed)
     {
         std::mt19937 rng(seed);
-        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        auto pick = [&](int lo, int hi)
+        { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
         const int sw = pick(1, 13), sh = pick(1, 6), dw = pick(1, 13), dh = pick(1, 6);
         TestBitmap src(sw, sh, sw + pick(0, 3), rng() % 4 == 0);
         TestBitmap fast(dw, dh, dw + pick(0, 3), rng() % 4 == 0);
@@ -175,7 +178,8 @@ TEST(Blit, LoopsMatchReferenceOnRandomCases)
         const int x = pick(-8, dw + 2), y = pick(-5, dh + 2);
         BlitBitmapRect(&fast, &src, x, y, useRect ? &rect : nullptr, alpha, mode);
         BlitBitmapRectReference(&reference, &src, x, y, useRect ? &rect : nullptr, alpha, mode);
-        ASSERT_EQ(fast.Words(), reference.Words()) << "seed " << seed << " mode " << mode << " alpha " << alpha;
+        ASSERT_EQ(fast.Words(), reference.Words())
+            << "seed " << seed << " mode " << mode << " alpha " << alpha;
     }
 }
 
@@ -187,13 +191,12 @@ TEST(Blit, ChannelCopyIgnoresAlphaOutsideZeroToOne)
     src.Fill(0x80112233);
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     const std::tuple<BlendMode, float, RasterPixel> cases[] = {
-        {0xF3, 1.5f, 0xFF445580},      // source A into destination B
-        {0xFC, -1.0f, 0x33445566},     // source B into destination A
-        {0x100F5, inf, 0xFF442266},    // source G into destination G, mode bits above ignored
-        {0xF3, 0.0f, 0xFF445566},      // alpha 0 stops every blit
-        {0xF3, -0.0f, 0xFF445566},
-        {0xF3, nan, 0xFF445566},
-        {0x10000, 1.5f, 0xFF445566},   // other operators still need an alpha in (0, 1]
+        {0xF3, 1.5f, 0xFF445580},   // source A into destination B
+        {0xFC, -1.0f, 0x33445566},  // source B into destination A
+        {0x100F5, inf, 0xFF442266}, // source G into destination G, mode bits above ignored
+        {0xF3, 0.0f, 0xFF445566},   // alpha 0 stops every blit
+        {0xF3, -0.0f, 0xFF445566},   {0xF3, nan, 0xFF445566},
+        {0x10000, 1.5f, 0xFF445566}, // other operators still need an alpha in (0, 1]
     };
     for (auto [mode, alpha, expected] : cases)
     {

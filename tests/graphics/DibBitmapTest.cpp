@@ -1,5 +1,5 @@
-#include "graphics/Blit.h"
 #include "graphics/DibBitmap.h"
+#include "graphics/Blit.h"
 #include "graphics/PngLoader.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/resources/ResourceTable.h"

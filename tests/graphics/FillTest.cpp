@@ -1,5 +1,5 @@
-#include "graphics/BitmapUtilities.h"
 #include "graphics/Fill.h"
+#include "graphics/BitmapUtilities.h"
 #include "graphics/PixelCombine.h"
 #include "graphics/ReferencePaths.h"
 #include "tests/graphics/TestBitmap.h"
@@ -103,7 +103,8 @@ TEST(FillRectangle, LoopsMatchReferenceOnRandomCases)
     for (int seed = 0; seed < 300; ++seed)
     {
         std::mt19937 rng(seed);
-        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        auto pick = [&](int lo, int hi)
+        { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
         const int w = pick(1, 11), h = pick(1, 5);
         TestBitmap fast(w, h, w + pick(0, 3), rng() % 4 == 0);
         fast.Randomise(rng);
@@ -154,7 +155,8 @@ TEST(BitmapUtilities, WholeBitmapOperations)
     EXPECT_EQ(b.At(1, 0), 0x00112233u);
 
     int count = 0;
-    ForEachPixelInRectangle(&b, -1, -1, 3, 3, [](RasterPixel*, void* n) { ++*static_cast<int*>(n); }, &count);
+    ForEachPixelInRectangle(
+        &b, -1, -1, 3, 3, [](RasterPixel*, void* n) { ++*static_cast<int*>(n); }, &count);
     EXPECT_EQ(count, 4);
 }
 

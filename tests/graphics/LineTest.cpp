@@ -18,8 +18,7 @@ std::set<std::pair<int, int>> Changed(TestBitmap& b, RasterPixel background)
     std::set<std::pair<int, int>> out;
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x)
-            if (b.At(x, y) != background)
-                out.insert({x, y});
+            if (b.At(x, y) != background) out.insert({x, y});
     return out;
 }
 using Points = std::set<std::pair<int, int>>;
@@ -222,7 +221,8 @@ TEST(StrokeLine, RandomLinesStayInsideAndSymmetric)
     for (int seed = 0; seed < 500; ++seed)
     {
         std::mt19937 rng(seed);
-        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        auto pick = [&](int lo, int hi)
+        { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
         const int w = pick(1, 9), h = pick(1, 9);
         TestBitmap a(w, h, w, rng() % 3 == 0);
         TestBitmap b = a;

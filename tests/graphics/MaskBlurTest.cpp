@@ -48,7 +48,7 @@ TEST(AlphaMask, ZeroCoverageAndRejectedInput)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(b.At(x, y), 0x80102030u);
     DrawAlphaMask(&b, 2, 2, 0x00C80000, full, 1, 1, 1.0f, 1); // add at weight 255
-    EXPECT_EQ(b.At(2, 2), 0x80D72030u);                      // 16 + 200 x 255 / 256 = 215
+    EXPECT_EQ(b.At(2, 2), 0x80D72030u);                       // 16 + 200 x 255 / 256 = 215
 }
 
 TEST(Blur, KernelTruncatesEachTerm)

@@ -19,7 +19,10 @@ std::unique_ptr<RasterBitmap> Load(const std::vector<uint8_t>& bytes)
     return std::unique_ptr<RasterBitmap>(LoadPngMemory(bytes.data(), static_cast<int32_t>(bytes.size())));
 }
 
-RasterPixel At(RasterBitmap& b, int x, int y) { return b.Pixels()[b.RowSpan() * y + x]; }
+RasterPixel At(RasterBitmap& b, int x, int y)
+{
+    return b.Pixels()[b.RowSpan() * y + x];
+}
 
 PngTestImage RgbImage(int w, int h, bool interlaced)
 {
@@ -102,7 +105,8 @@ TEST(PngLoader, SixteenBitAndAlphaTypes)
     rgba.height = 1;
     rgba.bitDepth = 16;
     rgba.colourType = 6;
-    rgba.rows = {{0x12, 0xFF, 0x34, 0x01, 0x56, 0x80, 0x78, 0x7F, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00, 0x00, 0x00}};
+    rgba.rows = {
+        {0x12, 0xFF, 0x34, 0x01, 0x56, 0x80, 0x78, 0x7F, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00, 0x00, 0x00}};
     auto b = Load(EncodePng(rgba));
     ASSERT_TRUE(b);
     // The high byte of each sample is kept, without rounding.
@@ -180,7 +184,8 @@ TEST(PngLoader, BadDataFailsCleanly)
 
     // A header claiming 65536 x 16385 pixels: the size does not fit a bitmap.
     std::vector<uint8_t> header = {0, 1, 0, 0, 0, 0, 0x40, 0x01, 8, 2, 0, 0, 0};
-    std::vector<uint8_t> huge = AssemblePng({{"IHDR", header}, {"IDAT", {0x78, 0x9C, 0x03, 0x00}}, {"IEND", {}}});
+    std::vector<uint8_t> huge =
+        AssemblePng({{"IHDR", header}, {"IDAT", {0x78, 0x9C, 0x03, 0x00}}, {"IEND", {}}});
     EXPECT_FALSE(Load(huge));
     TestBitmap given(2, 2);
     EXPECT_EQ(LoadPngMemory(huge.data(), static_cast<int32_t>(huge.size()), &given), nullptr);

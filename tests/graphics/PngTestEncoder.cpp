@@ -38,10 +38,10 @@ std::vector<uint8_t> EncodePng(const PngTestImage& image)
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < image.palette.size(); i += 3)
         palette.push_back({image.palette[i], image.palette[i + 1], image.palette[i + 2]});
-    if (!palette.empty())
-        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!image.paletteAlpha.empty())
-        png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()), nullptr);
+        png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()),
+                     nullptr);
     if (image.hasKey)
     {
         png_color_16 key{};

@@ -10,7 +10,7 @@ struct PngTestImage
     int width = 0;
     int height = 0;
     int bitDepth = 8;
-    int colourType = 0;   // PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
+    int colourType = 0; // PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
     bool interlaced = false;
     std::vector<std::vector<uint8_t>> rows; // packed rows as stored (16-bit samples big-endian)
     std::vector<uint8_t> palette;           // r, g, b triples

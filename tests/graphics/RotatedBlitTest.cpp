@@ -168,16 +168,17 @@ TEST(BlitRotated, MirroringMatchesBlitScaled)
                 const int x = size.w < 0 ? w : 0, y = size.h < 0 ? h : 0;
                 TestBitmap rotated(w, h), scaled(w, h), plain(w, h);
                 Prepare(rotated, kSentinel);
-                BlitRotated(&rotated, &src, x, y, size.w, size.h, 0.0f, 0.0f, 5.0f, 3.0f, 0.0f, clip, 1.0f, mode,
-                            0.0f, 0.0f);
+                BlitRotated(&rotated, &src, x, y, size.w, size.h, 0.0f, 0.0f, 5.0f, 3.0f, 0.0f, clip, 1.0f,
+                            mode, 0.0f, 0.0f);
                 BlitScaled(&scaled, &src, x, y, size.w, size.h, 0.0f, 0.0f, 5.0f, 3.0f, 1.0f, mode);
                 BlitScaled(&plain, &src, 0, 0, w, h, 0.0f, 0.0f, 5.0f, 3.0f, 1.0f, mode);
-                const auto label = testing::Message() << "mode " << mode << " clip " << clip << " size " << size.w
-                                                      << " x " << size.h;
+                const auto label = testing::Message() << "mode " << mode << " clip " << clip << " size "
+                                                      << size.w << " x " << size.h;
                 ASSERT_EQ(rotated.Words(), scaled.Words()) << label;
                 for (int j = 0; j < h; ++j)
                     for (int i = 0; i < w; ++i)
-                        ASSERT_EQ(rotated.At(i, j), plain.At(size.w < 0 ? w - 1 - i : i, size.h < 0 ? h - 1 - j : j))
+                        ASSERT_EQ(rotated.At(i, j),
+                                  plain.At(size.w < 0 ? w - 1 - i : i, size.h < 0 ? h - 1 - j : j))
                             << label << " at " << i << "," << j;
             }
 }

@@ -293,7 +293,8 @@ TEST(BlitScaled, BilinearStopsAtTheRectangleFarEdge)
     for (int seed = 0; seed < 300; ++seed)
     {
         std::mt19937 rng(seed);
-        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        auto pick = [&](int lo, int hi)
+        { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
         const int sw = pick(33, 300), sh = pick(33, 200);
         TestBitmap src(sw, sh);
         src.Randomise(rng);
@@ -308,8 +309,8 @@ TEST(BlitScaled, BilinearStopsAtTheRectangleFarEdge)
         TestBitmap fromRect(dw, dh), fromCrop(dw, dh);
         BlitScaled(&fromRect, &src, 0, 0, dw, dh, static_cast<float>(rx), static_cast<float>(ry),
                    static_cast<float>(rw), static_cast<float>(rh), 1.0f, mode);
-        BlitScaled(&fromCrop, &crop, 0, 0, dw, dh, 0.0f, 0.0f, static_cast<float>(rw), static_cast<float>(rh), 1.0f,
-                   mode);
+        BlitScaled(&fromCrop, &crop, 0, 0, dw, dh, 0.0f, 0.0f, static_cast<float>(rw), static_cast<float>(rh),
+                   1.0f, mode);
         ASSERT_EQ(fromRect.Words(), fromCrop.Words()) << "seed " << seed;
     }
 }

@@ -35,8 +35,7 @@ int Measure(CachedFont& font, const char* text, uint32_t flags = 0, int32_t leng
 {
     RECT r{0, 0, 0, 0};
     int h = font.DrawString(nullptr, text, length, &r, DT_CALCRECT | flags);
-    if (out)
-        *out = r;
+    if (out) *out = r;
     return h;
 }
 
@@ -384,7 +383,8 @@ TEST(CachedFont, FontAlphaOutsideZeroToOne)
     const uint8_t* mask = font->Coverage(e);
     ASSERT_NE(mask, nullptr);
     // Checks every pixel of the glyph box against expect(c, destination channel, source channel).
-    auto check = [&](const char* label, auto expect) {
+    auto check = [&](const char* label, auto expect)
+    {
         int touched = 0;
         for (int my = 0; my < e.height; ++my)
             for (int mx = 0; mx < e.width && mx + 2 < 30; ++mx)
@@ -403,10 +403,12 @@ TEST(CachedFont, FontAlphaOutsideZeroToOne)
     b.Fill(background);
     font->SetCombineMode(kBlendCopy, 1.5f);
     EXPECT_EQ(font->DrawString(&b, "W", -1, &r, kDrawForceCached), 12);
-    check("copy 1.5", [](int c, int d, int s) {
-        const int w = std::min(256, c * 384 / 256);
-        return s + ((d - s) * (256 - w)) / 256;
-    });
+    check("copy 1.5",
+          [](int c, int d, int s)
+          {
+              const int w = std::min(256, c * 384 / 256);
+              return s + ((d - s) * (256 - w)) / 256;
+          });
 
     b.Fill(background);
     font->SetCombineMode(kBlendAdd, -1.0f);

@@ -15,8 +15,9 @@
 #include "gui/IObserverInterface.h"
 #include "tests/gui/EditorTestSupport.h"
 
-struct ProbeGlyph {
-  int width, height, xOffset, yOffset, advance;
+struct ProbeGlyph
+{
+    int width, height, xOffset, yOffset, advance;
 };
 ProbeGlyph ProbeGlyphOf(char c);
 // 0xFFRRGGBB, distinct for every character and from the rig's background.
@@ -24,9 +25,9 @@ uint32_t ProbeGlyphColour(char c);
 inline constexpr int kProbeLineHeight = 10;
 std::string ProbeFontDescription();
 
-inline constexpr int kProbeGlyphImage = 401;  // "PNG"
-inline constexpr int kButtonStrip = 402;      // "PNG", 8 x 12: frame 1 kButtonOff, frame 2 kButtonOn
-inline constexpr int kProbeFontText = 403;    // "TEXTFILE", ProbeFontDescription()
+inline constexpr int kProbeGlyphImage = 401; // "PNG"
+inline constexpr int kButtonStrip = 402;     // "PNG", 8 x 12: frame 1 kButtonOff, frame 2 kButtonOn
+inline constexpr int kProbeFontText = 403;   // "TEXTFILE", ProbeFontDescription()
 inline constexpr uint32_t kButtonOff = 0xFF605040;
 inline constexpr uint32_t kButtonOn = 0xFFE0C0A0;
 
@@ -34,20 +35,25 @@ inline constexpr uint32_t kButtonOn = 0xFFE0C0A0;
 inline constexpr uint32_t kShownBackground = kBackgroundColour & 0xFFFFFF;
 
 // Records the kinds of the mouse events a subject reports.
-struct MouseRecorder : IObserverInterface {
-  void OnSubjectChanged(ISubject*) override {}
-  void OnSubjectMouseEvent(ISubject*, int, int, int kind, const IMouseModifiers&) override { kinds.push_back(kind); }
-  std::vector<int> kinds;
+struct MouseRecorder : IObserverInterface
+{
+    void OnSubjectChanged(ISubject*) override {}
+    void OnSubjectMouseEvent(ISubject*, int, int, int kind, const IMouseModifiers&) override
+    {
+        kinds.push_back(kind);
+    }
+    std::vector<int> kinds;
 };
 
 // The editor rig reading from the module above, with the probe font and the button strip loaded.
-class StockRig : public EditorRig {
- public:
-  StockRig();
-  // The drawing bitmap's pixel without its alpha byte.
-  uint32_t Drawn(int x, int y) const { return editor->GetPixelColor(x, y) & 0xFFFFFF; }
+class StockRig : public EditorRig
+{
+public:
+    StockRig();
+    // The drawing bitmap's pixel without its alpha byte.
+    uint32_t Drawn(int x, int y) const { return editor->GetPixelColor(x, y) & 0xFFFFFF; }
 
-  IBitmapStrip glyphs;
-  IBitmapStrip buttons;
-  std::unique_ptr<BitmapFont> font;
+    IBitmapStrip glyphs;
+    IBitmapStrip buttons;
+    std::unique_ptr<BitmapFont> font;
 };

@@ -48,10 +48,8 @@ std::vector<std::string> Words(const std::string& cell)
     while (open != std::string::npos)
     {
         const size_t close = cell.find('`', open + 1);
-        if (close == std::string::npos)
-            break;
-        if (close > open + 1)
-            words.push_back(cell.substr(open + 1, close - open - 1));
+        if (close == std::string::npos) break;
+        if (close > open + 1) words.push_back(cell.substr(open + 1, close - open - 1));
         open = cell.find('`', close + 1);
     }
     return words;
@@ -61,14 +59,11 @@ std::vector<std::string> Words(const std::string& cell)
 std::string IncludedPath(const std::string& line)
 {
     size_t i = line.find_first_not_of(" \t");
-    if (i == std::string::npos || line[i] != '#')
-        return {};
+    if (i == std::string::npos || line[i] != '#') return {};
     i = line.find_first_not_of(" \t", i + 1);
-    if (i == std::string::npos || line.compare(i, 7, "include") != 0)
-        return {};
+    if (i == std::string::npos || line.compare(i, 7, "include") != 0) return {};
     i = line.find_first_not_of(" \t", i + 7);
-    if (i == std::string::npos || (line[i] != '"' && line[i] != '<'))
-        return {};
+    if (i == std::string::npos || (line[i] != '"' && line[i] != '<')) return {};
     const size_t end = line.find(line[i] == '"' ? '"' : '>', i + 1);
     return end == std::string::npos ? std::string() : line.substr(i + 1, end - i - 1);
 }
@@ -80,8 +75,7 @@ std::vector<std::string> Cells(const std::string& line)
     while (start != std::string::npos)
     {
         const size_t end = line.find('|', start + 1);
-        if (end == std::string::npos)
-            break;
+        if (end == std::string::npos) break;
         cells.push_back(line.substr(start + 1, end - start - 1));
         start = end;
     }
@@ -91,8 +85,7 @@ std::vector<std::string> Cells(const std::string& line)
 bool ReadTable(const fs::path& file, Table* table)
 {
     std::ifstream in(file);
-    if (!in)
-        return false;
+    if (!in) return false;
     bool inside = false;
     std::string line;
     while (std::getline(in, line))
@@ -101,14 +94,11 @@ bool ReadTable(const fs::path& file, Table* table)
             inside = true;
         else if (line.find("<!-- layering:end -->") != std::string::npos)
             inside = false;
-        if (!inside)
-            continue;
+        if (!inside) continue;
         const std::vector<std::string> cells = Cells(line);
-        if (cells.size() < 2)
-            continue;
+        if (cells.size() < 2) continue;
         const std::vector<std::string> node = Words(cells[0]);
-        if (node.size() != 1)
-            continue; // the header row and the separator
+        if (node.size() != 1) continue; // the header row and the separator
         Row& row = (*table)[node[0]];
         for (const std::string& word : Words(cells[1]))
         {
@@ -135,7 +125,10 @@ std::string NodeOf(const Table& table, const std::string& path)
     return best;
 }
 
-std::string FirstFolder(const std::string& path) { return path.substr(0, path.find('/')); }
+std::string FirstFolder(const std::string& path)
+{
+    return path.substr(0, path.find('/'));
+}
 
 bool Allowed(const Row& row, const std::string& target, const std::string& include)
 {
@@ -148,7 +141,8 @@ bool Acyclic(const Graph& graph, const char* what)
     std::map<std::string, int> state; // 0 unseen, 1 on the path, 2 done
     std::vector<std::string> path;
     bool acyclic = true;
-    std::function<void(const std::string&)> visit = [&](const std::string& node) {
+    std::function<void(const std::string&)> visit = [&](const std::string& node)
+    {
         state[node] = 1;
         path.push_back(node);
         const auto edges = graph.find(node);
@@ -170,8 +164,7 @@ bool Acyclic(const Graph& graph, const char* what)
         state[node] = 2;
     };
     for (const auto& [node, edges] : graph)
-        if (state[node] == 0)
-            visit(node);
+        if (state[node] == 0) visit(node);
     return acyclic;
 }
 
@@ -213,12 +206,10 @@ int main(int argc, char** argv)
     int files = 0;
     for (const std::string& top : productFolders)
     {
-        if (!fs::is_directory(root / top))
-            continue;
+        if (!fs::is_directory(root / top)) continue;
         for (const auto& entry : fs::recursive_directory_iterator(root / top))
         {
-            if (!entry.is_regular_file() || !IsSource(entry.path()))
-                continue;
+            if (!entry.is_regular_file() || !IsSource(entry.path())) continue;
             ++files;
             const std::string file = entry.path().lexically_relative(root).generic_string();
             const std::string from = NodeOf(table, file);
@@ -243,22 +234,19 @@ int main(int argc, char** argv)
                     ++violations;
                     continue;
                 }
-                if (to == from)
-                    continue;
+                if (to == from) continue;
                 found[from].insert(to);
                 if (!Allowed(table.at(from), to, target))
                 {
-                    std::printf("%s:%d includes %s: the arrow %s -> %s is not allowed\n", file.c_str(), number,
-                                target.c_str(), from.c_str(), to.c_str());
+                    std::printf("%s:%d includes %s: the arrow %s -> %s is not allowed\n", file.c_str(),
+                                number, target.c_str(), from.c_str(), to.c_str());
                     ++violations;
                 }
             }
         }
     }
-    if (!Acyclic(allowedGraph, "allowed by the table"))
-        ++violations;
-    if (!Acyclic(found, "included"))
-        ++violations;
+    if (!Acyclic(allowedGraph, "allowed by the table")) ++violations;
+    if (!Acyclic(found, "included")) ++violations;
     std::printf("%d files of %zu folders read, %d violations\n", files, table.size(), violations);
     return violations == 0 ? 0 : 1;
 }

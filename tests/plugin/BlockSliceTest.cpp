@@ -13,135 +13,155 @@
 #include "tests/plugin/SongPlayer.h"
 #include "views/ParameterIndex.h"
 
-namespace {
+namespace
+{
 
 using namespace quova::param;
 using namespace quova::test;
 
-std::vector<int> RandomSizes(uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<int> sizes;
-  for (int i = 0; i < 200; ++i) sizes.push_back(std::uniform_int_distribution<int>(1, 9000)(random));
-  return sizes;
+std::vector<int> RandomSizes(uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<int> sizes;
+    for (int i = 0; i < 200; ++i)
+        sizes.push_back(std::uniform_int_distribution<int>(1, 9000)(random));
+    return sizes;
 }
 
-void Press(Song& song, int64_t frame, std::initializer_list<uint8_t> notes, int64_t release) {
-  for (uint8_t n : notes) {
-    song.input.push_back({frame, 0x90, n, static_cast<uint8_t>(60 + n % 50)});
-    song.input.push_back({release, 0x80, n, 0});
-  }
+void Press(Song& song, int64_t frame, std::initializer_list<uint8_t> notes, int64_t release)
+{
+    for (uint8_t n : notes)
+    {
+        song.input.push_back({frame, 0x90, n, static_cast<uint8_t>(60 + n % 50)});
+        song.input.push_back({release, 0x80, n, 0});
+    }
 }
 
 // A song of a few bars for pattern 1 of key area 1 (channel 1, notes 36..59): chords pressed off
 // the grid, a key added and one released while others stay down, a pause, a second chord.
-Song MakeSong(double sampleRate, double tempo, double rate, uint32_t seed) {
-  Song song;
-  song.sampleRate = sampleRate;
-  song.tempo = tempo;
-  const double beat = sampleRate * 60.0 / tempo;
-  song.frames = static_cast<int64_t>(17 * beat);
-  std::mt19937 random(seed);
-  auto at = [&](double beats) {
-    return static_cast<int64_t>(beats * beat) + std::uniform_int_distribution<int>(0, 700)(random);
-  };
-  Press(song, at(0.3), {48, 52, 55}, at(6.1));
-  Press(song, at(2.2), {43}, at(3.7));
-  Press(song, at(4.9), {59}, at(9.4));
-  Press(song, at(8.0), {40, 47, 50, 57}, at(15.2));
-  std::stable_sort(song.input.begin(), song.input.end(),
-                   [](const Message& a, const Message& b) { return a.frame < b.frame; });
+Song MakeSong(double sampleRate, double tempo, double rate, uint32_t seed)
+{
+    Song song;
+    song.sampleRate = sampleRate;
+    song.tempo = tempo;
+    const double beat = sampleRate * 60.0 / tempo;
+    song.frames = static_cast<int64_t>(17 * beat);
+    std::mt19937 random(seed);
+    auto at = [&](double beats)
+    { return static_cast<int64_t>(beats * beat) + std::uniform_int_distribution<int>(0, 700)(random); };
+    Press(song, at(0.3), {48, 52, 55}, at(6.1));
+    Press(song, at(2.2), {43}, at(3.7));
+    Press(song, at(4.9), {59}, at(9.4));
+    Press(song, at(8.0), {40, 47, 50, 57}, at(15.2));
+    std::stable_sort(song.input.begin(), song.input.end(),
+                     [](const Message& a, const Message& b) { return a.frame < b.frame; });
 
-  auto& p = song.parameters;
-  p.push_back({PerPattern(kRate, 0, 0), rate});
-  p.push_back({PerPattern(kSwing, 0, 0), 0.3});
-  p.push_back({PerPattern(kPatternGate, 0, 0), -20.0});
-  p.push_back({kPatternSteps + Slot(0, 0), 11.0});  // 12 steps
-  p.push_back({PerPattern(kSortOrder, 0, 0), 4.0});  // "Lo-Hi alt"
-  std::uniform_int_distribution<int> die(0, 5);
-  for (int t = 0; t < 12; ++t) {
-    // DIV, SHIFT, LENGTH, accent and gate on some steps each.
-    if (die(random) == 0) p.push_back({StepValue(0, 0, 6, t), 1.0 + t % 3});
-    if (die(random) == 0) p.push_back({StepValue(0, 0, 7, t), (t % 2 ? 1 : -1) * 25.0});
-    if (die(random) == 0) p.push_back({StepValue(0, 0, 2, t), 2.0});
-    if (die(random) < 2) p.push_back({StepValue(0, 0, 4, t), 40.0 - 10 * t});
-    if (die(random) == 0) p.push_back({StepValue(0, 0, 3, t), 30.0});
-  }
-  p.push_back({StepValue(0, 0, 6, 3), 2.0});  // at least one divided and one accented step
-  p.push_back({StepValue(0, 0, 4, 5), 50.0});
-  // Two controller lanes send their step values with the notes.
-  song.controllerNumbers = {20, 21};
-  for (int t = 0; t < 12; ++t) {
-    p.push_back({StepValue(0, 0, 9, t), 10.0 * t});
-    p.push_back({StepValue(0, 0, 10, t), 127.0 - t});
-  }
-  return song;
+    auto& p = song.parameters;
+    p.push_back({PerPattern(kRate, 0, 0), rate});
+    p.push_back({PerPattern(kSwing, 0, 0), 0.3});
+    p.push_back({PerPattern(kPatternGate, 0, 0), -20.0});
+    p.push_back({kPatternSteps + Slot(0, 0), 11.0});  // 12 steps
+    p.push_back({PerPattern(kSortOrder, 0, 0), 4.0}); // "Lo-Hi alt"
+    std::uniform_int_distribution<int> die(0, 5);
+    for (int t = 0; t < 12; ++t)
+    {
+        // DIV, SHIFT, LENGTH, accent and gate on some steps each.
+        if (die(random) == 0) p.push_back({StepValue(0, 0, 6, t), 1.0 + t % 3});
+        if (die(random) == 0) p.push_back({StepValue(0, 0, 7, t), (t % 2 ? 1 : -1) * 25.0});
+        if (die(random) == 0) p.push_back({StepValue(0, 0, 2, t), 2.0});
+        if (die(random) < 2) p.push_back({StepValue(0, 0, 4, t), 40.0 - 10 * t});
+        if (die(random) == 0) p.push_back({StepValue(0, 0, 3, t), 30.0});
+    }
+    p.push_back({StepValue(0, 0, 6, 3), 2.0}); // at least one divided and one accented step
+    p.push_back({StepValue(0, 0, 4, 5), 50.0});
+    // Two controller lanes send their step values with the notes.
+    song.controllerNumbers = {20, 21};
+    for (int t = 0; t < 12; ++t)
+    {
+        p.push_back({StepValue(0, 0, 9, t), 10.0 * t});
+        p.push_back({StepValue(0, 0, 10, t), 127.0 - t});
+    }
+    return song;
 }
 
-struct SliceCase {
-  double sampleRate, tempo, rate;
-  uint32_t seed;
+struct SliceCase
+{
+    double sampleRate, tempo, rate;
+    uint32_t seed;
 };
 
 // The case's name in the test list ("Rate12_120Bpm_44100Hz_Seed1") and its description, instead of
 // a byte dump of the record.
-std::string SliceCaseName(const SliceCase& c) {
-  return "Rate" + std::to_string(static_cast<int>(c.rate)) + "_" + std::to_string(static_cast<int>(c.tempo)) +
-         "Bpm_" + std::to_string(static_cast<int>(c.sampleRate)) + "Hz_Seed" + std::to_string(c.seed);
+std::string SliceCaseName(const SliceCase& c)
+{
+    return "Rate" + std::to_string(static_cast<int>(c.rate)) + "_" +
+           std::to_string(static_cast<int>(c.tempo)) + "Bpm_" +
+           std::to_string(static_cast<int>(c.sampleRate)) + "Hz_Seed" + std::to_string(c.seed);
 }
 
-void PrintTo(const SliceCase& c, std::ostream* out) {
-  *out << "rate " << c.rate << " at " << c.tempo << " bpm and " << c.sampleRate << " Hz, seed " << c.seed;
+void PrintTo(const SliceCase& c, std::ostream* out)
+{
+    *out << "rate " << c.rate << " at " << c.tempo << " bpm and " << c.sampleRate << " Hz, seed " << c.seed;
 }
 
-class BlockSlicing : public ::testing::TestWithParam<SliceCase> {};
+class BlockSlicing : public ::testing::TestWithParam<SliceCase>
+{
+};
 
-TEST_P(BlockSlicing, EveryBlockSizeGivesTheSameMidi) {
-  const SliceCase& c = GetParam();
-  const Song song = MakeSong(c.sampleRate, c.tempo, c.rate, c.seed);
-  const std::vector<Message> reference = Play(song, {64});
-  ASSERT_GT(CountOfKind(reference, 0x90), 40);
-  ASSERT_GT(CountOfKind(reference, 0xB0), 40);
-  EXPECT_EQ(CountOfKind(reference, 0x90), CountOfKind(reference, 0x80));
-  for (int size : {512, 4096, 8192, 32768})
-    EXPECT_TRUE(SameMidi(reference, Play(song, {size}))) << size << "-frame blocks";
-  EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(c.seed)))) << "random block sizes";
+TEST_P(BlockSlicing, EveryBlockSizeGivesTheSameMidi)
+{
+    const SliceCase& c = GetParam();
+    const Song song = MakeSong(c.sampleRate, c.tempo, c.rate, c.seed);
+    const std::vector<Message> reference = Play(song, {64});
+    ASSERT_GT(CountOfKind(reference, 0x90), 40);
+    ASSERT_GT(CountOfKind(reference, 0xB0), 40);
+    EXPECT_EQ(CountOfKind(reference, 0x90), CountOfKind(reference, 0x80));
+    for (int size : {512, 4096, 8192, 32768})
+        EXPECT_TRUE(SameMidi(reference, Play(song, {size}))) << size << "-frame blocks";
+    EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(c.seed)))) << "random block sizes";
 }
 
 // Rates: 12 "1/16", 14 "1/16T", 17 "1/32T", 20 "1/64T", 22 "1/256D" (the fastest).
-INSTANTIATE_TEST_SUITE_P(RatesTemposAndSampleRates, BlockSlicing,
-                         ::testing::Values(SliceCase{44100.0, 120.0, 12.0, 1}, SliceCase{48000.0, 120.0, 14.0, 2},
-                                           SliceCase{44100.0, 133.0, 17.0, 3}, SliceCase{48000.0, 97.0, 20.0, 4},
-                                           SliceCase{44100.0, 120.0, 22.0, 5}, SliceCase{48000.0, 133.0, 22.0, 6}),
-                         [](const ::testing::TestParamInfo<SliceCase>& info) { return SliceCaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    RatesTemposAndSampleRates, BlockSlicing,
+    ::testing::Values(SliceCase{44100.0, 120.0, 12.0, 1}, SliceCase{48000.0, 120.0, 14.0, 2},
+                      SliceCase{44100.0, 133.0, 17.0, 3}, SliceCase{48000.0, 97.0, 20.0, 4},
+                      SliceCase{44100.0, 120.0, 22.0, 5}, SliceCase{48000.0, 133.0, 22.0, 6}),
+    [](const ::testing::TestParamInfo<SliceCase>& info) { return SliceCaseName(info.param); });
 
 // Blocks of one frame are the finest slicing a host can use; a shorter song keeps it quick.
-TEST(BlockSlicingSingleFrames, OneFrameBlocksGiveTheSameMidiAsLargeOnes) {
-  Song song = MakeSong(48000.0, 133.0, 16.0, 7);
-  song.frames /= 3;
-  const std::vector<Message> reference = Play(song, {1});
-  ASSERT_GT(CountOfKind(reference, 0x90), 10);
-  EXPECT_TRUE(SameMidi(reference, Play(song, {8192})));
-  EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(7))));
+TEST(BlockSlicingSingleFrames, OneFrameBlocksGiveTheSameMidiAsLargeOnes)
+{
+    Song song = MakeSong(48000.0, 133.0, 16.0, 7);
+    song.frames /= 3;
+    const std::vector<Message> reference = Play(song, {1});
+    ASSERT_GT(CountOfKind(reference, 0x90), 10);
+    EXPECT_TRUE(SameMidi(reference, Play(song, {8192})));
+    EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(7))));
 }
 
 // One key held for two bars at 1/16: 32 steps, each one note, accents on the steps that carry
 // them, in every block size.
-TEST(BlockSlicingSingleFrames, EveryStepOfAHeldKeySoundsWithItsOwnAccent) {
-  Song song;
-  song.frames = 8 * 22050 + 22050;
-  song.input = {{0, 0x90, 48, 80}, {8 * 22050, 0x80, 48, 0}};
-  song.parameters = {{StepValue(0, 0, 4, 4), 30.0}, {StepValue(0, 0, 4, 9), 30.0}};
-  for (int size : {64, 8192, 32768}) {
-    const std::vector<Message> sent = Play(song, {size});
-    std::vector<Message> ons;
-    std::copy_if(sent.begin(), sent.end(), std::back_inserter(ons), [](const Message& m) { return m.status == 0x90; });
-    ASSERT_EQ(ons.size(), 32u) << size << "-frame blocks";
-    for (size_t k = 0; k < ons.size(); ++k) {
-      EXPECT_EQ(ons[k].frame, static_cast<int64_t>(k * 5512.5)) << size << "-frame blocks, step " << k;
-      const bool accented = k == 4 || k == 9;  // the pattern has 32 steps
-      EXPECT_EQ(ons[k].data2 != ons[0].data2, accented) << size << "-frame blocks, step " << k;
+TEST(BlockSlicingSingleFrames, EveryStepOfAHeldKeySoundsWithItsOwnAccent)
+{
+    Song song;
+    song.frames = 8 * 22050 + 22050;
+    song.input = {{0, 0x90, 48, 80}, {8 * 22050, 0x80, 48, 0}};
+    song.parameters = {{StepValue(0, 0, 4, 4), 30.0}, {StepValue(0, 0, 4, 9), 30.0}};
+    for (int size : {64, 8192, 32768})
+    {
+        const std::vector<Message> sent = Play(song, {size});
+        std::vector<Message> ons;
+        std::copy_if(sent.begin(), sent.end(), std::back_inserter(ons),
+                     [](const Message& m) { return m.status == 0x90; });
+        ASSERT_EQ(ons.size(), 32u) << size << "-frame blocks";
+        for (size_t k = 0; k < ons.size(); ++k)
+        {
+            EXPECT_EQ(ons[k].frame, static_cast<int64_t>(k * 5512.5)) << size << "-frame blocks, step " << k;
+            const bool accented = k == 4 || k == 9; // the pattern has 32 steps
+            EXPECT_EQ(ons[k].data2 != ons[0].data2, accented) << size << "-frame blocks, step " << k;
+        }
     }
-  }
 }
 
-}  // namespace
+} // namespace

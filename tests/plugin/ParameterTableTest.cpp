@@ -7,57 +7,63 @@
 #include <memory>
 #include <string>
 
-#include "views/ParameterIndex.h"
 #include "plugin/ParameterTable.h"
 #include "tests/plugin/PluginTestSupport.h"
+#include "views/ParameterIndex.h"
 
-namespace {
+namespace
+{
 
 using quova::test::FakeHost;
 using quova::test::TempDataFolder;
 
 // One plug-in per host product for the whole suite (construction defines 56738 parameters).
-class ParameterTable : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    folder_ = new TempDataFolder;
+class ParameterTable : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
     {
-      FakeHost host;
-      plain_ = new Tobel(&FakeHost::Callback);
+        folder_ = new TempDataFolder;
+        {
+            FakeHost host;
+            plain_ = new Tobel(&FakeHost::Callback);
+        }
+        {
+            FakeHost host;
+            host.product = "Cubase VST";
+            lowerOctaveHost_ = new Tobel(&FakeHost::Callback);
+        }
     }
+    static void TearDownTestSuite()
     {
-      FakeHost host;
-      host.product = "Cubase VST";
-      lowerOctaveHost_ = new Tobel(&FakeHost::Callback);
+        delete plain_;
+        delete lowerOctaveHost_;
+        delete folder_;
     }
-  }
-  static void TearDownTestSuite() {
-    delete plain_;
-    delete lowerOctaveHost_;
-    delete folder_;
-  }
 
-  static const IParameter& P(int index) { return *plain_->GetParameter(index); }
-  static std::string Text(const Tobel* plug, int index, double value) {
-    char text[64];
-    plug->GetParameter(index)->FormatValue(value, false, text, sizeof text, true);
-    return text;
-  }
-  static std::string Text(int index, double value) { return Text(plain_, index, value); }
+    static const IParameter& P(int index) { return *plain_->GetParameter(index); }
+    static std::string Text(const Tobel* plug, int index, double value)
+    {
+        char text[64];
+        plug->GetParameter(index)->FormatValue(value, false, text, sizeof text, true);
+        return text;
+    }
+    static std::string Text(int index, double value) { return Text(plain_, index, value); }
 
-  static inline TempDataFolder* folder_ = nullptr;
-  static inline Tobel* plain_ = nullptr;
-  static inline Tobel* lowerOctaveHost_ = nullptr;
+    static inline TempDataFolder* folder_ = nullptr;
+    static inline Tobel* plain_ = nullptr;
+    static inline Tobel* lowerOctaveHost_ = nullptr;
 };
 
-struct Row {
-  int index;
-  const char* name;
-  int type;
-  double defaultValue;
-  double minimum;
-  double maximum;
-  double step;
+struct Row
+{
+    int index;
+    const char* name;
+    int type;
+    double defaultValue;
+    double minimum;
+    double maximum;
+    double step;
 };
 
 constexpr int kInt = IParameter::kTypeInt;
@@ -138,7 +144,7 @@ const Row kRows[] = {
     {18156, "Box info", kInt, 0, 0, 1, 1},
     {18158, "CM Box left", kInt, 0, 0, 1, 1},
     {18159, "CM Box right", kInt, 0, 0, 1, 1},
-    {18161, "Chord memory apply chord select", kEnum, 0, 0, 7, 1},  // cut to the 31-character field
+    {18161, "Chord memory apply chord select", kEnum, 0, 0, 7, 1}, // cut to the 31-character field
     {18162, "CM Copy tool", kInt, 0, 0, 1, 1},
     {18163, "CM Paste tool", kInt, 0, 0, 1, 1},
     {18164, "CM Clear tool", kInt, 0, 0, 1, 1},
@@ -165,156 +171,166 @@ const Row kRows[] = {
     {30608, "Box settings", kInt, 0, 0, 1, 1},
 };
 
-TEST_F(ParameterTable, EveryRowHasItsNameTypeRangeStepAndDefault) {
-  for (const Row& row : kRows) {
-    SCOPED_TRACE(row.index);
-    const IParameter& p = P(row.index);
-    EXPECT_STREQ(p.GetName(), row.name);
-    EXPECT_EQ(p.GetType(), row.type);
-    EXPECT_DOUBLE_EQ(p.GetDefault(), row.defaultValue);
-    EXPECT_DOUBLE_EQ(p.Value(), row.defaultValue);
-    EXPECT_DOUBLE_EQ(p.GetMinimum(), row.minimum);
-    EXPECT_DOUBLE_EQ(p.GetMaximum(), row.maximum);
-    EXPECT_DOUBLE_EQ(p.GetStep(), row.step);
-    EXPECT_DOUBLE_EQ(p.GetCurve(), 1.0);
-    EXPECT_STREQ(p.GetUnitLabel(), "");
-    EXPECT_EQ(p.IsKeptOutOfPresetLoads(), row.index >= 18168 && row.index <= 18172);
-  }
+TEST_F(ParameterTable, EveryRowHasItsNameTypeRangeStepAndDefault)
+{
+    for (const Row& row : kRows)
+    {
+        SCOPED_TRACE(row.index);
+        const IParameter& p = P(row.index);
+        EXPECT_STREQ(p.GetName(), row.name);
+        EXPECT_EQ(p.GetType(), row.type);
+        EXPECT_DOUBLE_EQ(p.GetDefault(), row.defaultValue);
+        EXPECT_DOUBLE_EQ(p.Value(), row.defaultValue);
+        EXPECT_DOUBLE_EQ(p.GetMinimum(), row.minimum);
+        EXPECT_DOUBLE_EQ(p.GetMaximum(), row.maximum);
+        EXPECT_DOUBLE_EQ(p.GetStep(), row.step);
+        EXPECT_DOUBLE_EQ(p.GetCurve(), 1.0);
+        EXPECT_STREQ(p.GetUnitLabel(), "");
+        EXPECT_EQ(p.IsKeptOutOfPresetLoads(), row.index >= 18168 && row.index <= 18172);
+    }
 }
 
-TEST_F(ParameterTable, CountsAutomationAndIdentity) {
-  EXPECT_EQ(plain_->NParameters(), 56738);
-  EXPECT_FALSE(P(17079).IsNotAutomated());
-  EXPECT_TRUE(P(17080).IsNotAutomated());
-  AEffect* effect = plain_->GetEffect();
-  EXPECT_EQ(effect->numParams, 0);  // the host is told of no parameters
-  EXPECT_EQ(effect->uniqueID, 846543157);
-  EXPECT_EQ(plain_->GetEffectVersion(false), 66052);  // 1.2.4 packed
-  EXPECT_EQ(effect->version, 10204);                   // the record carries it as a decimal
-  EXPECT_EQ(effect->numInputs, 0);
-  EXPECT_EQ(effect->numOutputs, 2);
-  EXPECT_STREQ(plain_->GetEffectName(), "Quova");
-  EXPECT_STREQ(plain_->GetMakerName(), "Tobel");
-  EXPECT_TRUE(plain_->DoesMidi());
-  EXPECT_TRUE(plain_->UsesChunks());
-  EXPECT_TRUE(plain_->IsInstrument());
-  EXPECT_EQ(plain_->GetBlockSize(), 1024);
+TEST_F(ParameterTable, CountsAutomationAndIdentity)
+{
+    EXPECT_EQ(plain_->NParameters(), 56738);
+    EXPECT_FALSE(P(17079).IsNotAutomated());
+    EXPECT_TRUE(P(17080).IsNotAutomated());
+    AEffect* effect = plain_->GetEffect();
+    EXPECT_EQ(effect->numParams, 0); // the host is told of no parameters
+    EXPECT_EQ(effect->uniqueID, 846543157);
+    EXPECT_EQ(plain_->GetEffectVersion(false), 66052); // 1.2.4 packed
+    EXPECT_EQ(effect->version, 10204);                 // the record carries it as a decimal
+    EXPECT_EQ(effect->numInputs, 0);
+    EXPECT_EQ(effect->numOutputs, 2);
+    EXPECT_STREQ(plain_->GetEffectName(), "Quova");
+    EXPECT_STREQ(plain_->GetMakerName(), "Tobel");
+    EXPECT_TRUE(plain_->DoesMidi());
+    EXPECT_TRUE(plain_->UsesChunks());
+    EXPECT_TRUE(plain_->IsInstrument());
+    EXPECT_EQ(plain_->GetBlockSize(), 1024);
 }
 
-TEST_F(ParameterTable, IndexFormulasMatchTheTableExamples) {
-  using namespace quova::param;
-  EXPECT_EQ(PerPattern(kRate, 0, 0), 125);
-  EXPECT_EQ(PerPattern(kRate, 3, 11), 172);
-  EXPECT_EQ(StepValue(3, 11, 3, 31), 6327);
-  EXPECT_EQ(StepValue(3, 11, 16, 31), 30460);
-  EXPECT_EQ(StepOnOff(3, 11, 8, 31), 44436);
-  EXPECT_EQ(StepOnOff(0, 0, 9, 0), StepOnOff(0, 1, 0, 0));
-  StepAddress address;
-  ASSERT_TRUE(DecodeStepOnOff(StepOnOff(2, 7, 5, 19), &address));
-  EXPECT_EQ(address.area, 2);
-  EXPECT_EQ(address.pattern, 7);
-  EXPECT_EQ(address.lane, 5);
-  EXPECT_EQ(address.step, 19);
-  EXPECT_FALSE(DecodeStepOnOff(44437, &address));
+TEST_F(ParameterTable, IndexFormulasMatchTheTableExamples)
+{
+    using namespace quova::param;
+    EXPECT_EQ(PerPattern(kRate, 0, 0), 125);
+    EXPECT_EQ(PerPattern(kRate, 3, 11), 172);
+    EXPECT_EQ(StepValue(3, 11, 3, 31), 6327);
+    EXPECT_EQ(StepValue(3, 11, 16, 31), 30460);
+    EXPECT_EQ(StepOnOff(3, 11, 8, 31), 44436);
+    EXPECT_EQ(StepOnOff(0, 0, 9, 0), StepOnOff(0, 1, 0, 0));
+    StepAddress address;
+    ASSERT_TRUE(DecodeStepOnOff(StepOnOff(2, 7, 5, 19), &address));
+    EXPECT_EQ(address.area, 2);
+    EXPECT_EQ(address.pattern, 7);
+    EXPECT_EQ(address.lane, 5);
+    EXPECT_EQ(address.step, 19);
+    EXPECT_FALSE(DecodeStepOnOff(44437, &address));
 }
 
-TEST_F(ParameterTable, UndefinedIndicesKeepAFreshParameter) {
-  for (int index : {2, 3, 4, 2869, 3252, 17081, 17095, 17108, 18133, 18140, 18155, 18157, 18160, 30464, 30472,
-                    30606, 30607, 44693, 50000, 56724, 56725, 56726, 56731, 56736, 56737}) {
-    SCOPED_TRACE(index);
-    const IParameter& p = P(index);
-    EXPECT_EQ(p.GetType(), IParameter::kTypeNone);
-    EXPECT_STREQ(p.GetName(), "");
-    EXPECT_DOUBLE_EQ(p.GetMinimum(), 0.0);
-    EXPECT_DOUBLE_EQ(p.GetMaximum(), 1.0);
-    EXPECT_DOUBLE_EQ(p.GetStep(), 1.0);
-    EXPECT_DOUBLE_EQ(p.GetDefault(), 0.0);
-  }
-  // The switches of controller lanes 9..16 of the last slot lie beyond the decoded block.
-  EXPECT_STREQ(P(44437).GetName(), "Step on/off 1");
-  EXPECT_STREQ(P(44692).GetName(), "Step on/off 32");
+TEST_F(ParameterTable, UndefinedIndicesKeepAFreshParameter)
+{
+    for (int index :
+         {2,     3,     4,     2869,  3252,  17081, 17095, 17108, 18133, 18140, 18155, 18157, 18160,
+          30464, 30472, 30606, 30607, 44693, 50000, 56724, 56725, 56726, 56731, 56736, 56737})
+    {
+        SCOPED_TRACE(index);
+        const IParameter& p = P(index);
+        EXPECT_EQ(p.GetType(), IParameter::kTypeNone);
+        EXPECT_STREQ(p.GetName(), "");
+        EXPECT_DOUBLE_EQ(p.GetMinimum(), 0.0);
+        EXPECT_DOUBLE_EQ(p.GetMaximum(), 1.0);
+        EXPECT_DOUBLE_EQ(p.GetStep(), 1.0);
+        EXPECT_DOUBLE_EQ(p.GetDefault(), 0.0);
+    }
+    // The switches of controller lanes 9..16 of the last slot lie beyond the decoded block.
+    EXPECT_STREQ(P(44437).GetName(), "Step on/off 1");
+    EXPECT_STREQ(P(44692).GetName(), "Step on/off 32");
 }
 
-TEST_F(ParameterTable, DisplayTextsOfEveryEnumeration) {
-  EXPECT_EQ(Text(26, 3), "4");
-  EXPECT_EQ(Text(413, 0), "Max");
-  EXPECT_EQ(Text(413, 4), "Average");
-  EXPECT_EQ(Text(17096, 0), "1");
-  EXPECT_EQ(Text(17103, 15), "16");
-  EXPECT_EQ(Text(18141, 0), "Next");
-  EXPECT_EQ(Text(18141, 1), "2");
-  EXPECT_EQ(Text(18141, 31), "32");
-  EXPECT_EQ(Text(221, 6), "As played alt");
-  EXPECT_EQ(Text(2817, 0), "1");
-  EXPECT_EQ(Text(2817, 31), "32");
-  EXPECT_EQ(Text(17317, 2), "Up Alt");
-  EXPECT_EQ(Text(17317, 3), "Down Alt");
-  EXPECT_EQ(Text(12472, 7), "Random");
-  EXPECT_EQ(Text(12472 + 100, 2), "Previous");
-  EXPECT_EQ(Text(15544, 0), "Chord memory 0");
-  EXPECT_EQ(Text(15544 + 1535, 15), "Chord memory 15");
-  EXPECT_EQ(Text(17125, 31), "32");
-  EXPECT_EQ(Text(17189, 11), "12");
-  EXPECT_EQ(Text(17253, 0), "1");
-  EXPECT_EQ(Text(3253, 0), "Off");
-  EXPECT_EQ(Text(3253, 1), "Major");
-  EXPECT_EQ(Text(3253, 15), "Spanish Gypsy ");
-  EXPECT_EQ(Text(3253, 40), "Dominant 7th");
-  EXPECT_EQ(Text(3254, 1), "C#");
-  EXPECT_EQ(Text(3254, 11), "B");
-  EXPECT_EQ(Text(3255, 0), "0");
-  EXPECT_EQ(Text(3255, 11), "11");
-  EXPECT_EQ(Text(18161, 0), "Major");
-  EXPECT_EQ(Text(18161, 3), "Major 9");
-  EXPECT_EQ(Text(18161, 7), "Minor 9");
-  EXPECT_EQ(Text(30461, 7), "8");
-  EXPECT_EQ(Text(30462, 0), "-----");
-  EXPECT_EQ(Text(30462, 1), "0");
-  EXPECT_EQ(Text(30462, 128), "127");
-  EXPECT_EQ(Text(30465, 0), "Next");
-  EXPECT_EQ(Text(30465, 3), "16");
-  EXPECT_EQ(Text(30473, 1), "MIDI unlearn");
-  EXPECT_EQ(Text(30474, 2), "Paste to all");
-  EXPECT_EQ(Text(30475, 3), "Toggle send only CC");
-  EXPECT_EQ(Text(30475, 4), "Toggle trigger CM");
-  EXPECT_EQ(Text(30476, 0), "Toggle On/Off");
-  EXPECT_EQ(Text(30476, 4), "Reset steps");
-  EXPECT_EQ(P(30477).CountValueTexts(), 0);
-  // Numbers without texts.
-  EXPECT_EQ(Text(0, 64.0), "64");
-  EXPECT_EQ(Text(173, 1.5), "1.5");
-  EXPECT_EQ(Text(269, 0.25), "0.25");
+TEST_F(ParameterTable, DisplayTextsOfEveryEnumeration)
+{
+    EXPECT_EQ(Text(26, 3), "4");
+    EXPECT_EQ(Text(413, 0), "Max");
+    EXPECT_EQ(Text(413, 4), "Average");
+    EXPECT_EQ(Text(17096, 0), "1");
+    EXPECT_EQ(Text(17103, 15), "16");
+    EXPECT_EQ(Text(18141, 0), "Next");
+    EXPECT_EQ(Text(18141, 1), "2");
+    EXPECT_EQ(Text(18141, 31), "32");
+    EXPECT_EQ(Text(221, 6), "As played alt");
+    EXPECT_EQ(Text(2817, 0), "1");
+    EXPECT_EQ(Text(2817, 31), "32");
+    EXPECT_EQ(Text(17317, 2), "Up Alt");
+    EXPECT_EQ(Text(17317, 3), "Down Alt");
+    EXPECT_EQ(Text(12472, 7), "Random");
+    EXPECT_EQ(Text(12472 + 100, 2), "Previous");
+    EXPECT_EQ(Text(15544, 0), "Chord memory 0");
+    EXPECT_EQ(Text(15544 + 1535, 15), "Chord memory 15");
+    EXPECT_EQ(Text(17125, 31), "32");
+    EXPECT_EQ(Text(17189, 11), "12");
+    EXPECT_EQ(Text(17253, 0), "1");
+    EXPECT_EQ(Text(3253, 0), "Off");
+    EXPECT_EQ(Text(3253, 1), "Major");
+    EXPECT_EQ(Text(3253, 15), "Spanish Gypsy ");
+    EXPECT_EQ(Text(3253, 40), "Dominant 7th");
+    EXPECT_EQ(Text(3254, 1), "C#");
+    EXPECT_EQ(Text(3254, 11), "B");
+    EXPECT_EQ(Text(3255, 0), "0");
+    EXPECT_EQ(Text(3255, 11), "11");
+    EXPECT_EQ(Text(18161, 0), "Major");
+    EXPECT_EQ(Text(18161, 3), "Major 9");
+    EXPECT_EQ(Text(18161, 7), "Minor 9");
+    EXPECT_EQ(Text(30461, 7), "8");
+    EXPECT_EQ(Text(30462, 0), "-----");
+    EXPECT_EQ(Text(30462, 1), "0");
+    EXPECT_EQ(Text(30462, 128), "127");
+    EXPECT_EQ(Text(30465, 0), "Next");
+    EXPECT_EQ(Text(30465, 3), "16");
+    EXPECT_EQ(Text(30473, 1), "MIDI unlearn");
+    EXPECT_EQ(Text(30474, 2), "Paste to all");
+    EXPECT_EQ(Text(30475, 3), "Toggle send only CC");
+    EXPECT_EQ(Text(30475, 4), "Toggle trigger CM");
+    EXPECT_EQ(Text(30476, 0), "Toggle On/Off");
+    EXPECT_EQ(Text(30476, 4), "Reset steps");
+    EXPECT_EQ(P(30477).CountValueTexts(), 0);
+    // Numbers without texts.
+    EXPECT_EQ(Text(0, 64.0), "64");
+    EXPECT_EQ(Text(173, 1.5), "1.5");
+    EXPECT_EQ(Text(269, 0.25), "0.25");
 }
 
-TEST_F(ParameterTable, NoteNamesFollowTheHost) {
-  // Default start note of key area 1 (value 24).
-  EXPECT_EQ(Text(plain_, 17109, 24), "C 2");
-  EXPECT_EQ(Text(lowerOctaveHost_, 17109, 24), "C 1");
-  EXPECT_EQ(Text(plain_, 17109, 61), "C# 5");
-  EXPECT_EQ(Text(lowerOctaveHost_, 17109, 61), "C# 4");
-  // The end note shows the name of value + 1.
-  EXPECT_EQ(Text(plain_, 17113, 46), "B 3");
-  EXPECT_EQ(Text(plain_, 17113, 119), "C 10");
-  EXPECT_EQ(Text(lowerOctaveHost_, 17113, 59), "C 4");
-  // The base note carries texts for 0..127 although its range ends at 119.
-  EXPECT_EQ(P(17117).CountValueTexts(), 128);
-  EXPECT_EQ(P(17109).CountValueTexts(), 120);
-  EXPECT_STREQ(P(17117).GetValueText(127), "G 10");
-  EXPECT_STREQ(lowerOctaveHost_->GetParameter(17117)->GetValueText(0), "C -1");
-  EXPECT_EQ(quova::FormatNoteName(60, 9), "C 4");
-  EXPECT_EQ(quova::FormatNoteName(60, 21), "C 4");
-  EXPECT_EQ(quova::FormatNoteName(60, 1), "C 5");
+TEST_F(ParameterTable, NoteNamesFollowTheHost)
+{
+    // Default start note of key area 1 (value 24).
+    EXPECT_EQ(Text(plain_, 17109, 24), "C 2");
+    EXPECT_EQ(Text(lowerOctaveHost_, 17109, 24), "C 1");
+    EXPECT_EQ(Text(plain_, 17109, 61), "C# 5");
+    EXPECT_EQ(Text(lowerOctaveHost_, 17109, 61), "C# 4");
+    // The end note shows the name of value + 1.
+    EXPECT_EQ(Text(plain_, 17113, 46), "B 3");
+    EXPECT_EQ(Text(plain_, 17113, 119), "C 10");
+    EXPECT_EQ(Text(lowerOctaveHost_, 17113, 59), "C 4");
+    // The base note carries texts for 0..127 although its range ends at 119.
+    EXPECT_EQ(P(17117).CountValueTexts(), 128);
+    EXPECT_EQ(P(17109).CountValueTexts(), 120);
+    EXPECT_STREQ(P(17117).GetValueText(127), "G 10");
+    EXPECT_STREQ(lowerOctaveHost_->GetParameter(17117)->GetValueText(0), "C -1");
+    EXPECT_EQ(quova::FormatNoteName(60, 9), "C 4");
+    EXPECT_EQ(quova::FormatNoteName(60, 21), "C 4");
+    EXPECT_EQ(quova::FormatNoteName(60, 1), "C 5");
 }
 
-TEST_F(ParameterTable, SuffixesAndLongNames) {
-  EXPECT_EQ(quova::MakeAreaSuffix(0), " T1");
-  EXPECT_EQ(quova::MakeAreaSuffix(3, 11), " T4 P12");
-  EXPECT_STREQ(P(125).GetName(), "Rate T1 P1");
-  EXPECT_STREQ(P(172).GetName(), "Rate T4 P12");
-  EXPECT_STREQ(P(1281 + 32 * 47 + 31).GetName(), "Step on/off 32 T4 P12");
-  EXPECT_STREQ(P(12472 + 32 * 47 + 31).GetName(), "Step note list 3/11/31");
-  // A name longer than the field is cut to 31 characters.
-  EXPECT_EQ(std::string(P(18161).GetName()).size(), 31u);
+TEST_F(ParameterTable, SuffixesAndLongNames)
+{
+    EXPECT_EQ(quova::MakeAreaSuffix(0), " T1");
+    EXPECT_EQ(quova::MakeAreaSuffix(3, 11), " T4 P12");
+    EXPECT_STREQ(P(125).GetName(), "Rate T1 P1");
+    EXPECT_STREQ(P(172).GetName(), "Rate T4 P12");
+    EXPECT_STREQ(P(1281 + 32 * 47 + 31).GetName(), "Step on/off 32 T4 P12");
+    EXPECT_STREQ(P(12472 + 32 * 47 + 31).GetName(), "Step note list 3/11/31");
+    // A name longer than the field is cut to 31 characters.
+    EXPECT_EQ(std::string(P(18161).GetName()).size(), 31u);
 }
 
-}  // namespace
+} // namespace

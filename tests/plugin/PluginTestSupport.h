@@ -18,107 +18,124 @@
 #include "platform/vst/VstAbi.h"
 #include "plugin/Tobel.h"
 
-namespace quova::test {
+namespace quova::test
+{
 
 // A fresh, empty data root for one test; removed again at the end.
-class TempDataFolder {
- public:
-  TempDataFolder() {
-    static int counter = 0;
-    root_ = std::filesystem::temp_directory_path() /
-            ("quova-plugin-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    previous_ = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
-    ::setenv("XDG_DATA_HOME", root_.c_str(), 1);
-  }
-  ~TempDataFolder() {
-    if (previous_.empty()) ::unsetenv("XDG_DATA_HOME"); else ::setenv("XDG_DATA_HOME", previous_.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  TempDataFolder(const TempDataFolder&) = delete;
-  TempDataFolder& operator=(const TempDataFolder&) = delete;
+class TempDataFolder
+{
+public:
+    TempDataFolder()
+    {
+        static int counter = 0;
+        root_ = std::filesystem::temp_directory_path() /
+                ("quova-plugin-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+        previous_ = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+        ::setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    }
+    ~TempDataFolder()
+    {
+        if (previous_.empty())
+            ::unsetenv("XDG_DATA_HOME");
+        else
+            ::setenv("XDG_DATA_HOME", previous_.c_str(), 1);
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TempDataFolder(const TempDataFolder&) = delete;
+    TempDataFolder& operator=(const TempDataFolder&) = delete;
 
-  std::filesystem::path Root() const { return root_; }
-  std::filesystem::path SettingsFile() const { return root_ / "Tobel/Quova/data/settings.qva"; }
+    std::filesystem::path Root() const { return root_; }
+    std::filesystem::path SettingsFile() const { return root_ / "Tobel/Quova/data/settings.qva"; }
 
-  // Writes the settings file with the given content (folders made first).
-  void WriteSettings(const std::string& content) const {
-    std::filesystem::create_directories(SettingsFile().parent_path());
-    std::ofstream(SettingsFile(), std::ios::binary) << content;
-  }
-  std::string ReadSettings() const {
-    std::ifstream in(SettingsFile(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+    // Writes the settings file with the given content (folders made first).
+    void WriteSettings(const std::string& content) const
+    {
+        std::filesystem::create_directories(SettingsFile().parent_path());
+        std::ofstream(SettingsFile(), std::ios::binary) << content;
+    }
+    std::string ReadSettings() const
+    {
+        std::ifstream in(SettingsFile(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 
- private:
-  std::filesystem::path root_;
-  std::string previous_;
+private:
+    std::filesystem::path root_;
+    std::string previous_;
 };
 
 // An in-process host: product text, time info and collected MIDI. One at a time.
-struct FakeHost {
-  std::string product = "Fake Host";
-  bool answerTime = true;
-  VstTimeInfo time{};
-  std::vector<VstMidiEvent> midi;
+struct FakeHost
+{
+    std::string product = "Fake Host";
+    bool answerTime = true;
+    VstTimeInfo time{};
+    std::vector<VstMidiEvent> midi;
 
-  static inline FakeHost* current = nullptr;
-  FakeHost() {
-    current = this;
-    time.sampleRate = 44100.0;
-    time.tempo = 120.0;
-    time.timeSigNumerator = 4;
-    time.timeSigDenominator = 4;
-    time.flags = vst::kVstTempoValid | vst::kVstPpqPosValid | vst::kVstTimeSigValid;
-  }
-  ~FakeHost() { current = nullptr; }
-  FakeHost(const FakeHost&) = delete;
-  FakeHost& operator=(const FakeHost&) = delete;
-
-  static VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-    FakeHost* host = current;
-    if (host == nullptr) return 0;
-    switch (opcode) {
-      case vst::audioMasterGetTime:
-        return host->answerTime ? reinterpret_cast<VstIntPtr>(&host->time) : 0;
-      case vst::audioMasterGetProductString:
-        std::snprintf(static_cast<char*>(ptr), 64, "%s", host->product.c_str());
-        return 1;
-      case vst::audioMasterGetVendorVersion:
-        return 10000;
-      case vst::audioMasterProcessEvents: {
-        const VstEvents* events = static_cast<const VstEvents*>(ptr);
-        for (int i = 0; i < events->numEvents; ++i)
-          if (events->events[i]->type == vst::kVstMidiType)
-            host->midi.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
-        return 1;
-      }
-      default:
-        return 0;
+    static inline FakeHost* current = nullptr;
+    FakeHost()
+    {
+        current = this;
+        time.sampleRate = 44100.0;
+        time.tempo = 120.0;
+        time.timeSigNumerator = 4;
+        time.timeSigDenominator = 4;
+        time.flags = vst::kVstTempoValid | vst::kVstPpqPosValid | vst::kVstTimeSigValid;
     }
-  }
+    ~FakeHost() { current = nullptr; }
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+
+    static VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+    {
+        FakeHost* host = current;
+        if (host == nullptr) return 0;
+        switch (opcode)
+        {
+        case vst::audioMasterGetTime:
+            return host->answerTime ? reinterpret_cast<VstIntPtr>(&host->time) : 0;
+        case vst::audioMasterGetProductString:
+            std::snprintf(static_cast<char*>(ptr), 64, "%s", host->product.c_str());
+            return 1;
+        case vst::audioMasterGetVendorVersion:
+            return 10000;
+        case vst::audioMasterProcessEvents:
+        {
+            const VstEvents* events = static_cast<const VstEvents*>(ptr);
+            for (int i = 0; i < events->numEvents; ++i)
+                if (events->events[i]->type == vst::kVstMidiType)
+                    host->midi.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
+            return 1;
+        }
+        default:
+            return 0;
+        }
+    }
 };
 
 // The plug-in's state as bytes.
-inline std::vector<uint8_t> StateBytes(Tobel& plug) {
-  IStateChunk chunk;
-  plug.WriteState(&chunk);
-  return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
+inline std::vector<uint8_t> StateBytes(Tobel& plug)
+{
+    IStateChunk chunk;
+    plug.WriteState(&chunk);
+    return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
 }
 
-inline void ToChunk(const std::vector<uint8_t>& bytes, IStateChunk* chunk) {
-  chunk->Clear();
-  if (!bytes.empty()) chunk->PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+inline void ToChunk(const std::vector<uint8_t>& bytes, IStateChunk* chunk)
+{
+    chunk->Clear();
+    if (!bytes.empty()) chunk->PutBytes(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 // Reads bytes as a state; the ReadState result.
-inline int ReadBytes(Tobel& plug, const std::vector<uint8_t>& bytes, bool presetFile = false) {
-  IStateChunk chunk;
-  ToChunk(bytes, &chunk);
-  return plug.ReadState(&chunk, 0, presetFile);
+inline int ReadBytes(Tobel& plug, const std::vector<uint8_t>& bytes, bool presetFile = false)
+{
+    IStateChunk chunk;
+    ToChunk(bytes, &chunk);
+    return plug.ReadState(&chunk, 0, presetFile);
 }
 
-}  // namespace quova::test
+} // namespace quova::test

@@ -9,36 +9,41 @@
 #include "plugin/SkinLayout.h"
 #include "tools/host/PluginModule.h"
 
-namespace {
+namespace
+{
 
-TEST(QuovaModuleResources, TheLoadedModuleCarriesTheBuiltInResources) {
-  std::string error;
-  std::unique_ptr<quova::host::PluginModule> module = quova::host::PluginModule::Load(QUOVA_PLUGIN_MODULE, error);
-  ASSERT_NE(module, nullptr) << error;
-  auto* table = static_cast<HMODULE>(module->Symbol("quovaPluginModule"));
-  ASSERT_NE(table, nullptr) << "Quova.so has no resource table";
-  ASSERT_NE(table, PluginModule()) << "the table must be the loaded module's, not the test's";
+TEST(QuovaModuleResources, TheLoadedModuleCarriesTheBuiltInResources)
+{
+    std::string error;
+    std::unique_ptr<quova::host::PluginModule> module =
+        quova::host::PluginModule::Load(QUOVA_PLUGIN_MODULE, error);
+    ASSERT_NE(module, nullptr) << error;
+    auto* table = static_cast<HMODULE>(module->Symbol("quovaPluginModule"));
+    ASSERT_NE(table, nullptr) << "Quova.so has no resource table";
+    ASSERT_NE(table, PluginModule()) << "the table must be the loaded module's, not the test's";
 
-  for (int id : {101, 113, 115, 119, 139, 149}) {
-    HRSRC png = FindResourceA(table, MAKEINTRESOURCEA(static_cast<WORD>(id)), "PNG");
-    ASSERT_NE(png, nullptr) << id;
-    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(table, png)));
-    ASSERT_GT(SizeofResource(table, png), 8u) << id;
-    EXPECT_EQ(bytes[1], 'P') << id;  // the PNG signature's "PNG"
-    EXPECT_EQ(bytes[2], 'N') << id;
-  }
+    for (int id : {101, 113, 115, 119, 139, 149})
+    {
+        HRSRC png = FindResourceA(table, MAKEINTRESOURCEA(static_cast<WORD>(id)), "PNG");
+        ASSERT_NE(png, nullptr) << id;
+        const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(table, png)));
+        ASSERT_GT(SizeofResource(table, png), 8u) << id;
+        EXPECT_EQ(bytes[1], 'P') << id; // the PNG signature's "PNG"
+        EXPECT_EQ(bytes[2], 'N') << id;
+    }
 
-  SkinLayout layout;
-  ASSERT_TRUE(ReadSkinLayout(&layout, ModuleTextResources(table)));
-  EXPECT_EQ(layout.Size(), 169);
-  EXPECT_EQ(layout.At(168).Width(), 1000);
+    SkinLayout layout;
+    ASSERT_TRUE(ReadSkinLayout(&layout, ModuleTextResources(table)));
+    EXPECT_EQ(layout.Size(), 169);
+    EXPECT_EQ(layout.At(168).Width(), 1000);
 
-  const TextResourceLoader load = ModuleTextResources(table);
-  for (int id : {114, 116, 120, 140, 150}) {
-    const char* text = load(id);
-    ASSERT_NE(text, nullptr) << id;
-    EXPECT_NE(std::string(text).find("<font"), std::string::npos) << id;
-  }
+    const TextResourceLoader load = ModuleTextResources(table);
+    for (int id : {114, 116, 120, 140, 150})
+    {
+        const char* text = load(id);
+        ASSERT_NE(text, nullptr) << id;
+        EXPECT_NE(std::string(text).find("<font"), std::string::npos) << id;
+    }
 }
 
-}  // namespace
+} // namespace

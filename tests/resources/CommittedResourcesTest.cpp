@@ -112,8 +112,7 @@ TEST(ResourceList, ListedResourcesAreTheWholeResourceFolder)
         listed.insert(r.path);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(SourceRoot() + "/resources"))
     {
-        if (!entry.is_regular_file())
-            continue;
+        if (!entry.is_regular_file()) continue;
         std::string relative = std::filesystem::relative(entry.path(), SourceRoot()).generic_string();
         EXPECT_TRUE(listed.count(relative)) << relative << " is in resources/ but not in the list";
     }
@@ -123,7 +122,8 @@ TEST(ResourceList, EveryResourceIsBuiltIntoThePluginModuleUnchanged)
 {
     for (const ListedResource& r : CommittedList())
     {
-        HRSRC found = FindResourceA(PluginModule(), MAKEINTRESOURCEA(static_cast<WORD>(r.id)), r.type.c_str());
+        HRSRC found =
+            FindResourceA(PluginModule(), MAKEINTRESOURCEA(static_cast<WORD>(r.id)), r.type.c_str());
         ASSERT_NE(found, nullptr) << r.type << " " << r.id << " is not in the module; rerun CMake";
         std::optional<std::string> file = ReadFileBytes(SourceRoot() + "/" + r.path);
         ASSERT_TRUE(file) << r.path;
@@ -139,9 +139,9 @@ TEST(ChordTable, HoldsTheEightBuiltInChordsInOrder)
     ASSERT_TRUE(text);
     std::vector<ChordRow> rows = ParseChordTable(*text);
     const ChordRow expected[] = {
-        {"Major", {0, 12, 16, 19, 24}},        {"Major 6", {0, 12, 16, 19, 21, 24}},
-        {"Major 7", {0, 7, 12, 19, 22, 24}},   {"Major 9", {5, 12, 14, 16, 19, 23}},
-        {"Minor", {0, 12, 15, 19, 24}},        {"Minor 6", {0, 12, 15, 19, 21, 24}},
+        {"Major", {0, 12, 16, 19, 24}},           {"Major 6", {0, 12, 16, 19, 21, 24}},
+        {"Major 7", {0, 7, 12, 19, 22, 24}},      {"Major 9", {5, 12, 14, 16, 19, 23}},
+        {"Minor", {0, 12, 15, 19, 24}},           {"Minor 6", {0, 12, 15, 19, 21, 24}},
         {"Minor 7", {0, 10, 12, 15, 19, 22, 24}}, {"Minor 9", {0, 3, 12, 14, 19, 22, 24}},
     };
     ASSERT_EQ(rows.size(), std::size(expected));

@@ -29,8 +29,7 @@ Description ReadDescription(const std::string& base)
     Description d;
     std::optional<std::string> text = ReadFileBytes(SourceRoot() + "/resources/fonts/" + base + ".fnt");
     tinyxml2::XMLDocument doc;
-    if (!text || doc.Parse(text->c_str()) != tinyxml2::XML_SUCCESS)
-        return d;
+    if (!text || doc.Parse(text->c_str()) != tinyxml2::XML_SUCCESS) return d;
     tinyxml2::XMLElement* font = doc.FirstChildElement("font");
     tinyxml2::XMLElement* common = font ? font->FirstChildElement("common") : nullptr;
     tinyxml2::XMLElement* chars = font ? font->FirstChildElement("chars") : nullptr;
@@ -65,7 +64,7 @@ struct FontCase
 };
 
 const FontCase kFonts[] = {
-    {"Calibri_10px", 10, -1}, {"Calibri_12px", 12, -1},      {"Calibri_14px", 14, -1},
+    {"Calibri_10px", 10, -1},      {"Calibri_12px", 12, -1},      {"Calibri_14px", 14, -1},
     {"Calibri_12px_white", 12, 1}, {"Calibri_12px_black", 12, 0},
 };
 } // namespace
@@ -93,7 +92,8 @@ TEST(Fonts, GlyphsLieInsideTheirImageAndLineBox)
     for (const FontCase& f : kFonts)
     {
         Description d = ReadDescription(f.base);
-        std::unique_ptr<RasterBitmap> image = LoadCheckoutPng(std::string("resources/fonts/") + f.base + ".png");
+        std::unique_ptr<RasterBitmap> image =
+            LoadCheckoutPng(std::string("resources/fonts/") + f.base + ".png");
         ASSERT_TRUE(image) << f.base;
         for (const auto& [code, g] : d.glyphs)
         {
@@ -104,7 +104,8 @@ TEST(Fonts, GlyphsLieInsideTheirImageAndLineBox)
             if (g.width > 0)
             {
                 EXPECT_GE(g.yoffset, 0) << f.base << " " << code << " starts above the line";
-                EXPECT_LE(g.yoffset + g.height, d.lineHeight + 1) << f.base << " " << code << " ends below it";
+                EXPECT_LE(g.yoffset + g.height, d.lineHeight + 1)
+                    << f.base << " " << code << " ends below it";
             }
         }
         EXPECT_EQ(d.glyphs[' '].width, 0) << "a space has no pixels";
@@ -128,7 +129,8 @@ TEST(Fonts, GlyphImagesCarryTheFontColourInTheirAlpha)
     for (const FontCase& f : kFonts)
     {
         Description d = ReadDescription(f.base);
-        std::unique_ptr<RasterBitmap> image = LoadCheckoutPng(std::string("resources/fonts/") + f.base + ".png");
+        std::unique_ptr<RasterBitmap> image =
+            LoadCheckoutPng(std::string("resources/fonts/") + f.base + ".png");
         ASSERT_TRUE(image);
         const GlyphBox& m = d.glyphs['M'];
         int covered = 0, partial = 0, maxAlpha = 0;

@@ -18,8 +18,7 @@ namespace
 std::unique_ptr<RasterBitmap> RoundTrip(RasterBitmap& bitmap)
 {
     std::vector<uint8_t> png;
-    if (!EncodePng(bitmap, &png))
-        return nullptr;
+    if (!EncodePng(bitmap, &png)) return nullptr;
     return std::unique_ptr<RasterBitmap>(LoadPngMemory(png.data(), static_cast<int32_t>(png.size())));
 }
 } // namespace
@@ -40,7 +39,8 @@ TEST(PngWriter, RoundTripsRandomPixelsWithAndWithoutAlpha)
         ASSERT_EQ(back->Height(), bitmap.Height());
         for (int y = 0; y < bitmap.Height(); ++y)
             for (int x = 0; x < bitmap.Width(); ++x)
-                ASSERT_EQ(ReadPixel(back.get(), x, y), ReadPixel(&bitmap, x, y)) << "seed " << seed << " at " << x << "," << y;
+                ASSERT_EQ(ReadPixel(back.get(), x, y), ReadPixel(&bitmap, x, y))
+                    << "seed " << seed << " at " << x << "," << y;
     }
 }
 

@@ -6,17 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <cstdio>
+#include <map>
 
 namespace
 {
 // Frame counts the editor loads each image with.
 const std::map<int, int> kFrames = {
-    {101, 1}, {102, 2},  {103, 30},  {104, 2},  {105, 1},  {106, 2},  {107, 2},  {108, 127}, {109, 127},
-    {111, 2}, {112, 30}, {122, 2},   {123, 2},  {124, 2},  {125, 2},  {126, 2},  {127, 2},   {128, 2},
-    {129, 2}, {130, 2},  {131, 2},   {132, 2},  {133, 2},  {134, 2},  {135, 2},  {136, 2},   {137, 2},
-    {138, 2}, {141, 1},  {142, 1},   {143, 2},  {144, 2},  {146, 5},  {147, 25}, {148, 23},  {151, 2},
+    {101, 1}, {102, 2},  {103, 30}, {104, 2}, {105, 1}, {106, 2}, {107, 2},  {108, 127}, {109, 127},
+    {111, 2}, {112, 30}, {122, 2},  {123, 2}, {124, 2}, {125, 2}, {126, 2},  {127, 2},   {128, 2},
+    {129, 2}, {130, 2},  {131, 2},  {132, 2}, {133, 2}, {134, 2}, {135, 2},  {136, 2},   {137, 2},
+    {138, 2}, {141, 1},  {142, 1},  {143, 2}, {144, 2}, {146, 5}, {147, 25}, {148, 23},  {151, 2},
 };
 
 struct LoadedImage
@@ -30,8 +30,7 @@ std::vector<LoadedImage> LoadImages()
 {
     std::vector<LoadedImage> images;
     std::optional<std::string> text = ReadFileBytes(SourceRoot() + "/resources/resources.txt");
-    if (!text)
-        return images;
+    if (!text) return images;
     for (const ListedResource& r : ParseResourceList(*text))
         if (r.type == "PNG" && r.path.rfind("resources/images/", 0) == 0)
             images.push_back({r, LoadCheckoutPng(r.path), kFrames.count(r.id) ? kFrames.at(r.id) : -1});
@@ -68,8 +67,7 @@ bool FramesDiffer(RasterBitmap* strip, int frames, int a, int b)
     int h = strip->Height() / frames;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < strip->Width(); ++x)
-            if (ReadPixel(strip, x, a * h + y) != ReadPixel(strip, x, b * h + y))
-                return true;
+            if (ReadPixel(strip, x, a * h + y) != ReadPixel(strip, x, b * h + y)) return true;
     return false;
 }
 } // namespace
@@ -89,10 +87,10 @@ TEST(Images, SizesMatchTheirNamesAndFrameCounts)
 {
     for (const LoadedImage& image : LoadImages())
     {
-        if (!image.bitmap || image.frames < 1)
-            continue;
+        if (!image.bitmap || image.frames < 1) continue;
         const std::string& path = image.resource.path;
-        ASSERT_EQ(image.bitmap->Height() % image.frames, 0) << path << ": height is not a whole number of frames";
+        ASSERT_EQ(image.bitmap->Height() % image.frames, 0)
+            << path << ": height is not a whole number of frames";
         int frameHeight = image.bitmap->Height() / image.frames;
         FrameSize named;
         if (SizeInName(path, &named))
@@ -119,12 +117,10 @@ TEST(Images, KnobStripsShareOneSquareFrameAndChangeEveryFrame)
     int knobSize = -1;
     for (const LoadedImage& image : LoadImages())
     {
-        if (image.resource.path.find("knob_with_ring") == std::string::npos || !image.bitmap)
-            continue;
+        if (image.resource.path.find("knob_with_ring") == std::string::npos || !image.bitmap) continue;
         int frameHeight = image.bitmap->Height() / image.frames;
         EXPECT_EQ(image.bitmap->Width(), frameHeight) << image.resource.path;
-        if (knobSize < 0)
-            knobSize = frameHeight;
+        if (knobSize < 0) knobSize = frameHeight;
         EXPECT_EQ(frameHeight, knobSize) << image.resource.path;
         for (int f = 1; f < image.frames; ++f)
             EXPECT_TRUE(FramesDiffer(image.bitmap.get(), image.frames, f - 1, f))
@@ -149,7 +145,8 @@ TEST(Images, TwoStateImagesShowTwoDifferentStates)
 
 TEST(Images, FadingStripsFadeAndLightStripsBrighten)
 {
-    std::unique_ptr<RasterBitmap> markers = LoadCheckoutPng("resources/images/noteliststrip_21x8_30frames.png");
+    std::unique_ptr<RasterBitmap> markers =
+        LoadCheckoutPng("resources/images/noteliststrip_21x8_30frames.png");
     std::unique_ptr<RasterBitmap> lights = LoadCheckoutPng("resources/images/incomingnote_27x9_30frames.png");
     ASSERT_TRUE(markers && lights);
     // A marker's alpha falls frame by frame (frame index = fade); the centre pixel is sampled.
@@ -162,7 +159,8 @@ TEST(Images, FadingStripsFadeAndLightStripsBrighten)
     }
     EXPECT_EQ(PixelAlpha(ReadPixel(markers.get(), 10, 4)), 255);
     // An incoming-note light gets brighter toward its last frame (value 1.0).
-    auto brightness = [&](int f) {
+    auto brightness = [&](int f)
+    {
         RasterPixel p = ReadPixel(lights.get(), 13, f * 9 + 5);
         return PixelRed(p) + PixelGreen(p) + PixelBlue(p);
     };

@@ -57,7 +57,8 @@ TEST(Generator, ReproducesTheCommittedResourcesByteForByte)
         std::optional<std::string> fresh = ReadFileBytes((out.Path() / file).string());
         std::optional<std::string> kept = ReadFileBytes(SourceRoot() + "/" + file);
         ASSERT_TRUE(fresh && kept) << file;
-        EXPECT_TRUE(*fresh == *kept) << file << " differs from a fresh run; run quova_resgen <repository root>";
+        EXPECT_TRUE(*fresh == *kept) << file
+                                     << " differs from a fresh run; run quova_resgen <repository root>";
     }
 }
 

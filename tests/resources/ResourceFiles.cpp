@@ -19,13 +19,15 @@ std::vector<std::string> Split(const std::string& text, char separator)
 }
 } // namespace
 
-std::string SourceRoot() { return QUOVA_SOURCE_DIR; }
+std::string SourceRoot()
+{
+    return QUOVA_SOURCE_DIR;
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -45,9 +47,9 @@ std::vector<ListedResource> ParseResourceList(const std::string& text)
         std::istringstream fields(line);
         ListedResource r;
         std::string id, extra;
-        if (!(fields >> r.type))
-            continue;
-        if (!(fields >> id >> r.path) || (fields >> extra) || id.find_first_not_of("0123456789") != std::string::npos)
+        if (!(fields >> r.type)) continue;
+        if (!(fields >> id >> r.path) || (fields >> extra) ||
+            id.find_first_not_of("0123456789") != std::string::npos)
             r.id = -1;
         else
             r.id = std::atoi(id.c_str());
@@ -61,14 +63,11 @@ std::vector<RasterRect> ParseSkin(const std::string& text)
     std::vector<RasterRect> rects;
     for (const std::string& line : Split(text, '\n'))
     {
-        if (line.find('/') != std::string::npos)
-            continue;
+        if (line.find('/') != std::string::npos) continue;
         std::vector<std::string> fields;
         for (const std::string& f : Split(line, ' '))
-            if (!f.empty())
-                fields.push_back(f);
-        if (fields.size() < 2)
-            continue;
+            if (!f.empty()) fields.push_back(f);
+        if (fields.size() < 2) continue;
         int x1 = std::atoi(fields[0].c_str()), y1 = std::atoi(fields[1].c_str());
         int x2 = fields.size() >= 4 ? std::atoi(fields[2].c_str()) : 0;
         int y2 = fields.size() >= 4 ? std::atoi(fields[3].c_str()) : 0;
@@ -89,11 +88,9 @@ std::vector<ChordRow> ParseChordTable(const std::string& text)
     std::vector<ChordRow> rows;
     for (const std::string& line : Split(text, '\n'))
     {
-        if (line.find('/') != std::string::npos)
-            continue;
+        if (line.find('/') != std::string::npos) continue;
         std::vector<std::string> fields = Split(line, ',');
-        if (fields.size() < 2)
-            continue;
+        if (fields.size() < 2) continue;
         ChordRow row{fields[0], {}};
         for (size_t i = 1; i < fields.size(); ++i)
             row.values.push_back(std::atoi(fields[i].c_str()));

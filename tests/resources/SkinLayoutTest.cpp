@@ -26,33 +26,50 @@ struct FrameSize
 FrameSize ImageFrame(int id)
 {
     static const std::map<int, std::pair<const char*, int>> kImages = {
-        {102, {"ptnviewStepOnoff_23x13.png", 2}}, {104, {"ptnview_63x15.png", 2}},
-        {105, {"About.png", 1}},                  {106, {"freebutton_38x19.png", 2}},
-        {107, {"buttonOnOff_27x23.png", 2}},      {108, {"bipolar_knob_with_ring_127frames.png", 127}},
-        {109, {"unipolar_knob_with_ring_127frames.png", 127}}, {111, {"button_27x23.png", 2}},
-        {112, {"incomingnote_27x9_30frames.png", 30}}, {122, {"boxbuttonLeft_27x14.png", 2}},
-        {123, {"resizebutton_15x11.png", 2}},     {124, {"boxbuttonOK_27x14.png", 2}},
-        {125, {"boxbuttonRight_27x14.png", 2}},   {126, {"boxbuttonInfo_30x14.png", 2}},
-        {127, {"buttonTeach_27x23.png", 2}},      {128, {"editClear_33x27.png", 2}},
-        {129, {"editCopy_33x27.png", 2}},         {130, {"editDraw_33x27.png", 2}},
-        {131, {"editPaste_33x27.png", 2}},        {132, {"editRand_33x27.png", 2}},
-        {133, {"editSelect_33x27.png", 2}},       {134, {"lockbutton_21x21.png", 2}},
-        {135, {"panicbutton_29x19.png", 2}},      {136, {"SbuttonLeft_23x21.png", 2}},
-        {137, {"SbuttonRight_23x21.png", 2}},     {138, {"Sbutton_23x21.png", 2}},
-        {143, {"ptnviewCC_19x15.png", 2}},        {146, {"unipolar_knob_with_ring_5frames.png", 5}},
-        {147, {"bipolar_knob_with_ring_25frames.png", 25}}, {148, {"unipolar_knob_with_ring_23frames.png", 23}},
+        {102, {"ptnviewStepOnoff_23x13.png", 2}},
+        {104, {"ptnview_63x15.png", 2}},
+        {105, {"About.png", 1}},
+        {106, {"freebutton_38x19.png", 2}},
+        {107, {"buttonOnOff_27x23.png", 2}},
+        {108, {"bipolar_knob_with_ring_127frames.png", 127}},
+        {109, {"unipolar_knob_with_ring_127frames.png", 127}},
+        {111, {"button_27x23.png", 2}},
+        {112, {"incomingnote_27x9_30frames.png", 30}},
+        {122, {"boxbuttonLeft_27x14.png", 2}},
+        {123, {"resizebutton_15x11.png", 2}},
+        {124, {"boxbuttonOK_27x14.png", 2}},
+        {125, {"boxbuttonRight_27x14.png", 2}},
+        {126, {"boxbuttonInfo_30x14.png", 2}},
+        {127, {"buttonTeach_27x23.png", 2}},
+        {128, {"editClear_33x27.png", 2}},
+        {129, {"editCopy_33x27.png", 2}},
+        {130, {"editDraw_33x27.png", 2}},
+        {131, {"editPaste_33x27.png", 2}},
+        {132, {"editRand_33x27.png", 2}},
+        {133, {"editSelect_33x27.png", 2}},
+        {134, {"lockbutton_21x21.png", 2}},
+        {135, {"panicbutton_29x19.png", 2}},
+        {136, {"SbuttonLeft_23x21.png", 2}},
+        {137, {"SbuttonRight_23x21.png", 2}},
+        {138, {"Sbutton_23x21.png", 2}},
+        {143, {"ptnviewCC_19x15.png", 2}},
+        {146, {"unipolar_knob_with_ring_5frames.png", 5}},
+        {147, {"bipolar_knob_with_ring_25frames.png", 25}},
+        {148, {"unipolar_knob_with_ring_23frames.png", 23}},
         {151, {"boxbuttonSettings_48x14.png", 2}},
     };
     auto it = kImages.find(id);
-    if (it == kImages.end())
-        return {};
-    std::unique_ptr<RasterBitmap> image = LoadCheckoutPng(std::string("resources/images/") + it->second.first);
-    if (!image)
-        return {};
+    if (it == kImages.end()) return {};
+    std::unique_ptr<RasterBitmap> image =
+        LoadCheckoutPng(std::string("resources/images/") + it->second.first);
+    if (!image) return {};
     return {image->Width(), image->Height() / it->second.second};
 }
 
-bool Holds(RasterRect r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+bool Holds(RasterRect r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 
 bool Overlap(RasterRect a, RasterRect b)
 {
@@ -68,7 +85,10 @@ RasterRect RadioButton(RasterRect rect, int n, FrameSize frame, int i)
 }
 
 // A 3 x 3 indicator dot at (x, y) lies wholly in r.
-bool DotIn(RasterRect r, int x, int y) { return Holds(r, x, y) && Holds(r, x + 2, y + 2); }
+bool DotIn(RasterRect r, int x, int y)
+{
+    return Holds(r, x, y) && Holds(r, x + 2, y + 2);
+}
 } // namespace
 
 TEST(Skin, HasOneRectanglePerPositionEndingWithTheWholeEditor)
@@ -94,11 +114,11 @@ TEST(Skin, ControlsPlacedAtARectangleTakeTheirImageSize)
     // Controls built at a rectangle's corner draw their image's size there; the rectangle says
     // where the background leaves room for them.
     const std::pair<int, int> placed[] = {
-        {0, 109},   {1, 148},   {2, 109},   {4, 109},   {5, 146},   {6, 147},   {7, 108},   {8, 109},
-        {129, 130}, {130, 133}, {131, 132}, {132, 129}, {133, 131}, {134, 128}, {135, 135}, {136, 122},
-        {137, 125}, {140, 126}, {141, 151}, {156, 123}, {158, 134}, {159, 134}, {160, 134}, {161, 134},
-        {162, 134}, {146, 122}, {147, 125}, {148, 129}, {149, 131}, {150, 128}, {151, 124}, {152, 137},
-        {153, 136}, {167, 105},
+        {0, 109},   {1, 148},   {2, 109},   {4, 109},   {5, 146},   {6, 147},   {7, 108},
+        {8, 109},   {129, 130}, {130, 133}, {131, 132}, {132, 129}, {133, 131}, {134, 128},
+        {135, 135}, {136, 122}, {137, 125}, {140, 126}, {141, 151}, {156, 123}, {158, 134},
+        {159, 134}, {160, 134}, {161, 134}, {162, 134}, {146, 122}, {147, 125}, {148, 129},
+        {149, 131}, {150, 128}, {151, 124}, {152, 137}, {153, 136}, {167, 105},
     };
     std::vector<RasterRect> skin = Skin();
     ASSERT_EQ(skin.size(), 169u);
@@ -115,9 +135,9 @@ TEST(Skin, ImageSwitchesOnARectangleAreExactlyOneFrameHigh)
 {
     // A switch drawn over its whole rectangle would show rows of its next frame if the
     // rectangle were taller than a frame.
-    const std::pair<int, int> switches[] = {{3, 106},  {9, 107},  {10, 107}, {11, 107}, {12, 107},
+    const std::pair<int, int> switches[] = {{3, 106},  {9, 107},  {10, 107}, {11, 107},  {12, 107},
                                             {13, 107}, {14, 107}, {16, 107}, {125, 107}, {26, 127},
-                                            {26, 111}, {27, 112}, {30, 112}, {37, 102}, {68, 102}};
+                                            {26, 111}, {27, 112}, {30, 112}, {37, 102},  {68, 102}};
     std::vector<RasterRect> skin = Skin();
     ASSERT_EQ(skin.size(), 169u);
     for (auto [position, id] : switches)
@@ -222,7 +242,8 @@ TEST(Skin, AboutPartsLieOnTheAboutImage)
     for (int position : {21, 165})
     {
         RasterRect r = skin[static_cast<size_t>(position)];
-        EXPECT_TRUE(r.left >= about.left && r.right <= about.right && r.top >= about.top && r.bottom <= about.bottom)
+        EXPECT_TRUE(r.left >= about.left && r.right <= about.right && r.top >= about.top &&
+                    r.bottom <= about.bottom)
             << "position " << position;
     }
 }
@@ -239,8 +260,7 @@ TEST(Skin, CompactViewKeepsEverythingButScenesAndChordMemory)
     ASSERT_EQ(skin.size(), 169u);
     for (int p = 0; p < 169; ++p)
     {
-        if (overlays.count(p))
-            continue;
+        if (overlays.count(p)) continue;
         RasterRect r = skin[static_cast<size_t>(p)];
         EXPECT_TRUE(lower.count(p) ? r.top >= 432 : r.bottom <= 432) << "position " << p;
     }

@@ -10,13 +10,15 @@
 
 #include "platform/testing/SurfacePng.h"
 
-namespace quova::test_support {
+namespace quova::test_support
+{
 
 // A resource's data followed by one zero byte, and the data's size. A PlatformResource entry
 // points at both, so a blob must outlive the module that lists it (and must not be moved after).
-struct ResourceBlob {
-  std::vector<unsigned char> bytes;
-  uint32_t size = 0;
+struct ResourceBlob
+{
+    std::vector<unsigned char> bytes;
+    uint32_t size = 0;
 };
 
 // The bytes as they stand.
@@ -25,15 +27,17 @@ ResourceBlob BytesBlob(std::vector<unsigned char> bytes);
 ResourceBlob TextBlob(std::string_view text);
 
 // A width x height PNG image whose pixel (x, y) is colourAt(x, y) (0xAARRGGBB).
-template <class ColourAt>
-ResourceBlob PngBlob(int width, int height, ColourAt colourAt) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
-  }
-  std::vector<unsigned char> bytes;
-  EncodePixelsPng(pixels.data(), width, height, width, bytes);
-  return BytesBlob(std::move(bytes));
+template <class ColourAt> ResourceBlob PngBlob(int width, int height, ColourAt colourAt)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
+    }
+    std::vector<unsigned char> bytes;
+    EncodePixelsPng(pixels.data(), width, height, width, bytes);
+    return BytesBlob(std::move(bytes));
 }
 
-}  // namespace quova::test_support
+} // namespace quova::test_support

@@ -3,8 +3,8 @@
 // entry (ECHO_WITHOUT_ENTRY), one whose entry makes no effect
 // (ECHO_NULL_EFFECT) and one whose record lacks the magic (ECHO_BAD_MAGIC).
 
-#include "platform/vst/VstAbi.h"
 #include "tests/tools/EchoModule.h"
+#include "platform/vst/VstAbi.h"
 
 #include <cstring>
 #include <vector>
@@ -24,15 +24,17 @@ struct Echo
 
 Echo* gNewest = nullptr;
 
-Echo* Self(AEffect* effect) { return static_cast<Echo*>(effect->object); }
+Echo* Self(AEffect* effect)
+{
+    return static_cast<Echo*>(effect->object);
+}
 
 void TakeEvents(Echo* echo, const VstEvents* list)
 {
     for (VstInt32 i = 0; i < list->numEvents; ++i)
     {
         VstEvent* event = list->events[i];
-        if (!event)
-            continue;
+        if (!event) continue;
         if (event->type == vst::kVstMidiType)
         {
             echo->pending.push_back(*reinterpret_cast<VstMidiEvent*>(event));
@@ -48,31 +50,29 @@ void TakeEvents(Echo* echo, const VstEvents* list)
     }
 }
 
-[[maybe_unused]] VstIntPtr Dispatcher(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr, float)
+[[maybe_unused]] VstIntPtr Dispatcher(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr,
+                                      float)
 {
     Echo* echo = Self(effect);
     switch (opcode)
     {
     case vst::effClose:
-        if (gNewest == echo)
-            gNewest = nullptr;
+        if (gNewest == echo) gNewest = nullptr;
         delete echo;
         return 0;
     case vst::effProcessEvents:
-        if (!ptr)
-            return 0;
+        if (!ptr) return 0;
         TakeEvents(echo, static_cast<const VstEvents*>(ptr));
         return 1;
     case vst::effGetChunk:
-        if (!ptr)
-            return 0;
+        if (!ptr) return 0;
         *static_cast<void**>(ptr) = echo->chunk.data();
         return VstIntPtr(echo->chunk.size());
     case vst::effSetChunk:
         if (!ptr || value < 4 || std::memcmp(ptr, "ECHO", 4) != 0)
         {
 #ifdef ECHO_DIRTY
-            echo->chunk.push_back('!');  // a careless plug-in: a refused chunk still leaves a trace
+            echo->chunk.push_back('!'); // a careless plug-in: a refused chunk still leaves a trace
 #endif
             return 0;
         }
@@ -130,13 +130,15 @@ void TakeEvents(Echo* echo, const VstEvents* list)
 }
 
 [[maybe_unused]] void SetParameter(AEffect*, VstInt32, float) {}
-[[maybe_unused]] float GetParameter(AEffect*, VstInt32) { return 0.0f; }
+[[maybe_unused]] float GetParameter(AEffect*, VstInt32)
+{
+    return 0.0f;
+}
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int EchoTestTimeLog(EchoTimeRecord* out, int max)
 {
-    if (!gNewest)
-        return 0;
+    if (!gNewest) return 0;
     const int count = int(gNewest->times.size());
     for (int i = 0; i < count && i < max; ++i)
         out[i] = gNewest->times[std::size_t(i)];
@@ -155,12 +157,11 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(VstHost
     return nullptr;
 #elif defined(ECHO_BAD_MAGIC)
     (void)host;
-    static AEffect garbled{};  // static: a host refuses it without closing it
+    static AEffect garbled{}; // static: a host refuses it without closing it
     garbled.dispatcher = &Dispatcher;
     return &garbled;
 #else
-    if (!host)
-        return nullptr;
+    if (!host) return nullptr;
     auto* echo = new Echo;
     echo->host = host;
     AEffect& e = echo->effect;

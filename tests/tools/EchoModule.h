@@ -11,7 +11,7 @@
 
 struct EchoTimeRecord
 {
-    int32_t hadTimeInfo;  // 0 when the host answered the time request with nothing
+    int32_t hadTimeInfo; // 0 when the host answered the time request with nothing
     int32_t flags;
     double samplePos;
     double sampleRate;
@@ -26,9 +26,9 @@ struct EchoTimeRecord
 
 struct EchoConstructionRecord
 {
-    char productSeen[64];  // what audioMasterGetProductString gave during the entry
+    char productSeen[64]; // what audioMasterGetProductString gave during the entry
     int64_t vendorVersionSeen;
-    int64_t hostVersionSeen;  // audioMasterVersion
+    int64_t hostVersionSeen; // audioMasterVersion
 };
 
 // Copies up to max time records (one per processed block, oldest first) of

@@ -15,8 +15,7 @@ bool IsHostWindow(quova::xtest::XClient& client, Window w)
     char* name = nullptr;
     const bool named = XFetchName(client.display(), w, &name) && name != nullptr;
     const bool host = named && std::strcmp(name, "quova_host") == 0;
-    if (name != nullptr)
-        XFree(name);
+    if (name != nullptr) XFree(name);
     XWindowAttributes a{};
     return host && XGetWindowAttributes(client.display(), w, &a) && a.map_state == IsViewable;
 }
@@ -28,21 +27,20 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         quova::xtest::RootPoint p;
-        if (std::sscanf(argv[i], "%d,%d", &p.x, &p.y) != 2)
-            return 2;
+        if (std::sscanf(argv[i], "%d,%d", &p.x, &p.y) != 2) return 2;
         points.push_back(p);
     }
-    if (points.empty() || !quova::xtest::ServerAvailable())
-        return 2;
+    if (points.empty() || !quova::xtest::ServerAvailable()) return 2;
 
     quova::xtest::XClient client;
     Window window = 0;
-    quova::xtest::Within(30000, [&] {
-        for (Window w : client.Children(DefaultRootWindow(client.display())))
-            if (IsHostWindow(client, w))
-                window = w;
-        return window != 0;
-    });
+    quova::xtest::Within(30000,
+                         [&]
+                         {
+                             for (Window w : client.Children(DefaultRootWindow(client.display())))
+                                 if (IsHostWindow(client, w)) window = w;
+                             return window != 0;
+                         });
     // The plug-in's editor is a child of the host's window.
     if (window == 0 || !quova::xtest::Within(30000, [&] { return !client.Children(window).empty(); }))
         return 1;

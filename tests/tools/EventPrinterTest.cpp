@@ -6,7 +6,10 @@ using namespace quova::host;
 
 namespace
 {
-std::string Describe(std::vector<uint8_t> bytes) { return DescribeMidi(bytes.data(), int(bytes.size())); }
+std::string Describe(std::vector<uint8_t> bytes)
+{
+    return DescribeMidi(bytes.data(), int(bytes.size()));
+}
 } // namespace
 
 TEST(EventPrinter, DescribesEachChannelMessageKind)
@@ -29,7 +32,7 @@ TEST(EventPrinter, LineHoldsBlockOffsetFramePositionAndBytes)
     e.block = 3;
     e.offset = 128;
     e.frame = 1664;
-    e.quarters = 5.5;  // bar 2, beat 2, half a beat in 4/4
+    e.quarters = 5.5; // bar 2, beat 2, half a beat in 4/4
     e.type = 1;
     e.bytes = {0x90, 0x3C, 0x64};
     const std::string line = FormatEventLine(e, 4, 4);

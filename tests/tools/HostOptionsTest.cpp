@@ -11,15 +11,18 @@ ParseOutcome Parse(std::vector<std::string> arguments, HostOptions& options, std
     return ParseHostOptions(arguments, options, error);
 }
 
-std::vector<uint8_t> Bytes(const CommandLineMidi& m) { return std::vector<uint8_t>(m.bytes, m.bytes + m.size); }
+std::vector<uint8_t> Bytes(const CommandLineMidi& m)
+{
+    return std::vector<uint8_t>(m.bytes, m.bytes + m.size);
+}
 } // namespace
 
 TEST(HostOptions, TransportOptionsAndModuleInAnyPosition)
 {
     HostOptions o;
     std::string error;
-    ASSERT_EQ(Parse({"-r", "48000", "mod.so", "--time-sig", "6/8", "--loop", "4:12", "--stopped", "--vendor-version",
-                     "20304"},
+    ASSERT_EQ(Parse({"-r", "48000", "mod.so", "--time-sig", "6/8", "--loop", "4:12", "--stopped",
+                     "--vendor-version", "20304"},
                     o, error),
               ParseOutcome::Run)
         << error;
@@ -50,7 +53,8 @@ TEST(HostOptions, NotesBecomeNoteOnAndNoteOffAtResolvedFrames)
     EXPECT_EQ(o.midi[1].frame, 566) << "the note-off may fall into a later block";
     EXPECT_EQ(Bytes(o.midi[1]), (std::vector<uint8_t>{0x82, 60, 0}));
     EXPECT_EQ(o.midi[2].frame, 5);
-    EXPECT_EQ(Bytes(o.midi[2]), (std::vector<uint8_t>{0x90, 61, 100})) << "velocity 100 and channel 1 by default";
+    EXPECT_EQ(Bytes(o.midi[2]), (std::vector<uint8_t>{0x90, 61, 100}))
+        << "velocity 100 and channel 1 by default";
     EXPECT_EQ(o.midi[3].frame, 128);
     EXPECT_EQ(Bytes(o.midi[3]), (std::vector<uint8_t>{0xB0, 0x7B, 0x00}));
     EXPECT_EQ(o.midi[4].frame, 7);
@@ -69,28 +73,28 @@ TEST(HostOptions, HelpStopsParsing)
 TEST(HostOptions, BadCommandLinesAreErrorsWithAMessage)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                       // no module
-        {"a.so", "b.so"},                         // two modules
+        {},               // no module
+        {"a.so", "b.so"}, // two modules
         {"--unknown", "a.so"},
-        {"a.so", "--block"},                      // value missing
+        {"a.so", "--block"}, // value missing
         {"--block", "0", "a.so"},
         {"--blocks", "-1", "a.so"},
         {"--rate", "0", "a.so"},
         {"--tempo", "fast", "a.so"},
         {"--tempo", " 120", "a.so"},
-        {"--time-sig", "4/3", "a.so"},            // denominator not a power of two
-        {"--loop", "8:4", "a.so"},                // end before start
+        {"--time-sig", "4/3", "a.so"}, // denominator not a power of two
+        {"--loop", "8:4", "a.so"},     // end before start
         {"--start", "-1", "a.so"},
         {"--note", "0:128", "a.so"},
         {"--note", "0:H4", "a.so"},
-        {"--note", "0:60:0", "a.so"},             // velocity 0
-        {"--note", "0:60:100:10:17", "a.so"},     // channel 17
+        {"--note", "0:60:0", "a.so"},         // velocity 0
+        {"--note", "0:60:100:10:17", "a.so"}, // channel 17
         {"--note", "-5:60", "a.so"},
-        {"--note", "0/512:60", "a.so"},           // offset outside the default block of 512
-        {"--midi", "0:3c40", "a.so"},             // no status byte first
-        {"--midi", "0:90bc00", "a.so"},           // data byte with the top bit
-        {"--midi", "0:90c", "a.so"},              // odd number of digits
-        {"--midi", "903c40", "a.so"},             // no time
+        {"--note", "0/512:60", "a.so"}, // offset outside the default block of 512
+        {"--midi", "0:3c40", "a.so"},   // no status byte first
+        {"--midi", "0:90bc00", "a.so"}, // data byte with the top bit
+        {"--midi", "0:90c", "a.so"},    // odd number of digits
+        {"--midi", "903c40", "a.so"},   // no time
         {"--vendor-version", "-3", "a.so"},
     };
     for (const auto& arguments : bad)

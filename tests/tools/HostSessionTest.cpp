@@ -1,6 +1,6 @@
+#include "tools/host/HostSession.h"
 #include "tests/tools/EchoModule.h"
 #include "tools/host/BinaryFile.h"
-#include "tools/host/HostSession.h"
 #include "tools/host/MidiFile.h"
 
 #include <gtest/gtest.h>
@@ -61,15 +61,17 @@ TEST_F(SessionFiles, RunPrintsEventsAndSavesMidiAndChunk)
 {
     const std::string midi = PathOf("out.mid");
     const std::string chunk = PathOf("out.chunk");
-    ASSERT_EQ(Run({"-b", "441", "-n", "10", "--note", "0:60:100:2205", "--note", "3/21:64", "--midi-out", midi,
-                   "--chunk-out", chunk}),
+    ASSERT_EQ(Run({"-b", "441", "-n", "10", "--note", "0:60:100:2205", "--note", "3/21:64", "--midi-out",
+                   midi, "--chunk-out", chunk}),
               0)
         << err.str();
     const std::string text = out.str();
-    EXPECT_NE(text.find("    0      0          0  1.1.000           0.00000  90 3c 64  note-on ch 1 C4 vel 100"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("    0      0          0  1.1.000           0.00000  90 3c 64  note-on ch 1 C4 vel 100"),
+        std::string::npos)
         << text;
-    EXPECT_NE(text.find("    5      0       2205  1.1.096           0.10000  80 3c 00"), std::string::npos) << text;
+    EXPECT_NE(text.find("    5      0       2205  1.1.096           0.10000  80 3c 00"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("3 events received in 10 blocks of 441 frames"), std::string::npos) << text;
     EXPECT_EQ(CountLines(text), 1 + 3 + 3) << "heading, three events, summary, chunk and MIDI lines";
 
@@ -84,7 +86,7 @@ TEST_F(SessionFiles, RunPrintsEventsAndSavesMidiAndChunk)
     ASSERT_EQ(song.events.size(), 3u);
     // Frames 0, 1344 and 2205 at 22050 samples per quarter note and 960 ticks.
     EXPECT_EQ(song.events[0].tick, 0);
-    EXPECT_EQ(song.events[1].tick, 59);  // 58.5 rounds up
+    EXPECT_EQ(song.events[1].tick, 59); // 58.5 rounds up
     EXPECT_EQ(song.events[1].bytes, (std::vector<uint8_t>{0x90, 64, 100}));
     EXPECT_EQ(song.events[2].tick, 96);
     EXPECT_EQ(song.events[2].bytes, (std::vector<uint8_t>{0x80, 60, 0}));

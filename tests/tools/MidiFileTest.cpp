@@ -1,6 +1,6 @@
+#include "tools/host/MidiFile.h"
 #include "tools/host/BinaryFile.h"
 #include "tools/host/HostSession.h"
-#include "tools/host/MidiFile.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +39,16 @@ private:
 
 std::vector<uint8_t> Track(const std::vector<uint8_t>& events)
 {
-    std::vector<uint8_t> chunk = {'M', 'T', 'r', 'k', 0, 0, uint8_t(events.size() >> 8), uint8_t(events.size())};
+    std::vector<uint8_t> chunk = {
+        'M', 'T', 'r', 'k', 0, 0, uint8_t(events.size() >> 8), uint8_t(events.size())};
     chunk.insert(chunk.end(), events.begin(), events.end());
     return chunk;
 }
 
 std::vector<uint8_t> Header(int format, int tracks, uint8_t divisionHigh, uint8_t divisionLow)
 {
-    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, uint8_t(format), 0, uint8_t(tracks), divisionHigh, divisionLow};
+    return {'M',          'T',        'h', 'd', 0, 0, 0, 6, 0, uint8_t(format), 0, uint8_t(tracks),
+            divisionHigh, divisionLow};
 }
 
 // Format 0, 480 ticks per quarter, 120 bpm, 3/4, with running status, a
@@ -55,14 +57,14 @@ std::vector<uint8_t> HandMadeSong()
 {
     std::vector<uint8_t> file = Header(0, 1, 0x01, 0xE0);
     const std::vector<uint8_t> track = Track({
-        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,        // tempo 500000 us
-        0x00, 0xFF, 0x58, 0x04, 0x03, 0x02, 0x18, 0x08,  // 3/4
-        0x00, 0x90, 0x3C, 0x64,                          // tick 0 note-on C4
-        0x60, 0x40, 0x50,                                // tick 96, running status note-on
-        0x83, 0x60, 0x80, 0x3C, 0x00,                    // tick 576 note-off
-        0x00, 0xC1, 0x05,                                // program change, channel 2
-        0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7,              // system exclusive: skipped
-        0x00, 0xFF, 0x2F, 0x00,                          // end of track
+        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,       // tempo 500000 us
+        0x00, 0xFF, 0x58, 0x04, 0x03, 0x02, 0x18, 0x08, // 3/4
+        0x00, 0x90, 0x3C, 0x64,                         // tick 0 note-on C4
+        0x60, 0x40, 0x50,                               // tick 96, running status note-on
+        0x83, 0x60, 0x80, 0x3C, 0x00,                   // tick 576 note-off
+        0x00, 0xC1, 0x05,                               // program change, channel 2
+        0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7,             // system exclusive: skipped
+        0x00, 0xFF, 0x2F, 0x00,                         // end of track
     });
     file.insert(file.end(), track.begin(), track.end());
     return file;
@@ -119,7 +121,8 @@ TEST(MidiFileRead, RefusesMissingAndMalformedFilesWithoutTouchingTheSong)
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
 
     TempFile file("bad.mid");
-    const auto refuse = [&](const std::vector<uint8_t>& bytes, const char* what) {
+    const auto refuse = [&](const std::vector<uint8_t>& bytes, const char* what)
+    {
         file.Write(bytes);
         error.clear();
         EXPECT_FALSE(ReadMidiFile(file.Path(), song, error)) << what;
@@ -166,13 +169,11 @@ TEST(MidiFileRead, SurvivesRandomlyDamagedFiles)
             else
                 bytes[22 + random() % (bytes.size() - 22)] = uint8_t(random() % 0x80);
         }
-        if (testCase % 2 && random() % 4 == 0)
-            bytes.resize(random() % bytes.size());
+        if (testCase % 2 && random() % 4 == 0) bytes.resize(random() % bytes.size());
         file.Write(bytes);
         MidiFileSong song;
         std::string error;
-        if (ReadMidiFile(file.Path(), song, error))
-            ++readable;
+        if (ReadMidiFile(file.Path(), song, error)) ++readable;
         for (const MidiFileEvent& event : song.events)
             ASSERT_EQ(int(event.bytes.size()), ChannelMessageLength(event.bytes[0])) << "case " << testCase;
     }
@@ -183,15 +184,13 @@ TEST(MidiFileWrite, RoundTripKeepsEventsOrderTempoAndSignature)
 {
     MidiFileSong song;
     song.ticksPerQuarter = 960;
-    song.tempo = 93.75;  // 640000 microseconds per quarter note, exact in the file
+    song.tempo = 93.75; // 640000 microseconds per quarter note, exact in the file
     song.numerator = 7;
     song.denominator = 8;
     song.events = {
-        {1920, {0x80, 60, 0}},
-        {0, {0x90, 60, 100}},
-        {0, {0xB0, 74, 10}},  // same tick as the note: stays after it
-        {480, {0xC2, 7}},
-        {480, {0xE0, 0x00, 0x40}},
+        {1920, {0x80, 60, 0}}, {0, {0x90, 60, 100}},
+        {0, {0xB0, 74, 10}}, // same tick as the note: stays after it
+        {480, {0xC2, 7}},      {480, {0xE0, 0x00, 0x40}},
         {1920, {0x90, 62, 1}},
     };
     TempFile file("roundtrip.mid");
@@ -257,7 +256,8 @@ TEST(MidiFileWrite, RefusesWhatIsNotAChannelMessage)
 {
     TempFile file("refused.mid");
     std::string error;
-    const auto refuse = [&](MidiFileEvent event, const char* what) {
+    const auto refuse = [&](MidiFileEvent event, const char* what)
+    {
         MidiFileSong song;
         song.events = {{0, {0x90, 60, 100}}, event};
         EXPECT_FALSE(WriteMidiFile(file.Path(), song, error)) << what;
@@ -274,14 +274,14 @@ TEST(MidiFileWrite, RefusesWhatIsNotAChannelMessage)
 
 TEST(MidiFileTiming, ReceivedEventsBecomeASongAtHostTime)
 {
-    TransportSettings transport;  // 44100 Hz, 120 bpm
+    TransportSettings transport; // 44100 Hz, 120 bpm
     transport.numerator = 5;
     std::vector<ReceivedEvent> events(5);
     events[0] = {0, 0, 0, 0.0, 1, {0x90, 60, 100}};
     events[1] = {1, 10, 11025, 0.5, 1, {0x80, 60, 0}};
-    events[2] = {1, 11, 11026, 0.5, 6, {0xF0, 0x01, 0xF7}};  // system exclusive
-    events[3] = {-1, -5, -5, 0.0, 1, {0x90, 61, 1}};         // before the run
-    events[4] = {2, 0, 22050, 1.0, 1, {0xC0, 3, 0}};         // program change: two bytes kept
+    events[2] = {1, 11, 11026, 0.5, 6, {0xF0, 0x01, 0xF7}}; // system exclusive
+    events[3] = {-1, -5, -5, 0.0, 1, {0x90, 61, 1}};        // before the run
+    events[4] = {2, 0, 22050, 1.0, 1, {0xC0, 3, 0}};        // program change: two bytes kept
     std::size_t skipped = 0;
     const MidiFileSong song = EventsToSong(events, transport, 960, skipped);
     EXPECT_EQ(skipped, 2u);

@@ -12,14 +12,18 @@ using quova::host::VstHost;
 
 namespace
 {
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 } // namespace
 
 TEST(ModuleLoader, MissingModuleIsReportedAndNothingLoads)
 {
     VstHost host;
     EXPECT_FALSE(host.Load("/nonexistent/quova/missing.so"));
-    EXPECT_TRUE(Contains(host.LastError(), "cannot load module /nonexistent/quova/missing.so")) << host.LastError();
+    EXPECT_TRUE(Contains(host.LastError(), "cannot load module /nonexistent/quova/missing.so"))
+        << host.LastError();
     EXPECT_FALSE(host.IsLoaded());
     EXPECT_EQ(host.Module(), nullptr);
     EXPECT_FALSE(host.Load(""));

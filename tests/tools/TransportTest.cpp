@@ -38,7 +38,7 @@ TEST(HostTransport, AdvancesByWholeBlocksInSamplesAndQuarters)
     EXPECT_NEAR(t.QuarterPositionAt(100), 22628.0 / 22050.0, 1e-12);
     EXPECT_DOUBLE_EQ(t.BarStart(), 0.0);
 
-    for (int i = 0; i < 129; ++i)  // 173 blocks in all: 88576 samples, just past bar 2
+    for (int i = 0; i < 129; ++i) // 173 blocks in all: 88576 samples, just past bar 2
         t.Advance(512);
     EXPECT_DOUBLE_EQ(t.BarStart(), 4.0);
 }
@@ -53,7 +53,7 @@ TEST(HostTransport, BarStartFollowsTheTimeSignature)
     EXPECT_DOUBLE_EQ(t.BarStart(), 6.0);
 
     s.numerator = 6;
-    s.denominator = 8;  // a bar of three quarter notes
+    s.denominator = 8; // a bar of three quarter notes
     ASSERT_TRUE(t.Configure(s));
     t.Locate(2.9);
     EXPECT_DOUBLE_EQ(t.BarStart(), 0.0);
@@ -87,7 +87,7 @@ TEST(HostTransport, BarStartIsExactOnBarLinesAtAwkwardTempos)
 
 TEST(HostTransport, LoopJumpsBackAtTheBlockThatReachesTheEnd)
 {
-    HostTransport t(Looping(0.0, 4.0));  // 0 .. 88200 samples
+    HostTransport t(Looping(0.0, 4.0)); // 0 .. 88200 samples
     EXPECT_TRUE(t.Changed()) << "the first block follows a locate";
     t.Advance(44100);
     EXPECT_DOUBLE_EQ(t.SamplePosition(), 44100.0);
@@ -101,21 +101,21 @@ TEST(HostTransport, LoopJumpsBackAtTheBlockThatReachesTheEnd)
 
 TEST(HostTransport, LoopJumpKeepsTheOvershoot)
 {
-    HostTransport t(Looping(1.0, 3.0));  // 22050 .. 66150, 44100 samples long
+    HostTransport t(Looping(1.0, 3.0)); // 22050 .. 66150, 44100 samples long
     t.Advance(30000);
     t.Advance(30000);
     EXPECT_DOUBLE_EQ(t.SamplePosition(), 60000.0);
-    t.Advance(30000);  // 90000 is 23850 past the end
+    t.Advance(30000); // 90000 is 23850 past the end
     EXPECT_DOUBLE_EQ(t.SamplePosition(), 45900.0);
-    t.Advance(30000);  // 75900 is 9750 past the end
+    t.Advance(30000); // 75900 is 9750 past the end
     EXPECT_DOUBLE_EQ(t.SamplePosition(), 31800.0);
     EXPECT_NEAR(t.QuarterPosition(), 31800.0 / 22050.0, 1e-12);
 }
 
 TEST(HostTransport, BlockLongerThanTheLoopWrapsInsideIt)
 {
-    HostTransport t(Looping(1.0, 2.0));  // 22050 .. 44100
-    t.Advance(100000);                   // 55900 past the end: 2 loops and 11800
+    HostTransport t(Looping(1.0, 2.0)); // 22050 .. 44100
+    t.Advance(100000);                  // 55900 past the end: 2 loops and 11800
     EXPECT_DOUBLE_EQ(t.SamplePosition(), 33850.0);
 }
 
@@ -133,7 +133,8 @@ TEST(HostTransport, InvalidSettingsAreRefusedAndChangeNothing)
 {
     HostTransport t(CdRate());
     t.Advance(1000);
-    const auto refuse = [&](TransportSettings s, const char* what) {
+    const auto refuse = [&](TransportSettings s, const char* what)
+    {
         std::string error;
         EXPECT_FALSE(quova::host::ValidateTransportSettings(s, &error)) << what;
         EXPECT_FALSE(error.empty()) << what;

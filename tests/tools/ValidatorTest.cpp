@@ -1,5 +1,5 @@
-#include "tools/host/AllocationCounter.h"
 #include "tools/host/Validator.h"
+#include "tools/host/AllocationCounter.h"
 #include "tools/host/ValidatorSupport.h"
 
 #include <gtest/gtest.h>
@@ -51,14 +51,14 @@ TEST_F(EchoValidator, BlockChecksFindEventsOutsideOutOfOrderAndMalformed)
     EXPECT_TRUE(effect.Findings().Clean()) << effect.Findings().Describe();
     EXPECT_EQ(effect.Findings().events, 2);
 
-    effect.QueueMidi(512, 0x90, 61, 100);  // one past the block
+    effect.QueueMidi(512, 0x90, 61, 100); // one past the block
     effect.Process(512);
     EXPECT_EQ(effect.Findings().eventsOutside, 1);
 
     effect.ResetFindings();
     effect.QueueMidi(30, 0x90, 62, 100);
     effect.QueueMidi(5, 0x90, 63, 100);
-    effect.QueueMidi(40, 0x90, 0x80, 100);  // a data byte with the top bit
+    effect.QueueMidi(40, 0x90, 0x80, 100); // a data byte with the top bit
     effect.Process(64);
     EXPECT_EQ(effect.Findings().eventsOutOfOrder, 1);
     EXPECT_EQ(effect.Findings().badBytes, 1);
@@ -100,11 +100,11 @@ TEST(ValidatorSupport, TimeInfoPlacesTheBarInTheTimeSignature)
     // 90 beats per minute at 48000 Hz: 32000 samples a quarter note, so quarter 15.
     const VstTimeInfo t = MakeTimeInfo(48000.0, 90.0, 480000.0, true, 7, 8);
     EXPECT_DOUBLE_EQ(t.ppqPos, 15.0);
-    EXPECT_DOUBLE_EQ(t.barStartPos, 14.0);  // bars of 3.5 quarter notes
+    EXPECT_DOUBLE_EQ(t.barStartPos, 14.0); // bars of 3.5 quarter notes
     EXPECT_TRUE(t.flags & vst::kVstTransportPlaying);
     EXPECT_TRUE(t.flags & vst::kVstBarsValid);
     const VstTimeInfo stopped = MakeTimeInfo(44100.0, 0.0, 1000.0, false);
-    EXPECT_EQ(stopped.ppqPos, 0.0);  // no tempo: no musical position, and no division by zero
+    EXPECT_EQ(stopped.ppqPos, 0.0); // no tempo: no musical position, and no division by zero
     EXPECT_FALSE(stopped.flags & vst::kVstTransportPlaying);
 }
 
@@ -124,11 +124,12 @@ TEST_F(EchoValidator, SongsSlicedDifferentlyGiveTheSameMidi)
 TEST(ValidatorSupport, NoteTrackerEndsNotesByNoteOffVelocityZeroAndAllNotesOff)
 {
     NoteTracker notes;
-    notes.AddAll({Midi(0, 0x90, 60, 100), Midi(0, 0x90, 64, 100), Midi(0, 0x91, 60, 100), Midi(0, 0x92, 67, 1)});
+    notes.AddAll(
+        {Midi(0, 0x90, 60, 100), Midi(0, 0x90, 64, 100), Midi(0, 0x91, 60, 100), Midi(0, 0x92, 67, 1)});
     EXPECT_EQ(notes.Sounding(), 4);
-    notes.Add(Midi(1, 0x90, 64, 0));   // velocity 0 ends it
-    notes.Add(Midi(1, 0x80, 60, 64));  // ends channel 1's, not channel 2's
-    notes.Add(Midi(1, 0x80, 60, 64));  // nothing left to end
+    notes.Add(Midi(1, 0x90, 64, 0));  // velocity 0 ends it
+    notes.Add(Midi(1, 0x80, 60, 64)); // ends channel 1's, not channel 2's
+    notes.Add(Midi(1, 0x80, 60, 64)); // nothing left to end
     EXPECT_EQ(notes.Sounding(), 2);
     notes.Add(Midi(2, 0xB2, 123, 0));
     EXPECT_EQ(notes.Sounding(), 1);
@@ -151,13 +152,13 @@ TEST(AllocationCounter, CountsOnlyTheCountingThread)
     ASSERT_TRUE(AllocationCountingAvailable());
     BeginCountingAllocations();
     std::thread other([] { delete new std::vector<int>(100); });
-    other.join();  // the thread's own allocations are the counting thread's too
+    other.join(); // the thread's own allocations are the counting thread's too
     const uint64_t withThread = EndCountingAllocations();
     BeginCountingAllocations();
     auto one = std::make_unique<int>(1);
     const uint64_t own = EndCountingAllocations();
     EXPECT_EQ(own, 1u);
-    EXPECT_GE(withThread, 1u);  // starting a thread allocates here
+    EXPECT_GE(withThread, 1u); // starting a thread allocates here
     std::thread quiet([] { delete new std::vector<int>(100); });
     BeginCountingAllocations();
     quiet.join();
@@ -209,8 +210,7 @@ TEST(Validator, TheBatteryPassesAWellBehavedModule)
     std::istringstream lines(out.str());
     std::vector<std::string> failed;
     for (std::string line; std::getline(lines, line);)
-        if (line.rfind("FAIL ", 0) == 0)
-            failed.push_back(line.substr(5, line.find(':') - 5));
+        if (line.rfind("FAIL ", 0) == 0) failed.push_back(line.substr(5, line.find(':') - 5));
     EXPECT_EQ(failed, (std::vector<std::string>{"notes-off-after-close", "allocations-steady"})) << out.str();
     EXPECT_NE(out.str().find("53 cases: 51 passed, 2 failed"), std::string::npos) << out.str();
 }

@@ -1,6 +1,6 @@
+#include "tools/host/VstHost.h"
 #include "tests/tools/EchoModule.h"
 #include "tools/host/PluginModule.h"
-#include "tools/host/VstHost.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +31,7 @@ protected:
     {
         auto log = reinterpret_cast<EchoTimeLogProc>(host.Module()->Symbol(kEchoTimeLogName));
         std::vector<EchoTimeRecord> records(256);
-        if (!log)
-            return {};
+        if (!log) return {};
         records.resize(std::size_t(std::min(log(records.data(), 256), 256)));
         return records;
     }
@@ -61,10 +60,10 @@ void ExpectReceived(const ReceivedEvent& e, int64_t block, int32_t offset, int64
 TEST_F(EchoHost, MidiArrivesInItsBlockAtItsOffset)
 {
     Start(512);
-    Queue(1024, 0x90, 64, 90);  // block 2, offset 0
+    Queue(1024, 0x90, 64, 90); // block 2, offset 0
     Queue(0, 0x90, 60, 100);
     Queue(700, 0x80, 60, 0);  // block 1, offset 188
-    Queue(1023, 0xB0, 74, 5);  // last frame of block 1
+    Queue(1023, 0xB0, 74, 5); // last frame of block 1
     ASSERT_TRUE(host.QueueMidiAt(3, 5, kNoteOn, 3));
     ASSERT_TRUE(host.RunBlocks(4));
     EXPECT_EQ(host.BlocksProcessed(), 4);
@@ -130,13 +129,13 @@ TEST_F(EchoHost, BadMessagesAreRefused)
 TEST_F(EchoHost, TimeInfoFollowsTheTransportAcrossALoopJump)
 {
     TransportSettings transport;
-    transport.tempo = 90.0;  // 29400 samples per quarter note
+    transport.tempo = 90.0; // 29400 samples per quarter note
     transport.numerator = 3;
     transport.denominator = 4;
     transport.startQuarters = 2.0;
     transport.loopActive = true;
     transport.loopStartQuarters = 1.0;
-    transport.loopEndQuarters = 4.0;  // 29400 .. 117600
+    transport.loopEndQuarters = 4.0; // 29400 .. 117600
     Start(20000, transport);
     host.RunBlocks(5);
 
@@ -160,9 +159,9 @@ TEST_F(EchoHost, TimeInfoFollowsTheTransportAcrossALoopJump)
         EXPECT_DOUBLE_EQ(r.cycleEndPos, 4.0);
         EXPECT_EQ(r.numerator, 3);
         EXPECT_EQ(r.denominator, 4);
-        const int32_t always = vst::kVstTransportPlaying | vst::kVstTransportCycleActive | vst::kVstPpqPosValid |
-                               vst::kVstTempoValid | vst::kVstBarsValid | vst::kVstCyclePosValid |
-                               vst::kVstTimeSigValid;
+        const int32_t always = vst::kVstTransportPlaying | vst::kVstTransportCycleActive |
+                               vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstBarsValid |
+                               vst::kVstCyclePosValid | vst::kVstTimeSigValid;
         EXPECT_EQ(r.flags & always, always);
         EXPECT_EQ((r.flags & vst::kVstTransportChanged) != 0, changed[b]);
     }
@@ -173,9 +172,9 @@ TEST_F(EchoHost, EventsAfterALoopJumpCarryTheJumpedSongPosition)
     TransportSettings transport;
     transport.loopActive = true;
     transport.loopStartQuarters = 0.0;
-    transport.loopEndQuarters = 1.0;  // 22050 samples
+    transport.loopEndQuarters = 1.0; // 22050 samples
     Start(10000, transport);
-    Queue(30000 + 100, 0x90, 60, 1);  // block 3, which starts at song sample 30000 - 22050 = 7950
+    Queue(30000 + 100, 0x90, 60, 1); // block 3, which starts at song sample 30000 - 22050 = 7950
     host.RunBlocks(4);
     ASSERT_EQ(host.Events().size(), 1u);
     ExpectReceived(host.Events()[0], 3, 100, 30100, 8050.0 / 22050.0, {0x90, 60, 1});
@@ -205,7 +204,7 @@ TEST_F(EchoHost, StoppedTransportAndMissingTimeInfo)
 TEST_F(EchoHost, SampleRateChangeKeepsTheSongPosition)
 {
     Start(441);
-    host.RunBlocks(100);  // 44100 samples: 2 quarter notes
+    host.RunBlocks(100); // 44100 samples: 2 quarter notes
     ASSERT_TRUE(host.SetSampleRate(48000.0));
     EXPECT_NEAR(host.Transport().QuarterPosition(), 2.0, 1e-12);
     EXPECT_DOUBLE_EQ(host.Transport().SamplePosition(), 48000.0);
@@ -247,7 +246,7 @@ TEST_F(EchoHost, EventsReturnedOutsideProcessingAreCollectedWithTheirBytes)
     sysex.sysexDump = dump;
     VstEvents list{};
     list.numEvents = 2;
-    list.events[0] = nullptr;  // skipped, as a plug-in skips null entries
+    list.events[0] = nullptr; // skipped, as a plug-in skips null entries
     list.events[1] = reinterpret_cast<VstEvent*>(&sysex);
     EXPECT_EQ(host.Dispatch(vst::effProcessEvents, 0, 0, &list), 1);
     ASSERT_EQ(host.Events().size(), 1u);

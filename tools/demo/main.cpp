@@ -73,8 +73,7 @@ void RunEngine()
 void PrintInOrder(const NoteList& list)
 {
     for (int position = 0; position < list.Count(); ++position)
-        if (const NoteRecord* r = list.FindByOrderPosition(position))
-            std::printf(" %d", r->note);
+        if (const NoteRecord* r = list.FindByOrderPosition(position)) std::printf(" %d", r->note);
     std::printf("\n");
 }
 } // namespace

@@ -38,10 +38,8 @@ bool ReadBinaryFile(const std::string& path, std::vector<uint8_t>& data, std::st
 bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& data, std::string& error)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out)
-        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    if (out)
-        out.close();
+    if (out) out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    if (out) out.close();
     if (!out)
     {
         error = "cannot write " + path;

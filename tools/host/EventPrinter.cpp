@@ -19,8 +19,7 @@ std::string HexBytes(const std::vector<uint8_t>& bytes)
         std::snprintf(part, sizeof part, i ? " %02x" : "%02x", bytes[i]);
         text += part;
     }
-    if (bytes.size() > kShown)
-        text += " ...";
+    if (bytes.size() > kShown) text += " ...";
     return text;
 }
 } // namespace
@@ -28,15 +27,13 @@ std::string HexBytes(const std::vector<uint8_t>& bytes)
 std::string NoteName(int note)
 {
     static const char* const kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    if (note < 0 || note > 127)
-        return "?";
+    if (note < 0 || note > 127) return "?";
     return std::string(kNames[note % 12]) + std::to_string(note / 12 - 1);
 }
 
 std::string DescribeMidi(const uint8_t* bytes, int size)
 {
-    if (!bytes || size < 1)
-        return "";
+    if (!bytes || size < 1) return "";
     const int status = bytes[0];
     const int d1 = size > 1 ? bytes[1] : 0;
     const int d2 = size > 2 ? bytes[2] : 0;
@@ -48,8 +45,8 @@ std::string DescribeMidi(const uint8_t* bytes, int size)
         std::snprintf(text, sizeof text, "note-off ch %d %s vel %d", channel, NoteName(d1).c_str(), d2);
         break;
     case 0x90:
-        std::snprintf(text, sizeof text, "%s ch %d %s vel %d", d2 ? "note-on" : "note-off (on, vel 0)", channel,
-                      NoteName(d1).c_str(), d2);
+        std::snprintf(text, sizeof text, "%s ch %d %s vel %d", d2 ? "note-on" : "note-off (on, vel 0)",
+                      channel, NoteName(d1).c_str(), d2);
         break;
     case 0xA0:
         std::snprintf(text, sizeof text, "poly-pressure ch %d %s %d", channel, NoteName(d1).c_str(), d2);
@@ -73,7 +70,10 @@ std::string DescribeMidi(const uint8_t* bytes, int size)
     return text;
 }
 
-std::string EventLineHeading() { return "block offset      frame  bar.beat.tick     quarters  bytes     event"; }
+std::string EventLineHeading()
+{
+    return "block offset      frame  bar.beat.tick     quarters  bytes     event";
+}
 
 std::string FormatEventLine(const ReceivedEvent& event, int numerator, int denominator)
 {
@@ -90,8 +90,7 @@ std::string FormatEventLine(const ReceivedEvent& event, int numerator, int denom
                   event.offset, static_cast<long long>(event.frame),
                   FormatBarBeatTick(event.quarters, numerator, denominator).c_str(), event.quarters);
     std::string bytes = HexBytes(event.bytes);
-    if (bytes.size() < 8)
-        bytes.resize(8, ' ');
+    if (bytes.size() < 8) bytes.resize(8, ' ');
     return head + bytes + "  " + description;
 }
 

@@ -31,8 +31,7 @@ VstHost* FindHost(AEffect* effect)
     {
         std::lock_guard<std::mutex> lock(gRegistryLock);
         const auto it = gHosts.find(effect);
-        if (it != gHosts.end())
-            return it->second;
+        if (it != gHosts.end()) return it->second;
     }
     return tConstructingHost;
 }
@@ -52,8 +51,7 @@ bool HostCanDo(std::string_view capability)
         "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents", "receiveVstMidiEvent",
     };
     for (std::string_view known : kCapabilities)
-        if (capability == known)
-            return true;
+        if (capability == known) return true;
     return false;
 }
 } // namespace
@@ -70,18 +68,21 @@ void UnregisterEffect(AEffect* effect)
     gHosts.erase(effect);
 }
 
-void SetConstructingHost(VstHost* host) { tConstructingHost = host; }
+void SetConstructingHost(VstHost* host)
+{
+    tConstructingHost = host;
+}
 
 VstIntPtr HostCallbackEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                             float opt)
 {
-    if (VstHost* host = FindHost(effect))
-        return host->HandleCallback(effect, opcode, index, value, ptr, opt);
+    if (VstHost* host = FindHost(effect)) return host->HandleCallback(effect, opcode, index, value, ptr, opt);
     // A plug-in may ask for the interface version before any host knows it.
     return opcode == vst::audioMasterVersion ? vst::kVstVersion : 0;
 }
 
-VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr, float opt)
+VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
+                                  float opt)
 {
     // A plug-in's own threads (a preset loader, say) may call back while the
     // host thread processes; the bookkeeping below is shared.
@@ -106,13 +107,11 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
     case vst::audioMasterGetBlockSize:
         return blockSize_;
     case vst::audioMasterGetVendorString:
-        if (!ptr)
-            return 0;
+        if (!ptr) return 0;
         CopyText(identity_.vendor, ptr, vst::kVstMaxVendorStrLen);
         return 1;
     case vst::audioMasterGetProductString:
-        if (!ptr)
-            return 0;
+        if (!ptr) return 0;
         CopyText(identity_.product, ptr, vst::kVstMaxProductStrLen);
         return 1;
     case vst::audioMasterGetVendorVersion:
@@ -123,9 +122,12 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
                    ? 1
                    : 0;
     case vst::audioMasterSizeWindow:
-        return sizeWindow_ && index > 0 && index < 65536 && value > 0 && value < 65536 && sizeWindow_(index, int(value)) ? 1 : 0;
+        return sizeWindow_ && index > 0 && index < 65536 && value > 0 && value < 65536 &&
+                       sizeWindow_(index, int(value))
+                   ? 1
+                   : 0;
     case vst::audioMasterGetLanguage:
-        return 1;  // English
+        return 1; // English
     case vst::audioMasterUpdateDisplay:
     case vst::audioMasterBeginEdit:
     case vst::audioMasterEndEdit:
@@ -137,8 +139,7 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
 
 const VstTimeInfo* VstHost::FillTimeInfo()
 {
-    if (!timeInfoAvailable_)
-        return nullptr;
+    if (!timeInfoAvailable_) return nullptr;
     const TransportSettings& s = transport_.Settings();
     VstTimeInfo& t = timeInfo_;
     t = VstTimeInfo{};
@@ -161,24 +162,20 @@ const VstTimeInfo* VstHost::FillTimeInfo()
         t.cycleEndPos = s.loopEndQuarters;
         t.flags |= vst::kVstCyclePosValid | vst::kVstTransportCycleActive;
     }
-    if (s.playing)
-        t.flags |= vst::kVstTransportPlaying;
-    if (transport_.Changed())
-        t.flags |= vst::kVstTransportChanged;
+    if (s.playing) t.flags |= vst::kVstTransportPlaying;
+    if (transport_.Changed()) t.flags |= vst::kVstTransportChanged;
     return &t;
 }
 
 void VstHost::CollectEvents(const VstEvents* list)
 {
-    if (!list || list->numEvents <= 0 || list->numEvents > kMaxEventsPerCall)
-        return;
+    if (!list || list->numEvents <= 0 || list->numEvents > kMaxEventsPerCall) return;
     // Outside processing an event is placed at the start of the next block.
     const int64_t blockStart = framesProcessed_;
     for (VstInt32 i = 0; i < list->numEvents; ++i)
     {
         const VstEvent* event = list->events[i];
-        if (!event)
-            continue;
+        if (!event) continue;
         ReceivedEvent received;
         received.block = currentBlock_;
         received.offset = event->deltaFrames;

@@ -48,8 +48,9 @@ bool HostEditor::Open(std::string& error)
     width_ = rect->right - rect->left;
     height_ = rect->bottom - rect->top;
     const int screen = DefaultScreen(display_);
-    window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(width_), unsigned(height_),
-                                  0, BlackPixel(display_, screen), BlackPixel(display_, screen));
+    window_ =
+        XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(width_), unsigned(height_),
+                            0, BlackPixel(display_, screen), BlackPixel(display_, screen));
     XStoreName(display_, window_, "quova_host");
     Atom deleteAtom = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     deleteAtom_ = deleteAtom;
@@ -60,8 +61,7 @@ bool HostEditor::Open(std::string& error)
     const auto mapStart = std::chrono::steady_clock::now();
     for (XEvent event; MillisecondsSince(mapStart) < kMapWaitMs;)
     {
-        if (XCheckTypedWindowEvent(display_, window_, MapNotify, &event))
-            break;
+        if (XCheckTypedWindowEvent(display_, window_, MapNotify, &event)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     host_.SetSizeWindowHandler([this](int width, int height) { return Resize(width, height); });
@@ -83,8 +83,7 @@ bool HostEditor::Open(std::string& error)
 
 bool HostEditor::Resize(int width, int height)
 {
-    if (!display_ || !window_)
-        return false;
+    if (!display_ || !window_) return false;
     width_ = width;
     height_ = height;
     XResizeWindow(display_, window_, unsigned(width), unsigned(height));
@@ -94,18 +93,15 @@ bool HostEditor::Resize(int width, int height)
 
 void HostEditor::Idle()
 {
-    if (!display_ || closed_)
-        return;
-    if (editorOpen_)
-        host_.Dispatch(vst::effEditIdle);
+    if (!display_ || closed_) return;
+    if (editorOpen_) host_.Dispatch(vst::effEditIdle);
     while (XPending(display_) > 0)
     {
         XEvent event;
         XNextEvent(display_, &event);
         if (event.type == ClientMessage && static_cast<unsigned long>(event.xclient.data.l[0]) == deleteAtom_)
             closed_ = true;
-        if (event.type == DestroyNotify && event.xdestroywindow.window == window_)
-            closed_ = true;
+        if (event.type == DestroyNotify && event.xdestroywindow.window == window_) closed_ = true;
     }
 }
 
@@ -117,7 +113,8 @@ bool HostEditor::SavePng(const std::string& path, std::string& error)
         return false;
     }
     XSync(display_, False);
-    XImage* image = XGetImage(display_, window_, 0, 0, unsigned(width_), unsigned(height_), AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display_, window_, 0, 0, unsigned(width_), unsigned(height_), AllPlanes, ZPixmap);
     if (!image)
     {
         error = "cannot read the editor window back from the X server";
@@ -146,8 +143,7 @@ void HostEditor::Close()
     host_.SetSizeWindowHandler(nullptr);
     if (display_)
     {
-        if (window_)
-            XDestroyWindow(display_, window_);
+        if (window_) XDestroyWindow(display_, window_);
         XCloseDisplay(display_);
     }
     window_ = 0;

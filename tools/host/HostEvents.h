@@ -14,7 +14,7 @@ struct QueuedMidi
 {
     int64_t frame = 0;
     uint8_t bytes[3] = {0, 0, 0};
-    int size = 0;  // 1..3 bytes used
+    int size = 0; // 1..3 bytes used
 };
 
 // Event types as the plug-in interface numbers them.
@@ -27,12 +27,12 @@ enum class ReceivedEventType : int32_t
 // One event the plug-in handed to the host.
 struct ReceivedEvent
 {
-    int64_t block = -1;      // index of the block being processed, -1 outside processing
-    int32_t offset = 0;      // the event's frame offset inside that block
-    int64_t frame = 0;       // host time: first frame of the block + offset
-    double quarters = 0.0;   // song position of the event, in quarter notes
-    int32_t type = 0;        // ReceivedEventType, or another type number as received
-    std::vector<uint8_t> bytes;  // MIDI bytes (3 for a MIDI event) or the system-exclusive dump
+    int64_t block = -1;         // index of the block being processed, -1 outside processing
+    int32_t offset = 0;         // the event's frame offset inside that block
+    int64_t frame = 0;          // host time: first frame of the block + offset
+    double quarters = 0.0;      // song position of the event, in quarter notes
+    int32_t type = 0;           // ReceivedEventType, or another type number as received
+    std::vector<uint8_t> bytes; // MIDI bytes (3 for a MIDI event) or the system-exclusive dump
 };
 
 } // namespace quova::host

@@ -15,14 +15,14 @@ struct EventTime
 {
     bool inBlocks = false;
     int64_t block = 0;
-    int64_t frame = 0;  // the frame, or the offset inside the block
+    int64_t frame = 0; // the frame, or the offset inside the block
 };
 
 struct PendingMidi
 {
     EventTime time;
     CommandLineMidi message;
-    bool fromLength = false;  // a note-off placed by a note length: its offset may pass the block end
+    bool fromLength = false; // a note-off placed by a note length: its offset may pass the block end
 };
 
 bool ParseInt(const std::string& text, int64_t& value)
@@ -36,20 +36,17 @@ bool ParseInt(const std::string& text, int64_t& value)
 bool ParseIntInRange(const std::string& text, int64_t low, int64_t high, int64_t& value)
 {
     int64_t v = 0;
-    if (!ParseInt(text, v) || v < low || v > high)
-        return false;
+    if (!ParseInt(text, v) || v < low || v > high) return false;
     value = v;
     return true;
 }
 
 bool ParseDouble(const std::string& text, double& value)
 {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
-        return false;
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(v))
-        return false;
+    if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
     value = v;
     return true;
 }
@@ -62,8 +59,7 @@ std::vector<std::string> Split(const std::string& text, char separator)
     {
         const std::size_t at = text.find(separator, start);
         parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos)
-            return parts;
+        if (at == std::string::npos) return parts;
         start = at + 1;
     }
 }
@@ -88,22 +84,17 @@ bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
     std::string digits;
     for (char c : text)
     {
-        if (c == ',' || c == ' ')
-            continue;
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return false;
+        if (c == ',' || c == ' ') continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
         digits += c;
     }
-    if (digits.empty() || digits.size() % 2 != 0 || digits.size() > 6)
-        return false;
+    if (digits.empty() || digits.size() % 2 != 0 || digits.size() > 6) return false;
     message.size = int(digits.size() / 2);
     for (int i = 0; i < message.size; ++i)
         message.bytes[i] = uint8_t(std::strtoul(digits.substr(std::size_t(i) * 2, 2).c_str(), nullptr, 16));
-    if (message.bytes[0] < 0x80)
-        return false;
+    if (message.bytes[0] < 0x80) return false;
     for (int i = 1; i < message.size; ++i)
-        if (message.bytes[i] >= 0x80)
-            return false;
+        if (message.bytes[i] >= 0x80) return false;
     return true;
 }
 
@@ -111,19 +102,14 @@ bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
 bool ParseNoteOption(const std::string& text, std::vector<PendingMidi>& out)
 {
     const std::vector<std::string> parts = Split(text, ':');
-    if (parts.size() < 2 || parts.size() > 5)
-        return false;
+    if (parts.size() < 2 || parts.size() > 5) return false;
     EventTime time;
     int64_t velocity = 100, length = 0, channel = 1;
     const int note = ParseNote(parts[1]);
-    if (!ParseEventTime(parts[0], time) || note < 0)
-        return false;
-    if (parts.size() > 2 && !ParseIntInRange(parts[2], 1, 127, velocity))
-        return false;
-    if (parts.size() > 3 && !ParseIntInRange(parts[3], 0, INT32_MAX, length))
-        return false;
-    if (parts.size() > 4 && !ParseIntInRange(parts[4], 1, 16, channel))
-        return false;
+    if (!ParseEventTime(parts[0], time) || note < 0) return false;
+    if (parts.size() > 2 && !ParseIntInRange(parts[2], 1, 127, velocity)) return false;
+    if (parts.size() > 3 && !ParseIntInRange(parts[3], 0, INT32_MAX, length)) return false;
+    if (parts.size() > 4 && !ParseIntInRange(parts[4], 1, 16, channel)) return false;
     PendingMidi on;
     on.time = time;
     on.message.size = 3;
@@ -166,14 +152,11 @@ bool ParseTimeSignature(const std::string& text, TransportSettings& transport)
 int ParseNote(const std::string& text)
 {
     int64_t number = 0;
-    if (ParseIntInRange(text, 0, 127, number))
-        return int(number);
-    if (text.size() < 2)
-        return -1;
-    static const int kPitchClass[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    if (ParseIntInRange(text, 0, 127, number)) return int(number);
+    if (text.size() < 2) return -1;
+    static const int kPitchClass[7] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     const char letter = char(std::toupper(static_cast<unsigned char>(text[0])));
-    if (letter < 'A' || letter > 'G')
-        return -1;
+    if (letter < 'A' || letter > 'G') return -1;
     int pitch = kPitchClass[letter - 'A'];
     std::size_t at = 1;
     if (text[at] == '#')
@@ -181,15 +164,15 @@ int ParseNote(const std::string& text)
     else if (text[at] == 'b')
         --pitch, ++at;
     int64_t octave = 0;
-    if (!ParseIntInRange(text.substr(at), -1, 9, octave))
-        return -1;
+    if (!ParseIntInRange(text.substr(at), -1, 9, octave)) return -1;
     const int64_t note = (octave + 1) * 12 + pitch;
     return note >= 0 && note <= 127 ? int(note) : -1;
 }
 
 std::string HostUsage(const std::string& program)
 {
-    return "Usage: " + program + " [options] MODULE\n"
+    return "Usage: " + program +
+           " [options] MODULE\n"
            "Loads a VST 2.4 plug-in module, feeds it MIDI, runs blocks against a transport and\n"
            "prints every event the plug-in sends back.\n"
            "\n"
@@ -236,13 +219,15 @@ std::string HostUsage(const std::string& program)
            "Exit status: 0 success, 1 the plug-in or a file failed (or a case failed), 2 bad command line.\n";
 }
 
-ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error)
+ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options,
+                              std::string& error)
 {
     std::vector<PendingMidi> pending;
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& option = arguments[i];
-        const auto value = [&](std::string& out) {
+        const auto value = [&](std::string& out)
+        {
             if (i + 1 >= arguments.size())
             {
                 error = option + " needs a value";
@@ -251,14 +236,14 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             out = arguments[++i];
             return true;
         };
-        const auto bad = [&](const std::string& text) {
+        const auto bad = [&](const std::string& text)
+        {
             error = "invalid value for " + option + ": " + text;
             return ParseOutcome::Error;
         };
         std::string v;
         int64_t number = 0;
-        if (option == "-h" || option == "--help")
-            return ParseOutcome::Help;
+        if (option == "-h" || option == "--help") return ParseOutcome::Help;
         if (option == "--stopped")
             options.transport.playing = false;
         else if (option == "--no-time-info")
@@ -271,8 +256,7 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             options.editor = true;
         else if (!option.empty() && option[0] == '-' && option != "-")
         {
-            if (!value(v))
-                return ParseOutcome::Error;
+            if (!value(v)) return ParseOutcome::Error;
             if (option == "-r" || option == "--rate")
             {
                 if (!ParseDouble(v, options.transport.sampleRate) || options.transport.sampleRate <= 0.0)
@@ -280,24 +264,20 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             }
             else if (option == "-b" || option == "--block")
             {
-                if (!ParseIntInRange(v, 1, 1 << 20, number))
-                    return bad(v);
+                if (!ParseIntInRange(v, 1, 1 << 20, number)) return bad(v);
                 options.blockSize = int32_t(number);
             }
             else if (option == "-n" || option == "--blocks")
             {
-                if (!ParseIntInRange(v, 0, INT32_MAX, options.blocks))
-                    return bad(v);
+                if (!ParseIntInRange(v, 0, INT32_MAX, options.blocks)) return bad(v);
             }
             else if (option == "-t" || option == "--tempo")
             {
-                if (!ParseDouble(v, options.transport.tempo) || options.transport.tempo <= 0.0)
-                    return bad(v);
+                if (!ParseDouble(v, options.transport.tempo) || options.transport.tempo <= 0.0) return bad(v);
             }
             else if (option == "--time-sig")
             {
-                if (!ParseTimeSignature(v, options.transport))
-                    return bad(v);
+                if (!ParseTimeSignature(v, options.transport)) return bad(v);
             }
             else if (option == "--start")
             {
@@ -306,13 +286,11 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             }
             else if (option == "--loop")
             {
-                if (!ParseLoop(v, options.transport))
-                    return bad(v);
+                if (!ParseLoop(v, options.transport)) return bad(v);
             }
             else if (option == "--note")
             {
-                if (!ParseNoteOption(v, pending))
-                    return bad(v);
+                if (!ParseNoteOption(v, pending)) return bad(v);
             }
             else if (option == "--midi")
             {
@@ -325,8 +303,7 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             }
             else if (option == "--editor-seconds")
             {
-                if (!ParseDouble(v, options.editorSeconds) || options.editorSeconds > 1e7)
-                    return bad(v);
+                if (!ParseDouble(v, options.editorSeconds) || options.editorSeconds > 1e7) return bad(v);
             }
             else if (option == "--editor-png")
                 options.editorPng = v;
@@ -358,8 +335,7 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                 options.identity.vendor = v;
             else if (option == "--vendor-version")
             {
-                if (!ParseIntInRange(v, 0, INT32_MAX, number))
-                    return bad(v);
+                if (!ParseIntInRange(v, 0, INT32_MAX, number)) return bad(v);
                 options.identity.vendorVersion = int32_t(number);
             }
             else
@@ -386,8 +362,7 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
         error = "--editor-seconds and --editor-png need --editor";
         return ParseOutcome::Error;
     }
-    if (!ValidateTransportSettings(options.transport, &error))
-        return ParseOutcome::Error;
+    if (!ValidateTransportSettings(options.transport, &error)) return ParseOutcome::Error;
 
     // Block and offset forms become frames once the block size is known.
     for (const PendingMidi& item : pending)

@@ -27,31 +27,32 @@ struct HostOptions
     TransportSettings transport;
     bool timeInfo = true;
     HostIdentity identity;
-    std::vector<CommandLineMidi> midi;  // in command-line order
+    std::vector<CommandLineMidi> midi; // in command-line order
     std::string midiIn, midiOut;
     std::string chunkIn, chunkOut;
     bool bankChunk = false;
     bool quiet = false;
     // The editor in a real X11 window while the blocks play in real time.
     bool editor = false;
-    double editorSeconds = 0.0;  // kept open after the blocks; negative: until the window is closed
-    std::string editorPng;       // saved just before the window closes
+    double editorSeconds = 0.0; // kept open after the blocks; negative: until the window is closed
+    std::string editorPng;      // saved just before the window closes
     // --validate: run the validator's cases on the module instead of a session.
     bool validate = false;
-    std::string knownFailures;  // --known-failures FILE
-    std::string validateOnly;   // --case TEXT: only cases whose name contains it
+    std::string knownFailures; // --known-failures FILE
+    std::string validateOnly;  // --case TEXT: only cases whose name contains it
 };
 
 enum class ParseOutcome
 {
-    Run,    // options complete
-    Help,   // --help was given
-    Error,  // error holds the message
+    Run,   // options complete
+    Help,  // --help was given
+    Error, // error holds the message
 };
 
 // Parses the arguments after the program name. On Error, options may be
 // partly filled.
-ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error);
+ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options,
+                              std::string& error);
 
 // The usage text printed for --help and after a command-line error.
 std::string HostUsage(const std::string& program);

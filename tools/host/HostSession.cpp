@@ -65,12 +65,12 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
     auto nextIdle = start;
     auto nextBlock = start;
     int64_t played = 0;
-    const auto waitUntil = [&](Clock::time_point until) {
+    const auto waitUntil = [&](Clock::time_point until)
+    {
         while (!editor.Closed())
         {
             const auto now = Clock::now();
-            if (now >= until)
-                return;
+            if (now >= until) return;
             if (now >= nextIdle)
             {
                 editor.Idle();
@@ -93,7 +93,7 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
         waitUntil(Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                      std::chrono::duration<double>(options.editorSeconds)));
     if (played < options.blocks)
-        host.RunBlocks(options.blocks - played);  // the window was closed early: the rest at once
+        host.RunBlocks(options.blocks - played); // the window was closed early: the rest at once
     if (!options.editorPng.empty() && !editor.Closed())
     {
         if (!editor.SavePng(options.editorPng, error))
@@ -151,20 +151,18 @@ MidiFileSong EventsToSong(const std::vector<ReceivedEvent>& events, const Transp
 int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& err)
 {
     VstHost host(options.identity);
-    if (!host.Transport().Configure(options.transport))
-        return Failure(err, "invalid transport settings");
+    if (!host.Transport().Configure(options.transport)) return Failure(err, "invalid transport settings");
     host.SetTimeInfoAvailable(options.timeInfo);
-    if (!host.Load(options.modulePath))
-        return Failure(err, host.LastError());
-    if (!host.Open() || !host.SetSampleRate(options.transport.sampleRate) || !host.SetBlockSize(options.blockSize))
+    if (!host.Load(options.modulePath)) return Failure(err, host.LastError());
+    if (!host.Open() || !host.SetSampleRate(options.transport.sampleRate) ||
+        !host.SetBlockSize(options.blockSize))
         return Failure(err, host.LastError());
 
     std::string error;
     if (!options.chunkIn.empty())
     {
         std::vector<uint8_t> chunk;
-        if (!ReadBinaryFile(options.chunkIn, chunk, error))
-            return Failure(err, error);
+        if (!ReadBinaryFile(options.chunkIn, chunk, error)) return Failure(err, error);
         if (!host.SetChunk(chunk, options.bankChunk))
             return Failure(err, options.chunkIn + ": " + host.LastError());
     }
@@ -173,13 +171,11 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
     for (const CommandLineMidi& message : options.midi)
         if (!host.QueueMidi(message.frame, message.bytes, message.size))
             return Failure(err, host.LastError());
-    if (!options.midiIn.empty() && !QueueMidiFile(host, options.midiIn, err))
-        return 1;
+    if (!options.midiIn.empty() && !QueueMidiFile(host, options.midiIn, err)) return 1;
 
     if (options.editor)
     {
-        if (!RunWithEditor(host, options, out, err))
-            return 1;
+        if (!RunWithEditor(host, options, out, err)) return 1;
     }
     else
         host.RunBlocks(options.blocks);
@@ -218,8 +214,7 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
         else
         {
             out << song.events.size() << " MIDI events written to " << options.midiOut;
-            if (skipped > 0)
-                out << " (" << skipped << " other events left out)";
+            if (skipped > 0) out << " (" << skipped << " other events left out)";
             out << '\n';
         }
     }

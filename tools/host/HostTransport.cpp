@@ -13,31 +13,35 @@ constexpr double kBoundaryTolerance = 1e-9;
 
 bool Fail(std::string* error, const char* text)
 {
-    if (error)
-        *error = text;
+    if (error) *error = text;
     return false;
 }
 
-bool IsPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool IsPowerOfTwo(int v)
+{
+    return v > 0 && (v & (v - 1)) == 0;
+}
 
-double FloorWithTolerance(double v) { return std::floor(v + kBoundaryTolerance); }
+double FloorWithTolerance(double v)
+{
+    return std::floor(v + kBoundaryTolerance);
+}
 } // namespace
 
 bool ValidateTransportSettings(const TransportSettings& s, std::string* error)
 {
     if (!std::isfinite(s.sampleRate) || s.sampleRate <= 0.0)
         return Fail(error, "sample rate must be above 0");
-    if (!std::isfinite(s.tempo) || s.tempo <= 0.0)
-        return Fail(error, "tempo must be above 0");
-    if (s.numerator < 1 || s.numerator > 99)
-        return Fail(error, "time signature numerator must be 1..99");
+    if (!std::isfinite(s.tempo) || s.tempo <= 0.0) return Fail(error, "tempo must be above 0");
+    if (s.numerator < 1 || s.numerator > 99) return Fail(error, "time signature numerator must be 1..99");
     if (!IsPowerOfTwo(s.denominator) || s.denominator > 64)
         return Fail(error, "time signature denominator must be a power of two up to 64");
     if (!std::isfinite(s.startQuarters) || s.startQuarters < 0.0)
         return Fail(error, "start position must be 0 or more");
     if (s.loopActive)
     {
-        if (!std::isfinite(s.loopStartQuarters) || !std::isfinite(s.loopEndQuarters) || s.loopStartQuarters < 0.0)
+        if (!std::isfinite(s.loopStartQuarters) || !std::isfinite(s.loopEndQuarters) ||
+            s.loopStartQuarters < 0.0)
             return Fail(error, "loop start must be 0 or more");
         if (s.loopEndQuarters <= s.loopStartQuarters)
             return Fail(error, "loop end must lie after loop start");
@@ -47,24 +51,31 @@ bool ValidateTransportSettings(const TransportSettings& s, std::string* error)
 
 HostTransport::HostTransport(const TransportSettings& settings)
 {
-    if (!Configure(settings))
-        Configure(TransportSettings{});
+    if (!Configure(settings)) Configure(TransportSettings{});
 }
 
 bool HostTransport::Configure(const TransportSettings& settings)
 {
-    if (!ValidateTransportSettings(settings, nullptr))
-        return false;
+    if (!ValidateTransportSettings(settings, nullptr)) return false;
     settings_ = settings;
     Locate(settings.startQuarters);
     return true;
 }
 
-double HostTransport::SamplesPerQuarter() const { return settings_.sampleRate * 60.0 / settings_.tempo; }
+double HostTransport::SamplesPerQuarter() const
+{
+    return settings_.sampleRate * 60.0 / settings_.tempo;
+}
 
-double HostTransport::QuartersPerBar() const { return settings_.numerator * 4.0 / settings_.denominator; }
+double HostTransport::QuartersPerBar() const
+{
+    return settings_.numerator * 4.0 / settings_.denominator;
+}
 
-double HostTransport::QuarterPosition() const { return samplePosition_ / SamplesPerQuarter(); }
+double HostTransport::QuarterPosition() const
+{
+    return samplePosition_ / SamplesPerQuarter();
+}
 
 double HostTransport::QuarterPositionAt(int offset) const
 {
@@ -77,21 +88,24 @@ double HostTransport::BarStart() const
     return FloorWithTolerance(QuarterPosition() / perBar) * perBar;
 }
 
-double HostTransport::LoopStartSamples() const { return settings_.loopStartQuarters * SamplesPerQuarter(); }
+double HostTransport::LoopStartSamples() const
+{
+    return settings_.loopStartQuarters * SamplesPerQuarter();
+}
 
-double HostTransport::LoopEndSamples() const { return settings_.loopEndQuarters * SamplesPerQuarter(); }
+double HostTransport::LoopEndSamples() const
+{
+    return settings_.loopEndQuarters * SamplesPerQuarter();
+}
 
 void HostTransport::Advance(int frames)
 {
-    if (frames <= 0)
-        return;
+    if (frames <= 0) return;
     changed_ = false;
-    if (!settings_.playing)
-        return;
+    if (!settings_.playing) return;
     const double before = samplePosition_;
     samplePosition_ += frames;
-    if (!settings_.loopActive)
-        return;
+    if (!settings_.loopActive) return;
     const double loopStart = LoopStartSamples();
     const double loopEnd = LoopEndSamples();
     // Only a block that started before the loop end loops; a position already
@@ -106,16 +120,14 @@ void HostTransport::Advance(int frames)
 
 void HostTransport::Locate(double quarters)
 {
-    if (!std::isfinite(quarters) || quarters < 0.0)
-        quarters = 0.0;
+    if (!std::isfinite(quarters) || quarters < 0.0) quarters = 0.0;
     samplePosition_ = quarters * SamplesPerQuarter();
     changed_ = true;
 }
 
 std::string FormatBarBeatTick(double quarters, int numerator, int denominator, int ticksPerBeat)
 {
-    if (numerator < 1 || denominator < 1 || ticksPerBeat < 1 || !std::isfinite(quarters))
-        return "?";
+    if (numerator < 1 || denominator < 1 || ticksPerBeat < 1 || !std::isfinite(quarters)) return "?";
     const double beatLength = 4.0 / denominator;
     const double barLength = beatLength * numerator;
     double bar = FloorWithTolerance(quarters / barLength);
@@ -124,8 +136,7 @@ std::string FormatBarBeatTick(double quarters, int numerator, int denominator, i
     double tick = std::round((rest - beat * beatLength) / beatLength * ticksPerBeat);
     if (beat < 0.0) // only for negative positions
         beat = 0.0;
-    if (tick < 0.0)
-        tick = 0.0;
+    if (tick < 0.0) tick = 0.0;
     // Rounding can carry a tick into the next beat, and a beat into the next bar.
     if (tick >= ticksPerBeat)
     {
@@ -138,7 +149,8 @@ std::string FormatBarBeatTick(double quarters, int numerator, int denominator, i
         bar += 1.0;
     }
     char text[64];
-    std::snprintf(text, sizeof text, "%.0f.%d.%03d", bar + 1.0, static_cast<int>(beat) + 1, static_cast<int>(tick));
+    std::snprintf(text, sizeof text, "%.0f.%d.%03d", bar + 1.0, static_cast<int>(beat) + 1,
+                  static_cast<int>(tick));
     return text;
 }
 

@@ -17,10 +17,10 @@ namespace quova::host
 struct TransportSettings
 {
     double sampleRate = 44100.0;
-    double tempo = 120.0;        // beats (quarter notes) per minute
-    int numerator = 4;           // time signature
+    double tempo = 120.0; // beats (quarter notes) per minute
+    int numerator = 4;    // time signature
     int denominator = 4;
-    double startQuarters = 0.0;  // song position of the first block
+    double startQuarters = 0.0; // song position of the first block
     bool playing = true;
     bool loopActive = false;
     double loopStartQuarters = 0.0;

@@ -30,8 +30,7 @@ private:
     static void Handler(const gchar*, GLogLevelFlags, const gchar* message, gpointer user)
     {
         auto* text = static_cast<std::string*>(user);
-        if (!text->empty())
-            *text += "; ";
+        if (!text->empty()) *text += "; ";
         *text += message ? message : "?";
     }
 
@@ -50,7 +49,10 @@ uint32_t ReadBigEndian32(const uint8_t* p)
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-uint16_t ReadBigEndian16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+uint16_t ReadBigEndian16(const uint8_t* p)
+{
+    return uint16_t((p[0] << 8) | p[1]);
+}
 
 // Reads a variable-length quantity (at most four bytes) ending before end.
 bool ReadVariableLength(const uint8_t*& p, const uint8_t* end, uint32_t& value)
@@ -58,12 +60,10 @@ bool ReadVariableLength(const uint8_t*& p, const uint8_t* end, uint32_t& value)
     value = 0;
     for (int i = 0; i < 4; ++i)
     {
-        if (p >= end)
-            return false;
+        if (p >= end) return false;
         const uint8_t byte = *p++;
         value = (value << 7) | (byte & 0x7F);
-        if (!(byte & 0x80))
-            return true;
+        if (!(byte & 0x80)) return true;
     }
     return false;
 }
@@ -132,8 +132,7 @@ bool CheckTrack(const uint8_t* p, const uint8_t* end, std::string& error)
         p += length;
         ended = status == 0xFF && metaType == 0x2F;
     }
-    if (!ended)
-        error = "a track has no end-of-track event";
+    if (!ended) error = "a track has no end-of-track event";
     return ended;
 }
 
@@ -182,8 +181,7 @@ bool CheckFileStructure(const std::vector<uint8_t>& data, std::string& error)
             return false;
         }
         const uint8_t* begin = &data[position + 8];
-        if (!CheckTrack(begin, begin + length, error))
-            return false;
+        if (!CheckTrack(begin, begin + length, error)) return false;
         position += 8 + std::size_t(length);
         ++found;
     }
@@ -210,8 +208,7 @@ bool IsChannelMessage(const MidiFileEvent& event)
 bool AddMetaEvent(smf_track_t* track, std::vector<uint8_t> bytes)
 {
     smf_event_t* event = smf_event_new_from_pointer(bytes.data(), int(bytes.size()));
-    if (!event)
-        return false;
+    if (!event) return false;
     smf_track_add_event_pulses(track, event, 0);
     return true;
 }
@@ -230,8 +227,7 @@ int Log2(int v)
 
 int ChannelMessageLength(uint8_t status)
 {
-    if (status < 0x80 || status >= 0xF0)
-        return 0;
+    if (status < 0x80 || status >= 0xF0) return 0;
     const uint8_t kind = status & 0xF0;
     return (kind == 0xC0 || kind == 0xD0) ? 2 : 3;
 }
@@ -239,8 +235,7 @@ int ChannelMessageLength(uint8_t status)
 bool ReadMidiFile(const std::string& path, MidiFileSong& song, std::string& error)
 {
     std::vector<uint8_t> data;
-    if (!ReadBinaryFile(path, data, error) || !CheckFileStructure(data, error))
-        return false;
+    if (!ReadBinaryFile(path, data, error) || !CheckFileStructure(data, error)) return false;
 
     GLogCapture log;
     SmfPtr smf(smf_load_from_memory(data.data(), int(data.size())));
@@ -270,13 +265,11 @@ bool ReadMidiFile(const std::string& path, MidiFileSong& song, std::string& erro
     smf_rewind(smf.get());
     while (smf_event_t* event = smf_get_next_event(smf.get()))
     {
-        if (event->midi_buffer_length < 1 || !event->midi_buffer)
-            continue;
+        if (event->midi_buffer_length < 1 || !event->midi_buffer) continue;
         MidiFileEvent item;
         item.tick = event->time_pulses;
         item.bytes.assign(event->midi_buffer, event->midi_buffer + event->midi_buffer_length);
-        if (IsChannelMessage(item))
-            result.events.push_back(std::move(item));
+        if (IsChannelMessage(item)) result.events.push_back(std::move(item));
     }
     song = std::move(result);
     return true;
@@ -320,10 +313,10 @@ bool WriteMidiFile(const std::string& path, const MidiFileSong& song, std::strin
     smf_add_track(smf.get(), track);
 
     const long microseconds = std::clamp(std::lround(60.0e6 / song.tempo), 1L, 0xFFFFFFL);
-    const bool metaAdded =
-        AddMetaEvent(track, {0xFF, 0x51, 0x03, uint8_t(microseconds >> 16), uint8_t(microseconds >> 8),
-                             uint8_t(microseconds)}) &&
-        AddMetaEvent(track, {0xFF, 0x58, 0x04, uint8_t(song.numerator), uint8_t(Log2(song.denominator)), 24, 8});
+    const bool metaAdded = AddMetaEvent(track, {0xFF, 0x51, 0x03, uint8_t(microseconds >> 16),
+                                                uint8_t(microseconds >> 8), uint8_t(microseconds)}) &&
+                           AddMetaEvent(track, {0xFF, 0x58, 0x04, uint8_t(song.numerator),
+                                                uint8_t(Log2(song.denominator)), 24, 8});
     if (!metaAdded)
     {
         error = WithLibraryText("cannot add tempo and time signature", log);

@@ -13,17 +13,17 @@ namespace quova::host
 
 struct MidiFileEvent
 {
-    int64_t tick = 0;            // position in pulses from the start of the song
-    std::vector<uint8_t> bytes;  // one complete channel message (2 or 3 bytes)
+    int64_t tick = 0;           // position in pulses from the start of the song
+    std::vector<uint8_t> bytes; // one complete channel message (2 or 3 bytes)
 };
 
 struct MidiFileSong
 {
-    int ticksPerQuarter = 960;   // pulses per quarter note, 1..32767
-    double tempo = 120.0;        // beats per minute (first tempo of the file when read)
-    int numerator = 4;           // time signature (first one of the file when read)
+    int ticksPerQuarter = 960; // pulses per quarter note, 1..32767
+    double tempo = 120.0;      // beats per minute (first tempo of the file when read)
+    int numerator = 4;         // time signature (first one of the file when read)
     int denominator = 4;
-    std::vector<MidiFileEvent> events;  // sorted by tick, file order within a tick
+    std::vector<MidiFileEvent> events; // sorted by tick, file order within a tick
 };
 
 // Reads every channel message of every track of the file, merged in time

@@ -27,15 +27,16 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::s
     return std::unique_ptr<PluginModule>(new PluginModule(handle, path));
 }
 
-PluginModule::~PluginModule() { dlclose(handle_); }
+PluginModule::~PluginModule()
+{
+    dlclose(handle_);
+}
 
 void* PluginModule::Symbol(const char* name) const
 {
-    if (!name)
-        return nullptr;
+    if (!name) return nullptr;
     void* address = dlsym(handle_, name);
-    if (!address)
-        return nullptr;
+    if (!address) return nullptr;
     // dlsym also finds symbols of the libraries the module depends on; an
     // entry found there (say, a `main` of some other object) is not the module's.
     struct link_map* ownMap = nullptr;
@@ -50,8 +51,7 @@ void* PluginModule::Symbol(const char* name) const
 VstPluginMainProc PluginModule::Entry() const
 {
     void* address = Symbol("VSTPluginMain");
-    if (!address)
-        address = Symbol("main");
+    if (!address) address = Symbol("main");
     return reinterpret_cast<VstPluginMainProc>(address);
 }
 

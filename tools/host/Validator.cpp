@@ -22,8 +22,7 @@ bool ReadKnownFailures(const std::string& path, std::set<std::string>& names, st
     {
         std::istringstream words(line);
         std::string name;
-        if (words >> name && name[0] != '#')
-            names.insert(name);
+        if (words >> name && name[0] != '#') names.insert(name);
     }
     return true;
 }
@@ -45,12 +44,12 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
     int run = 0, passed = 0, knownFailed = 0, unexpectedFailed = 0, unexpectedPassed = 0;
     for (const ValidatorCase& c : cases)
     {
-        if (!options.only.empty() && c.name.find(options.only) == std::string::npos)
-            continue;
+        if (!options.only.empty() && c.name.find(options.only) == std::string::npos) continue;
         const auto start = std::chrono::steady_clock::now();
         CaseResult result = c.run(options.modulePath);
         const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                .count();
         ++run;
         const bool listed = known.count(c.name) > 0;
         out << (result.pass ? "PASS " : "FAIL ") << c.name << ": " << result.figure << " [" << ms << " ms]";

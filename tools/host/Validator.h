@@ -18,8 +18,8 @@ namespace quova::host
 struct ValidatorOptions
 {
     std::string modulePath;
-    std::string knownFailuresPath;  // empty: no known failures
-    std::string only;               // empty: all cases, else those whose name contains it
+    std::string knownFailuresPath; // empty: no known failures
+    std::string only;              // empty: all cases, else those whose name contains it
 };
 
 // Reads the case names of a known-failures file; false with a message in

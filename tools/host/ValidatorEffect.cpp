@@ -46,8 +46,7 @@ void Unregister(AEffect* effect)
 {
     std::lock_guard<std::mutex> lock(gRegistryLock);
     for (int i = 0; i < kMaxInstances; ++i)
-        if (gEffects[i] == effect)
-            gEffects[i] = nullptr, gInstances[i] = nullptr;
+        if (gEffects[i] == effect) gEffects[i] = nullptr, gInstances[i] = nullptr;
 }
 
 VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
@@ -57,11 +56,9 @@ VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr v
     {
         std::lock_guard<std::mutex> lock(gRegistryLock);
         for (int i = 0; i < kMaxInstances; ++i)
-            if (gEffects[i] == effect)
-                instance = gInstances[i];
+            if (gEffects[i] == effect) instance = gInstances[i];
     }
-    if (instance)
-        return instance->HandleCallback(opcode, index, value, ptr, opt);
+    if (instance) return instance->HandleCallback(opcode, index, value, ptr, opt);
     return opcode == vst::audioMasterVersion ? vst::kVstVersion : 0;
 }
 
@@ -114,17 +111,16 @@ void BlockFindings::Merge(const BlockFindings& other)
     otherThreadEvents += other.otherThreadEvents;
     allocations += other.allocations;
     maxAllocationsPerBlock = std::max(maxAllocationsPerBlock, other.maxAllocationsPerBlock);
-    if (firstProblem.empty())
-        firstProblem = other.firstProblem;
+    if (firstProblem.empty()) firstProblem = other.firstProblem;
 }
 
 std::string BlockFindings::Describe() const
 {
     std::ostringstream text;
     text << blocks << " blocks, " << frames << " frames, " << events << " events";
-    const auto add = [&text](int64_t count, const char* what) {
-        if (count > 0)
-            text << "; " << count << ' ' << what;
+    const auto add = [&text](int64_t count, const char* what)
+    {
+        if (count > 0) text << "; " << count << ' ' << what;
     };
     add(nonZeroOutputs, "output samples not zero");
     add(changedInputs, "input samples changed");
@@ -133,8 +129,7 @@ std::string BlockFindings::Describe() const
     add(badBytes, "malformed events");
     add(lostEvents, "events beyond the log");
     add(otherThreadEvents, "events sent from another thread while a block was processed");
-    if (!firstProblem.empty())
-        text << " (first: " << firstProblem << ')';
+    if (!firstProblem.empty()) text << " (first: " << firstProblem << ')';
     return text.str();
 }
 
@@ -145,7 +140,10 @@ ValidatorEffect::ValidatorEffect()
         queueList_.events[i] = reinterpret_cast<VstEvent*>(&queued_[i]);
 }
 
-ValidatorEffect::~ValidatorEffect() { Close(); }
+ValidatorEffect::~ValidatorEffect()
+{
+    Close();
+}
 
 bool ValidatorEffect::Open(const std::string& path, std::string& error)
 {
@@ -155,8 +153,7 @@ bool ValidatorEffect::Open(const std::string& path, std::string& error)
         return false;
     }
     std::unique_ptr<PluginModule> module = PluginModule::Load(path, error);
-    if (!module)
-        return false;
+    if (!module) return false;
     const VstPluginMainProc entry = module->Entry();
     if (!entry)
     {
@@ -189,8 +186,7 @@ void ValidatorEffect::Setup(double sampleRate, int32_t blockSize)
 
 void ValidatorEffect::Resume()
 {
-    if (!effect_ || resumed_)
-        return;
+    if (!effect_ || resumed_) return;
     Dispatch(vst::effMainsChanged, 0, 1);
     Dispatch(vst::effStartProcess);
     resumed_ = true;
@@ -198,8 +194,7 @@ void ValidatorEffect::Resume()
 
 void ValidatorEffect::Suspend()
 {
-    if (!effect_ || !resumed_)
-        return;
+    if (!effect_ || !resumed_) return;
     Dispatch(vst::effStopProcess);
     Dispatch(vst::effMainsChanged, 0, 0);
     resumed_ = false;
@@ -224,8 +219,7 @@ VstIntPtr ValidatorEffect::Dispatch(int32_t opcode, int32_t index, VstIntPtr val
 
 void ValidatorEffect::SetParameter(int32_t index, float value)
 {
-    if (effect_)
-        effect_->setParameter(effect_, index, value);
+    if (effect_) effect_->setParameter(effect_, index, value);
 }
 
 float ValidatorEffect::GetParameter(int32_t index)
@@ -235,18 +229,15 @@ float ValidatorEffect::GetParameter(int32_t index)
 
 int32_t ValidatorEffect::ProbeParameterCount()
 {
-    if (!effect_)
-        return 0;
-    if (effect_->numParams > 0)
-        return effect_->numParams;
+    if (!effect_) return 0;
+    if (effect_->numParams > 0) return effect_->numParams;
     int32_t count = 0;
-    char name[256];  // far more than the 8 the interface promises: plug-ins write longer names
+    char name[256]; // far more than the 8 the interface promises: plug-ins write longer names
     for (int32_t index = 0; index < kProbeLimit && index - count < kProbeGap; ++index)
     {
         std::memset(name, 0, sizeof name);
         Dispatch(vst::effGetParamName, index, 0, name);
-        if (name[0] != '\0')
-            count = index + 1;
+        if (name[0] != '\0') count = index + 1;
     }
     return count;
 }
@@ -255,8 +246,7 @@ bool ValidatorEffect::GetChunk(bool bank, std::vector<uint8_t>& data)
 {
     void* address = nullptr;
     const VstIntPtr size = Dispatch(vst::effGetChunk, bank ? 0 : 1, 0, &address);
-    if (size <= 0 || size > kMaxChunkBytes || !address)
-        return false;
+    if (size <= 0 || size > kMaxChunkBytes || !address) return false;
     const auto* bytes = static_cast<const uint8_t*>(address);
     data.assign(bytes, bytes + size);
     return true;
@@ -266,14 +256,13 @@ bool ValidatorEffect::SetChunk(const std::vector<uint8_t>& data, bool bank)
 {
     // A copy that lives only for the call, as a host's buffer would.
     std::vector<uint8_t> copy = data;
-    return Dispatch(vst::effSetChunk, bank ? 0 : 1, VstIntPtr(copy.size()), copy.empty() ? nullptr : copy.data()) !=
-           0;
+    return Dispatch(vst::effSetChunk, bank ? 0 : 1, VstIntPtr(copy.size()),
+                    copy.empty() ? nullptr : copy.data()) != 0;
 }
 
 bool ValidatorEffect::QueueMidi(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    if (queuedCount_ >= kMaxQueued)
-        return false;
+    if (queuedCount_ >= kMaxQueued) return false;
     VstMidiEvent& event = queued_[queuedCount_++];
     event = VstMidiEvent{};
     event.type = vst::kVstMidiType;
@@ -288,8 +277,7 @@ bool ValidatorEffect::QueueMidi(int32_t offset, uint8_t status, uint8_t data1, u
 void ValidatorEffect::SetTimeInfo(const VstTimeInfo* info)
 {
     timeValid_ = info != nullptr;
-    if (info)
-        time_ = *info;
+    if (info) time_ = *info;
 }
 
 void ValidatorEffect::ClearEvents()
@@ -300,18 +288,17 @@ void ValidatorEffect::ClearEvents()
 
 void ValidatorEffect::Process(int32_t frames)
 {
-    if (!effect_)
-        return;
+    if (!effect_) return;
     frames = std::clamp(frames, 0, kMaxFrames);
     // Buffers grow here, never inside the plug-in's call.
-    const auto prepare = [frames](std::vector<std::vector<float>>& buffers, std::vector<float*>& pointers,
-                                  int32_t count) {
+    const auto prepare =
+        [frames](std::vector<std::vector<float>>& buffers, std::vector<float*>& pointers, int32_t count)
+    {
         buffers.resize(std::size_t(count));
         pointers.assign(std::size_t(count) + 1, nullptr);
         for (std::size_t c = 0; c < buffers.size(); ++c)
         {
-            if (buffers[c].size() < std::size_t(frames))
-                buffers[c].resize(std::size_t(frames));
+            if (buffers[c].size() < std::size_t(frames)) buffers[c].resize(std::size_t(frames));
             pointers[c] = buffers[c].data();
         }
     };
@@ -371,8 +358,7 @@ void ValidatorEffect::CheckBlock(int32_t frames, std::size_t firstEvent, uint64_
     for (std::size_t e = firstEvent; e < events_.size(); ++e)
     {
         const ValidatorEvent& event = events_[e];
-        if (event.block != blocksProcessed_)
-            continue;  // sent from another thread meanwhile
+        if (event.block != blocksProcessed_) continue; // sent from another thread meanwhile
         ++f.events;
         if (event.offset < 0 || event.offset >= frames)
             ++f.eventsOutside;
@@ -407,14 +393,12 @@ VstIntPtr ValidatorEffect::HandleCallback(int32_t opcode, int32_t, VstIntPtr, vo
     case vst::audioMasterProcessEvents:
     {
         const auto* list = static_cast<const VstEvents*>(ptr);
-        if (!list || list->numEvents <= 0)
-            return 1;
+        if (!list || list->numEvents <= 0) return 1;
         std::lock_guard<std::mutex> lock(eventLock_);
         for (VstInt32 i = 0; i < list->numEvents; ++i)
         {
             const VstEvent* event = list->events[i];
-            if (!event)
-                continue;
+            if (!event) continue;
             if (events_.size() == events_.capacity())
             {
                 ++findings_.lostEvents;
@@ -423,8 +407,7 @@ VstIntPtr ValidatorEffect::HandleCallback(int32_t opcode, int32_t, VstIntPtr, vo
             ValidatorEvent out;
             // Events from another thread do not belong to the block being processed.
             const bool otherThread = std::this_thread::get_id() != processingThread_;
-            if (otherThread && currentBlock_ >= 0)
-                ++findings_.otherThreadEvents;
+            if (otherThread && currentBlock_ >= 0) ++findings_.otherThreadEvents;
             out.block = otherThread ? -1 : currentBlock_;
             out.offset = event->deltaFrames;
             out.frame = framesProcessed_ + event->deltaFrames;
@@ -435,7 +418,7 @@ VstIntPtr ValidatorEffect::HandleCallback(int32_t opcode, int32_t, VstIntPtr, vo
                 for (int b = 0; b < 3; ++b)
                     out.bytes[b] = uint8_t(midi->midiData[b]);
                 if (DataBytes(out.bytes[0]) < 2)
-                    out.bytes[2] = 0;  // a two-byte message: the third byte means nothing
+                    out.bytes[2] = 0; // a two-byte message: the third byte means nothing
             }
             events_.push_back(out);
         }
@@ -444,12 +427,10 @@ VstIntPtr ValidatorEffect::HandleCallback(int32_t opcode, int32_t, VstIntPtr, vo
     case vst::audioMasterGetSampleRate:
         return VstIntPtr(sampleRate_);
     case vst::audioMasterGetVendorString:
-        if (ptr)
-            CopyText("Quova", ptr, vst::kVstMaxVendorStrLen);
+        if (ptr) CopyText("Quova", ptr, vst::kVstMaxVendorStrLen);
         return ptr != nullptr;
     case vst::audioMasterGetProductString:
-        if (ptr)
-            CopyText("quova_validator", ptr, vst::kVstMaxProductStrLen);
+        if (ptr) CopyText("quova_validator", ptr, vst::kVstMaxProductStrLen);
         return ptr != nullptr;
     case vst::audioMasterGetVendorVersion:
         return 10000;
@@ -476,8 +457,7 @@ VstTimeInfo MakeTimeInfo(double sampleRate, double tempo, double samplePosition,
     t.timeSigNumerator = numerator;
     t.timeSigDenominator = denominator;
     t.flags = vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstBarsValid | vst::kVstTimeSigValid;
-    if (playing)
-        t.flags |= vst::kVstTransportPlaying;
+    if (playing) t.flags |= vst::kVstTransportPlaying;
     return t;
 }
 

@@ -33,8 +33,8 @@ class PluginModule;
 // An event the plug-in sent, placed on the host's time line.
 struct ValidatorEvent
 {
-    int64_t block = -1;  // index of the block being processed, -1 outside processing
-    int64_t frame = 0;   // first frame of that block (or of the next one) + offset
+    int64_t block = -1; // index of the block being processed, -1 outside processing
+    int64_t frame = 0;  // first frame of that block (or of the next one) + offset
     int32_t offset = 0;
     int32_t type = 0;
     uint8_t bytes[3] = {0, 0, 0};
@@ -55,7 +55,7 @@ struct BlockFindings
     int64_t otherThreadEvents = 0; // sent from a thread other than the one processing (not judged)
     uint64_t allocations = 0;
     uint64_t maxAllocationsPerBlock = 0;
-    std::string firstProblem;      // the first offending block, described
+    std::string firstProblem; // the first offending block, described
 
     // True when nothing but allocations was found (those are judged apart).
     bool Clean() const;
@@ -145,7 +145,7 @@ private:
     std::mutex eventLock_;
     std::vector<ValidatorEvent> events_;
     int64_t currentBlock_ = -1;
-    std::thread::id processingThread_;  // the thread inside processReplacing, while one is
+    std::thread::id processingThread_; // the thread inside processReplacing, while one is
     int64_t framesProcessed_ = 0;
     int64_t blocksProcessed_ = 0;
 
@@ -157,7 +157,7 @@ private:
 // Time info of a host whose transport stands at a sample position: quarter
 // position, bar start (in the time signature), tempo and signature valid,
 // playing when asked.
-VstTimeInfo MakeTimeInfo(double sampleRate, double tempo, double samplePosition, bool playing, int numerator = 4,
-                         int denominator = 4);
+VstTimeInfo MakeTimeInfo(double sampleRate, double tempo, double samplePosition, bool playing,
+                         int numerator = 4, int denominator = 4);
 
 } // namespace quova::host

@@ -11,7 +11,10 @@ namespace
 constexpr int kBareCycles = 25;
 constexpr int kProcessingCycles = 10;
 
-int32_t Fixed() { return kCaseBlock; }
+int32_t Fixed()
+{
+    return kCaseBlock;
+}
 
 CaseResult OpenClose(const std::string& module)
 {
@@ -19,8 +22,7 @@ CaseResult OpenClose(const std::string& module)
     {
         ValidatorEffect effect;
         std::string error;
-        if (!effect.Open(module, error))
-            return OpenFailure(error);
+        if (!effect.Open(module, error)) return OpenFailure(error);
         effect.Close();
     }
     return {"", true, std::to_string(kBareCycles) + " cycles of open and close"};
@@ -34,8 +36,7 @@ CaseResult OpenProcessClose(const std::string& module)
     {
         std::string error;
         auto effect = StartEffect(module, kCaseRate, kCaseBlock, error);
-        if (!effect)
-            return OpenFailure(error);
+        if (!effect) return OpenFailure(error);
         PlaySong(*effect, ChordSong(kCaseRate, kCaseBlock * 64), Fixed);
         NoteTracker notes;
         notes.AddAll(effect->Events());
@@ -52,8 +53,7 @@ CaseResult TwoInstances(const std::string& module)
     std::string error;
     auto first = StartEffect(module, kCaseRate, kCaseBlock, error);
     auto second = first ? StartEffect(module, kCaseRate, kCaseBlock, error) : nullptr;
-    if (!second)
-        return OpenFailure(error);
+    if (!second) return OpenFailure(error);
     const Song song = ChordSong(kCaseRate, int64_t(kCaseRate * 2));
     // Block by block in turn: each instance gets a one-block song slice.
     int64_t position = 0;
@@ -81,8 +81,9 @@ CaseResult TwoInstances(const std::string& module)
     second->ResetFindings();
     PlaySong(*second, ChordSong(kCaseRate, kCaseBlock * 16), Fixed);
     return Judge(second->Findings(), difference.empty() && events > 0,
-                 difference.empty() ? std::to_string(events) + " identical events from both; the second ran on alone"
-                                    : "the instances differ: " + difference);
+                 difference.empty()
+                     ? std::to_string(events) + " identical events from both; the second ran on alone"
+                     : "the instances differ: " + difference);
 }
 
 // Holds a chord while the transport plays for a second, then does what end
@@ -98,18 +99,17 @@ CaseResult NotesEnd(const std::string& module, Ending ending)
 {
     std::string error;
     auto effect = StartEffect(module, kCaseRate, kCaseBlock, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     // A chord inside the default key area: the arpeggiator's own notes are what must end. (Notes
     // that only pass through end when the host lets their keys go.)
     const uint8_t chord[3] = {48, 52, 55};
     int64_t position = 0;
-    const auto block = [&](bool playing) {
+    const auto block = [&](bool playing)
+    {
         VstTimeInfo time = MakeTimeInfo(kCaseRate, 120.0, double(position), playing);
         effect->SetTimeInfo(&time);
         effect->Process(kCaseBlock);
-        if (playing)
-            position += kCaseBlock;
+        if (playing) position += kCaseBlock;
     };
     for (uint8_t note : chord)
         effect->QueueMidi(0, 0x90, note, 100);
@@ -151,7 +151,10 @@ CaseResult NotesEnd(const std::string& module, Ending ending)
 }
 } // namespace
 
-CaseResult OpenFailure(const std::string& error) { return {"", false, "cannot open the module: " + error}; }
+CaseResult OpenFailure(const std::string& error)
+{
+    return {"", false, "cannot open the module: " + error};
+}
 
 CaseResult Judge(const BlockFindings& findings, bool extraPass, const std::string& extraFigure)
 {

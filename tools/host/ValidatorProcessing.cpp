@@ -29,8 +29,7 @@ CaseResult ProcessAt(const std::string& module, double rate, int32_t block)
 {
     std::string error;
     auto effect = StartEffect(module, rate, block, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     const int64_t frames = std::max<int64_t>(int64_t(rate * 2), int64_t(block) * 4);
     PlaySong(*effect, ChordSong(rate, frames), [block] { return block; });
     return JudgeSong(*effect);
@@ -40,8 +39,7 @@ CaseResult OversizedBlocks(const std::string& module)
 {
     std::string error;
     auto effect = StartEffect(module, kCaseRate, 512, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     std::mt19937 random = CaseRandom("oversized-blocks");
     std::uniform_int_distribution<int32_t> size(1, 8192);
     const int32_t first[] = {513, 1024, 4096, 8192};
@@ -55,23 +53,23 @@ CaseResult AutomationSubBlocks(const std::string& module)
 {
     std::string error;
     auto effect = StartEffect(module, kCaseRate, 512, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     const int32_t parameters = effect->ProbeParameterCount();
-    if (parameters <= 0)
-        return {"", true, "the plug-in has no parameters"};
+    if (parameters <= 0) return {"", true, "the plug-in has no parameters"};
     std::mt19937 random = CaseRandom("automation-subblocks");
     std::uniform_int_distribution<int32_t> index(0, parameters - 1);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     std::vector<int32_t> touched;
-    PlaySong(*effect, ChordSong(kCaseRate, int64_t(kCaseRate * 3)), [] { return 32; },
-             [&](int64_t) {
-                 for (int i = 0; i < 2; ++i)
-                 {
-                     touched.push_back(index(random));
-                     effect->SetParameter(touched.back(), value(random));
-                 }
-             });
+    PlaySong(
+        *effect, ChordSong(kCaseRate, int64_t(kCaseRate * 3)), [] { return 32; },
+        [&](int64_t)
+        {
+            for (int i = 0; i < 2; ++i)
+            {
+                touched.push_back(index(random));
+                effect->SetParameter(touched.back(), value(random));
+            }
+        });
     int64_t outOfRange = 0;
     for (int32_t i : touched)
     {
@@ -79,8 +77,9 @@ CaseResult AutomationSubBlocks(const std::string& module)
         outOfRange += !(v >= 0.0f && v <= 1.0f);
     }
     return Judge(effect->Findings(), outOfRange == 0,
-                 std::to_string(touched.size()) + " changes of " + std::to_string(parameters) + " parameters in 32-frame sub-blocks, " +
-                     std::to_string(outOfRange) + " read back out of 0..1");
+                 std::to_string(touched.size()) + " changes of " + std::to_string(parameters) +
+                     " parameters in 32-frame sub-blocks, " + std::to_string(outOfRange) +
+                     " read back out of 0..1");
 }
 
 // A host whose transport does everything a host may: tempo changes (also 0),
@@ -90,8 +89,7 @@ CaseResult TransportFuzz(const std::string& module)
 {
     std::string error;
     auto effect = StartEffect(module, kCaseRate, 1024, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     std::mt19937 random = CaseRandom("transport-fuzz");
     std::uniform_int_distribution<int> percent(0, 99), note(36, 84), frames(1, 1024);
     std::uniform_real_distribution<double> tempoRange(40.0, 480.0), quarters(0.0, 64.0);
@@ -112,7 +110,7 @@ CaseResult TransportFuzz(const std::string& module)
         else if (roll < 10)
             timeInfo = !timeInfo;
         else if (roll < 14)
-            position = quarters(random) * kCaseRate / 2.0;  // a seek anywhere in the first 32 seconds
+            position = quarters(random) * kCaseRate / 2.0; // a seek anywhere in the first 32 seconds
         else if (roll < 18)
             position = std::max(0.0, position - double(frames(random)) * 8.0);
         else if (roll < 23)
@@ -124,7 +122,7 @@ CaseResult TransportFuzz(const std::string& module)
         else if (roll < 27)
             playing = !playing;
         else if (roll < 30)
-            position += 0.5;  // a position between samples
+            position += 0.5; // a position between samples
         actions += changed;
         if (percent(random) < 10)
         {
@@ -139,8 +137,7 @@ CaseResult TransportFuzz(const std::string& module)
             time.cycleEndPos = loopEnd;
             time.flags |= vst::kVstCyclePosValid | vst::kVstTransportCycleActive;
         }
-        if (changed)
-            time.flags |= vst::kVstTransportChanged;
+        if (changed) time.flags |= vst::kVstTransportChanged;
         effect->SetTimeInfo(timeInfo ? &time : nullptr);
         effect->Process(n);
         if (playing)
@@ -161,19 +158,18 @@ CaseResult Slice(const std::string& module, int32_t size)
     const Song song = ChordSong(kCaseRate, int64_t(kCaseRate * 3));
     std::string error;
     auto reference = StartEffect(module, kCaseRate, kSliceReference, error);
-    if (!reference)
-        return OpenFailure(error);
+    if (!reference) return OpenFailure(error);
     PlaySong(*reference, song, [] { return kSliceReference; });
     auto effect = StartEffect(module, kCaseRate, size > 0 ? size : 4096, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     std::mt19937 random = CaseRandom("slice-random");
     std::uniform_int_distribution<int32_t> sizes(1, 4096);
     PlaySong(*effect, song, [&] { return size > 0 ? size : sizes(random); });
     const std::string difference = CompareMidi(effect->Events(), reference->Events());
     return Judge(effect->Findings(), difference.empty() && !reference->Events().empty(),
-                 difference.empty() ? std::to_string(reference->Events().size()) + " events as in blocks of 64"
-                                    : difference);
+                 difference.empty()
+                     ? std::to_string(reference->Events().size()) + " events as in blocks of 64"
+                     : difference);
 }
 
 // Notes arriving all the time, one every tenth of a second, each held for
@@ -181,12 +177,10 @@ CaseResult Slice(const std::string& module, int32_t size)
 // processReplacing are counted for four seconds.
 CaseResult Allocations(const std::string& module)
 {
-    if (!AllocationCountingAvailable())
-        return {"", true, "allocations cannot be counted in this build"};
+    if (!AllocationCountingAvailable()) return {"", true, "allocations cannot be counted in this build"};
     std::string error;
     auto effect = StartEffect(module, kCaseRate, 512, error);
-    if (!effect)
-        return OpenFailure(error);
+    if (!effect) return OpenFailure(error);
     Song song;
     song.frames = int64_t(kCaseRate * 6);
     const int64_t step = int64_t(kCaseRate / 10);
@@ -200,14 +194,16 @@ CaseResult Allocations(const std::string& module)
     std::stable_sort(song.messages.begin(), song.messages.end(),
                      [](const SongMessage& a, const SongMessage& b) { return a.frame < b.frame; });
     bool measuring = false;
-    PlaySong(*effect, song, [] { return 512; },
-             [&](int64_t position) {
-                 if (!measuring && position >= int64_t(kCaseRate * 2))
-                 {
-                     measuring = true;
-                     effect->ResetFindings();
-                 }
-             });
+    PlaySong(
+        *effect, song, [] { return 512; },
+        [&](int64_t position)
+        {
+            if (!measuring && position >= int64_t(kCaseRate * 2))
+            {
+                measuring = true;
+                effect->ResetFindings();
+            }
+        });
     const BlockFindings& f = effect->Findings();
     return Judge(f, f.allocations == 0,
                  std::to_string(f.allocations) + " allocations in " + std::to_string(f.blocks) +
@@ -226,7 +222,8 @@ std::vector<ValidatorCase> ProcessingCases()
     cases.push_back({"automation-subblocks", AutomationSubBlocks});
     cases.push_back({"transport-fuzz", TransportFuzz});
     for (int32_t size : kSliceSizes)
-        cases.push_back({"slice-" + std::to_string(size), [size](const std::string& m) { return Slice(m, size); }});
+        cases.push_back(
+            {"slice-" + std::to_string(size), [size](const std::string& m) { return Slice(m, size); }});
     cases.push_back({"slice-random", [](const std::string& m) { return Slice(m, 0); }});
     cases.push_back({"allocations-steady", Allocations});
     return cases;

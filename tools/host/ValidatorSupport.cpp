@@ -57,8 +57,7 @@ void PlaySong(ValidatorEffect& effect, const Song& song, const std::function<int
     std::size_t next = 0;
     while (position < song.frames)
     {
-        if (beforeBlock)
-            beforeBlock(position);
+        if (beforeBlock) beforeBlock(position);
         const int32_t frames = int32_t(std::min<int64_t>(std::max(nextSize(), 1), song.frames - position));
         for (; next < song.messages.size() && song.messages[next].frame < position + frames; ++next)
         {
@@ -66,8 +65,7 @@ void PlaySong(ValidatorEffect& effect, const Song& song, const std::function<int
             effect.QueueMidi(int32_t(m.frame - position), m.bytes[0], m.bytes[1], m.bytes[2]);
         }
         VstTimeInfo time = MakeTimeInfo(song.sampleRate, song.tempo, double(position), true);
-        if (position == 0)
-            time.flags |= vst::kVstTransportChanged;
+        if (position == 0) time.flags |= vst::kVstTransportChanged;
         effect.SetTimeInfo(&time);
         effect.Process(frames);
         position += frames;
@@ -78,8 +76,7 @@ std::unique_ptr<ValidatorEffect> StartEffect(const std::string& module, double s
                                              std::string& error)
 {
     auto effect = std::make_unique<ValidatorEffect>();
-    if (!effect->Open(module, error))
-        return nullptr;
+    if (!effect->Open(module, error)) return nullptr;
     effect->Setup(sampleRate, blockSize);
     effect->Resume();
     return effect;
@@ -90,8 +87,7 @@ void NoteTracker::Add(const ValidatorEvent& event)
     const int status = event.bytes[0] & 0xF0;
     const int channel = event.bytes[0] & 0x0F;
     const int data1 = event.bytes[1] & 0x7F;
-    if (event.type != vst::kVstMidiType)
-        return;
+    if (event.type != vst::kVstMidiType) return;
     if (status == 0x90 && event.bytes[2] > 0)
     {
         ++counts_[channel][data1];
@@ -121,8 +117,7 @@ int NoteTracker::Sounding() const
 std::string NoteTracker::Describe() const
 {
     const int sounding = Sounding();
-    if (sounding == 0)
-        return "none left sounding";
+    if (sounding == 0) return "none left sounding";
     std::ostringstream text;
     text << sounding << " notes left sounding (";
     int listed = 0;
@@ -136,9 +131,8 @@ std::string NoteTracker::Describe() const
 
 std::string CompareMidi(const std::vector<ValidatorEvent>& got, const std::vector<ValidatorEvent>& reference)
 {
-    const auto same = [](const ValidatorEvent& a, const ValidatorEvent& b) {
-        return a.frame == b.frame && a.type == b.type && std::equal(a.bytes, a.bytes + 3, b.bytes);
-    };
+    const auto same = [](const ValidatorEvent& a, const ValidatorEvent& b)
+    { return a.frame == b.frame && a.type == b.type && std::equal(a.bytes, a.bytes + 3, b.bytes); };
     const std::size_t common = std::min(got.size(), reference.size());
     std::size_t differing = 0, first = common;
     for (std::size_t i = 0; i < common; ++i)
@@ -147,13 +141,12 @@ std::string CompareMidi(const std::vector<ValidatorEvent>& got, const std::vecto
             first = std::min(first, i);
             ++differing;
         }
-    if (differing == 0 && got.size() == reference.size())
-        return {};
+    if (differing == 0 && got.size() == reference.size()) return {};
     std::ostringstream text;
     text << got.size() << " events against " << reference.size() << " in the reference";
     if (first < common)
-        text << ", " << differing << " differ; first: " << FormatEvent(got[first]) << " where the reference has "
-             << FormatEvent(reference[first]);
+        text << ", " << differing << " differ; first: " << FormatEvent(got[first])
+             << " where the reference has " << FormatEvent(reference[first]);
     else
         text << "; the first " << common << " agree, then "
              << (got.size() > common ? "got " + FormatEvent(got[common])

@@ -23,7 +23,7 @@ struct CaseResult
 {
     std::string name;
     bool pass = false;
-    std::string figure;  // what was measured, or what went wrong
+    std::string figure; // what was measured, or what went wrong
 };
 
 // Receives each case's result as soon as it is known.
@@ -40,8 +40,8 @@ struct Song
 {
     double sampleRate = 44100.0;
     double tempo = 120.0;
-    int64_t frames = 0;                 // length of the run
-    std::vector<SongMessage> messages;  // in frame order
+    int64_t frames = 0;                // length of the run
+    std::vector<SongMessage> messages; // in frame order
 };
 
 // Three chords held in turn on channel 1 (C major, A minor, F major), each for

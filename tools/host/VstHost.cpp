@@ -29,7 +29,10 @@ void SetConstructingHost(VstHost* host);
 
 VstHost::VstHost(HostIdentity identity) : identity_(std::move(identity)) {}
 
-VstHost::~VstHost() { Unload(); }
+VstHost::~VstHost()
+{
+    Unload();
+}
 
 bool VstHost::Fail(std::string text)
 {
@@ -37,32 +40,30 @@ bool VstHost::Fail(std::string text)
     return false;
 }
 
-bool VstHost::RequireLoaded() { return effect_ ? true : Fail("no plug-in is loaded"); }
+bool VstHost::RequireLoaded()
+{
+    return effect_ ? true : Fail("no plug-in is loaded");
+}
 
 bool VstHost::Load(const std::string& path)
 {
-    if (module_)
-        return Fail("a module is already loaded");
+    if (module_) return Fail("a module is already loaded");
     std::string error;
     std::unique_ptr<PluginModule> module = PluginModule::Load(path, error);
-    if (!module)
-        return Fail(error);
+    if (!module) return Fail(error);
     const VstPluginMainProc entry = module->Entry();
-    if (!entry)
-        return Fail("module " + path + " has no VSTPluginMain entry");
+    if (!entry) return Fail("module " + path + " has no VSTPluginMain entry");
 
     SetConstructingHost(this);
     AEffect* effect = entry(&HostCallbackEntry);
     SetConstructingHost(nullptr);
 
-    if (!effect)
-        return Fail("the entry of " + path + " returned no effect");
+    if (!effect) return Fail("the entry of " + path + " returned no effect");
     // A record that fails these checks is not called again, not even to close
     // it: nothing in it can be trusted.
     if (effect->magic != vst::kEffectMagic)
         return Fail("the entry of " + path + " returned a record without the effect magic");
-    if (!effect->dispatcher)
-        return Fail("the effect record of " + path + " has no dispatcher");
+    if (!effect->dispatcher) return Fail("the effect record of " + path + " has no dispatcher");
     if (effect->numInputs < 0 || effect->numInputs > kMaxChannels || effect->numOutputs < 0 ||
         effect->numOutputs > kMaxChannels)
         return Fail("the effect record of " + path + " has implausible channel counts");
@@ -81,10 +82,8 @@ bool VstHost::Load(const std::string& path)
 
 bool VstHost::Open()
 {
-    if (!RequireLoaded())
-        return false;
-    if (opened_)
-        return Fail("the effect is already open");
+    if (!RequireLoaded()) return false;
+    if (opened_) return Fail("the effect is already open");
     Dispatch(vst::effOpen);
     opened_ = true;
     return true;
@@ -92,10 +91,8 @@ bool VstHost::Open()
 
 bool VstHost::SetSampleRate(double rate)
 {
-    if (!std::isfinite(rate) || rate <= 0.0)
-        return Fail("the sample rate must be above 0");
-    if (!RequireLoaded())
-        return false;
+    if (!std::isfinite(rate) || rate <= 0.0) return Fail("the sample rate must be above 0");
+    if (!RequireLoaded()) return false;
     TransportSettings settings = transport_.Settings();
     const double position = transport_.QuarterPosition();
     settings.sampleRate = rate;
@@ -107,10 +104,8 @@ bool VstHost::SetSampleRate(double rate)
 
 bool VstHost::SetBlockSize(int32_t frames)
 {
-    if (frames < 1 || frames > kMaxBlockSize)
-        return Fail("the block size must be 1..1048576");
-    if (!RequireLoaded())
-        return false;
+    if (frames < 1 || frames > kMaxBlockSize) return Fail("the block size must be 1..1048576");
+    if (!RequireLoaded()) return false;
     blockSize_ = frames;
     Dispatch(vst::effSetBlockSize, 0, frames);
     return true;
@@ -118,8 +113,7 @@ bool VstHost::SetBlockSize(int32_t frames)
 
 bool VstHost::Resume()
 {
-    if (!RequireLoaded())
-        return false;
+    if (!RequireLoaded()) return false;
     if (!resumed_)
     {
         Dispatch(vst::effMainsChanged, 0, 1);
@@ -131,8 +125,7 @@ bool VstHost::Resume()
 
 bool VstHost::Suspend()
 {
-    if (!RequireLoaded())
-        return false;
+    if (!RequireLoaded()) return false;
     if (resumed_)
     {
         Dispatch(vst::effStopProcess);
@@ -147,8 +140,7 @@ bool VstHost::QueueMidi(int64_t frame, const uint8_t* bytes, int size)
     if (!bytes || size < 1 || size > 3 || bytes[0] < 0x80)
         return Fail("a MIDI message has 1 to 3 bytes and starts with a status byte");
     for (int i = 1; i < size; ++i)
-        if (bytes[i] >= 0x80)
-            return Fail("MIDI data bytes must be below 0x80");
+        if (bytes[i] >= 0x80) return Fail("MIDI data bytes must be below 0x80");
     if (frame < framesProcessed_)
         return Fail("the frame of a queued MIDI message has already been processed");
     QueuedMidi item;
@@ -172,9 +164,11 @@ void VstHost::PrepareBuffers()
 {
     // The plug-in may change its channel counts (at open, for instance), so
     // the buffers follow the record before every run.
-    const auto resize = [this](std::vector<std::vector<float>>& buffers, std::vector<float*>& pointers,
-                               int32_t count) {
-        buffers.assign(std::size_t(std::clamp(count, 0, kMaxChannels)), std::vector<float>(std::size_t(blockSize_)));
+    const auto resize =
+        [this](std::vector<std::vector<float>>& buffers, std::vector<float*>& pointers, int32_t count)
+    {
+        buffers.assign(std::size_t(std::clamp(count, 0, kMaxChannels)),
+                       std::vector<float>(std::size_t(blockSize_)));
         pointers.clear();
         for (auto& buffer : buffers)
             pointers.push_back(buffer.data());
@@ -187,10 +181,8 @@ void VstHost::PrepareBuffers()
 
 bool VstHost::RunBlocks(int64_t count)
 {
-    if (!RequireLoaded())
-        return false;
-    if (count < 0)
-        return Fail("the block count must be 0 or more");
+    if (!RequireLoaded()) return false;
+    if (count < 0) return Fail("the block count must be 0 or more");
     PrepareBuffers();
     for (int64_t i = 0; i < count && effect_; ++i)
         RunOneBlock();
@@ -251,14 +243,11 @@ int64_t VstHost::CallbackCount(int32_t opcode) const
 
 bool VstHost::GetChunk(bool bank, std::vector<uint8_t>& data)
 {
-    if (!RequireLoaded())
-        return false;
+    if (!RequireLoaded()) return false;
     void* address = nullptr;
     const VstIntPtr size = Dispatch(vst::effGetChunk, bank ? 0 : 1, 0, &address);
-    if (size <= 0 || !address)
-        return Fail("the plug-in gave no chunk");
-    if (size > kMaxChunkBytes)
-        return Fail("the plug-in's chunk is implausibly large");
+    if (size <= 0 || !address) return Fail("the plug-in gave no chunk");
+    if (size > kMaxChunkBytes) return Fail("the plug-in's chunk is implausibly large");
     const auto* bytes = static_cast<const uint8_t*>(address);
     data.assign(bytes, bytes + size);
     return true;
@@ -266,8 +255,7 @@ bool VstHost::GetChunk(bool bank, std::vector<uint8_t>& data)
 
 bool VstHost::SetChunk(const std::vector<uint8_t>& data, bool bank)
 {
-    if (!RequireLoaded())
-        return false;
+    if (!RequireLoaded()) return false;
     // The plug-in receives a copy it may not keep: the host's buffer lives only for the call.
     std::vector<uint8_t> copy = data;
     const VstIntPtr answer = Dispatch(vst::effSetChunk, bank ? 0 : 1, VstIntPtr(copy.size()),
@@ -277,15 +265,13 @@ bool VstHost::SetChunk(const std::vector<uint8_t>& data, bool bank)
 
 VstIntPtr VstHost::Dispatch(int32_t opcode, int32_t index, VstIntPtr value, void* ptr, float opt)
 {
-    if (!effect_ || opcode == vst::effClose)
-        return 0;
+    if (!effect_ || opcode == vst::effClose) return 0;
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
 void VstHost::Close()
 {
-    if (!effect_)
-        return;
+    if (!effect_) return;
     Suspend();
     AEffect* effect = effect_;
     effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);

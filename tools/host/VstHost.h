@@ -35,8 +35,8 @@ class PluginModule;
 struct HostIdentity
 {
     std::string vendor = "Quova";
-    std::string product = "quova_host";  // what the plug-in reads to recognise its host
-    int32_t vendorVersion = 10000;       // decimal, as major * 10000 + minor * 100 + patch
+    std::string product = "quova_host"; // what the plug-in reads to recognise its host
+    int32_t vendorVersion = 10000;      // decimal, as major * 10000 + minor * 100 + patch
 };
 
 struct AutomationRecord
@@ -155,15 +155,15 @@ private:
     VstTimeInfo timeInfo_{};
     int32_t blockSize_ = 512;
 
-    std::vector<QueuedMidi> queue_;  // sorted by frame, stable
+    std::vector<QueuedMidi> queue_; // sorted by frame, stable
     std::vector<ReceivedEvent> events_;
     std::vector<AutomationRecord> automation_;
     std::map<int32_t, int64_t> callbackCounts_;
-    std::mutex callbackLock_;  // guards the callback's bookkeeping
+    std::mutex callbackLock_; // guards the callback's bookkeeping
 
     int64_t blocksProcessed_ = 0;
     int64_t framesProcessed_ = 0;
-    int64_t currentBlock_ = -1;  // block being processed, -1 between blocks
+    int64_t currentBlock_ = -1; // block being processed, -1 between blocks
 
     std::vector<std::vector<float>> inputBuffers_, outputBuffers_;
     std::vector<float*> inputPointers_, outputPointers_;

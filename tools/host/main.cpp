@@ -25,6 +25,7 @@ int main(int argc, char** argv)
         break;
     }
     if (options.validate)
-        return RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, std::cout, std::cerr);
+        return RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, std::cout,
+                             std::cerr);
     return RunHostSession(options, std::cout, std::cerr);
 }

@@ -31,13 +31,15 @@ std::unique_ptr<ImageCanvas> PaintAbout(const ArtKit& kit, int, int, int width, 
     c->Text(kit.banner, "QUOVA", 80, 96, kText);
     c->Text(kit.title, "STEP-PATTERN MIDI ARPEGGIATOR", 32, 126, kAccentLight);
     c->Text(kit.body, "Four key areas, twelve patterns of thirty-two steps,", 32, 156, Rgb(176, 186, 198));
-    c->Text(kit.body, "seventeen lanes, scenes and a sixteen-slot chord memory.", 32, 174, Rgb(176, 186, 198));
+    c->Text(kit.body, "seventeen lanes, scenes and a sixteen-slot chord memory.", 32, 174,
+            Rgb(176, 186, 198));
     c->Text(kit.label, "CLICK ANYWHERE TO CLOSE", 32, 202, kLabel);
 
-    c->FillGradient(RoundedBox(1, footer, width - 1, height - 1, 0), Rgb(214, 220, 228), Rgb(190, 198, 208), footer,
-                    height);
+    c->FillGradient(RoundedBox(1, footer, width - 1, height - 1, 0), Rgb(214, 220, 228), Rgb(190, 198, 208),
+                    footer, height);
     int linkBaseline = link.top - card.top + 15;
-    c->Text(kit.button, "Visit website", link.right - card.left - 8, linkBaseline, kAccentDark, TextAlign::Right);
+    c->Text(kit.button, "Visit website", link.right - card.left - 8, linkBaseline, kAccentDark,
+            TextAlign::Right);
     c->FillRect(link.right - card.left - 8 - kit.button.Measure("Visit website"), linkBaseline + 2,
                 kit.button.Measure("Visit website"), 1, kAccentDark);
     return c;

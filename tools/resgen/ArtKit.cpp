@@ -1,7 +1,13 @@
 #include "tools/resgen/ArtKit.h"
 
-std::string RegularFace(const std::string& fontFolder) { return fontFolder + "/Carlito-Regular.ttf"; }
-std::string BoldFace(const std::string& fontFolder) { return fontFolder + "/Carlito-Bold.ttf"; }
+std::string RegularFace(const std::string& fontFolder)
+{
+    return fontFolder + "/Carlito-Regular.ttf";
+}
+std::string BoldFace(const std::string& fontFolder)
+{
+    return fontFolder + "/Carlito-Bold.ttf";
+}
 
 bool ArtKit::Load(const std::string& fontFolder, std::string* error)
 {

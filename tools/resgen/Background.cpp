@@ -41,12 +41,16 @@ void DrawWell(ImageCanvas& c, RasterRect r, double radius = 3.0)
     c.Fill(RoundedBox(r.left + 1, r.top + 1, r.right - 1, r.top + 2, 0), Rgb(0, 0, 0), 0.5f);
 }
 
-int CentreX(RasterRect r) { return (r.left + r.right) / 2; }
+int CentreX(RasterRect r)
+{
+    return (r.left + r.right) / 2;
+}
 
 void DrawCaptions(ImageCanvas& c, const ArtKit& kit, const std::vector<Caption>& captions, int baseline)
 {
     for (const Caption& caption : captions)
-        c.Text(kit.label, caption.text, CentreX(SkinRect(caption.position)), baseline, kLabel, TextAlign::Centre);
+        c.Text(kit.label, caption.text, CentreX(SkinRect(caption.position)), baseline, kLabel,
+               TextAlign::Centre);
 }
 
 void DrawHeader(ImageCanvas& c, const ArtKit& kit)
@@ -74,10 +78,12 @@ void DrawKeyArea(ImageCanvas& c, const ArtKit& kit)
     for (int i = 0; i < 4; ++i)
         c.Text(kit.label, std::to_string(i + 1), buttons.left + 13 + 32 * i, 86, kLabel, TextAlign::Centre);
     DrawCaptions(c, kit, {{"ON", 9}, {"MIDI IN", 23}, {"MIDI OUT", 24}, {"VOLUME", 7}}, 86);
-    DrawCaptions(c, kit,
-                 {{"START", 120}, {"END", 121}, {"BASE", 122}, {"NOTES", 18}, {"HOLD SYNC", 31}, {"VELOCITY", 32}},
-                 146);
-    DrawCaptions(c, kit, {{"HOLD", 10}, {"TRANSP", 11}, {"BYPASS", 12}, {"RELEASE", 125}, {"SCENES", 13}}, 186);
+    DrawCaptions(
+        c, kit,
+        {{"START", 120}, {"END", 121}, {"BASE", 122}, {"NOTES", 18}, {"HOLD SYNC", 31}, {"VELOCITY", 32}},
+        146);
+    DrawCaptions(c, kit, {{"HOLD", 10}, {"TRANSP", 11}, {"BYPASS", 12}, {"RELEASE", 125}, {"SCENES", 13}},
+                 186);
     for (int position : {23, 24, 120, 121, 122, 18, 31, 32})
         DrawWell(c, SkinRect(position));
     RasterRect plate = SkinRect(166);
@@ -115,7 +121,8 @@ void DrawGrid(ImageCanvas& c, const ArtKit& kit)
     for (int col = 0; col < 32; ++col)
     {
         int x = grid.left + 1 + 24 * col;
-        c.FillRect(x, grid.top, 21, grid.bottom - grid.top, (col / 4) % 2 == 0 ? kGridColumn : kGridColumnAlt);
+        c.FillRect(x, grid.top, 21, grid.bottom - grid.top,
+                   (col / 4) % 2 == 0 ? kGridColumn : kGridColumnAlt);
     }
     int height = grid.bottom - grid.top;
     for (int k = 1; k < 4; ++k)
@@ -163,7 +170,8 @@ void DrawScenes(ImageCanvas& c, const ArtKit& kit)
     RasterRect view = SkinRect(118);
     DrawWell(c, view, 3.0);
     for (int k = 0; k < 16; ++k)
-        c.FillRect(view.left + 18 * k + 2, view.top + 2, 17, view.bottom - view.top - 17, Rgb(255, 255, 255), 0.04f);
+        c.FillRect(view.left + 18 * k + 2, view.top + 2, 17, view.bottom - view.top - 17, Rgb(255, 255, 255),
+                   0.04f);
     c.Text(kit.label, "END", view.left - 8, view.bottom - 6, kLabel, TextAlign::Right);
 }
 
@@ -174,11 +182,13 @@ void DrawChordMemory(ImageCanvas& c, const ArtKit& kit)
     DrawWell(c, {set.left - kNameInset, set.top, set.right, set.bottom});
     DrawWell(c, chord);
     c.Text(kit.label, "CHORD", (chord.left + SkinRect(151).right) / 2, 455, kLabel, TextAlign::Centre);
-    c.Text(kit.label, "INVERT", (SkinRect(153).left + SkinRect(152).right) / 2, 455, kLabel, TextAlign::Centre);
+    c.Text(kit.label, "INVERT", (SkinRect(153).left + SkinRect(152).right) / 2, 455, kLabel,
+           TextAlign::Centre);
 
     // The keyboard: 36 keys of 16 pixels, one per semitone, with the root strip below them.
     RasterRect keys = SkinRect(127);
-    static const bool kBlack[12] = {false, true, false, true, false, false, true, false, true, false, true, false};
+    static const bool kBlack[12] = {false, true,  false, true,  false, false,
+                                    true,  false, true,  false, true,  false};
     c.Fill(RoundedBox(keys.left - 1, keys.top - 1, keys.right + 1, keys.top + 32, 2.0), kButtonEdge);
     for (int i = 0; i < 36; ++i)
     {

@@ -24,8 +24,7 @@ bool BuildBitmapFont(const std::string& faceFile, const BitmapFontStyle& style, 
                      std::string* error)
 {
     GlyphRenderer renderer;
-    if (!renderer.Load(faceFile, style.pixelSize, error))
-        return false;
+    if (!renderer.Load(faceFile, style.pixelSize, error)) return false;
     FontMetrics metrics = renderer.Metrics();
     int32_t base = static_cast<int32_t>(std::lround(metrics.lineHeight * 0.5 + metrics.capHeight * 0.5));
 
@@ -40,8 +39,7 @@ bool BuildBitmapFont(const std::string& faceFile, const BitmapFontStyle& style, 
     int32_t penX = kSpacing, penY = kSpacing;
     for (PlacedGlyph& g : glyphs)
     {
-        if (g.glyph.mask.Empty())
-            continue; // no cell: x, y, width and height stay 0
+        if (g.glyph.mask.Empty()) continue; // no cell: x, y, width and height stay 0
         if (penX + g.glyph.mask.width + kSpacing > kFontImageWidth)
         {
             penX = kSpacing;

@@ -14,10 +14,10 @@
 
 struct BitmapFontStyle
 {
-    std::string baseName;    // file base name, e.g. "Calibri_12px"
-    std::string faceName;    // the face named in the description
-    int32_t pixelSize = 12;  // em height in pixels
-    RasterPixel colour = 0;  // glyph colour (alpha ignored)
+    std::string baseName;   // file base name, e.g. "Calibri_12px"
+    std::string faceName;   // the face named in the description
+    int32_t pixelSize = 12; // em height in pixels
+    RasterPixel colour = 0; // glyph colour (alpha ignored)
 };
 
 struct BitmapFontOutput

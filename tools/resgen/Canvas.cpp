@@ -14,7 +14,10 @@ namespace
 // Channel-copy blit: the destination's alpha byte (3) takes the source's blue byte (0).
 constexpr BlendMode kAlphaFromBlue = kBlendChannelCopyFirst | (3u << 2) | 0u;
 
-int MixChannel(int a, int b, double t) { return static_cast<int>(std::lround(a + (b - a) * t)); }
+int MixChannel(int a, int b, double t)
+{
+    return static_cast<int>(std::lround(a + (b - a) * t));
+}
 } // namespace
 
 RasterPixel MixColour(RasterPixel a, RasterPixel b, double t)
@@ -38,17 +41,16 @@ void ImageCanvas::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, RasterPix
     }
     // A partial fill goes through a full mask: FillRectangle would blend the weight itself into
     // the alpha channel, while a mask blends the colour's own alpha and keeps opaque pixels opaque.
-    if (w <= 0 || h <= 0)
-        return;
+    if (w <= 0 || h <= 0) return;
     std::vector<uint8_t> full(static_cast<size_t>(w) * static_cast<size_t>(h), 255);
     DrawAlphaMask(&bitmap_, x, y, colour, full.data(), w, h, alpha, kBlendCopy);
 }
 
 void ImageCanvas::PaintMask(const CoverageMask& mask, RasterPixel colour, float alpha)
 {
-    if (mask.Empty())
-        return;
-    DrawAlphaMask(&bitmap_, mask.x, mask.y, colour, mask.bytes.data(), mask.width, mask.height, alpha, kBlendCopy);
+    if (mask.Empty()) return;
+    DrawAlphaMask(&bitmap_, mask.x, mask.y, colour, mask.bytes.data(), mask.width, mask.height, alpha,
+                  kBlendCopy);
 }
 
 void ImageCanvas::Fill(const Shape& shape, RasterPixel colour, float alpha)
@@ -56,8 +58,8 @@ void ImageCanvas::Fill(const Shape& shape, RasterPixel colour, float alpha)
     PaintMask(Rasterize(shape, Width(), Height()), colour, alpha);
 }
 
-void ImageCanvas::FillGradient(const Shape& shape, RasterPixel top, RasterPixel bottom, int32_t y0, int32_t y1,
-                               float alpha)
+void ImageCanvas::FillGradient(const Shape& shape, RasterPixel top, RasterPixel bottom, int32_t y0,
+                               int32_t y1, float alpha)
 {
     CoverageMask mask = Rasterize(shape, Width(), Height());
     for (int32_t row = 0; row < mask.height; ++row)
@@ -91,7 +93,7 @@ void ImageCanvas::SetAlphaFromSilhouette(const CoverageMask& silhouette, float a
     MemoryBitmap coverage(Width(), Height(), 4);
     FillRectangle(&coverage, 0, 0, Width(), Height(), 0xFF000000u, 1.0f, kBlendCopy);
     if (!silhouette.Empty())
-        DrawAlphaMask(&coverage, silhouette.x, silhouette.y, 0xFFFFFFFFu, silhouette.bytes.data(), silhouette.width,
-                      silhouette.height, alpha, kBlendCopy);
+        DrawAlphaMask(&coverage, silhouette.x, silhouette.y, 0xFFFFFFFFu, silhouette.bytes.data(),
+                      silhouette.width, silhouette.height, alpha, kBlendCopy);
     BlitBitmap(&bitmap_, &coverage, 0, 0, 0, 0, Width(), Height(), 1.0f, kAlphaFromBlue);
 }

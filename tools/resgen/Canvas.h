@@ -15,7 +15,10 @@
 
 // Linear mix of two colours (all four channels), t = 0 gives a, t = 1 gives b.
 RasterPixel MixColour(RasterPixel a, RasterPixel b, double t);
-inline constexpr RasterPixel Rgb(int r, int g, int b) { return MakePixel(255, r, g, b); }
+inline constexpr RasterPixel Rgb(int r, int g, int b)
+{
+    return MakePixel(255, r, g, b);
+}
 
 enum class TextAlign
 {
@@ -48,8 +51,8 @@ public:
     // A one-pixel line, end points inclusive.
     void Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, RasterPixel colour, float alpha = 1.0f);
     // Text with its baseline at y; x is the left end, the centre or the right end by align.
-    void Text(const GlyphRenderer& font, const std::string& text, int32_t x, int32_t baseline, RasterPixel colour,
-              TextAlign align = TextAlign::Left, float alpha = 1.0f);
+    void Text(const GlyphRenderer& font, const std::string& text, int32_t x, int32_t baseline,
+              RasterPixel colour, TextAlign align = TextAlign::Left, float alpha = 1.0f);
     // Replaces the alpha channel by the silhouette's coverage times alpha (0 outside it).
     void SetAlphaFromSilhouette(const CoverageMask& silhouette, float alpha = 1.0f);
 

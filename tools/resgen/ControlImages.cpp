@@ -33,8 +33,8 @@ Shape PaintPlate(ImageCanvas& c, double radius, PlateLook look)
     Shape outer = RoundedBox(0, 0, w, h, radius);
     c.Fill(outer, kButtonEdge);
     c.FillGradient(RoundedBox(1, 1, w - 1, h - 1, radius - 1), top, bottom, 1, static_cast<int32_t>(h) - 1);
-    c.Fill(Intersect(RoundedBox(1, 1, w - 1, h - 1, radius - 1), RoundedBox(1, 1, w - 1, 2, 0)), Rgb(255, 255, 255),
-           look == PlateLook::Rest ? 0.10f : 0.22f);
+    c.Fill(Intersect(RoundedBox(1, 1, w - 1, h - 1, radius - 1), RoundedBox(1, 1, w - 1, 2, 0)),
+           Rgb(255, 255, 255), look == PlateLook::Rest ? 0.10f : 0.22f);
     return outer;
 }
 
@@ -44,9 +44,15 @@ std::unique_ptr<ImageCanvas> Finish(std::unique_ptr<ImageCanvas> c, const Shape&
     return c;
 }
 
-bool Lit(int index) { return index > 0; }
+bool Lit(int index)
+{
+    return index > 0;
+}
 
-RasterPixel IconColour(int index) { return Lit(index) ? Rgb(255, 255, 255) : kIcon; }
+RasterPixel IconColour(int index)
+{
+    return Lit(index) ? Rgb(255, 255, 255) : kIcon;
+}
 
 // Plain two-state buttons: resting face, lit face.
 std::unique_ptr<ImageCanvas> PaintPlain(const ArtKit&, int index, int, int w, int h, double radius)
@@ -98,21 +104,21 @@ std::unique_ptr<ImageCanvas> PaintTeach(const ArtKit&, int index, int, int w, in
     Shape outline = PaintPlate(*c, 4.0, PlateLook::Rest);
     double cx = w * 0.5, cy = h * 0.5;
     RasterPixel colour = Lit(index) ? kAmber : kIcon;
-    if (Lit(index))
-        c->Fill(Circle(cx, cy, 8.0), kAmber, 0.2f);
+    if (Lit(index)) c->Fill(Circle(cx, cy, 8.0), kAmber, 0.2f);
     c->Fill(Arc(cx, cy, 5.5, 1.6, 0.0, 360.0), colour);
     c->Fill(Circle(cx, cy, 2.0), colour);
     return Finish(std::move(c), outline);
 }
 
-std::unique_ptr<ImageCanvas> PaintTextButton(const GlyphRenderer& font, const char* text, int index, int w, int h,
-                                             double radius)
+std::unique_ptr<ImageCanvas> PaintTextButton(const GlyphRenderer& font, const char* text, int index, int w,
+                                             int h, double radius)
 {
     auto c = std::make_unique<ImageCanvas>(w, h, kButtonEdge);
     Shape outline = PaintPlate(*c, radius, Lit(index) ? PlateLook::Lit : PlateLook::Rest);
     FontMetrics m = font.Metrics();
     int32_t baseline = (h + m.capHeight) / 2;
-    c->Text(font, text, w / 2, baseline, Lit(index) ? Rgb(255, 255, 255) : Rgb(176, 186, 198), TextAlign::Centre);
+    c->Text(font, text, w / 2, baseline, Lit(index) ? Rgb(255, 255, 255) : Rgb(176, 186, 198),
+            TextAlign::Centre);
     return Finish(std::move(c), outline);
 }
 
@@ -210,9 +216,10 @@ std::unique_ptr<ImageCanvas> PaintLock(const ArtKit&, int index, int, int w, int
     Shape body = RoundedBox(cx - 6.0, 9.5, cx + 6.0, 18.5, 2.0);
     double shackleX = locked ? cx : cx + 3.0;
     double shackleBottom = locked ? 10.0 : 8.0;
-    Shape shackle = Union(Arc(shackleX, 7.0, 3.6, 1.8, -90.0, 90.0),
-                          Union(Capsule(shackleX - 3.6, 7.0, shackleX - 3.6, locked ? shackleBottom : 7.5, 1.8),
-                                Capsule(shackleX + 3.6, 7.0, shackleX + 3.6, shackleBottom, 1.8)));
+    Shape shackle =
+        Union(Arc(shackleX, 7.0, 3.6, 1.8, -90.0, 90.0),
+              Union(Capsule(shackleX - 3.6, 7.0, shackleX - 3.6, locked ? shackleBottom : 7.5, 1.8),
+                    Capsule(shackleX + 3.6, 7.0, shackleX + 3.6, shackleBottom, 1.8)));
     Shape outline = Union(body, shackle);
     c->Fill(outline, colour);
     c->Fill(Capsule(cx, 12.5, cx, 15.0, 1.6), kButtonEdge);
@@ -229,8 +236,8 @@ std::unique_ptr<ImageCanvas> ToolPlate(int index, int w, int h, Shape* outline)
 
 Shape BoxOutline(double l, double t, double r, double b, double radius, double width)
 {
-    return Subtract(RoundedBox(l, t, r, b, radius), RoundedBox(l + width, t + width, r - width, b - width,
-                                                               std::max(0.0, radius - width)));
+    return Subtract(RoundedBox(l, t, r, b, radius),
+                    RoundedBox(l + width, t + width, r - width, b - width, std::max(0.0, radius - width)));
 }
 
 std::unique_ptr<ImageCanvas> PaintDraw(const ArtKit&, int index, int, int w, int h)
@@ -280,7 +287,8 @@ std::unique_ptr<ImageCanvas> PaintCopy(const ArtKit&, int index, int, int w, int
     Shape outline;
     auto c = ToolPlate(index, w, h, &outline);
     RasterPixel colour = IconColour(index);
-    c->Fill(Subtract(BoxOutline(10.0, 6.0, 19.0, 17.0, 1.5, 1.4), RoundedBox(13.0, 9.0, 24.0, 22.0, 1.5)), colour);
+    c->Fill(Subtract(BoxOutline(10.0, 6.0, 19.0, 17.0, 1.5, 1.4), RoundedBox(13.0, 9.0, 24.0, 22.0, 1.5)),
+            colour);
     c->Fill(BoxOutline(14.0, 10.0, 23.0, 21.0, 1.5, 1.4), colour);
     return Finish(std::move(c), outline);
 }
@@ -354,9 +362,15 @@ std::unique_ptr<ImageCanvas> PaintLoopMarker(int w, int h, bool start)
     return c;
 }
 
-std::unique_ptr<ImageCanvas> PaintLoopStart(const ArtKit&, int, int, int w, int h) { return PaintLoopMarker(w, h, true); }
+std::unique_ptr<ImageCanvas> PaintLoopStart(const ArtKit&, int, int, int w, int h)
+{
+    return PaintLoopMarker(w, h, true);
+}
 
-std::unique_ptr<ImageCanvas> PaintLoopEnd(const ArtKit&, int, int, int w, int h) { return PaintLoopMarker(w, h, false); }
+std::unique_ptr<ImageCanvas> PaintLoopEnd(const ArtKit&, int, int, int w, int h)
+{
+    return PaintLoopMarker(w, h, false);
+}
 
 const std::vector<ImageEntry> kCatalog = {
     {101, "resources/images/background.png", 1, 1000, 565, PaintBackground},
@@ -398,14 +412,18 @@ const std::vector<ImageEntry> kCatalog = {
 };
 } // namespace
 
-const std::vector<ImageEntry>& ImageCatalog() { return kCatalog; }
+const std::vector<ImageEntry>& ImageCatalog()
+{
+    return kCatalog;
+}
 
 std::unique_ptr<ImageCanvas> PaintStrip(const ArtKit& kit, const ImageEntry& entry)
 {
     auto strip = std::make_unique<ImageCanvas>(entry.frameWidth, entry.frameHeight * entry.frames, 0);
     for (int i = 0; i < entry.frames; ++i)
     {
-        std::unique_ptr<ImageCanvas> frame = entry.paint(kit, i, entry.frames, entry.frameWidth, entry.frameHeight);
+        std::unique_ptr<ImageCanvas> frame =
+            entry.paint(kit, i, entry.frames, entry.frameWidth, entry.frameHeight);
         BlitBitmap(&strip->Bitmap(), &frame->Bitmap(), 0, i * entry.frameHeight, 0, 0, entry.frameWidth,
                    entry.frameHeight, 1.0f, kBlendCopy);
     }

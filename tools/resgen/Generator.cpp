@@ -33,12 +33,10 @@ bool WriteFile(const std::filesystem::path& path, const void* data, size_t size,
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out)
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (out) out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
     if (!out)
     {
-        if (error)
-            *error = "cannot write " + path.string();
+        if (error) *error = "cannot write " + path.string();
         return false;
     }
     return true;
@@ -54,15 +52,17 @@ bool WriteImage(const std::filesystem::path& path, ImageCanvas& image, std::stri
     std::vector<uint8_t> png;
     if (!EncodePng(image.Bitmap(), &png))
     {
-        if (error)
-            *error = "cannot encode " + path.string();
+        if (error) *error = "cannot encode " + path.string();
         return false;
     }
     return WriteFile(path, png.data(), png.size(), error);
 }
 } // namespace
 
-const std::vector<FontResource>& FontResources() { return kFonts; }
+const std::vector<FontResource>& FontResources()
+{
+    return kFonts;
+}
 
 std::string ChordTableText()
 {
@@ -79,11 +79,11 @@ std::string ChordTableText()
 
 std::string ResourceListText()
 {
-    std::string text = "# Resources built into the plug-in module: <type> <id> <path from the repository root>.\n"
-                       "# Written by tools/resgen together with the files it lists; regenerate, do not edit.\n";
-    auto line = [&text](const char* type, uint16_t id, const std::string& path) {
-        text += std::string(type) + " " + std::to_string(id) + " " + path + "\n";
-    };
+    std::string text =
+        "# Resources built into the plug-in module: <type> <id> <path from the repository root>.\n"
+        "# Written by tools/resgen together with the files it lists; regenerate, do not edit.\n";
+    auto line = [&text](const char* type, uint16_t id, const std::string& path)
+    { text += std::string(type) + " " + std::to_string(id) + " " + path + "\n"; };
     line("TEXTFILE", kSkinId, kSkinPath);
     line("TEXTFILE", kChordTableId, kChordTablePath);
     for (const FontResource& font : kFonts)
@@ -100,14 +100,12 @@ bool GenerateResources(const GeneratorOptions& options, std::string* error)
 {
     std::filesystem::path root(options.outputRoot);
     ArtKit kit;
-    if (!kit.Load(options.fontFolder, error))
-        return false;
+    if (!kit.Load(options.fontFolder, error)) return false;
 
     for (const ImageEntry& image : ImageCatalog())
     {
         std::unique_ptr<ImageCanvas> strip = PaintStrip(kit, image);
-        if (!WriteImage(root / image.path, *strip, error))
-            return false;
+        if (!WriteImage(root / image.path, *strip, error)) return false;
     }
     for (const FontResource& font : kFonts)
     {
@@ -117,6 +115,7 @@ bool GenerateResources(const GeneratorOptions& options, std::string* error)
             !WriteText(root / FontPath(font.style, ".fnt"), output.description, error))
             return false;
     }
-    return WriteText(root / kSkinPath, SkinText(), error) && WriteText(root / kChordTablePath, ChordTableText(), error) &&
+    return WriteText(root / kSkinPath, SkinText(), error) &&
+           WriteText(root / kChordTablePath, ChordTableText(), error) &&
            WriteText(root / "resources/resources.txt", ResourceListText(), error);
 }

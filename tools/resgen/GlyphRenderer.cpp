@@ -12,10 +12,8 @@ struct GlyphRenderer::Impl
 
     ~Impl()
     {
-        if (face)
-            FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
+        if (face) FT_Done_Face(face);
+        if (library) FT_Done_FreeType(library);
     }
 };
 
@@ -25,16 +23,14 @@ GlyphRenderer::~GlyphRenderer() = default;
 bool GlyphRenderer::Load(const std::string& path, int32_t pixelSize, std::string* error)
 {
     impl_ = std::make_unique<Impl>();
-    auto fail = [&](const std::string& what) {
-        if (error)
-            *error = what;
+    auto fail = [&](const std::string& what)
+    {
+        if (error) *error = what;
         impl_ = std::make_unique<Impl>();
         return false;
     };
-    if (pixelSize < 1 || pixelSize > 256)
-        return fail("font size out of range");
-    if (FT_Init_FreeType(&impl_->library) != 0)
-        return fail("FreeType could not start");
+    if (pixelSize < 1 || pixelSize > 256) return fail("font size out of range");
+    if (FT_Init_FreeType(&impl_->library) != 0) return fail("FreeType could not start");
     if (FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face) != 0)
         return fail("cannot load the font " + path);
     if (FT_Set_Pixel_Sizes(impl_->face, 0, static_cast<FT_UInt>(pixelSize)) != 0)
@@ -45,8 +41,7 @@ bool GlyphRenderer::Load(const std::string& path, int32_t pixelSize, std::string
 FontMetrics GlyphRenderer::Metrics() const
 {
     FontMetrics m;
-    if (!impl_->face)
-        return m;
+    if (!impl_->face) return m;
     const FT_Size_Metrics& s = impl_->face->size->metrics;
     m.ascender = static_cast<int32_t>((s.ascender + 32) >> 6);
     m.descender = static_cast<int32_t>((-s.descender + 32) >> 6);
@@ -60,8 +55,7 @@ GlyphImage GlyphRenderer::Glyph(uint32_t code) const
 {
     GlyphImage g;
     FT_Face face = impl_->face;
-    if (!face)
-        return g;
+    if (!face) return g;
     FT_UInt index = FT_Get_Char_Index(face, code);
     if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT) != 0 ||
         FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)

@@ -32,5 +32,7 @@ std::unique_ptr<ImageCanvas> PaintStrip(const ArtKit& kit, const ImageEntry& ent
 // Painters defined in the files named after them.
 std::unique_ptr<ImageCanvas> PaintBackground(const ArtKit& kit, int index, int frames, int width, int height);
 std::unique_ptr<ImageCanvas> PaintAbout(const ArtKit& kit, int index, int frames, int width, int height);
-std::unique_ptr<ImageCanvas> PaintUnipolarKnob(const ArtKit& kit, int index, int frames, int width, int height);
-std::unique_ptr<ImageCanvas> PaintBipolarKnob(const ArtKit& kit, int index, int frames, int width, int height);
+std::unique_ptr<ImageCanvas> PaintUnipolarKnob(const ArtKit& kit, int index, int frames, int width,
+                                               int height);
+std::unique_ptr<ImageCanvas> PaintBipolarKnob(const ArtKit& kit, int index, int frames, int width,
+                                              int height);

@@ -26,17 +26,15 @@ std::unique_ptr<ImageCanvas> PaintKnob(int index, int frames, int width, int hei
     double angle = kSweepStart + kSweep * value;
     double from = bipolar ? std::min(0.0, angle) : kSweepStart;
     double to = bipolar ? std::max(0.0, angle) : angle;
-    if (to - from > 0.5)
-        c->Fill(Arc(cx, cy, ringRadius, ringWidth, from, to), kAccent);
-    if (bipolar)
-        c->Fill(Capsule(cx, cy - ringRadius - 1.0, cx, cy - ringRadius + 1.0, 1.4), kAccentLight);
+    if (to - from > 0.5) c->Fill(Arc(cx, cy, ringRadius, ringWidth, from, to), kAccent);
+    if (bipolar) c->Fill(Capsule(cx, cy - ringRadius - 1.0, cx, cy - ringRadius + 1.0, 1.4), kAccentLight);
 
     Shape body = Circle(cx, cy, bodyRadius);
     c->Fill(body, kButtonEdge);
     c->FillGradient(Circle(cx, cy, bodyRadius - 1.0), Rgb(80, 89, 101), Rgb(40, 45, 53),
                     static_cast<int32_t>(cy - bodyRadius), static_cast<int32_t>(cy + bodyRadius));
-    c->Fill(Subtract(Circle(cx, cy, bodyRadius - 1.0), Circle(cx, cy + 1.2, bodyRadius - 1.6)), Rgb(120, 130, 143),
-            0.35f);
+    c->Fill(Subtract(Circle(cx, cy, bodyRadius - 1.0), Circle(cx, cy + 1.2, bodyRadius - 1.6)),
+            Rgb(120, 130, 143), 0.35f);
 
     double radians = angle * std::numbers::pi / 180.0;
     double sx = std::sin(radians), sy = -std::cos(radians);

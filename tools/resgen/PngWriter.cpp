@@ -31,19 +31,17 @@ std::vector<uint8_t> PackRows(RasterBitmap& bitmap, bool alpha)
             rows[o++] = static_cast<uint8_t>(PixelRed(p));
             rows[o++] = static_cast<uint8_t>(PixelGreen(p));
             rows[o++] = static_cast<uint8_t>(PixelBlue(p));
-            if (alpha)
-                rows[o++] = static_cast<uint8_t>(PixelAlpha(p));
+            if (alpha) rows[o++] = static_cast<uint8_t>(PixelAlpha(p));
         }
     }
     return rows;
 }
 
 // Kept free of C++ objects with destructors between setjmp and the calls that may longjmp.
-bool WriteWithLibpng(png_structp png, png_infop info, int32_t w, int32_t h, bool alpha, png_bytep* rowPointers,
-                     std::vector<uint8_t>* bytes)
+bool WriteWithLibpng(png_structp png, png_infop info, int32_t w, int32_t h, bool alpha,
+                     png_bytep* rowPointers, std::vector<uint8_t>* bytes)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, bytes, AppendBytes, NoFlush);
     png_set_compression_level(png, 9);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
@@ -59,14 +57,12 @@ bool WriteWithLibpng(png_structp png, png_infop info, int32_t w, int32_t h, bool
 bool IsOpaque(RasterBitmap& bitmap)
 {
     RasterPixel* pixels = bitmap.Pixels();
-    if (!pixels)
-        return true;
+    if (!pixels) return true;
     for (int32_t y = 0; y < bitmap.Height(); ++y)
     {
         RasterRowWalk walk = RowWalk(pixels, bitmap.Height(), bitmap.RowSpan(), bitmap.IsBottomUp(), y);
         for (int32_t x = 0; x < bitmap.Width(); ++x)
-            if (PixelAlpha(walk.row[x]) != 255)
-                return false;
+            if (PixelAlpha(walk.row[x]) != 255) return false;
     }
     return true;
 }
@@ -74,8 +70,7 @@ bool IsOpaque(RasterBitmap& bitmap)
 bool EncodePng(RasterBitmap& bitmap, std::vector<uint8_t>* out)
 {
     int32_t w = bitmap.Width(), h = bitmap.Height();
-    if (!out || !bitmap.Pixels() || w < 1 || h < 1)
-        return false;
+    if (!out || !bitmap.Pixels() || w < 1 || h < 1) return false;
     bool alpha = !IsOpaque(bitmap);
     std::vector<uint8_t> rows = PackRows(bitmap, alpha);
     std::vector<png_bytep> rowPointers(static_cast<size_t>(h));
@@ -84,8 +79,7 @@ bool EncodePng(RasterBitmap& bitmap, std::vector<uint8_t>* out)
         rowPointers[static_cast<size_t>(y)] = rows.data() + stride * static_cast<size_t>(y);
 
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return false;
+    if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info)
     {
@@ -95,7 +89,6 @@ bool EncodePng(RasterBitmap& bitmap, std::vector<uint8_t>* out)
     std::vector<uint8_t> bytes;
     bool ok = WriteWithLibpng(png, info, w, h, alpha, rowPointers.data(), &bytes);
     png_destroy_write_struct(&png, &info);
-    if (ok)
-        *out = std::move(bytes);
+    if (ok) *out = std::move(bytes);
     return ok;
 }

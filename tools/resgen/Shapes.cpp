@@ -8,9 +8,15 @@ namespace
 {
 constexpr double kDegrees = std::numbers::pi / 180.0;
 
-double Length(double x, double y) { return std::sqrt(x * x + y * y); }
+double Length(double x, double y)
+{
+    return std::sqrt(x * x + y * y);
+}
 
-RasterRect Grow(RasterRect r, int32_t by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+RasterRect Grow(RasterRect r, int32_t by)
+{
+    return {r.left - by, r.top - by, r.right + by, r.bottom + by};
+}
 
 RasterRect BoundsOf(double left, double top, double right, double bottom)
 {
@@ -29,10 +35,8 @@ RasterRect IntersectRect(RasterRect a, RasterRect b)
 {
     RasterRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom)};
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
     return r;
 }
 
@@ -50,8 +54,7 @@ uint8_t CoverageMask::At(int32_t px, int32_t py) const
 {
     px -= x;
     py -= y;
-    if (px < 0 || py < 0 || px >= width || py >= height)
-        return 0;
+    if (px < 0 || py < 0 || px >= width || py >= height) return 0;
     return bytes[static_cast<size_t>(py) * static_cast<size_t>(width) + static_cast<size_t>(px)];
 }
 
@@ -66,10 +69,12 @@ Shape RoundedBox(double left, double top, double right, double bottom, double ra
     double cx = (left + right) * 0.5, cy = (top + bottom) * 0.5;
     double hx = (right - left) * 0.5, hy = (bottom - top) * 0.5;
     radius = std::clamp(radius, 0.0, std::min(hx, hy));
-    return {[=](double x, double y) {
+    return {[=](double x, double y)
+            {
                 double qx = std::abs(x - cx) - (hx - radius);
                 double qy = std::abs(y - cy) - (hy - radius);
-                return Length(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+                return Length(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
+                       radius;
             },
             BoundsOf(left, top, right, bottom)};
 }
@@ -86,15 +91,15 @@ Shape Arc(double cx, double cy, double radius, double width, double from, double
     double half = width * 0.5;
     double ax = cx + radius * std::sin(from * kDegrees), ay = cy - radius * std::cos(from * kDegrees);
     double bx = cx + radius * std::sin(to * kDegrees), by = cy - radius * std::cos(to * kDegrees);
-    return {[=](double x, double y) {
+    return {[=](double x, double y)
+            {
                 // Angle of the point, clockwise from twelve o'clock, brought into [from, from + 360).
                 double angle = std::atan2(x - cx, -(y - cy)) / kDegrees;
                 while (angle < from)
                     angle += 360.0;
                 while (angle >= from + 360.0)
                     angle -= 360.0;
-                if (angle <= to)
-                    return std::abs(Length(x - cx, y - cy) - radius) - half;
+                if (angle <= to) return std::abs(Length(x - cx, y - cy) - radius) - half;
                 double toStart = Length(x - ax, y - ay), toEnd = Length(x - bx, y - by);
                 return std::min(toStart, toEnd) - half;
             },
@@ -108,17 +113,19 @@ Shape ConvexPolygon(std::vector<double> xs, std::vector<double> ys)
     for (size_t i = 0; i < n; ++i)
         area += xs[i] * ys[(i + 1) % n] - xs[(i + 1) % n] * ys[i];
     double orientation = area >= 0.0 ? 1.0 : -1.0;
-    double minX = *std::min_element(xs.begin(), xs.begin() + n), maxX = *std::max_element(xs.begin(), xs.begin() + n);
-    double minY = *std::min_element(ys.begin(), ys.begin() + n), maxY = *std::max_element(ys.begin(), ys.begin() + n);
-    return {[=](double x, double y) {
+    double minX = *std::min_element(xs.begin(), xs.begin() + n),
+           maxX = *std::max_element(xs.begin(), xs.begin() + n);
+    double minY = *std::min_element(ys.begin(), ys.begin() + n),
+           maxY = *std::max_element(ys.begin(), ys.begin() + n);
+    return {[=](double x, double y)
+            {
                 // The largest signed distance to the edge lines; exact inside and along the edges.
                 double d = -1e9;
                 for (size_t i = 0; i < n; ++i)
                 {
                     double ex = xs[(i + 1) % n] - xs[i], ey = ys[(i + 1) % n] - ys[i];
                     double len = Length(ex, ey);
-                    if (len == 0.0)
-                        continue;
+                    if (len == 0.0) continue;
                     double cross = (ex * (y - ys[i]) - ey * (x - xs[i])) / len;
                     d = std::max(d, -cross * orientation);
                 }
@@ -130,34 +137,32 @@ Shape ConvexPolygon(std::vector<double> xs, std::vector<double> ys)
 Shape Union(Shape a, Shape b)
 {
     RasterRect bounds = UnionRect(a.bounds, b.bounds);
-    return {[da = std::move(a.distance), db = std::move(b.distance)](double x, double y) {
-                return std::min(da(x, y), db(x, y));
-            },
+    return {[da = std::move(a.distance), db = std::move(b.distance)](double x, double y)
+            { return std::min(da(x, y), db(x, y)); },
             bounds};
 }
 
 Shape Subtract(Shape a, Shape cut)
 {
     RasterRect bounds = a.bounds;
-    return {[da = std::move(a.distance), dc = std::move(cut.distance)](double x, double y) {
-                return std::max(da(x, y), -dc(x, y));
-            },
+    return {[da = std::move(a.distance), dc = std::move(cut.distance)](double x, double y)
+            { return std::max(da(x, y), -dc(x, y)); },
             bounds};
 }
 
 Shape Intersect(Shape a, Shape b)
 {
     RasterRect bounds = IntersectRect(a.bounds, b.bounds);
-    return {[da = std::move(a.distance), db = std::move(b.distance)](double x, double y) {
-                return std::max(da(x, y), db(x, y));
-            },
+    return {[da = std::move(a.distance), db = std::move(b.distance)](double x, double y)
+            { return std::max(da(x, y), db(x, y)); },
             bounds};
 }
 
 Shape Translate(Shape a, double dx, double dy)
 {
     int32_t ix = static_cast<int32_t>(std::floor(dx)), iy = static_cast<int32_t>(std::floor(dy));
-    RasterRect bounds{a.bounds.left + ix, a.bounds.top + iy, a.bounds.right + ix + 1, a.bounds.bottom + iy + 1};
+    RasterRect bounds{a.bounds.left + ix, a.bounds.top + iy, a.bounds.right + ix + 1,
+                      a.bounds.bottom + iy + 1};
     return {[d = std::move(a.distance), dx, dy](double x, double y) { return d(x - dx, y - dy); }, bounds};
 }
 
@@ -169,8 +174,7 @@ CoverageMask Rasterize(const Shape& shape, int32_t clipWidth, int32_t clipHeight
     mask.y = r.top;
     mask.width = r.right - r.left;
     mask.height = r.bottom - r.top;
-    if (mask.Empty())
-        return mask;
+    if (mask.Empty()) return mask;
     mask.bytes.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
     for (int32_t py = 0; py < mask.height; ++py)
         for (int32_t px = 0; px < mask.width; ++px)
@@ -185,10 +189,8 @@ CoverageMask Rasterize(const Shape& shape, int32_t clipWidth, int32_t clipHeight
 
 CoverageMask MaxMasks(const CoverageMask& a, const CoverageMask& b)
 {
-    if (a.Empty())
-        return b;
-    if (b.Empty())
-        return a;
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
     CoverageMask m;
     m.x = std::min(a.x, b.x);
     m.y = std::min(a.y, b.y);

@@ -104,7 +104,10 @@ const std::vector<SkinEntry> kEntries = {
 };
 } // namespace
 
-const std::vector<SkinEntry>& SkinEntries() { return kEntries; }
+const std::vector<SkinEntry>& SkinEntries()
+{
+    return kEntries;
+}
 
 std::vector<RasterRect> SkinRectangles()
 {
@@ -123,7 +126,10 @@ std::vector<RasterRect> SkinRectangles()
     return rects;
 }
 
-RasterRect SkinRect(int position) { return SkinRectangles().at(static_cast<size_t>(position)); }
+RasterRect SkinRect(int position)
+{
+    return SkinRectangles().at(static_cast<size_t>(position));
+}
 
 std::string SkinText()
 {
@@ -138,10 +144,11 @@ std::string SkinText()
         std::snprintf(line, sizeof line, "// %d %s\n", position, e.name);
         text += line;
         if (e.count == 0)
-            std::snprintf(line, sizeof line, "%d %d %d %d\n", e.rect.left, e.rect.top, e.rect.right, e.rect.bottom);
+            std::snprintf(line, sizeof line, "%d %d %d %d\n", e.rect.left, e.rect.top, e.rect.right,
+                          e.rect.bottom);
         else
-            std::snprintf(line, sizeof line, "%d %d %d %d %d\n", e.rect.left, e.rect.top, e.rect.right, e.rect.bottom,
-                          e.count);
+            std::snprintf(line, sizeof line, "%d %d %d %d %d\n", e.rect.left, e.rect.top, e.rect.right,
+                          e.rect.bottom, e.count);
         text += line;
         position += e.count == 0 ? 1 : e.count;
     }

@@ -18,8 +18,7 @@ int main(int argc, char** argv)
     std::string error;
     if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
     {
-        if (WritePreview(argv[2], argv[3], &error))
-            return 0;
+        if (WritePreview(argv[2], argv[3], &error)) return 0;
         std::fprintf(stderr, "resgen: %s\n", error.c_str());
         return 1;
     }

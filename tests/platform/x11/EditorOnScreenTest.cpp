@@ -17,7 +17,8 @@
 #include "views/ILoopSelectionControl.h"
 #include "views/ParameterIndex.h"
 
-namespace {
+namespace
+{
 
 using namespace quova::param;
 using quova::test::FakeHost;
@@ -31,265 +32,301 @@ constexpr int kHeight = Tobel::kEditorHeight;
 
 // The in-process host, also answering the editor's requests to resize its window.
 std::vector<std::pair<int, int>> gSizeRequests;
-VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  if (opcode == vst::audioMasterSizeWindow) {
-    gSizeRequests.emplace_back(index, static_cast<int>(value));
-    return 1;
-  }
-  return FakeHost::Callback(effect, opcode, index, value, ptr, opt);
+VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    if (opcode == vst::audioMasterSizeWindow)
+    {
+        gSizeRequests.emplace_back(index, static_cast<int>(value));
+        return 1;
+    }
+    return FakeHost::Callback(effect, opcode, index, value, ptr, opt);
 }
 
-int Centre(int a, int b) { return (a + b) / 2; }
+int Centre(int a, int b)
+{
+    return (a + b) / 2;
+}
 
-class EditorOnScreen : public ::testing::Test {
- protected:
-  void SetUp() override {
-    QUOVA_REQUIRE_X_SERVER();
-    gSizeRequests.clear();
-    errorsBefore = quova::x11::UnexpectedXErrors();
-    plug = std::make_unique<Tobel>(&Callback);
-    effect = plug->GetEffect();
-    host = x->MakeHostWindow(kWidth, kHeight);
-  }
-  void TearDown() override {
-    if (effect != nullptr) effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-    plug.reset();
-    if (host != 0) {
-      EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
-      EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+class EditorOnScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QUOVA_REQUIRE_X_SERVER();
+        gSizeRequests.clear();
+        errorsBefore = quova::x11::UnexpectedXErrors();
+        plug = std::make_unique<Tobel>(&Callback);
+        effect = plug->GetEffect();
+        host = x->MakeHostWindow(kWidth, kHeight);
     }
-  }
+    void TearDown() override
+    {
+        if (effect != nullptr) effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+        plug.reset();
+        if (host != 0)
+        {
+            EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+            EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+        }
+    }
 
-  bool Open() {
-    if (effect->dispatcher(effect, vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host)), 0.0f) != 1)
-      return false;
-    window = static_cast<HWND>(plug->GetGraphics()->GetWindowHandle());
-    xwin = quova::x11::FrameXWindow(GetParent(window));
-    Run(80);
-    return xwin != 0;
-  }
-  // The host's user-interface thread for a while: effEditIdle every few milliseconds.
-  void Run(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    do {
-      XSync(x->display(), False);
-      effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
-      std::this_thread::sleep_for(std::chrono::milliseconds(4));
-    } while (std::chrono::steady_clock::now() < end);
-  }
-  IRectangle Skin(int position) { return plug->GetSkin().At(position); }
+    bool Open()
+    {
+        if (effect->dispatcher(effect, vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host)),
+                               0.0f) != 1)
+            return false;
+        window = static_cast<HWND>(plug->GetGraphics()->GetWindowHandle());
+        xwin = quova::x11::FrameXWindow(GetParent(window));
+        Run(80);
+        return xwin != 0;
+    }
+    // The host's user-interface thread for a while: effEditIdle every few milliseconds.
+    void Run(int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        do
+        {
+            XSync(x->display(), False);
+            effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        } while (std::chrono::steady_clock::now() < end);
+    }
+    IRectangle Skin(int position) { return plug->GetSkin().At(position); }
 
-  TempDataFolder data;
-  FakeHost fakeHost;
-  std::unique_ptr<XClient> x = std::make_unique<XClient>();
-  std::unique_ptr<Tobel> plug;
-  AEffect* effect = nullptr;
-  Window host = 0;
-  Window xwin = 0;
-  HWND window = nullptr;
-  unsigned long errorsBefore = 0;
+    TempDataFolder data;
+    FakeHost fakeHost;
+    std::unique_ptr<XClient> x = std::make_unique<XClient>();
+    std::unique_ptr<Tobel> plug;
+    AEffect* effect = nullptr;
+    Window host = 0;
+    Window xwin = 0;
+    HWND window = nullptr;
+    unsigned long errorsBefore = 0;
 };
 
-TEST_F(EditorOnScreen, TheScreenShowsTheHeadlessRenderOfTheSameStatePixelForPixel) {
-  ASSERT_TRUE(Open());
-  const std::vector<uint32_t> screen = x->Read(host, kWidth, kHeight);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+TEST_F(EditorOnScreen, TheScreenShowsTheHeadlessRenderOfTheSameStatePixelForPixel)
+{
+    ASSERT_TRUE(Open());
+    const std::vector<uint32_t> screen = x->Read(host, kWidth, kHeight);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
 
-  quova::testing::PlatformDriver driver;
-  HWND frame = driver.CreateHostFrame(kWidth, kHeight);
-  ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
-  driver.AdvanceTime(80);
-  const PixelSurface headless = driver.Composite(frame);
-  effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
-  ASSERT_EQ(screen.size(), headless.pixels.size());
-  size_t differing = 0;
-  for (size_t i = 0; i < screen.size(); ++i) differing += screen[i] != (headless.pixels[i] & 0xFFFFFF);
-  EXPECT_EQ(differing, 0u);
+    quova::testing::PlatformDriver driver;
+    HWND frame = driver.CreateHostFrame(kWidth, kHeight);
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
+    driver.AdvanceTime(80);
+    const PixelSurface headless = driver.Composite(frame);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    ASSERT_EQ(screen.size(), headless.pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < screen.size(); ++i)
+        differing += screen[i] != (headless.pixels[i] & 0xFFFFFF);
+    EXPECT_EQ(differing, 0u);
 }
 
 // Each tick sends only the parts that changed: what lies between them must already be on the
 // screen, so after every tick the screen shows the window layer's pixels.
-TEST_F(EditorOnScreen, WhileAChordPlaysTheScreenShowsTheLayersPixelsAfterEveryTick) {
-  plug->ChangeBlockSize(512);
-  ASSERT_TRUE(Open());
-  const HWND frame = GetParent(window);
-  const RECT all{0, 0, kWidth, kHeight};
-  std::vector<uint32_t> composite(size_t(kWidth) * size_t(kHeight));
-  for (const uint8_t note : {48, 52, 55}) plug->HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
-  for (int tick = 0; tick < 30; ++tick) {
-    double left[512] = {}, right[512] = {};
-    double* outputs[2] = {left, right};
-    for (int b = 0; b < 3; ++b) plug->ProcessAudioBlock(nullptr, outputs, 512);
-    Run(36);
-    quova::win32::CompositeWindow(frame, all, composite.data(), kWidth);
-    for (uint32_t& p : composite) p &= 0xFFFFFF;
-    ASSERT_TRUE(x->Read(xwin, kWidth, kHeight) == composite) << "tick " << tick;
-  }
+TEST_F(EditorOnScreen, WhileAChordPlaysTheScreenShowsTheLayersPixelsAfterEveryTick)
+{
+    plug->ChangeBlockSize(512);
+    ASSERT_TRUE(Open());
+    const HWND frame = GetParent(window);
+    const RECT all{0, 0, kWidth, kHeight};
+    std::vector<uint32_t> composite(size_t(kWidth) * size_t(kHeight));
+    for (const uint8_t note : {48, 52, 55})
+        plug->HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
+    for (int tick = 0; tick < 30; ++tick)
+    {
+        double left[512] = {}, right[512] = {};
+        double* outputs[2] = {left, right};
+        for (int b = 0; b < 3; ++b)
+            plug->ProcessAudioBlock(nullptr, outputs, 512);
+        Run(36);
+        quova::win32::CompositeWindow(frame, all, composite.data(), kWidth);
+        for (uint32_t& p : composite)
+            p &= 0xFFFFFF;
+        ASSERT_TRUE(x->Read(xwin, kWidth, kHeight) == composite) << "tick " << tick;
+    }
 }
 
-TEST_F(EditorOnScreen, ClicksDragsControlAndTheWheelActAsTheyDoHeadless) {
-  ASSERT_TRUE(Open());
-  // Control-click on key area 0's switch: area 0 off, the others set to the inverse.
-  const IRectangle areaSwitch = Skin(9);
-  x->Key(XK_Control_L, true);
-  x->Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
-  x->Key(XK_Control_L, false);
-  Run(80);
-  EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 0.0);
-  for (int a = 1; a < kAreaCount; ++a) EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff + a), 1.0) << a;
+TEST_F(EditorOnScreen, ClicksDragsControlAndTheWheelActAsTheyDoHeadless)
+{
+    ASSERT_TRUE(Open());
+    // Control-click on key area 0's switch: area 0 off, the others set to the inverse.
+    const IRectangle areaSwitch = Skin(9);
+    x->Key(XK_Control_L, true);
+    x->Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
+    x->Key(XK_Control_L, false);
+    Run(80);
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 0.0);
+    for (int a = 1; a < kAreaCount; ++a)
+        EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff + a), 1.0) << a;
 
-  // Control-drag of the loop strip's start marker: the range goes into every lane.
-  ILoopSelectionControl* strip = plug->GetLoopStrip();
-  ASSERT_NE(strip, nullptr);
-  const IRectangle loop = Skin(124);
-  const int loopY = Centre(loop.top, loop.bottom);
-  const auto column = [&](int c) { return loop.left + 24 * c + 10; };
-  x->Key(XK_Control_L, true);
-  x->MoveTo(xwin, column(0), loopY);
-  x->Button(Button1, true);
-  for (int c = 1; c <= 3; ++c) {
-    x->MoveTo(xwin, column(c), loopY);
-    Run(10);
-  }
-  x->Button(Button1, false);
-  x->Key(XK_Control_L, false);
-  Run(80);
-  EXPECT_EQ(strip->GetStart(), 3);
+    // Control-drag of the loop strip's start marker: the range goes into every lane.
+    ILoopSelectionControl* strip = plug->GetLoopStrip();
+    ASSERT_NE(strip, nullptr);
+    const IRectangle loop = Skin(124);
+    const int loopY = Centre(loop.top, loop.bottom);
+    const auto column = [&](int c) { return loop.left + 24 * c + 10; };
+    x->Key(XK_Control_L, true);
+    x->MoveTo(xwin, column(0), loopY);
+    x->Button(Button1, true);
+    for (int c = 1; c <= 3; ++c)
+    {
+        x->MoveTo(xwin, column(c), loopY);
+        Run(10);
+    }
+    x->Button(Button1, false);
+    x->Key(XK_Control_L, false);
+    Run(80);
+    EXPECT_EQ(strip->GetStart(), 3);
 
-  // A step cell of the grid.
-  const double stepBefore = plug->GetParameterValue(StepValue(0, 0, 0, 5));
-  const IRectangle grid = Skin(36);
-  x->Click(xwin, grid.left + 1 + 24 * 5 + 10, grid.top + 40);
-  Run(80);
-  EXPECT_NE(plug->GetParameterValue(StepValue(0, 0, 0, 5)), stepBefore);
+    // A step cell of the grid.
+    const double stepBefore = plug->GetParameterValue(StepValue(0, 0, 0, 5));
+    const IRectangle grid = Skin(36);
+    x->Click(xwin, grid.left + 1 + 24 * 5 + 10, grid.top + 40);
+    Run(80);
+    EXPECT_NE(plug->GetParameterValue(StepValue(0, 0, 0, 5)), stepBefore);
 
-  // The global volume knob: dragged up, then turned by the wheel.
-  const IRectangle knob = Skin(8);
-  const int kx = Centre(knob.left, knob.right), ky = Centre(knob.top, knob.bottom);
-  const double volume = plug->GetParameterValue(kGlobalVolume);
-  x->MoveTo(xwin, kx, ky);
-  x->Button(Button1, true);
-  for (int dy = 5; dy <= 40; dy += 5) {
-    x->MoveTo(xwin, kx, ky - dy);
-    Run(10);
-  }
-  x->Button(Button1, false);
-  Run(80);
-  const double dragged = plug->GetParameterValue(kGlobalVolume);
-  EXPECT_NE(dragged, volume);
-  x->MoveTo(xwin, kx, ky);
-  x->Button(Button5, true);
-  x->Button(Button5, false);
-  Run(80);
-  EXPECT_LT(plug->GetParameterValue(kGlobalVolume), dragged);
+    // The global volume knob: dragged up, then turned by the wheel.
+    const IRectangle knob = Skin(8);
+    const int kx = Centre(knob.left, knob.right), ky = Centre(knob.top, knob.bottom);
+    const double volume = plug->GetParameterValue(kGlobalVolume);
+    x->MoveTo(xwin, kx, ky);
+    x->Button(Button1, true);
+    for (int dy = 5; dy <= 40; dy += 5)
+    {
+        x->MoveTo(xwin, kx, ky - dy);
+        Run(10);
+    }
+    x->Button(Button1, false);
+    Run(80);
+    const double dragged = plug->GetParameterValue(kGlobalVolume);
+    EXPECT_NE(dragged, volume);
+    x->MoveTo(xwin, kx, ky);
+    x->Button(Button5, true);
+    x->Button(Button5, false);
+    Run(80);
+    EXPECT_LT(plug->GetParameterValue(kGlobalVolume), dragged);
 }
 
-TEST_F(EditorOnScreen, WithTwoEditorsOpenTheWheelTurnsTheKnobOfTheEditorItIsOver) {
-  ASSERT_TRUE(Open());
-  // A second instance's editor opens later (and takes the keys) in a host window below the first.
-  auto second = std::make_unique<Tobel>(&Callback);
-  AEffect* effect2 = second->GetEffect();
-  const Window host2 = x->MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20);
-  void* parent2 = reinterpret_cast<void*>(uintptr_t(host2));
-  ASSERT_EQ(effect2->dispatcher(effect2, vst::effEditOpen, 0, 0, parent2, 0.0f), 1);
-  Run(80);
-  const IRectangle knob = Skin(8);
-  const double volume = plug->GetParameterValue(kGlobalVolume);
-  const double volume2 = second->GetParameterValue(kGlobalVolume);
-  x->MoveTo(xwin, Centre(knob.left, knob.right), Centre(knob.top, knob.bottom));
-  x->Button(Button5, true);
-  x->Button(Button5, false);
-  Run(80);
-  EXPECT_LT(plug->GetParameterValue(kGlobalVolume), volume);
-  EXPECT_EQ(second->GetParameterValue(kGlobalVolume), volume2);
-  effect2->dispatcher(effect2, vst::effEditClose, 0, 0, nullptr, 0.0f);
-}
-
-TEST_F(EditorOnScreen, ARightPressOpensAMenuWhoseEntryActsAndAClickOutsideDismissesIt) {
-  ASSERT_TRUE(Open());
-  // The global volume knob's learn menu: "MIDI learn", "MIDI unlearn".
-  const IRectangle knob = Skin(8);
-  const auto rightPress = [&](std::function<void(XClient&)> act) {
+TEST_F(EditorOnScreen, WithTwoEditorsOpenTheWheelTurnsTheKnobOfTheEditorItIsOver)
+{
+    ASSERT_TRUE(Open());
+    // A second instance's editor opens later (and takes the keys) in a host window below the first.
+    auto second = std::make_unique<Tobel>(&Callback);
+    AEffect* effect2 = second->GetEffect();
+    const Window host2 = x->MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20);
+    void* parent2 = reinterpret_cast<void*>(uintptr_t(host2));
+    ASSERT_EQ(effect2->dispatcher(effect2, vst::effEditOpen, 0, 0, parent2, 0.0f), 1);
+    Run(80);
+    const IRectangle knob = Skin(8);
+    const double volume = plug->GetParameterValue(kGlobalVolume);
+    const double volume2 = second->GetParameterValue(kGlobalVolume);
     x->MoveTo(xwin, Centre(knob.left, knob.right), Centre(knob.top, knob.bottom));
+    x->Button(Button5, true);
+    x->Button(Button5, false);
+    Run(80);
+    EXPECT_LT(plug->GetParameterValue(kGlobalVolume), volume);
+    EXPECT_EQ(second->GetParameterValue(kGlobalVolume), volume2);
+    effect2->dispatcher(effect2, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST_F(EditorOnScreen, ARightPressOpensAMenuWhoseEntryActsAndAClickOutsideDismissesIt)
+{
+    ASSERT_TRUE(Open());
+    // The global volume knob's learn menu: "MIDI learn", "MIDI unlearn".
+    const IRectangle knob = Skin(8);
+    const auto rightPress = [&](std::function<void(XClient&)> act)
+    {
+        x->MoveTo(xwin, Centre(knob.left, knob.right), Centre(knob.top, knob.bottom));
+        x->Button(Button3, true);
+        x->Button(Button3, false);
+        Hand hand(Hand::Shows::Menu, {}, act);
+        Run(100);
+    };
+    ASSERT_EQ(plug->GetLearnSlot(), -1);
+    rightPress([](XClient& own) { own.Click(DefaultRootWindow(own.display()), 2, 2); });
+    Run(80);
+    EXPECT_EQ(plug->GetLearnSlot(), -1);
+    EXPECT_TRUE(x->Popups().empty());
+
+    // Entry 0 (20 pixels high below a 1-pixel border) arms MIDI learn for the knob.
+    rightPress([](XClient& own) { own.Click(own.Popups().back(), 40, 1 + 10); });
+    Run(80);
+    EXPECT_EQ(plug->GetLearnSlot(), 145);
+    EXPECT_TRUE(x->Popups().empty());
+}
+
+TEST_F(EditorOnScreen, ARightPressOnTheChordPresetBoxOpensItsSaveDialogWhichSavesWhatIsTyped)
+{
+    ASSERT_TRUE(Open());
+    const IRectangle box = plug->GetChordMemoryBox()->GetRect();
+    x->MoveTo(xwin, Centre(box.left, box.right), Centre(box.top, box.bottom));
     x->Button(Button3, true);
     x->Button(Button3, false);
-    Hand hand(Hand::Shows::Menu, {}, act);
+    {
+        // The dialog's name field lies at (200, 10)-(390, 30), its OK button at (220, 60)-(300, 85).
+        Hand hand(Hand::Shows::Dialog, {host},
+                  [](XClient& own)
+                  {
+                      const Window dialog = own.TopLevelsBesides({}).back();
+                      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                      own.Click(dialog, 290, 19);
+                      own.Type("Night Chords");
+                      own.Click(dialog, 260, 72);
+                  });
+        Run(200);
+    }
+    Run(80);
+    EXPECT_EQ(plug->GetChordMemoryBox()->GetShownText(), "Night Chords");
+}
+
+TEST_F(EditorOnScreen, TheSizeSwitchResizesTheWindowAndAsksTheHostToResizeItsFrame)
+{
+    ASSERT_TRUE(Open());
+    const IRectangle resize = Skin(156);
+    x->Click(xwin, resize.left + 3, resize.top + 3);
     Run(100);
-  };
-  ASSERT_EQ(plug->GetLearnSlot(), -1);
-  rightPress([](XClient& own) { own.Click(DefaultRootWindow(own.display()), 2, 2); });
-  Run(80);
-  EXPECT_EQ(plug->GetLearnSlot(), -1);
-  EXPECT_TRUE(x->Popups().empty());
-
-  // Entry 0 (20 pixels high below a 1-pixel border) arms MIDI learn for the knob.
-  rightPress([](XClient& own) { own.Click(own.Popups().back(), 40, 1 + 10); });
-  Run(80);
-  EXPECT_EQ(plug->GetLearnSlot(), 145);
-  EXPECT_TRUE(x->Popups().empty());
+    const int height = plug->GetGraphics()->Height();
+    ASSERT_NE(height, kHeight);
+    EXPECT_EQ(x->SizeOf(xwin).height, height);
+    ASSERT_FALSE(gSizeRequests.empty());
+    EXPECT_EQ(gSizeRequests.back(), std::make_pair(kWidth, height));
+    ERect* rect = nullptr;
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    EXPECT_EQ(rect->bottom - rect->top, height);
 }
 
-TEST_F(EditorOnScreen, ARightPressOnTheChordPresetBoxOpensItsSaveDialogWhichSavesWhatIsTyped) {
-  ASSERT_TRUE(Open());
-  const IRectangle box = plug->GetChordMemoryBox()->GetRect();
-  x->MoveTo(xwin, Centre(box.left, box.right), Centre(box.top, box.bottom));
-  x->Button(Button3, true);
-  x->Button(Button3, false);
-  {
-    // The dialog's name field lies at (200, 10)-(390, 30), its OK button at (220, 60)-(300, 85).
-    Hand hand(Hand::Shows::Dialog, {host}, [](XClient& own) {
-      const Window dialog = own.TopLevelsBesides({}).back();
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      own.Click(dialog, 290, 19);
-      own.Type("Night Chords");
-      own.Click(dialog, 260, 72);
-    });
-    Run(200);
-  }
-  Run(80);
-  EXPECT_EQ(plug->GetChordMemoryBox()->GetShownText(), "Night Chords");
+TEST_F(EditorOnScreen, AHundredOpenUseCloseCyclesLeaveNoWindowNoConnectionAndNoError)
+{
+    const IRectangle areaSwitch = Skin(9);
+    for (int cycle = 0; cycle < 100; ++cycle)
+    {
+        ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host)),
+                                     0.0f),
+                  1)
+            << cycle;
+        xwin = quova::x11::FrameXWindow(GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle())));
+        x->Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
+        Run(20);
+        ASSERT_EQ(effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f), 1);
+        ASSERT_EQ(quova::x11::OpenFrameCount(), 0) << cycle;
+        ASSERT_TRUE(x->Children(host).empty()) << cycle;
+        ASSERT_FALSE(quova::x11::ConnectionOpen()) << cycle;
+    }
+    // Each click toggled area 0 (the clicks land while the editor is open).
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 1.0);
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
-TEST_F(EditorOnScreen, TheSizeSwitchResizesTheWindowAndAsksTheHostToResizeItsFrame) {
-  ASSERT_TRUE(Open());
-  const IRectangle resize = Skin(156);
-  x->Click(xwin, resize.left + 3, resize.top + 3);
-  Run(100);
-  const int height = plug->GetGraphics()->Height();
-  ASSERT_NE(height, kHeight);
-  EXPECT_EQ(x->SizeOf(xwin).height, height);
-  ASSERT_FALSE(gSizeRequests.empty());
-  EXPECT_EQ(gSizeRequests.back(), std::make_pair(kWidth, height));
-  ERect* rect = nullptr;
-  ASSERT_EQ(effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f), 1);
-  EXPECT_EQ(rect->bottom - rect->top, height);
+TEST_F(EditorOnScreen, AParentIdThatNamesNoWindowIsRefused)
+{
+    void* missing = reinterpret_cast<void*>(uintptr_t(0x1FFFFFF0));
+    EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, missing, 0.0f), 0);
+    EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), nullptr);
+    EXPECT_EQ(effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f), 0);
+    ASSERT_TRUE(Open());
 }
 
-TEST_F(EditorOnScreen, AHundredOpenUseCloseCyclesLeaveNoWindowNoConnectionAndNoError) {
-  const IRectangle areaSwitch = Skin(9);
-  for (int cycle = 0; cycle < 100; ++cycle) {
-    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host)), 0.0f), 1)
-        << cycle;
-    xwin = quova::x11::FrameXWindow(GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle())));
-    x->Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
-    Run(20);
-    ASSERT_EQ(effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f), 1);
-    ASSERT_EQ(quova::x11::OpenFrameCount(), 0) << cycle;
-    ASSERT_TRUE(x->Children(host).empty()) << cycle;
-    ASSERT_FALSE(quova::x11::ConnectionOpen()) << cycle;
-  }
-  // Each click toggled area 0 (the clicks land while the editor is open).
-  EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 1.0);
-  EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
-}
-
-TEST_F(EditorOnScreen, AParentIdThatNamesNoWindowIsRefused) {
-  void* missing = reinterpret_cast<void*>(uintptr_t(0x1FFFFFF0));
-  EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, missing, 0.0f), 0);
-  EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), nullptr);
-  EXPECT_EQ(effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f), 0);
-  ASSERT_TRUE(Open());
-}
-
-}  // namespace
+} // namespace

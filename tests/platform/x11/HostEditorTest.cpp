@@ -14,41 +14,46 @@
 #include "tools/host/HostEditor.h"
 #include "tools/host/VstHost.h"
 
-namespace {
+namespace
+{
 
 using quova::host::HostEditor;
 using quova::host::VstHost;
 using quova::xtest::XClient;
 
-TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture) {
-  QUOVA_REQUIRE_X_SERVER();
-  const auto data = std::filesystem::temp_directory_path() / ("quova-host-editor-" + std::to_string(getpid()));
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
-  VstHost host;
-  ASSERT_TRUE(host.Load(QUOVA_PLUGIN_MODULE)) << host.LastError();
-  ASSERT_TRUE(host.Open());
-  {
-    HostEditor editor(host);
-    std::string error;
-    ASSERT_TRUE(editor.Open(error)) << error;
-    EXPECT_GE(editor.FirstFrameMs(), 0.0);
-    EXPECT_EQ(editor.Width(), 1000);
-    EXPECT_EQ(editor.Height(), 565);
-    for (int i = 0; i < 5; ++i) editor.Idle();
-    EXPECT_FALSE(editor.Closed());
+TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    const auto data =
+        std::filesystem::temp_directory_path() / ("quova-host-editor-" + std::to_string(getpid()));
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    VstHost host;
+    ASSERT_TRUE(host.Load(QUOVA_PLUGIN_MODULE)) << host.LastError();
+    ASSERT_TRUE(host.Open());
+    {
+        HostEditor editor(host);
+        std::string error;
+        ASSERT_TRUE(editor.Open(error)) << error;
+        EXPECT_GE(editor.FirstFrameMs(), 0.0);
+        EXPECT_EQ(editor.Width(), 1000);
+        EXPECT_EQ(editor.Height(), 565);
+        for (int i = 0; i < 5; ++i)
+            editor.Idle();
+        EXPECT_FALSE(editor.Closed());
 
-    const std::string png = (data / "editor.png").string();
-    ASSERT_TRUE(editor.SavePng(png, error)) << error;
-    std::ifstream in(png, std::ios::binary);
-    char signature[8] = {};
-    in.read(signature, sizeof signature);
-    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
-    EXPECT_GT(std::filesystem::file_size(png), 10000u) << "a picture of the editor, not of an empty window";
-    editor.Close();
-    EXPECT_EQ(editor.Window(), 0u);
-  }
-  host.Unload();
-  std::filesystem::remove_all(data);
+        const std::string png = (data / "editor.png").string();
+        ASSERT_TRUE(editor.SavePng(png, error)) << error;
+        std::ifstream in(png, std::ios::binary);
+        char signature[8] = {};
+        in.read(signature, sizeof signature);
+        EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+        EXPECT_GT(std::filesystem::file_size(png), 10000u)
+            << "a picture of the editor, not of an empty window";
+        editor.Close();
+        EXPECT_EQ(editor.Window(), 0u);
+    }
+    host.Unload();
+    std::filesystem::remove_all(data);
 }
 
 // ---- the module as a guest in the host's process ------------------------------------------------
@@ -56,151 +61,170 @@ TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture) {
 constexpr Window kNoWindow = 0x1FFFFF0;
 
 // The host's own X error handler, counting the errors that reach it by connection.
-struct ErrorLog {
-  Display* host = nullptr;
-  int onHost = 0;
-  int elsewhere = 0;
+struct ErrorLog
+{
+    Display* host = nullptr;
+    int onHost = 0;
+    int elsewhere = 0;
 };
 ErrorLog gErrors;
-int HostHandler(Display* d, XErrorEvent*) {
-  ++(d == gErrors.host ? gErrors.onHost : gErrors.elsewhere);
-  return 0;
+int HostHandler(Display* d, XErrorEvent*)
+{
+    ++(d == gErrors.host ? gErrors.onHost : gErrors.elsewhere);
+    return 0;
 }
 // A library's handler, installed later and handing every error on to the one it found, as toolkits do.
 XErrorHandler gLibraryPrevious = nullptr;
-int LibraryHandler(Display* d, XErrorEvent* e) { return gLibraryPrevious ? gLibraryPrevious(d, e) : 0; }
-
-class Guest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    QUOVA_REQUIRE_X_SERVER();
-    folder = std::filesystem::temp_directory_path() / ("quova-guest-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    gErrors = ErrorLog{x.display()};
-    before = XSetErrorHandler(HostHandler);
-  }
-  void TearDown() override {
-    if (before != nullptr) XSetErrorHandler(before);
-    std::filesystem::remove_all(folder);
-  }
-  // The module copied to a folder of its own: loaded from there it is a second copy in the process.
-  // The copy stays mapped until the process ends, as hosts keep their modules, so that what it
-  // keeps for the life of the process is not taken for a leak.
-  std::string CopyOfModule(const std::string& name) {
-    const auto path = folder / name / "Quova.so";
-    std::filesystem::create_directories(path.parent_path());
-    std::filesystem::copy_file(QUOVA_PLUGIN_MODULE, path, std::filesystem::copy_options::overwrite_existing);
-    EXPECT_NE(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE), nullptr);
-    return path.string();
-  }
-  static bool Start(VstHost& host, const std::string& path) { return host.Load(path) && host.Open(); }
-  static VstIntPtr OpenEditor(VstHost& host, Window parent) {
-    void* window = reinterpret_cast<void*>(uintptr_t(parent));
-    const VstIntPtr opened = host.Dispatch(vst::effEditOpen, 0, 0, window);
-    for (int i = 0; i < 3; ++i) host.Dispatch(vst::effEditIdle);
-    return opened;
-  }
-  // How many times one error on the host's own connection reached the host's handler.
-  int HostErrorArrivals() {
-    const int was = gErrors.onHost;
-    XMapWindow(x.display(), kNoWindow);
-    XSync(x.display(), False);
-    return gErrors.onHost - was;
-  }
-
-  XClient x;
-  std::filesystem::path folder;
-  XErrorHandler before = nullptr;
-};
-
-TEST_F(Guest, TheHostsXErrorsReachItsHandlerOnceAndTheModulesNeverDoWhateverIsInstalledAroundTheEditor) {
-  VstHost a;
-  ASSERT_TRUE(Start(a, QUOVA_PLUGIN_MODULE)) << a.LastError();
-  const Window w = x.MakeHostWindow(1000, 565);
-  ASSERT_EQ(OpenEditor(a, w), 1);
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  // A library installs its handler while the editor is open, chaining to what it found.
-  gLibraryPrevious = XSetErrorHandler(LibraryHandler);
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  a.Dispatch(vst::effEditClose);
-  EXPECT_EQ(HostErrorArrivals(), 1) << "after the editor closed";
-  ASSERT_EQ(OpenEditor(a, w), 1);
-  EXPECT_EQ(HostErrorArrivals(), 1) << "after the editor opened again";
-  // The host puts its own handler back (one that hands nothing on); an error on the module's
-  // connection (an editor asked for in a window that is not there) stays with the module.
-  XSetErrorHandler(HostHandler);
-  VstHost b;
-  ASSERT_TRUE(Start(b, QUOVA_PLUGIN_MODULE)) << b.LastError();
-  EXPECT_EQ(OpenEditor(b, kNoWindow), 0);
-  EXPECT_EQ(gErrors.elsewhere, 0);
-  a.Dispatch(vst::effEditClose);
-  b.Unload();
-  a.Unload();
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  EXPECT_EQ(gErrors.elsewhere, 0);
+int LibraryHandler(Display* d, XErrorEvent* e)
+{
+    return gLibraryPrevious ? gLibraryPrevious(d, e) : 0;
 }
 
-TEST_F(Guest, TwoCopiesOfTheModuleLeaveTheHostsXErrorsToTheHostInEveryOrderOfOpenAndClose) {
-  VstHost a, b;
-  ASSERT_TRUE(Start(a, CopyOfModule("vst"))) << a.LastError();
-  ASSERT_TRUE(Start(b, CopyOfModule("lxvst"))) << b.LastError();
-  const Window wa = x.MakeHostWindow(1000, 565);
-  const Window wb = x.MakeHostWindow(1000, 565, 200, 200);
-  ASSERT_EQ(OpenEditor(a, wa), 1);
-  ASSERT_EQ(OpenEditor(b, wb), 1);
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  a.Dispatch(vst::effEditClose);
-  EXPECT_EQ(HostErrorArrivals(), 1) << "the first copy's editor closed";
-  ASSERT_EQ(OpenEditor(a, wa), 1);
-  EXPECT_EQ(HostErrorArrivals(), 1) << "the first copy's editor opened again over the second's";
-  b.Dispatch(vst::effEditClose);
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  a.Dispatch(vst::effEditClose);
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  b.Unload();
-  a.Unload();
-  EXPECT_EQ(HostErrorArrivals(), 1);
-  EXPECT_EQ(gErrors.elsewhere, 0);
+class Guest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QUOVA_REQUIRE_X_SERVER();
+        folder = std::filesystem::temp_directory_path() / ("quova-guest-" + std::to_string(getpid()));
+        std::filesystem::create_directories(folder);
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
+        gErrors = ErrorLog{x.display()};
+        before = XSetErrorHandler(HostHandler);
+    }
+    void TearDown() override
+    {
+        if (before != nullptr) XSetErrorHandler(before);
+        std::filesystem::remove_all(folder);
+    }
+    // The module copied to a folder of its own: loaded from there it is a second copy in the process.
+    // The copy stays mapped until the process ends, as hosts keep their modules, so that what it
+    // keeps for the life of the process is not taken for a leak.
+    std::string CopyOfModule(const std::string& name)
+    {
+        const auto path = folder / name / "Quova.so";
+        std::filesystem::create_directories(path.parent_path());
+        std::filesystem::copy_file(QUOVA_PLUGIN_MODULE, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_NE(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE), nullptr);
+        return path.string();
+    }
+    static bool Start(VstHost& host, const std::string& path) { return host.Load(path) && host.Open(); }
+    static VstIntPtr OpenEditor(VstHost& host, Window parent)
+    {
+        void* window = reinterpret_cast<void*>(uintptr_t(parent));
+        const VstIntPtr opened = host.Dispatch(vst::effEditOpen, 0, 0, window);
+        for (int i = 0; i < 3; ++i)
+            host.Dispatch(vst::effEditIdle);
+        return opened;
+    }
+    // How many times one error on the host's own connection reached the host's handler.
+    int HostErrorArrivals()
+    {
+        const int was = gErrors.onHost;
+        XMapWindow(x.display(), kNoWindow);
+        XSync(x.display(), False);
+        return gErrors.onHost - was;
+    }
+
+    XClient x;
+    std::filesystem::path folder;
+    XErrorHandler before = nullptr;
+};
+
+TEST_F(Guest, TheHostsXErrorsReachItsHandlerOnceAndTheModulesNeverDoWhateverIsInstalledAroundTheEditor)
+{
+    VstHost a;
+    ASSERT_TRUE(Start(a, QUOVA_PLUGIN_MODULE)) << a.LastError();
+    const Window w = x.MakeHostWindow(1000, 565);
+    ASSERT_EQ(OpenEditor(a, w), 1);
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    // A library installs its handler while the editor is open, chaining to what it found.
+    gLibraryPrevious = XSetErrorHandler(LibraryHandler);
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    a.Dispatch(vst::effEditClose);
+    EXPECT_EQ(HostErrorArrivals(), 1) << "after the editor closed";
+    ASSERT_EQ(OpenEditor(a, w), 1);
+    EXPECT_EQ(HostErrorArrivals(), 1) << "after the editor opened again";
+    // The host puts its own handler back (one that hands nothing on); an error on the module's
+    // connection (an editor asked for in a window that is not there) stays with the module.
+    XSetErrorHandler(HostHandler);
+    VstHost b;
+    ASSERT_TRUE(Start(b, QUOVA_PLUGIN_MODULE)) << b.LastError();
+    EXPECT_EQ(OpenEditor(b, kNoWindow), 0);
+    EXPECT_EQ(gErrors.elsewhere, 0);
+    a.Dispatch(vst::effEditClose);
+    b.Unload();
+    a.Unload();
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    EXPECT_EQ(gErrors.elsewhere, 0);
+}
+
+TEST_F(Guest, TwoCopiesOfTheModuleLeaveTheHostsXErrorsToTheHostInEveryOrderOfOpenAndClose)
+{
+    VstHost a, b;
+    ASSERT_TRUE(Start(a, CopyOfModule("vst"))) << a.LastError();
+    ASSERT_TRUE(Start(b, CopyOfModule("lxvst"))) << b.LastError();
+    const Window wa = x.MakeHostWindow(1000, 565);
+    const Window wb = x.MakeHostWindow(1000, 565, 200, 200);
+    ASSERT_EQ(OpenEditor(a, wa), 1);
+    ASSERT_EQ(OpenEditor(b, wb), 1);
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    a.Dispatch(vst::effEditClose);
+    EXPECT_EQ(HostErrorArrivals(), 1) << "the first copy's editor closed";
+    ASSERT_EQ(OpenEditor(a, wa), 1);
+    EXPECT_EQ(HostErrorArrivals(), 1) << "the first copy's editor opened again over the second's";
+    b.Dispatch(vst::effEditClose);
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    a.Dispatch(vst::effEditClose);
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    b.Unload();
+    a.Unload();
+    EXPECT_EQ(HostErrorArrivals(), 1);
+    EXPECT_EQ(gErrors.elsewhere, 0);
 }
 
 // A host that holds fonts of the process's fontconfig until it exits (as a toolkit's text
 // rendering does), with the module loaded, drawing text and unloaded in between.
-TEST(GuestFonts, AHostHoldingFontconfigFontsExitsCleanlyAfterTheModuleDrewTextAndWentAway) {
-  QUOVA_REQUIRE_X_SERVER();
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const auto data =
-      std::filesystem::temp_directory_path() / ("quova-guest-fonts-" + std::to_string(getpid()));
-  EXPECT_EXIT(
-      {
-        setenv("XDG_DATA_HOME", data.c_str(), 1);
-        if (FcInit() != FcTrue) std::_Exit(2);
-        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        static FcFontSet* held = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
-        FcPatternDestroy(pattern);
-        if (held == nullptr || held->nfont == 0) std::_Exit(3);
-        // Released at the exit, after whatever the module left to be done then.
-        std::atexit([] {
-          FcFontSetDestroy(held);
-          FcFini();
-        });
+TEST(GuestFonts, AHostHoldingFontconfigFontsExitsCleanlyAfterTheModuleDrewTextAndWentAway)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto data =
+        std::filesystem::temp_directory_path() / ("quova-guest-fonts-" + std::to_string(getpid()));
+    EXPECT_EXIT(
         {
-          XClient x;
-          VstHost host;
-          if (!host.Load(QUOVA_PLUGIN_MODULE) || !host.Open()) std::_Exit(4);
-          void* window = reinterpret_cast<void*>(uintptr_t(x.MakeHostWindow(1000, 565)));
-          if (host.Dispatch(vst::effEditOpen, 0, 0, window) != 1) std::_Exit(5);
-          for (int i = 0; i < 5; ++i) host.Dispatch(vst::effEditIdle);
-          host.Dispatch(vst::effEditClose);
-          host.Unload();
-        }
-        std::filesystem::remove_all(data);
-        std::exit(0);
-      },
-      ::testing::ExitedWithCode(0), "");
+            setenv("XDG_DATA_HOME", data.c_str(), 1);
+            if (FcInit() != FcTrue) std::_Exit(2);
+            FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
+            FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            static FcFontSet* held = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
+            FcPatternDestroy(pattern);
+            if (held == nullptr || held->nfont == 0) std::_Exit(3);
+            // Released at the exit, after whatever the module left to be done then.
+            std::atexit(
+                []
+                {
+                    FcFontSetDestroy(held);
+                    FcFini();
+                });
+            {
+                XClient x;
+                VstHost host;
+                if (!host.Load(QUOVA_PLUGIN_MODULE) || !host.Open()) std::_Exit(4);
+                void* window = reinterpret_cast<void*>(uintptr_t(x.MakeHostWindow(1000, 565)));
+                if (host.Dispatch(vst::effEditOpen, 0, 0, window) != 1) std::_Exit(5);
+                for (int i = 0; i < 5; ++i)
+                    host.Dispatch(vst::effEditIdle);
+                host.Dispatch(vst::effEditClose);
+                host.Unload();
+            }
+            std::filesystem::remove_all(data);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
-}  // namespace
+} // namespace

@@ -18,221 +18,268 @@
 #include <thread>
 #include <vector>
 
-namespace quova::xtest {
+namespace quova::xtest
+{
 
 // True when an X server with the XTest extension answers on DISPLAY.
-inline bool ServerAvailable() {
-  const char* name = std::getenv("DISPLAY");
-  if (name == nullptr || *name == '\0') return false;
-  Display* d = XOpenDisplay(nullptr);
-  if (d == nullptr) return false;
-  int event = 0, error = 0, major = 0, minor = 0;
-  const bool xtest = XTestQueryExtension(d, &event, &error, &major, &minor);
-  XCloseDisplay(d);
-  return xtest;
+inline bool ServerAvailable()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') return false;
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) return false;
+    int event = 0, error = 0, major = 0, minor = 0;
+    const bool xtest = XTestQueryExtension(d, &event, &error, &major, &minor);
+    XCloseDisplay(d);
+    return xtest;
 }
 
-#define QUOVA_REQUIRE_X_SERVER()                                                   \
-  do {                                                                             \
-    if (!::quova::xtest::ServerAvailable()) GTEST_SKIP() << "no X server (DISPLAY)"; \
-  } while (false)
+#define QUOVA_REQUIRE_X_SERVER()                                                                             \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!::quova::xtest::ServerAvailable()) GTEST_SKIP() << "no X server (DISPLAY)";                     \
+    } while (false)
 
-struct RootPoint {
-  int x = 0;
-  int y = 0;
+struct RootPoint
+{
+    int x = 0;
+    int y = 0;
 };
 
 // Errors on the tests' own connections (a window that went away between two questions about it)
 // are not fatal.
-inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+inline int IgnoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
 
-class XClient {
- public:
-  XClient() : d_(XOpenDisplay(nullptr)) {
-    static const bool installed = (XSetErrorHandler(IgnoreXError), true);
-    (void)installed;
-  }
-  ~XClient() {
-    for (Window w : windows_) XDestroyWindow(d_, w);
-    if (d_ != nullptr) XCloseDisplay(d_);
-  }
-  XClient(const XClient&) = delete;
-  XClient& operator=(const XClient&) = delete;
-
-  Display* display() const { return d_; }
-
-  // A mapped top-level window, as a host makes for a plug-in's editor.
-  Window MakeHostWindow(int width, int height, int x = 40, int y = 40) {
-    const int screen = DefaultScreen(d_);
-    Window w = XCreateSimpleWindow(d_, RootWindow(d_, screen), x, y, unsigned(width), unsigned(height), 0,
-                                   BlackPixel(d_, screen), BlackPixel(d_, screen));
-    XSelectInput(d_, w, StructureNotifyMask);
-    XMapWindow(d_, w);
-    XEvent e;
-    do XWindowEvent(d_, w, StructureNotifyMask, &e);
-    while (e.type != MapNotify);
-    windows_.push_back(w);
-    return w;
-  }
-
-  // The window's pixels as the server shows them (0x00RRGGBB, row after row).
-  std::vector<uint32_t> Read(Window w, int width, int height) {
-    XSync(d_, False);
-    std::vector<uint32_t> out;
-    XImage* image = XGetImage(d_, w, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
-    if (image == nullptr) return out;
-    out.reserve(size_t(width) * size_t(height));
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) out.push_back(uint32_t(XGetPixel(image, x, y)) & 0xFFFFFFu);
-    XDestroyImage(image);
-    return out;
-  }
-
-  RootPoint RootOf(Window w, int x = 0, int y = 0) {
-    int rx = 0, ry = 0;
-    Window child = 0;
-    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), x, y, &rx, &ry, &child);
-    return {rx, ry};
-  }
-
-  struct Size {
-    int width = 0;
-    int height = 0;
-  };
-  Size SizeOf(Window w) {
-    XWindowAttributes a{};
-    XGetWindowAttributes(d_, w, &a);
-    return {a.width, a.height};
-  }
-  std::vector<Window> Children(Window w) {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    std::vector<Window> out;
-    if (XQueryTree(d_, w, &root, &parent, &children, &count) && children != nullptr) {
-      out.assign(children, children + count);
-      XFree(children);
+class XClient
+{
+public:
+    XClient() : d_(XOpenDisplay(nullptr))
+    {
+        static const bool installed = (XSetErrorHandler(IgnoreXError), true);
+        (void)installed;
     }
-    return out;
-  }
-  // Mapped override-redirect windows on the root (popup menus), bottom first.
-  std::vector<Window> Popups() {
-    std::vector<Window> out;
-    for (Window w : Children(DefaultRootWindow(d_))) {
-      XWindowAttributes a{};
-      if (XGetWindowAttributes(d_, w, &a) && a.override_redirect && a.map_state == IsViewable) out.push_back(w);
+    ~XClient()
+    {
+        for (Window w : windows_)
+            XDestroyWindow(d_, w);
+        if (d_ != nullptr) XCloseDisplay(d_);
     }
-    return out;
-  }
-  // Mapped top-level windows other than the given ones (dialogs), bottom first.
-  std::vector<Window> TopLevelsBesides(const std::vector<Window>& known) {
-    std::vector<Window> out;
-    for (Window w : Children(DefaultRootWindow(d_))) {
-      XWindowAttributes a{};
-      if (!XGetWindowAttributes(d_, w, &a) || a.override_redirect || a.map_state != IsViewable) continue;
-      bool isKnown = false;
-      for (Window k : known) isKnown = isKnown || k == w;
-      if (!isKnown) out.push_back(w);
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+
+    Display* display() const { return d_; }
+
+    // A mapped top-level window, as a host makes for a plug-in's editor.
+    Window MakeHostWindow(int width, int height, int x = 40, int y = 40)
+    {
+        const int screen = DefaultScreen(d_);
+        Window w = XCreateSimpleWindow(d_, RootWindow(d_, screen), x, y, unsigned(width), unsigned(height), 0,
+                                       BlackPixel(d_, screen), BlackPixel(d_, screen));
+        XSelectInput(d_, w, StructureNotifyMask);
+        XMapWindow(d_, w);
+        XEvent e;
+        do
+            XWindowEvent(d_, w, StructureNotifyMask, &e);
+        while (e.type != MapNotify);
+        windows_.push_back(w);
+        return w;
     }
-    return out;
-  }
 
-  // Asks a window to close as a window manager does (WM_DELETE_WINDOW).
-  void AskToClose(Window w) { SendMessage(w, "WM_PROTOCOLS", "WM_DELETE_WINDOW"); }
-  // A client message of the given type whose first datum is the given atom.
-  void SendMessage(Window w, const char* type, const char* datum) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d_, type, False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(XInternAtom(d_, datum, False));
-    XSendEvent(d_, w, False, NoEventMask, &e);
-    XSync(d_, False);
-  }
-
-  // Synthetic input, at points of a window (root points for MoveToRoot).
-  void MoveToRoot(RootPoint p) {
-    XTestFakeMotionEvent(d_, DefaultScreen(d_), p.x, p.y, CurrentTime);
-    XSync(d_, False);
-  }
-  void MoveTo(Window w, int x, int y) { MoveToRoot(RootOf(w, x, y)); }
-  void Button(unsigned button, bool down) {
-    XTestFakeButtonEvent(d_, button, down ? True : False, CurrentTime);
-    XSync(d_, False);
-  }
-  void Click(Window w, int x, int y, unsigned button = Button1) {
-    MoveTo(w, x, y);
-    Button(button, true);
-    Button(button, false);
-  }
-  void Key(KeySym sym, bool down) {
-    XTestFakeKeyEvent(d_, XKeysymToKeycode(d_, sym), down ? True : False, CurrentTime);
-    XSync(d_, False);
-  }
-  void Press(KeySym sym) {
-    Key(sym, true);
-    Key(sym, false);
-  }
-  // Types a text of letters, digits, '.', '-' and blanks (Shift for capitals).
-  void Type(const std::string& text) {
-    for (char c : text) {
-      KeySym sym = XStringToKeysym(std::string(1, c).c_str());
-      if (c == '.') sym = XK_period;
-      if (c == '-') sym = XK_minus;
-      if (c == ' ') sym = XK_space;
-      const bool shift = c >= 'A' && c <= 'Z';
-      if (shift) Key(XK_Shift_L, true);
-      Press(sym);
-      if (shift) Key(XK_Shift_L, false);
+    // The window's pixels as the server shows them (0x00RRGGBB, row after row).
+    std::vector<uint32_t> Read(Window w, int width, int height)
+    {
+        XSync(d_, False);
+        std::vector<uint32_t> out;
+        XImage* image = XGetImage(d_, w, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+        if (image == nullptr) return out;
+        out.reserve(size_t(width) * size_t(height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                out.push_back(uint32_t(XGetPixel(image, x, y)) & 0xFFFFFFu);
+        XDestroyImage(image);
+        return out;
     }
-  }
 
- private:
-  Display* d_;
-  std::vector<Window> windows_;
+    RootPoint RootOf(Window w, int x = 0, int y = 0)
+    {
+        int rx = 0, ry = 0;
+        Window child = 0;
+        XTranslateCoordinates(d_, w, DefaultRootWindow(d_), x, y, &rx, &ry, &child);
+        return {rx, ry};
+    }
+
+    struct Size
+    {
+        int width = 0;
+        int height = 0;
+    };
+    Size SizeOf(Window w)
+    {
+        XWindowAttributes a{};
+        XGetWindowAttributes(d_, w, &a);
+        return {a.width, a.height};
+    }
+    std::vector<Window> Children(Window w)
+    {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        std::vector<Window> out;
+        if (XQueryTree(d_, w, &root, &parent, &children, &count) && children != nullptr)
+        {
+            out.assign(children, children + count);
+            XFree(children);
+        }
+        return out;
+    }
+    // Mapped override-redirect windows on the root (popup menus), bottom first.
+    std::vector<Window> Popups()
+    {
+        std::vector<Window> out;
+        for (Window w : Children(DefaultRootWindow(d_)))
+        {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(d_, w, &a) && a.override_redirect && a.map_state == IsViewable)
+                out.push_back(w);
+        }
+        return out;
+    }
+    // Mapped top-level windows other than the given ones (dialogs), bottom first.
+    std::vector<Window> TopLevelsBesides(const std::vector<Window>& known)
+    {
+        std::vector<Window> out;
+        for (Window w : Children(DefaultRootWindow(d_)))
+        {
+            XWindowAttributes a{};
+            if (!XGetWindowAttributes(d_, w, &a) || a.override_redirect || a.map_state != IsViewable)
+                continue;
+            bool isKnown = false;
+            for (Window k : known)
+                isKnown = isKnown || k == w;
+            if (!isKnown) out.push_back(w);
+        }
+        return out;
+    }
+
+    // Asks a window to close as a window manager does (WM_DELETE_WINDOW).
+    void AskToClose(Window w) { SendMessage(w, "WM_PROTOCOLS", "WM_DELETE_WINDOW"); }
+    // A client message of the given type whose first datum is the given atom.
+    void SendMessage(Window w, const char* type, const char* datum)
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(d_, type, False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(XInternAtom(d_, datum, False));
+        XSendEvent(d_, w, False, NoEventMask, &e);
+        XSync(d_, False);
+    }
+
+    // Synthetic input, at points of a window (root points for MoveToRoot).
+    void MoveToRoot(RootPoint p)
+    {
+        XTestFakeMotionEvent(d_, DefaultScreen(d_), p.x, p.y, CurrentTime);
+        XSync(d_, False);
+    }
+    void MoveTo(Window w, int x, int y) { MoveToRoot(RootOf(w, x, y)); }
+    void Button(unsigned button, bool down)
+    {
+        XTestFakeButtonEvent(d_, button, down ? True : False, CurrentTime);
+        XSync(d_, False);
+    }
+    void Click(Window w, int x, int y, unsigned button = Button1)
+    {
+        MoveTo(w, x, y);
+        Button(button, true);
+        Button(button, false);
+    }
+    void Key(KeySym sym, bool down)
+    {
+        XTestFakeKeyEvent(d_, XKeysymToKeycode(d_, sym), down ? True : False, CurrentTime);
+        XSync(d_, False);
+    }
+    void Press(KeySym sym)
+    {
+        Key(sym, true);
+        Key(sym, false);
+    }
+    // Types a text of letters, digits, '.', '-' and blanks (Shift for capitals).
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+        {
+            KeySym sym = XStringToKeysym(std::string(1, c).c_str());
+            if (c == '.') sym = XK_period;
+            if (c == '-') sym = XK_minus;
+            if (c == ' ') sym = XK_space;
+            const bool shift = c >= 'A' && c <= 'Z';
+            if (shift) Key(XK_Shift_L, true);
+            Press(sym);
+            if (shift) Key(XK_Shift_L, false);
+        }
+    }
+
+private:
+    Display* d_;
+    std::vector<Window> windows_;
 };
 
 // Calls step until it answers true or the time runs out; the answer.
-inline bool Within(int ms, const std::function<bool()>& step) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    if (step()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return step();
+inline bool Within(int ms, const std::function<bool()>& step)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        if (step()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return step();
 }
 
 // A hand on its own thread and connection: acts on a window the product shows modally (a menu or
 // a dialog) while the test's thread is inside the product's modal loop. When the window is still
 // there two seconds after the act (a step failed), the hand closes it, so that the test never
 // waits for ever: Escape for a menu, the window manager's close for a dialog.
-class Hand {
- public:
-  enum class Shows { Menu, Dialog };
-  Hand(Shows shows, std::vector<Window> known, std::function<void(XClient&)> act)
-      : thread_([shows, known, act = std::move(act)] {
-          XClient own;
-          const auto open = [&] {
-            return shows == Shows::Menu ? own.Popups() : own.TopLevelsBesides(known);
-          };
-          if (Within(3000, [&] { return !open().empty(); }))
-            act(own);
-          else
-            ADD_FAILURE() << "the product showed no window";
-          if (Within(2000, [&] { return open().empty(); })) return;
-          ADD_FAILURE() << "the window stayed open";
-          if (shows == Shows::Menu) own.Press(XK_Escape);
-          for (Window w : open()) own.AskToClose(w);
-        }) {}
-  ~Hand() {
-    if (thread_.joinable()) thread_.join();
-  }
-  Hand(const Hand&) = delete;
-  Hand& operator=(const Hand&) = delete;
+class Hand
+{
+public:
+    enum class Shows
+    {
+        Menu,
+        Dialog
+    };
+    Hand(Shows shows, std::vector<Window> known, std::function<void(XClient&)> act)
+        : thread_(
+              [shows, known, act = std::move(act)]
+              {
+                  XClient own;
+                  const auto open = [&]
+                  { return shows == Shows::Menu ? own.Popups() : own.TopLevelsBesides(known); };
+                  if (Within(3000, [&] { return !open().empty(); }))
+                      act(own);
+                  else
+                      ADD_FAILURE() << "the product showed no window";
+                  if (Within(2000, [&] { return open().empty(); })) return;
+                  ADD_FAILURE() << "the window stayed open";
+                  if (shows == Shows::Menu) own.Press(XK_Escape);
+                  for (Window w : open())
+                      own.AskToClose(w);
+              })
+    {
+    }
+    ~Hand()
+    {
+        if (thread_.joinable()) thread_.join();
+    }
+    Hand(const Hand&) = delete;
+    Hand& operator=(const Hand&) = delete;
 
- private:
-  std::thread thread_;
+private:
+    std::thread thread_;
 };
 
-}  // namespace quova::xtest
+} // namespace quova::xtest
