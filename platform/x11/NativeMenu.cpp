@@ -125,16 +125,19 @@ public:
 
     void Start(const Entries& entries, int rootX, int rootY)
     {
-        // The grabs go out with the map request, so that no click can reach the screen between the
-        // menu showing and the menu holding the pointer.
-        OpenLevel(entries, rootX, rootY);
-        Grab();
+        // Where the pointer was when the menu was asked for, read before the menu can show: a
+        // release of the button that opened the menu chooses only when the pointer moved from
+        // there, also when the hand on the mouse moves as soon as the menu appears.
         Window root = 0, child = 0;
         int wx = 0, wy = 0;
         unsigned mask = 0;
         XQueryPointer(d_, DefaultRootWindow(d_), &root, &child, &startX_, &startY_, &wx, &wy, &mask);
         pointerX_ = startX_;
         pointerY_ = startY_;
+        // The grabs go out with the map request, so that no click can reach the screen between the
+        // menu showing and the menu holding the pointer.
+        OpenLevel(entries, rootX, rootY);
+        Grab();
     }
 
     // Takes the pointer and the keys for the menu; tried again at every round while another
@@ -197,17 +200,26 @@ public:
         }
     }
 
-    // Called at every round of the modal loop: the pointer resting on a scroll arrow scrolls.
+    // Called at every round of the modal loop: the pointer resting on a scroll arrow scrolls, at
+    // once when it arrives and then an entry per pause of time, however long a round takes.
     void Tick()
     {
         const int li = LevelAt(pointerX_, pointerY_);
-        if (li < 0) return;
-        Level& l = *levels_[static_cast<size_t>(li)];
-        const int arrow = l.ArrowAt(pointerX_, pointerY_);
+        Level* l = li < 0 ? nullptr : levels_[static_cast<size_t>(li)].get();
+        const int arrow = l ? l->ArrowAt(pointerX_, pointerY_) : 0;
         const auto now = std::chrono::steady_clock::now();
-        if (arrow == 0 || now - lastHoverScroll_ < kHoverScrollPause) return;
-        lastHoverScroll_ = now;
-        ScrollBy(l, arrow);
+        if (arrow == 0 || l != hoverLevel_ || arrow != hoverArrow_)
+        {
+            hoverLevel_ = arrow == 0 ? nullptr : l;
+            hoverArrow_ = arrow;
+            lastHoverScroll_ = now;
+            if (arrow != 0) ScrollBy(*l, arrow);
+            return;
+        }
+        const auto pauses = (now - lastHoverScroll_) / kHoverScrollPause;
+        if (pauses <= 0) return;
+        lastHoverScroll_ += pauses * kHoverScrollPause;
+        ScrollBy(*l, arrow * static_cast<int>(std::min<decltype(pauses)>(pauses, 1 << 16)));
     }
 
 private:
@@ -314,6 +326,7 @@ private:
     void CloseLevel()
     {
         Level& l = *levels_.back();
+        if (hoverLevel_ == &l) hoverLevel_ = nullptr;
         if (l.image)
         {
             l.image->data = nullptr;
@@ -513,6 +526,8 @@ private:
     int startX_ = 0, startY_ = 0;
     int pointerX_ = -1, pointerY_ = -1;
     std::chrono::steady_clock::time_point lastHoverScroll_{};
+    const Level* hoverLevel_ = nullptr; // the level whose scroll arrow the pointer rests on
+    int hoverArrow_ = 0;
     UINT_PTR chosen_ = 0;
 };
 
