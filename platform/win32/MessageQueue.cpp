@@ -30,21 +30,20 @@ bool Matches(HWND filter, HWND target)
 }
 
 // The first visible window (top-level windows from the top, then depth first) that needs painting.
+HWND FindToPaintIn(HWND h, HWND filter, const std::set<HWND>* skip)
+{
+    if (!IsWindowVisible(h)) return nullptr;
+    if (!h->update.Empty() && Matches(filter, h) && !(skip && skip->count(h))) return h;
+    for (auto child = h->children.rbegin(); child != h->children.rend(); ++child)
+        if (HWND found = FindToPaintIn(*child, filter, skip)) return found;
+    return nullptr;
+}
+
 HWND FindWindowToPaint(HWND filter, const std::set<HWND>* skip)
 {
-    std::vector<HWND> stack;
     const auto& tops = State().topLevel;
-    for (HWND h : tops)
-        stack.push_back(h);
-    while (!stack.empty())
-    {
-        HWND h = stack.back();
-        stack.pop_back();
-        if (!IsWindowVisible(h)) continue;
-        if (!h->update.Empty() && Matches(filter, h) && !(skip && skip->count(h))) return h;
-        for (HWND child : h->children)
-            stack.push_back(child);
-    }
+    for (auto top = tops.rbegin(); top != tops.rend(); ++top)
+        if (HWND found = FindToPaintIn(*top, filter, skip)) return found;
     return nullptr;
 }
 

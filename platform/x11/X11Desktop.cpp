@@ -214,10 +214,21 @@ void X11Desktop::ModalRound(HWND modal, int timeoutMs)
     FillBands();
 }
 
+bool X11Desktop::EventsMayWait(Display* d) const
+{
+    // XPending reads the socket through the connection's whole input path at every call, the larger
+    // part of a quiet tick; a zero-timeout poll of the socket answers the same when nothing was sent
+    // since the queues were last found empty (a reply's wait may have read events into them).
+    if (XQLength(d) > 0 || NextRequest(d) != flushedUpTo_) return true;
+    pollfd p{ConnectionNumber(d), POLLIN, 0};
+    return poll(&p, 1, 0) != 0;
+}
+
 void X11Desktop::HandleEvents(HWND modal)
 {
     Display* d = XConnection::Current();
     NoteFocus();
+    if (!EventsMayWait(d)) return;
     while (XPending(d) > 0)
     {
         XEvent event;

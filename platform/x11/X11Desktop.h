@@ -96,6 +96,7 @@ public:
 private:
     X11Desktop() = default;
     void HandleEvents(HWND modal);
+    bool EventsMayWait(Display* d) const;
     void Handle(XEvent& event, HWND modal);
     void HandleInput(ShownWindow& s, XEvent& event);
     void NoteFocus();
