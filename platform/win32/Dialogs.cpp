@@ -24,6 +24,8 @@ struct DialogState : WindowExtra
     INT_PTR result = 0;
 };
 
+// The registered templates stand for the module's dialog resources: they stay for the life of the
+// process, also when a test resets the window system.
 std::map<std::string, DialogTemplate>& Templates()
 {
     static auto* templates = new std::map<std::string, DialogTemplate>();
@@ -198,11 +200,6 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-void ResetDialogTemplates()
-{
-    Templates().clear();
 }
 
 } // namespace quova::win32

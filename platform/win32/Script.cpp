@@ -77,7 +77,6 @@ void ResetScripts()
 {
     Scripts() = ScriptState{};
     ResetRegistry();
-    ResetDialogTemplates();
 }
 
 } // namespace quova::win32

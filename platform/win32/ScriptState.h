@@ -40,7 +40,4 @@ void ResetRegistry();
 // release never reaches a window.
 void SwallowHeldButtonReleases();
 
-// Dialog templates and the dialog class's per-window state (Dialogs.cpp).
-void ResetDialogTemplates();
-
 } // namespace quova::win32
