@@ -8,6 +8,7 @@
 #include "engine/PatternEngine.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace
 {
@@ -138,9 +139,29 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 bool NoteEngine::AreaActive(int area) const
 {
     const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
+    const auto forArea = [area](const NoteEvent& e)
+    { return !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
+    if (engine != nullptr && !engine->GetHold() && !engine->GetHoldSync())
+    {
+        // The keys the area holds once the events queued for it are delivered. A block's MIDI all
+        // arrives before the block is processed: a release earlier in the block counts here as it
+        // would have had the host cut the block at it, so that the answer does not depend on the
+        // block size. (Hold keeps released keys, and hold sync applies keys at its sync points:
+        // there the keys held now decide.)
+        std::bitset<128> held;
+        for (const NoteRecord* r : engine->GetHeldNotes().Ordered())
+            if (IsNote(r->note)) held.set(static_cast<size_t>(r->note));
+        const auto apply = [&](const NoteEvent& e)
+        {
+            if (!forArea(e) || !IsNote(e.note)) return;
+            held.set(static_cast<size_t>(e.note), e.kind == NoteEvent::kNoteOn);
+        };
+        std::for_each(scheduled_.begin(), scheduled_.end(), apply);
+        std::for_each(inbox_.begin(), inbox_.end(), apply);
+        return held.any();
+    }
     if (engine != nullptr && !engine->GetHeldNotes().IsEmpty()) return true;
-    const auto pendingOn = [area](const NoteEvent& e)
-    { return e.kind == NoteEvent::kNoteOn && !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
+    const auto pendingOn = [&](const NoteEvent& e) { return e.kind == NoteEvent::kNoteOn && forArea(e); };
     return std::any_of(inbox_.begin(), inbox_.end(), pendingOn) ||
            std::any_of(scheduled_.begin(), scheduled_.end(), pendingOn);
 }
@@ -155,6 +176,7 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     event.offset = event.time;
     event.kind = NoteEvent::kNoteOn;
     event.channel = channel;
+    event.fresh = true;
 
     const ControlTargetTable* zone = host_.GetControlTargetTable();
     if (zone != nullptr && zone->TakesNote(note))
@@ -193,8 +215,9 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
             event.areaFlags[a] = NoteEvent::kForArea;
             for (NoteEvent w : waiting.events)
             {
-                waiting.switchOff.push_back(w);
+                // Switched off by the area's first note at or after the frame the count was reached.
                 w.time = event.time;
+                waiting.switchOff.push_back(w);
                 for (int& f : w.areaFlags)
                     f = 0;
                 w.areaFlags[a] = NoteEvent::kForArea;
@@ -453,9 +476,17 @@ void NoteEngine::FlushNoteOns(int ch)
         Waiting& waiting = waiting_[static_cast<size_t>(area)];
         if (waiting.waitingFlag)
         {
-            // The notes that waited were passed through; they end now.
-            for (const NoteEvent& w : waiting.switchOff)
+            // The notes that waited were passed through; they end now, except those whose count is
+            // reached later in this block (they end with the notes that count starts).
+            size_t kept = 0;
+            for (size_t i = 0; i < waiting.switchOff.size(); ++i)
             {
+                const NoteEvent w = waiting.switchOff[i];
+                if (w.fresh && w.time > on->time)
+                {
+                    waiting.switchOff[kept++] = w;
+                    continue;
+                }
                 OutputNote* off = NewOutputNote();
                 off->note = w.note;
                 off->channel = w.channel;
@@ -465,8 +496,8 @@ void NoteEngine::FlushNoteOns(int ch)
                 off->keyArea = area;
                 output_.push_back(off);
             }
-            waiting.switchOff.clear();
-            waiting.waitingFlag = false;
+            waiting.switchOff.resize(kept);
+            waiting.waitingFlag = kept > 0;
         }
         if (!continues)
             sounding_[static_cast<size_t>(ch)].push_back(
@@ -609,16 +640,18 @@ void NoteEngine::RemoveSentNotes()
     output_.resize(kept);
 }
 
-void NoteEngine::ClearAll()
+void NoteEngine::ClearAll(double keepAfter)
 {
     idle_ = true;
     if (listener_ != nullptr) listener_->StopAll();
-    // Notes still due later in the block are kept: they are new input.
+    // Notes still due later in the block are kept: they are new input. So are the notes held back
+    // (and those to switch off) that arrived later in the block than the clear.
+    const auto before = [keepAfter](const NoteEvent& e) { return !e.fresh || e.time <= keepAfter; };
     for (Waiting& w : waiting_)
     {
-        w.events.clear();
-        w.switchOff.clear();
-        w.waitingFlag = false;
+        w.events.erase(std::remove_if(w.events.begin(), w.events.end(), before), w.events.end());
+        w.switchOff.erase(std::remove_if(w.switchOff.begin(), w.switchOff.end(), before), w.switchOff.end());
+        w.waitingFlag = !w.switchOff.empty();
     }
     released_.clear();
     for (auto& counts : noteCounts_)
@@ -626,6 +659,17 @@ void NoteEngine::ClearAll()
     channelTotals_.fill(0);
     heldCount_ = 0;
     if (listener_ != nullptr) listener_->NotifyReset();
+}
+
+void NoteEngine::EndBlock()
+{
+    for (Waiting& w : waiting_)
+    {
+        for (NoteEvent& e : w.events)
+            e.fresh = false;
+        for (NoteEvent& e : w.switchOff)
+            e.fresh = false;
+    }
 }
 
 void NoteEngine::AllNotesOff()

@@ -77,8 +77,13 @@ public:
     void FlushNotes();
     // Deletes the output notes that were sent.
     void RemoveSentNotes();
-    // Host stopped or nothing held: stops the areas, forgets pending input.
-    void ClearAll();
+    // Host stopped or nothing held: stops the areas, forgets pending input. Notes that arrived for
+    // this block at a frame after keepAfter (the frame of the clear) are kept: a host that cut its
+    // block there would have handed them over after the clear.
+    void ClearAll(double keepAfter = kClearEverything);
+    static constexpr double kClearEverything = 1e300;
+    // The block was processed: the notes waiting now arrived before it.
+    void EndBlock();
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }

@@ -21,6 +21,8 @@ struct NoteEvent
     int areaFlags[kAreaCount] = {0, 0, 0, 0};
     // A control-zone key: flagged for every area, but no area holds it.
     bool controlZone = false;
+    // Arrived for the block about to be processed (false once a block was processed after it).
+    bool fresh = false;
 };
 
 // What the note engine delivers to: the application object routes delivered

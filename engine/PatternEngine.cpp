@@ -90,7 +90,7 @@ bool PatternEngine::Accepts(int channel, int note) const
 
 // --- Note input ---------------------------------------------------------------------
 
-bool PatternEngine::NoteOn(int note, int velocity, int /*offset*/)
+bool PatternEngine::NoteOn(int note, int velocity, int offset)
 {
     if (!IsNote(note)) return false;
     if (hold_ || holdSync_)
@@ -98,7 +98,7 @@ bool PatternEngine::NoteOn(int note, int velocity, int /*offset*/)
         HoldState& state = hold_ ? holdState_ : playState_;
         if (!state.Add(note, velocity)) return false;
     }
-    if (held_.IsEmpty()) running_ = true;
+    if (held_.IsEmpty()) SetRunning(true, offset);
     if (stepper_->FlagNewNote()) octave_ = 0;
     NoteRecord* existing = held_.Find(note);
     const bool takenBack = existing != nullptr && existing->released;
@@ -165,7 +165,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
     {
         // Sounding notes end at the release; the next press starts a new run.
         stepper_->Restart(position, offset);
-        running_ = false;
+        SetRunning(false, offset);
         FlushPending();
     }
     else
@@ -476,7 +476,7 @@ int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat)
 
 void PatternEngine::Stop(double offset)
 {
-    running_ = false;
+    SetRunning(false, offset);
     if (queued_)
         stepper_->SetCurrentPattern(queuedPattern_);
     else if (sceneOn_)
@@ -502,4 +502,28 @@ void PatternEngine::Stop(double offset)
     ReportNoteCounts();
     heldCount_ = 0;
     playing_ = false;
+}
+
+void PatternEngine::SetRunning(bool running, double offset)
+{
+    if (running == running_) return;
+    running_ = running;
+    const int at = std::min(runningChangeCount_, kRunningChangesKept - 1);
+    runningChanges_[static_cast<size_t>(at)] = RunningChange{offset, running};
+    runningChangeCount_ = at + 1;
+}
+
+void PatternEngine::BeginBlock()
+{
+    runningAtBlockStart_ = running_;
+    runningChangeCount_ = 0;
+}
+
+bool PatternEngine::IsRunningAt(double offset) const
+{
+    bool running = runningAtBlockStart_;
+    for (int i = 0; i < runningChangeCount_; ++i)
+        if (runningChanges_[static_cast<size_t>(i)].offset <= offset)
+            running = runningChanges_[static_cast<size_t>(i)].running;
+    return running;
 }

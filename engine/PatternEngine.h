@@ -126,6 +126,10 @@ public:
     // --- Queries.
     int GetAreaIndex() const { return area_; }
     bool IsRunning() const { return running_; }
+    // Whether the area was running right after what happened at a frame of the block being
+    // processed (its offset from the block's start); BeginBlock starts the block's record.
+    bool IsRunningAt(double offset) const;
+    void BeginBlock();
     bool IsPlaying() const { return playing_; }
     int GetHeldCount() const { return heldCount_; }
     // Whether the area matches an input note: enabled, its input channel,
@@ -198,6 +202,18 @@ private:
     int repeatsDone_ = 0;
     bool selected_ = false;
     bool running_ = false;
+    // The changes of running_ in the block being processed, in order, at their offsets; a change
+    // past the record's end replaces its last entry.
+    struct RunningChange
+    {
+        double offset = 0.0;
+        bool running = false;
+    };
+    static constexpr int kRunningChangesKept = 32;
+    std::array<RunningChange, kRunningChangesKept> runningChanges_{};
+    int runningChangeCount_ = 0;
+    bool runningAtBlockStart_ = false;
+    void SetRunning(bool running, double offset);
     bool playing_ = false;
     double samplesPerBeat_ = 0.0;
     bool enabled_ = false;

@@ -16,10 +16,10 @@ Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportSta
 {
 }
 
-void Processor::ClearEverything(bool ownPosition)
+void Processor::ClearEverything(bool ownPosition, double keepAfter)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
-    notes.ClearAll();
+    notes.ClearAll(keepAfter);
     if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
@@ -103,7 +103,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         {
             if ((!notes.IsIdle() || stoppedNow) && !cleared)
             {
-                ClearEverything(ownPosition);
+                ClearEverything(ownPosition, stoppedNow ? NoteEngine::kClearEverything : offset);
                 cleared = true;
                 stoppedNow = false;
             }
@@ -125,6 +125,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         if (!playing) transport_.beatPosition = 0.0;
     }
     wasPlaying_ = playing;
+    notes.EndBlock();
 }
 
 // --- TobelApp -------------------------------------------------------------------------

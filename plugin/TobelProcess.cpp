@@ -58,6 +58,8 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 
     double position = 0.0;
     bool ownPosition = false;
+    for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+        if (PatternEngine* area = Area(a)) area->BeginBlock();
     const int length = PrepareBlockClock(frames, &position, &ownPosition);
     if (length > 0)
         app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
@@ -67,7 +69,9 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     else if (transport_.playing)
         ownBeatCounter_ = 0.0;
 
-    // Pass-through, oldest first; the queue is empty at the end of every block.
+    // Pass-through, oldest first; the queue is empty at the end of every block. A note message is
+    // dropped when a key area that takes its note was running at the message's own frame (not at
+    // the block's end), so that what passes does not depend on how the host cuts its blocks.
     for (const IMidiMessage& message : passThrough_)
         if (!IsHeldByRunningArea(message)) SendPassThrough(message);
     passThrough_.clear();
@@ -178,7 +182,7 @@ bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
     for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
     {
         const PatternEngine* area = Area(a);
-        if (area != nullptr && area->IsEnabled() && area->IsRunning() &&
+        if (area != nullptr && area->IsEnabled() && area->IsRunningAt(message.offset) &&
             area->InRange(channel, message.data1) && !(area->GetHoldBypass() && area->GetHold()))
             return true;
     }

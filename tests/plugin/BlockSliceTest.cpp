@@ -164,4 +164,45 @@ TEST(BlockSlicingSingleFrames, EveryStepOfAHeldKeySoundsWithItsOwnAccent)
     }
 }
 
+// What no key area takes passes through as it would in blocks of one frame: whether an area takes a
+// message, and whether it drops a passed one, follow the keys held at the message's own frame, not
+// at the start or the end of the host's block.
+TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
+{
+    const auto contains = [](const std::vector<Message>& sent, const Message& m)
+    { return std::find(sent.begin(), sent.end(), m) != sent.end(); };
+
+    // 42 pressed twice: its second release comes just after 47's release ended the run, and finds no
+    // key held, so it passes; 42 is pressed again soon after (all three in one 32768-frame block).
+    Song stray;
+    stray.sampleRate = 48000.0;
+    stray.frames = 48000;
+    stray.input = {{500, 0x90, 42, 100}, {600, 0x90, 47, 90},  {8000, 0x90, 42, 100}, {12000, 0x80, 42, 0},
+                   {20000, 0x80, 47, 0}, {21000, 0x80, 42, 0}, {23000, 0x90, 42, 80}, {40000, 0x80, 42, 0}};
+    const std::vector<Message> reference = Play(stray, {1});
+    EXPECT_TRUE(contains(reference, {21000, 0x80, 42, 0}));
+    for (int size : {64, 4096, 32768})
+        EXPECT_TRUE(SameMidi(reference, Play(stray, {size}))) << size << "-frame blocks";
+
+    // An area that waits for three keys: the first two sound as they come and end when the third
+    // starts the arpeggio, also when all three arrive in one block, and also when they come in the
+    // block in which the keys before them were released (the release clears what waited before it,
+    // not what came after it).
+    Song waiting;
+    waiting.sampleRate = 48000.0;
+    waiting.frames = 48000;
+    waiting.parameters = {{PerArea(kArpOnNoteCount, 0), 2.0}};
+    waiting.input = {{1000, 0x90, 48, 90},  {1300, 0x90, 52, 91},  {1600, 0x90, 55, 92},
+                     {20000, 0x80, 48, 0},  {20000, 0x80, 52, 0},  {20000, 0x80, 55, 0},
+                     {20400, 0x90, 50, 93}, {20700, 0x90, 53, 94}, {21000, 0x90, 57, 95},
+                     {40000, 0x80, 50, 0},  {40000, 0x80, 53, 0},  {40000, 0x80, 57, 0}};
+    const std::vector<Message> first = Play(waiting, {1});
+    for (const Message& m : std::vector<Message>{
+             {1000, 0x90, 48, 90}, {1300, 0x90, 52, 91}, {20400, 0x90, 50, 93}, {20700, 0x90, 53, 94}})
+        EXPECT_TRUE(contains(first, m)) << m;
+    EXPECT_EQ(CountOfKind(first, 0x90), CountOfKind(first, 0x80));
+    for (int size : {64, 4096, 32768})
+        EXPECT_TRUE(SameMidi(first, Play(waiting, {size}))) << size << "-frame blocks";
+}
+
 } // namespace
