@@ -334,6 +334,7 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
     const size_t n = static_cast<size_t>(event.note);
     if (event.kind == NoteEvent::kNoteOff)
     {
+        EndWaitedNote(event, offset);
         if (noteCounts_[c][n] > 0 && listener_ != nullptr)
         {
             listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity,
@@ -359,6 +360,32 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
         }
     }
     Report(event.channel);
+}
+
+void NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
+{
+    // A key that waited for its area's note count sounded as it was played, and ends with the area's
+    // first note; when its key is released before that note (an area whose pattern is silent there
+    // plays none), the release ends it.
+    for (int a = 0; a < kAreas; ++a)
+    {
+        if (release.areaFlags[a] != NoteEvent::kForArea) continue;
+        Waiting& waiting = waiting_[static_cast<size_t>(a)];
+        const auto same = [&](const NoteEvent& w)
+        { return w.note == release.note && w.channel == release.channel; };
+        const auto it = std::find_if(waiting.switchOff.begin(), waiting.switchOff.end(), same);
+        if (it == waiting.switchOff.end()) continue;
+        OutputNote* off = NewOutputNote();
+        off->note = it->note;
+        off->channel = it->channel;
+        off->velocity = 127;
+        off->time = offset;
+        off->kind = OutputNote::kNoteOff;
+        off->keyArea = a;
+        output_.push_back(off);
+        waiting.switchOff.erase(it);
+        waiting.waitingFlag = !waiting.switchOff.empty();
+    }
 }
 
 void NoteEngine::EmitOff(OutputNote* note)

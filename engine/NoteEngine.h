@@ -127,6 +127,7 @@ private:
     int& StepCounter(int channel, int note, int step);
     bool AreaActive(int area) const;
     void Deliver(NoteEvent& event, double offset);
+    void EndWaitedNote(const NoteEvent& release, double offset);
     void Report(int channel);
     void EmitOff(OutputNote* note);
     void SortOutput();

@@ -203,6 +203,22 @@ TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
     EXPECT_EQ(CountOfKind(first, 0x90), CountOfKind(first, 0x80));
     for (int size : {64, 4096, 32768})
         EXPECT_TRUE(SameMidi(first, Play(waiting, {size}))) << size << "-frame blocks";
+
+    // With every step of the order lane off the area plays nothing: the key that waited for the
+    // count ends with its release instead of sounding for ever.
+    Song silent;
+    silent.sampleRate = 48000.0;
+    silent.frames = 24000;
+    silent.parameters = {{PerArea(kArpOnNoteCount, 0), 1.0}};
+    for (int t = 0; t < kStepCount; ++t)
+        silent.parameters.push_back({StepOnOff(0, 0, 0, t), 0.0});
+    silent.input = {{1000, 0x90, 48, 90}, {2000, 0x90, 52, 91}, {9000, 0x80, 48, 0}, {12000, 0x80, 52, 0}};
+    for (int size : {1, 4096})
+    {
+        const std::vector<Message> sent = Play(silent, {size});
+        EXPECT_TRUE(contains(sent, {1000, 0x90, 48, 90})) << size << "-frame blocks";
+        EXPECT_TRUE(contains(sent, {9000, 0x80, 48, 127})) << size << "-frame blocks";
+    }
 }
 
 } // namespace
