@@ -371,8 +371,10 @@ void NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
     {
         if (release.areaFlags[a] != NoteEvent::kForArea) continue;
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
-        const auto same = [&](const NoteEvent& w)
-        { return w.note == release.note && w.channel == release.channel; };
+        // (A key pressed again later in this block is not the one released here.)
+        const auto same = [&](const NoteEvent& w) {
+            return w.note == release.note && w.channel == release.channel && (!w.fresh || w.offset <= offset);
+        };
         const auto it = std::find_if(waiting.switchOff.begin(), waiting.switchOff.end(), same);
         if (it == waiting.switchOff.end()) continue;
         OutputNote* off = NewOutputNote();
@@ -667,19 +669,13 @@ void NoteEngine::RemoveSentNotes()
     output_.resize(kept);
 }
 
-void NoteEngine::ClearAll(double keepAfter)
+void NoteEngine::ClearAll()
 {
     idle_ = true;
     if (listener_ != nullptr) listener_->StopAll();
-    // Notes still due later in the block are kept: they are new input. So are the notes held back
-    // (and those to switch off) that arrived later in the block than the clear.
-    const auto before = [keepAfter](const NoteEvent& e) { return !e.fresh || e.time <= keepAfter; };
-    for (Waiting& w : waiting_)
-    {
-        w.events.erase(std::remove_if(w.events.begin(), w.events.end(), before), w.events.end());
-        w.switchOff.erase(std::remove_if(w.switchOff.begin(), w.switchOff.end(), before), w.switchOff.end());
-        w.waitingFlag = !w.switchOff.empty();
-    }
+    // Notes still due later in the block are kept: they are new input. The keys held back for an
+    // area's note count (and those waiting to be switched off) are kept too: they are still down
+    // and sound as played, and only their area's first note or their release ends them.
     released_.clear();
     for (auto& counts : noteCounts_)
         counts.fill(0);

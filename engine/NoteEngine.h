@@ -77,11 +77,8 @@ public:
     void FlushNotes();
     // Deletes the output notes that were sent.
     void RemoveSentNotes();
-    // Host stopped or nothing held: stops the areas, forgets pending input. Notes that arrived for
-    // this block at a frame after keepAfter (the frame of the clear) are kept: a host that cut its
-    // block there would have handed them over after the clear.
-    void ClearAll(double keepAfter = kClearEverything);
-    static constexpr double kClearEverything = 1e300;
+    // Host stopped or nothing held: stops the areas, forgets the note counts.
+    void ClearAll();
     // The block was processed: the notes waiting now arrived before it.
     void EndBlock();
     bool HasScheduledNoteOnChannel(int channel) const;

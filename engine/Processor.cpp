@@ -16,10 +16,10 @@ Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportSta
 {
 }
 
-void Processor::ClearEverything(bool ownPosition, double keepAfter)
+void Processor::ClearEverything(bool ownPosition)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
-    notes.ClearAll(keepAfter);
+    notes.ClearAll();
     if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
@@ -103,7 +103,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         {
             if ((!notes.IsIdle() || stoppedNow) && !cleared)
             {
-                ClearEverything(ownPosition, stoppedNow ? NoteEngine::kClearEverything : offset);
+                ClearEverything(ownPosition);
                 cleared = true;
                 stoppedNow = false;
             }

@@ -56,7 +56,7 @@ protected:
 private:
     void RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
-    void ClearEverything(bool ownPosition, double keepAfter);
+    void ClearEverything(bool ownPosition);
 
     ProcessorListener& listener_;
     double ownPosition_ = -1.0;

@@ -213,6 +213,22 @@ TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
     for (int t = 0; t < kStepCount; ++t)
         silent.parameters.push_back({StepOnOff(0, 0, 0, t), 0.0});
     silent.input = {{1000, 0x90, 48, 90}, {2000, 0x90, 52, 91}, {9000, 0x80, 48, 0}, {12000, 0x80, 52, 0}};
+    // A key that waits is still down when the host's transport stops: it counts when the next key
+    // comes, and its note ends, instead of being forgotten while it sounds.
+    Song stopped;
+    stopped.sampleRate = 48000.0;
+    stopped.frames = 48000;
+    stopped.stopFrom = 8192;
+    stopped.stopUntil = 16384;
+    stopped.parameters = {{PerArea(kArpOnNoteCount, 0), 1.0}};
+    stopped.input = {{1000, 0x90, 48, 90}, {20000, 0x90, 52, 91}, {21000, 0x90, 55, 92},
+                     {30000, 0x80, 48, 0}, {40000, 0x80, 52, 0},  {40000, 0x80, 55, 0}};
+    const std::vector<Message> afterStop = Play(stopped, {64});
+    std::vector<int> sounding(128, 0);
+    for (const Message& m : afterStop)
+        sounding[m.data1] = (m.status & 0xF0) == 0x90 ? 1 : 0;
+    EXPECT_EQ(std::count(sounding.begin(), sounding.end(), 1), 0) << "a note still sounds at the end";
+
     for (int size : {1, 4096})
     {
         const std::vector<Message> sent = Play(silent, {size});

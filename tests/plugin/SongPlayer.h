@@ -43,6 +43,8 @@ struct Song
         double value;
     };
     std::vector<Change> changes; // in frame order
+    // The host's transport stops for the blocks that start in [stopFrom, stopUntil).
+    int64_t stopFrom = -1, stopUntil = -1;
     // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
     // MIDI-learn menu sets them.
     std::vector<int> controllerNumbers;
@@ -107,6 +109,10 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
                 list->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
             effect->dispatcher(effect, vst::effProcessEvents, 0, 0, list, 0.0f);
         }
+        if (start >= song.stopFrom && start < song.stopUntil)
+            host.time.flags &= ~vst::kVstTransportPlaying;
+        else
+            host.time.flags |= vst::kVstTransportPlaying;
         host.time.samplePos = static_cast<double>(start);
         host.time.ppqPos = static_cast<double>(start) / samplesPerBeat;
         effect->processDoubleReplacing(effect, nullptr, outputs, frames);
