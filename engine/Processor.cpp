@@ -52,6 +52,12 @@ void Processor::RunSlice(double position, int length, double samplesPerBeat, dou
     if (std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0)
         ProcessSubBlock(position, length, samplesPerBeat, offset);
     notes.FlushNotes();
+    SendOutput();
+}
+
+void Processor::SendOutput()
+{
+    NoteEngine& notes = *host_.GetNoteEngine();
     std::vector<OutputNote*>& output = notes.Output();
     if (output.empty()) return;
     listener_.SendEvents(output);
@@ -106,6 +112,12 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
                 ClearEverything(ownPosition);
                 cleared = true;
                 stoppedNow = false;
+            }
+            else
+            {
+                // What the note engine made while nothing plays (the end of a key that waited for
+                // its area's note count) goes out at once.
+                SendOutput();
             }
         }
         else

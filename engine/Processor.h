@@ -57,6 +57,7 @@ private:
     void RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
     void ClearEverything(bool ownPosition);
+    void SendOutput();
 
     ProcessorListener& listener_;
     double ownPosition_ = -1.0;
