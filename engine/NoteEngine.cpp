@@ -377,17 +377,23 @@ void NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
         };
         const auto it = std::find_if(waiting.switchOff.begin(), waiting.switchOff.end(), same);
         if (it == waiting.switchOff.end()) continue;
-        OutputNote* off = NewOutputNote();
-        off->note = it->note;
-        off->channel = it->channel;
-        off->velocity = 127;
-        off->time = offset;
-        off->kind = OutputNote::kNoteOff;
-        off->keyArea = a;
-        output_.push_back(off);
+        EndPassedNote(*it, offset, a);
         waiting.switchOff.erase(it);
         waiting.waitingFlag = !waiting.switchOff.empty();
     }
+}
+
+void NoteEngine::EndPassedNote(const NoteEvent& waited, double time, int area)
+{
+    // The key was passed through on its input channel: its note-off goes out there too.
+    OutputNote* off = NewOutputNote();
+    off->note = waited.note;
+    off->channel = waited.channel;
+    off->velocity = 127;
+    off->time = time;
+    off->kind = OutputNote::kNoteOff;
+    off->keyArea = area;
+    output_.push_back(off);
 }
 
 void NoteEngine::EmitOff(OutputNote* note)
@@ -516,14 +522,7 @@ void NoteEngine::FlushNoteOns(int ch)
                     waiting.switchOff[kept++] = w;
                     continue;
                 }
-                OutputNote* off = NewOutputNote();
-                off->note = w.note;
-                off->channel = w.channel;
-                off->velocity = 127;
-                off->time = on->time;
-                off->kind = OutputNote::kNoteOff;
-                off->keyArea = area;
-                output_.push_back(off);
+                EndPassedNote(w, on->time, area);
             }
             waiting.switchOff.resize(kept);
             waiting.waitingFlag = kept > 0;

@@ -125,6 +125,7 @@ private:
     bool AreaActive(int area) const;
     void Deliver(NoteEvent& event, double offset);
     void EndWaitedNote(const NoteEvent& release, double offset);
+    void EndPassedNote(const NoteEvent& waited, double time, int area);
     void Report(int channel);
     void EmitOff(OutputNote* note);
     void SortOutput();
