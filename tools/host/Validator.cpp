@@ -3,6 +3,8 @@
 #include "tools/host/ValidatorCases.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +29,47 @@ bool ReadKnownFailures(const std::string& path, std::set<std::string>& names, st
     return true;
 }
 
+namespace
+{
+
+// The module keeps its global options (and writes them on its first load) in its data folder under
+// $XDG_DATA_HOME. The battery runs under a fresh folder of its own, so every case sees the default
+// options whatever the user set in the editor, and the user's own files are never written.
+class PrivateDataFolder
+{
+public:
+    PrivateDataFolder()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quova-validate-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) return;
+        path_ = pattern;
+        const char* previous = std::getenv("XDG_DATA_HOME");
+        hadPrevious_ = previous != nullptr;
+        if (hadPrevious_) previous_ = previous;
+        ::setenv("XDG_DATA_HOME", path_.c_str(), 1);
+    }
+    ~PrivateDataFolder()
+    {
+        if (path_.empty()) return;
+        if (hadPrevious_)
+            ::setenv("XDG_DATA_HOME", previous_.c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    PrivateDataFolder(const PrivateDataFolder&) = delete;
+    PrivateDataFolder& operator=(const PrivateDataFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_, previous_;
+    bool hadPrevious_ = false;
+};
+
+} // namespace
+
 int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostream& err)
 {
     std::set<std::string> known;
@@ -40,6 +83,15 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
     for (auto group : {ProcessingCases, StateCases})
         for (ValidatorCase& c : group())
             cases.push_back(std::move(c));
+
+    PrivateDataFolder data;
+    if (data.Path().empty())
+    {
+        err << "quova_host: cannot make a temporary data folder for the validation\n";
+        return 1;
+    }
+    out << "Validating with the default options, in a data folder of its own (XDG_DATA_HOME=" << data.Path()
+        << ", removed afterwards)\n";
 
     int run = 0, passed = 0, knownFailed = 0, unexpectedFailed = 0, unexpectedPassed = 0;
     for (const ValidatorCase& c : cases)
