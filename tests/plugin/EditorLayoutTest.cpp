@@ -600,7 +600,8 @@ TEST_F(EditorLayout, TheModeNotesAndTheCellLabelsFitTheirBoxesInBothEditorSizes)
         }
         for (int row = 0; row < 8; ++row)
         {
-            const std::string text = " " + std::to_string(8 - row);
+            std::string text = " "; // appended: GCC 12 warns falsely (-Wrestrict) on " " + to_string
+            text += std::to_string(8 - row);
             const IRectangle cell(grid.left + 1, grid.top + 14 * row, grid.left + 22,
                                   grid.top + 14 * row + 13);
             EXPECT_TRUE(fits(text.c_str(), cell)) << text;

@@ -27,10 +27,23 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         quova::xtest::RootPoint p;
-        if (std::sscanf(argv[i], "%d,%d", &p.x, &p.y) != 2) return 2;
+        if (std::sscanf(argv[i], "%d,%d", &p.x, &p.y) != 2)
+        {
+            std::fprintf(stderr, "editor_hand: %s is not a point X,Y\n", argv[i]);
+            return 2;
+        }
         points.push_back(p);
     }
-    if (points.empty() || !quova::xtest::ServerAvailable()) return 2;
+    if (points.empty())
+    {
+        std::fprintf(stderr, "usage: editor_hand X,Y [X,Y ...]\n");
+        return 2;
+    }
+    if (!quova::xtest::ServerAvailable())
+    {
+        std::fprintf(stderr, "editor_hand: no X server (DISPLAY)\n");
+        return 2;
+    }
 
     quova::xtest::XClient client;
     Window window = 0;
@@ -41,9 +54,17 @@ int main(int argc, char** argv)
                                  if (IsHostWindow(client, w)) window = w;
                              return window != 0;
                          });
-    // The plug-in's editor is a child of the host's window.
-    if (window == 0 || !quova::xtest::Within(30000, [&] { return !client.Children(window).empty(); }))
+    if (window == 0)
+    {
+        std::fprintf(stderr, "editor_hand: no window named quova_host appeared within 30 s\n");
         return 1;
+    }
+    // The plug-in's editor is a child of the host's window.
+    if (!quova::xtest::Within(30000, [&] { return !client.Children(window).empty(); }))
+    {
+        std::fprintf(stderr, "editor_hand: the quova_host window showed no editor within 30 s\n");
+        return 1;
+    }
     // Time for the editor's first paints, as a person would take to look.
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     for (const quova::xtest::RootPoint& p : points)

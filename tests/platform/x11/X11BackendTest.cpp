@@ -679,8 +679,12 @@ public:
     {
         for (int n = 150; n < 200 && pid_ < 0; ++n)
         {
-            if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
-            name_ = ":" + std::to_string(n);
+            // Appended rather than "literal" + to_string: GCC 12 warns falsely (-Wrestrict) on that.
+            const std::string number = std::to_string(n);
+            std::string lock = "/tmp/.X";
+            lock.append(number).append("-lock");
+            if (access(lock.c_str(), F_OK) == 0) continue;
+            name_ = std::string(":").append(number);
             std::string program = "Xvfb", screen = "-screen", zero = "0", size = "640x480x16",
                         tcp = "-nolisten", what = "tcp";
             char* argv[] = {program.data(), name_.data(), screen.data(), zero.data(),
