@@ -196,6 +196,11 @@ void PlatformDriver::AnswerMessageBox(int answer)
     win32::ScriptMessageBoxAnswer(answer);
 }
 
+void PlatformDriver::RunMessageBox(std::vector<DialogStep> steps)
+{
+    win32::ScriptMessageBox(std::move(steps));
+}
+
 void PlatformDriver::RunDialog(std::vector<DialogStep> steps)
 {
     win32::ScriptDialog(std::move(steps));

@@ -12,9 +12,9 @@
 //      signed 16-bit coordinates, WM_MOUSELEAVE for tracked windows)
 //  [x] keys: press and release keys (WM_KEYDOWN / WM_SYSKEYDOWN with Alt, WM_CHAR through the
 //      message loop's translation), hold Shift / Control / Alt, type text
-//  [x] scripted answers to menus (by id, by entry texts, or dismissed), message boxes, dialogs
-//      (typed texts, list selections, pressed buttons), file and colour dialogs, the shell and the
-//      network; records of everything shown
+//  [x] scripted answers to menus (by id, by entry texts, or dismissed), message boxes and dialogs
+//      (typed texts, list selections, pressed buttons, keys), file and colour dialogs, the shell
+//      and the network; records of everything shown
 //  [x] a window's surface, its pixels, and a composite with its visible child windows on top
 //  [ ] real time: use quova::win32::RunMessageLoopFor for that
 //
@@ -89,6 +89,8 @@ public:
     void ChooseMenuItem(std::vector<std::string> texts);
     void DismissMenu();
     void AnswerMessageBox(int answer);
+    // The steps of the user in the next message box, e.g. keys (DialogStep::Key).
+    void RunMessageBox(std::vector<DialogStep> steps);
     void RunDialog(std::vector<DialogStep> steps);
     void AnswerFileDialog(std::string path);
     void AnswerColor(COLORREF colour);

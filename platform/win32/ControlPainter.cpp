@@ -84,24 +84,71 @@ int LabelWidth(const std::string& text)
     return static_cast<int>(r.right - r.left);
 }
 
-int LineHeight()
+namespace
 {
-    // The font's cell height, measured once.
-    static const int height = []
+
+// The font's cell height and ascent, measured once.
+struct CellMetrics
+{
+    int height = -kFontHeight;
+    int ascent = -kFontHeight;
+};
+
+const CellMetrics& Metrics()
+{
+    static const CellMetrics measured = []
     {
-        if (!ControlFont()) return -kFontHeight;
+        CellMetrics cell;
+        if (!ControlFont()) return cell;
         PixelSurface scratch;
         scratch.Resize(1, 1);
         HDC dc = CreateSurfaceDC(&scratch);
-        if (!dc) return -kFontHeight;
+        if (!dc) return cell;
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(ControlFont()));
         TEXTMETRICA metrics{};
-        const bool measured = GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0;
+        if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0)
+            cell = CellMetrics{static_cast<int>(metrics.tmHeight), static_cast<int>(metrics.tmAscent)};
         SelectObject(dc, old);
         ReleaseSurfaceDC(dc);
-        return measured ? static_cast<int>(metrics.tmHeight) : -kFontHeight;
+        return cell;
     }();
-    return height;
+    return measured;
+}
+
+} // namespace
+
+int LineHeight()
+{
+    return Metrics().height;
+}
+
+void DrawCaption(PixelSurface& s, const std::string& caption, const RECT& r, uint32_t colour, UINT format)
+{
+    std::string shown;
+    size_t marked = std::string::npos;
+    for (size_t i = 0; i < caption.size(); ++i)
+    {
+        if (caption[i] == '&' && i + 1 < caption.size())
+        {
+            ++i;
+            if (caption[i] != '&' && marked == std::string::npos) marked = shown.size();
+        }
+        shown += caption[i];
+    }
+    DrawLabel(s, shown, r, colour, format);
+    if (marked == std::string::npos || !ControlFont()) return;
+    // The line under the marked letter, one pixel below the baseline, placed as DrawLabel places
+    // the text.
+    const int width = LabelWidth(shown);
+    int left = r.left;
+    if (format & DT_CENTER)
+        left = r.left + (r.right - r.left - width) / 2;
+    else if (format & DT_RIGHT)
+        left = r.right - width;
+    const int x0 = left + LabelWidth(shown.substr(0, marked));
+    const int x1 = x0 + LabelWidth(shown.substr(marked, 1));
+    const int y = r.top + (r.bottom - r.top - LineHeight()) / 2 + Metrics().ascent + 1;
+    FillArea(s, RECT{x0, y, x1, y + 1}, colour);
 }
 
 int FaceHeight()

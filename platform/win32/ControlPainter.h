@@ -28,6 +28,9 @@ void FillArea(PixelSurface& s, const RECT& r, uint32_t colour);
 void FrameArea(PixelSurface& s, const RECT& r, uint32_t colour);
 // Text in the user-interface font, vertically centred in r; format: DT_LEFT, DT_CENTER, DT_RIGHT.
 void DrawLabel(PixelSurface& s, const std::string& text, const RECT& r, uint32_t colour, UINT format);
+// A caption, drawn as DrawLabel does: "&" marks the next letter, which is underlined (the letter
+// that presses a dialog's button with Alt); "&&" shows one "&".
+void DrawCaption(PixelSurface& s, const std::string& caption, const RECT& r, uint32_t colour, UINT format);
 // The width of a text in the user-interface font.
 int LabelWidth(const std::string& text);
 // The height of a line of text in the user-interface font.

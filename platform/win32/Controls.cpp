@@ -8,6 +8,7 @@
 #include "platform/win32/Paint.h"
 #include "platform/win32/WindowState.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quova::win32
@@ -26,6 +27,51 @@ ComboState* ComboOf(PlatformWindow* w)
 {
     if (!w->extra) w->extra = std::make_unique<ComboState>();
     return static_cast<ComboState*>(w->extra.get());
+}
+
+struct ButtonState : WindowExtra
+{
+    bool spaceDown = false; // Space went down while the button had the keys
+};
+
+ButtonState* ButtonOf(PlatformWindow* w)
+{
+    if (!w->extra) w->extra = std::make_unique<ButtonState>();
+    return static_cast<ButtonState*>(w->extra.get());
+}
+
+bool IsButton(HWND hwnd)
+{
+    return hwnd && ClassKey(hwnd->windowClass->name) == "BUTTON";
+}
+
+// A push button shows as the default one while it has the keys; the button made the default does
+// while no push button beside it has them (Return presses that one).
+bool ShowsAsDefault(HWND hwnd)
+{
+    HWND focus = GetFocus();
+    if (focus == hwnd) return true;
+    const bool otherHasKeys = IsButton(focus) && focus->parent == hwnd->parent;
+    return (hwnd->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && !otherHasKeys;
+}
+
+// The keys moved to or from a button: it and the buttons beside it may change their look.
+void InvalidateButtonsBeside(HWND hwnd)
+{
+    if (!hwnd->parent)
+    {
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return;
+    }
+    for (HWND sibling : hwnd->parent->children)
+        if (IsButton(sibling)) InvalidateRect(sibling, nullptr, FALSE);
+}
+
+void Clicked(HWND hwnd, WORD code)
+{
+    if (hwnd->parent)
+        SendMessageA(hwnd->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(hwnd->id), code),
+                     reinterpret_cast<LPARAM>(hwnd));
 }
 
 LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer)
@@ -47,19 +93,12 @@ template <typename Draw> void PaintControl(HWND hwnd, Draw draw)
     EndPaint(hwnd, &ps);
 }
 
-// A label as shown: "&" marks the next letter as the item's shortcut and is not shown itself
-// ("&&" shows one "&").
-std::string TextOf(HWND hwnd)
+// A button's or label's caption, drawn by DrawCaption ("&" underlines the next letter).
+std::string CaptionOf(HWND hwnd)
 {
     char text[512] = {};
     GetWindowTextA(hwnd, text, sizeof text);
-    std::string shown;
-    for (const char* c = text; *c; ++c)
-    {
-        if (*c == '&' && c[1] != '\0') ++c;
-        shown += *c;
-    }
-    return shown;
+    return text;
 }
 
 // A drop-down list: the entries as a popup menu under the box, the chosen one selected.
@@ -78,31 +117,61 @@ void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
     if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
     selection = chosen - 1;
     InvalidateRect(hwnd, nullptr, FALSE);
-    if (hwnd->parent)
-        SendMessageA(hwnd->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(hwnd->id), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(hwnd));
+    Clicked(hwnd, CBN_SELCHANGE);
+}
+
+// The arrow keys, Home and End choose the entry before, after, first or last.
+void SelectByKey(HWND hwnd, ComboState* c, int key)
+{
+    const int last = static_cast<int>(c->items.size()) - 1;
+    if (last < 0) return;
+    int selection = c->selection;
+    if (key == VK_UP || key == VK_LEFT)
+        selection = std::max(0, selection - 1);
+    else if (key == VK_DOWN || key == VK_RIGHT)
+        selection = std::min(last, selection + 1);
+    else if (key == VK_HOME)
+        selection = 0;
+    else if (key == VK_END)
+        selection = last;
+    if (selection == c->selection) return;
+    c->selection = selection;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    Clicked(hwnd, CBN_SELCHANGE);
 }
 
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     PlatformWindow* w = Lookup(hwnd);
     if (!w) return 0;
+    ButtonState* b = ButtonOf(w);
     switch (msg)
     {
     case WM_PAINT:
-        PaintControl(hwnd,
-                     [hwnd](PixelSurface& s, const RECT& r)
-                     {
-                         const bool pressed = GetCapture() == hwnd;
-                         FillArea(s, r, pressed ? kSelectionColour : kFaceColour);
-                         FrameArea(s, r, (hwnd->style & BS_DEFPUSHBUTTON) ? kHotColour : kFrameColour);
-                         DrawLabel(s, TextOf(hwnd), r, kTextColour, DT_CENTER);
-                     });
+        PaintControl(
+            hwnd,
+            [hwnd, b](PixelSurface& s, const RECT& r)
+            {
+                const bool pressed = GetCapture() == hwnd || b->spaceDown;
+                FillArea(s, r, pressed ? kSelectionColour : kFaceColour);
+                FrameArea(s, r, ShowsAsDefault(hwnd) ? kHotColour : kFrameColour);
+                // The button that has the keys shows a frame inside its border.
+                if (GetFocus() == hwnd)
+                    FrameArea(s, RECT{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3}, kFrameColour);
+                DrawCaption(s, CaptionOf(hwnd), r, kTextColour, DT_CENTER);
+            });
         return 0;
     case WM_SETTEXT:
         InvalidateRect(hwnd, nullptr, FALSE);
         return DefWindowProcA(hwnd, msg, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        b->spaceDown = false;
+        InvalidateButtonsBeside(hwnd);
+        return 0;
     case WM_LBUTTONDOWN:
+        // A press gives the button the keys, as it does a text field.
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         SetCapture(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
@@ -112,11 +181,25 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        if (had && x >= 0 && y >= 0 && x < Width(w) && y < Height(w) && w->parent)
-            SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(w->id), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(hwnd));
+        if (had && x >= 0 && y >= 0 && x < Width(w) && y < Height(w)) Clicked(hwnd, BN_CLICKED);
         return 0;
     }
+    case WM_KEYDOWN:
+        // Space presses the button that has the keys; it clicks when the key comes up.
+        if (static_cast<int>(wParam) == VK_SPACE && !b->spaceDown)
+        {
+            b->spaceDown = true;
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
+    case WM_KEYUP:
+        if (static_cast<int>(wParam) == VK_SPACE && b->spaceDown)
+        {
+            b->spaceDown = false;
+            InvalidateRect(hwnd, nullptr, FALSE);
+            Clicked(hwnd, BN_CLICKED);
+        }
+        return 0;
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
@@ -153,10 +236,13 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         PaintControl(
             hwnd,
-            [c](PixelSurface& s, const RECT& r)
+            [hwnd, c](PixelSurface& s, const RECT& r)
             {
                 FillArea(s, r, kFieldColour);
                 FrameArea(s, r, kFrameColour);
+                // The list that has the keys shows its entry selected.
+                if (GetFocus() == hwnd)
+                    FillArea(s, RECT{r.left + 2, r.top + 2, r.right - 18, r.bottom - 2}, kSelectionColour);
                 const std::string shown =
                     c->selection >= 0 ? c->items[static_cast<size_t>(c->selection)] : std::string();
                 DrawLabel(s, shown, RECT{r.left + 4, r.top, r.right - 18, r.bottom}, kTextColour, DT_LEFT);
@@ -164,7 +250,15 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             });
         return 0;
     case WM_LBUTTONDOWN:
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         DropDown(hwnd, c->items, c->selection);
+        return 0;
+    case WM_KEYDOWN:
+        SelectByKey(hwnd, c, static_cast<int>(wParam));
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case CB_ADDSTRING:
         c->items.emplace_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
@@ -212,7 +306,7 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                      [hwnd](PixelSurface& s, const RECT& r)
                      {
                          FillArea(s, r, kFaceColour);
-                         DrawLabel(s, TextOf(hwnd), r, kTextColour, DT_LEFT);
+                         DrawCaption(s, CaptionOf(hwnd), r, kTextColour, DT_LEFT);
                      });
         return 0;
     case WM_SETTEXT:

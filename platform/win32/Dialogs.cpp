@@ -1,4 +1,5 @@
-// Message boxes, scripted modal dialogs over registered templates, file and colour dialogs.
+// Modal dialogs over registered templates and message boxes (dialogs laid out here), worked by a
+// desktop or by the script; file and colour dialogs.
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/ControlPainter.h"
 #include "platform/win32/NativeDesktop.h"
@@ -9,7 +10,10 @@
 #include "platform/win32/ScriptState.h"
 #include "platform/win32/WindowState.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <sstream>
 
 namespace quova::win32
 {
@@ -52,26 +56,41 @@ DialogState* DialogOf(HWND hwnd)
     return static_cast<DialogState*>(w->extra.get());
 }
 
-// The answers a message box of this type offers, and the one a user who cancels gives.
-std::vector<int> Buttons(UINT type)
+// A message box: its text in lines over a row of buttons at the bottom right, laid out for the
+// controls' font.
+constexpr int kBoxButtonWidth = 80;
+constexpr int kBoxButtonHeight = 24;
+constexpr int kBoxButtonGap = 8;
+constexpr int kBoxLineHeight = 18;
+constexpr int kBoxMargin = 14;
+
+struct BoxButton
+{
+    int id;
+    const char* text; // "&" marks the letter that presses it with Alt
+};
+
+// The buttons a message box of this type offers, from the left; the first is the default.
+std::vector<BoxButton> Buttons(UINT type)
 {
     switch (type & MB_TYPEMASK)
     {
     case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
+        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
     case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
+        return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
     case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
+        return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
     case MB_YESNO:
-        return {IDYES, IDNO};
+        return {{IDYES, "&Yes"}, {IDNO, "&No"}};
     case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
+        return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
     default:
-        return {IDOK};
+        return {{IDOK, "OK"}};
     }
 }
 
+// The answer of a user who closes the box or presses Escape.
 int CancelAnswer(UINT type)
 {
     switch (type & MB_TYPEMASK)
@@ -85,6 +104,54 @@ int CancelAnswer(UINT type)
     default:
         return IDCANCEL;
     }
+}
+
+DialogTemplate MessageBoxLayout(const std::string& text, const std::string& caption, UINT type)
+{
+    const std::vector<BoxButton> buttons = Buttons(type);
+    const int buttonCount = static_cast<int>(buttons.size());
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    if (lines.empty()) lines.emplace_back();
+    int width = buttonCount * (kBoxButtonWidth + kBoxButtonGap) + 2 * kBoxMargin;
+    for (const auto& line : lines)
+        width = std::max(width, LabelWidth(line) + 2 * kBoxMargin);
+    const int textHeight = static_cast<int>(lines.size()) * kBoxLineHeight;
+
+    DialogTemplate box;
+    box.title = caption;
+    box.width = width;
+    box.height = kBoxMargin + textHeight + kBoxMargin + kBoxButtonHeight + kBoxMargin;
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        const int top = kBoxMargin + static_cast<int>(i) * kBoxLineHeight;
+        box.items.push_back(
+            DialogItemTemplate{-1 - static_cast<int>(i), "STATIC", lines[i], 0,
+                               RECT{kBoxMargin, top, width - kBoxMargin, top + kBoxLineHeight}});
+    }
+    int left = width - kBoxMargin - buttonCount * (kBoxButtonWidth + kBoxButtonGap) + kBoxButtonGap;
+    const int top = kBoxMargin + textHeight + kBoxMargin;
+    for (const BoxButton& b : buttons)
+    {
+        const DWORD style = box.items.size() == lines.size() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        box.items.push_back(DialogItemTemplate{
+            b.id, "BUTTON", b.text, style, RECT{left, top, left + kBoxButtonWidth, top + kBoxButtonHeight}});
+        left += kBoxButtonWidth + kBoxButtonGap;
+    }
+    return box;
+}
+
+INT_PTR MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    if (msg == WM_INITDIALOG) return TRUE; // the default button gets the keys
+    if (msg == WM_COMMAND)
+    {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
 }
 
 std::string ItemText(HWND item)
@@ -128,14 +195,6 @@ void SnapshotItems(HWND dialog, std::map<int, std::string>& texts,
     }
 }
 
-// The dialog gives an item the keys: a text field it gives them to has its whole text selected,
-// so that typing replaces it.
-void FocusItem(HWND item)
-{
-    SetFocus(item);
-    if (ClassKey(item->windowClass->name) == "EDIT") SendMessageA(item, EM_SETSEL, 0, -1);
-}
-
 void PressButton(HWND dialog, int id)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -144,7 +203,8 @@ void PressButton(HWND dialog, int id)
 
 void RunStep(HWND dialog, const DialogStep& step)
 {
-    HWND item = step.kind == DialogStep::Kind::Inspect ? nullptr : GetDlgItem(dialog, step.id);
+    const bool onItem = step.kind == DialogStep::Kind::Type || step.kind == DialogStep::Kind::Select;
+    HWND item = onItem ? GetDlgItem(dialog, step.id) : nullptr;
     switch (step.kind)
     {
     case DialogStep::Kind::Type:
@@ -171,10 +231,91 @@ void RunStep(HWND dialog, const DialogStep& step)
     case DialogStep::Kind::Press:
         PressButton(dialog, step.id);
         break;
+    case DialogStep::Kind::Key:
+        if (step.shift) InputKey(VK_SHIFT, true);
+        if (step.alt) InputKey(VK_MENU, true);
+        InputKey(step.key, true);
+        InputKey(step.key, false);
+        if (step.alt) InputKey(VK_MENU, false);
+        if (step.shift) InputKey(VK_SHIFT, false);
+        break;
     case DialogStep::Kind::Inspect:
         if (step.inspect) step.inspect(dialog);
         break;
     }
+}
+
+// Runs a dialog modally over parent: made from its layout, initialised, worked by the desktop that
+// shows the parent or else by the next steps of the script (then Cancel), and destroyed; the keys
+// then go back to the window that had them. Returns EndDialog's result (0 when it never ended);
+// nothing when the window could not be made. With `shown`, the items' texts are recorded there.
+std::optional<INT_PTR> RunModalDialog(const DialogTemplate& layout, HINSTANCE instance, HWND parent,
+                                      DLGPROC dialogProc, LPARAM initParam,
+                                      std::deque<std::vector<DialogStep>>& script, ShownDialog* shown)
+{
+    HWND before = GetFocus();
+    if (!IsWindow(parent)) parent = nullptr;
+    POINT origin{0, 0};
+    if (parent) ClientToScreen(parent, &origin);
+    HWND dialog = CreateWindowExA(0, kDialogClassName, layout.title.c_str(), WS_POPUP | WS_VISIBLE, origin.x,
+                                  origin.y, layout.width, layout.height, parent, nullptr, instance, nullptr);
+    if (!dialog) return std::nullopt;
+    auto state = std::make_unique<DialogState>();
+    DialogState* d = state.get();
+    dialog->extra = std::move(state);
+    HWND first = nullptr;
+    for (const DialogItemTemplate& item : layout.items)
+    {
+        HWND h = CreateWindowExA(0, item.className.c_str(), item.text.c_str(),
+                                 WS_CHILD | WS_VISIBLE | item.style, item.rect.left, item.rect.top,
+                                 item.rect.right - item.rect.left, item.rect.bottom - item.rect.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, nullptr);
+        // The dialog's keys first go to the first item that takes them: labels do not.
+        if (h && !first && ClassKey(item.className) != "STATIC") first = h;
+    }
+    d->proc = dialogProc;
+
+    if (dialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam) && IsWindow(first))
+        FocusDialogItem(first);
+    if (shown && IsWindow(dialog))
+        SnapshotItems(dialog, shown->initialTexts, &shown->initialLists, &shown->initialSelections);
+
+    std::vector<DialogStep> steps;
+    if (NativeDesktop* desktop = IsWindow(dialog) ? DesktopShowing(parent) : nullptr)
+        desktop->RunModal(dialog, [dialog, d] { return !IsWindow(dialog) || d->ended; });
+    else if (!script.empty())
+    {
+        steps = std::move(script.front());
+        script.pop_front();
+        // A user who works in the new dialog has let go of the keys that opened it (Alt of Alt+O).
+        for (int modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
+            if (GetKeyState(modifier) < 0) InputKey(modifier, false);
+    }
+    for (const DialogStep& step : steps)
+    {
+        if (!IsWindow(dialog) || d->ended) break;
+        RunStep(dialog, step);
+        PumpMessages();
+    }
+    if (IsWindow(dialog) && !d->ended)
+    {
+        PressButton(dialog, IDCANCEL);
+        PumpMessages();
+    }
+    INT_PTR result = 0;
+    if (IsWindow(dialog))
+    {
+        if (shown)
+        {
+            SnapshotItems(dialog, shown->finalTexts, nullptr, nullptr);
+            shown->abandoned = !d->ended;
+        }
+        result = d->ended ? d->result : 0;
+        DestroyWindow(dialog);
+    }
+    if (shown) shown->result = result;
+    if (IsWindow(before) && !GetFocus()) SetFocus(before);
+    return result;
 }
 
 } // namespace
@@ -193,6 +334,11 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    if (msg == WM_NEXTDLGCTL && d)
+    {
+        MoveDialogFocus(hwnd, wParam, lParam);
+        return 0;
+    }
     if (msg == WM_CLOSE && d)
     {
         // Closing a dialog is the Cancel button.
@@ -208,25 +354,14 @@ using namespace quova::win32;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    ScriptState& scripts = Scripts();
-    int answer = CancelAnswer(type);
-    if (NativeDesktop* desktop = DesktopShowing(owner))
-    {
-        const int pressed =
-            desktop->ShowMessageBox(owner, text ? text : "", caption ? caption : "Error", type);
-        for (int b : Buttons(type))
-            if (b == pressed) answer = pressed;
-    }
-    else if (!scripts.messageBoxes.empty())
-    {
-        int scripted = scripts.messageBoxes.front();
-        scripts.messageBoxes.pop_front();
-        for (int b : Buttons(type))
-            if (b == scripted) answer = scripted;
-    }
-    scripts.shownMessageBoxes.push_back(
-        ShownMessageBox{owner, text ? text : "", caption ? caption : "Error", type, answer});
-    return answer;
+    ShownMessageBox shown{owner, text ? text : "", caption ? caption : "Error", type, CancelAnswer(type)};
+    const std::optional<INT_PTR> pressed =
+        RunModalDialog(MessageBoxLayout(shown.text, shown.caption, type), nullptr, owner, MessageBoxProc, 0,
+                       Scripts().messageBoxes, nullptr);
+    for (const BoxButton& b : Buttons(type))
+        if (pressed && b.id == *pressed) shown.answer = b.id;
+    Scripts().shownMessageBoxes.push_back(shown);
+    return shown.answer;
 }
 
 void RegisterDialogTemplateA(HINSTANCE, LPCSTR name, const DialogTemplate& dialogTemplate)
@@ -245,67 +380,15 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
         SetLastError(ERROR_FILE_NOT_FOUND);
         return -1;
     }
-    const DialogTemplate tpl = it->second;
-    POINT origin{0, 0};
-    if (IsWindow(parent)) ClientToScreen(parent, &origin);
-    HWND dialog = CreateWindowExA(0, kDialogClassName, tpl.title.c_str(), WS_POPUP | WS_VISIBLE, origin.x,
-                                  origin.y, tpl.width, tpl.height, IsWindow(parent) ? parent : nullptr,
-                                  nullptr, instance, nullptr);
-    if (!dialog) return -1;
-    auto state = std::make_unique<DialogState>();
-    DialogState* d = state.get();
-    dialog->extra = std::move(state);
-    HWND first = nullptr;
-    for (const DialogItemTemplate& item : tpl.items)
-    {
-        HWND h = CreateWindowExA(0, item.className.c_str(), item.text.c_str(),
-                                 WS_CHILD | WS_VISIBLE | item.style, item.rect.left, item.rect.top,
-                                 item.rect.right - item.rect.left, item.rect.bottom - item.rect.top, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, nullptr);
-        // The dialog's keys first go to the first item that takes them: labels do not.
-        if (h && !first && ClassKey(item.className) != "STATIC") first = h;
-    }
-    d->proc = dialogProc;
-
+    const DialogTemplate layout = it->second;
     ShownDialog shown;
     shown.templateName = key;
-    shown.title = tpl.title;
-    if (dialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam) && IsWindow(first))
-        FocusItem(first);
-    if (IsWindow(dialog))
-        SnapshotItems(dialog, shown.initialTexts, &shown.initialLists, &shown.initialSelections);
-
-    std::vector<DialogStep> steps;
-    ScriptState& scripts = Scripts();
-    if (NativeDesktop* desktop = IsWindow(dialog) ? DesktopShowing(parent) : nullptr)
-        desktop->RunModal(dialog, [dialog, d] { return !IsWindow(dialog) || d->ended; });
-    else if (!scripts.dialogs.empty())
-    {
-        steps = std::move(scripts.dialogs.front());
-        scripts.dialogs.pop_front();
-    }
-    for (const DialogStep& step : steps)
-    {
-        if (!IsWindow(dialog) || d->ended) break;
-        RunStep(dialog, step);
-        PumpMessages();
-    }
-    if (IsWindow(dialog) && !d->ended)
-    {
-        PressButton(dialog, IDCANCEL);
-        PumpMessages();
-    }
-    INT_PTR result = 0;
-    if (IsWindow(dialog))
-    {
-        SnapshotItems(dialog, shown.finalTexts, nullptr, nullptr);
-        shown.abandoned = !d->ended;
-        result = d->ended ? d->result : 0;
-        DestroyWindow(dialog);
-    }
-    shown.result = result;
+    shown.title = layout.title;
+    const std::optional<INT_PTR> result =
+        RunModalDialog(layout, instance, parent, dialogProc, initParam, Scripts().dialogs, &shown);
+    if (!result) return -1;
     Scripts().shownDialogs.push_back(std::move(shown));
-    return result;
+    return *result;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result)

@@ -2,18 +2,26 @@
 // Message boxes, modal dialogs and the common dialogs of the headless window layer.
 //
 // What this stand-in implements:
-//  [x] MessageBoxA: the answer comes from the script of the input source (WindowSystem.h); with
-//      nothing scripted, or with a scripted button the box does not offer, the user cancels: IDOK
-//      for MB_OK, IDNO for MB_YESNO, IDABORT for MB_ABORTRETRYIGNORE, otherwise IDCANCEL. Every
-//      box is recorded (owner, text, caption, type, answer)
 //  [x] DialogBoxParamA over dialog templates registered with RegisterDialogTemplateA (in place of
 //      dialog resources): a dialog window with child items of the classes "EDIT", "COMBOBOX",
 //      "BUTTON" and "STATIC"; WM_INITDIALOG to the dialog procedure (answered TRUE, the first item
-//      that is not a label gets the keys, a text field with its whole text selected), then the
-//      scripted steps (type
-//      a text, select a list entry, press a button: WM_COMMAND), until EndDialog. When the script
-//      runs out the user presses Cancel (WM_COMMAND IDCANCEL); a dialog that still stays open is
-//      closed with the result 0. A template that is not registered: -1
+//      that is not a label gets the keys, a text field with its whole text selected; answered
+//      FALSE, the procedure gave them itself, e.g. with WM_NEXTDLGCTL), then the scripted steps
+//      (type a text, select a list entry, press a button: WM_COMMAND, press keys), until
+//      EndDialog. When the script runs out the user presses Cancel (WM_COMMAND IDCANCEL); a dialog
+//      that still stays open is closed with the result 0. A template that is not registered: -1.
+//      When the dialog is gone the keys go back to the window that had them
+//  [x] the dialog manager's keys (IsDialogMessageA, which the message loop calls for every key
+//      press meant for a dialog): Tab and Shift+Tab move the keys between the items that take
+//      them (text fields, lists, buttons) in the order of the template; Return presses the push
+//      button that has the keys, else the default button (BS_DEFPUSHBUTTON; IDOK without one);
+//      Escape is IDCANCEL; Alt with the letter a button's caption marks with "&" presses it
+//  [x] MessageBoxA: a dialog of the layer laid out for the text and the buttons of its type (the
+//      first the default; "&Yes", "&No", "&Abort", "&Retry", "&Ignore" underline a letter). Its
+//      user is the script of the input source (WindowSystem.h: a button, or steps such as keys);
+//      with nothing scripted, or with a scripted button the box does not offer, the user cancels:
+//      IDOK for MB_OK, IDNO for MB_YESNO, IDABORT for MB_ABORTRETRYIGNORE, otherwise IDCANCEL.
+//      Every box is recorded (owner, text, caption, type, answer)
 //  [x] EndDialog, SetDlgItemTextA, GetDlgItemTextA, SendDlgItemMessageA, and the combo-box
 //      messages CB_ADDSTRING, CB_SETCURSEL, CB_GETCURSEL, CB_GETCOUNT, CB_GETLBTEXT,
 //      CB_GETLBTEXTLEN, CB_RESETCONTENT. A combo box's window is its closed face, one line of the
@@ -23,7 +31,7 @@
 //      label must be as wide as its text in that font
 //  [x] GetOpenFileNameA / GetSaveFileNameA and ChooseColorA: the scripted path or colour, else the
 //      user cancels (FALSE)
-//  [ ] dialog templates from binary resources, keyboard navigation between items
+//  [ ] dialog templates from binary resources, WS_TABSTOP and WS_GROUP, mnemonics of labels
 
 #include "platform/types/Win32Types.h"
 #include "platform/win32/Window.h"
@@ -66,6 +74,7 @@ inline constexpr LRESULT CB_ERR = -1;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+inline constexpr DWORD BS_TYPEMASK = 0x000F;
 
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -100,6 +109,9 @@ void RegisterDialogTemplateA(HINSTANCE instance, LPCSTR name, const DialogTempla
 // procedure is missing.
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
                         LPARAM initParam);
+// The dialog manager's handling of a message for `dialog` or an item in it (see above): TRUE when
+// it was the dialog's key and is handled, so it must be neither translated nor dispatched.
+BOOL IsDialogMessageA(HWND dialog, MSG* msg);
 // Ends the modal dialog with `result` once the current message is handled. FALSE for a window
 // that is not a running dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);

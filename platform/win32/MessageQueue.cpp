@@ -96,8 +96,12 @@ int Pump(int* timerMessages)
     {
         if (msg.message == WM_PAINT) painted.insert(msg.hwnd);
         if (msg.message == WM_TIMER && timerMessages) ++*timerMessages;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        // A dialog's keys go to the dialog manager first, as a modal dialog's loop does it.
+        if (!RouteDialogKey(msg))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
         ++delivered;
     }
     CollectDestroyed();

@@ -3,8 +3,9 @@
 // platform/x11/). The layer keeps doing the window work itself (windows, messages, timers, input
 // routing, painting into surfaces); a desktop shows top-level windows' pixels on a screen, feeds
 // the user's input back through the input calls of WindowSystem.h, and takes over the pieces the
-// headless layer otherwise answers from scripts: popup menus, message boxes, modal dialogs and the
-// shell. It does so only for windows it shows; every other window keeps the headless answers.
+// headless layer otherwise answers from scripts: popup menus, modal dialogs (message boxes are
+// dialogs too) and the shell. It does so only for windows it shows; every other window keeps the headless
+// answers.
 //
 // Threads: the user-interface thread only.
 
@@ -28,9 +29,6 @@ public:
     // Runs a popup menu at the screen point until the user chooses an entry (its id) or dismisses
     // it (0).
     virtual UINT_PTR TrackMenu(const std::vector<MenuEntrySnapshot>& entries, int x, int y, HWND owner) = 0;
-    // Shows a message box owned by `owner` and returns the button pressed.
-    virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                               UINT type) = 0;
     // Shows the dialog window (made and initialised) and lets the user work in it until `ended`
     // answers true.
     virtual void RunModal(HWND dialog, const std::function<bool()>& ended) = 0;

@@ -19,7 +19,12 @@ void ScriptMenuAnswer(MenuAnswer answer)
 
 void ScriptMessageBoxAnswer(int answer)
 {
-    Scripts().messageBoxes.push_back(answer);
+    Scripts().messageBoxes.push_back({DialogStep::Press(answer)});
+}
+
+void ScriptMessageBox(std::vector<DialogStep> steps)
+{
+    Scripts().messageBoxes.push_back(std::move(steps));
 }
 
 void ScriptDialog(std::vector<DialogStep> steps)

@@ -15,7 +15,7 @@ namespace quova::win32
 struct ScriptState
 {
     std::deque<MenuAnswer> menus;
-    std::deque<int> messageBoxes;
+    std::deque<std::vector<DialogStep>> messageBoxes;
     std::deque<std::vector<DialogStep>> dialogs;
     std::deque<std::string> files;
     std::deque<COLORREF> colours;

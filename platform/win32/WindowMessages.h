@@ -14,6 +14,9 @@ inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
+// To a dialog: moves the keys to an item (lParam TRUE: the item wParam; FALSE: the next tab stop,
+// or the previous one when wParam is not 0).
+inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 

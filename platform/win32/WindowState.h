@@ -172,6 +172,16 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The dialog manager (DialogManager.cpp). A key message taken from the queue for a dialog or an
+// item in it goes to IsDialogMessageA of that dialog first; true when the dialog handled it (the
+// loop then neither translates nor dispatches it).
+bool RouteDialogKey(MSG& msg);
+// Gives a dialog's item the keys; a text field gets them with its whole text selected.
+void FocusDialogItem(HWND item);
+// WM_NEXTDLGCTL: lParam TRUE gives the item wParam the keys; FALSE the next tab stop after the
+// item that has them (wParam 0) or the one before it.
+void MoveDialogFocus(HWND dialog, WPARAM wParam, LPARAM lParam);
+
 // Timers, focus and capture of a window that is being destroyed.
 void ForgetWindowTimers(HWND hwnd);
 void ForgetWindowInput(HWND hwnd);

@@ -141,10 +141,7 @@ struct MenuAnswer
 };
 void ScriptMenuAnswer(MenuAnswer answer);
 
-// The button the user presses in the next message box (IDOK, IDYES, ...).
-void ScriptMessageBoxAnswer(int answer);
-
-// One step of a user in a dialog.
+// One step of a user in a dialog or a message box.
 struct DialogStep
 {
     enum class Kind
@@ -152,12 +149,16 @@ struct DialogStep
         Type,
         Select,
         Press,
+        Key,
         Inspect
     };
     Kind kind = Kind::Press;
     int id = 0;                        // the item
     std::string text;                  // Type: the text typed into an emptied field
     int index = 0;                     // Select: the list entry
+    int key = 0;                       // Key: the virtual key pressed and released
+    bool shift = false;                // Key: held with Shift
+    bool alt = false;                  // Key: held with Alt
     std::function<void(HWND)> inspect; // Inspect: called with the dialog window
 
     static DialogStep Type(int id, std::string text)
@@ -183,6 +184,17 @@ struct DialogStep
         s.id = id;
         return s;
     }
+    // A key pressed and released on the keyboard (with Shift and Alt pressed around it when asked):
+    // it reaches the window that has the keys through the message loop, as a user's key does.
+    static DialogStep Key(int virtualKey, bool withShift = false, bool withAlt = false)
+    {
+        DialogStep s;
+        s.kind = Kind::Key;
+        s.key = virtualKey;
+        s.shift = withShift;
+        s.alt = withAlt;
+        return s;
+    }
     static DialogStep Inspect(std::function<void(HWND)> f)
     {
         DialogStep s;
@@ -193,6 +205,12 @@ struct DialogStep
 };
 // The steps of the user in the next dialog shown.
 void ScriptDialog(std::vector<DialogStep> steps);
+
+// The button the user presses in the next message box (IDOK, IDYES, ...).
+void ScriptMessageBoxAnswer(int answer);
+// The steps of the user in the next message box (a dialog whose buttons have the ids of the
+// answers); when they do not end it, the user cancels.
+void ScriptMessageBox(std::vector<DialogStep> steps);
 
 // The path the user picks in the next file dialog (open or save).
 void ScriptFileDialogAnswer(std::string path);

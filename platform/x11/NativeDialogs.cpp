@@ -1,10 +1,6 @@
-// Modal dialogs, message boxes and the opener on X11. A dialog of the window layer (made by
-// DialogBoxParamA) is shown in a transient X top-level window over the editor's window and takes
-// the input until it ends; a message box is such a dialog, laid out here; web addresses and files
-// open with xdg-open.
-#include "platform/gdi/Gdi.h"
-#include "platform/win32/ControlPainter.h"
-#include "platform/win32/Dialogs.h"
+// Modal dialogs and the opener on X11. A dialog of the window layer (made by DialogBoxParamA or
+// MessageBoxA) is shown in a transient X top-level window over the editor's window and takes the
+// input until it ends; web addresses and files open with xdg-open.
 #include "platform/win32/Paint.h"
 #include "platform/win32/Window.h"
 #include "platform/x11/X11Desktop.h"
@@ -16,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -30,50 +25,9 @@ namespace
 {
 
 constexpr int kRoundMs = 10;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 24;
-constexpr int kLineHeight = 18;
-constexpr int kMargin = 14;
-constexpr const char* kMessageBoxTemplate = "QuovaX11MessageBox";
 // ShellExecuteA results: above 32 is success; SE_ERR_NOASSOC for what cannot be opened.
 constexpr intptr_t kOpened = 42;
 constexpr intptr_t kCannotOpen = 31;
-
-struct ButtonChoice
-{
-    int id;
-    const char* text;
-};
-
-std::vector<ButtonChoice> ButtonsOf(UINT type)
-{
-    switch (type & MB_TYPEMASK)
-    {
-    case MB_OKCANCEL:
-        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE:
-        return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
-    case MB_YESNOCANCEL:
-        return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO:
-        return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL:
-        return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    default:
-        return {{IDOK, "OK"}};
-    }
-}
-
-INT_PTR MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
-{
-    if (msg == WM_INITDIALOG) return TRUE;
-    if (msg == WM_COMMAND)
-    {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
 
 // The X window that shows a dialog: a transient top-level over the window of its owner.
 Window MakeDialogWindow(Display* d, Window over, const std::string& title, int x, int y, int width,
@@ -152,46 +106,6 @@ void X11Desktop::RunModal(HWND dialog, const std::function<bool()>& ended)
     if ((shown = FindByTop(dialog)) != nullptr) Forget(shown);
     XDestroyWindow(d, xwin);
     XFlush(d);
-}
-
-int X11Desktop::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
-{
-    const std::vector<ButtonChoice> buttons = ButtonsOf(type);
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    if (lines.empty()) lines.emplace_back();
-    int width = static_cast<int>(buttons.size()) * (kButtonWidth + 8) + 2 * kMargin;
-    for (const auto& line : lines)
-        width = std::max(width, LabelWidth(line) + 2 * kMargin);
-    const int textHeight = static_cast<int>(lines.size()) * kLineHeight;
-    const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
-
-    DialogTemplate box;
-    box.title = caption;
-    box.width = width;
-    box.height = height;
-    for (size_t i = 0; i < lines.size(); ++i)
-    {
-        const int top = kMargin + static_cast<int>(i) * kLineHeight;
-        box.items.push_back(DialogItemTemplate{-1 - static_cast<int>(i), "STATIC", lines[i], 0,
-                                               RECT{kMargin, top, width - kMargin, top + kLineHeight}});
-    }
-    int left = width - kMargin - static_cast<int>(buttons.size()) * (kButtonWidth + 8) + 8;
-    const int top = kMargin + textHeight + kMargin;
-    for (const ButtonChoice& b : buttons)
-    {
-        box.items.push_back(DialogItemTemplate{b.id, "BUTTON", b.text, BS_PUSHBUTTON,
-                                               RECT{left, top, left + kButtonWidth, top + kButtonHeight}});
-        left += kButtonWidth + 8;
-    }
-    RegisterDialogTemplateA(nullptr, kMessageBoxTemplate, box);
-    const INT_PTR pressed = DialogBoxParamA(nullptr, kMessageBoxTemplate, owner, MessageBoxProc, 0);
-    for (const ButtonChoice& b : buttons)
-        if (b.id == pressed) return b.id;
-    // Closed by the window manager: the box's Cancel (OK for a box with one button).
-    return buttons.size() == 1 ? IDOK : IDCANCEL;
 }
 
 intptr_t X11Desktop::Open(const std::string& operation, const std::string& file)

@@ -88,7 +88,6 @@ public:
     bool Shows(HWND top) override;
     UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
                        HWND owner) override;
-    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     void RunModal(HWND dialog, const std::function<bool()>& ended) override;
     intptr_t Open(const std::string& operation, const std::string& file) override;
     void Damaged(HWND top, const RECT& area) override;

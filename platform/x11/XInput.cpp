@@ -190,6 +190,9 @@ void X11Desktop::HandleInput(ShownWindow& s, XEvent& event)
         GetWindowRect(s.top, &middle);
         TakeKeys(s, POINT{(middle.left + middle.right) / 2, (middle.top + middle.bottom) / 2});
         const int vk = VirtualKeyOfKeysym(XLookupKeysym(&event.xkey, 0));
+        // Shift, Control and Alt held while the keys were elsewhere (Alt+O in a dialog that opened
+        // while Alt was down) count for this key; a modifier's own event shows the state before it.
+        if (vk != VK_SHIFT && vk != VK_CONTROL && vk != VK_MENU) FollowModifiers(event.xkey.state);
         if (vk != 0)
         {
             win32::InputKey(vk, down);

@@ -244,6 +244,17 @@ TEST_F(DialogTest, MessageBoxesAnswerAsScriptedOrAsAUserWhoCancels)
     EXPECT_EQ(driver.MessageBoxes()[2].caption, "Error") << "the platform's caption for none";
     EXPECT_EQ(driver.MessageBoxes()[4].answer, IDYES);
     EXPECT_EQ(driver.MessageBoxes()[0].owner, editor);
+
+    // The keyboard: Return presses the first button (or the one Tab moved to), Alt with the
+    // underlined letter its button, Escape cancels.
+    driver.RunMessageBox({DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(MessageBoxA(editor, "Overwrite?", "File exists!", MB_YESNOCANCEL), IDYES);
+    driver.RunMessageBox({DialogStep::Key(VK_TAB), DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(MessageBoxA(editor, "Overwrite?", "File exists!", MB_YESNOCANCEL), IDNO);
+    driver.RunMessageBox({DialogStep::Key('N', false, true)});
+    EXPECT_EQ(MessageBoxA(editor, "Overwrite?", "File exists!", MB_YESNO), IDNO);
+    driver.RunMessageBox({DialogStep::Key(VK_ESCAPE)});
+    EXPECT_EQ(MessageBoxA(editor, "Overwrite?", "File exists!", MB_YESNOCANCEL), IDCANCEL);
 }
 
 TEST_F(DialogTest, ScriptedDialogFillsFieldsSelectsAndPressesOk)
@@ -305,6 +316,64 @@ TEST_F(DialogTest, AQuestionAnsweredNoKeepsTheDialogOpenAndCancelEndsIt)
     EXPECT_TRUE(driver.Dialogs().back().abandoned);
     EXPECT_EQ(DialogBoxParamA(nullptr, "MISSING", editor, SaveProc, 0), -1);
     EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, nullptr, 0), -1);
+}
+
+TEST_F(DialogTest, KeysWalkTheItemsInOrderAndPressTheButtons)
+{
+    std::vector<LONG_PTR> walked;
+    const auto note =
+        DialogStep::Inspect([&](HWND) { walked.push_back(GetWindowLongPtrA(GetFocus(), GWLP_ID)); });
+    SaveResult result;
+    driver.RunDialog({note,
+                      DialogStep::Key(VK_DOWN), // the list that has the keys chooses the next entry
+                      DialogStep::Key(VK_TAB),
+                      note,
+                      DialogStep::Key(VK_TAB),
+                      note,
+                      DialogStep::Key(VK_TAB),
+                      note,
+                      DialogStep::Key(VK_TAB),
+                      note,
+                      DialogStep::Key(VK_TAB),
+                      note,
+                      DialogStep::Key(VK_TAB, true),
+                      note,
+                      DialogStep::Key(VK_TAB, true),
+                      note,
+                      DialogStep::Key(VK_TAB, true),
+                      note,
+                      DialogStep::Key(VK_TAB, true),
+                      note,
+                      DialogStep::Key('L', true),
+                      DialogStep::Key('O'),
+                      DialogStep::Key('N'),
+                      DialogStep::Key('G'),
+                      DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, SaveProc, reinterpret_cast<LPARAM>(&result)), 1);
+    EXPECT_EQ(walked, (std::vector<LONG_PTR>{10013, 10004, 10001, IDOK, IDCANCEL, 10013, IDCANCEL, IDOK,
+                                             10001, 10004}));
+    EXPECT_EQ(result.category, 1);
+    EXPECT_EQ(result.name, "Long") << "Tab into a field selects its text, so typing replaced it";
+
+    // Return on a button that has the keys presses that button; Escape and Alt+C are Cancel.
+    driver.RunDialog({DialogStep::Key(VK_TAB, true), DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, SaveProc, reinterpret_cast<LPARAM>(&result)), 2);
+    driver.RunDialog({DialogStep::Key(VK_ESCAPE)});
+    EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, SaveProc, reinterpret_cast<LPARAM>(&result)), 2);
+    driver.RunDialog({DialogStep::Key('C', false, true)});
+    EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, SaveProc, reinterpret_cast<LPARAM>(&result)), 2);
+
+    // Alt+O asks; the question's Escape keeps the dialog open with the keys where they were, and
+    // its Return (the first button) lets the save go on.
+    SaveResult taken;
+    driver.RunDialog({DialogStep::Type(10004, "Taken"), DialogStep::Key('O', false, true),
+                      DialogStep::Key('O', false, true)});
+    driver.RunMessageBox({DialogStep::Key(VK_ESCAPE)});
+    driver.RunMessageBox({DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(DialogBoxParamA(nullptr, "SAVEPRESET", editor, SaveProc, reinterpret_cast<LPARAM>(&taken)), 1);
+    EXPECT_EQ(taken.asked, 2);
+    EXPECT_EQ(taken.name, "Taken");
+    EXPECT_EQ(driver.UnusedAnswers(), 0u);
 }
 
 TEST_F(DialogTest, TheFirstFieldGetsTheKeysWithItsWholeTextSelected)

@@ -471,6 +471,45 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer)
                        }));
     EXPECT_EQ(probe.boxAnswer, IDNO);
     EXPECT_TRUE(Within(1000, [&] { return x.TopLevelsBesides({host}).empty(); }));
+
+    // The keys: Alt+N is No; Tab moves to No and the keypad's Enter presses it; Return is the first
+    // button; Escape cancels.
+    const std::vector<std::function<void(XClient&)>> answers = {[](XClient& own)
+                                                                {
+                                                                    own.Key(XK_Alt_L, true);
+                                                                    own.Press(XK_n);
+                                                                    own.Key(XK_Alt_L, false);
+                                                                },
+                                                                [](XClient& own)
+                                                                {
+                                                                    own.Press(XK_Tab);
+                                                                    own.Press(XK_KP_Enter);
+                                                                },
+                                                                [](XClient& own) { own.Press(XK_Return); },
+                                                                [](XClient& own) { own.Press(XK_Escape); }};
+    std::vector<int> answered;
+    for (const auto& answer : answers)
+    {
+        x.Click(xwin, 10, 10);
+        Idle();
+        probe.boxAnswer = 0;
+        x.Press(XK_m);
+        Hand keys(Hand::Shows::Dialog, {host},
+                  [&](XClient& own)
+                  {
+                      std::this_thread::sleep_for(
+                          std::chrono::milliseconds(150)); // the keys reach it once it shows
+                      answer(own);
+                  });
+        ASSERT_TRUE(Within(3000,
+                           [&]
+                           {
+                               quova::x11::Idle();
+                               return probe.boxAnswer != 0;
+                           }));
+        answered.push_back(probe.boxAnswer);
+    }
+    EXPECT_EQ(answered, (std::vector<int>{IDNO, IDNO, IDYES, IDCANCEL}));
 }
 
 TEST_F(X11Backend, KeysAndTheWheelGoToTheFrameTheyCameToWithTwoFramesOpen)
@@ -616,6 +655,26 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     const INT_PTR result = DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(gDialog.name, "Gro-ove 7");
+    EXPECT_EQ(gDialog.kind, 2);
+
+    // The same with the keys alone: Tab to the list, the arrows choose, Shift+Tab back to the
+    // field (its text selected), the keypad's Enter is OK.
+    gDialog = DialogResult{};
+    Hand keys(Hand::Shows::Dialog, {host},
+              [&](XClient& own)
+              {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                  own.Press(XK_Tab);
+                  own.Press(XK_Down);
+                  own.Press(XK_Down);
+                  own.Key(XK_Shift_L, true);
+                  own.Press(XK_Tab);
+                  own.Key(XK_Shift_L, false);
+                  own.Type("Groove 8");
+                  own.Press(XK_KP_Enter);
+              });
+    EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
+    EXPECT_EQ(gDialog.name, "Groove 8");
     EXPECT_EQ(gDialog.kind, 2);
 }
 
