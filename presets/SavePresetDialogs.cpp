@@ -70,16 +70,17 @@ void RegisterSavePresetDialogs(HINSTANCE instance)
     g_dialogInstance = instance;
     // Pixels for the controls' font: the label column is wide enough for "Preset name (min length
     // 4)"; the "Type" rectangle reaches down for its dropped list, its shut face is one line high.
-    // The name comes first, so that it gets the keys with its text selected when the dialog opens.
+    // The items are listed from the top down, the order in which Tab walks them; the name gets the
+    // keys when the dialog opens (SavePresetDialogProc).
     DialogTemplate preset;
     preset.title = "Save preset";
     preset.width = 400;
     preset.height = 260;
     preset.items = {
-        Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 40, 195, 60}),
-        Item(kSaveDialogNameId, "EDIT", "", 0, {200, 40, 390, 60}),
         Item(-1, "STATIC", "Type", 0, {10, 10, 195, 30}),
         Item(kSaveDialogTypeId, "COMBOBOX", "", CBS_DROPDOWNLIST, {200, 10, 390, 110}),
+        Item(-1, "STATIC", "Preset name (min length 4)", 0, {10, 40, 195, 60}),
+        Item(kSaveDialogNameId, "EDIT", "", 0, {200, 40, 390, 60}),
         Item(-1, "STATIC", "Author", 0, {10, 70, 195, 90}),
         Item(kSaveDialogAuthorId, "EDIT", "", 0, {200, 70, 390, 90}),
         Item(-1, "STATIC", "Description", 0, {10, 100, 195, 120}),
@@ -139,7 +140,10 @@ INT_PTR SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             SetDlgItemTextA(dialog, kSaveDialogDescriptionId, texts.description);
             SetDlgItemTextA(dialog, kSaveDialogUsageId, texts.usage);
         }
-        return TRUE;
+        // The name is what the user came to type: it gets the keys, its text selected.
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kSaveDialogNameId)),
+                     TRUE);
+        return FALSE;
     }
     if (message != WM_COMMAND) return FALSE;
     const int command = LOWORD(wParam);

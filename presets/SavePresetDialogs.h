@@ -6,6 +6,10 @@
 // is asked before it is overwritten. A failed save says so in a message box and leaves the dialog
 // open.
 //
+// The keyboard is the window layer's dialog manager's: Return or keypad Enter is "&OK", Escape
+// "&Cancel", Alt+O and Alt+C press them, Tab and Shift+Tab walk the fields from the top down and
+// then the buttons. The name field has the keys, its text selected, when a dialog opens.
+//
 // Threads: the editor's thread (the dialogs are modal).
 #pragma once
 

@@ -6,6 +6,7 @@
 #include "gui/IPopupMenu.h"
 #include "platform/testing/PlatformDriver.h"
 #include "platform/win32/ControlPainter.h"
+#include "platform/win32/Input.h"
 #include "platform/win32/WindowState.h"
 #include "presets/ChordMemoryFile.h"
 #include "presets/ChordMemoryPresetHandler.h"
@@ -233,6 +234,36 @@ TEST_F(SaveDialogTest, BothDialogsShowEveryControlWholeAndApartWithTheNameReadyF
     OpenSaveChordMemoryDialog(&chordBox);
     EXPECT_EQ(faults, std::vector<std::string>{});
     EXPECT_EQ(typed, "ArdTest2");
+}
+
+TEST_F(SaveDialogTest, TheKeysWalkTheFieldsFromTheTopAndReturnSavesInBothDialogs)
+{
+    std::vector<LONG_PTR> walked;
+    const auto walk = DialogStep::Inspect(
+        [&](HWND)
+        {
+            walked.push_back(GetWindowLongPtrA(GetFocus(), GWLP_ID));
+            for (int i = 0; i < 7; ++i)
+            {
+                driver_.PressKey(VK_TAB);
+                walked.push_back(GetWindowLongPtrA(GetFocus(), GWLP_ID));
+            }
+            driver_.TypeText("Key Lead");
+        });
+    driver_.RunDialog({walk, DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(OpenSavePresetDialog(&box_), IDOK);
+    EXPECT_EQ(walked, (std::vector<LONG_PTR>{kSaveDialogNameId, kSaveDialogAuthorId, kSaveDialogDescriptionId,
+                                             kSaveDialogUsageId, IDOK, IDCANCEL, kSaveDialogTypeId,
+                                             kSaveDialogNameId}));
+    EXPECT_TRUE(std::filesystem::exists(folder_.Presets() / "User" / "1 bass" / "Key Lead.t2z"));
+
+    ChordMemoryPresetHandler chordBox(&host_, nullptr, IRectangle{600, 40, 760, 56});
+    driver_.RunDialog(
+        {DialogStep::Inspect([&](HWND) { driver_.TypeText("Key Set"); }), DialogStep::Key(VK_RETURN)});
+    EXPECT_EQ(OpenSaveChordMemoryDialog(&chordBox), IDOK);
+    EXPECT_TRUE(std::filesystem::exists(folder_.ChordMemory() / "User" / "Key Set.cmb"));
+    driver_.RunDialog({DialogStep::Key(VK_ESCAPE)});
+    EXPECT_EQ(OpenSaveChordMemoryDialog(&chordBox), IDCANCEL);
 }
 
 TEST_F(SaveDialogTest, ARightPressOnTheBoxOpensItsSaveDialog)
