@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <unordered_set>
+#include <vector>
 
 // ---- IPopupMenuEntry ---------------------------------------------------------------------------
 
@@ -112,6 +114,36 @@ int IPopupMenu::IndexWithoutSeparators(int position) const
         if (entries_.Get(i)->HasFlag(IPopupMenuEntry::kSeparator)) ++separators;
     }
     return position - separators;
+}
+
+namespace
+{
+
+void CollectSelectable(const IPopupMenu* menu, std::vector<IPopupMenuEntry*>& out)
+{
+    for (int i = 0; i < menu->CountItems(); ++i)
+    {
+        IPopupMenuEntry* entry = menu->GetItem(i);
+        if (entry->IsSelectable()) out.push_back(entry);
+        if (entry->GetSubmenu() != nullptr) CollectSelectable(entry->GetSubmenu(), out);
+    }
+}
+
+} // namespace
+
+void IPopupMenu::SortFlatItemsByMenuOrder()
+{
+    if (parentEntry_ != nullptr) return;
+    std::vector<IPopupMenuEntry*> ordered;
+    CollectSelectable(this, ordered);
+    // Only the entries the flat list holds (an entry whose listing failed stays out of it).
+    std::unordered_set<const IPopupMenuEntry*> listed;
+    for (int i = 0; i < flat_.Count(); ++i)
+        listed.insert(flat_.Get(i));
+    std::erase_if(ordered, [&listed](const IPopupMenuEntry* entry) { return listed.count(entry) == 0; });
+    if (static_cast<int>(ordered.size()) != flat_.Count()) return;
+    for (int i = 0; i < flat_.Count(); ++i)
+        flat_.Set(i, ordered[static_cast<size_t>(i)]);
 }
 
 IPopupMenuEntry* IPopupMenu::StepChosenItem(bool forward, bool store)

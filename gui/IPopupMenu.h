@@ -124,6 +124,10 @@ public:
     // Takes modes 0..3; others are ignored.
     void SetPrefixMode(int32_t mode);
     IPopupMenuEntry* GetParentEntry() const { return parentEntry_; }
+    // On a root menu: puts the flat list in the order its entries show in the menus (depth first:
+    // each entry, then its submenu), after entries were inserted rather than appended. The list
+    // keeps the same entries; nothing changes on a submenu.
+    void SortFlatItemsByMenuOrder();
     // The root menu's list of selectable entries (empty in submenus).
     int CountFlatItems() const { return flat_.Count(); }
     IPopupMenuEntry* GetFlatItem(int i) const { return flat_.Get(i); }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "gui/IPopupMenu.h"
@@ -38,6 +39,49 @@ bool MakeFolder(const std::string& folder)
     }
 }
 
+// A name as it is sorted: ASCII letters in lower case (whatever the process's locale), other bytes
+// as they are.
+std::string Folded(const std::string& name)
+{
+    std::string folded = name;
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+// The order of a folder's entries: sub-folders first, then by the shown name without regard to
+// case; names that differ only in case, and files of one name with two extensions, by their bytes.
+struct SortKey
+{
+    bool file;
+    std::string folded;
+    std::string shown;
+    std::string fileName;
+
+    bool operator<(const SortKey& other) const
+    {
+        return std::tie(file, folded, shown, fileName) <
+               std::tie(other.file, other.folded, other.shown, other.fileName);
+    }
+};
+
+SortKey KeyOf(const std::string& shown, bool file, const std::string& fileName)
+{
+    return SortKey{file, Folded(shown), shown, fileName};
+}
+
+// Where an entry with this key goes among the entries of menu (kept in order).
+int SortedPosition(const IPopupMenu* menu, const SortKey& key)
+{
+    for (int i = 0; i < menu->CountItems(); ++i)
+    {
+        const IPopupMenuEntry* entry = menu->GetItem(i);
+        const std::string text = entry->GetText();
+        if (key < KeyOf(text, entry->GetSubmenu() == nullptr, text)) return i;
+    }
+    return menu->CountItems();
+}
+
 } // namespace
 
 PresetFolderMenu::PresetFolderMenu(const std::string& rootFolder, const std::string& streamExtension,
@@ -59,9 +103,9 @@ PresetFolderMenu::PresetFolderMenu(const std::string& rootFolder, const std::str
 
 PresetFolderMenu::~PresetFolderMenu() = default;
 
-IPopupMenu* PresetFolderMenu::AddFolderEntry(IPopupMenu* menu, const std::string& text)
+IPopupMenu* PresetFolderMenu::AddFolderEntry(IPopupMenu* menu, const std::string& text, int index)
 {
-    IPopupMenuEntry* entry = menu->AddTextItem(text.c_str());
+    IPopupMenuEntry* entry = menu->AddTextItem(text.c_str(), index);
     if (entry == nullptr) return nullptr;
     auto* submenu = new IPopupMenu();
     if (!entry->SetSubmenu(submenu))
@@ -73,14 +117,14 @@ IPopupMenu* PresetFolderMenu::AddFolderEntry(IPopupMenu* menu, const std::string
 }
 
 IPopupMenuEntry* PresetFolderMenu::AddFileEntry(IPopupMenu* submenu, const std::string& text,
-                                                const std::string& path)
+                                                const std::string& path, int index)
 {
     auto* entry = new IPopupMenuEntry(text.c_str(), 0, true);
     // AddItem numbers an entry idBase + its position; shift the base so this entry gets the next
     // file id, then put the base back for the folder entries that may follow.
     const int32_t base = submenu->GetIdBase();
     submenu->SetIdBase(static_cast<int32_t>(nextEntryId_) - (submenu->CountItems() + 1));
-    IPopupMenuEntry* added = submenu->AddItem(entry);
+    IPopupMenuEntry* added = submenu->AddItem(entry, index);
     submenu->SetIdBase(base);
     if (added == nullptr)
     {
@@ -128,7 +172,12 @@ void PresetFolderMenu::ListFolder(const std::string& folder, IPopupMenu* submenu
     {
         return;
     }
-    std::sort(names.begin(), names.end());
+    struct Listed
+    {
+        SortKey key;
+        std::string path;
+    };
+    std::vector<Listed> listed;
     for (const std::string& name : names)
     {
         const std::string path = folder + "/" + name;
@@ -137,9 +186,7 @@ void PresetFolderMenu::ListFolder(const std::string& folder, IPopupMenu* submenu
             Poco::File file(path);
             if (file.isDirectory())
             {
-                if (depth >= kMaxFolderDepth || !listed_.Enter(path)) continue;
-                IPopupMenu* child = AddFolderEntry(submenu, name);
-                if (child != nullptr) ListFolder(path, child, depth + 1);
+                listed.push_back(Listed{KeyOf(name, false, name), path});
             }
             else if (file.isFile())
             {
@@ -147,13 +194,27 @@ void PresetFolderMenu::ListFolder(const std::string& folder, IPopupMenu* submenu
                 const std::string base = parsed.getBaseName();
                 std::string extension = ".";
                 extension += parsed.getExtension();
-                if (!base.empty() && IsListedExtension(extension)) AddFileEntry(submenu, base, path);
+                if (!base.empty() && IsListedExtension(extension))
+                    listed.push_back(Listed{KeyOf(base, true, name), path});
             }
         }
         catch (const Poco::Exception&)
         {
             // A dangling link or an entry removed during the scan: not listed.
         }
+    }
+    // The listing comes in the file system's order; the menu shows the entries in name order.
+    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) { return a.key < b.key; });
+    for (const Listed& entry : listed)
+    {
+        if (entry.key.file)
+        {
+            AddFileEntry(submenu, entry.key.shown, entry.path);
+            continue;
+        }
+        if (depth >= kMaxFolderDepth || !listed_.Enter(entry.path)) continue;
+        IPopupMenu* child = AddFolderEntry(submenu, entry.key.shown);
+        if (child != nullptr) ListFolder(entry.path, child, depth + 1);
     }
 }
 
@@ -214,8 +275,14 @@ IPopupMenuEntry* PresetFolderMenu::SaveToUserFolder(const std::string& name, int
             if (entry->GetSubmenu() != nullptr && std::string(entry->GetText()) == categoryName)
                 found = entry->GetSubmenu();
         }
-        if (found == nullptr) found = AddFolderEntry(user_, categoryName);
+        if (found == nullptr)
+            found = AddFolderEntry(user_, categoryName,
+                                   SortedPosition(user_, KeyOf(categoryName, false, categoryName)));
         if (found != nullptr) submenu = found;
     }
-    return AddFileEntry(submenu, vetted, path);
+    // The new file takes its place in name order, in the menu and for the arrows.
+    IPopupMenuEntry* added =
+        AddFileEntry(submenu, vetted, path, SortedPosition(submenu, KeyOf(vetted, true, vetted)));
+    if (added != nullptr) root_->SortFlatItemsByMenuOrder();
+    return added;
 }

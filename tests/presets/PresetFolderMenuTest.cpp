@@ -80,27 +80,30 @@ TEST_F(PresetFolderMenuTest, AFreshDataFolderGetsItsFoldersAndOnlyTheFixedEntrie
 TEST_F(PresetFolderMenuTest, SubFoldersBecomeSubmenusAndFilesGetIdsFromOneThousand)
 {
     WriteBytes(folder_.Presets() / "User" / "2 lead" / "Saw Lead.t2z", {0});
-    WriteBytes(folder_.Presets() / "User" / "2 lead" / "Acid.t2z", {0});
+    WriteBytes(folder_.Presets() / "User" / "2 lead" / "acid.t2z", {0});
     WriteBytes(folder_.Presets() / "User" / "notes.txt", {0});
     WriteBytes(folder_.Presets() / "User" / "Plain.t2", {0});
+    WriteBytes(folder_.Presets() / "User" / "Zed" / "Zero.t2z", {0});
     WriteBytes(folder_.Presets() / "Factory" / "Bassline.t2z", {0});
     PresetFolderMenu menu(Root(), ".t2", ".t2z", true, &listener_);
 
+    // Sub-folders first, then files, each in name order without regard to case.
     EXPECT_EQ(Texts(menu.GetFactoryMenu()), (std::vector<std::string>{"Bassline"}));
-    EXPECT_EQ(Texts(menu.GetUserMenu()), (std::vector<std::string>{"2 lead", "Plain"}));
+    EXPECT_EQ(Texts(menu.GetUserMenu()), (std::vector<std::string>{"2 lead", "Zed", "Plain"}));
     const IPopupMenu* lead = menu.GetUserMenu()->GetItem(0)->GetSubmenu();
     ASSERT_NE(lead, nullptr);
-    EXPECT_EQ(Texts(lead), (std::vector<std::string>{"Acid", "Saw Lead"}));
+    EXPECT_EQ(Texts(lead), (std::vector<std::string>{"acid", "Saw Lead"}));
 
-    // Depth first, Factory before User, names in order.
+    // The arrows' order is the menus' order: depth first, Factory before User.
     const IPopupMenu* root = menu.GetRootMenu();
-    ASSERT_EQ(root->CountFlatItems(), 4);
+    ASSERT_EQ(root->CountFlatItems(), 5);
     std::vector<std::pair<std::string, int>> flat;
     for (int i = 0; i < root->CountFlatItems(); ++i)
         flat.emplace_back(root->GetFlatItem(i)->GetText(), root->GetFlatItem(i)->GetId());
-    EXPECT_EQ(flat, (std::vector<std::pair<std::string, int>>{
-                        {"Bassline", 1000}, {"Acid", 1001}, {"Saw Lead", 1002}, {"Plain", 1003}}));
-    EXPECT_EQ(menu.PathOf(lead->GetItem(0)), (folder_.Presets() / "User" / "2 lead" / "Acid.t2z").string());
+    EXPECT_EQ(flat,
+              (std::vector<std::pair<std::string, int>>{
+                  {"Bassline", 1000}, {"acid", 1001}, {"Saw Lead", 1002}, {"Zero", 1003}, {"Plain", 1004}}));
+    EXPECT_EQ(menu.PathOf(lead->GetItem(0)), (folder_.Presets() / "User" / "2 lead" / "acid.t2z").string());
     EXPECT_EQ(menu.PathOf(menu.GetUserMenu()->GetItem(0)), ""); // a folder entry has no file
     EXPECT_EQ(root->FindItemById(1002)->GetText(), std::string("Saw Lead"));
 }
@@ -118,10 +121,10 @@ TEST_F(PresetFolderMenuTest, FolderLinksAreFollowedButEveryFolderIsListedOnce)
     std::filesystem::create_directory_symlink(user, folder_.Presets() / "Factory" / "to user");
 
     PresetFolderMenu menu(Root(), ".t2", ".t2z", true, &listener_);
-    EXPECT_EQ(Texts(menu.GetFactoryMenu()), (std::vector<std::string>{"Base", "to user"}));
-    const IPopupMenu* throughLink = menu.GetFactoryMenu()->GetItem(1)->GetSubmenu();
+    EXPECT_EQ(Texts(menu.GetFactoryMenu()), (std::vector<std::string>{"to user", "Base"}));
+    const IPopupMenu* throughLink = menu.GetFactoryMenu()->GetItem(0)->GetSubmenu();
     ASSERT_NE(throughLink, nullptr);
-    EXPECT_EQ(Texts(throughLink), (std::vector<std::string>{"Own", "linked"}));
+    EXPECT_EQ(Texts(throughLink), (std::vector<std::string>{"linked", "Own"}));
     // The user folder was listed through the factory's link already.
     EXPECT_TRUE(Texts(menu.GetUserMenu()).empty());
     EXPECT_EQ(menu.GetRootMenu()->CountFlatItems(), 3);
@@ -143,6 +146,7 @@ TEST_F(PresetFolderMenuTest, TheChordBoxListsOnlyItsOwnExtension)
 
 TEST_F(PresetFolderMenuTest, SavingCreatesTheCategoryFolderAndAddsOneEntry)
 {
+    WriteBytes(folder_.Presets() / "User" / "Loose.t2z", {0});
     PresetFolderMenu menu(Root(), ".t2", ".t2z", true, &listener_);
     IStateChunk chunk;
     IPopupMenuEntry* entry = menu.SaveToUserFolder("My Bass 1", 0, &chunk);
@@ -150,18 +154,28 @@ TEST_F(PresetFolderMenuTest, SavingCreatesTheCategoryFolderAndAddsOneEntry)
     const auto path = folder_.Presets() / "User" / "1 bass" / "My Bass 1.t2z";
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(menu.PathOf(entry), path.string());
-    EXPECT_EQ(entry->GetId(), 1000);
-    EXPECT_EQ(Texts(menu.GetUserMenu()), (std::vector<std::string>{"1 bass"}));
+    EXPECT_EQ(entry->GetId(), 1001);
+    EXPECT_EQ(Texts(menu.GetUserMenu()), (std::vector<std::string>{"1 bass", "Loose"}));
 
     // Saving the same name again overwrites the file and keeps the one entry.
     EXPECT_EQ(menu.SaveToUserFolder("My Bass 1", 0, &chunk), entry);
-    EXPECT_EQ(menu.GetRootMenu()->CountFlatItems(), 1);
+    EXPECT_EQ(menu.GetRootMenu()->CountFlatItems(), 2);
 
     // A name with a slash cannot leave the folder: it is saved as "Preset 1".
     IPopupMenuEntry* vetted = menu.SaveToUserFolder("../../evil", 3, &chunk);
     ASSERT_NE(vetted, nullptr);
     EXPECT_EQ(std::string(vetted->GetText()), "Preset 1");
     EXPECT_TRUE(std::filesystem::exists(folder_.Presets() / "User" / "4 misc" / "Preset 1.t2z"));
+
+    // Saved files take their places in name order, in the menus and for the arrows.
+    EXPECT_NE(menu.SaveToUserFolder("a Bass", 0, &chunk), nullptr);
+    EXPECT_EQ(Texts(menu.GetUserMenu()), (std::vector<std::string>{"1 bass", "4 misc", "Loose"}));
+    EXPECT_EQ(Texts(menu.GetUserMenu()->GetItem(0)->GetSubmenu()),
+              (std::vector<std::string>{"a Bass", "My Bass 1"}));
+    std::vector<std::string> flat;
+    for (int i = 0; i < menu.GetRootMenu()->CountFlatItems(); ++i)
+        flat.emplace_back(menu.GetRootMenu()->GetFlatItem(i)->GetText());
+    EXPECT_EQ(flat, (std::vector<std::string>{"a Bass", "My Bass 1", "Preset 1", "Loose"}));
 }
 
 TEST_F(PresetFolderMenuTest, AFailedSaveLeavesTheMenuAndTheOldFile)
