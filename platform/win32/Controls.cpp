@@ -67,7 +67,8 @@ void InvalidateButtonsBeside(HWND hwnd)
         if (IsButton(sibling)) InvalidateRect(sibling, nullptr, FALSE);
 }
 
-void Clicked(HWND hwnd, WORD code)
+// WM_COMMAND with the notification code to the parent.
+void NotifyParent(HWND hwnd, WORD code)
 {
     if (hwnd->parent)
         SendMessageA(hwnd->parent, WM_COMMAND, MAKEWPARAM(static_cast<int>(hwnd->id), code),
@@ -117,7 +118,7 @@ void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
     if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
     selection = chosen - 1;
     InvalidateRect(hwnd, nullptr, FALSE);
-    Clicked(hwnd, CBN_SELCHANGE);
+    NotifyParent(hwnd, CBN_SELCHANGE);
 }
 
 // The arrow keys, Home and End choose the entry before, after, first or last.
@@ -137,7 +138,7 @@ void SelectByKey(HWND hwnd, ComboState* c, int key)
     if (selection == c->selection) return;
     c->selection = selection;
     InvalidateRect(hwnd, nullptr, FALSE);
-    Clicked(hwnd, CBN_SELCHANGE);
+    NotifyParent(hwnd, CBN_SELCHANGE);
 }
 
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -181,7 +182,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
         const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        if (had && x >= 0 && y >= 0 && x < Width(w) && y < Height(w)) Clicked(hwnd, BN_CLICKED);
+        if (had && x >= 0 && y >= 0 && x < Width(w) && y < Height(w)) NotifyParent(hwnd, BN_CLICKED);
         return 0;
     }
     case WM_KEYDOWN:
@@ -197,7 +198,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         {
             b->spaceDown = false;
             InvalidateRect(hwnd, nullptr, FALSE);
-            Clicked(hwnd, BN_CLICKED);
+            NotifyParent(hwnd, BN_CLICKED);
         }
         return 0;
     default:

@@ -15,7 +15,10 @@
 //      press meant for a dialog): Tab and Shift+Tab move the keys between the items that take
 //      them (text fields, lists, buttons) in the order of the template; Return presses the push
 //      button that has the keys, else the default button (BS_DEFPUSHBUTTON; IDOK without one);
-//      Escape is IDCANCEL; Alt with the letter a button's caption marks with "&" presses it
+//      Escape is IDCANCEL; Alt with the letter a button's caption marks with "&" presses it (the
+//      letter is drawn underlined). A push button or a list takes the keys when pressed; the
+//      button that has them shows a frame inside its border, and Space presses it; the arrows,
+//      Home and End choose a list's entry
 //  [x] MessageBoxA: a dialog of the layer laid out for the text and the buttons of its type (the
 //      first the default; "&Yes", "&No", "&Abort", "&Retry", "&Ignore" underline a letter). Its
 //      user is the script of the input source (WindowSystem.h: a button, or steps such as keys);
