@@ -2,6 +2,7 @@
 #include "platform/x11/EditorFrames.h"
 
 #include "platform/win32/Window.h"
+#include "platform/win32/WindowLayerLock.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/XConnection.h"
 
@@ -93,11 +94,13 @@ Window MakeXWindow(Display* d, Window host, int width, int height)
 bool IsForeignWindowId(const void* parent)
 {
     const auto value = reinterpret_cast<uintptr_t>(parent);
+    win32::WindowLayerGuard layer;
     return value != 0 && value <= 0x1FFFFFFFu && !IsWindow(static_cast<HWND>(const_cast<void*>(parent)));
 }
 
 HWND OpenFrame(uintptr_t hostWindow, int width, int height, std::function<void(int, int)> onResize)
 {
+    win32::WindowLayerGuard layer;
     if (hostWindow == 0 || hostWindow > 0x1FFFFFFFu || width < 1 || height < 1) return nullptr;
     const int place = FreePlace();
     if (place < 0) return nullptr;
@@ -132,6 +135,7 @@ HWND OpenFrame(uintptr_t hostWindow, int width, int height, std::function<void(i
 
 void CloseFrame(HWND frame)
 {
+    win32::WindowLayerGuard layer;
     auto& frames = Frames();
     auto it = std::find_if(frames.begin(), frames.end(), [frame](const Frame& f) { return f.hwnd == frame; });
     if (it == frames.end()) return;
@@ -153,6 +157,7 @@ void CloseFrame(HWND frame)
 
 void Idle()
 {
+    win32::WindowLayerGuard layer;
     X11Desktop::Instance().Idle();
 }
 

@@ -9,7 +9,8 @@
 // frame (resizing the X window and telling the host through onResize), and presents the changed
 // pixels. CloseFrame destroys both windows; the last one closes the X connection.
 //
-// Threads: the host's user-interface thread only.
+// Threads: any thread; OpenFrame, CloseFrame and Idle hold the window layer's lock
+// (platform/win32/WindowLayerLock.h), as the editor opcodes that call them do.
 
 #include "platform/types/Win32Types.h"
 

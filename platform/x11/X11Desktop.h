@@ -10,7 +10,8 @@
 // EditorFrames.h) and modal dialogs (transient X top-level windows). Popup menus are X
 // override-redirect windows of their own (NativeMenu.h).
 //
-// Threads: the user-interface thread only; no X call is made from any other thread.
+// Threads: the thread that holds the window layer's lock (platform/win32/WindowLayerLock.h); no X
+// call on our connection is made without it.
 
 #include "platform/types/Win32Types.h"
 #include "platform/win32/NativeDesktop.h"

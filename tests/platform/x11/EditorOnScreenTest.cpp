@@ -1,9 +1,12 @@
 // The plug-in's editor on a real X server, opened through the effect record in a host-made X11
 // window: what the screen shows, synthetic input changing parameters as the headless tests do,
-// the size switch, and many open-use-close cycles. Skipped without an X server.
+// the size switch, many open-use-close cycles, and hosts that call the editor from several
+// threads (also built with ThreadSanitizer by scripts/test). Skipped without an X server.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "PluginTestSupport.h"
 #include "XTestSupport.h"
@@ -327,6 +330,133 @@ TEST_F(EditorOnScreen, AParentIdThatNamesNoWindowIsRefused)
     EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), nullptr);
     EXPECT_EQ(effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f), 0);
     ASSERT_TRUE(Open());
+}
+
+// ---- a host that calls the editor from several threads ---------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, void* ptr = nullptr)
+{
+    return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+}
+
+void* ParentOf(Window w)
+{
+    return reinterpret_cast<void*>(uintptr_t(w));
+}
+
+// The host's user-interface thread opens and closes the editor while a timer thread of its own idles
+// it: the calls take turns, so the connection is never closed under an idle and the window layer is
+// never changed by two threads at once. Afterwards a click that waits on the server is taken by the
+// first idle on yet another thread, the editor having been opened on this one.
+TEST(EditorHostThreads, OpenAndCloseOnOneThreadWhileAnotherIdles)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    TempDataFolder data;
+    FakeHost fakeHost;
+    XClient x;
+    const unsigned long errorsBefore = quova::x11::UnexpectedXErrors();
+    auto plug = std::make_unique<Tobel>(&Callback);
+    AEffect* effect = plug->GetEffect();
+    const Window host = x.MakeHostWindow(kWidth, kHeight);
+
+    std::atomic<bool> done{false};
+    std::atomic<int> idles{0};
+    std::thread idler(
+        [&]
+        {
+            while (!done.load())
+            {
+                Dispatch(effect, vst::effEditIdle);
+                idles.fetch_add(1);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    int cycles = 0;
+    bool allOpened = true;
+    const auto end = Clock::now() + std::chrono::milliseconds(800);
+    while (allOpened && (cycles < 4 || Clock::now() < end))
+    {
+        allOpened = Dispatch(effect, vst::effEditOpen, ParentOf(host)) == 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        Dispatch(effect, vst::effEditClose);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ++cycles;
+    }
+    done = true;
+    idler.join();
+    EXPECT_TRUE(allOpened);
+    EXPECT_GT(idles.load(), cycles);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+    EXPECT_FALSE(quova::x11::ConnectionOpen());
+
+    ASSERT_EQ(Dispatch(effect, vst::effEditOpen, ParentOf(host)), 1);
+    const Window xwin =
+        quova::x11::FrameXWindow(GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle())));
+    const IRectangle areaSwitch = plug->GetSkin().At(9);
+    ASSERT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 1.0);
+    x.Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
+    XSync(x.display(), False);
+    std::thread(
+        [&]
+        {
+            for (int i = 0; i < 10; ++i)
+            {
+                Dispatch(effect, vst::effEditIdle);
+                std::this_thread::sleep_for(std::chrono::milliseconds(4));
+            }
+        })
+        .join();
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 0.0);
+    Dispatch(effect, vst::effEditClose);
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+}
+
+// Two instances whose editors each run on a thread of their own (as a bridge runs them), each idled
+// every millisecond and reopened every 60 idles: one editor's idle delivers the other's timers and
+// paints, and both open, close and reach the X connection in turn.
+TEST(EditorHostThreads, TwoEditorsEachOpenedIdledAndReopenedOnAThreadOfItsOwn)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    TempDataFolder data;
+    FakeHost fakeHost;
+    XClient x;
+    const unsigned long errorsBefore = quova::x11::UnexpectedXErrors();
+    std::unique_ptr<Tobel> plugs[2] = {std::make_unique<Tobel>(&Callback),
+                                       std::make_unique<Tobel>(&Callback)};
+    const Window hosts[2] = {x.MakeHostWindow(kWidth, kHeight),
+                             x.MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20)};
+    std::atomic<int> failures{0};
+    const auto end = Clock::now() + std::chrono::milliseconds(800);
+    const auto run = [&](AEffect* effect, Window host)
+    {
+        int opens = 0;
+        for (int idle = 0; opens < 3 || Clock::now() < end; ++idle)
+        {
+            if (idle % 60 == 0)
+            {
+                if (idle > 0) Dispatch(effect, vst::effEditClose);
+                if (Dispatch(effect, vst::effEditOpen, ParentOf(host)) != 1)
+                {
+                    failures.fetch_add(1);
+                    return;
+                }
+                ++opens;
+            }
+            Dispatch(effect, vst::effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Dispatch(effect, vst::effEditClose);
+    };
+    std::thread first(run, plugs[0]->GetEffect(), hosts[0]);
+    std::thread second(run, plugs[1]->GetEffect(), hosts[1]);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+    EXPECT_FALSE(quova::x11::ConnectionOpen());
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
 } // namespace
