@@ -293,9 +293,12 @@ TEST_F(EditorOnScreen, TheSizeSwitchResizesTheWindowAndAsksTheHostToResizeItsFra
     Run(100);
     const int height = plug->GetGraphics()->Height();
     ASSERT_NE(height, kHeight);
-    EXPECT_EQ(x->SizeOf(xwin).height, height);
     ASSERT_FALSE(gSizeRequests.empty());
     EXPECT_EQ(gSizeRequests.back(), std::make_pair(kWidth, height));
+    // The host resizes its window as asked, and the editor's window follows it.
+    XResizeWindow(x->display(), host, kWidth, unsigned(height));
+    Run(60);
+    EXPECT_EQ(x->SizeOf(xwin).height, height);
     ERect* rect = nullptr;
     ASSERT_EQ(effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->bottom - rect->top, height);
@@ -323,13 +326,60 @@ TEST_F(EditorOnScreen, AHundredOpenUseCloseCyclesLeaveNoWindowNoConnectionAndNoE
     EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
-TEST_F(EditorOnScreen, AParentIdThatNamesNoWindowIsRefused)
+// A host that makes its window on its own connection and asks for the editor before that connection
+// has sent the window to the server: the editor opens, and its X window is made in the host's at
+// the first idle that finds it there.
+TEST_F(EditorOnScreen, AHostWindowNotYetSentToTheServerGetsTheEditorAtTheFirstIdleThatFindsIt)
 {
-    void* missing = reinterpret_cast<void*>(uintptr_t(0x1FFFFFF0));
-    EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, missing, 0.0f), 0);
-    EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), nullptr);
-    EXPECT_EQ(effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f), 0);
+    XClient hostConnection;
+    Display* d = hostConnection.display();
+    const int screen = DefaultScreen(d);
+    const Window later = XCreateSimpleWindow(d, RootWindow(d, screen), 40, 40, kWidth, kHeight, 0,
+                                             BlackPixel(d, screen), BlackPixel(d, screen));
+    XMapWindow(d, later);
+    void* parent = reinterpret_cast<void*>(uintptr_t(later));
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, parent, 0.0f), 1);
+    const HWND frame = GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle()));
+    Run(20);
+    EXPECT_EQ(quova::x11::FrameXWindow(frame), 0u);
+    XFlush(d);
+    Run(80);
+    xwin = quova::x11::FrameXWindow(frame);
+    ASSERT_NE(xwin, 0u);
+    EXPECT_EQ(x->Children(later), std::vector<Window>{xwin});
+    EXPECT_TRUE(quova::x11::FramePresentedWhole(frame));
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    XDestroyWindow(d, later);
+}
+
+// A host window taller and wider than the editor that the host never resizes our window to (as
+// Ardour gives one 6 pixels taller): the editor's window takes the host window's size, and what
+// lies beyond the editor shows the editor's background, not the host window's black; also after
+// the host grows its window.
+TEST_F(EditorOnScreen, WhatLiesBeyondTheEditorInALargerHostWindowShowsTheEditorsBackground)
+{
+    XResizeWindow(x->display(), host, kWidth + 10, kHeight + 6);
+    XSync(x->display(), False);
     ASSERT_TRUE(Open());
+    const auto expectBackground = [&](int width, int height)
+    {
+        EXPECT_EQ(x->SizeOf(xwin).width, width);
+        EXPECT_EQ(x->SizeOf(xwin).height, height);
+        const std::vector<uint32_t> shown = x->Read(host, width, height);
+        ASSERT_EQ(shown.size(), size_t(width) * size_t(height));
+        const uint32_t background = shown[size_t(kHeight - 1) * size_t(width) + size_t(kWidth - 1)];
+        EXPECT_NE(background, 0u);
+        int others = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x0 = y < kHeight ? kWidth : 0; x0 < width; ++x0)
+                others += shown[size_t(y) * size_t(width) + size_t(x0)] != background;
+        EXPECT_EQ(others, 0);
+    };
+    expectBackground(kWidth + 10, kHeight + 6);
+    XResizeWindow(x->display(), host, kWidth + 30, kHeight + 20);
+    XSync(x->display(), False);
+    Run(60);
+    expectBackground(kWidth + 30, kHeight + 20);
 }
 
 // ---- a host that calls the editor from several threads ---------------------------------------------
