@@ -3,7 +3,8 @@
 //
 // Threads: UpdateParameterControls(Block) and RefreshParameterControls run on the host's thread under
 // the plug lock and only store values in controls; the others run on the editor (user-interface)
-// thread, also under the plug lock when they come through a host entry.
+// thread, also under the window layer's lock and then the plug lock when they come through a host
+// entry (IEffectVST::DispatchEditor).
 #pragma once
 
 struct IMouseModifiers; // defined by the GUI toolkit

@@ -7,6 +7,9 @@
 // Threads: the host calls the dispatcher, setParameter and getParameter from its user-interface
 // thread and the processing entries from its audio thread, in any order; the plug lock
 // serialises them. MIDI goes back to the host from inside the processing call holding the lock.
+// The editor opcodes and effClose take the window layer's lock first (one per module copy): a
+// host may open, idle and close editors from several threads, and every instance's editor shares
+// the window layer and the X connection.
 //
 // Host chunk (little-endian): u32 tag 0x70666674, u32 version 0x00010000, [bank only: the preset
 // block], then what WriteState appends. A chunk that does not begin with the tag is read as bare
@@ -108,6 +111,13 @@ protected:
     // The editor in the host's window (IEffectVSTEditorFrame.cpp). A Linux host hands effEditOpen
     // an X11 window id: the editor then opens in a frame shown inside that window, and
     // effEditIdle does the window work on the host's user-interface thread.
+    // The opcodes that reach the editor or the window layer: its rectangle, open, close, idle, the
+    // older drawing, mouse and key calls, and the key and knob-mode calls.
+    static bool IsEditorOpcode(VstInt32 opcode);
+    // An editor opcode, under the window layer's lock (one per module copy, shared by every
+    // instance's editor) and then the plug lock; effEditIdle without the plug lock. A host may call
+    // the editor from any thread: the calls are serialised, and the calling thread is the editor's.
+    VstIntPtr DispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     // Opens the editor in parent (a window of ours or an X11 window id); 1 on success, else 0.
     VstIntPtr OpenEditor(void* parent);
     // Closes the editor and its frame; 1 when an editor exists.

@@ -7,6 +7,7 @@
 
 #include "framework/IEffectVST.h"
 #include "framework/Trace.h"
+#include "platform/win32/WindowLayerLock.h"
 
 namespace
 {
@@ -49,7 +50,10 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
     {
         if (opcode == vst::effClose)
         {
-            // Wait for any call in progress, then let go of the lock before it is destroyed with us.
+            // The editor closes with the plug-in: the window layer's lock first, as for every editor
+            // call. Then wait for any call in progress and let go of the plug lock before it is
+            // destroyed with us.
+            quova::win32::WindowLayerGuard layer;
             plug->plugLock_.Enter();
             TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode),
                        index, static_cast<int>(value));
@@ -59,7 +63,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
             return 0;
         }
         if (opcode == vst::effIdle) return 0;
-        if (opcode == vst::effEditIdle) return plug->EditorIdle();
+        if (IsEditorOpcode(opcode)) return plug->DispatchEditor(opcode, index, value, ptr, opt);
         IEffectLockGuard guard(plug->plugLock_);
         TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode),
                    index, static_cast<int>(value));

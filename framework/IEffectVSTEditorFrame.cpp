@@ -1,8 +1,34 @@
 // IEffectVST: the editor opcodes, with the editor shown in a host's X11 window on Linux.
 #include "framework/EffectEditor.h"
 #include "framework/IEffectVST.h"
+#include "framework/Trace.h"
 #include "platform/win32/Window.h"
+#include "platform/win32/WindowLayerLock.h"
 #include "platform/x11/EditorFrames.h"
+
+bool IEffectVST::IsEditorOpcode(VstInt32 opcode)
+{
+    return (opcode >= vst::effEditGetRect && opcode <= vst::effEditSleep) ||
+           (opcode >= vst::effEditKeyDown && opcode <= vst::effSetEditKnob);
+}
+
+VstIntPtr IEffectVST::DispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    // The window layer's lock before the plug lock: an editor's tick, which any editor call may run
+    // for every open editor, takes them in this order.
+    quova::win32::WindowLayerGuard layer;
+    if (opcode == vst::effEditIdle) return EditorIdle();
+    VstIntPtr answer = 0;
+    {
+        IEffectLockGuard guard(plugLock_);
+        TracePoint("IEffectVST::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, GetOpcodeName(opcode),
+                   index, static_cast<int>(value));
+        answer = Dispatch(opcode, index, value, ptr, opt);
+    }
+    // The first frame reaches the screen at once; the idle round takes each editor's plug lock itself.
+    if (opcode == vst::effEditOpen && answer == 1) EditorIdle();
+    return answer;
+}
 
 VstIntPtr IEffectVST::OpenEditor(void* parent)
 {
@@ -27,7 +53,6 @@ VstIntPtr IEffectVST::OpenEditor(void* parent)
         quova::x11::CloseFrame(static_cast<HWND>(editorFrame_));
     editorFrame_ = frame;
     OnEditorOpened();
-    if (frame != nullptr) quova::x11::Idle(); // the first frame reaches the screen at once
     return 1;
 }
 

@@ -8,15 +8,41 @@
 #include "gui/IControl.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/WindowLayerLock.h"
+
+#include <algorithm>
 
 namespace
 {
 
 // Module-wide: editor windows open in the process (the window class exists while it is above 0),
-// and the frames per second of the window being created, read when its timer starts. Both are
-// touched on the user-interface thread only.
+// the editors with an open window, and the frames per second of the window being created, read
+// when its timer starts. Touched by the thread that holds the window layer's lock, like the windows.
 int gOpenWindows = 0;
 double gFramesPerSecond = IGraphics::kDefaultFramesPerSecond;
+
+std::vector<IEditorWindow*>& OpenEditors()
+{
+    static auto* editors = new std::vector<IEditorWindow*>(); // kept for late closes at process exit
+    return *editors;
+}
+
+void ForgetOpenEditor(IEditorWindow* editor)
+{
+    auto& editors = OpenEditors();
+    editors.erase(std::remove(editors.begin(), editors.end(), editor), editors.end());
+}
+
+// Run by each thread that takes the window layer's lock: it becomes the thread of every open editor,
+// as one editor's idle delivers the input, timers and paints of all of them. Each editor moves under
+// its plug-in's lock (BindEditorThread), so a change its former thread began is finished first, and
+// what other threads posted is applied before the new thread changes anything itself.
+void ClaimOpenEditors()
+{
+    auto& editors = OpenEditors();
+    for (size_t i = 0; i < editors.size(); ++i)
+        if (editors[i]->MustPost()) editors[i]->BindEditorThread();
+}
 
 constexpr int kWheelNotch = 120;
 
@@ -122,6 +148,8 @@ void* IEditorWindow::OpenEditorWindow(void* parent)
         return nullptr;
     }
     window_ = hwnd;
+    OpenEditors().push_back(this);
+    quova::win32::SetWindowLayerEntryHook(&ClaimOpenEditors);
     // From now on this thread owns the controls; other threads post their changes to it.
     BindEditorThread();
     MarkAllControlsChanged();
@@ -134,6 +162,7 @@ void IEditorWindow::CloseEditorWindow()
     if (editWindow_ != nullptr) DestroyTextEntry();
     HWND hwnd = window_;
     window_ = nullptr;
+    ForgetOpenEditor(this);
     DestroyWindow(hwnd);
     ReleaseWindowClass();
     UnbindEditorThread();
@@ -153,6 +182,7 @@ void IEditorWindow::ForgetDestroyedWindow()
     }
     textEntryState_ = kEntryNone;
     window_ = nullptr;
+    ForgetOpenEditor(this);
     ReleaseWindowClass();
     UnbindEditorThread();
 }

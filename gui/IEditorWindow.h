@@ -11,7 +11,9 @@
 // (Enter). A request is carried out at the next timer tick, after which the state is 0.
 //
 // Threads: only the thread that owns the window (the host's user-interface thread). The count of
-// open editor windows is module-wide: the window class exists while it is above 0.
+// open editor windows is module-wide: the window class exists while it is above 0. When a host
+// calls the editor from several threads, the window layer's lock (platform/win32/WindowLayerLock.h)
+// serialises them, and each thread that takes it becomes the thread of every open editor.
 // Lifetime: the window exists between OpenEditorWindow and CloseEditorWindow (or WM_CLOSE, or the
 // host destroying its frame); closing leaves the editor object and its controls intact. The
 // destructor closes a window that is still open. Non-copyable.

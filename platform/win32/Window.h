@@ -20,8 +20,9 @@
 //  [ ] WM_NCCREATE, WM_SIZE, WM_MOVE, WM_ERASEBKGND and the other messages nothing here handles
 //
 // Threads: windows, messages, timers, menus and dialogs belong to the user-interface thread; call
-// them from one thread only (as the editor does). Coordinates of a child are relative to its
-// parent's client area; those of a top-level window are screen coordinates.
+// them from one thread at a time: the one that holds the window layer's lock (WindowLayerLock.h)
+// when more than one thread may reach them, as a host's editor calls may. Coordinates of a child
+// are relative to its parent's client area; those of a top-level window are screen coordinates.
 
 #include "platform/types/Win32Types.h"
 #include "platform/win32/WindowMessages.h"

@@ -2,6 +2,7 @@
 #include "platform/x11/EditorFrames.h"
 
 #include "platform/win32/Window.h"
+#include "platform/win32/WindowLayerLock.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/XConnection.h"
 
@@ -31,8 +32,10 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 struct Frame
 {
     HWND hwnd = nullptr;
-    Window xwin = 0;
+    Window xwin = 0; // 0 while the host's window is not on the server yet
+    Window host = 0; // the host's window
     int place = 0;
+    std::function<void(int, int)> onResize; // handed to the shown window when the frame is shown
 };
 
 std::vector<Frame>& Frames()
@@ -63,12 +66,23 @@ int FreePlace()
     return -1;
 }
 
-// Makes the X child window; 0 when the host's window is not there.
-Window MakeXWindow(Display* d, Window host, int width, int height)
+// The size of the host's window; false when the server does not know the window (yet).
+bool HostWindowSize(Display* d, Window host, int& width, int& height)
 {
     ErrorTrap trap(d);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(d, host, &attributes) || trap.Failed()) return 0;
+    if (!XGetWindowAttributes(d, host, &attributes) || trap.Failed()) return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+// Makes the X child window of the host's window, width x height or as large as the host's window
+// when that is larger (a host may give a window larger than the editor and never resize ours); 0
+// when that fails.
+Window MakeXWindow(Display* d, Window host, int width, int height)
+{
+    ErrorTrap trap(d);
     // The editor's pixels suit the screen's default visual (24-bit true colour, see XConnection),
     // whatever visual the host's window has (32 bits with alpha in compositing hosts): the window
     // takes that visual, with the colormap and border a visual of its own needs.
@@ -83,9 +97,62 @@ Window MakeXWindow(Display* d, Window host, int width, int height)
                              DefaultDepth(d, screen), InputOutput, DefaultVisual(d, screen),
                              CWBackPixel | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &set);
     if (trap.Failed()) return 0;
+    // The host's size changes reach us (as ConfigureNotify of its window): ours follows them.
+    XSelectInput(d, host, StructureNotifyMask);
     XMapWindow(d, w);
-    if (trap.Failed()) return 0;
+    if (trap.Failed())
+    {
+        XDestroyWindow(d, w);
+        return 0;
+    }
     return w;
+}
+
+enum class Showing
+{
+    Shown,
+    HostMissing, // the host's window is not on the server (yet)
+    Failed
+};
+
+// Makes the frame's X window in the host's window and shows the frame in it.
+Showing ShowFrame(Display* d, Frame& frame)
+{
+    int hostWidth = 0, hostHeight = 0;
+    if (!HostWindowSize(d, frame.host, hostWidth, hostHeight)) return Showing::HostMissing;
+    RECT client{};
+    GetClientRect(frame.hwnd, &client);
+    const int width = std::max(1, static_cast<int>(client.right));
+    const int height = std::max(1, static_cast<int>(client.bottom));
+    const int xwinWidth = std::max(width, hostWidth);
+    const int xwinHeight = std::max(height, hostHeight);
+    const Window xwin = MakeXWindow(d, frame.host, xwinWidth, xwinHeight);
+    if (xwin == 0) return Showing::Failed;
+    ShownWindow* shown =
+        X11Desktop::Instance().Show(ShownWindow::Kind::Frame, frame.hwnd, xwin, width, height);
+    if (!shown)
+    {
+        ErrorTrap trap(d);
+        XDestroyWindow(d, xwin);
+        return Showing::Failed;
+    }
+    shown->host = frame.host;
+    shown->hostWidth = hostWidth;
+    shown->hostHeight = hostHeight;
+    shown->xwinWidth = xwinWidth;
+    shown->xwinHeight = xwinHeight;
+    shown->onResize = std::move(frame.onResize);
+    frame.xwin = xwin;
+    return Showing::Shown;
+}
+
+// Frames whose host window was not on the server yet are shown once it is.
+void ShowWaitingFrames()
+{
+    Display* d = XConnection::Current();
+    if (d == nullptr) return;
+    for (Frame& frame : Frames())
+        if (frame.xwin == 0 && IsWindow(frame.hwnd)) ShowFrame(d, frame);
 }
 
 } // namespace
@@ -93,45 +160,43 @@ Window MakeXWindow(Display* d, Window host, int width, int height)
 bool IsForeignWindowId(const void* parent)
 {
     const auto value = reinterpret_cast<uintptr_t>(parent);
+    win32::WindowLayerGuard layer;
     return value != 0 && value <= 0x1FFFFFFFu && !IsWindow(static_cast<HWND>(const_cast<void*>(parent)));
 }
 
 HWND OpenFrame(uintptr_t hostWindow, int width, int height, std::function<void(int, int)> onResize)
 {
+    win32::WindowLayerGuard layer;
     if (hostWindow == 0 || hostWindow > 0x1FFFFFFFu || width < 1 || height < 1) return nullptr;
     const int place = FreePlace();
     if (place < 0) return nullptr;
     Display* d = XConnection::Acquire();
     if (!d) return nullptr;
-    Window xwin = MakeXWindow(d, static_cast<Window>(hostWindow), width, height);
     HWND hwnd = nullptr;
-    if (xwin != 0 && RegisterFrameClass())
+    if (RegisterFrameClass())
     {
         hwnd = CreateWindowExA(0, kFrameClass, "", WS_POPUP | WS_VISIBLE,
                                kPlaceOrigin + (place % kPlacesPerRow) * kPlaceStep,
                                kPlaceOrigin + (place / kPlacesPerRow) * kPlaceStep, width, height, nullptr,
                                nullptr, nullptr, nullptr);
     }
-    ShownWindow* shown =
-        hwnd ? X11Desktop::Instance().Show(ShownWindow::Kind::Frame, hwnd, xwin, width, height) : nullptr;
-    if (!shown)
+    Frame frame{hwnd, 0, static_cast<Window>(hostWindow), place, std::move(onResize)};
+    // A host may ask before its own connection has sent its window to the server: the frame then
+    // waits, and is shown at the first idle that finds the window.
+    if (!hwnd || ShowFrame(d, frame) == Showing::Failed)
     {
         if (hwnd) DestroyWindow(hwnd);
-        if (xwin)
-        {
-            ErrorTrap trap(d);
-            XDestroyWindow(d, xwin);
-        }
+        if (Frames().empty()) UnregisterClassA(kFrameClass, nullptr);
         XConnection::Release();
         return nullptr;
     }
-    shown->onResize = std::move(onResize);
-    Frames().push_back(Frame{hwnd, xwin, place});
+    Frames().push_back(std::move(frame));
     return hwnd;
 }
 
 void CloseFrame(HWND frame)
 {
+    win32::WindowLayerGuard layer;
     auto& frames = Frames();
     auto it = std::find_if(frames.begin(), frames.end(), [frame](const Frame& f) { return f.hwnd == frame; });
     if (it == frames.end()) return;
@@ -141,10 +206,15 @@ void CloseFrame(HWND frame)
     const bool alive = shown ? shown->xwinAlive : true;
     if (shown) desktop.Forget(shown);
     if (IsWindow(frame)) DestroyWindow(frame);
+    if (it->xwin != 0)
     {
         // The host may have destroyed its window (and ours with it) already.
         ErrorTrap trap(d);
         if (alive) XDestroyWindow(d, it->xwin);
+        const Window host = it->host;
+        if (std::none_of(frames.begin(), frames.end(),
+                         [&](const Frame& f) { return f.hwnd != frame && f.xwin != 0 && f.host == host; }))
+            XSelectInput(d, host, NoEventMask);
     }
     frames.erase(it);
     if (frames.empty()) UnregisterClassA(kFrameClass, nullptr);
@@ -153,6 +223,8 @@ void CloseFrame(HWND frame)
 
 void Idle()
 {
+    win32::WindowLayerGuard layer;
+    ShowWaitingFrames();
     X11Desktop::Instance().Idle();
 }
 

@@ -244,7 +244,17 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
     ShownWindow* s = FindByWindow(event.xany.window);
     if (!s)
     {
-        if (foreign_) foreign_(event);
+        const bool fromHost =
+            std::any_of(shown_.begin(), shown_.end(),
+                        [&](const auto& shown) { return shown->host == event.xany.window; });
+        if (!fromHost)
+        {
+            if (foreign_) foreign_(event);
+        }
+        else if (event.type == ConfigureNotify && event.xconfigure.window == event.xany.window)
+        {
+            FollowHost(event.xconfigure.window, event.xconfigure.width, event.xconfigure.height);
+        }
         return;
     }
     switch (event.type)
@@ -341,7 +351,6 @@ void X11Desktop::FlushMenuReleases()
 
 void X11Desktop::FollowSizes()
 {
-    Display* d = XConnection::Current();
     for (size_t i = 0; i < shown_.size(); ++i)
     {
         ShownWindow& s = *shown_[i];
@@ -355,11 +364,33 @@ void X11Desktop::FollowSizes()
         s.width = w;
         s.height = h;
         if (!MakeImage(s)) continue;
-        if (s.xwinAlive) XResizeWindow(d, s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
-        s.bandFilled = false;
+        ResizeXWindow(s);
         s.damage.assign(1, RECT{0, 0, w, h});
         if (s.onResize) s.onResize(w, h);
     }
+}
+
+void X11Desktop::FollowHost(Window host, int width, int height)
+{
+    for (auto& s : shown_)
+    {
+        if (s->host != host) continue;
+        s->hostWidth = width;
+        s->hostHeight = height;
+        ResizeXWindow(*s);
+    }
+}
+
+void X11Desktop::ResizeXWindow(ShownWindow& s)
+{
+    const int w = std::max(s.width, s.hostWidth);
+    const int h = std::max(s.height, s.hostHeight);
+    if (w == s.xwinWidth && h == s.xwinHeight) return;
+    if (s.xwinAlive)
+        XResizeWindow(XConnection::Current(), s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    s.xwinWidth = w;
+    s.xwinHeight = h;
+    s.bandFilled = false;
 }
 
 void X11Desktop::PresentAll()

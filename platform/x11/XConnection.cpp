@@ -1,6 +1,8 @@
 // The shared X connection and its error handler.
 #include "platform/x11/XConnection.h"
 
+#include "platform/win32/WindowLayerLock.h"
+
 #include <X11/Xlibint.h>
 #include <X11/Xutil.h>
 
@@ -56,6 +58,7 @@ bool ShowsTrueColour(Display* display)
 
 Display* XConnection::Acquire()
 {
+    win32::WindowLayerGuard layer;
     if (gUsers > 0)
     {
         ++gUsers;
@@ -76,6 +79,7 @@ Display* XConnection::Acquire()
 
 void XConnection::Release()
 {
+    win32::WindowLayerGuard layer;
     if (gUsers == 0 || --gUsers > 0) return;
     XSync(gDisplay, False);
     XCloseDisplay(gDisplay);

@@ -4,7 +4,8 @@
 // a request that may fail), never fatal, and never reach the process's X error handler, which is
 // left as the host has it; errors on other connections (the host's) never pass through us.
 //
-// Threads: the user-interface thread only (the thread that calls effEditOpen / effEditIdle).
+// Threads: the thread that holds the window layer's lock (platform/win32/WindowLayerLock.h), which
+// Acquire and Release take themselves.
 
 #include <X11/Xlib.h>
 

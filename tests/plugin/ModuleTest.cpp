@@ -1,9 +1,14 @@
 // Quova.so as a host sees it, through the command-line host's loader: the entry, the effect
-// record, a held chord played back as an arpeggio, chunks saved and restored, and a hundred
-// load-to-unload cycles (leaks show up under the sanitizers).
+// record, the symbols it exports, two copies in one process, a held chord played back as an
+// arpeggio, chunks saved and restored, and a hundred load-to-unload cycles (leaks show up under
+// the sanitizers).
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
+#include <filesystem>
+#include <set>
 #include <vector>
 
 #include "platform/vst/VstAbi.h"
@@ -65,6 +70,59 @@ TEST(QuovaModule, EntryAndEffectRecord)
     EXPECT_EQ(effect->version, 10204); // 1.2.4
     host.Dispatch(vst::effGetProgramName, 0, 0, text);
     EXPECT_STREQ(text, "Empty");
+}
+
+TEST(QuovaModule, ExportsItsEntryPointsAndNothingElse)
+{
+    std::set<std::string> exported;
+    for (const auto& symbol : quova::test::DefinedSymbols(QUOVA_PLUGIN_MODULE, true))
+        exported.insert(symbol.first);
+    EXPECT_EQ(exported, (std::set<std::string>{"VSTPluginMain", "main"}));
+}
+
+// The file a code or data address of the process lies in.
+std::string FileOf(const void* address)
+{
+    Dl_info info{};
+    return dladdr(address, &info) != 0 && info.dli_fname != nullptr ? info.dli_fname : "";
+}
+
+// Two copies from two folders, both loaded with RTLD_GLOBAL (as some hosts load every module): each
+// copy's instances run on the copy's own code, classes and tables, not on those of the copy loaded
+// first, and both play.
+TEST(QuovaModule, TwoCopiesLoadedGloballyEachKeepTheirOwnCodeAndState)
+{
+    TempDataFolder folder;
+    std::vector<std::string> paths;
+    for (const char* name : {"first", "second"})
+    {
+        const auto path = folder.Root() / name / "Quova.so";
+        std::filesystem::create_directories(path.parent_path());
+        std::filesystem::copy_file(QUOVA_PLUGIN_MODULE, path);
+        ASSERT_NE(dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL), nullptr) << dlerror();
+        paths.push_back(path.string());
+    }
+    VstHost hosts[2];
+    for (size_t i = 0; i < 2; ++i)
+    {
+        SCOPED_TRACE(paths[i]);
+        VstHost& host = hosts[i];
+        ASSERT_TRUE(host.Load(paths[i]) && host.Open() && host.SetSampleRate(44100.0) &&
+                    host.SetBlockSize(512) && host.Resume())
+            << host.LastError();
+        AEffect* effect = host.Effect();
+        EXPECT_EQ(FileOf(reinterpret_cast<void*>(effect->dispatcher)), paths[i]);
+        // The instance's class table (its first word) is the copy's own.
+        EXPECT_EQ(FileOf(*static_cast<void**>(effect->object)), paths[i]);
+        HoldChord(host);
+        ASSERT_TRUE(host.RunBlocks(12));
+        EXPECT_FALSE(NoteOns(host).empty());
+    }
+    std::vector<uint8_t> chunk;
+    ASSERT_TRUE(hosts[0].GetChunk(false, chunk));
+    EXPECT_TRUE(hosts[1].SetChunk(chunk, false));
+    for (VstHost& host : hosts)
+        host.Close();
 }
 
 TEST(QuovaModule, AHeldChordComesBackAsAnArpeggio)

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,27 @@
 
 namespace quova::test
 {
+
+// The symbols a shared object defines, as nm lists them (name -> address relative to the object's
+// load base): only those it exports (its dynamic symbols), or every one of its symbol table.
+inline std::map<std::string, uint64_t> DefinedSymbols(const std::string& path, bool exportedOnly)
+{
+    std::map<std::string, uint64_t> symbols;
+    const std::string command =
+        std::string("nm --defined-only ") + (exportedOnly ? "-D '" : "'") + path + "' 2>/dev/null";
+    FILE* nm = popen(command.c_str(), "r");
+    if (nm == nullptr) return symbols;
+    char line[4096];
+    while (std::fgets(line, sizeof line, nm) != nullptr)
+    {
+        unsigned long long value = 0;
+        char type = 0;
+        char name[4000] = {};
+        if (std::sscanf(line, "%llx %c %3999s", &value, &type, name) == 3) symbols[name] = value;
+    }
+    pclose(nm);
+    return symbols;
+}
 
 // A fresh, empty data root for one test; removed again at the end.
 class TempDataFolder

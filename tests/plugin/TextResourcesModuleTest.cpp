@@ -2,11 +2,15 @@
 // skin, the chord table, the font descriptions and the images.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <memory>
 #include <string>
 
 #include "platform/resources/Resources.h"
 #include "plugin/SkinLayout.h"
+#include "tests/plugin/PluginTestSupport.h"
 #include "tools/host/PluginModule.h"
 
 namespace
@@ -18,8 +22,17 @@ TEST(QuovaModuleResources, TheLoadedModuleCarriesTheBuiltInResources)
     std::unique_ptr<quova::host::PluginModule> module =
         quova::host::PluginModule::Load(QUOVA_PLUGIN_MODULE, error);
     ASSERT_NE(module, nullptr) << error;
-    auto* table = static_cast<HMODULE>(module->Symbol("quovaPluginModule"));
-    ASSERT_NE(table, nullptr) << "Quova.so has no resource table";
+    // The module exports only its entry points: its table is found through its full symbol table
+    // and the place the loader put it.
+    Dl_info info{};
+    link_map* map = nullptr;
+    ASSERT_NE(dladdr1(reinterpret_cast<void*>(module->Entry()), &info, reinterpret_cast<void**>(&map),
+                      RTLD_DL_LINKMAP),
+              0);
+    const auto symbols = quova::test::DefinedSymbols(QUOVA_PLUGIN_MODULE, false);
+    const auto found = symbols.find("quovaPluginModule");
+    ASSERT_NE(found, symbols.end()) << "Quova.so has no resource table";
+    auto* table = reinterpret_cast<HMODULE>(map->l_addr + found->second);
     ASSERT_NE(table, PluginModule()) << "the table must be the loaded module's, not the test's";
 
     for (int id : {101, 113, 115, 119, 139, 149})

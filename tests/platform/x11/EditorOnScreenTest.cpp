@@ -1,9 +1,12 @@
 // The plug-in's editor on a real X server, opened through the effect record in a host-made X11
 // window: what the screen shows, synthetic input changing parameters as the headless tests do,
-// the size switch, and many open-use-close cycles. Skipped without an X server.
+// the size switch, many open-use-close cycles, and hosts that call the editor from several
+// threads (also built with ThreadSanitizer by scripts/test). Skipped without an X server.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "PluginTestSupport.h"
 #include "XTestSupport.h"
@@ -290,9 +293,12 @@ TEST_F(EditorOnScreen, TheSizeSwitchResizesTheWindowAndAsksTheHostToResizeItsFra
     Run(100);
     const int height = plug->GetGraphics()->Height();
     ASSERT_NE(height, kHeight);
-    EXPECT_EQ(x->SizeOf(xwin).height, height);
     ASSERT_FALSE(gSizeRequests.empty());
     EXPECT_EQ(gSizeRequests.back(), std::make_pair(kWidth, height));
+    // The host resizes its window as asked, and the editor's window follows it.
+    XResizeWindow(x->display(), host, kWidth, unsigned(height));
+    Run(60);
+    EXPECT_EQ(x->SizeOf(xwin).height, height);
     ERect* rect = nullptr;
     ASSERT_EQ(effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->bottom - rect->top, height);
@@ -320,13 +326,187 @@ TEST_F(EditorOnScreen, AHundredOpenUseCloseCyclesLeaveNoWindowNoConnectionAndNoE
     EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
-TEST_F(EditorOnScreen, AParentIdThatNamesNoWindowIsRefused)
+// A host that makes its window on its own connection and asks for the editor before that connection
+// has sent the window to the server: the editor opens, and its X window is made in the host's at
+// the first idle that finds it there.
+TEST_F(EditorOnScreen, AHostWindowNotYetSentToTheServerGetsTheEditorAtTheFirstIdleThatFindsIt)
 {
-    void* missing = reinterpret_cast<void*>(uintptr_t(0x1FFFFFF0));
-    EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, missing, 0.0f), 0);
-    EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), nullptr);
-    EXPECT_EQ(effect->dispatcher(effect, vst::effEditIdle, 0, 0, nullptr, 0.0f), 0);
+    XClient hostConnection;
+    Display* d = hostConnection.display();
+    const int screen = DefaultScreen(d);
+    const Window later = XCreateSimpleWindow(d, RootWindow(d, screen), 40, 40, kWidth, kHeight, 0,
+                                             BlackPixel(d, screen), BlackPixel(d, screen));
+    XMapWindow(d, later);
+    void* parent = reinterpret_cast<void*>(uintptr_t(later));
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, parent, 0.0f), 1);
+    const HWND frame = GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle()));
+    Run(20);
+    EXPECT_EQ(quova::x11::FrameXWindow(frame), 0u);
+    XFlush(d);
+    Run(80);
+    xwin = quova::x11::FrameXWindow(frame);
+    ASSERT_NE(xwin, 0u);
+    EXPECT_EQ(x->Children(later), std::vector<Window>{xwin});
+    EXPECT_TRUE(quova::x11::FramePresentedWhole(frame));
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    XDestroyWindow(d, later);
+}
+
+// A host window taller and wider than the editor that the host never resizes our window to (as
+// Ardour gives one 6 pixels taller): the editor's window takes the host window's size, and what
+// lies beyond the editor shows the editor's background, not the host window's black; also after
+// the host grows its window.
+TEST_F(EditorOnScreen, WhatLiesBeyondTheEditorInALargerHostWindowShowsTheEditorsBackground)
+{
+    XResizeWindow(x->display(), host, kWidth + 10, kHeight + 6);
+    XSync(x->display(), False);
     ASSERT_TRUE(Open());
+    const auto expectBackground = [&](int width, int height)
+    {
+        EXPECT_EQ(x->SizeOf(xwin).width, width);
+        EXPECT_EQ(x->SizeOf(xwin).height, height);
+        const std::vector<uint32_t> shown = x->Read(host, width, height);
+        ASSERT_EQ(shown.size(), size_t(width) * size_t(height));
+        const uint32_t background = shown[size_t(kHeight - 1) * size_t(width) + size_t(kWidth - 1)];
+        EXPECT_NE(background, 0u);
+        int others = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x0 = y < kHeight ? kWidth : 0; x0 < width; ++x0)
+                others += shown[size_t(y) * size_t(width) + size_t(x0)] != background;
+        EXPECT_EQ(others, 0);
+    };
+    expectBackground(kWidth + 10, kHeight + 6);
+    XResizeWindow(x->display(), host, kWidth + 30, kHeight + 20);
+    XSync(x->display(), False);
+    Run(60);
+    expectBackground(kWidth + 30, kHeight + 20);
+}
+
+// ---- a host that calls the editor from several threads ---------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, void* ptr = nullptr)
+{
+    return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+}
+
+void* ParentOf(Window w)
+{
+    return reinterpret_cast<void*>(uintptr_t(w));
+}
+
+// The host's user-interface thread opens and closes the editor while a timer thread of its own idles
+// it: the calls take turns, so the connection is never closed under an idle and the window layer is
+// never changed by two threads at once. Afterwards a click that waits on the server is taken by the
+// first idle on yet another thread, the editor having been opened on this one.
+TEST(EditorHostThreads, OpenAndCloseOnOneThreadWhileAnotherIdles)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    TempDataFolder data;
+    FakeHost fakeHost;
+    XClient x;
+    const unsigned long errorsBefore = quova::x11::UnexpectedXErrors();
+    auto plug = std::make_unique<Tobel>(&Callback);
+    AEffect* effect = plug->GetEffect();
+    const Window host = x.MakeHostWindow(kWidth, kHeight);
+
+    std::atomic<bool> done{false};
+    std::atomic<int> idles{0};
+    std::thread idler(
+        [&]
+        {
+            while (!done.load())
+            {
+                Dispatch(effect, vst::effEditIdle);
+                idles.fetch_add(1);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    int cycles = 0;
+    bool allOpened = true;
+    const auto end = Clock::now() + std::chrono::milliseconds(800);
+    while (allOpened && (cycles < 4 || Clock::now() < end))
+    {
+        allOpened = Dispatch(effect, vst::effEditOpen, ParentOf(host)) == 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        Dispatch(effect, vst::effEditClose);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ++cycles;
+    }
+    done = true;
+    idler.join();
+    EXPECT_TRUE(allOpened);
+    EXPECT_GT(idles.load(), cycles);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+    EXPECT_FALSE(quova::x11::ConnectionOpen());
+
+    ASSERT_EQ(Dispatch(effect, vst::effEditOpen, ParentOf(host)), 1);
+    const Window xwin =
+        quova::x11::FrameXWindow(GetParent(static_cast<HWND>(plug->GetGraphics()->GetWindowHandle())));
+    const IRectangle areaSwitch = plug->GetSkin().At(9);
+    ASSERT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 1.0);
+    x.Click(xwin, Centre(areaSwitch.left, areaSwitch.right), Centre(areaSwitch.top, areaSwitch.bottom));
+    XSync(x.display(), False);
+    std::thread(
+        [&]
+        {
+            for (int i = 0; i < 10; ++i)
+            {
+                Dispatch(effect, vst::effEditIdle);
+                std::this_thread::sleep_for(std::chrono::milliseconds(4));
+            }
+        })
+        .join();
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), 0.0);
+    Dispatch(effect, vst::effEditClose);
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+}
+
+// Two instances whose editors each run on a thread of their own (as a bridge runs them), each idled
+// every millisecond and reopened every 60 idles: one editor's idle delivers the other's timers and
+// paints, and both open, close and reach the X connection in turn.
+TEST(EditorHostThreads, TwoEditorsEachOpenedIdledAndReopenedOnAThreadOfItsOwn)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    TempDataFolder data;
+    FakeHost fakeHost;
+    XClient x;
+    const unsigned long errorsBefore = quova::x11::UnexpectedXErrors();
+    std::unique_ptr<Tobel> plugs[2] = {std::make_unique<Tobel>(&Callback),
+                                       std::make_unique<Tobel>(&Callback)};
+    const Window hosts[2] = {x.MakeHostWindow(kWidth, kHeight),
+                             x.MakeHostWindow(kWidth, kHeight, 40, 40 + kHeight + 20)};
+    std::atomic<int> failures{0};
+    const auto end = Clock::now() + std::chrono::milliseconds(800);
+    const auto run = [&](AEffect* effect, Window host)
+    {
+        int opens = 0;
+        for (int idle = 0; opens < 3 || Clock::now() < end; ++idle)
+        {
+            if (idle % 60 == 0)
+            {
+                if (idle > 0) Dispatch(effect, vst::effEditClose);
+                if (Dispatch(effect, vst::effEditOpen, ParentOf(host)) != 1)
+                {
+                    failures.fetch_add(1);
+                    return;
+                }
+                ++opens;
+            }
+            Dispatch(effect, vst::effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Dispatch(effect, vst::effEditClose);
+    };
+    std::thread first(run, plugs[0]->GetEffect(), hosts[0]);
+    std::thread second(run, plugs[1]->GetEffect(), hosts[1]);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
+    EXPECT_FALSE(quova::x11::ConnectionOpen());
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
 } // namespace

@@ -575,11 +575,17 @@ TEST_F(X11Backend, AFrameInAHostWindowOfAnotherVisualShowsItsPixels)
     XFreeColormap(d, a.colormap);
 }
 
-TEST_F(X11Backend, AHostWindowThatDoesNotExistIsRefusedCleanly)
+TEST_F(X11Backend, AHostWindowTheServerDoesNotKnowIsWaitedForAndNoWindowIdIsRefused)
 {
-    EXPECT_EQ(quova::x11::OpenFrame(0x1FFFFF0, 100, 100, nullptr), nullptr);
+    HWND waiting = quova::x11::OpenFrame(0x1FFFFF0, 100, 100, nullptr);
+    ASSERT_NE(waiting, nullptr);
+    Idle();
+    EXPECT_EQ(quova::x11::FrameXWindow(waiting), 0u);
+    EXPECT_EQ(quova::x11::OpenFrameCount(), 2);
+    quova::x11::CloseFrame(waiting);
     EXPECT_EQ(quova::x11::OpenFrame(0, 100, 100, nullptr), nullptr);
     EXPECT_EQ(quova::x11::OpenFrameCount(), 1);
+    EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
     EXPECT_TRUE(quova::x11::IsForeignWindowId(reinterpret_cast<void*>(uintptr_t(host))));
     EXPECT_FALSE(quova::x11::IsForeignWindowId(frame));
 }
