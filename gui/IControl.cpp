@@ -150,6 +150,9 @@ void IControl::Hide(bool hide)
         hasPostedHidden_ = 1;
     }
     if (RouteChange(IGraphics::kPostHide, hide ? 1.0 : 0.0)) return;
+    // A control drawn and then hidden leaves its pixels on the screen; one shown again paints itself.
+    leftBehind_ = hide && (leftBehind_ != 0 || (hidden_ == 0 && drawn_ != 0)) ? 1 : 0;
+    if (hide) drawn_ = 0;
     hidden_ = hide ? 1 : 0;
     if (owner_ != nullptr) owner_->NoteVisibility(this);
     RequestRedraw();
@@ -196,6 +199,13 @@ void IControl::MarkChanged(bool informPlug)
     SetChanged(true);
     if (informPlug && plug_ != nullptr && parameterIndex_ >= 0)
         plug_->SetParameterFromGUI(parameterIndex_, value_);
+}
+
+IRectangle IControl::TakeAreaLeftBehind()
+{
+    if (leftBehind_ == 0) return IRectangle();
+    leftBehind_ = 0;
+    return GetRectangle();
 }
 
 void IControl::MarkDrawn()

@@ -209,6 +209,11 @@ public:
     bool IsRedrawPending() const { return redraw_ != 0; }
     // Asks for one more paint after the next (see MarkDrawn).
     void RequestRedraw();
+    // The editor object painted the control (its pixels are in the drawing).
+    void NoteDrawn() { drawn_ = 1; }
+    // Once after a control that was drawn is hidden: the area it drew in (GetRectangle), which must
+    // be painted again from what lies below; empty otherwise. The editor's thread.
+    IRectangle TakeAreaLeftBehind();
     // For controls whose NeedsRedraw answers from state of their own: the editor asks them at every
     // tick. Set before the control is added to the editor, or on the editor's thread.
     void SetAlwaysPolled(bool on);
@@ -303,6 +308,9 @@ private:
     uint8_t redraw_ = 0;
     uint8_t alwaysPolled_ = 0;
     uint8_t capturesModel_ = 0;
+    // Drawn since it was last hidden; hidden after it was drawn, its area not yet repainted.
+    uint8_t drawn_ = 0;
+    uint8_t leftBehind_ = 0;
     // What a posting thread last posted (written and read under the plug lock). The two has-flags are
     // also read by the editor's thread, to skip the thread test while nothing is posted.
     RelaxedValue<uint8_t> hasPostedValue_{0};

@@ -344,8 +344,9 @@ public:
     // ---- paint and prompts ------------------------------------------------------------------------------
     // At every timer tick, under the plug lock: the changes other threads posted are applied, then
     // observers of every visible (or notify-when-hidden) control from index 1 that needs redrawing
-    // are told, and *rect grows by its invalid rectangle. True when any did. When parts is given,
-    // each such invalid rectangle is also added to it (so that far apart changes can be sent apart).
+    // are told, and *rect grows by its invalid rectangle; so it does by the area of a control hidden
+    // since it was drawn (IControl::TakeAreaLeftBehind). True when any did. When parts is given,
+    // each such rectangle is also added to it (so that far apart changes can be sent apart).
     bool CollectChangedArea(IRectangle* rect, std::vector<IRectangle>* parts = nullptr);
     // Paints rect (see the strict-paint flag; a strict paint first grows rect by what the controls it
     // meets draw, IControl::WholePartsOf) into the drawing bitmap and presents it, without the

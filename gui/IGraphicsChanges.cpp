@@ -186,7 +186,16 @@ bool IGraphics::CollectChangedAreaFullScan(IRectangle* rect, std::vector<IRectan
 
 bool IGraphics::CollectControl(IControl* control, IRectangle* rect, std::vector<IRectangle>* parts)
 {
-    if (control->IsHidden() && !control->NotifiesWhenHidden()) return false;
+    if (control->IsHidden() && !control->NotifiesWhenHidden())
+    {
+        // Its observers hear nothing, but the area a hidden control drew in is painted again once,
+        // from what lies below, or its picture would stay on the screen.
+        const IRectangle left = control->TakeAreaLeftBehind();
+        if (left.IsEmpty()) return false;
+        if (parts != nullptr) parts->push_back(left);
+        if (rect != nullptr) *rect = rect->Union(left);
+        return true;
+    }
     if (!control->NeedsRedraw()) return false;
     control->NotifyChanged();
     if (parts != nullptr)
@@ -210,6 +219,7 @@ void IGraphics::PaintControl(IControl* control)
         control->CaptureModel();
     }
     control->Paint(this);
+    control->NoteDrawn();
 }
 
 // A control overlaps the painted area when area.Meets(control rect): a control that only touches the
