@@ -23,7 +23,7 @@ PatternView::PatternView(IEffectBase* plug, const IRectangle& rect, int paramete
     : IControl(plug, rect, parameterIndex, IBlendSpec(blendMethod, 1.0f)), engine_(engine), host_(host),
       gridX_(rect.left + 1), gridTop_(rect.top),
       frameCount_(frameCount > 0 ? static_cast<unsigned>(frameCount) : 1u), indicators_(indicators),
-      markerStrip_(markerStrip), drawRect_(rect.left, rect.top - kHeaderHeight, rect.right, rect.bottom),
+      markerStrip_(markerStrip), drawRect_(PaintedArea(rect)),
       numberStyle_("Verdana", 10, IColorARGB(255, 255, 255, 255)),
       valueStyle_("Verdana", 12, IColorARGB(240, 255, 255, 255)),
       labelStyle_("Verdana", kCellLabelSize, IColorARGB(255, 255, 255, 255))

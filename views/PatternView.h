@@ -122,7 +122,8 @@ public:
     // fading them by one frame) and the indicators. False when the shown key
     // area has no engine.
     bool Paint(IGraphics* graphics) override;
-    // The draw rectangle: the control rectangle with the header above it.
+    // The draw rectangle: the control rectangle with the header above it and
+    // the few rows under it that bars and markers reach (see PaintedArea).
     IRectangle GetRectangle() const override;
     // What changed on the screen since the last paint: the whole draw
     // rectangle after MarkChanged or when the loop range, the pattern length
@@ -235,6 +236,9 @@ private:
     void PaintCellLabel(IGraphics* graphics, const IRectangle& cell, const char* text);
     void PaintHeader(IGraphics* graphics, int steps);
     void PaintSelection(IGraphics* graphics);
+    // The box of the range selection on the grid (its outline reaches one pixel further right
+    // and down); empty without a selection of columns.
+    IRectangle SelectionBox() const;
     void PaintMarkers(IGraphics* graphics);
     // The columns area touches, from the length bracket to the lowest bar
     // while the grid shows texts, else over the rows area touches (empty for
@@ -243,6 +247,10 @@ private:
     // Hands each changed box (see GetInvalidRectangle) to add, with the
     // whole columns around it; nothing when nothing changed.
     template <typename Add> void VisitInvalidParts(Add&& add) const;
+    // The draw rectangle of a view over rect: everything the view paints,
+    // from the header to what reaches under the grid, and the controller
+    // lanes' dots, which stand at fixed places of the editor.
+    static IRectangle PaintedArea(const IRectangle& rect);
     // The playing-step mark over step (clamped to the grid).
     IRectangle PlayingStepBoxAt(int step) const;
 

@@ -33,7 +33,8 @@ constexpr int kBarClipBelowBottom = 3;
 // The length bracket's top above the grid, and how far the lowest markers reach below it.
 constexpr int kBracketAbove = 3;
 constexpr int kMarkersBelow = PatternView::kMarkerHeight - PatternView::kMarkerInset;
-constexpr int kColumnBelow = std::max(kBarClipBelowBottom, kMarkersBelow);
+// What a column draws under the grid: bars, markers, and the selection outline's bottom line.
+constexpr int kColumnBelow = std::max({kBarClipBelowBottom, kMarkersBelow, 1});
 constexpr int kDotSize = 3;
 // Header dots: pattern p at left + 1 + 76 + 32p, 54 above the grid; lane i
 // at left + 2 + 64i, 33 above; the controller lanes' dots sit at fixed
@@ -75,21 +76,30 @@ bool Covers(const IRectangle& outer, const IRectangle& inner)
     return inner.IsEmpty() || (outer.left <= inner.left && outer.top <= inner.top &&
                                outer.right >= inner.right && outer.bottom >= inner.bottom);
 }
-// The view repaints parts of itself while the rest stays on the screen: fills are cut to the paint
-// clip, and outlines and texts, which cannot be cut, are drawn only where the clip holds them
+// The view repaints parts of itself while the rest stays on the screen: fills and outlines are cut
+// to the paint clip, and texts, which cannot be cut, are drawn only where the clip holds them
 // whole. The invalid areas are whole columns from the bracket to the lowest bar where the grid
-// holds texts, so no outline or text of a column straddles their edges.
+// holds texts, so no text of a column straddles their edges.
 void Fill(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
 {
     const IRectangle cut = rect.Intersect(graphics->GetPaintClip());
     if (cut.Width() > 0 && cut.Height() > 0) graphics->PaintRectangle(colour, cut);
 }
 
-// An outline also takes the pixels on its right and bottom coordinates.
+// An outline also takes the pixels on its right and bottom coordinates: four one-pixel lines (both
+// ends drawn), each cut to the clip.
 void Outline(IGraphics* graphics, const IColorARGB& colour, const IRectangle& rect)
 {
-    if (Covers(graphics->GetPaintClip(), IRectangle(rect.left, rect.top, rect.right + 1, rect.bottom + 1)))
-        graphics->DrawRectangleOutline(colour, rect);
+    const IRectangle& clip = graphics->GetPaintClip();
+    const int left = std::max(rect.left, clip.left);
+    const int right = std::min(rect.right, clip.right - 1);
+    const int top = std::max(rect.top, clip.top);
+    const int bottom = std::min(rect.bottom, clip.bottom - 1);
+    if (left > right || top > bottom) return;
+    for (const int y : {rect.top, rect.bottom})
+        if (y >= top && y <= bottom) graphics->DrawHorizontalLine(colour, y, left, right);
+    for (const int x : {rect.left, rect.right})
+        if (x >= left && x <= right) graphics->DrawVerticalLine(colour, x, top, bottom);
 }
 
 void Text(IGraphics* graphics, ITextStyle* style, const char* text, IRectangle box)
@@ -97,6 +107,13 @@ void Text(IGraphics* graphics, ITextStyle* style, const char* text, IRectangle b
     if (Covers(graphics->GetPaintClip(), box)) graphics->DrawStyledText(style, text, &box);
 }
 } // namespace
+
+IRectangle PatternView::PaintedArea(const IRectangle& rect)
+{
+    const IRectangle view(rect.left, rect.top - kHeaderHeight, rect.right, rect.bottom + kColumnBelow);
+    const IRectangle ccDots(kCcDotX, kCcDotY, kCcEditsDotX + kCcDotPitch * 7 + kDotSize, kCcDotY + kDotSize);
+    return view.Union(ccDots);
+}
 
 IRectangle PatternView::PlayingStepBoxAt(int step) const
 {
@@ -208,9 +225,7 @@ template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
         part(mark);
         part(markOnScreen_);
     }
-    if (pointerMode_ == kPointerModeRange && selectionState_ >= 1)
-        part(IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
-                        gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight));
+    part(SelectionBox());
     // A dimming indicator needs the paint, which steps it: the smallest part of the view.
     if (!changes && std::any_of(incoming_.begin(), incoming_.end(), [](unsigned c) { return c > 1; }))
         part(PlayingStepBoxAt(0));
@@ -304,7 +319,8 @@ bool PatternView::Paint(IGraphics* graphics)
     PaintSelection(graphics);
     PaintMarkers(graphics);
 
-    if (Covers(clip, drawRect_))
+    // What lies outside the editor is never painted.
+    if (Covers(clip, drawRect_.Intersect(IRectangle(0, 0, graphics->Width(), graphics->Height()))))
     {
         painted_ = model_;
         paintedValid_ = true;
@@ -465,11 +481,21 @@ void PatternView::PaintHeader(IGraphics* graphics, int steps)
     }
 }
 
+IRectangle PatternView::SelectionBox() const
+{
+    // A press beside the columns, or a release that ends no selection, leaves the state without a
+    // column: nothing is shown.
+    if (pointerMode_ != kPointerModeRange || selectionState_ < 1 || selectionStart_ < 0 ||
+        selectionEnd_ < selectionStart_ || selectionEnd_ >= kColumns)
+        return IRectangle();
+    return IRectangle(gridX_ + kColumnWidth * selectionStart_, gridTop_,
+                      gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight);
+}
+
 void PatternView::PaintSelection(IGraphics* graphics)
 {
-    if (pointerMode_ != kPointerModeRange || selectionState_ < 1) return;
-    const IRectangle box(gridX_ + kColumnWidth * selectionStart_, gridTop_,
-                         gridX_ + kColumnWidth * selectionEnd_ + kCellWidth, gridTop_ + kGridHeight);
+    const IRectangle box = SelectionBox();
+    if (box.IsEmpty()) return;
     Fill(graphics, IColorARGB(static_cast<int>(pulse_), 255, 255, 255), box);
     Outline(graphics, kWhite, box);
     pulse_ += pulseRising_ ? kPulseRise : -kPulseFall;
