@@ -90,6 +90,12 @@ void IKeyboardControl::CaptureModel()
         keyOn_[static_cast<size_t>(i)] = slot != nullptr && slot->Chord().Contains(KeyNote(i));
 }
 
+IRectangle IKeyboardControl::GetRectangle() const
+{
+    const IRectangle& r = GetRect();
+    return IRectangle(r.left, r.top, r.right + 1, r.bottom);
+}
+
 bool IKeyboardControl::Paint(IGraphics* graphics)
 {
     if (!laidOut_) LayoutKeys();

@@ -46,6 +46,10 @@ public:
     void OnMouseDragged(int x, int y, int dx, int dy, const IMouseModifiers& modifiers) override;
     void OnMouseDoubleClicked(int x, int y, const IMouseModifiers& modifiers) override;
     bool Paint(IGraphics* graphics) override;
+    // The rectangle and one pixel column right of it, where the last key's outline stands (an
+    // outline takes the pixels on its right coordinate).
+    IRectangle GetRectangle() const override;
+    IRectangle GetInvalidRectangle() const override { return GetRectangle(); }
     // Copies the shown slot's root note and which keys' notes its chord holds.
     void CaptureModel() override;
 
