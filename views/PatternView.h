@@ -147,7 +147,7 @@ public:
     // view). Under the plug-in's lock.
     bool NeedsRedraw() const override;
     // Copies what the next paint shows of the engine and the parameters
-    // (the lane's loop range, the playing step, the pattern length, the lane
+    // (the lane's loop range, the playing-step mark, the pattern length, the lane
     // switches and which patterns and lanes have edits): the copy the last
     // NeedsRedraw looked at, so that the paint shows what was invalidated.
     void CaptureModel() override;
@@ -261,7 +261,9 @@ private:
         bool hasLooper = false;
         int loopStart = 0;
         int loopEnd = kColumns;
-        int playingStep = 0; // the step the key area's stepper plays
+        // Where the playing-step mark stands: the current step of the shown lane's looper while
+        // a note marker is active, else -1.
+        int markStep = -1;
         int patternLength = kColumns;
         std::array<bool, 12> patternEdits{};
         std::array<bool, 17> laneOn{};
@@ -271,9 +273,8 @@ private:
     // Reads the engine and the parameters (under the plug-in's lock); the
     // edits of every pattern, or of the next one in turn.
     ModelCopy ReadModel(bool allEdits) const;
-    // The playing-step mark the model shows (empty when none): on the
-    // playing step while a marker is active, within the pattern's length.
-    IRectangle StepMark(const ModelCopy& model, bool markersActive) const;
+    // The playing-step mark the model shows (empty when none).
+    IRectangle StepMark(const ModelCopy& model) const;
     ModelCopy model_;
     // The model NeedsRedraw last read, which the next paint shows.
     mutable ModelCopy probe_;

@@ -132,8 +132,12 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
     model.hasLooper = looper != nullptr;
     model.loopStart = looper != nullptr ? looper->LoopStart() : 0;
     model.loopEnd = looper != nullptr ? looper->LoopEnd() : kColumns;
-    // The step that plays is the stepper's: the lane loopers run over their own ranges.
-    model.playingStep = stepper.Position();
+    // The mark shows which column of the shown lane plays now. Each lane runs over its own loop
+    // range, so the mark follows the lane's looper (its current step), also onto columns past the
+    // pattern's length, or shaded ones until the looper is back in a range just changed. It is
+    // decided here, with the active markers, so that a paint draws the mark the collecting pass
+    // compared with the screen (markers go while a paint fades them).
+    if (looper != nullptr && ActiveMarkerCount() > 0) model.markStep = looper->Position();
     const PatternRecord* record = stepper.GetPatternRecord(pattern_);
     model.patternLength = record != nullptr ? record->length : kColumns;
     // Asking for a pattern's edits walks its steps: all twelve when the view is repainted whole,
@@ -164,12 +168,9 @@ PatternView::ModelCopy PatternView::ReadModel(bool allEdits) const
     return model;
 }
 
-IRectangle PatternView::StepMark(const ModelCopy& model, bool markersActive) const
+IRectangle PatternView::StepMark(const ModelCopy& model) const
 {
-    if (!model.hasEngine || !markersActive || model.playingStep < 0 ||
-        model.playingStep >= std::min(model.patternLength, kColumns))
-        return IRectangle();
-    return PlayingStepBoxAt(model.playingStep);
+    return model.hasEngine && model.markStep >= 0 ? PlayingStepBoxAt(model.markStep) : IRectangle();
 }
 
 void PatternView::CaptureModel()
@@ -193,7 +194,7 @@ template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
     if (!probe_.hasEngine) return;
     // The loop shading, the length bracket and the dots: rare changes, the whole view.
     ModelCopy moved = probe_;
-    moved.playingStep = painted_.playingStep;
+    moved.markStep = painted_.markStep;
     if (!(moved == painted_)) return add(drawRect_, drawRect_);
 
     // Boxes less than a column apart (a trail of fading markers) are handed on as one.
@@ -219,7 +220,7 @@ template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
     for (const StepNoteMarker* marker : active_)
         if (marker->state == StepNoteMarker::kReleased && marker->keyArea == area_)
             part(MarkerBox(*marker)); // fading: a new frame at every paint
-    const IRectangle mark = StepMark(probe_, !active_.empty());
+    const IRectangle mark = StepMark(probe_);
     if (mark != markOnScreen_)
     {
         part(mark);
@@ -310,7 +311,7 @@ bool PatternView::Paint(IGraphics* graphics)
     }
 
     FadeNoteMarkers();
-    const IRectangle mark = StepMark(model_, ActiveMarkerCount() > 0);
+    const IRectangle mark = StepMark(model_);
     if (!mark.IsEmpty()) Fill(graphics, kColourB, mark);
     // A mark outside the clip stays on the screen until a paint covers it.
     markOnScreen_ = (Covers(clip, markOnScreen_) ? IRectangle() : markOnScreen_).Union(mark);

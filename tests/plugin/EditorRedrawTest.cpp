@@ -198,8 +198,9 @@ TEST_F(EditorRedraw, TheChangedSetPaintsWhatTheFullScanPaints)
 }
 
 // While a chord plays, each tick repaints only what changed, and the editor then shows what a
-// repaint of the whole editor shows: the playing-step mark moves without leaving marks behind,
-// stays within the pattern's length, and a moved loop range is shaded over the whole grid height.
+// repaint of the whole editor shows: the playing-step mark moves without leaving marks behind, one
+// at a time on the column the shown lane's looper plays (which runs over the lane's own range, here
+// also past the pattern's length), and a moved loop range is shaded over the whole grid height.
 TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows)
 {
     Instance fast = OpenInstance(20);
@@ -211,10 +212,13 @@ TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows)
     const IRectangle everything(0, 0, width, fast.Editor().Height());
     const auto stepper = [](Instance* instance) -> PatternStepper&
     { return instance->plug->GetEngineHost().GetKeyAreas()->GetArea(0)->GetStepper(); };
+    const auto looper = [&](Instance* instance)
+    { return stepper(instance).GetLaneLooper(view.GetPattern(), view.GetLane()); };
     constexpr int kLength = 28;
     for (Instance* instance : both)
     {
         ASSERT_TRUE(stepper(instance).SetPatternLength(view.GetPattern(), kLength));
+        looper(instance)->SetLoopRange(14, 32);
         instance->Editor().CollectChangedArea(nullptr);
         instance->Editor().PaintArea(everything);
     }
@@ -225,6 +229,7 @@ TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows)
             instance->plug->HandleMidiMessage(IMidiMessage(0, 0x90, note, 100));
 
     int marksSeen = 0;
+    int pastLength = 0;   // marks on columns past the pattern's length
     int partialTicks = 0; // ticks that repainted less than the grid's width
     for (int tick = 0; tick < 160; ++tick)
     {
@@ -237,10 +242,8 @@ TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows)
                 double* outputs[2] = {left, right};
                 instance->plug->ProcessAudioBlock(nullptr, outputs, 512);
             }
-            if (tick == 100)
-                stepper(instance).GetLaneLooper(view.GetPattern(), view.GetLane())->SetLoopRange(4, 20);
-            if (tick == 130)
-                stepper(instance).GetLaneLooper(view.GetPattern(), view.GetLane())->SetLoopRange(0, 12);
+            if (tick == 100) looper(instance)->SetLoopRange(4, 20);
+            if (tick == 130) looper(instance)->SetLoopRange(0, 12);
         }
         host.midi.clear();
         IRectangle area;
@@ -259,12 +262,14 @@ TEST_F(EditorRedraw, WhileNotesPlayEachTickShowsWhatAWholeRepaintShows)
                              static_cast<size_t>(grid.left + 1 + PatternView::kColumnWidth * c + 10);
             if (shown[i] == unmarked[i]) continue;
             ++marks;
-            EXPECT_LT(c, kLength) << "tick " << tick;
+            EXPECT_EQ(c, looper(&whole)->Position()) << "tick " << tick;
+            pastLength += c >= kLength;
         }
         EXPECT_LE(marks, 1) << "tick " << tick;
         marksSeen += marks;
     }
     EXPECT_GT(marksSeen, 50);
+    EXPECT_GT(pastLength, 5);
     EXPECT_GT(partialTicks, 50);
 
     // Once the chord is released and its markers have faded, a tick finds nothing to repaint.
