@@ -10,6 +10,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -279,6 +281,82 @@ public:
     Hand& operator=(const Hand&) = delete;
 
 private:
+    std::thread thread_;
+};
+
+// How a closer ends a popup menu: a click on one of its rows, Escape, or a click outside every
+// window of the editor (the pointer then moves further away).
+enum class MenuEnding
+{
+    Choice,
+    Escape,
+    Outside
+};
+
+// A watcher on its own thread and connection that closes, while it lives, every popup menu the
+// product shows (the way given) and every dialog besides the known windows (as a window manager
+// does), whether or not one comes: for actions that may open one. A choice clicks a row drawn from
+// the seed; a menu still open after a few acts (a separator, a disabled row, a submenu that opened)
+// gets Escape.
+class Closer
+{
+public:
+    Closer(MenuEnding ending, unsigned seed, std::vector<Window> known)
+        : thread_([this, ending, seed, known] { Run(ending, seed, known); })
+    {
+    }
+    ~Closer()
+    {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    Closer(const Closer&) = delete;
+    Closer& operator=(const Closer&) = delete;
+
+private:
+    void Run(MenuEnding ending, unsigned seed, const std::vector<Window>& known)
+    {
+        XClient own;
+        unsigned state = seed;
+        int acts = 0;
+        while (!stop_)
+        {
+            const std::vector<Window> menus = own.Popups();
+            if (menus.empty())
+            {
+                for (Window w : own.TopLevelsBesides(known))
+                    own.AskToClose(w);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+                continue;
+            }
+            const Window menu = menus.back();
+            if (ending == MenuEnding::Escape || acts >= 4)
+            {
+                own.Press(XK_Escape);
+            }
+            else if (ending == MenuEnding::Outside)
+            {
+                own.Click(DefaultRootWindow(own.display()), 1200, 800);
+                own.MoveToRoot({1270, 1010});
+            }
+            else
+            {
+                // Rows are 20 pixels high below a 1-pixel border.
+                state = state * 1103515245u + 12345u;
+                const int rows = std::max(1, (own.SizeOf(menu).height - 2) / 20);
+                own.Click(menu, 40, 1 + 20 * static_cast<int>((state >> 16) % unsigned(rows)) + 10);
+            }
+            ++acts;
+            Within(300,
+                   [&]
+                   {
+                       const std::vector<Window> now = own.Popups();
+                       return now.empty() || now.back() != menu;
+                   });
+        }
+    }
+
+    std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
