@@ -70,7 +70,7 @@ IRectangle PatternView::GetRectangle() const
 
 void PatternView::MarkChanged(bool /*informPlug*/)
 {
-    fullRedraw_ = true;
+    changes_.fetch_add(1);
 }
 
 void PatternView::OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers)

@@ -48,15 +48,17 @@ bool SetStepValue(PatternViewHost* host, int area, int pattern, int lane, int st
 // defaults, the incoming-note indicators, and a marker for every note the
 // engine sounds, which fades out after the note is released.
 //
-// Threads: Paint reads the engine and the parameters only through the copy
-// CaptureModel takes under the plug-in's lock before each paint. The marker
-// operations (MarkNoteSounding, MarkNotesReleased,
-// ClearNoteMarkers) come from the engine's action dispatcher on the audio
-// thread under the plug-in's lock; everything else runs on the editor's
-// thread. The marker lock guards the marker table and the active list in the
-// marker operations, in the fading and in the two readers (Paint,
-// GetInvalidRectangle). Lock order: the plug-in's lock, then the marker lock;
-// never the reverse.
+// Threads: Paint reads the engine, the parameters and the note markers only
+// through the copy CaptureModel hands it: the one the collecting pass
+// (NeedsRedraw, GetInvalidRectangle) took under the plug-in's lock when it
+// reported what changed, so that a paint draws nothing the pass did not report
+// and the screen is sent. The marker operations (MarkNoteSounding,
+// MarkNotesReleased, ClearNoteMarkers) come from the engine's action
+// dispatcher on the audio thread under the plug-in's lock; a change they make
+// after a pass shows at the next. Everything else runs on the editor's
+// thread. The marker lock guards the marker table, the active list and the
+// marker changes in the marker operations, in the fading and in the readers.
+// Lock order: the plug-in's lock, then the marker lock; never the reverse.
 // Lifetime: made by the plug-in with the engine holder and the host, which
 // outlive it; owned by the editor. Non-copyable.
 class PatternView : public IControl
@@ -146,10 +148,11 @@ public:
     // indicator dims, which the paint steps, it names a small part of the
     // view). Under the plug-in's lock.
     bool NeedsRedraw() const override;
-    // Copies what the next paint shows of the engine and the parameters
-    // (the lane's loop range, the playing-step mark, the pattern length, the lane
-    // switches and which patterns and lanes have edits): the copy the last
-    // NeedsRedraw looked at, so that the paint shows what was invalidated.
+    // Copies what the next paint shows of the engine, the parameters and the
+    // note markers (the lane's loop range, the playing-step mark, the pattern
+    // length, the lane switches, which patterns and lanes have edits, and each
+    // marker's box and frame): the copy the last NeedsRedraw looked at, so that
+    // the paint shows what was invalidated; without one, the view as it is.
     void CaptureModel() override;
 
     // ---- setters of the plug-in (editor thread) ------------------------------------------------
@@ -294,6 +297,28 @@ private:
     bool paintedValid_ = false;
     // Where a playing-step mark may stand on the screen.
     IRectangle markOnScreen_;
+    // Raised by every MarkChanged, from any thread: the view is repainted whole until a paint that
+    // covered all of it showed the model read at (or after) the latest change.
+    std::atomic<uint64_t> changes_{1};
+    mutable uint64_t probeChanges_ = 0; // the count NeedsRedraw last read, with probe_
+    uint64_t shownChanges_ = 0;         // the count the model of the next paint was read at
+    uint64_t paintedChanges_ = 0;       // the count the last whole paint showed
+
+    // What a paint draws of a note marker: its box and the strip frame of its fade after the
+    // paint's fading.
+    struct MarkerPicture
+    {
+        IRectangle box;
+        int frame = 1;
+    };
+    // The markers of the shown key area as the next paint draws them (under the marker lock).
+    void TakeMarkerPictures(std::vector<MarkerPicture>* pictures) const;
+    // Moves the marker changes so far into those handed out (under the marker lock) and takes the
+    // pictures the next paint draws, so that a paint draws the markers the collecting pass
+    // reported and a marker the audio thread changes later waits for the next pass.
+    void CollectMarkerChanges() const;
+    mutable std::vector<MarkerPicture> probeMarkers_; // the pictures NeedsRedraw last took
+    std::vector<MarkerPicture> shownMarkers_;         // the pictures the next paint draws
 
     EngineHost* engine_;
     PatternViewHost* host_;
@@ -319,16 +344,16 @@ private:
     IBitmapStrip markerStrip_;
     double pulse_ = 10.0;
     bool pulseRising_ = true;
-    std::atomic<bool> fullRedraw_{true};
     IRectangle drawRect_;
 
     mutable std::mutex markerLock_;
     std::vector<StepNoteMarker> markers_; // kMarkerCount entries
     std::vector<StepNoteMarker*> active_; // capacity kMarkerCount: the audio thread never allocates
-    IRectangle removedArea_;              // markers that went in the last fade
-    // Per key area: the boxes of markers that came or changed state since a
-    // paint last drew them.
-    std::array<IRectangle, kAreas> markerChanges_{};
+    mutable IRectangle removedArea_;      // markers that went in fades since the last collecting pass
+    // Per key area: the boxes of markers that came or changed state since the last collecting pass.
+    mutable std::array<IRectangle, kAreas> markerChanges_{};
+    // The marker changes collecting passes handed out that no paint has covered yet.
+    mutable IRectangle collected_;
 
     ITextStyle numberStyle_;
     ITextStyle valueStyle_;

@@ -74,7 +74,6 @@ void PatternView::ClearNoteMarkers()
 void PatternView::FadeNoteMarkers()
 {
     std::lock_guard<std::mutex> lock(markerLock_);
-    removedArea_ = IRectangle();
     auto keep = active_.begin();
     for (StepNoteMarker* marker : active_)
     {
@@ -83,7 +82,7 @@ void PatternView::FadeNoteMarkers()
             marker->fade += kFadeStep;
             if (marker->fade > kFadeMax)
             {
-                // Its last picture must be painted over at the next tick.
+                // Its last picture is painted over after the next collecting pass.
                 if (marker->keyArea == area_) removedArea_ = removedArea_.Union(MarkerBox(*marker));
                 marker->state = StepNoteMarker::kIdle;
                 marker->fade = 0;
@@ -93,6 +92,28 @@ void PatternView::FadeNoteMarkers()
         *keep++ = marker;
     }
     active_.erase(keep, active_.end());
+}
+
+void PatternView::TakeMarkerPictures(std::vector<MarkerPicture>* pictures) const
+{
+    pictures->clear();
+    for (const StepNoteMarker* marker : active_)
+    {
+        if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_) continue;
+        // The paint fades released markers by one step before it draws them.
+        int fade = marker->fade;
+        if (marker->state == StepNoteMarker::kReleased && (fade += kFadeStep) > kFadeMax) continue;
+        pictures->push_back(MarkerPicture{MarkerBox(*marker), MarkerFrame(fade)});
+    }
+}
+
+void PatternView::CollectMarkerChanges() const
+{
+    // The other areas' changes show with the whole repaint that switching areas makes.
+    collected_ = collected_.Union(markerChanges_[static_cast<size_t>(area_)]).Union(removedArea_);
+    markerChanges_.fill(IRectangle());
+    removedArea_ = IRectangle();
+    TakeMarkerPictures(&probeMarkers_);
 }
 
 StepNoteMarker PatternView::GetMarker(int area, int step, int note) const

@@ -175,8 +175,20 @@ IRectangle PatternView::StepMark(const ModelCopy& model) const
 
 void PatternView::CaptureModel()
 {
-    model_ = probed_ ? probe_ : ReadModel(true);
-    probed_ = false;
+    if (probed_)
+    {
+        model_ = probe_;
+        shownChanges_ = probeChanges_;
+        shownMarkers_.swap(probeMarkers_);
+        probed_ = false;
+        return;
+    }
+    // A paint no collecting pass asked for (the whole window painted again): the view as it is now.
+    // The marker changes stay for the next pass, which repaints what this paint may not have sent.
+    shownChanges_ = changes_.load();
+    model_ = ReadModel(true);
+    std::lock_guard<std::mutex> lock(markerLock_);
+    TakeMarkerPictures(&shownMarkers_);
 }
 
 bool PatternView::NeedsRedraw() const
@@ -187,9 +199,15 @@ bool PatternView::NeedsRedraw() const
 template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
 {
     // Shown or hidden (the control's own flags), marked changed, or never painted whole.
-    const bool whole = fullRedraw_ || !paintedValid_ || IControl::NeedsRedraw();
+    const uint64_t marked = changes_.load();
+    const bool whole = marked != paintedChanges_ || !paintedValid_ || IControl::NeedsRedraw();
     probe_ = ReadModel(whole);
+    probeChanges_ = marked;
     probed_ = true;
+    // The markers the paint draws are decided here, with the changes reported: a marker the audio
+    // thread lights, releases or clears from now on waits for the next pass.
+    std::lock_guard<std::mutex> lock(markerLock_);
+    CollectMarkerChanges();
     if (whole) return add(drawRect_, drawRect_);
     if (!probe_.hasEngine) return;
     // The loop shading, the length bracket and the dots: rare changes, the whole view.
@@ -214,9 +232,7 @@ template <typename Add> void PatternView::VisitInvalidParts(Add&& add) const
         add(run, WholeColumns(run));
         run = changed;
     };
-    std::lock_guard<std::mutex> lock(markerLock_);
-    part(removedArea_);
-    part(markerChanges_[static_cast<size_t>(area_)]);
+    part(collected_);
     for (const StepNoteMarker* marker : active_)
         if (marker->state == StepNoteMarker::kReleased && marker->keyArea == area_)
             part(MarkerBox(*marker)); // fading: a new frame at every paint
@@ -287,11 +303,7 @@ IRectangle PatternView::WholeColumns(const IRectangle& area) const
 
 bool PatternView::Paint(IGraphics* graphics)
 {
-    if (!model_.hasEngine)
-    {
-        fullRedraw_ = false;
-        return false;
-    }
+    if (!model_.hasEngine) return false;
     const IRectangle& r = GetRect();
     const IRectangle& clip = graphics->GetPaintClip();
 
@@ -325,8 +337,8 @@ bool PatternView::Paint(IGraphics* graphics)
     {
         painted_ = model_;
         paintedValid_ = true;
+        paintedChanges_ = shownChanges_;
     }
-    fullRedraw_ = false;
     return true;
 }
 
@@ -508,16 +520,11 @@ void PatternView::PaintSelection(IGraphics* graphics)
 
 void PatternView::PaintMarkers(IGraphics* graphics)
 {
-    std::lock_guard<std::mutex> lock(markerLock_);
-    // The changes of the shown key area are on the screen once the clip covered them; the other
-    // areas' changes show with the full repaint that switching areas makes.
-    IRectangle& shownChanges = markerChanges_[static_cast<size_t>(area_)];
-    const IRectangle kept = Covers(graphics->GetPaintClip(), shownChanges) ? IRectangle() : shownChanges;
-    markerChanges_.fill(IRectangle());
-    shownChanges = kept;
-    for (const StepNoteMarker* marker : active_)
     {
-        if (marker->state == StepNoteMarker::kIdle || marker->keyArea != area_) continue;
-        graphics->DrawBitmapFrame(markerStrip_, MarkerBox(*marker), MarkerFrame(marker->fade), &blend_);
+        // The changes the collecting pass reported are on the screen once the clip covered them.
+        std::lock_guard<std::mutex> lock(markerLock_);
+        if (Covers(graphics->GetPaintClip(), collected_)) collected_ = IRectangle();
     }
+    for (const MarkerPicture& marker : shownMarkers_)
+        graphics->DrawBitmapFrame(markerStrip_, marker.box, marker.frame, &blend_);
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/OutputNote.h"
+#include "platform/win32/Win32.h"
 #include "tests/views/ViewsEditorSupport.h"
 
 using namespace quova::views_test;
@@ -183,6 +184,32 @@ TEST_F(Markers, InvalidAreaShrinksToTheMarkersWhileNotesPlay)
     // lanes' dots at their fixed places of the editor.
     view->MarkChanged(false);
     EXPECT_EQ(view->GetInvalidRectangle(), IRectangle(24, 6, 805, 259));
+}
+
+// The audio thread may light a marker between the editor's collecting pass and its paint: the
+// paint draws what the pass reported (the new marker lies between two reported columns, inside the
+// painted area but outside what is sent), and the next pass reports the new marker.
+TEST_F(Markers, AMarkerLitBetweenTheCollectingPassAndThePaintShowsAfterTheNextPass)
+{
+    ASSERT_NE(rig.Open(), nullptr);
+    rig.Tick();
+    view->MarkNoteSounding(0, 2, 60);
+    view->MarkNoteSounding(0, 20, 60);
+    IRectangle area;
+    std::vector<IRectangle> parts;
+    ASSERT_TRUE(rig.editor->CollectChangedArea(&area, &parts));
+    for (const IRectangle& part : parts)
+    {
+        const RECT r{part.left, part.top, part.right, part.bottom};
+        InvalidateRect(rig.window, &r, FALSE);
+    }
+    view->MarkNoteSounding(0, 11, 60);
+    UpdateWindow(rig.window);
+    const IRectangle lit = view->MarkerBox(M(0, 11, 60));
+    EXPECT_EQ(rig.Shown(lit.left + 3, lit.top + 4), Rgb(kBackground));
+    EXPECT_EQ(view->GetInvalidRectangle().Intersect(lit), lit);
+    rig.Tick();
+    EXPECT_EQ(rig.Shown(lit.left + 3, lit.top + 4), Rgb(MarkerFrameColour(1)));
 }
 
 TEST_F(Markers, AudioThreadMarksWhileTheEditorFadesAndReads)
