@@ -80,22 +80,35 @@ void SceneView::SetScenesOn(bool on)
 
 bool SceneView::NeedsRedraw() const
 {
-    return IsDirty() || scenesOn_;
+    probe_ = ReadModel();
+    probed_ = true;
+    return IsDirty() || scenesOn_ || !paintedValid_ || !(probe_ == painted_);
+}
+
+SceneView::ModelCopy SceneView::ReadModel() const
+{
+    ModelCopy model;
+    const PatternEngine* engine = Engine();
+    model.hasEngine = engine != nullptr;
+    if (engine == nullptr) return model;
+    model.end = SceneEnd();
+    model.running = engine->IsSceneEnabled() && engine->IsRunning();
+    if (!model.running) return model; // no playing cell to show
+    model.playing = std::clamp(engine->GetSceneIndex(), 0, kCells - 1);
+    model.playingNow = engine->IsPlaying();
+    return model;
 }
 
 void SceneView::CaptureModel()
 {
-    const PatternEngine* engine = Engine();
-    model_.hasEngine = engine != nullptr;
-    if (engine == nullptr) return;
-    model_.end = SceneEnd();
-    model_.playing = std::clamp(engine->GetSceneIndex(), 0, kCells - 1);
-    model_.running = engine->IsSceneEnabled() && engine->IsRunning();
-    model_.playingNow = engine->IsPlaying();
+    model_ = probed_ ? probe_ : ReadModel();
+    probed_ = false;
 }
 
 bool SceneView::Paint(IGraphics* graphics)
 {
+    painted_ = model_;
+    paintedValid_ = true;
     if (!model_.hasEngine) return false;
     const IRectangle& r = GetRect();
     const int end = model_.end;

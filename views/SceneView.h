@@ -16,8 +16,10 @@ class PatternEngine;
 // parameter).
 //
 // Threads: the editor's thread. The engine fields it shows are written by the
-// audio thread: it paints from the copy CaptureModel takes under the
-// plug-in's lock before each paint. A click writes the engine under the
+// audio thread and the parameter road: the collecting pass (NeedsRedraw)
+// copies them under the plug-in's lock, the strip is repainted when the copy
+// differs from what it last painted, and the paint shows that copy, so that it
+// draws nothing the pass did not report. A click writes the engine under the
 // plug-in's lock.
 // Lifetime: made by the plug-in with the key-area list, which outlives it;
 // owned by the editor. Non-copyable.
@@ -41,10 +43,13 @@ public:
     // Draws the playing cell (when it blinks on), the scene-length bar and its
     // tick, then advances the blink counter. False without an engine.
     bool Paint(IGraphics* graphics) override;
-    // Copies the scene end, the playing scene step and whether the area runs
-    // and plays, for the next paint.
+    // Hands the next paint the copy the last NeedsRedraw took (without one, a
+    // copy taken now): the scene end, the playing scene step and whether the
+    // area runs and plays.
     void CaptureModel() override;
-    // Dirty, or scenes on (then it is painted at every tick).
+    // Dirty, scenes on (then it is painted at every tick), or the engine shows
+    // otherwise than the last paint (an end the host's parameter set). Copies
+    // the engine's fields for the next paint; under the plug-in's lock.
     bool NeedsRedraw() const override;
 
     // Shows key area 0..3 (others refused).
@@ -68,7 +73,7 @@ private:
     int area_ = 0;
     int blink_ = 0;
     bool scenesOn_ = false;
-    // What Paint shows of the engine, as CaptureModel last found it.
+    // What Paint shows of the engine (the playing step only while scenes run).
     struct ModelCopy
     {
         bool hasEngine = false;
@@ -76,8 +81,16 @@ private:
         int playing = 0;
         bool running = false;
         bool playingNow = false;
+        bool operator==(const ModelCopy&) const = default;
     };
+    ModelCopy ReadModel() const;
     ModelCopy model_;
+    // The copy the last NeedsRedraw took, which the next paint shows.
+    mutable ModelCopy probe_;
+    mutable bool probed_ = false;
+    // The copy the last paint showed.
+    ModelCopy painted_;
+    bool paintedValid_ = false;
     // The ends this view set, for an engine that cannot report its own.
     std::array<int, 4> knownEnds_{{15, 15, 15, 15}};
 };

@@ -63,6 +63,12 @@ TEST_F(SceneStrip, ClickSetsTheSceneEndThatTheBarShows)
     EXPECT_EQ(view->SceneEnd(), 15);
     view->SetKeyArea(9);
     EXPECT_EQ(view->GetKeyArea(), 2);
+    rig.Tick();
+    // An end the parameter road sets in the engine (the host's "Scene end") shows at the next tick.
+    Area(2).SetSceneEnd(9);
+    rig.Tick();
+    EXPECT_EQ(rig.Shown(54 + 19 + 18 * 9 - 1, 175 - 9), Rgb(kBar));
+    EXPECT_EQ(rig.Shown(54 + 19 + 18 * 9 + 1, 175 - 9), Rgb(kBackground));
 }
 
 TEST_F(SceneStrip, PlayingCellBlinksSevenOfFourteenPaintsWhileScenesRun)
