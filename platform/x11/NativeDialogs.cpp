@@ -106,6 +106,7 @@ void X11Desktop::RunModal(HWND dialog, const std::function<bool()>& ended)
     if ((shown = FindByTop(dialog)) != nullptr) Forget(shown);
     XDestroyWindow(d, xwin);
     XFlush(d);
+    EndModalPointer(owner);
 }
 
 intptr_t X11Desktop::Open(const std::string& operation, const std::string& file)

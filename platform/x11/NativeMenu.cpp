@@ -531,20 +531,6 @@ private:
     UINT_PTR chosen_ = 0;
 };
 
-// True when the pointer is over the part of the X window that shows the layer's window hwnd (or
-// when that cannot be told).
-bool PointerOver(HWND hwnd)
-{
-    const ShownWindow* s = X11Desktop::Instance().FindByTop(TopLevelOf(hwnd));
-    Display* d = XConnection::Current();
-    if (!s || !d || !s->xwinAlive) return true;
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned mask = 0;
-    if (!XQueryPointer(d, s->xwin, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
-    return x >= 0 && y >= 0 && x < s->width && y < s->height;
-}
-
 } // namespace
 
 UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y, HWND owner)
@@ -567,10 +553,7 @@ UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entr
     --menuDepth_;
     foreign_ = std::move(previous);
     run.Finish();
-    // The menu held the pointer, so the owner's window heard of no move. A menu ended with the
-    // pointer outside that window (a click outside) gets no crossing event after it either: the
-    // layer is told here that the pointer left, as it is when the pointer leaves the window.
-    if (!PointerOver(owner)) InputMouseMove(kNowhere.x, kNowhere.y);
+    EndModalPointer(owner);
     return run.Chosen();
 }
 

@@ -151,6 +151,27 @@ void X11Desktop::Damaged(HWND top, const RECT& area)
     AddDamage(s->damage, area);
 }
 
+bool X11Desktop::PointerOver(HWND hwnd) const
+{
+    const ShownWindow* s = FindByTop(win32::TopLevelOf(hwnd));
+    Display* d = XConnection::Current();
+    if (!s || !d || !s->xwinAlive) return true;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(d, s->xwin, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
+    return x >= 0 && y >= 0 && x < s->width && y < s->height;
+}
+
+void X11Desktop::EndModalPointer(HWND owner)
+{
+    // A modal window held the pointer or the input, so the owner's window may have heard of no
+    // move; one that ended with the pointer outside that window (a click outside a menu, a leave
+    // that came as the end of a grab) gets no crossing event after it either. The layer is told
+    // here that the pointer left, as it is when the pointer leaves the window.
+    if (!PointerOver(owner)) win32::InputMouseMove(kNowhere.x, kNowhere.y);
+}
+
 bool X11Desktop::RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const
 {
     ShownWindow* s = FindByTop(win32::TopLevelOf(hwnd));
@@ -289,7 +310,9 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
     if (modal && s->top != modal)
     {
         // Another window runs modally: a press or key here belongs to a running menu (a press
-        // outside dismisses it); a release of a button the layer holds comes in later.
+        // outside dismisses it); a release of a button the layer holds comes in later. The pointer
+        // leaving this window is told as at any time, or the window would hover after the modal
+        // run with the pointer elsewhere; coming in waits until the run ends.
         const bool pointerOrKey =
             event.type == ButtonPress || event.type == ButtonRelease || event.type == KeyPress;
         if (foreign_ && pointerOrKey)
@@ -297,6 +320,8 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
         else if (event.type == ButtonRelease && event.xbutton.button >= Button1 &&
                  event.xbutton.button <= Button3)
             NoteReleaseElsewhere(static_cast<int>(event.xbutton.button));
+        else if (event.type == LeaveNotify)
+            HandleInput(*s, event);
         return;
     }
     HandleInput(*s, event);

@@ -878,4 +878,31 @@ TEST_F(ScreenTour, AfterEveryActionTheScreenShowsTheEditorsWholeRepaint)
     }
 }
 
+// A dialog opens while the pointer rests on the grid, which shows its hover numbers and lane dots
+// (the chord-memory box's save dialog, opened on the editor's thread), and the pointer leaves the
+// editor while the dialog is open: once the dialog is closed, the grid shows neither.
+TEST_F(ScreenTour, APointerThatLeftTheEditorWhileADialogWasOpenLeavesNoHoverBehind)
+{
+    ASSERT_TRUE(Start(false, false));
+    const IRectangle grid = Skin(36);
+    x->MoveTo(xwin, grid.left + 100, grid.top + 40);
+    for (int t = 0; t < 3; ++t)
+        Tick();
+    ASSERT_TRUE(plug->GetPatternView()->IsHovering());
+    {
+        const Window known = host;
+        Hand hand(Hand::Shows::Dialog, {host},
+                  [known](XClient& own)
+                  {
+                      own.MoveToRoot({1200, 900});
+                      own.AskToClose(own.TopLevelsBesides({known}).back());
+                  });
+        quova::win32::WindowLayerGuard layer;
+        plug->GetChordMemoryBox()->OpenSaveDialog();
+    }
+    Settle();
+    EXPECT_FALSE(plug->GetPatternView()->IsHovering());
+    EXPECT_EQ(CompareWithWholeRepaint(), "");
+}
+
 } // namespace
