@@ -3,8 +3,6 @@
 #include "gui/IBitmapStrip.h"
 #include "gui/IControl.h"
 
-#include <array>
-
 class KeyAreaList;
 class PatternEngine;
 
@@ -78,6 +76,4 @@ private:
         bool playingNow = false;
     };
     ModelCopy model_;
-    // The ends this view set, for an engine that cannot report its own.
-    std::array<int, 4> knownEnds_{{15, 15, 15, 15}};
 };
