@@ -3,7 +3,7 @@
 #include "engine/ChordMemory.h"
 #include "framework/IParameter.h"
 #include "gui/IGraphics.h"
-#include "views/EngineWriteLock.h"
+#include "gui/OptionalPlugLock.h"
 
 #include <cmath>
 
@@ -62,7 +62,7 @@ void IKeyboardControl::ToggleKeyAt(int x, int y, bool drag)
     const int rx = x - GetRect().left;
     const int ry = y - GetRect().top;
     const int slot = static_cast<int>(slot_);
-    EngineWriteLock lock(GetPlug());
+    OptionalPlugLock lock(GetPlug());
     for (int i = 0; i < kKeys; ++i)
     {
         const IRectangle& key = keyCells_[static_cast<size_t>(i)];
@@ -127,7 +127,7 @@ void IKeyboardControl::ShowSlot(int slot)
     slot_ = static_cast<unsigned>(slot);
     if (chords_ != nullptr)
     {
-        EngineWriteLock lock(GetPlug());
+        OptionalPlugLock lock(GetPlug());
         chords_->SetCurrentSlot(slot);
     }
     IControl::MarkChanged(true);

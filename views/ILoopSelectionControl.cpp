@@ -2,7 +2,7 @@
 
 #include "engine/Looper.h"
 #include "gui/IGraphics.h"
-#include "views/EngineWriteLock.h"
+#include "gui/OptionalPlugLock.h"
 
 #include <algorithm>
 
@@ -131,7 +131,7 @@ void ILoopSelectionControl::OnMouseDragged(int x, int /*y*/, int /*dx*/, int /*d
     }
     if (current == c) return;
 
-    EngineWriteLock lock(GetPlug());
+    OptionalPlugLock lock(GetPlug());
     if (startPicked || modifiers.alt)
     {
         const int previous = start_;

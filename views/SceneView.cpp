@@ -3,7 +3,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "gui/IGraphics.h"
-#include "views/EngineWriteLock.h"
+#include "gui/OptionalPlugLock.h"
 
 #include <algorithm>
 
@@ -12,16 +12,6 @@ namespace
 constexpr IColorARGB kPlayingCell(100, 132, 174, 225);
 constexpr IColorARGB kLengthBar(255, 112, 154, 225);
 constexpr IColorARGB kTick(100, 0, 0, 0);
-
-// The scene end as the engine reports it; an engine without the reader gives
-// the end this view last set for the area (known).
-template <class Engine> int EngineSceneEnd(const Engine& engine, int known)
-{
-    if constexpr (requires { engine.GetSceneEnd(); })
-        return engine.GetSceneEnd();
-    else
-        return known;
-}
 } // namespace
 
 SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterIndex,
@@ -38,7 +28,7 @@ int SceneView::SceneEnd() const
 {
     const PatternEngine* engine = Engine();
     if (engine == nullptr) return kCells - 1;
-    return std::clamp(EngineSceneEnd(*engine, knownEnds_[static_cast<size_t>(area_)]), 0, kCells - 1);
+    return std::clamp(engine->GetSceneEnd(), 0, kCells - 1);
 }
 
 PatternEngine* SceneView::Engine() const
@@ -68,8 +58,8 @@ void SceneView::OnMouseButtonDown(int x, int /*y*/, const IMouseModifiers& /*mod
     const int c = CellAt(x);
     PatternEngine* engine = Engine();
     if (c < 0 || engine == nullptr) return;
-    EngineWriteLock lock(GetPlug());
-    if (engine->SetSceneEnd(c)) knownEnds_[static_cast<size_t>(area_)] = c;
+    OptionalPlugLock lock(GetPlug());
+    engine->SetSceneEnd(c);
 }
 
 void SceneView::SetScenesOn(bool on)

@@ -3,8 +3,6 @@
 #include "gui/IBitmapStrip.h"
 #include "gui/IControl.h"
 
-#include <array>
-
 class KeyAreaList;
 class PatternEngine;
 
@@ -91,6 +89,4 @@ private:
     // The copy the last paint showed.
     ModelCopy painted_;
     bool paintedValid_ = false;
-    // The ends this view set, for an engine that cannot report its own.
-    std::array<int, 4> knownEnds_{{15, 15, 15, 15}};
 };
