@@ -19,7 +19,7 @@ SceneView::SceneView(IEffectBase* plug, const IRectangle& rect, int parameterInd
     : IControl(plug, rect, parameterIndex, IBlendSpec(IBlendSpec::kMethodAlphaCopy, 1.0f)),
       keyAreas_(keyAreas)
 {
-    // NeedsRedraw also answers from the scenes switch.
+    // NeedsRedraw also answers from the scenes switch and from the engine.
     SetAlwaysPolled(true);
     SetCapturesModel(true);
 }
