@@ -81,9 +81,6 @@ public:
 
     // The root-window point of a point of the layer's screen inside the shown window of `hwnd`.
     bool RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const;
-    // True when the pointer is over the part of the X window that shows the layer's window hwnd
-    // (or when that cannot be told).
-    bool PointerOver(HWND hwnd) const;
     // The root-window X window at the top of the X window's ancestry (for transient dialogs).
     Window TopAncestor(Window xwin) const;
     // An X button (1..3) released where the layer did not see it (inside a menu, or over a window
@@ -119,6 +116,9 @@ private:
     bool MakeImage(ShownWindow& s);
     void DropImage(ShownWindow& s);
     void FlushMenuReleases();
+    // True when the pointer is over the part of the X window that shows the layer's window hwnd
+    // (or when that cannot be told).
+    bool PointerOver(HWND hwnd) const;
     // After a modal menu or dialog over owner: the layer is told that the pointer left when it is
     // no longer over owner's window.
     void EndModalPointer(HWND owner);
