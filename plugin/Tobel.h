@@ -490,6 +490,8 @@ private:
     void BindLoopStrip();
     // Shows (or hides again) the information box with the preset's texts.
     void ShowPresetInfoBox();
+    // Steps the preset box (box 0) or the chord-memory box (box 1) to its next or previous entry.
+    void StepBox(int box, bool forward);
 
     SkinLayout skin_;
     std::array<IBitmapStrip, kFontCount> fontImages_{};

@@ -141,6 +141,14 @@ void Tobel::OpenAboutLink()
         graphics->OpenWebLink(kAboutLinkAddress, nullptr, nullptr, nullptr);
 }
 
+void Tobel::StepBox(int box, bool forward)
+{
+    if (box == 0 && presetBox_ != nullptr)
+        forward ? presetBox_->StepToNextItem() : presetBox_->StepToPreviousItem();
+    else if (box == 1 && chordMemoryBox_ != nullptr)
+        forward ? chordMemoryBox_->StepToNextItem() : chordMemoryBox_->StepToPreviousItem();
+}
+
 void Tobel::ShowPresetInfoBox()
 {
     if (infoBox_ != nullptr)

@@ -191,24 +191,20 @@ bool Tobel::ApplyEditorButton(int index, double value)
         return false;
     case kBoxLeft:
     case kBoxRight:
-        if (pressed && presetBox_ != nullptr)
-        {
-            if (index == kBoxRight)
-                presetBox_->StepToNextItem();
-            else
-                presetBox_->StepToPreviousItem();
-        }
-        return false;
     case kChordMemoryBoxLeft:
     case kChordMemoryBoxRight:
-        if (pressed && chordMemoryBox_ != nullptr)
-        {
-            if (index == kChordMemoryBoxRight)
-                chordMemoryBox_->StepToNextItem();
-            else
-                chordMemoryBox_->StepToPreviousItem();
-        }
+    {
+        // A box's menu lock is held while its menu is open on the editor's thread, whose modal run
+        // takes this lock: a press from another thread (a host, a learned controller) waits for
+        // the editor's thread instead of for the menu.
+        const int box = index == kBoxLeft || index == kBoxRight ? 0 : 1;
+        const int forward = index == kBoxRight || index == kChordMemoryBoxRight ? 1 : 0;
+        if (pressed &&
+            !PostToEditor([](void* plug, int b, int f) { static_cast<Tobel*>(plug)->StepBox(b, f != 0); },
+                          box, forward))
+            StepBox(box, forward != 0);
         return false;
+    }
     case kBoxInfo:
         if (pressed && infoBox_ != nullptr &&
             !PostToEditor([](void* plug, int, int) { static_cast<Tobel*>(plug)->ShowPresetInfoBox(); }))

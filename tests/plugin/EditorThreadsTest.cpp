@@ -19,6 +19,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"
+#include "presets/PresetHandler.h"
 #include "presets/PresetLoader.h"
 #include "presets/SavePresetDialogs.h"
 #include "views/ParameterIndex.h"
@@ -244,6 +245,49 @@ TEST(EditorThreads, ALearnedControllerResizesTheEditorOnTheEditorsThread)
     EXPECT_EQ(editor.Height(), Tobel::kEditorHeight);
     ASSERT_NE(editor.GetDrawingBitmap(), nullptr);
     EXPECT_EQ(editor.GetDrawingBitmap()->Height(), editor.Height());
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
+// While the preset menu is open on the editor's thread, a host thread that presses the box's arrow
+// (a parameter the host or a learned controller may set) gets its answer at once: the press waits
+// for the editor's thread, not for the user, and takes effect after the menu.
+TEST(EditorThreads, ABoxArrowPressedOnAnotherThreadWhileTheBoxMenuIsOpenNeitherWaitsNorIsLost)
+{
+    quova::testing::PlatformDriver driver;
+    TempDataFolder data;
+    FakeHost host;
+    auto plug = std::make_unique<Tobel>(&FakeHost::Callback);
+    AEffect* effect = plug->GetEffect();
+    ASSERT_TRUE(BuildPresetFile(plug->GetPresetBox(), "Alpha", "Tester", "", "", 0));
+    ASSERT_TRUE(BuildPresetFile(plug->GetPresetBox(), "Beta", "Tester", "", "", 0));
+    HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
+    HWND window = static_cast<HWND>(plug->GetGraphics()->GetWindowHandle());
+    driver.Pump();
+
+    std::atomic<bool> answered{false};
+    std::thread hostThread;
+    quova::win32::MenuAnswer answer;
+    answer.kind = quova::win32::MenuAnswer::Kind::ByFunction;
+    answer.choose = [&](const quova::win32::ShownMenu&) -> UINT_PTR
+    {
+        hostThread = std::thread(
+            [&]
+            {
+                effect->setParameter(effect, kBoxRight, 1.0f);
+                answered = true;
+            });
+        for (int i = 0; i < 200 && !answered; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return 0; // the user dismisses the menu
+    };
+    quova::win32::ScriptMenuAnswer(answer);
+    const IRectangle box = plug->GetPresetBox()->GetRect();
+    driver.Click(window, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    hostThread.join();
+    EXPECT_TRUE(answered) << "the host thread waited for the open menu";
+    driver.AdvanceTime(34);
+    EXPECT_FALSE(plug->GetPresetBoxName().empty()) << "the press was lost";
     effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 
