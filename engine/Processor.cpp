@@ -86,22 +86,26 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     transport_.loopEnd = loopEnd;
     transport_.samplesPerBeat = samplesPerBeat;
     if (ownPosition_ == -1.0 && ownPosition) ownPosition_ = samplePosition;
-    if (!playing)
-    {
-        const double own = ownPosition_ < 0.0 ? 0.0 : ownPosition_;
-        transport_.samplePosition = own;
-        transport_.beatPosition = tempo ? own / samplesPerBeat : 0.0;
-    }
-    else
-        transport_.samplePosition = samplePosition;
+    // Where the own clock stands while nothing is held: it starts at the frame of the first key.
+    const double ownStart = ownPosition ? samplePosition : 0.0;
+    if (playing) transport_.samplePosition = samplePosition;
     if (notes.TakeInbox()) listener_.NotifyPlaying(true);
 
-    const double blockStart = transport_.samplePosition;
     int remaining = frames;
     double offset = 0.0;
     bool cleared = false;
     for (;;)
     {
+        if (!playing)
+        {
+            // The own clock stands at this piece's frame: the block's start lies that far before it
+            // (it only moves while a key is held, so the first step of a run starts at the key's
+            // frame, not at the block's start).
+            const double own = ownPosition_ < 0.0 ? ownStart : ownPosition_;
+            transport_.samplePosition = own - offset;
+            transport_.beatPosition = tempo ? transport_.samplePosition / samplesPerBeat : 0.0;
+        }
+        const double blockStart = transport_.samplePosition;
         const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
         if (k <= 0) break;
         remaining -= k;
@@ -125,8 +129,8 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
             RunPiece(blockStart + offset, k, samplesPerBeat, offset);
             wasPlaying_ = playing;
         }
-        if (!playing)
-            ownPosition_ = (ownPosition_ < 0.0 ? 0.0 : ownPosition_) + k;
+        if (!playing && notes.GetHeldCount() >= 1)
+            ownPosition_ = (ownPosition_ < 0.0 ? ownStart : ownPosition_) + k;
         else
             ownPosition_ = ownPosition ? -1.0 : 0.0;
         offset += k;
