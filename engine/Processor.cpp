@@ -49,6 +49,9 @@ void Processor::RunPiece(double position, int length, double samplesPerBeat, dou
 void Processor::RunSlice(double position, int length, double samplesPerBeat, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
+    // A jump back at the host's loop happens at the block's first frame (a host starts a new block
+    // there); a run that starts later in the block starts after the jump, on the grid.
+    if (offset > 0.0) transport_.loopJump = false;
     if (std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0)
         ProcessSubBlock(position, length, samplesPerBeat, offset);
     notes.FlushNotes();
