@@ -233,9 +233,9 @@ private:
     void SendPassThrough(IMidiMessage message);
     // Sends the block's messages to the host in time order and empties the outbox.
     void SendBlockOutbox();
-    // Reads the host clock, keeps the engine's time continuous and fills the transport record;
-    // returns the frames to process and the position in *position.
-    int PrepareBlockClock(int frames, double* position, bool* ownPosition);
+    // Reads the host clock, notes a jump back at the host's loop and fills the transport record;
+    // the block's host position in *position.
+    void PrepareBlockClock(int frames, double* position, bool* ownPosition);
 
     std::unique_ptr<ControlRegistry> registry_;
     IGraphics* pendingGraphics_ = nullptr; // the editor object until it is attached

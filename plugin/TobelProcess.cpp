@@ -1,7 +1,7 @@
 // Tobel: block processing against the host clock and MIDI output. Each block clears the outputs,
-// sends the controller-teach ramp and a pending panic, reads the host clock, keeps the engine's
-// time continuous from block to block, runs the engine, and then passes on the notes no key area
-// took. The engine hands its generated notes back through SendEvents within the same call.
+// sends the controller-teach ramp and a pending panic, reads the host clock, notes a jump back at
+// the host's loop, runs the engine, and then passes on the notes no key area took. The engine
+// hands its generated notes back through SendEvents within the same call.
 #include "plugin/Tobel.h"
 
 #include "engine/EngineHost.h"
@@ -60,12 +60,11 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     bool ownPosition = false;
     for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
         if (PatternEngine* area = Area(a)) area->BeginBlock();
-    const int length = PrepareBlockClock(frames, &position, &ownPosition);
-    if (length > 0)
-        app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
-                           transport_.loopStart, transport_.loopEnd, length, ownPosition);
+    PrepareBlockClock(frames, &position, &ownPosition);
+    app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
+                       transport_.loopStart, transport_.loopEnd, frames, ownPosition);
     if (!transport_.playing && transport_.samplesPerBeat > 0.0)
-        ownBeatCounter_ += length / transport_.samplesPerBeat;
+        ownBeatCounter_ += frames / transport_.samplesPerBeat;
     else if (transport_.playing)
         ownBeatCounter_ = 0.0;
 
@@ -96,7 +95,7 @@ void Tobel::SendBlockOutbox()
     outbox_.clear();
 }
 
-int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
+void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
 {
     const double sampleRate = GetSampleRate();
     const double hostPosition = static_cast<double>(GetSamplePosition());
@@ -109,69 +108,39 @@ int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     const bool cycleActive = info.cycleActive && loopEnd > loopStart;
     if (!cycleActive) loopEnd = -1.0;
 
-    int n = frames;
-    double q = hostPosition;
+    // Every block is taken where the host says it lies. A discontinuity (a loop, a relocation, a
+    // host that repeats or skips a few samples) happens at the block's first frame, as it would in
+    // blocks of one frame; the step clock follows the host's position from there, so what plays
+    // never depends on the block size. Only a jump back by more than half the host's active loop
+    // counts as a loop jump.
     if (info.playing)
     {
-        if (lastBlockPosition_ < 0.0)
+        if (lastBlockPosition_ >= 0.0)
         {
-            lastBlockPosition_ = hostPosition;
-            lastBlockLength_ = n;
+            const double gap = Truncate(lastBlockPosition_ + lastBlockLength_ - hostPosition);
+            if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5) transport_.loopJump = true;
         }
-        else
-        {
-            const double expected = lastBlockPosition_ + lastBlockLength_;
-            const double gap = Truncate(expected - hostPosition);
-            if (gap >= 2.0 && gap < n)
-            {
-                // The host repeated the end of the previous block: start where it ended.
-                q = expected;
-                n -= static_cast<int>(gap);
-                lastBlockPosition_ = expected;
-                lastBlockLength_ = n;
-            }
-            else if (gap < 0.0 && -gap < n)
-            {
-                // The host skipped a few samples: the block is lengthened to bridge them.
-                q = expected;
-                n -= static_cast<int>(gap);
-                lastBlockPosition_ = q;
-                lastBlockLength_ = n;
-            }
-            else
-            {
-                // Continuous (0 or 1 sample apart), or a relocation. Only a jump back by more
-                // than half the host's active loop counts as a loop jump.
-                if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5)
-                    transport_.loopJump = true;
-                lastBlockPosition_ = hostPosition;
-                lastBlockLength_ = n;
-            }
-        }
+        lastBlockPosition_ = hostPosition;
+        lastBlockLength_ = frames;
     }
     else
     {
         lastBlockLength_ = 0;
         lastBlockPosition_ = -1.0;
     }
-
     transport_.playing = info.playing;
     transport_.loop = cycleActive;
     transport_.loopStart = loopStart;
     transport_.loopEnd = loopEnd;
     transport_.sampleRate = sampleRate;
     transport_.samplesPerBeat = samplesPerBeat;
-    transport_.samplePosition = std::max(0.0, q);
-    // The beat position belongs to the same sample as the block's start.
-    transport_.beatPosition = info.playing
-                                  ? std::max(0.0, info.ppqPosition + (q - hostPosition) / samplesPerBeat)
-                                  : ownBeatCounter_;
+    transport_.samplePosition = std::max(0.0, hostPosition);
+    transport_.beatPosition = info.playing ? std::max(0.0, info.ppqPosition) : ownBeatCounter_;
 
-    *position = q;
+    *position = hostPosition;
     // One host family restarts its sample position at every start; there the engine keeps its
     // own clock from the first position it sees.
     *ownPosition = GetHostId() == kHostCubase;
-    return n;
 }
 
 bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
