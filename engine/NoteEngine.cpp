@@ -50,11 +50,12 @@ NoteEngine::NoteEngine(EngineHost& host)
     scheduled_.reserve(128);
     free_.reserve(256);
     pool_.reserve(256);
-    for (Waiting& w : waiting_)
-    {
-        w.events.reserve(kNotes);
-        w.switchOff.reserve(kNotes);
-    }
+    for (auto* list : {&waiting_, &waitingAfterBlock_})
+        for (Waiting& w : *list)
+        {
+            w.events.reserve(kNotes);
+            w.switchOff.reserve(kNotes);
+        }
 }
 
 NoteEngine::~NoteEngine() = default;
@@ -692,6 +693,13 @@ void NoteEngine::EndBlock()
         for (NoteEvent& e : w.switchOff)
             e.fresh = false;
     }
+    waitingAfterBlock_ = waiting_;
+}
+
+void NoteEngine::ForgetBlockInput()
+{
+    inbox_.clear();
+    waiting_ = waitingAfterBlock_;
 }
 
 void NoteEngine::AllNotesOff()

@@ -81,6 +81,10 @@ public:
     void ClearAll();
     // The block was processed: the notes waiting now arrived before it.
     void EndBlock();
+    // Forgets what the notes recorded since the last block did (the inbox, the keys held back for
+    // an area's note count), so that they can be recorded again: the host stopped at the block's
+    // first frame, and they belong after the stop.
+    void ForgetBlockInput();
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }
@@ -159,6 +163,7 @@ private:
     std::vector<NoteEvent> inbox_;
     std::vector<NoteEvent> scheduled_;
     std::array<Waiting, NoteEvent::kAreaCount> waiting_;
+    std::array<Waiting, NoteEvent::kAreaCount> waitingAfterBlock_; // waiting_ at the last EndBlock
     std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
     std::array<int, kChannels> channelTotals_{};
     std::vector<std::unique_ptr<OutputNote>> pool_;

@@ -28,6 +28,15 @@ void Processor::ClearEverything(bool ownPosition)
     notes.RemoveSentNotes();
 }
 
+bool Processor::StopWithTheHost(bool playing, bool ownPosition)
+{
+    if (!wasPlaying_ || playing) return false;
+    transport_.playing = false;
+    ClearEverything(ownPosition);
+    wasPlaying_ = false;
+    return true;
+}
+
 void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
 {
     // What the host hears must not depend on how it slices time: every frame

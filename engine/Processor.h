@@ -44,6 +44,12 @@ public:
     void ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
                       double loopStart, double loopEnd, int frames, bool ownPosition);
 
+    // The host stopped since the last block: the stop happens at the block's first frame, before
+    // any of the block's notes is delivered, so it clears everything now (as ProcessBlock would)
+    // and returns true; false when the host did not stop now. Call before ProcessBlock, with the
+    // same playing and ownPosition.
+    bool StopWithTheHost(bool playing, bool ownPosition);
+
     double GetOwnSamplePosition() const { return ownPosition_; }
 
 protected:

@@ -53,6 +53,7 @@ Tobel::Tobel(VstHostCallback host)
         lane = -1;
     controllerTeachSlot_ = -1;
     passThrough_.reserve(kMessagesPerBlockReserve);
+    blockNotes_.reserve(kMessagesPerBlockReserve);
     outbox_.reserve(kMessagesPerBlockReserve);
 
     ReadGlobalSettings(&settings_);

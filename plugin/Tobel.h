@@ -230,6 +230,9 @@ public:
 private:
     // Whether a key area that plays would take this passed-through note (it is then dropped).
     bool IsHeldByRunningArea(const IMidiMessage& message) const;
+    // Hands a note-on or note-off to the note engine, or to the pass-through queue when nothing
+    // takes it; flash: light the incoming-note indicators of the key areas that took it.
+    void RouteNote(const IMidiMessage& message, bool flash);
     void SendPassThrough(IMidiMessage message);
     // Sends the block's messages to the host in time order and empties the outbox.
     void SendBlockOutbox();
@@ -562,6 +565,7 @@ private:
     std::vector<double> readNormalised_;    // their normalised values, for the controls
     int blockFrames_ = 0;                   // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
+    std::vector<IMidiMessage> blockNotes_;  // the notes handed to the note engine for the block
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.
     static constexpr size_t kMessagesPerBlockReserve = 4096;

@@ -61,6 +61,15 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
         if (PatternEngine* area = Area(a)) area->BeginBlock();
     PrepareBlockClock(frames, &position, &ownPosition);
+    if (app_->StopWithTheHost(transport_.playing, ownPosition))
+    {
+        // The block's notes were handed to the engine before the block told of the stop; they
+        // belong after it, and are handed over again now that everything stopped.
+        engine_->GetNoteEngine()->ForgetBlockInput();
+        passThrough_.clear();
+        for (const IMidiMessage& message : blockNotes_)
+            RouteNote(message, false);
+    }
     app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
                        transport_.loopStart, transport_.loopEnd, frames, ownPosition);
     if (!transport_.playing && transport_.samplesPerBeat > 0.0)
@@ -74,6 +83,7 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     for (const IMidiMessage& message : passThrough_)
         if (!IsHeldByRunningArea(message)) SendPassThrough(message);
     passThrough_.clear();
+    blockNotes_.clear();
     SendBlockOutbox();
     blockFrames_ = 0;
 }
