@@ -238,3 +238,84 @@ TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
 }
 
 } // namespace
+
+namespace
+{
+
+using namespace quova::param;
+using namespace quova::test;
+
+// Transport cases: songs in which the host stops, loops or jumps. Each is played in blocks of 1, 64,
+// 512, 4096 and 32768 frames and in blocks of random sizes; the host starts a new block at each
+// transport change, and every slicing sends what blocks of one frame send.
+struct TransportCase
+{
+    const char* name;
+    Song song;
+};
+
+Song HeldKeys(double sampleRate, double tempo, int64_t frames, std::vector<Message> input)
+{
+    Song song;
+    song.sampleRate = sampleRate;
+    song.tempo = tempo;
+    song.frames = frames;
+    song.input = std::move(input);
+    return song;
+}
+
+std::vector<TransportCase> TransportCases()
+{
+    std::vector<TransportCase> cases;
+
+    // The host is stopped: the arpeggiator's own clock starts at the key's frame.
+    Song stopped = HeldKeys(44100.0, 120.0, 40000, {{3000, 0x90, 48, 100}, {33000, 0x80, 48, 0}});
+    stopped.transport = {{0, Song::Transport::kStop}};
+    cases.push_back({"stopped host", stopped});
+    // ... also with SHIFT steps moving notes later and earlier.
+    stopped.parameters = {{StepValue(0, 0, 7, 1), 25.0}, {StepValue(0, 0, 7, 2), -30.0}};
+    cases.push_back({"stopped host, SHIFT steps", stopped});
+
+    // A loop from 32768 to 65536 frames: keys of key area 2 shortly after the loop jumps back and
+    // later in the first block after it.
+    const double loopBeat = 48000.0 * 60.0 / 146.66;
+    Song loop =
+        HeldKeys(48000.0, 146.66, 140000,
+                 {{65636, 0x90, 64, 100}, {70000, 0x80, 64, 0}, {78604, 0x90, 66, 90}, {95000, 0x80, 66, 0}});
+    loop.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0}};
+    loop.cycleStart = 32768 / loopBeat;
+    loop.cycleEnd = 65536 / loopBeat;
+    loop.transport = {{65536, Song::Transport::kJump, loop.cycleStart},
+                      {98304, Song::Transport::kJump, loop.cycleStart},
+                      {131072, Song::Transport::kJump, loop.cycleStart}};
+    cases.push_back({"loop jump back", loop});
+
+    // A held key while the host jumps ahead by less than a block (and later back).
+    Song jump = HeldKeys(48000.0, 214.76, 180000, {{20000, 0x90, 64, 100}, {170000, 0x80, 64, 0}});
+    jump.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0}};
+    jump.transport = {{98304, Song::Transport::kJump, 8.875}, {140000, Song::Transport::kJump, 9.3}};
+    cases.push_back({"jumps shorter than a block", jump});
+
+    // The transport stops while a key of key area 4 is held; a key of key area 1 that the area had
+    // taken is released just after the stop.
+    Song stop = HeldKeys(
+        44100.0, 120.0, 120000,
+        {{50000, 0x90, 90, 100}, {60000, 0x90, 48, 100}, {98393, 0x80, 48, 0}, {110000, 0x80, 90, 0}});
+    stop.parameters = {{PerArea(kKeyAreaOnOff, 3), 1.0}};
+    stop.transport = {{98304, Song::Transport::kStop}};
+    cases.push_back({"release after a stop", stop});
+    return cases;
+}
+
+TEST(BlockSlicingTransport, EverySlicingSendsWhatOneFrameBlocksSend)
+{
+    for (const TransportCase& c : TransportCases())
+    {
+        const std::vector<Message> reference = Play(c.song, {1});
+        EXPECT_GT(CountOfKind(reference, 0x90), 2) << c.name;
+        for (const std::vector<int>& sizes : {std::vector<int>{64}, {512}, {4096}, {32768}, RandomSizes(29)})
+            EXPECT_TRUE(SameMidi(reference, Play(c.song, sizes))) << c.name << ", blocks of " << sizes[0];
+    }
+}
+
+} // namespace
