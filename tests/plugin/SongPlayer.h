@@ -126,8 +126,10 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
         // A program chunk: its header, then the state.
         std::vector<uint8_t> chunk = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
         chunk.insert(chunk.end(), song.state.begin(), song.state.end());
-        effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()), chunk.data(),
-                           0.0f);
+        EXPECT_EQ(effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
+                                     chunk.data(), 0.0f),
+                  1)
+            << "the song's state is refused";
     }
     for (size_t lane = 0; lane < song.controllerNumbers.size(); ++lane)
         plug.SetControllerLaneNumber(static_cast<int>(lane), song.controllerNumbers[lane]);
