@@ -237,4 +237,64 @@ TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
     EXPECT_EQ(std::count(sounding.begin(), sounding.end(), 1), 0) << "a note still sounds at the end";
 }
 
+// The global options as the settings file holds them, the listed ones on (0 "Enable MIDI note
+// names" .. 6 "Gate length in steps").
+std::string OptionsOn(std::initializer_list<int> on)
+{
+    std::string file;
+    for (int i = 0; i < kOptionCount; ++i)
+        file += std::find(on.begin(), on.end(), i) != on.end() ? "true\n" : "false\n";
+    return file;
+}
+
+// Plays a song in blocks of 64, 512, 4096 and 32768 frames and of random sizes: each sends what
+// blocks of one frame send.
+void ExpectSameAsOneFrameBlocks(const std::string& name, const Song& song)
+{
+    const std::vector<Message> reference = Play(song, {1});
+    EXPECT_GT(CountOfKind(reference, 0x90), 0) << name;
+    for (int size : {64, 512, 4096, 32768})
+        EXPECT_TRUE(SameMidi(reference, Play(song, {size}))) << name << ", " << size << "-frame blocks";
+    EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(29)))) << name << ", random block sizes";
+}
+
+struct NamedSong
+{
+    std::string name;
+    Song song;
+};
+
+// Minimal songs that once sent other notes in large blocks than in blocks of one frame.
+std::vector<NamedSong> NoteEngineSongs()
+{
+    std::vector<NamedSong> songs;
+    {
+        // The first step of a run that starts at once is measured from the key, not the block.
+        Song s;
+        s.frames = 12000;
+        s.settingsFile = OptionsOn({1});
+        s.input = {{3000, 0x90, 48, 100}, {11000, 0x80, 48, 0}};
+        songs.push_back({"start notes immediately", s});
+    }
+    {
+        // Scenes: 8 steps of pattern 1, then pattern 2 (gate +24, reset on new note).
+        Song s;
+        s.frames = 150000;
+        s.parameters = {{PerArea(kSceneOnOff, 0), 1.0},
+                        {SceneStep(kSceneStepLength, 0, 0), 7.0},
+                        {SceneStep(kSceneStepPattern, 0, 1), 1.0},
+                        {PerPattern(kPatternGate, 0, 1), 24.0},
+                        {PerPattern(kResetOnNewNote, 0, 1), 1.0}};
+        s.input = {{65047, 0x90, 55, 100}, {138553, 0x90, 52, 100}};
+        songs.push_back({"note-off before note-on of one key", s});
+    }
+    return songs;
+}
+
+TEST(BlockSlicingSingleFrames, NoteEngineCasesSendWhatOneFrameBlocksSend)
+{
+    for (const NamedSong& s : NoteEngineSongs())
+        ExpectSameAsOneFrameBlocks(s.name, s.song);
+}
+
 } // namespace

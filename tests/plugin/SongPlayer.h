@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,9 @@ struct Song
     // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
     // MIDI-learn menu sets them.
     std::vector<int> controllerNumbers;
+    // The data folder's files when the plug-in is made ("" leaves a file missing): the global
+    // options (settings.qva) and the control-zone keys (controlzone.qva).
+    std::string settingsFile, controlZoneFile;
 };
 
 // Plays a song with blocks of the given sizes (repeated until the song ends) and returns what the
@@ -55,6 +59,13 @@ struct Song
 inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes)
 {
     TempDataFolder folder;
+    if (!song.settingsFile.empty()) folder.WriteSettings(song.settingsFile);
+    if (!song.controlZoneFile.empty())
+    {
+        std::filesystem::create_directories(folder.SettingsFile().parent_path());
+        std::ofstream(folder.SettingsFile().parent_path() / "controlzone.qva", std::ios::binary)
+            << song.controlZoneFile;
+    }
     FakeHost host;
     host.time.sampleRate = song.sampleRate;
     host.time.tempo = song.tempo;
