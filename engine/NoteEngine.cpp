@@ -393,6 +393,7 @@ void NoteEngine::EndPassedNote(const NoteEvent& waited, double time, int area)
     off->time = time;
     off->kind = OutputNote::kNoteOff;
     off->keyArea = area;
+    off->endsPassedKey = true;
     output_.push_back(off);
 }
 
