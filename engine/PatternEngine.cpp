@@ -351,7 +351,7 @@ void PatternEngine::OnStep(StepEvent& event)
         if (OutputNote* out = BuildStepNote(r, event.sampleTime))
         {
             out->eventSequence = event.sequence;
-            event.sounding.push_back({out->note, true});
+            event.sounding.push_back({out->note, true, out->channel});
         }
         return;
     }
@@ -367,7 +367,7 @@ void PatternEngine::OnStep(StepEvent& event)
         if (OutputNote* out = BuildStepNote(copy, event.sampleTime))
         {
             out->eventSequence = event.sequence;
-            event.sounding.push_back({out->note, true});
+            event.sounding.push_back({out->note, true, out->channel});
         }
     }
 }
@@ -415,7 +415,7 @@ void PatternEngine::OnStepEnd(StepEvent& event)
         out->velocity = 127;
         out->time = std::max(0.0, event.sampleTime);
         out->kind = OutputNote::kNoteOff;
-        out->channel = outChannel_;
+        out->channel = s.channel;
         out->keyArea = area_;
         out->stepNumber = std::clamp(event.record.stepNumber, 0, kStepCount - 1);
         out->muted = event.record.muted;
