@@ -669,10 +669,10 @@ void NoteEngine::RemoveSentNotes()
     output_.resize(kept);
 }
 
-void NoteEngine::ClearAll()
+void NoteEngine::ClearAll(double offset)
 {
     idle_ = true;
-    if (listener_ != nullptr) listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll(offset);
     // Notes still due later in the block are kept: they are new input. The keys held back for an
     // area's note count (and those waiting to be switched off) are kept too: they are still down
     // and sound as played, and only their area's first note or their release ends them.
@@ -707,7 +707,7 @@ void NoteEngine::AllNotesOff()
     for (auto& counts : noteCounts_)
         counts.fill(0);
     channelTotals_.fill(0);
-    if (listener_ != nullptr) listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll(0.0);
 }
 
 void NoteEngine::ReleaseArea(int area, int channel)

@@ -77,8 +77,9 @@ public:
     void FlushNotes();
     // Deletes the output notes that were sent.
     void RemoveSentNotes();
-    // Host stopped or nothing held: stops the areas, forgets the note counts.
-    void ClearAll();
+    // Host stopped or nothing held: stops the areas (their sounding notes end at the block
+    // offset), forgets the note counts.
+    void ClearAll(double offset);
     // The block was processed: the notes waiting now arrived before it.
     void EndBlock();
     bool HasScheduledNoteOnChannel(int channel) const;

@@ -16,10 +16,10 @@ Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportSta
 {
 }
 
-void Processor::ClearEverything(bool ownPosition)
+void Processor::ClearEverything(bool ownPosition, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
-    notes.ClearAll();
+    notes.ClearAll(offset);
     if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
@@ -109,7 +109,7 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         {
             if ((!notes.IsIdle() || stoppedNow) && !cleared)
             {
-                ClearEverything(ownPosition);
+                ClearEverything(ownPosition, offset);
                 cleared = true;
                 stoppedNow = false;
             }
@@ -193,9 +193,9 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
     return false;
 }
 
-void TobelApp::StopAll()
+void TobelApp::StopAll(double offset)
 {
-    engine_.GetKeyAreas()->StopAll();
+    engine_.GetKeyAreas()->StopAll(offset);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

@@ -56,7 +56,7 @@ protected:
 private:
     void RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
-    void ClearEverything(bool ownPosition);
+    void ClearEverything(bool ownPosition, double offset);
     void SendOutput();
 
     ProcessorListener& listener_;
@@ -90,7 +90,7 @@ public:
                                 int flags[NoteEvent::kAreaCount]) override;
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
-    void StopAll() override;
+    void StopAll(double offset) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
