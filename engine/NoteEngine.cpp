@@ -297,12 +297,14 @@ bool NoteEngine::TakeInbox()
         scheduled_.insert(where, e);
     }
     inbox_.clear();
-    if (heldCount_ >= 1 && idle_)
-    {
-        idle_ = false;
-        return true;
-    }
-    return false;
+    return StartPlaying();
+}
+
+bool NoteEngine::StartPlaying()
+{
+    if (heldCount_ < 1 || !idle_) return false;
+    idle_ = false;
+    return true;
 }
 
 int NoteEngine::NextEventOffset(double position, int remaining, double offset)

@@ -66,9 +66,14 @@ public:
     void DecrementNoteCount(int channel, int note);
 
     // --- Block helpers used by the processor.
-    // Moves the recorded notes into the schedule; true when notes are held
-    // while the engine was idle (idle is then cleared).
+    // Moves the recorded notes into the schedule; the result of
+    // StartPlaying.
     bool TakeInbox();
+    // True when notes are held while the engine was idle (idle is then
+    // cleared). Asked at the start of every piece, so that a key pressed
+    // within a block wakes the engine at the frame after it, as it would
+    // with a block starting there.
+    bool StartPlaying();
     // Delivers the due events and returns the length of the next piece:
     // 1 after a delivery, else up to the next event, at most remaining; 0
     // when nothing remains of the block (events due later stay scheduled).

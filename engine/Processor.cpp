@@ -99,18 +99,17 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     const double blockStart = transport_.samplePosition;
     int remaining = frames;
     double offset = 0.0;
-    bool cleared = false;
     for (;;)
     {
+        if (offset > 0.0 && notes.StartPlaying()) listener_.NotifyPlaying(true);
         const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
         if (k <= 0) break;
         remaining -= k;
         if (notes.GetHeldCount() < 1 || stoppedNow)
         {
-            if ((!notes.IsIdle() || stoppedNow) && !cleared)
+            if (!notes.IsIdle() || stoppedNow)
             {
                 ClearEverything(ownPosition, offset);
-                cleared = true;
                 stoppedNow = false;
             }
             else
