@@ -330,6 +330,13 @@ int NoteEngine::NextEventOffset(double position, int remaining, double offset)
     return k;
 }
 
+void NoteEngine::ReturnFrames(int frames)
+{
+    if (frames <= 0) return;
+    for (NoteEvent& e : scheduled_)
+        e.time += frames;
+}
+
 void NoteEngine::Deliver(NoteEvent& event, double offset)
 {
     const size_t c = static_cast<size_t>(event.channel - 1);

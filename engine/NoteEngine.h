@@ -78,6 +78,9 @@ public:
     // 1 after a delivery, else up to the next event, at most remaining; 0
     // when nothing remains of the block (events due later stay scheduled).
     int NextEventOffset(double position, int remaining, double offset);
+    // Frames of the last piece that were not run after all: the events still scheduled come
+    // that much later again.
+    void ReturnFrames(int frames);
     // Moves the queued notes to the output (see the class comment).
     void FlushNotes();
     // Deletes the output notes that were sent.

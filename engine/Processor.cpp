@@ -28,7 +28,7 @@ void Processor::ClearEverything(bool ownPosition, double offset)
     notes.RemoveSentNotes();
 }
 
-void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
+int Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
 {
     // What the host hears must not depend on how it slices time: every frame
     // in which a step begins or ends or a step event fires runs alone, as it
@@ -43,7 +43,11 @@ void Processor::RunPiece(double position, int length, double samplesPerBeat, dou
         if (tempo) k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
         RunSlice(position + done, k, samplesPerBeat, offset + done);
         done += k;
+        // A step that let go of the last held note (a hold state's chord ending): the block
+        // processing looks at the rest from the next frame on, as a block starting there would.
+        if (host_.GetNoteEngine()->GetHeldCount() < 1) break;
     }
+    return done;
 }
 
 void Processor::RunSlice(double position, int length, double samplesPerBeat, double offset)
@@ -102,9 +106,8 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     for (;;)
     {
         if (offset > 0.0 && notes.StartPlaying()) listener_.NotifyPlaying(true);
-        const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
+        int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
         if (k <= 0) break;
-        remaining -= k;
         if (notes.GetHeldCount() < 1 || stoppedNow)
         {
             if (!notes.IsIdle() || stoppedNow)
@@ -121,13 +124,16 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         }
         else
         {
-            RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            const int done = RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            notes.ReturnFrames(k - done);
+            k = done;
             wasPlaying_ = playing;
         }
         if (!playing)
             ownPosition_ = (ownPosition_ < 0.0 ? 0.0 : ownPosition_) + k;
         else
             ownPosition_ = ownPosition ? -1.0 : 0.0;
+        remaining -= k;
         offset += k;
     }
     if (notes.GetHeldCount() < 1)

@@ -54,7 +54,8 @@ protected:
     virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) { return length; }
 
 private:
-    void RunPiece(double position, int length, double samplesPerBeat, double offset);
+    // Runs a piece; returns the frames run, fewer than length when a frame left no note held.
+    int RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
     void ClearEverything(bool ownPosition, double offset);
     void SendOutput();
