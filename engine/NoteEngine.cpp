@@ -136,21 +136,54 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 
 // --- Input ------------------------------------------------------------------------
 
-bool NoteEngine::AreaActive(int area) const
+NoteEngine::Switches NoteEngine::SwitchesAt(int area, double time) const
+{
+    const KeyAreaList& areas = *host_.GetKeyAreas();
+    const PatternEngine* engine = areas.GetArea(area);
+    if (engine == nullptr) return {};
+    Switches s{engine->GetHold(), engine->GetHoldBypass()};
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone == nullptr || areas.GetSelectedForEditing() != area) return s;
+    // The zone's hold keys toggle the edited area's hold; its hold-bypass keys switch hold bypass
+    // off when it and hold are on, else on.
+    const auto apply = [&](const NoteEvent& e)
+    {
+        if (!e.controlZone || e.kind != NoteEvent::kNoteOn || e.time > time) return;
+        const int id = zone->GetActionId(e.note);
+        if (id == ControlTargetTable::kHoldTarget)
+            s.hold = !s.hold;
+        else if (id == ControlTargetTable::kHoldBypassTarget)
+            s.holdBypass = !(s.holdBypass && s.hold);
+    };
+    std::for_each(scheduled_.begin(), scheduled_.end(), apply);
+    std::for_each(inbox_.begin(), inbox_.end(), apply);
+    return s;
+}
+
+bool NoteEngine::AcceptsAt(int area, int channel, int note, double time) const
+{
+    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
+    if (engine == nullptr || !engine->IsEnabled() || !engine->InRange(channel, note)) return false;
+    const Switches s = SwitchesAt(area, time);
+    return !(s.hold && s.holdBypass);
+}
+
+bool NoteEngine::AreaActive(int area, double time) const
 {
     const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
     const auto forArea = [area](const NoteEvent& e)
     { return !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
-    if (engine != nullptr && !engine->GetHold() && !engine->GetHoldSync())
+    if (engine != nullptr && !SwitchesAt(area, time).hold && !engine->GetHoldSync())
     {
         // The keys the area holds once the events queued for it are delivered. A block's MIDI all
         // arrives before the block is processed: a release earlier in the block counts here as it
         // would have had the host cut the block at it, so that the answer does not depend on the
         // block size. (Hold keeps released keys, and hold sync applies keys at its sync points:
         // there the keys held now decide.)
+        // (Keys hold kept after their release leave when hold goes off.)
         std::bitset<128> held;
         for (const NoteRecord* r : engine->GetHeldNotes().Ordered())
-            if (IsNote(r->note)) held.set(static_cast<size_t>(r->note));
+            if (IsNote(r->note) && !r->released) held.set(static_cast<size_t>(r->note));
         const auto apply = [&](const NoteEvent& e)
         {
             if (!forArea(e) || !IsNote(e.note)) return;
@@ -194,9 +227,9 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note)) continue;
+        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
-        if (AreaActive(a))
+        if (AreaActive(a, event.time))
         {
             event.areaFlags[a] = NoteEvent::kForArea;
             result = std::max(result, 1);
@@ -249,8 +282,8 @@ bool NoteEngine::NoteOff(int channel, int note, int offset)
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note)) continue;
-        if (!AreaActive(a) && !HasScheduledNoteOnChannel(channel))
+        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
+        if (!AreaActive(a, event.time) && !HasScheduledNoteOnChannel(channel))
         {
             // A note still waiting for the count: it only leaves the buffer.
             auto& events = waiting_[static_cast<size_t>(a)].events;
@@ -357,7 +390,12 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
     {
         ControlTargetTable* zone = host_.GetControlTargetTable();
         if (zone != nullptr && zone->TakesNote(event.note))
+        {
             zone->HandleKey(event.note);
+            KeyAreaList& areas = *host_.GetKeyAreas();
+            for (int a = 0; a < kAreas; ++a)
+                if (PatternEngine* area = areas.GetArea(a)) area->NoteSwitchesAt(offset);
+        }
         else
         {
             if (listener_ != nullptr)

@@ -131,7 +131,19 @@ private:
     };
 
     int& StepCounter(int channel, int note, int step);
-    bool AreaActive(int area) const;
+    // An area's hold and hold-bypass switches at a frame of the block being received: the
+    // switches now, changed by the control-zone keys queued before that frame (their actions
+    // are carried out when they are delivered, at their own frames).
+    struct Switches
+    {
+        bool hold = false;
+        bool holdBypass = false;
+    };
+    Switches SwitchesAt(int area, double time) const;
+    // Whether an area takes a key at a frame (see PatternEngine::Accepts).
+    bool AcceptsAt(int area, int channel, int note, double time) const;
+    // Whether an area holds keys at a frame, once the events queued before it are delivered.
+    bool AreaActive(int area, double time) const;
     void Deliver(NoteEvent& event, double offset);
     void EndWaitedNote(const NoteEvent& release, double offset);
     void EndPassedNote(const NoteEvent& waited, double time, int area);

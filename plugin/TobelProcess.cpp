@@ -183,7 +183,7 @@ bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
     {
         const PatternEngine* area = Area(a);
         if (area != nullptr && area->IsEnabled() && area->IsRunningAt(message.offset) &&
-            area->InRange(channel, message.data1) && !(area->GetHoldBypass() && area->GetHold()))
+            area->InRange(channel, message.data1) && !area->RefusesKeysAt(message.offset))
             return true;
     }
     return false;
