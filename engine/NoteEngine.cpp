@@ -391,10 +391,16 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
         ControlTargetTable* zone = host_.GetControlTargetTable();
         if (zone != nullptr && zone->TakesNote(event.note))
         {
-            zone->HandleKey(event.note);
             KeyAreaList& areas = *host_.GetKeyAreas();
             for (int a = 0; a < kAreas; ++a)
-                if (PatternEngine* area = areas.GetArea(a)) area->NoteSwitchesAt(offset);
+                if (PatternEngine* area = areas.GetArea(a)) area->SetSwitchOffset(offset);
+            zone->HandleKey(event.note);
+            for (int a = 0; a < kAreas; ++a)
+                if (PatternEngine* area = areas.GetArea(a))
+                {
+                    area->SetSwitchOffset(0.0);
+                    area->NoteSwitchesAt(offset);
+                }
         }
         else
         {

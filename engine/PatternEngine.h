@@ -67,8 +67,12 @@ public:
     bool IsEnabled() const { return enabled_; }
     void SetSceneEnabled(bool on);
     bool IsSceneEnabled() const { return sceneOn_; }
+    // Switching hold off lets go of the notes it kept; they end at the switch offset.
     void SetHold(bool on);
     bool GetHold() const { return hold_; }
+    // The block offset at which switches changed now take effect: the frame of the control-zone
+    // key being delivered, 0 between blocks.
+    void SetSwitchOffset(double offset) { switchOffset_ = offset; }
     void SetHoldTranspose(bool on);
     bool GetHoldTranspose() const { return holdTranspose_; }
     void SetHoldBypass(bool on);
@@ -223,6 +227,7 @@ private:
     const RunningChange& ChangeAt(double offset) const;
     bool RefusesKeys() const { return holdBypass_ && hold_; }
     bool playing_ = false;
+    double switchOffset_ = 0.0;
     double samplesPerBeat_ = 0.0;
     bool enabled_ = false;
     int inChannel_ = 1;
