@@ -16,10 +16,10 @@ Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportSta
 {
 }
 
-void Processor::ClearEverything(bool ownPosition)
+void Processor::ClearEverything(bool ownPosition, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
-    notes.ClearAll();
+    notes.ClearAll(offset);
     if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
@@ -32,12 +32,12 @@ bool Processor::StopWithTheHost(bool playing, bool ownPosition)
 {
     if (!wasPlaying_ || playing) return false;
     transport_.playing = false;
-    ClearEverything(ownPosition);
+    ClearEverything(ownPosition, 0.0);
     wasPlaying_ = false;
     return true;
 }
 
-void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
+int Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
 {
     // What the host hears must not depend on how it slices time: every frame
     // in which a step begins or ends or a step event fires runs alone, as it
@@ -52,7 +52,11 @@ void Processor::RunPiece(double position, int length, double samplesPerBeat, dou
         if (tempo) k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
         RunSlice(position + done, k, samplesPerBeat, offset + done);
         done += k;
+        // A step that let go of the last held note (a hold state's chord ending): the block
+        // processing looks at the rest from the next frame on, as a block starting there would.
+        if (host_.GetNoteEngine()->GetHeldCount() < 1) break;
     }
+    return done;
 }
 
 void Processor::RunSlice(double position, int length, double samplesPerBeat, double offset)
@@ -105,7 +109,6 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
 
     int remaining = frames;
     double offset = 0.0;
-    bool cleared = false;
     for (;;)
     {
         if (!playing)
@@ -118,15 +121,14 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
             transport_.beatPosition = tempo ? transport_.samplePosition / samplesPerBeat : 0.0;
         }
         const double blockStart = transport_.samplePosition;
-        const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
+        if (offset > 0.0 && notes.StartPlaying()) listener_.NotifyPlaying(true);
+        int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
         if (k <= 0) break;
-        remaining -= k;
         if (notes.GetHeldCount() < 1 || stoppedNow)
         {
-            if ((!notes.IsIdle() || stoppedNow) && !cleared)
+            if (!notes.IsIdle() || stoppedNow)
             {
-                ClearEverything(ownPosition);
-                cleared = true;
+                ClearEverything(ownPosition, offset);
                 stoppedNow = false;
             }
             else
@@ -138,13 +140,16 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         }
         else
         {
-            RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            const int done = RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            notes.ReturnFrames(k - done);
+            k = done;
             wasPlaying_ = playing;
         }
         if (!playing && notes.GetHeldCount() >= 1)
             ownPosition_ = (ownPosition_ < 0.0 ? ownStart : ownPosition_) + k;
         else
             ownPosition_ = ownPosition ? -1.0 : 0.0;
+        remaining -= k;
         offset += k;
     }
     if (notes.GetHeldCount() < 1)
@@ -209,9 +214,9 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
     return false;
 }
 
-void TobelApp::StopAll()
+void TobelApp::StopAll(double offset)
 {
-    engine_.GetKeyAreas()->StopAll();
+    engine_.GetKeyAreas()->StopAll(offset);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

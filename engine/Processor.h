@@ -60,9 +60,10 @@ protected:
     virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) { return length; }
 
 private:
-    void RunPiece(double position, int length, double samplesPerBeat, double offset);
+    // Runs a piece; returns the frames run, fewer than length when a frame left no note held.
+    int RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
-    void ClearEverything(bool ownPosition);
+    void ClearEverything(bool ownPosition, double offset);
     void SendOutput();
 
     ProcessorListener& listener_;
@@ -96,7 +97,7 @@ public:
                                 int flags[NoteEvent::kAreaCount]) override;
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
-    void StopAll() override;
+    void StopAll(double offset) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;

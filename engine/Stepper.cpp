@@ -153,7 +153,12 @@ bool Stepper::IsDue(double beat, double offset, double length) const
 double Stepper::SampleTimeOf(double beat, double offset, double length) const
 {
     const double at = std::max(offset, BlockOffsetOf(beat));
-    double t = std::floor(at + kSampleEpsilon);
+    double t = WholeSample(at);
     if (t >= offset + length) t = std::ceil(offset + length) - 1.0;
     return std::max(0.0, t);
+}
+
+double Stepper::WholeSample(double offset)
+{
+    return std::max(0.0, std::floor(offset + kSampleEpsilon));
 }

@@ -70,6 +70,10 @@ void Tobel::RouteNote(const IMidiMessage& message, bool flash)
     }
     int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
     const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
+    // The note a passed key goes out as is decided now, at the key's frame.
+    int& passed = passedNotes_[static_cast<size_t>(channel - 1)][message.data1];
+    passed = -1;
+    if (taken == 0) passed = PassThroughNote(channel - 1, message.data1);
     if (taken == 0) passThrough_.push_back(message);
     // Result 2 (waiting notes released) lights the incoming-note indicators of the areas that took
     // the note.

@@ -162,22 +162,26 @@ bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
     {
         const PatternEngine* area = Area(a);
         if (area != nullptr && area->IsEnabled() && area->IsRunningAt(message.offset) &&
-            area->InRange(channel, message.data1) && !(area->GetHoldBypass() && area->GetHold()))
+            area->InRange(channel, message.data1) && !area->RefusesKeysAt(message.offset))
             return true;
     }
     return false;
 }
 
+int Tobel::PassThroughNote(int channel, int key) const
+{
+    const int passed = passedNotes_[static_cast<size_t>(channel & 15)][static_cast<size_t>(key & 127)];
+    if (passed >= 0) return passed;
+    if (!transposeAll_) return key;
+    const Scale& scale = Area(0)->GetScale();
+    return std::clamp(transposeAsSemitones_ ? scale.Quantize(key, 0) : scale.MoveByDegrees(key, 0), 0, 127);
+}
+
 void Tobel::SendPassThrough(IMidiMessage message)
 {
     const int kind = message.GetStatusKind();
-    if (transposeAll_ && (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff))
-    {
-        const Scale& scale = Area(0)->GetScale();
-        const int note =
-            transposeAsSemitones_ ? scale.Quantize(message.data1, 0) : scale.MoveByDegrees(message.data1, 0);
-        message.data1 = static_cast<uint8_t>(std::clamp(note, 0, 127));
-    }
+    if (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff)
+        message.data1 = static_cast<uint8_t>(PassThroughNote(message.GetChannel(), message.data1));
     SendToHost(message.offset, message.status, message.data1, message.data2);
 }
 
@@ -204,8 +208,9 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
         const double raw = std::trunc(static_cast<double>(record->velocity) + volume - 64.0);
         const int velocity =
             raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
-        const int note = record->overrideNote > 0 ? record->overrideNote : record->note;
         const int channel = std::clamp(record->channel, 1, 16) - 1;
+        int note = record->overrideNote > 0 ? record->overrideNote : record->note;
+        if (record->endsPassedKey && note >= 0 && note <= 127) note = PassThroughNote(channel, note);
         const int offset = static_cast<int>(Truncate(record->time));
         // A note outside the MIDI range is not sent (nor is its note-off).
         const bool noteValid = note >= 0 && note <= 127;

@@ -70,12 +70,12 @@ struct Song
     double cycleStart = 0.0, cycleEnd = 0.0;
     // A state given to the plug-in as the host's program chunk before the parameters are set.
     std::vector<uint8_t> state;
-    // The data folder's settings file and control-zone file, written before the plug-in is made
-    // (empty: no file).
-    std::string settingsFile, controlZoneFile;
     // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
     // MIDI-learn menu sets them.
     std::vector<int> controllerNumbers;
+    // The data folder's files when the plug-in is made ("" leaves a file missing): the global
+    // options (settings.qva) and the control-zone keys (controlzone.qva).
+    std::string settingsFile, controlZoneFile;
 };
 
 // The frames at which every slicing of a song starts a new block, as a host does at a transport
@@ -98,12 +98,12 @@ inline std::vector<int64_t> BlockCuts(const Song& song)
 inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes)
 {
     TempDataFolder folder;
-    const std::filesystem::path data = folder.Root() / "Tobel/Quova/data";
     if (!song.settingsFile.empty()) folder.WriteSettings(song.settingsFile);
     if (!song.controlZoneFile.empty())
     {
-        std::filesystem::create_directories(data);
-        std::ofstream(data / "controlzone.qva", std::ios::binary) << song.controlZoneFile;
+        std::filesystem::create_directories(folder.SettingsFile().parent_path());
+        std::ofstream(folder.SettingsFile().parent_path() / "controlzone.qva", std::ios::binary)
+            << song.controlZoneFile;
     }
     FakeHost host;
     host.time.sampleRate = song.sampleRate;
