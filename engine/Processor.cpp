@@ -31,7 +31,6 @@ void Processor::ClearEverything(bool ownPosition, double offset)
 bool Processor::StopWithTheHost(bool playing, bool ownPosition)
 {
     if (!wasPlaying_ || playing) return false;
-    transport_.playing = false;
     ClearEverything(ownPosition, 0.0);
     wasPlaying_ = false;
     return true;
