@@ -10,8 +10,8 @@ namespace
 constexpr int kLaneTargets = 9; // ids 1..9
 constexpr int kPreviousPreset = 10;
 constexpr int kNextPreset = 11;
-constexpr int kHold = 12;
-constexpr int kHoldBypass = 13;
+constexpr int kHold = ControlTargetTable::kHoldTarget;
+constexpr int kHoldBypass = ControlTargetTable::kHoldBypassTarget;
 constexpr int kPanic = 14;
 constexpr int kFirstPattern = 15;
 constexpr int kLastPattern = 30;

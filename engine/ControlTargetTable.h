@@ -19,6 +19,8 @@ public:
     static constexpr int kKeyCount = 24;
     static constexpr int kFirstActionKey = 12;
     static constexpr int kTopKey = 35;
+    static constexpr int kHoldTarget = 12;
+    static constexpr int kHoldBypassTarget = 13;
 
     // Registers nothing; the host owns the table and outlives it.
     explicit ControlTargetTable(EngineHost& host);

@@ -89,11 +89,11 @@ void PatternEngine::SetHold(bool on)
         std::vector<int> drop;
         for (const NoteRecord* r : held_.Ordered())
             if (r->released) drop.push_back(r->note);
-        const double position = transport_.samplePosition;
+        const double position = transport_.samplePosition + switchOffset_;
         for (int note : drop)
         {
             heldCount_ = std::max(0, heldCount_ - 1);
-            ReleaseNote(position, note, 0.0, false);
+            ReleaseNote(position, note, switchOffset_, false);
         }
         if (heldNothing)
             if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);

@@ -56,8 +56,8 @@ int KeyAreaList::QuietFrames(double offset, int length, double samplesPerBeat)
     return quiet;
 }
 
-void KeyAreaList::StopAll()
+void KeyAreaList::StopAll(double offset)
 {
     for (auto& area : areas_)
-        if (area->IsEnabled()) area->Stop(0.0);
+        if (area->IsEnabled()) area->Stop(offset);
 }

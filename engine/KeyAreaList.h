@@ -31,8 +31,8 @@ public:
     void ProcessBlock(double position, double length, double samplesPerBeat, double offset);
     // The fewest quiet frames of the enabled areas (PatternEngine::QuietFrames).
     int QuietFrames(double offset, int length, double samplesPerBeat);
-    // PatternEngine::Stop (offset 0) of every enabled area.
-    void StopAll();
+    // PatternEngine::Stop of every enabled area at a block offset.
+    void StopAll(double offset);
 
 private:
     std::array<std::unique_ptr<PatternEngine>, kAreaCount> areas_;

@@ -50,11 +50,12 @@ NoteEngine::NoteEngine(EngineHost& host)
     scheduled_.reserve(128);
     free_.reserve(256);
     pool_.reserve(256);
-    for (Waiting& w : waiting_)
-    {
-        w.events.reserve(kNotes);
-        w.switchOff.reserve(kNotes);
-    }
+    for (auto* list : {&waiting_, &waitingAfterBlock_})
+        for (Waiting& w : *list)
+        {
+            w.events.reserve(kNotes);
+            w.switchOff.reserve(kNotes);
+        }
 }
 
 NoteEngine::~NoteEngine() = default;
@@ -136,21 +137,54 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 
 // --- Input ------------------------------------------------------------------------
 
-bool NoteEngine::AreaActive(int area) const
+NoteEngine::Switches NoteEngine::SwitchesAt(int area, double time) const
+{
+    const KeyAreaList& areas = *host_.GetKeyAreas();
+    const PatternEngine* engine = areas.GetArea(area);
+    if (engine == nullptr) return {};
+    Switches s{engine->GetHold(), engine->GetHoldBypass()};
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone == nullptr || areas.GetSelectedForEditing() != area) return s;
+    // The zone's hold keys toggle the edited area's hold; its hold-bypass keys switch hold bypass
+    // off when it and hold are on, else on.
+    const auto apply = [&](const NoteEvent& e)
+    {
+        if (!e.controlZone || e.kind != NoteEvent::kNoteOn || e.time > time) return;
+        const int id = zone->GetActionId(e.note);
+        if (id == ControlTargetTable::kHoldTarget)
+            s.hold = !s.hold;
+        else if (id == ControlTargetTable::kHoldBypassTarget)
+            s.holdBypass = !(s.holdBypass && s.hold);
+    };
+    std::for_each(scheduled_.begin(), scheduled_.end(), apply);
+    std::for_each(inbox_.begin(), inbox_.end(), apply);
+    return s;
+}
+
+bool NoteEngine::AcceptsAt(int area, int channel, int note, double time) const
+{
+    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
+    if (engine == nullptr || !engine->IsEnabled() || !engine->InRange(channel, note)) return false;
+    const Switches s = SwitchesAt(area, time);
+    return !(s.hold && s.holdBypass);
+}
+
+bool NoteEngine::AreaActive(int area, double time) const
 {
     const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
     const auto forArea = [area](const NoteEvent& e)
     { return !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
-    if (engine != nullptr && !engine->GetHold() && !engine->GetHoldSync())
+    if (engine != nullptr && !SwitchesAt(area, time).hold && !engine->GetHoldSync())
     {
         // The keys the area holds once the events queued for it are delivered. A block's MIDI all
         // arrives before the block is processed: a release earlier in the block counts here as it
         // would have had the host cut the block at it, so that the answer does not depend on the
         // block size. (Hold keeps released keys, and hold sync applies keys at its sync points:
         // there the keys held now decide.)
+        // (Keys hold kept after their release leave when hold goes off.)
         std::bitset<128> held;
         for (const NoteRecord* r : engine->GetHeldNotes().Ordered())
-            if (IsNote(r->note)) held.set(static_cast<size_t>(r->note));
+            if (IsNote(r->note) && !r->released) held.set(static_cast<size_t>(r->note));
         const auto apply = [&](const NoteEvent& e)
         {
             if (!forArea(e) || !IsNote(e.note)) return;
@@ -194,9 +228,9 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note)) continue;
+        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
-        if (AreaActive(a))
+        if (AreaActive(a, event.time))
         {
             event.areaFlags[a] = NoteEvent::kForArea;
             result = std::max(result, 1);
@@ -249,8 +283,8 @@ bool NoteEngine::NoteOff(int channel, int note, int offset)
     for (int a = 0; a < kAreas; ++a)
     {
         PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !area->Accepts(channel, note)) continue;
-        if (!AreaActive(a) && !HasScheduledNoteOnChannel(channel))
+        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
+        if (!AreaActive(a, event.time) && !HasScheduledNoteOnChannel(channel))
         {
             // A note still waiting for the count: it only leaves the buffer.
             auto& events = waiting_[static_cast<size_t>(a)].events;
@@ -297,12 +331,14 @@ bool NoteEngine::TakeInbox()
         scheduled_.insert(where, e);
     }
     inbox_.clear();
-    if (heldCount_ >= 1 && idle_)
-    {
-        idle_ = false;
-        return true;
-    }
-    return false;
+    return StartPlaying();
+}
+
+bool NoteEngine::StartPlaying()
+{
+    if (heldCount_ < 1 || !idle_) return false;
+    idle_ = false;
+    return true;
 }
 
 int NoteEngine::NextEventOffset(double position, int remaining, double offset)
@@ -328,6 +364,13 @@ int NoteEngine::NextEventOffset(double position, int remaining, double offset)
     return k;
 }
 
+void NoteEngine::ReturnFrames(int frames)
+{
+    if (frames <= 0) return;
+    for (NoteEvent& e : scheduled_)
+        e.time += frames;
+}
+
 void NoteEngine::Deliver(NoteEvent& event, double offset)
 {
     const size_t c = static_cast<size_t>(event.channel - 1);
@@ -348,7 +391,18 @@ void NoteEngine::Deliver(NoteEvent& event, double offset)
     {
         ControlTargetTable* zone = host_.GetControlTargetTable();
         if (zone != nullptr && zone->TakesNote(event.note))
+        {
+            KeyAreaList& areas = *host_.GetKeyAreas();
+            for (int a = 0; a < kAreas; ++a)
+                if (PatternEngine* area = areas.GetArea(a)) area->SetSwitchOffset(offset);
             zone->HandleKey(event.note);
+            for (int a = 0; a < kAreas; ++a)
+                if (PatternEngine* area = areas.GetArea(a))
+                {
+                    area->SetSwitchOffset(0.0);
+                    area->NoteSwitchesAt(offset);
+                }
+        }
         else
         {
             if (listener_ != nullptr)
@@ -393,6 +447,7 @@ void NoteEngine::EndPassedNote(const NoteEvent& waited, double time, int area)
     off->time = time;
     off->kind = OutputNote::kNoteOff;
     off->keyArea = area;
+    off->endsPassedKey = true;
     output_.push_back(off);
 }
 
@@ -668,10 +723,10 @@ void NoteEngine::RemoveSentNotes()
     output_.resize(kept);
 }
 
-void NoteEngine::ClearAll()
+void NoteEngine::ClearAll(double offset)
 {
     idle_ = true;
-    if (listener_ != nullptr) listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll(offset);
     // Notes still due later in the block are kept: they are new input. The keys held back for an
     // area's note count (and those waiting to be switched off) are kept too: they are still down
     // and sound as played, and only their area's first note or their release ends them.
@@ -692,6 +747,13 @@ void NoteEngine::EndBlock()
         for (NoteEvent& e : w.switchOff)
             e.fresh = false;
     }
+    waitingAfterBlock_ = waiting_;
+}
+
+void NoteEngine::ForgetBlockInput()
+{
+    inbox_.clear();
+    waiting_ = waitingAfterBlock_;
 }
 
 void NoteEngine::AllNotesOff()
@@ -706,7 +768,7 @@ void NoteEngine::AllNotesOff()
     for (auto& counts : noteCounts_)
         counts.fill(0);
     channelTotals_.fill(0);
-    if (listener_ != nullptr) listener_->StopAll();
+    if (listener_ != nullptr) listener_->StopAll(0.0);
 }
 
 void NoteEngine::ReleaseArea(int area, int channel)

@@ -66,21 +66,34 @@ public:
     void DecrementNoteCount(int channel, int note);
 
     // --- Block helpers used by the processor.
-    // Moves the recorded notes into the schedule; true when notes are held
-    // while the engine was idle (idle is then cleared).
+    // Moves the recorded notes into the schedule; the result of
+    // StartPlaying.
     bool TakeInbox();
+    // True when notes are held while the engine was idle (idle is then
+    // cleared). Asked at the start of every piece, so that a key pressed
+    // within a block wakes the engine at the frame after it, as it would
+    // with a block starting there.
+    bool StartPlaying();
     // Delivers the due events and returns the length of the next piece:
     // 1 after a delivery, else up to the next event, at most remaining; 0
     // when nothing remains of the block (events due later stay scheduled).
     int NextEventOffset(double position, int remaining, double offset);
+    // Frames of the last piece that were not run after all: the events still scheduled come
+    // that much later again.
+    void ReturnFrames(int frames);
     // Moves the queued notes to the output (see the class comment).
     void FlushNotes();
     // Deletes the output notes that were sent.
     void RemoveSentNotes();
-    // Host stopped or nothing held: stops the areas, forgets the note counts.
-    void ClearAll();
+    // Host stopped or nothing held: stops the areas (their sounding notes end at the block
+    // offset), forgets the note counts.
+    void ClearAll(double offset);
     // The block was processed: the notes waiting now arrived before it.
     void EndBlock();
+    // Forgets what the notes recorded since the last block did (the inbox, the keys held back for
+    // an area's note count), so that they can be recorded again: the host stopped at the block's
+    // first frame, and they belong after the stop.
+    void ForgetBlockInput();
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }
@@ -122,7 +135,19 @@ private:
     };
 
     int& StepCounter(int channel, int note, int step);
-    bool AreaActive(int area) const;
+    // An area's hold and hold-bypass switches at a frame of the block being received: the
+    // switches now, changed by the control-zone keys queued before that frame (their actions
+    // are carried out when they are delivered, at their own frames).
+    struct Switches
+    {
+        bool hold = false;
+        bool holdBypass = false;
+    };
+    Switches SwitchesAt(int area, double time) const;
+    // Whether an area takes a key at a frame (see PatternEngine::Accepts).
+    bool AcceptsAt(int area, int channel, int note, double time) const;
+    // Whether an area holds keys at a frame, once the events queued before it are delivered.
+    bool AreaActive(int area, double time) const;
     void Deliver(NoteEvent& event, double offset);
     void EndWaitedNote(const NoteEvent& release, double offset);
     void EndPassedNote(const NoteEvent& waited, double time, int area);
@@ -159,6 +184,7 @@ private:
     std::vector<NoteEvent> inbox_;
     std::vector<NoteEvent> scheduled_;
     std::array<Waiting, NoteEvent::kAreaCount> waiting_;
+    std::array<Waiting, NoteEvent::kAreaCount> waitingAfterBlock_; // waiting_ at the last EndBlock
     std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
     std::array<int, kChannels> channelTotals_{};
     std::vector<std::unique_ptr<OutputNote>> pool_;

@@ -45,6 +45,6 @@ public:
     // Whether an area matching the note keeps notes by hold or hold sync.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
     virtual void NotifyReset() = 0;
-    // Stops every enabled key area.
-    virtual void StopAll() = 0;
+    // Stops every enabled key area; the notes that sound end at the block offset.
+    virtual void StopAll(double offset) = 0;
 };

@@ -351,7 +351,7 @@ void PatternEngine::OnStep(StepEvent& event)
         if (OutputNote* out = BuildStepNote(r, event.sampleTime))
         {
             out->eventSequence = event.sequence;
-            event.sounding.push_back({out->note, true});
+            event.sounding.push_back({out->note, true, out->channel});
         }
         return;
     }
@@ -367,7 +367,7 @@ void PatternEngine::OnStep(StepEvent& event)
         if (OutputNote* out = BuildStepNote(copy, event.sampleTime))
         {
             out->eventSequence = event.sequence;
-            event.sounding.push_back({out->note, true});
+            event.sounding.push_back({out->note, true, out->channel});
         }
     }
 }
@@ -415,7 +415,7 @@ void PatternEngine::OnStepEnd(StepEvent& event)
         out->velocity = 127;
         out->time = std::max(0.0, event.sampleTime);
         out->kind = OutputNote::kNoteOff;
-        out->channel = outChannel_;
+        out->channel = s.channel;
         out->keyArea = area_;
         out->stepNumber = std::clamp(event.record.stepNumber, 0, kStepCount - 1);
         out->muted = event.record.muted;
@@ -508,22 +508,44 @@ void PatternEngine::SetRunning(bool running, double offset)
 {
     if (running == running_) return;
     running_ = running;
+    RecordChange(offset);
+}
+
+void PatternEngine::NoteSwitchesAt(double offset)
+{
+    const RunningChange& last =
+        runningChangeCount_ > 0 ? runningChanges_[static_cast<size_t>(runningChangeCount_ - 1)] : blockStart_;
+    if (last.refusesKeys != RefusesKeys()) RecordChange(offset);
+}
+
+void PatternEngine::RecordChange(double offset)
+{
     const int at = std::min(runningChangeCount_, kRunningChangesKept - 1);
-    runningChanges_[static_cast<size_t>(at)] = RunningChange{offset, running};
+    runningChanges_[static_cast<size_t>(at)] = RunningChange{offset, running_, RefusesKeys()};
     runningChangeCount_ = at + 1;
 }
 
 void PatternEngine::BeginBlock()
 {
-    runningAtBlockStart_ = running_;
+    blockStart_ = RunningChange{0.0, running_, RefusesKeys()};
     runningChangeCount_ = 0;
+}
+
+const PatternEngine::RunningChange& PatternEngine::ChangeAt(double offset) const
+{
+    const RunningChange* change = &blockStart_;
+    for (int i = 0; i < runningChangeCount_; ++i)
+        if (runningChanges_[static_cast<size_t>(i)].offset <= offset)
+            change = &runningChanges_[static_cast<size_t>(i)];
+    return *change;
 }
 
 bool PatternEngine::IsRunningAt(double offset) const
 {
-    bool running = runningAtBlockStart_;
-    for (int i = 0; i < runningChangeCount_; ++i)
-        if (runningChanges_[static_cast<size_t>(i)].offset <= offset)
-            running = runningChanges_[static_cast<size_t>(i)].running;
-    return running;
+    return ChangeAt(offset).running;
+}
+
+bool PatternEngine::RefusesKeysAt(double offset) const
+{
+    return ChangeAt(offset).refusesKeys;
 }

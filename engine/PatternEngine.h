@@ -67,8 +67,12 @@ public:
     bool IsEnabled() const { return enabled_; }
     void SetSceneEnabled(bool on);
     bool IsSceneEnabled() const { return sceneOn_; }
+    // Switching hold off lets go of the notes it kept; they end at the switch offset.
     void SetHold(bool on);
     bool GetHold() const { return hold_; }
+    // The block offset at which switches changed now take effect: the frame of the control-zone
+    // key being delivered, 0 between blocks.
+    void SetSwitchOffset(double offset) { switchOffset_ = offset; }
     void SetHoldTranspose(bool on);
     bool GetHoldTranspose() const { return holdTranspose_; }
     void SetHoldBypass(bool on);
@@ -126,10 +130,14 @@ public:
     // --- Queries.
     int GetAreaIndex() const { return area_; }
     bool IsRunning() const { return running_; }
-    // Whether the area was running right after what happened at a frame of the block being
-    // processed (its offset from the block's start); BeginBlock starts the block's record.
+    // Whether the area was running, and whether hold bypass and hold were both on (the area then
+    // refuses keys), right after what happened at a frame of the block being processed (its
+    // offset from the block's start); BeginBlock starts the block's record, and
+    // NoteSwitchesAt records the switches after a control-zone key changed them.
     bool IsRunningAt(double offset) const;
+    bool RefusesKeysAt(double offset) const;
     void BeginBlock();
+    void NoteSwitchesAt(double offset);
     bool IsPlaying() const { return playing_; }
     int GetHeldCount() const { return heldCount_; }
     // Whether the area matches an input note: enabled, its input channel,
@@ -202,19 +210,24 @@ private:
     int repeatsDone_ = 0;
     bool selected_ = false;
     bool running_ = false;
-    // The changes of running_ in the block being processed, in order, at their offsets; a change
-    // past the record's end replaces its last entry.
+    // The changes of running_ and of refusing keys in the block being processed, in order, at
+    // their offsets; a change past the record's end replaces its last entry.
     struct RunningChange
     {
         double offset = 0.0;
         bool running = false;
+        bool refusesKeys = false;
     };
     static constexpr int kRunningChangesKept = 32;
     std::array<RunningChange, kRunningChangesKept> runningChanges_{};
     int runningChangeCount_ = 0;
-    bool runningAtBlockStart_ = false;
+    RunningChange blockStart_;
     void SetRunning(bool running, double offset);
+    void RecordChange(double offset);
+    const RunningChange& ChangeAt(double offset) const;
+    bool RefusesKeys() const { return holdBypass_ && hold_; }
     bool playing_ = false;
+    double switchOffset_ = 0.0;
     double samplesPerBeat_ = 0.0;
     bool enabled_ = false;
     int inChannel_ = 1;

@@ -146,7 +146,8 @@ void PatternStepper::EndAllEvents(double offset)
 
 void PatternStepper::EndEvent(StepEvent& event, double time)
 {
-    event.sampleTime = time;
+    // Notes at one frame keep the order in which they were made only when their times are equal.
+    event.sampleTime = WholeSample(time);
     if (listener_ != nullptr) listener_->OnStepEnd(event);
 }
 

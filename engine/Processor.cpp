@@ -16,10 +16,10 @@ Processor::Processor(ProcessorListener& listener, EngineHost& host, TransportSta
 {
 }
 
-void Processor::ClearEverything(bool ownPosition)
+void Processor::ClearEverything(bool ownPosition, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
-    notes.ClearAll();
+    notes.ClearAll(offset);
     if (ActionDispatcher* d = host_.GetDispatcher()) d->Dispatch(ActionDispatcher::kClearMarkers);
     notes.FlushNotes();
     listener_.NotifyPlaying(false);
@@ -28,7 +28,15 @@ void Processor::ClearEverything(bool ownPosition)
     notes.RemoveSentNotes();
 }
 
-void Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
+bool Processor::StopWithTheHost(bool playing, bool ownPosition)
+{
+    if (!wasPlaying_ || playing) return false;
+    ClearEverything(ownPosition, 0.0);
+    wasPlaying_ = false;
+    return true;
+}
+
+int Processor::RunPiece(double position, int length, double samplesPerBeat, double offset)
 {
     // What the host hears must not depend on how it slices time: every frame
     // in which a step begins or ends or a step event fires runs alone, as it
@@ -43,12 +51,19 @@ void Processor::RunPiece(double position, int length, double samplesPerBeat, dou
         if (tempo) k = std::max(1, QuietFrames(offset + done, k, samplesPerBeat));
         RunSlice(position + done, k, samplesPerBeat, offset + done);
         done += k;
+        // A step that let go of the last held note (a hold state's chord ending): the block
+        // processing looks at the rest from the next frame on, as a block starting there would.
+        if (host_.GetNoteEngine()->GetHeldCount() < 1) break;
     }
+    return done;
 }
 
 void Processor::RunSlice(double position, int length, double samplesPerBeat, double offset)
 {
     NoteEngine& notes = *host_.GetNoteEngine();
+    // A jump back at the host's loop happens at the block's first frame (a host starts a new block
+    // there); a run that starts later in the block starts after the jump, on the grid.
+    if (offset > 0.0) transport_.loopJump = false;
     if (std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0)
         ProcessSubBlock(position, length, samplesPerBeat, offset);
     notes.FlushNotes();
@@ -86,31 +101,33 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
     transport_.loopEnd = loopEnd;
     transport_.samplesPerBeat = samplesPerBeat;
     if (ownPosition_ == -1.0 && ownPosition) ownPosition_ = samplePosition;
-    if (!playing)
-    {
-        const double own = ownPosition_ < 0.0 ? 0.0 : ownPosition_;
-        transport_.samplePosition = own;
-        transport_.beatPosition = tempo ? own / samplesPerBeat : 0.0;
-    }
-    else
-        transport_.samplePosition = samplePosition;
+    // Where the own clock stands while nothing is held: it starts at the frame of the first key.
+    const double ownStart = ownPosition ? samplePosition : 0.0;
+    if (playing) transport_.samplePosition = samplePosition;
     if (notes.TakeInbox()) listener_.NotifyPlaying(true);
 
-    const double blockStart = transport_.samplePosition;
     int remaining = frames;
     double offset = 0.0;
-    bool cleared = false;
     for (;;)
     {
-        const int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
+        if (!playing)
+        {
+            // The own clock stands at this piece's frame: the block's start lies that far before it
+            // (it only moves while a key is held, so the first step of a run starts at the key's
+            // frame, not at the block's start).
+            const double own = ownPosition_ < 0.0 ? ownStart : ownPosition_;
+            transport_.samplePosition = own - offset;
+            transport_.beatPosition = tempo ? transport_.samplePosition / samplesPerBeat : 0.0;
+        }
+        const double blockStart = transport_.samplePosition;
+        if (offset > 0.0 && notes.StartPlaying()) listener_.NotifyPlaying(true);
+        int k = notes.NextEventOffset(blockStart + offset, remaining, offset);
         if (k <= 0) break;
-        remaining -= k;
         if (notes.GetHeldCount() < 1 || stoppedNow)
         {
-            if ((!notes.IsIdle() || stoppedNow) && !cleared)
+            if (!notes.IsIdle() || stoppedNow)
             {
-                ClearEverything(ownPosition);
-                cleared = true;
+                ClearEverything(ownPosition, offset);
                 stoppedNow = false;
             }
             else
@@ -122,13 +139,16 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         }
         else
         {
-            RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            const int done = RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            notes.ReturnFrames(k - done);
+            k = done;
             wasPlaying_ = playing;
         }
-        if (!playing)
-            ownPosition_ = (ownPosition_ < 0.0 ? 0.0 : ownPosition_) + k;
+        if (!playing && notes.GetHeldCount() >= 1)
+            ownPosition_ = (ownPosition_ < 0.0 ? ownStart : ownPosition_) + k;
         else
             ownPosition_ = ownPosition ? -1.0 : 0.0;
+        remaining -= k;
         offset += k;
     }
     if (notes.GetHeldCount() < 1)
@@ -193,9 +213,9 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
     return false;
 }
 
-void TobelApp::StopAll()
+void TobelApp::StopAll(double offset)
 {
-    engine_.GetKeyAreas()->StopAll();
+    engine_.GetKeyAreas()->StopAll(offset);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

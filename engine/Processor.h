@@ -44,6 +44,12 @@ public:
     void ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
                       double loopStart, double loopEnd, int frames, bool ownPosition);
 
+    // The host stopped since the last block: the stop happens at the block's first frame, before
+    // any of the block's notes is delivered, so it clears everything now (as ProcessBlock would)
+    // and returns true; false when the host did not stop now. Call before ProcessBlock, with the
+    // same playing and ownPosition.
+    bool StopWithTheHost(bool playing, bool ownPosition);
+
     double GetOwnSamplePosition() const { return ownPosition_; }
 
 protected:
@@ -54,9 +60,10 @@ protected:
     virtual int QuietFrames(double /*offset*/, int length, double /*samplesPerBeat*/) { return length; }
 
 private:
-    void RunPiece(double position, int length, double samplesPerBeat, double offset);
+    // Runs a piece; returns the frames run, fewer than length when a frame left no note held.
+    int RunPiece(double position, int length, double samplesPerBeat, double offset);
     void RunSlice(double position, int length, double samplesPerBeat, double offset);
-    void ClearEverything(bool ownPosition);
+    void ClearEverything(bool ownPosition, double offset);
     void SendOutput();
 
     ProcessorListener& listener_;
@@ -90,7 +97,7 @@ public:
                                 int flags[NoteEvent::kAreaCount]) override;
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
-    void StopAll() override;
+    void StopAll(double offset) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;

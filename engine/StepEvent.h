@@ -20,12 +20,14 @@ struct StepTiming
 // starts, and reused from the stepper's pool once it has ended.
 struct StepEvent
 {
-    // A note the event sounds: the output note number and whether its
-    // note-off is still due.
+    // A note the event sounds: the output note number, whether its note-off
+    // is still due, and the MIDI channel its note-on went out on (the
+    // note-off goes there too, whatever the key area's channel is by then).
     struct Sounding
     {
         int note = 0;
         bool active = true;
+        int channel = 1;
     };
 
     int stepIndex = 0; // the SHIFT lane's position when the event was made

@@ -108,11 +108,10 @@ void Stepper::StartTiming(int step, double position, double beat, bool first)
         }
         else
         {
-            // The block's beat position: the run starts at once, and its first
-            // step ends on the grid point that follows the block start, so a
-            // key pressed just before a grid point does not push the next
-            // note a whole step late.
-            start = transport.beatPosition;
+            // The run starts at once: the first step starts at the beat of the
+            // piece that starts it (the key's frame), whatever the block around
+            // it, and ends on the step boundary after it.
+            start = pieceBeat;
         }
     }
     else if (beat < 0.0)
@@ -154,7 +153,12 @@ bool Stepper::IsDue(double beat, double offset, double length) const
 double Stepper::SampleTimeOf(double beat, double offset, double length) const
 {
     const double at = std::max(offset, BlockOffsetOf(beat));
-    double t = std::floor(at + kSampleEpsilon);
+    double t = WholeSample(at);
     if (t >= offset + length) t = std::ceil(offset + length) - 1.0;
     return std::max(0.0, t);
+}
+
+double Stepper::WholeSample(double offset)
+{
+    return std::max(0.0, std::floor(offset + kSampleEpsilon));
 }

@@ -81,6 +81,10 @@ protected:
     bool IsDue(double beat, double offset, double length) const;
     // The whole-sample block offset of a due beat, inside the piece.
     double SampleTimeOf(double beat, double offset, double length) const;
+    // The whole sample a block offset falls on (an offset a hair below a whole sample counts as
+    // that sample), never below 0. Offsets reached by adding up beat distances carry rounding
+    // errors that differ with the block's start.
+    static double WholeSample(double offset);
 
     TransportState* ClockTransport() const { return clockTransport_; }
     EngineHost* ClockHost() const { return clockHost_; }

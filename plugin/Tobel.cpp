@@ -53,6 +53,9 @@ Tobel::Tobel(VstHostCallback host)
         lane = -1;
     controllerTeachSlot_ = -1;
     passThrough_.reserve(kMessagesPerBlockReserve);
+    blockNotes_.reserve(kMessagesPerBlockReserve);
+    for (auto& notes : passedNotes_)
+        notes.fill(-1);
     outbox_.reserve(kMessagesPerBlockReserve);
 
     ReadGlobalSettings(&settings_);

@@ -230,12 +230,19 @@ public:
 private:
     // Whether a key area that plays would take this passed-through note (it is then dropped).
     bool IsHeldByRunningArea(const IMidiMessage& message) const;
+    // Hands a note-on or note-off to the note engine, or to the pass-through queue when nothing
+    // takes it; flash: light the incoming-note indicators of the key areas that took it.
+    void RouteNote(const IMidiMessage& message, bool flash);
     void SendPassThrough(IMidiMessage message);
+    // The note a passed-through key of a channel 0..15 goes out as: the note its passed note-on
+    // went out as, else the key itself, or with "Transpose all output notes" the key moved into
+    // key area 1's scale.
+    int PassThroughNote(int channel, int key) const;
     // Sends the block's messages to the host in time order and empties the outbox.
     void SendBlockOutbox();
-    // Reads the host clock, keeps the engine's time continuous and fills the transport record;
-    // returns the frames to process and the position in *position.
-    int PrepareBlockClock(int frames, double* position, bool* ownPosition);
+    // Reads the host clock, notes a jump back at the host's loop and fills the transport record;
+    // the block's host position in *position.
+    void PrepareBlockClock(int frames, double* position, bool* ownPosition);
 
     std::unique_ptr<ControlRegistry> registry_;
     IGraphics* pendingGraphics_ = nullptr; // the editor object until it is attached
@@ -564,6 +571,11 @@ private:
     std::vector<double> readNormalised_;    // their normalised values, for the controls
     int blockFrames_ = 0;                   // frames of the block being processed
     std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
+    std::vector<IMidiMessage> blockNotes_;  // the notes handed to the note engine for the block
+    // Per input channel 0..15 and key, the note a passed-through note-on of the key went out as
+    // (-1: none), decided when the key arrived: the key's note-off names that note, whatever the
+    // scale or the options are when it comes, and whether the plug-in or a key area ends it.
+    std::array<std::array<int, 128>, 16> passedNotes_{};
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.
     static constexpr size_t kMessagesPerBlockReserve = 4096;

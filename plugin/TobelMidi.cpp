@@ -58,6 +58,34 @@ IGraphics* Tobel::GetGraphics() const
 
 // ---- MIDI input ---------------------------------------------------------------------------------
 
+void Tobel::RouteNote(const IMidiMessage& message, bool flash)
+{
+    NoteEngine& notes = *engine_->GetNoteEngine();
+    const int channel = message.GetChannel() + 1;
+    // Velocity 0 is a note-off.
+    if (message.GetStatusKind() == IMidiMessage::kNoteOff || message.data2 == 0)
+    {
+        if (!notes.NoteOff(channel, message.data1, message.offset)) passThrough_.push_back(message);
+        return;
+    }
+    int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
+    const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
+    // The note a passed key goes out as is decided now, at the key's frame.
+    int& passed = passedNotes_[static_cast<size_t>(channel - 1)][message.data1];
+    passed = -1;
+    if (taken == 0) passed = PassThroughNote(channel - 1, message.data1);
+    if (taken == 0) passThrough_.push_back(message);
+    // Result 2 (waiting notes released) lights the incoming-note indicators of the areas that took
+    // the note.
+    if (taken == 2 && flash && patternView_ != nullptr)
+        for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+            if (results[a] == 1 &&
+                !PostToEditor([](void* plug, int area, int)
+                              { static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area); },
+                              a))
+                patternView_->FlashIncomingNote(a);
+}
+
 void Tobel::HandleMidiMessage(const IMidiMessage& input)
 {
     IEffectLockGuard guard(plugLock_);
@@ -67,31 +95,12 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
     message.offset = std::max(message.offset, 0);
     if (GetBlockSize() > 0) message.offset = std::min(message.offset, GetBlockSize() - 1);
 
-    NoteEngine& notes = *engine_->GetNoteEngine();
-    const int channel = message.GetChannel() + 1;
-    const int kind = message.GetStatusKind();
-    switch (kind)
+    switch (message.GetStatusKind())
     {
     case IMidiMessage::kNoteOn:
-        if (message.data2 > 0)
-        {
-            int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
-            const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
-            if (taken == 0) passThrough_.push_back(message);
-            // Result 2 (waiting notes released) lights the incoming-note indicators of the areas
-            // that took the note.
-            if (taken == 2 && patternView_ != nullptr)
-                for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
-                    if (results[a] == 1 &&
-                        !PostToEditor([](void* plug, int area, int)
-                                      { static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area); },
-                                      a))
-                        patternView_->FlashIncomingNote(a);
-            break;
-        }
-        [[fallthrough]]; // velocity 0 is a note-off
     case IMidiMessage::kNoteOff:
-        if (!notes.NoteOff(channel, message.data1, message.offset)) passThrough_.push_back(message);
+        blockNotes_.push_back(message);
+        RouteNote(message, true);
         break;
     case IMidiMessage::kControlChange:
     {

@@ -1,7 +1,7 @@
 // Tobel: block processing against the host clock and MIDI output. Each block clears the outputs,
-// sends the controller-teach ramp and a pending panic, reads the host clock, keeps the engine's
-// time continuous from block to block, runs the engine, and then passes on the notes no key area
-// took. The engine hands its generated notes back through SendEvents within the same call.
+// sends the controller-teach ramp and a pending panic, reads the host clock, notes a jump back at
+// the host's loop, runs the engine, and then passes on the notes no key area took. The engine
+// hands its generated notes back through SendEvents within the same call.
 #include "plugin/Tobel.h"
 
 #include "engine/EngineHost.h"
@@ -60,12 +60,20 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     bool ownPosition = false;
     for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
         if (PatternEngine* area = Area(a)) area->BeginBlock();
-    const int length = PrepareBlockClock(frames, &position, &ownPosition);
-    if (length > 0)
-        app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
-                           transport_.loopStart, transport_.loopEnd, length, ownPosition);
+    PrepareBlockClock(frames, &position, &ownPosition);
+    if (app_->StopWithTheHost(transport_.playing, ownPosition))
+    {
+        // The block's notes were handed to the engine before the block told of the stop; they
+        // belong after it, and are handed over again now that everything stopped.
+        engine_->GetNoteEngine()->ForgetBlockInput();
+        passThrough_.clear();
+        for (const IMidiMessage& message : blockNotes_)
+            RouteNote(message, false);
+    }
+    app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
+                       transport_.loopStart, transport_.loopEnd, frames, ownPosition);
     if (!transport_.playing && transport_.samplesPerBeat > 0.0)
-        ownBeatCounter_ += length / transport_.samplesPerBeat;
+        ownBeatCounter_ += frames / transport_.samplesPerBeat;
     else if (transport_.playing)
         ownBeatCounter_ = 0.0;
 
@@ -75,6 +83,7 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     for (const IMidiMessage& message : passThrough_)
         if (!IsHeldByRunningArea(message)) SendPassThrough(message);
     passThrough_.clear();
+    blockNotes_.clear();
     SendBlockOutbox();
     blockFrames_ = 0;
 }
@@ -96,7 +105,7 @@ void Tobel::SendBlockOutbox()
     outbox_.clear();
 }
 
-int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
+void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
 {
     const double sampleRate = GetSampleRate();
     const double hostPosition = static_cast<double>(GetSamplePosition());
@@ -109,69 +118,39 @@ int Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     const bool cycleActive = info.cycleActive && loopEnd > loopStart;
     if (!cycleActive) loopEnd = -1.0;
 
-    int n = frames;
-    double q = hostPosition;
+    // Every block is taken where the host says it lies. A discontinuity (a loop, a relocation, a
+    // host that repeats or skips a few samples) happens at the block's first frame, as it would in
+    // blocks of one frame; the step clock follows the host's position from there, so what plays
+    // never depends on the block size. Only a jump back by more than half the host's active loop
+    // counts as a loop jump.
     if (info.playing)
     {
-        if (lastBlockPosition_ < 0.0)
+        if (lastBlockPosition_ >= 0.0)
         {
-            lastBlockPosition_ = hostPosition;
-            lastBlockLength_ = n;
+            const double gap = Truncate(lastBlockPosition_ + lastBlockLength_ - hostPosition);
+            if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5) transport_.loopJump = true;
         }
-        else
-        {
-            const double expected = lastBlockPosition_ + lastBlockLength_;
-            const double gap = Truncate(expected - hostPosition);
-            if (gap >= 2.0 && gap < n)
-            {
-                // The host repeated the end of the previous block: start where it ended.
-                q = expected;
-                n -= static_cast<int>(gap);
-                lastBlockPosition_ = expected;
-                lastBlockLength_ = n;
-            }
-            else if (gap < 0.0 && -gap < n)
-            {
-                // The host skipped a few samples: the block is lengthened to bridge them.
-                q = expected;
-                n -= static_cast<int>(gap);
-                lastBlockPosition_ = q;
-                lastBlockLength_ = n;
-            }
-            else
-            {
-                // Continuous (0 or 1 sample apart), or a relocation. Only a jump back by more
-                // than half the host's active loop counts as a loop jump.
-                if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5)
-                    transport_.loopJump = true;
-                lastBlockPosition_ = hostPosition;
-                lastBlockLength_ = n;
-            }
-        }
+        lastBlockPosition_ = hostPosition;
+        lastBlockLength_ = frames;
     }
     else
     {
         lastBlockLength_ = 0;
         lastBlockPosition_ = -1.0;
     }
-
     transport_.playing = info.playing;
     transport_.loop = cycleActive;
     transport_.loopStart = loopStart;
     transport_.loopEnd = loopEnd;
     transport_.sampleRate = sampleRate;
     transport_.samplesPerBeat = samplesPerBeat;
-    transport_.samplePosition = std::max(0.0, q);
-    // The beat position belongs to the same sample as the block's start.
-    transport_.beatPosition = info.playing
-                                  ? std::max(0.0, info.ppqPosition + (q - hostPosition) / samplesPerBeat)
-                                  : ownBeatCounter_;
+    transport_.samplePosition = std::max(0.0, hostPosition);
+    transport_.beatPosition = info.playing ? std::max(0.0, info.ppqPosition) : ownBeatCounter_;
 
-    *position = q;
+    *position = hostPosition;
     // One host family restarts its sample position at every start; there the engine keeps its
     // own clock from the first position it sees.
     *ownPosition = GetHostId() == kHostCubase;
-    return n;
 }
 
 bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
@@ -183,22 +162,26 @@ bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
     {
         const PatternEngine* area = Area(a);
         if (area != nullptr && area->IsEnabled() && area->IsRunningAt(message.offset) &&
-            area->InRange(channel, message.data1) && !(area->GetHoldBypass() && area->GetHold()))
+            area->InRange(channel, message.data1) && !area->RefusesKeysAt(message.offset))
             return true;
     }
     return false;
 }
 
+int Tobel::PassThroughNote(int channel, int key) const
+{
+    const int passed = passedNotes_[static_cast<size_t>(channel & 15)][static_cast<size_t>(key & 127)];
+    if (passed >= 0) return passed;
+    if (!transposeAll_) return key;
+    const Scale& scale = Area(0)->GetScale();
+    return std::clamp(transposeAsSemitones_ ? scale.Quantize(key, 0) : scale.MoveByDegrees(key, 0), 0, 127);
+}
+
 void Tobel::SendPassThrough(IMidiMessage message)
 {
     const int kind = message.GetStatusKind();
-    if (transposeAll_ && (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff))
-    {
-        const Scale& scale = Area(0)->GetScale();
-        const int note =
-            transposeAsSemitones_ ? scale.Quantize(message.data1, 0) : scale.MoveByDegrees(message.data1, 0);
-        message.data1 = static_cast<uint8_t>(std::clamp(note, 0, 127));
-    }
+    if (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff)
+        message.data1 = static_cast<uint8_t>(PassThroughNote(message.GetChannel(), message.data1));
     SendToHost(message.offset, message.status, message.data1, message.data2);
 }
 
@@ -225,8 +208,9 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
         const double raw = std::trunc(static_cast<double>(record->velocity) + volume - 64.0);
         const int velocity =
             raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
-        const int note = record->overrideNote > 0 ? record->overrideNote : record->note;
         const int channel = std::clamp(record->channel, 1, 16) - 1;
+        int note = record->overrideNote > 0 ? record->overrideNote : record->note;
+        if (record->endsPassedKey && note >= 0 && note <= 127) note = PassThroughNote(channel, note);
         const int offset = static_cast<int>(Truncate(record->time));
         // A note outside the MIDI range is not sent (nor is its note-off).
         const bool noteValid = note >= 0 && note <= 127;

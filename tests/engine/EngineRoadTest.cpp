@@ -85,10 +85,10 @@ TEST(EngineRoad, FirstStepWaitsForTheGridUnlessNotesStartImmediately)
     ASSERT_GE(ons.size(), 3u);
     EXPECT_EQ(ons[0].sample, 1636);
     EXPECT_EQ(ons[0].note, 48);
-    // The first step runs from the block's beat position (sample 1536) to
-    // the grid (beat 0.25); its note ends at 90 % of that step:
-    // 5512.5 - 0.1 x (5512.5 - 1536) = 5114.85.
-    EXPECT_EQ(OffOf(now.recorder, 48, 0)->sample, 5114);
+    // The first step runs from the key (sample 1636, whatever block holds
+    // it) to the grid (beat 0.25); its note ends at 90 % of that step:
+    // 5512.5 - 0.1 x (5512.5 - 1636) = 5124.85.
+    EXPECT_EQ(OffOf(now.recorder, 48, 0)->sample, 5124);
     EXPECT_EQ(ons[1].sample, SampleOf(0.25));
     EXPECT_EQ(ons[1].note, 52);
 }

@@ -72,9 +72,10 @@ TEST(EngineSwitchPoints, AReleasedHoldSyncChordEndsAndAHeldChordIsReplacedInTime
 namespace
 {
 // "Start notes immediately" in 4096-frame blocks: the block from beat 0.1 holds a key pressed at
-// beat 0.2406, just before the grid point 0.25. The first note sounds at the key press and the
-// second on that grid point, not a whole step later.
-TEST(EngineStartImmediately, TheFirstStepStartsAtTheBlocksBeatPosition)
+// beat 0.2406, just before the grid point 0.25. The first note sounds at the key press and its step
+// is measured from the key, as in blocks of one frame: the grid point 0.25 lies less than 0.1 beat
+// after it, so the step ends at beat 0.5 and the next notes follow on the grid.
+TEST(EngineStartImmediately, TheFirstStepStartsAtTheKey)
 {
     rig::Engine e;
     e.host.SetFlagByte(EngineHost::kStartNotesImmediately, true);
@@ -96,7 +97,7 @@ TEST(EngineStartImmediately, TheFirstStepStartsAtTheBlocksBeatPosition)
                           n.offset);
     ASSERT_GE(ons.size(), 3u);
     EXPECT_EQ(ons[0], 2205 + 3100);
-    EXPECT_EQ(ons[1], 5512);
-    EXPECT_EQ(ons[2], 11025);
+    EXPECT_EQ(ons[1], 11025);
+    EXPECT_EQ(ons[2], 16537);
 }
 } // namespace

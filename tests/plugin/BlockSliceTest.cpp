@@ -28,6 +28,16 @@ std::vector<int> RandomSizes(uint32_t seed)
     return sizes;
 }
 
+// The notes a rendering leaves sounding: per channel and note, a note-on that no note-off followed.
+int NotesLeftSounding(const std::vector<Message>& sent)
+{
+    std::vector<int> sounding(16 * 128, 0);
+    for (const Message& m : sent)
+        if ((m.status & 0xE0) == 0x80)
+            sounding[(m.status & 15) * 128 + m.data1] = (m.status & 0xF0) == 0x90 && m.data2 > 0 ? 1 : 0;
+    return static_cast<int>(std::count(sounding.begin(), sounding.end(), 1));
+}
+
 void Press(Song& song, int64_t frame, std::initializer_list<uint8_t> notes, int64_t release)
 {
     for (uint8_t n : notes)
@@ -230,11 +240,191 @@ TEST(BlockSlicingSingleFrames, WhatPassesThroughDoesNotDependOnTheBlockSize)
     stopped.parameters = {{PerArea(kArpOnNoteCount, 0), 1.0}};
     stopped.input = {{1000, 0x90, 48, 90}, {20000, 0x90, 52, 91}, {21000, 0x90, 55, 92},
                      {30000, 0x80, 48, 0}, {40000, 0x80, 52, 0},  {40000, 0x80, 55, 0}};
-    const std::vector<Message> afterStop = Play(stopped, {64});
-    std::vector<int> sounding(128, 0);
-    for (const Message& m : afterStop)
-        sounding[m.data1] = (m.status & 0xF0) == 0x90 ? 1 : 0;
-    EXPECT_EQ(std::count(sounding.begin(), sounding.end(), 1), 0) << "a note still sounds at the end";
+    EXPECT_EQ(NotesLeftSounding(Play(stopped, {64})), 0);
+}
+
+// The global options as the settings file holds them, the listed ones on (0 "Enable MIDI note
+// names" .. 6 "Gate length in steps").
+std::string OptionsOn(std::initializer_list<int> on)
+{
+    std::string file;
+    for (int i = 0; i < kOptionCount; ++i)
+        file += std::find(on.begin(), on.end(), i) != on.end() ? "true\n" : "false\n";
+    return file;
+}
+
+// Plays a song in blocks of 64, 512, 4096 and 32768 frames and of random sizes: each sends what
+// blocks of one frame send, which are returned.
+std::vector<Message> ExpectSameAsOneFrameBlocks(const std::string& name, const Song& song)
+{
+    const std::vector<Message> reference = Play(song, {1});
+    EXPECT_GT(CountOfKind(reference, 0x90), 0) << name;
+    for (int size : {64, 512, 4096, 32768})
+        EXPECT_TRUE(SameMidi(reference, Play(song, {size}))) << name << ", " << size << "-frame blocks";
+    EXPECT_TRUE(SameMidi(reference, Play(song, RandomSizes(29)))) << name << ", random block sizes";
+    return reference;
+}
+
+struct NamedSong
+{
+    std::string name;
+    Song song;
+};
+
+// Minimal songs that once sent other notes in large blocks than in blocks of one frame, or left a
+// note sounding. Every key is up at the end, and no hold keeps a note.
+std::vector<NamedSong> NoteEngineSongs()
+{
+    std::vector<NamedSong> songs;
+    {
+        // The first step of a run that starts at once is measured from the key, not the block.
+        Song s;
+        s.frames = 12000;
+        s.settingsFile = OptionsOn({1});
+        s.input = {{3000, 0x90, 48, 100}, {11000, 0x80, 48, 0}};
+        songs.push_back({"start notes immediately", s});
+    }
+    {
+        // Scenes: 8 steps of pattern 1, then pattern 2 (gate +24, reset on new note). At 143325 a
+        // step of 55 ends as the next step of 55 starts.
+        Song s;
+        s.frames = 150000;
+        s.parameters = {{PerArea(kSceneOnOff, 0), 1.0},
+                        {SceneStep(kSceneStepLength, 0, 0), 7.0},
+                        {SceneStep(kSceneStepPattern, 0, 1), 1.0},
+                        {PerPattern(kPatternGate, 0, 1), 24.0},
+                        {PerPattern(kResetOnNewNote, 0, 1), 1.0}};
+        s.input = {
+            {65047, 0x90, 55, 100}, {138553, 0x90, 52, 100}, {149000, 0x80, 55, 0}, {149000, 0x80, 52, 0}};
+        songs.push_back({"note-off before note-on of one key", s});
+    }
+    {
+        // Key 36 waits for a second key and passes through, moved into the scale (C# major);
+        // 57 starts the area, whose first step comes after every key is up.
+        Song s;
+        s.frames = 24000;
+        s.settingsFile = OptionsOn({4});
+        s.parameters = {{kScale, 2.0}, {kScaleKey, 1.0}, {PerArea(kArpOnNoteCount, 0), 1.0}};
+        s.input = {{1468, 0x90, 36, 100}, {18968, 0x90, 57, 100}, {19019, 0x80, 57, 0}, {19301, 0x80, 36, 0}};
+        songs.push_back({"transposed pass-through", s});
+    }
+    {
+        // Hold and hold bypass on: the area takes no keys until the zone's key 12 switches hold off;
+        // then 41 plays at once, in the pattern the zone's key 24 chose.
+        Song s;
+        s.frames = 12000;
+        s.settingsFile = OptionsOn({1});
+        s.controlZoneFile = "hold\n\n\n\n\n\n\n\n\n\n\n\npattern1\n";
+        s.parameters = {{PerArea(kHold, 0), 1.0},
+                        {PerArea(kHoldBypass, 0), 1.0},
+                        {PerArea(kKeyAreaPatterns, 0), 1.0},
+                        {PerPattern(kRate, 0, 0), 16.0},
+                        {PerPattern(kSwing, 0, 0), 0.3}};
+        s.input = {{2916, 0x90, 24, 100}, {3321, 0x90, 12, 100}, {3490, 0x90, 41, 100}, {9000, 0x80, 41, 0}};
+        songs.push_back({"control-zone keys, then an area key", s});
+    }
+    {
+        // Area 2 holds what it takes; area 1 shares its keys without hold. A key's release lets go
+        // of the last held note, and the clear that follows ends area 2's note too.
+        Song s;
+        s.frames = 20000;
+        s.settingsFile = OptionsOn({1});
+        s.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0},
+                        {PerArea(kStartNote, 1), 24.0},
+                        {PerArea(kEndNote, 1), 47.0},
+                        {PerArea(kHold, 1), 1.0},
+                        {PerArea(kMidiOutChannel, 1), 1.0}};
+        s.input = {{1000, 0x90, 48, 100}, {1080, 0x80, 48, 0}, {9000, 0x90, 52, 100}, {9100, 0x80, 52, 0}};
+        songs.push_back({"hold and a key released within the block", s});
+    }
+    return songs;
+}
+
+TEST(BlockSlicingSingleFrames, NoteEngineCasesSendWhatOneFrameBlocksSend)
+{
+    for (const NamedSong& s : NoteEngineSongs())
+        EXPECT_EQ(NotesLeftSounding(ExpectSameAsOneFrameBlocks(s.name, s.song)), 0) << s.name;
+}
+
+} // namespace
+
+namespace
+{
+
+using namespace quova::param;
+using namespace quova::test;
+
+// Transport cases: songs in which the host stops, loops or jumps. Each is played in blocks of 1, 64,
+// 512, 4096 and 32768 frames and in blocks of random sizes; the host starts a new block at each
+// transport change, and every slicing sends what blocks of one frame send.
+struct TransportCase
+{
+    const char* name;
+    Song song;
+};
+
+Song HeldKeys(double sampleRate, double tempo, int64_t frames, std::vector<Message> input)
+{
+    Song song;
+    song.sampleRate = sampleRate;
+    song.tempo = tempo;
+    song.frames = frames;
+    song.input = std::move(input);
+    return song;
+}
+
+std::vector<TransportCase> TransportCases()
+{
+    std::vector<TransportCase> cases;
+
+    // The host is stopped: the arpeggiator's own clock starts at the key's frame.
+    Song stopped = HeldKeys(44100.0, 120.0, 40000, {{3000, 0x90, 48, 100}, {33000, 0x80, 48, 0}});
+    stopped.transport = {{0, Song::Transport::kStop}};
+    cases.push_back({"stopped host", stopped});
+    // ... also with SHIFT steps moving notes later and earlier.
+    stopped.parameters = {{StepValue(0, 0, 7, 1), 25.0}, {StepValue(0, 0, 7, 2), -30.0}};
+    cases.push_back({"stopped host, SHIFT steps", stopped});
+
+    // A loop from 32768 to 65536 frames: keys of key area 2 shortly after the loop jumps back and
+    // later in the first block after it.
+    const double loopBeat = 48000.0 * 60.0 / 146.66;
+    Song loop =
+        HeldKeys(48000.0, 146.66, 140000,
+                 {{65636, 0x90, 64, 100}, {70000, 0x80, 64, 0}, {78604, 0x90, 66, 90}, {95000, 0x80, 66, 0}});
+    loop.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0}};
+    loop.cycleStart = 32768 / loopBeat;
+    loop.cycleEnd = 65536 / loopBeat;
+    loop.transport = {{65536, Song::Transport::kJump, loop.cycleStart},
+                      {98304, Song::Transport::kJump, loop.cycleStart},
+                      {131072, Song::Transport::kJump, loop.cycleStart}};
+    cases.push_back({"loop jump back", loop});
+
+    // A held key while the host jumps ahead by less than a block (and later back).
+    Song jump = HeldKeys(48000.0, 214.76, 180000, {{20000, 0x90, 64, 100}, {170000, 0x80, 64, 0}});
+    jump.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0}};
+    jump.transport = {{98304, Song::Transport::kJump, 8.875}, {140000, Song::Transport::kJump, 9.3}};
+    cases.push_back({"jumps shorter than a block", jump});
+
+    // The transport stops while a key of key area 4 is held; a key of key area 1 that the area had
+    // taken is released just after the stop.
+    Song stop = HeldKeys(
+        44100.0, 120.0, 120000,
+        {{50000, 0x90, 90, 100}, {60000, 0x90, 48, 100}, {98393, 0x80, 48, 0}, {110000, 0x80, 90, 0}});
+    stop.parameters = {{PerArea(kKeyAreaOnOff, 3), 1.0}};
+    stop.transport = {{98304, Song::Transport::kStop}};
+    cases.push_back({"release after a stop", stop});
+    return cases;
+}
+
+TEST(BlockSlicingTransport, EverySlicingSendsWhatOneFrameBlocksSend)
+{
+    for (const TransportCase& c : TransportCases())
+    {
+        const std::vector<Message> reference = Play(c.song, {1});
+        EXPECT_GT(CountOfKind(reference, 0x90), 2) << c.name;
+        for (const std::vector<int>& sizes : {std::vector<int>{64}, {512}, {4096}, {32768}, RandomSizes(29)})
+            EXPECT_TRUE(SameMidi(reference, Play(c.song, sizes))) << c.name << ", blocks of " << sizes[0];
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // out of time order leaves no note held.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -133,6 +134,26 @@ TEST(NoteBookkeeping, SwitchingAKeyAreaOffEndsEachSoundingNoteOnce)
         for (const Message& m : sent)
             EXPECT_LE(m.frame, 20 * 512) << m;
     }
+}
+
+// The key area's output channel changes from 1 to 4 while a long note sounds: every note ends on
+// the channel it started on.
+TEST(NoteBookkeeping, ANoteEndsOnTheChannelItStartedOn)
+{
+    Song song;
+    song.frames = 30000;
+    song.parameters = {{PerPattern(kPatternGate, 0, 0), 60.0}};
+    song.input = {{0, 0x90, 48, 100}, {20000, 0x80, 48, 0}};
+    song.changes = {{9 * 512, PerArea(kMidiOutChannel, 0), 3.0}};
+    const std::vector<Message> sent = Play(song, {512});
+    const auto count = [&sent](int status)
+    {
+        return std::count_if(sent.begin(), sent.end(),
+                             [status](const Message& m) { return m.status == status; });
+    };
+    EXPECT_EQ(CountOfKind(sent, 0x90), 4);
+    for (int channel : {0, 3})
+        EXPECT_EQ(count(0x90 + channel), count(0x80 + channel)) << "channel " << channel + 1;
 }
 
 } // namespace

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,7 +39,7 @@ struct Song
     int64_t frames = 0;
     std::vector<std::pair<int, double>> parameters; // index, value in the parameter's own units
     std::vector<Message> input;                     // in frame order
-    // Parameter changes made by the host before the first block that starts at or after a frame.
+    // Parameter changes made by the host before the block that starts at a frame.
     struct Change
     {
         int64_t frame;
@@ -43,39 +47,107 @@ struct Song
         double value;
     };
     std::vector<Change> changes; // in frame order
-    // The host's transport stops for the blocks that start in [stopFrom, stopUntil).
+    // The host's transport stops for the frames in [stopFrom, stopUntil).
     int64_t stopFrom = -1, stopUntil = -1;
+    // What the host's transport does at a frame: a new tempo (value in beats per minute), a stop, a
+    // start (from where it stopped), or a jump of the song position to value quarter notes.
+    struct Transport
+    {
+        enum Kind
+        {
+            kTempo,
+            kStop,
+            kStart,
+            kJump
+        };
+        int64_t frame;
+        Kind kind;
+        double value = 0.0;
+    };
+    std::vector<Transport> transport; // in frame order
+    // The host's cycle in quarter notes, reported as active while cycleEnd > cycleStart (the host
+    // jumps back only where a kJump says so).
+    double cycleStart = 0.0, cycleEnd = 0.0;
+    // A state given to the plug-in as the host's program chunk before the parameters are set.
+    std::vector<uint8_t> state;
     // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
     // MIDI-learn menu sets them.
     std::vector<int> controllerNumbers;
+    // The data folder's files when the plug-in is made ("" leaves a file missing): the global
+    // options (settings.qva) and the control-zone keys (controlzone.qva).
+    std::string settingsFile, controlZoneFile;
 };
 
-// Plays a song with blocks of the given sizes (repeated until the song ends) and returns what the
-// plug-in sent, each message at its host frame.
+// The frames at which every slicing of a song starts a new block, as a host does at a transport
+// change: the transport's changes, the stop range and the parameter changes.
+inline std::vector<int64_t> BlockCuts(const Song& song)
+{
+    std::vector<int64_t> cuts;
+    for (const Song::Transport& t : song.transport)
+        cuts.push_back(t.frame);
+    for (const Song::Change& c : song.changes)
+        cuts.push_back(c.frame);
+    cuts.push_back(song.stopFrom);
+    cuts.push_back(song.stopUntil);
+    std::sort(cuts.begin(), cuts.end());
+    return cuts;
+}
+
+// Plays a song with blocks of the given sizes (repeated until the song ends, each cut short at the
+// song's block cuts) and returns what the plug-in sent, each message at its song frame.
 inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes)
 {
     TempDataFolder folder;
+    if (!song.settingsFile.empty()) folder.WriteSettings(song.settingsFile);
+    if (!song.controlZoneFile.empty())
+    {
+        std::filesystem::create_directories(folder.SettingsFile().parent_path());
+        std::ofstream(folder.SettingsFile().parent_path() / "controlzone.qva", std::ios::binary)
+            << song.controlZoneFile;
+    }
     FakeHost host;
     host.time.sampleRate = song.sampleRate;
     host.time.tempo = song.tempo;
     host.time.flags |= vst::kVstTransportPlaying;
+    if (song.cycleEnd > song.cycleStart)
+    {
+        host.time.flags |= vst::kVstTransportCycleActive | vst::kVstCyclePosValid;
+        host.time.cycleStartPos = song.cycleStart;
+        host.time.cycleEndPos = song.cycleEnd;
+    }
     Tobel plug(&FakeHost::Callback);
     AEffect* effect = plug.GetEffect();
     const int largest = *std::max_element(sizes.begin(), sizes.end());
     effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(song.sampleRate));
     effect->dispatcher(effect, vst::effSetBlockSize, 0, largest, nullptr, 0.0f);
     effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+    if (!song.state.empty())
+    {
+        // A program chunk: its header, then the state.
+        std::vector<uint8_t> chunk = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
+        chunk.insert(chunk.end(), song.state.begin(), song.state.end());
+        EXPECT_EQ(effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
+                                     chunk.data(), 0.0f),
+                  1)
+            << "the song's state is refused";
+    }
     for (size_t lane = 0; lane < song.controllerNumbers.size(); ++lane)
         plug.SetControllerLaneNumber(static_cast<int>(lane), song.controllerNumbers[lane]);
     for (const auto& [index, value] : song.parameters)
         effect->setParameter(effect, index, static_cast<float>(plug.GetParameter(index)->Normalize(value)));
 
-    const double samplesPerBeat = song.sampleRate * 60.0 / song.tempo;
+    const std::vector<int64_t> cuts = BlockCuts(song);
+    // The host's clock: its song position in whole samples moves on while it plays; the position in
+    // quarter notes follows from the last tempo change or jump (the anchor), the same in every
+    // slicing.
+    double samplePosition = 0.0, anchorSample = 0.0, anchorQuarters = 0.0;
+    const auto samplesPerBeat = [&] { return song.sampleRate * 60.0 / host.time.tempo; };
+    const auto quarters = [&] { return anchorQuarters + (samplePosition - anchorSample) / samplesPerBeat(); };
+    bool playing = true;
     std::vector<double> left(static_cast<size_t>(largest)), right(static_cast<size_t>(largest));
     double* outputs[2] = {left.data(), right.data()};
     std::vector<Message> sent;
-    size_t next = 0;
-    size_t nextChange = 0;
+    size_t next = 0, nextChange = 0, nextTransport = 0;
     size_t block = 0;
     for (int64_t start = 0; start < song.frames; ++block)
     {
@@ -85,11 +157,31 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             effect->setParameter(effect, c.index,
                                  static_cast<float>(plug.GetParameter(c.index)->Normalize(c.value)));
         }
-        const int frames =
-            static_cast<int>(std::min<int64_t>(sizes[block % sizes.size()], song.frames - start));
+        for (; nextTransport < song.transport.size() && song.transport[nextTransport].frame <= start;
+             ++nextTransport)
+        {
+            const Song::Transport& t = song.transport[nextTransport];
+            if (t.kind == Song::Transport::kStop || t.kind == Song::Transport::kStart)
+            {
+                playing = t.kind == Song::Transport::kStart;
+                continue;
+            }
+            const double now = quarters();
+            if (t.kind == Song::Transport::kTempo)
+                host.time.tempo = t.value;
+            else
+                samplePosition =
+                    std::max(0.0, std::round(samplePosition + (t.value - now) * samplesPerBeat()));
+            anchorSample = samplePosition;
+            anchorQuarters = t.kind == Song::Transport::kJump ? t.value : now;
+        }
+        int64_t end = std::min<int64_t>(start + sizes[block % sizes.size()], song.frames);
+        for (int64_t cut : cuts)
+            if (cut > start && cut < end) end = cut;
+        const int frames = static_cast<int>(end - start);
         // The messages of this block, as the host's event list.
         std::vector<VstMidiEvent> midi;
-        for (; next < song.input.size() && song.input[next].frame < start + frames; ++next)
+        for (; next < song.input.size() && song.input[next].frame < end; ++next)
         {
             VstMidiEvent e{};
             e.type = vst::kVstMidiType;
@@ -109,18 +201,20 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
                 list->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
             effect->dispatcher(effect, vst::effProcessEvents, 0, 0, list, 0.0f);
         }
-        if (start >= song.stopFrom && start < song.stopUntil)
+        const bool stopped = !playing || (start >= song.stopFrom && start < song.stopUntil);
+        if (stopped)
             host.time.flags &= ~vst::kVstTransportPlaying;
         else
             host.time.flags |= vst::kVstTransportPlaying;
-        host.time.samplePos = static_cast<double>(start);
-        host.time.ppqPos = static_cast<double>(start) / samplesPerBeat;
+        host.time.samplePos = samplePosition;
+        host.time.ppqPos = quarters();
         effect->processDoubleReplacing(effect, nullptr, outputs, frames);
         for (const VstMidiEvent& e : host.midi)
             sent.push_back({start + e.deltaFrames, static_cast<uint8_t>(e.midiData[0]),
                             static_cast<uint8_t>(e.midiData[1]), static_cast<uint8_t>(e.midiData[2])});
         host.midi.clear();
-        start += frames;
+        if (!stopped) samplePosition += frames;
+        start = end;
     }
     return sent;
 }
