@@ -21,6 +21,11 @@ public:
     virtual void SendEvents(std::vector<OutputNote*>& notes) = 0;
     // The engine started (true) or stopped (false) playing notes.
     virtual void NotifyPlaying(bool /*playing*/) {}
+    // An input note no key area took at its frame (offset within the block), to go to the host
+    // as it came; endsPassedKey: a release that ends a key whose note-on passed through.
+    virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
+    // A key started key areas that held no notes (see NoteEngineListener::AreasStarted).
+    virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
 };
 
 // Runs the engine over one host block: splits it at the recorded note events,
@@ -98,6 +103,8 @@ public:
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
     void StopAll(double offset) override;
+    void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
+    void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
@@ -106,4 +113,5 @@ protected:
 private:
     EngineHost& engine_;
     TransportState& clock_;
+    ProcessorListener& output_;
 };
