@@ -126,7 +126,6 @@ void PatternEngine::SetHoldTranspose(bool on)
 void PatternEngine::SetHoldBypass(bool on)
 {
     holdTranspose_ = false;
-    holdBypass_ = false;
     holdState_.SetKeep(false);
     holdBypass_ = on;
 }

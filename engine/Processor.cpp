@@ -87,10 +87,9 @@ void Processor::SendOutput()
     notes.RemoveSentNotes();
 }
 
-void Processor::ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing,
-                             bool loop, double loopStart, double loopEnd, int frames, bool ownPosition)
+void Processor::ProcessBlock(double samplePosition, double, double samplesPerBeat, bool playing, bool loop,
+                             double loopStart, double loopEnd, int frames, bool ownPosition)
 {
-    unused_ = unused;
     if (frames < 1) return;
     NoteEngine& notes = *host_.GetNoteEngine();
     const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;

@@ -45,8 +45,9 @@ public:
     // no key area); frames: block length (nothing happens below 1);
     // ownPosition: the own clock starts from the host position. The caller
     // fills the transport's beat position (and sample rate) before the call;
-    // playing, loop and the loop range are taken from the arguments.
-    void ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
+    // playing, loop and the loop range are taken from the arguments. The second argument is not
+    // read; callers pass 0.0 (it stays so that their calls keep their form).
+    void ProcessBlock(double samplePosition, double reserved, double samplesPerBeat, bool playing, bool loop,
                       double loopStart, double loopEnd, int frames, bool ownPosition);
 
     // The host stopped since the last block: the stop happens at the block's first frame, before
@@ -73,7 +74,6 @@ private:
 
     ProcessorListener& listener_;
     double ownPosition_ = -1.0;
-    double unused_ = 0.0;
     bool wasPlaying_ = false;
     EngineHost& host_;
     TransportState& transport_;

@@ -210,6 +210,9 @@ public:
     void SetLearnMapping(int controller, int controlIndex);
     // The control index a controller drives, -1 when none.
     int GetLearnMapping(int controller) const;
+    // All notes off: the controller a panic sends on every channel, and the one that asks for a
+    // panic when it comes in.
+    static constexpr int kAllNotesOffController = 123;
     // A panic is sent at the start of the next block (controller 123 on every channel, then the
     // engine stops every note).
     void RequestPanic() { panicRequest_ = true; }

@@ -23,7 +23,6 @@ using namespace quova;
 
 namespace
 {
-constexpr int kPanicController = 123;
 constexpr int kPitchWheelController = 119;
 constexpr int kLastLearnController = 119;
 constexpr int kLearnSwitchCount = 128;
@@ -119,7 +118,7 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
     case IMidiMessage::kControlChange:
     {
         const int controller = message.data1;
-        if (controller == kPanicController)
+        if (controller == kAllNotesOffController)
         {
             RequestPanic();
             break;

@@ -21,7 +21,6 @@ namespace
 {
 constexpr double kPulseStep = 0.1;
 constexpr double kPulseTop = 127.0;
-constexpr int kAllNotesOffController = 123;
 
 // Integer part of a double, as a 64-bit count of samples (0 for values that are not finite).
 double Truncate(double v)
