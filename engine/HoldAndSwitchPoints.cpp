@@ -126,7 +126,6 @@ void PatternEngine::SetHoldTranspose(bool on)
 void PatternEngine::SetHoldBypass(bool on)
 {
     holdTranspose_ = false;
-    holdBypass_ = false;
     holdState_.SetKeep(false);
     holdBypass_ = on;
 }
@@ -185,7 +184,7 @@ bool PatternEngine::SwitchToPattern(int pattern, double position, double samples
     if (pattern < 0 || pattern >= kPatternCount) return false;
     octave_ = 0;
     stepCounter_ = 0;
-    SetRunning(true, offset);
+    running_ = true;
     stepper_->SwitchPattern(pattern, position, samplesPerBeat, offset);
     CurrentSortOrder();
     if (selected_)

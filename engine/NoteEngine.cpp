@@ -8,7 +8,6 @@
 #include "engine/PatternEngine.h"
 
 #include <algorithm>
-#include <bitset>
 
 namespace
 {
@@ -50,12 +49,13 @@ NoteEngine::NoteEngine(EngineHost& host)
     scheduled_.reserve(128);
     free_.reserve(256);
     pool_.reserve(256);
-    for (auto* list : {&waiting_, &waitingAfterBlock_})
-        for (Waiting& w : *list)
-        {
-            w.events.reserve(kNotes);
-            w.switchOff.reserve(kNotes);
-        }
+    for (Waiting& w : waiting_)
+    {
+        w.events.reserve(kNotes);
+        w.switchOff.reserve(kNotes);
+    }
+    for (Forecast& f : forecast_)
+        f.waiting.reserve(kNotes);
 }
 
 NoteEngine::~NoteEngine() = default;
@@ -137,69 +137,6 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
 
 // --- Input ------------------------------------------------------------------------
 
-NoteEngine::Switches NoteEngine::SwitchesAt(int area, double time) const
-{
-    const KeyAreaList& areas = *host_.GetKeyAreas();
-    const PatternEngine* engine = areas.GetArea(area);
-    if (engine == nullptr) return {};
-    Switches s{engine->GetHold(), engine->GetHoldBypass()};
-    const ControlTargetTable* zone = host_.GetControlTargetTable();
-    if (zone == nullptr || areas.GetSelectedForEditing() != area) return s;
-    // The zone's hold keys toggle the edited area's hold; its hold-bypass keys switch hold bypass
-    // off when it and hold are on, else on.
-    const auto apply = [&](const NoteEvent& e)
-    {
-        if (!e.controlZone || e.kind != NoteEvent::kNoteOn || e.time > time) return;
-        const int id = zone->GetActionId(e.note);
-        if (id == ControlTargetTable::kHoldTarget)
-            s.hold = !s.hold;
-        else if (id == ControlTargetTable::kHoldBypassTarget)
-            s.holdBypass = !(s.holdBypass && s.hold);
-    };
-    std::for_each(scheduled_.begin(), scheduled_.end(), apply);
-    std::for_each(inbox_.begin(), inbox_.end(), apply);
-    return s;
-}
-
-bool NoteEngine::AcceptsAt(int area, int channel, int note, double time) const
-{
-    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
-    if (engine == nullptr || !engine->IsEnabled() || !engine->InRange(channel, note)) return false;
-    const Switches s = SwitchesAt(area, time);
-    return !(s.hold && s.holdBypass);
-}
-
-bool NoteEngine::AreaActive(int area, double time) const
-{
-    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
-    const auto forArea = [area](const NoteEvent& e)
-    { return !e.controlZone && e.areaFlags[area] == NoteEvent::kForArea; };
-    if (engine != nullptr && !SwitchesAt(area, time).hold && !engine->GetHoldSync())
-    {
-        // The keys the area holds once the events queued for it are delivered. A block's MIDI all
-        // arrives before the block is processed: a release earlier in the block counts here as it
-        // would have had the host cut the block at it, so that the answer does not depend on the
-        // block size. (Hold keeps released keys, and hold sync applies keys at its sync points:
-        // there the keys held now decide.)
-        // (Keys hold kept after their release leave when hold goes off.)
-        std::bitset<128> held;
-        for (const NoteRecord* r : engine->GetHeldNotes().Ordered())
-            if (IsNote(r->note) && !r->released) held.set(static_cast<size_t>(r->note));
-        const auto apply = [&](const NoteEvent& e)
-        {
-            if (!forArea(e) || !IsNote(e.note)) return;
-            held.set(static_cast<size_t>(e.note), e.kind == NoteEvent::kNoteOn);
-        };
-        std::for_each(scheduled_.begin(), scheduled_.end(), apply);
-        std::for_each(inbox_.begin(), inbox_.end(), apply);
-        return held.any();
-    }
-    if (engine != nullptr && !engine->GetHeldNotes().IsEmpty()) return true;
-    const auto pendingOn = [&](const NoteEvent& e) { return e.kind == NoteEvent::kNoteOn && forArea(e); };
-    return std::any_of(inbox_.begin(), inbox_.end(), pendingOn) ||
-           std::any_of(scheduled_.begin(), scheduled_.end(), pendingOn);
-}
-
 int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* flags)
 {
     if (!IsChannel(channel) || !IsNote(note) || velocity < 1 || velocity > 127) return 0;
@@ -210,106 +147,84 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     event.offset = event.time;
     event.kind = NoteEvent::kNoteOn;
     event.channel = channel;
-    event.fresh = true;
-
-    const ControlTargetTable* zone = host_.GetControlTargetTable();
-    if (zone != nullptr && zone->TakesNote(note))
-    {
-        for (int& f : event.areaFlags)
-            f = NoteEvent::kForArea;
-        event.controlZone = true;
-        inbox_.push_back(event);
-        return 1;
-    }
-
-    int result = 0;
-    const bool releaseWaiting = host_.GetFlagByte(EngineHost::kReleaseWaitingNotes);
-    KeyAreaList& areas = *host_.GetKeyAreas();
-    for (int a = 0; a < kAreas; ++a)
-    {
-        PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
-        Waiting& waiting = waiting_[static_cast<size_t>(a)];
-        if (AreaActive(a, event.time))
-        {
-            event.areaFlags[a] = NoteEvent::kForArea;
-            result = std::max(result, 1);
-        }
-        else if (static_cast<int>(waiting.events.size()) < area->GetArpOnNoteCount() - 1 && !releaseWaiting)
-        {
-            NoteEvent held = event;
-            held.areaFlags[a] = NoteEvent::kWaiting;
-            waiting.events.push_back(held);
-            continue;
-        }
-        else
-        {
-            // The count is reached: the waiting notes start together with this one.
-            result = 2;
-            event.areaFlags[a] = NoteEvent::kForArea;
-            for (NoteEvent w : waiting.events)
-            {
-                // Switched off by the area's first note at or after the frame the count was reached.
-                w.time = event.time;
-                waiting.switchOff.push_back(w);
-                for (int& f : w.areaFlags)
-                    f = 0;
-                w.areaFlags[a] = NoteEvent::kForArea;
-                inbox_.push_back(w);
-            }
-            waiting.waitingFlag = !waiting.switchOff.empty();
-            waiting.events.clear();
-        }
-        if (flags != nullptr) flags[a] = 1;
-    }
-    if (result > 0) inbox_.push_back(event);
-    return result;
+    inbox_.push_back(event);
+    return ForecastNoteOn(channel, note, flags);
 }
 
-bool NoteEngine::NoteOff(int channel, int note, int offset)
+bool NoteEngine::NoteOff(int channel, int note, int offset, int velocity, bool asNoteOn)
 {
     if (!IsChannel(channel) || !IsNote(note)) return false;
-    const ControlTargetTable* zone = host_.GetControlTargetTable();
-    if (zone != nullptr && zone->TakesNote(note)) return false;
     NoteEvent event;
     event.note = note;
-    event.velocity = 127;
+    event.velocity = std::clamp(velocity, 0, 127);
     event.time = std::max(0, offset);
     event.offset = event.time;
     event.kind = NoteEvent::kNoteOff;
     event.channel = channel;
-    bool taken = false;
-    KeyAreaList& areas = *host_.GetKeyAreas();
-    for (int a = 0; a < kAreas; ++a)
-    {
-        PatternEngine* area = areas.GetArea(a);
-        if (area == nullptr || !AcceptsAt(a, channel, note, event.time)) continue;
-        if (!AreaActive(a, event.time) && !HasScheduledNoteOnChannel(channel))
-        {
-            // A note still waiting for the count: it only leaves the buffer.
-            auto& events = waiting_[static_cast<size_t>(a)].events;
-            events.erase(std::remove_if(events.begin(), events.end(),
-                                        [&](const NoteEvent& e)
-                                        { return e.note == note && e.channel == channel; }),
-                         events.end());
-            continue;
-        }
-        event.areaFlags[a] = NoteEvent::kForArea;
-        taken = true;
-    }
-    if (!taken) return false;
+    event.asNoteOn = asNoteOn;
     // A host's list need not be in time order: a note-off earlier in the
     // block than its still undelivered note-on comes right after it, so that
-    // the note is released rather than left held.
+    // the key is released rather than left held.
     const auto laterOn = [&](const NoteEvent& e)
     {
-        if (e.kind == NoteEvent::kNoteOn && !e.controlZone && e.note == note && e.channel == channel)
+        if (e.kind == NoteEvent::kNoteOn && e.note == note && e.channel == channel)
             event.time = std::max(event.time, e.time);
     };
     std::for_each(inbox_.begin(), inbox_.end(), laterOn);
     std::for_each(scheduled_.begin(), scheduled_.end(), laterOn);
     inbox_.push_back(event);
-    return true;
+    return ForecastNoteOff(channel, note);
+}
+
+int NoteEngine::ForecastNoteOn(int channel, int note, int* flags)
+{
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone != nullptr && zone->TakesNote(note)) return 1;
+    const bool releaseWaiting = host_.GetFlagByte(EngineHost::kReleaseWaitingNotes);
+    int result = 0;
+    for (int a = 0; a < kAreas; ++a)
+    {
+        const PatternEngine* area = host_.GetKeyAreas()->GetArea(a);
+        if (area == nullptr || !area->Accepts(channel, note)) continue;
+        Forecast& f = forecast_[static_cast<size_t>(a)];
+        if (AreaActive(a) || f.starts)
+        {
+            result = std::max(result, 1);
+        }
+        else if (static_cast<int>(waiting_[static_cast<size_t>(a)].events.size() + f.waiting.size()) <
+                     area->GetArpOnNoteCount() - 1 &&
+                 !releaseWaiting)
+        {
+            f.waiting.push_back((channel - 1) * kNotes + note);
+            continue;
+        }
+        else
+        {
+            result = 2;
+            f.starts = true;
+            f.waiting.clear();
+        }
+        if (flags != nullptr) flags[a] = 1;
+    }
+    return result;
+}
+
+bool NoteEngine::ForecastNoteOff(int channel, int note)
+{
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone != nullptr && zone->TakesNote(note)) return false;
+    bool taken = false;
+    for (int a = 0; a < kAreas; ++a)
+    {
+        const PatternEngine* area = host_.GetKeyAreas()->GetArea(a);
+        if (area == nullptr) continue;
+        Forecast& f = forecast_[static_cast<size_t>(a)];
+        if (area->HasKeyDown(channel, note) || (area->Accepts(channel, note) && (AreaActive(a) || f.starts)))
+            taken = true;
+        else
+            std::erase(f.waiting, (channel - 1) * kNotes + note);
+    }
+    return taken;
 }
 
 bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
@@ -323,6 +238,12 @@ bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
 
 bool NoteEngine::TakeInbox()
 {
+    // The block's keys are routed as it runs: the forecast starts again for the next one.
+    for (Forecast& f : forecast_)
+    {
+        f.starts = false;
+        f.waiting.clear();
+    }
     // Stable by time, so that events of one offset keep their arrival order.
     for (const NoteEvent& e : inbox_)
     {
@@ -371,70 +292,182 @@ void NoteEngine::ReturnFrames(int frames)
         e.time += frames;
 }
 
+bool NoteEngine::AreaActive(int area) const
+{
+    const PatternEngine* engine = host_.GetKeyAreas()->GetArea(area);
+    return engine != nullptr && !engine->GetHeldNotes().IsEmpty();
+}
+
+bool& NoteEngine::PassedKey(int channel, int note)
+{
+    return passedKeys_[static_cast<size_t>(std::clamp(channel, 1, kChannels) - 1)]
+                      [static_cast<size_t>(std::clamp(note, 0, kNotes - 1))];
+}
+
+void NoteEngine::CountKey(int channel, int note)
+{
+    int& count = noteCounts_[static_cast<size_t>(channel - 1)][static_cast<size_t>(note)];
+    if (count > 0) return;
+    ++count;
+    ++channelTotals_[static_cast<size_t>(channel - 1)];
+    ++heldCount_;
+}
+
+void NoteEngine::PassThrough(const NoteEvent& event, double offset, bool endsPassedKey)
+{
+    if (listener_ != nullptr) listener_->PassThrough(event, offset, endsPassedKey);
+}
+
+// Each key is routed at its own frame, from what the engine holds after the frames before it ran:
+// what a key area takes, and what passes through, is the same for every way of cutting the block.
 void NoteEngine::Deliver(NoteEvent& event, double offset)
 {
-    const size_t c = static_cast<size_t>(event.channel - 1);
-    const size_t n = static_cast<size_t>(event.note);
     if (event.kind == NoteEvent::kNoteOff)
-    {
-        EndWaitedNote(event, offset);
-        if (noteCounts_[c][n] > 0 && listener_ != nullptr)
-        {
-            listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity,
-                                              event.channel, event.areaFlags);
-            if (std::any_of(std::begin(event.areaFlags), std::end(event.areaFlags),
-                            [](int f) { return f == NoteEvent::kForArea; }))
-                released_.push_back({event.note, event.channel});
-        }
-    }
+        DeliverNoteOff(event, offset);
     else
-    {
-        ControlTargetTable* zone = host_.GetControlTargetTable();
-        if (zone != nullptr && zone->TakesNote(event.note))
-        {
-            KeyAreaList& areas = *host_.GetKeyAreas();
-            for (int a = 0; a < kAreas; ++a)
-                if (PatternEngine* area = areas.GetArea(a)) area->SetSwitchOffset(offset);
-            zone->HandleKey(event.note);
-            for (int a = 0; a < kAreas; ++a)
-                if (PatternEngine* area = areas.GetArea(a))
-                {
-                    area->SetSwitchOffset(0.0);
-                    area->NoteSwitchesAt(offset);
-                }
-        }
-        else
-        {
-            if (listener_ != nullptr)
-                listener_->NoteOnForFlaggedAreas(offset, event.note, event.velocity, event.channel,
-                                                 event.areaFlags);
-            ++noteCounts_[c][n];
-            ++channelTotals_[c];
-            ++heldCount_;
-        }
-    }
+        DeliverNoteOn(event, offset);
     Report(event.channel);
 }
 
-void NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
+void NoteEngine::DeliverNoteOn(NoteEvent& event, double offset)
+{
+    KeyAreaList& areas = *host_.GetKeyAreas();
+    ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone != nullptr && zone->TakesNote(event.note))
+    {
+        for (int a = 0; a < kAreas; ++a)
+            if (PatternEngine* area = areas.GetArea(a)) area->SetSwitchOffset(offset);
+        zone->HandleKey(event.note);
+        for (int a = 0; a < kAreas; ++a)
+            if (PatternEngine* area = areas.GetArea(a)) area->SetSwitchOffset(0.0);
+        return;
+    }
+    const bool releaseWaiting = host_.GetFlagByte(EngineHost::kReleaseWaitingNotes);
+    bool taken = false;
+    bool reached[kAreas] = {};
+    bool waits[kAreas] = {};
+    for (int a = 0; a < kAreas; ++a)
+    {
+        const PatternEngine* area = areas.GetArea(a);
+        if (area == nullptr || !area->Accepts(event.channel, event.note)) continue;
+        Waiting& waiting = waiting_[static_cast<size_t>(a)];
+        if (!AreaActive(a))
+        {
+            // An area that holds nothing holds keys back until its note count is reached.
+            if (static_cast<int>(waiting.events.size()) < area->GetArpOnNoteCount() - 1 && !releaseWaiting)
+            {
+                waiting.events.push_back(event);
+                waits[a] = true;
+                continue;
+            }
+            reached[a] = true;
+        }
+        event.areaFlags[a] = NoteEvent::kForArea;
+        taken = true;
+    }
+    if (!taken)
+    {
+        // Held back or not wanted: the key sounds as played until its release (or until the
+        // first note of the area it waits for).
+        PassThrough(event, offset, false);
+        PassedKey(event.channel, event.note) = true;
+        for (int a = 0; a < kAreas; ++a)
+            if (waits[a]) waiting_[static_cast<size_t>(a)].events.back().passed = true;
+        return;
+    }
+    for (int a = 0; a < kAreas; ++a)
+    {
+        if (!reached[a]) continue;
+        // The count is reached: the keys that waited start with this one.
+        Waiting& waiting = waiting_[static_cast<size_t>(a)];
+        for (NoteEvent& w : waiting.events)
+        {
+            if (w.passed && PassedKey(w.channel, w.note)) waiting.switchOff.push_back(w);
+            if (listener_ != nullptr) listener_->NoteOnForArea(offset, w.note, w.velocity, w.channel, a);
+            CountKey(w.channel, w.note);
+        }
+        waiting.waitingFlag = !waiting.switchOff.empty();
+        waiting.events.clear();
+    }
+    if (listener_ != nullptr)
+    {
+        listener_->NoteOnForFlaggedAreas(offset, event.note, event.velocity, event.channel, event.areaFlags);
+        if (std::any_of(std::begin(reached), std::end(reached), [](bool r) { return r; }))
+            listener_->AreasStarted(event.areaFlags);
+    }
+    const size_t c = static_cast<size_t>(event.channel - 1);
+    ++noteCounts_[c][static_cast<size_t>(event.note)];
+    ++channelTotals_[c];
+    ++heldCount_;
+}
+
+void NoteEngine::DeliverNoteOff(NoteEvent& event, double offset)
+{
+    bool taken = false;
+    const ControlTargetTable* zone = host_.GetControlTargetTable();
+    if (zone == nullptr || !zone->TakesNote(event.note))
+    {
+        KeyAreaList& areas = *host_.GetKeyAreas();
+        for (int a = 0; a < kAreas; ++a)
+        {
+            const PatternEngine* area = areas.GetArea(a);
+            if (area == nullptr) continue;
+            // A released key no longer waits for a note count.
+            auto& events = waiting_[static_cast<size_t>(a)].events;
+            events.erase(std::remove_if(events.begin(), events.end(),
+                                        [&](const NoteEvent& e)
+                                        { return e.note == event.note && e.channel == event.channel; }),
+                         events.end());
+            // An area that holds the key down always gets its release (also while hold bypass makes
+            // it refuse new keys): else it would play on with every key up.
+            if ((area->Accepts(event.channel, event.note) && AreaActive(a)) ||
+                area->HasKeyDown(event.channel, event.note))
+            {
+                event.areaFlags[a] = NoteEvent::kForArea;
+                taken = true;
+            }
+        }
+    }
+    // A key that went to the host as passed through ends there; a release no area takes passes
+    // through as it came.
+    const bool ended = EndWaitedNote(event, offset);
+    bool& passed = PassedKey(event.channel, event.note);
+    if (passed || (!taken && !ended)) PassThrough(event, offset, passed);
+    passed = false;
+    const size_t c = static_cast<size_t>(event.channel - 1);
+    if (!taken || noteCounts_[c][static_cast<size_t>(event.note)] < 1 || listener_ == nullptr) return;
+    listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity, event.channel,
+                                      event.areaFlags);
+    // The key stays counted while an area keeps it (hold): that area gives the count back when it
+    // lets the note go.
+    const auto has = [&](int flag)
+    {
+        return std::any_of(std::begin(event.areaFlags), std::end(event.areaFlags),
+                           [flag](int f) { return f == flag; });
+    };
+    if (has(NoteEvent::kForArea) && !has(NoteEvent::kKept)) released_.push_back({event.note, event.channel});
+}
+
+bool NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
 {
     // A key that waited for its area's note count sounded as it was played, and ends with the area's
     // first note; when its key is released before that note (an area whose pattern is silent there
     // plays none), the release ends it.
+    bool ended = false;
     for (int a = 0; a < kAreas; ++a)
     {
-        if (release.areaFlags[a] != NoteEvent::kForArea) continue;
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
-        // (A key pressed again later in this block is not the one released here.)
-        const auto same = [&](const NoteEvent& w) {
-            return w.note == release.note && w.channel == release.channel && (!w.fresh || w.offset <= offset);
-        };
+        const auto same = [&](const NoteEvent& w)
+        { return w.note == release.note && w.channel == release.channel; };
         const auto it = std::find_if(waiting.switchOff.begin(), waiting.switchOff.end(), same);
         if (it == waiting.switchOff.end()) continue;
-        EndPassedNote(*it, offset, a);
+        if (!ended) EndPassedNote(*it, offset, a);
+        ended = true;
         waiting.switchOff.erase(it);
         waiting.waitingFlag = !waiting.switchOff.empty();
     }
+    if (ended) PassedKey(release.channel, release.note) = false;
+    return ended;
 }
 
 void NoteEngine::EndPassedNote(const NoteEvent& waited, double time, int area)
@@ -566,21 +599,16 @@ void NoteEngine::FlushNoteOns(int ch)
         Waiting& waiting = waiting_[static_cast<size_t>(area)];
         if (waiting.waitingFlag)
         {
-            // The notes that waited were passed through; they end now, except those whose count is
-            // reached later in this block (they end with the notes that count starts).
-            size_t kept = 0;
-            for (size_t i = 0; i < waiting.switchOff.size(); ++i)
-            {
-                const NoteEvent w = waiting.switchOff[i];
-                if (w.fresh && w.time > on->time)
+            // The keys that waited went to the host meanwhile; they end with the area's first note
+            // (once, should another area have ended one already).
+            for (const NoteEvent& w : waiting.switchOff)
+                if (bool& passed = PassedKey(w.channel, w.note); passed)
                 {
-                    waiting.switchOff[kept++] = w;
-                    continue;
+                    EndPassedNote(w, on->time, area);
+                    passed = false;
                 }
-                EndPassedNote(w, on->time, area);
-            }
-            waiting.switchOff.resize(kept);
-            waiting.waitingFlag = kept > 0;
+            waiting.switchOff.clear();
+            waiting.waitingFlag = false;
         }
         if (!continues)
             sounding_[static_cast<size_t>(ch)].push_back(
@@ -736,24 +764,6 @@ void NoteEngine::ClearAll(double offset)
     channelTotals_.fill(0);
     heldCount_ = 0;
     if (listener_ != nullptr) listener_->NotifyReset();
-}
-
-void NoteEngine::EndBlock()
-{
-    for (Waiting& w : waiting_)
-    {
-        for (NoteEvent& e : w.events)
-            e.fresh = false;
-        for (NoteEvent& e : w.switchOff)
-            e.fresh = false;
-    }
-    waitingAfterBlock_ = waiting_;
-}
-
-void NoteEngine::ForgetBlockInput()
-{
-    inbox_.clear();
-    waiting_ = waitingAfterBlock_;
 }
 
 void NoteEngine::AllNotesOff()

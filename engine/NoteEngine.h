@@ -13,11 +13,13 @@ struct OutputNote;
 // The router between MIDI input and the four key areas, and the collector of
 // their generated notes.
 //
-// Input: a note goes first to the control zone (every note up to its top key
-// while it is on), then to the key areas whose channel, range and state match;
-// an area that holds no notes holds new notes back until its "Arp on note
-// count" is reached (those pass through to the host meanwhile). Taken notes
-// become NoteEvents delivered at their offsets while the block is processed.
+// Input: every note is recorded when it arrives and routed at its own frame
+// of the block, from the state the engine has reached there (so the same keys
+// go the same way whatever the host's block size): first to the control zone
+// (every note up to its top key while it is on), then to the key areas whose
+// channel, range and state match; an area that holds no notes holds new notes
+// back until its "Arp on note count" is reached. A note no area takes (a key
+// held back included) goes back to the listener to pass through.
 //
 // Output: generated notes are queued per MIDI channel, counted per (channel,
 // note, step) so that one step sends a note only once, and moved to the
@@ -41,14 +43,18 @@ public:
 
     void SetListener(NoteEngineListener* listener) { listener_ = listener; }
 
-    // A note-on on channel 1..16 at a sample offset. Returns 0 when nothing
-    // takes it (the caller passes it through), 1 when taken, 2 when taken and
-    // the waiting notes of the flagged areas were released. flags (may be
-    // null) receive 1 for every area that took the note. Bad channels, notes
-    // or velocities give 0 and change nothing.
+    // A note-on on channel 1..16 at a sample offset of the block being received: recorded, and
+    // routed when the block reaches that frame (what no area takes then goes to the listener's
+    // PassThrough). The result forecasts that routing from the engine's state now and the keys
+    // recorded before this one: 0 no area takes the key, 1 taken, 2 taken and the keys that waited
+    // for the note count of the areas whose flag (flags may be null) is set to 1 start with it. The
+    // routing at the key's frame decides; a caller that passes on what the forecast leaves leaves
+    // the listener's PassThrough empty. Bad channels, notes or velocities give 0 and record nothing.
     int NoteOn(int channel, int note, int velocity, int offset, int* flags = nullptr);
-    // A note-off; false when nothing takes it (the caller passes it through).
-    bool NoteOff(int channel, int note, int offset);
+    // A note-off (velocity: its release velocity; asNoteOn: it came as a note-on with velocity 0),
+    // recorded as NoteOn records; the result forecasts whether an area takes the release (false too
+    // for a bad channel or note, which records nothing).
+    bool NoteOff(int channel, int note, int offset, int velocity = 0, bool asNoteOn = false);
 
     // Generated notes, queued by the pattern engines after each piece.
     // Notes come from NewOutputNote; a null note is ignored.
@@ -88,12 +94,6 @@ public:
     // Host stopped or nothing held: stops the areas (their sounding notes end at the block
     // offset), forgets the note counts.
     void ClearAll(double offset);
-    // The block was processed: the notes waiting now arrived before it.
-    void EndBlock();
-    // Forgets what the notes recorded since the last block did (the inbox, the keys held back for
-    // an area's note count), so that they can be recorded again: the host stopped at the block's
-    // first frame, and they belong after the stop.
-    void ForgetBlockInput();
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }
@@ -129,28 +129,27 @@ private:
     };
     struct Waiting
     {
-        std::vector<NoteEvent> events;
-        std::vector<NoteEvent> switchOff; // passed-through notes to end once the area plays
+        std::vector<NoteEvent> events;    // the keys held back for the note count
+        std::vector<NoteEvent> switchOff; // passed-through keys to end once the area plays
         bool waitingFlag = false;
     };
 
     int& StepCounter(int channel, int note, int step);
-    // An area's hold and hold-bypass switches at a frame of the block being received: the
-    // switches now, changed by the control-zone keys queued before that frame (their actions
-    // are carried out when they are delivered, at their own frames).
-    struct Switches
-    {
-        bool hold = false;
-        bool holdBypass = false;
-    };
-    Switches SwitchesAt(int area, double time) const;
-    // Whether an area takes a key at a frame (see PatternEngine::Accepts).
-    bool AcceptsAt(int area, int channel, int note, double time) const;
-    // Whether an area holds keys at a frame, once the events queued before it are delivered.
-    bool AreaActive(int area, double time) const;
+    // Whether an area holds notes (keys down, or kept by hold): it takes new keys at once.
+    bool AreaActive(int area) const;
+    int ForecastNoteOn(int channel, int note, int* flags);
+    bool ForecastNoteOff(int channel, int note);
     void Deliver(NoteEvent& event, double offset);
-    void EndWaitedNote(const NoteEvent& release, double offset);
+    void DeliverNoteOn(NoteEvent& event, double offset);
+    void DeliverNoteOff(NoteEvent& event, double offset);
+    // A key went to an area: it counts as held (once, however many areas took it).
+    void CountKey(int channel, int note);
+    void PassThrough(const NoteEvent& event, double offset, bool endsPassedKey);
+    // Ends a key that passed through while an area's count was not reached, at its release;
+    // false when none of the key sounds.
+    bool EndWaitedNote(const NoteEvent& release, double offset);
     void EndPassedNote(const NoteEvent& waited, double time, int area);
+    bool& PassedKey(int channel, int note);
     void Report(int channel);
     void EmitOff(OutputNote* note);
     void SortOutput();
@@ -184,7 +183,16 @@ private:
     std::vector<NoteEvent> inbox_;
     std::vector<NoteEvent> scheduled_;
     std::array<Waiting, NoteEvent::kAreaCount> waiting_;
-    std::array<Waiting, NoteEvent::kAreaCount> waitingAfterBlock_; // waiting_ at the last EndBlock
+    // What NoteOn and NoteOff forecast for the keys recorded since the last block began: per area,
+    // whether one of them starts it, and the keys (channel * 128 + note) it would hold back.
+    struct Forecast
+    {
+        bool starts = false;
+        std::vector<int> waiting;
+    };
+    std::array<Forecast, NoteEvent::kAreaCount> forecast_;
+    // The keys whose note-on went to the host as passed through and whose note-off has not.
+    std::array<std::array<bool, kNotes>, kChannels> passedKeys_{};
     std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
     std::array<int, kChannels> channelTotals_{};
     std::vector<std::unique_ptr<OutputNote>> pool_;

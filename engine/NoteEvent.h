@@ -1,28 +1,30 @@
 #pragma once
 
 // A pending input note: recorded by the note engine when the MIDI handler
-// hands it over, delivered to the key areas when the block reaches its time.
+// hands it over, and routed when the block reaches its frame: to the control
+// zone, to the key areas that take it then, or back to the plug-in to pass
+// through.
 struct NoteEvent
 {
     static constexpr int kNoteOn = 1;
     static constexpr int kNoteOff = 0;
     static constexpr int kAreaCount = 4;
-    // Area flags: 1 the event is for that area, 0 not, -1 held back while the
-    // area waits for its "Arp on note count".
+    // Area flags: 1 the event is for that area, 0 not. After a note-off went to the areas, 1 the
+    // area let the key go, kKept it keeps the key (hold).
     static constexpr int kForArea = 1;
-    static constexpr int kWaiting = -1;
+    static constexpr int kKept = 2;
 
     int note = 0;
-    int velocity = 0;    // 127 for note-offs
+    int velocity = 0;    // a note-off's release velocity
     double time = 0.0;   // sample offset, counted down as the block is processed
     double offset = 0.0; // the offset the note arrived with
     int kind = kNoteOn;
     int channel = 1; // 1..16
     int areaFlags[kAreaCount] = {0, 0, 0, 0};
-    // A control-zone key: flagged for every area, but no area holds it.
-    bool controlZone = false;
-    // Arrived for the block about to be processed (false once a block was processed after it).
-    bool fresh = false;
+    // A note-off that arrived as a note-on with velocity 0 (it passes through as it came).
+    bool asNoteOn = false;
+    // A key held back for an area's "Arp on note count" that went to the host meanwhile.
+    bool passed = false;
 };
 
 // What the note engine delivers to: the application object routes delivered
@@ -38,10 +40,16 @@ public:
     // A note-on for every flagged area that matches it.
     virtual void NoteOnForFlaggedAreas(double offset, int note, int velocity, int channel,
                                        const int flags[NoteEvent::kAreaCount]) = 0;
-    // A note-off for every flagged area that matches it; each flag becomes
-    // whether that area released the note.
+    // A note-off for every flagged area that matches it or holds the key down; each flag becomes
+    // kForArea when that area released the note, NoteEvent::kKept when it keeps it (hold), else 0.
     virtual void NoteOffForFlaggedAreas(double position, double offset, int note, int velocity, int channel,
                                         int flags[NoteEvent::kAreaCount]) = 0;
+    // A note no key area took at its frame (offset within the block): it goes to the host as it
+    // came. endsPassedKey: a release that ends a key whose note-on passed through.
+    virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
+    // A key started an area that held no notes (with the keys that waited for its "Arp on note
+    // count"); flags: the areas that took the key.
+    virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
     // Whether an area matching the note keeps notes by hold or hold sync.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
     virtual void NotifyReset() = 0;

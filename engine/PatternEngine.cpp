@@ -88,9 +88,30 @@ bool PatternEngine::Accepts(int channel, int note) const
     return enabled_ && InRange(channel, note) && !(holdBypass_ && hold_);
 }
 
+bool PatternEngine::HasKeyDown(int channel, int note) const
+{
+    if (channel != inChannel_ || !IsNote(note)) return false;
+    const NoteRecord* r = held_.Find(note);
+    if (r != nullptr && !r->released) return true;
+    const auto down = [note](const std::vector<HoldState::Key>& keys)
+    {
+        return std::any_of(keys.begin(), keys.end(),
+                           [note](const HoldState::Key& k) { return k.note == note && k.down; });
+    };
+    for (const HoldState* state : {&holdState_, &playState_})
+        if (down(state->Chord()) || down(state->Collect())) return true;
+    return false;
+}
+
+bool PatternEngine::KeepsKey(int note) const
+{
+    const HoldState* state = hold_ ? &holdState_ : (holdSync_ ? &playState_ : nullptr);
+    return state != nullptr && (state->InChord(note) || state->InCollect(note));
+}
+
 // --- Note input ---------------------------------------------------------------------
 
-bool PatternEngine::NoteOn(int note, int velocity, int offset)
+bool PatternEngine::NoteOn(int note, int velocity, int /*offset*/)
 {
     if (!IsNote(note)) return false;
     if (hold_ || holdSync_)
@@ -98,7 +119,7 @@ bool PatternEngine::NoteOn(int note, int velocity, int offset)
         HoldState& state = hold_ ? holdState_ : playState_;
         if (!state.Add(note, velocity)) return false;
     }
-    if (held_.IsEmpty()) SetRunning(true, offset);
+    if (held_.IsEmpty()) running_ = true;
     if (stepper_->FlagNewNote()) octave_ = 0;
     NoteRecord* existing = held_.Find(note);
     const bool takenBack = existing != nullptr && existing->released;
@@ -165,7 +186,7 @@ void PatternEngine::RunEnded(double position, double offset, bool keep)
     {
         // Sounding notes end at the release; the next press starts a new run.
         stepper_->Restart(position, offset);
-        SetRunning(false, offset);
+        running_ = false;
         FlushPending();
     }
     else
@@ -476,7 +497,7 @@ int PatternEngine::QuietFrames(double offset, int length, double samplesPerBeat)
 
 void PatternEngine::Stop(double offset)
 {
-    SetRunning(false, offset);
+    running_ = false;
     if (queued_)
         stepper_->SetCurrentPattern(queuedPattern_);
     else if (sceneOn_)
@@ -502,50 +523,4 @@ void PatternEngine::Stop(double offset)
     ReportNoteCounts();
     heldCount_ = 0;
     playing_ = false;
-}
-
-void PatternEngine::SetRunning(bool running, double offset)
-{
-    if (running == running_) return;
-    running_ = running;
-    RecordChange(offset);
-}
-
-void PatternEngine::NoteSwitchesAt(double offset)
-{
-    const RunningChange& last =
-        runningChangeCount_ > 0 ? runningChanges_[static_cast<size_t>(runningChangeCount_ - 1)] : blockStart_;
-    if (last.refusesKeys != RefusesKeys()) RecordChange(offset);
-}
-
-void PatternEngine::RecordChange(double offset)
-{
-    const int at = std::min(runningChangeCount_, kRunningChangesKept - 1);
-    runningChanges_[static_cast<size_t>(at)] = RunningChange{offset, running_, RefusesKeys()};
-    runningChangeCount_ = at + 1;
-}
-
-void PatternEngine::BeginBlock()
-{
-    blockStart_ = RunningChange{0.0, running_, RefusesKeys()};
-    runningChangeCount_ = 0;
-}
-
-const PatternEngine::RunningChange& PatternEngine::ChangeAt(double offset) const
-{
-    const RunningChange* change = &blockStart_;
-    for (int i = 0; i < runningChangeCount_; ++i)
-        if (runningChanges_[static_cast<size_t>(i)].offset <= offset)
-            change = &runningChanges_[static_cast<size_t>(i)];
-    return *change;
-}
-
-bool PatternEngine::IsRunningAt(double offset) const
-{
-    return ChangeAt(offset).running;
-}
-
-bool PatternEngine::RefusesKeysAt(double offset) const
-{
-    return ChangeAt(offset).refusesKeys;
 }

@@ -130,20 +130,17 @@ public:
     // --- Queries.
     int GetAreaIndex() const { return area_; }
     bool IsRunning() const { return running_; }
-    // Whether the area was running, and whether hold bypass and hold were both on (the area then
-    // refuses keys), right after what happened at a frame of the block being processed (its
-    // offset from the block's start); BeginBlock starts the block's record, and
-    // NoteSwitchesAt records the switches after a control-zone key changed them.
-    bool IsRunningAt(double offset) const;
-    bool RefusesKeysAt(double offset) const;
-    void BeginBlock();
-    void NoteSwitchesAt(double offset);
     bool IsPlaying() const { return playing_; }
     int GetHeldCount() const { return heldCount_; }
     // Whether the area matches an input note: enabled, its input channel,
     // inside its key range, and not both hold bypass and hold on.
     bool Accepts(int channel, int note) const;
     bool InRange(int channel, int note) const;
+    // Whether a key on a channel went into the area and is still down (it takes the key's release
+    // whatever its range and switches say now).
+    bool HasKeyDown(int channel, int note) const;
+    // Whether the area keeps a released key (hold, or a hold-sync chord until its sync point).
+    bool KeepsKey(int note) const;
     const NoteList& GetHeldNotes() const { return held_; }
     int GetOctaveCounter() const { return octave_; }
     PatternStepper& GetStepper() { return *stepper_; }
@@ -210,22 +207,6 @@ private:
     int repeatsDone_ = 0;
     bool selected_ = false;
     bool running_ = false;
-    // The changes of running_ and of refusing keys in the block being processed, in order, at
-    // their offsets; a change past the record's end replaces its last entry.
-    struct RunningChange
-    {
-        double offset = 0.0;
-        bool running = false;
-        bool refusesKeys = false;
-    };
-    static constexpr int kRunningChangesKept = 32;
-    std::array<RunningChange, kRunningChangesKept> runningChanges_{};
-    int runningChangeCount_ = 0;
-    RunningChange blockStart_;
-    void SetRunning(bool running, double offset);
-    void RecordChange(double offset);
-    const RunningChange& ChangeAt(double offset) const;
-    bool RefusesKeys() const { return holdBypass_ && hold_; }
     bool playing_ = false;
     double switchOffset_ = 0.0;
     double samplesPerBeat_ = 0.0;

@@ -87,10 +87,9 @@ void Processor::SendOutput()
     notes.RemoveSentNotes();
 }
 
-void Processor::ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing,
-                             bool loop, double loopStart, double loopEnd, int frames, bool ownPosition)
+void Processor::ProcessBlock(double samplePosition, double, double samplesPerBeat, bool playing, bool loop,
+                             double loopStart, double loopEnd, int frames, bool ownPosition)
 {
-    unused_ = unused;
     if (frames < 1) return;
     NoteEngine& notes = *host_.GetNoteEngine();
     const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;
@@ -157,13 +156,12 @@ void Processor::ProcessBlock(double samplePosition, double unused, double sample
         if (!playing) transport_.beatPosition = 0.0;
     }
     wasPlaying_ = playing;
-    notes.EndBlock();
 }
 
 // --- TobelApp -------------------------------------------------------------------------
 
 TobelApp::TobelApp(TransportState& transport, ProcessorListener& listener, EngineHost& host)
-    : Application(listener, host, transport), engine_(host), clock_(transport)
+    : Application(listener, host, transport), engine_(host), clock_(transport), output_(listener)
 {
     host.GetNoteEngine()->SetListener(this);
     host.RegisterApp(this);
@@ -196,8 +194,15 @@ void TobelApp::NoteOffForFlaggedAreas(double position, double offset, int note, 
     {
         if (flags[a] != NoteEvent::kForArea) continue;
         PatternEngine* engine = engine_.GetKeyAreas()->GetArea(a);
-        if (engine != nullptr && engine->InRange(channel, note))
-            flags[a] = engine->NoteOff(position, note, static_cast<int>(offset)) ? NoteEvent::kForArea : 0;
+        if (engine == nullptr || !(engine->InRange(channel, note) || engine->HasKeyDown(channel, note)))
+        {
+            flags[a] = 0;
+            continue;
+        }
+        if (engine->NoteOff(position, note, static_cast<int>(offset)))
+            flags[a] = NoteEvent::kForArea;
+        else
+            flags[a] = engine->KeepsKey(note) ? NoteEvent::kKept : 0;
     }
 }
 
@@ -216,6 +221,16 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
 void TobelApp::StopAll(double offset)
 {
     engine_.GetKeyAreas()->StopAll(offset);
+}
+
+void TobelApp::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey)
+{
+    output_.PassThrough(note, offset, endsPassedKey);
+}
+
+void TobelApp::AreasStarted(const int flags[NoteEvent::kAreaCount])
+{
+    output_.AreasStarted(flags);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

@@ -21,6 +21,11 @@ public:
     virtual void SendEvents(std::vector<OutputNote*>& notes) = 0;
     // The engine started (true) or stopped (false) playing notes.
     virtual void NotifyPlaying(bool /*playing*/) {}
+    // An input note no key area took at its frame (offset within the block), to go to the host
+    // as it came; endsPassedKey: a release that ends a key whose note-on passed through.
+    virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
+    // A key started key areas that held no notes (see NoteEngineListener::AreasStarted).
+    virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
 };
 
 // Runs the engine over one host block: splits it at the recorded note events,
@@ -40,8 +45,9 @@ public:
     // no key area); frames: block length (nothing happens below 1);
     // ownPosition: the own clock starts from the host position. The caller
     // fills the transport's beat position (and sample rate) before the call;
-    // playing, loop and the loop range are taken from the arguments.
-    void ProcessBlock(double samplePosition, double unused, double samplesPerBeat, bool playing, bool loop,
+    // playing, loop and the loop range are taken from the arguments. The second argument is not
+    // read; callers pass 0.0 (it stays so that their calls keep their form).
+    void ProcessBlock(double samplePosition, double reserved, double samplesPerBeat, bool playing, bool loop,
                       double loopStart, double loopEnd, int frames, bool ownPosition);
 
     // The host stopped since the last block: the stop happens at the block's first frame, before
@@ -68,7 +74,6 @@ private:
 
     ProcessorListener& listener_;
     double ownPosition_ = -1.0;
-    double unused_ = 0.0;
     bool wasPlaying_ = false;
     EngineHost& host_;
     TransportState& transport_;
@@ -98,6 +103,8 @@ public:
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
     void StopAll(double offset) override;
+    void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
+    void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
@@ -106,4 +113,5 @@ protected:
 private:
     EngineHost& engine_;
     TransportState& clock_;
+    ProcessorListener& output_;
 };

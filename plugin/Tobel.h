@@ -126,6 +126,11 @@ public:
     // messages, each note-off with velocity 127, at the note's offset.
     void SendEvents(std::vector<OutputNote*>& notes) override;
     void NotifyPlaying(bool) override {}
+    // A note no key area took at its frame goes to the host as it came (its key moved as
+    // PassThroughNote says).
+    void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
+    // Lights the incoming-note indicators of the areas a key started.
+    void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
 
     // ---- transport -------------------------------------------------------------------------
     // Fills the transport record from the host: sample rate, samples per beat
@@ -205,6 +210,9 @@ public:
     void SetLearnMapping(int controller, int controlIndex);
     // The control index a controller drives, -1 when none.
     int GetLearnMapping(int controller) const;
+    // All notes off: the controller a panic sends on every channel, and the one that asks for a
+    // panic when it comes in.
+    static constexpr int kAllNotesOffController = 123;
     // A panic is sent at the start of the next block (controller 123 on every channel, then the
     // engine stops every note).
     void RequestPanic() { panicRequest_ = true; }
@@ -228,16 +236,14 @@ public:
     bool HasProcessingStarted() const { return processingStarted_; }
 
 private:
-    // Whether a key area that plays would take this passed-through note (it is then dropped).
-    bool IsHeldByRunningArea(const IMidiMessage& message) const;
-    // Hands a note-on or note-off to the note engine, or to the pass-through queue when nothing
-    // takes it; flash: light the incoming-note indicators of the key areas that took it.
-    void RouteNote(const IMidiMessage& message, bool flash);
-    void SendPassThrough(IMidiMessage message);
+    // Hands a note-on or note-off to the note engine, which routes it at its frame (what no key
+    // area takes comes back through PassThrough).
+    void RouteNote(const IMidiMessage& message);
     // The note a passed-through key of a channel 0..15 goes out as: the note its passed note-on
-    // went out as, else the key itself, or with "Transpose all output notes" the key moved into
-    // key area 1's scale.
+    // went out as, else TransposedKey.
     int PassThroughNote(int channel, int key) const;
+    // The key itself, or with "Transpose all output notes" the key moved into key area 1's scale.
+    int TransposedKey(int key) const;
     // Sends the block's messages to the host in time order and empties the outbox.
     void SendBlockOutbox();
     // Reads the host clock, notes a jump back at the host's loop and fills the transport record;
@@ -566,14 +572,12 @@ private:
     bool gateLengthInSteps_ = false;
     bool stateLoading_ = false;
     bool literalStateRead_ = false;
-    bool stepCellsDeferred_ = false;        // during a state read: the pattern view's cells wait
-    std::vector<double> readValues_;        // the parameter values of the state being read
-    std::vector<double> readNormalised_;    // their normalised values, for the controls
-    int blockFrames_ = 0;                   // frames of the block being processed
-    std::vector<IMidiMessage> passThrough_; // notes no key area took, sent after the engine ran
-    std::vector<IMidiMessage> blockNotes_;  // the notes handed to the note engine for the block
+    bool stepCellsDeferred_ = false;     // during a state read: the pattern view's cells wait
+    std::vector<double> readValues_;     // the parameter values of the state being read
+    std::vector<double> readNormalised_; // their normalised values, for the controls
+    int blockFrames_ = 0;                // frames of the block being processed
     // Per input channel 0..15 and key, the note a passed-through note-on of the key went out as
-    // (-1: none), decided when the key arrived: the key's note-off names that note, whatever the
+    // (-1: none), decided at the key's frame: the key's note-off names that note, whatever the
     // scale or the options are when it comes, and whether the plug-in or a key area ends it.
     std::array<std::array<int, 128>, 16> passedNotes_{};
     // The messages of the block being processed, in the order they were made; room for a busy

@@ -1,5 +1,5 @@
-// Tobel: MIDI input. Notes go to the note engine (or, when no key area takes them, to the
-// pass-through queue sent after the block), controllers drive learned controls, controller 123
+// Tobel: MIDI input. Notes go to the note engine, which routes each at its frame of the block and
+// hands back what no key area takes to pass through; controllers drive learned controls, controller 123
 // requests a panic, program changes select patterns, and everything else goes straight back to
 // the host. Also MIDI learn, controller teach and the host's key names.
 #include "plugin/Tobel.h"
@@ -23,7 +23,6 @@ using namespace quova;
 
 namespace
 {
-constexpr int kPanicController = 123;
 constexpr int kPitchWheelController = 119;
 constexpr int kLastLearnController = 119;
 constexpr int kLearnSwitchCount = 128;
@@ -58,32 +57,47 @@ IGraphics* Tobel::GetGraphics() const
 
 // ---- MIDI input ---------------------------------------------------------------------------------
 
-void Tobel::RouteNote(const IMidiMessage& message, bool flash)
+void Tobel::RouteNote(const IMidiMessage& message)
 {
     NoteEngine& notes = *engine_->GetNoteEngine();
     const int channel = message.GetChannel() + 1;
-    // Velocity 0 is a note-off.
+    // Velocity 0 is a note-off. The engine routes the key at its frame and hands back what no key
+    // area takes then (PassThrough); what it forecasts now is not needed.
     if (message.GetStatusKind() == IMidiMessage::kNoteOff || message.data2 == 0)
+        notes.NoteOff(channel, message.data1, message.offset, message.data2,
+                      message.GetStatusKind() == IMidiMessage::kNoteOn);
+    else
+        notes.NoteOn(channel, message.data1, message.data2, message.offset);
+}
+
+void Tobel::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey)
+{
+    IEffectLockGuard guard(plugLock_);
+    const int channel = std::clamp(note.channel, 1, 16) - 1;
+    const int key = std::clamp(note.note, 0, 127);
+    const int at = static_cast<int>(offset);
+    if (note.kind == NoteEvent::kNoteOn)
     {
-        if (!notes.NoteOff(channel, message.data1, message.offset)) passThrough_.push_back(message);
+        // The note the key goes out as is decided now, at the key's frame; its release names it.
+        const int sent = TransposedKey(key);
+        passedNotes_[static_cast<size_t>(channel)][static_cast<size_t>(key)] = sent;
+        SendToHost(at, static_cast<uint8_t>(0x90 + channel), sent, note.velocity);
         return;
     }
-    int results[KeyAreaList::kAreaCount] = {-1, -1, -1, -1};
-    const int taken = notes.NoteOn(channel, message.data1, message.data2, message.offset, results);
-    // The note a passed key goes out as is decided now, at the key's frame.
-    int& passed = passedNotes_[static_cast<size_t>(channel - 1)][message.data1];
-    passed = -1;
-    if (taken == 0) passed = PassThroughNote(channel - 1, message.data1);
-    if (taken == 0) passThrough_.push_back(message);
-    // Result 2 (waiting notes released) lights the incoming-note indicators of the areas that took
-    // the note.
-    if (taken == 2 && flash && patternView_ != nullptr)
-        for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
-            if (results[a] == 1 &&
-                !PostToEditor([](void* plug, int area, int)
-                              { static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area); },
-                              a))
-                patternView_->FlashIncomingNote(a);
+    const int sent = endsPassedKey ? PassThroughNote(channel, key) : TransposedKey(key);
+    SendToHost(at, static_cast<uint8_t>((note.asNoteOn ? 0x90 : 0x80) + channel), sent,
+               note.asNoteOn ? 0 : note.velocity);
+}
+
+void Tobel::AreasStarted(const int flags[NoteEvent::kAreaCount])
+{
+    if (patternView_ == nullptr) return;
+    for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
+        if (flags[a] == NoteEvent::kForArea &&
+            !PostToEditor([](void* plug, int area, int)
+                          { static_cast<Tobel*>(plug)->patternView_->FlashIncomingNote(area); },
+                          a))
+            patternView_->FlashIncomingNote(a);
 }
 
 void Tobel::HandleMidiMessage(const IMidiMessage& input)
@@ -99,13 +113,12 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
     {
     case IMidiMessage::kNoteOn:
     case IMidiMessage::kNoteOff:
-        blockNotes_.push_back(message);
-        RouteNote(message, true);
+        RouteNote(message);
         break;
     case IMidiMessage::kControlChange:
     {
         const int controller = message.data1;
-        if (controller == kPanicController)
+        if (controller == kAllNotesOffController)
         {
             RequestPanic();
             break;

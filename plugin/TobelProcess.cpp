@@ -1,7 +1,7 @@
 // Tobel: block processing against the host clock and MIDI output. Each block clears the outputs,
 // sends the controller-teach ramp and a pending panic, reads the host clock, notes a jump back at
-// the host's loop, runs the engine, and then passes on the notes no key area took. The engine
-// hands its generated notes back through SendEvents within the same call.
+// the host's loop and runs the engine. The engine hands back, within the same call, the notes no
+// key area took (PassThrough, at their frames) and its generated notes (SendEvents).
 #include "plugin/Tobel.h"
 
 #include "engine/EngineHost.h"
@@ -21,7 +21,6 @@ namespace
 {
 constexpr double kPulseStep = 0.1;
 constexpr double kPulseTop = 127.0;
-constexpr int kAllNotesOffController = 123;
 
 // Integer part of a double, as a 64-bit count of samples (0 for values that are not finite).
 double Truncate(double v)
@@ -58,18 +57,9 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 
     double position = 0.0;
     bool ownPosition = false;
-    for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
-        if (PatternEngine* area = Area(a)) area->BeginBlock();
     PrepareBlockClock(frames, &position, &ownPosition);
-    if (app_->StopWithTheHost(transport_.playing, ownPosition))
-    {
-        // The block's notes were handed to the engine before the block told of the stop; they
-        // belong after it, and are handed over again now that everything stopped.
-        engine_->GetNoteEngine()->ForgetBlockInput();
-        passThrough_.clear();
-        for (const IMidiMessage& message : blockNotes_)
-            RouteNote(message, false);
-    }
+    // A stop the block tells of happens at its first frame, before any of its notes is routed.
+    app_->StopWithTheHost(transport_.playing, ownPosition);
     app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
                        transport_.loopStart, transport_.loopEnd, frames, ownPosition);
     if (!transport_.playing && transport_.samplesPerBeat > 0.0)
@@ -77,21 +67,14 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     else if (transport_.playing)
         ownBeatCounter_ = 0.0;
 
-    // Pass-through, oldest first; the queue is empty at the end of every block. A note message is
-    // dropped when a key area that takes its note was running at the message's own frame (not at
-    // the block's end), so that what passes does not depend on how the host cuts its blocks.
-    for (const IMidiMessage& message : passThrough_)
-        if (!IsHeldByRunningArea(message)) SendPassThrough(message);
-    passThrough_.clear();
-    blockNotes_.clear();
     SendBlockOutbox();
     blockFrames_ = 0;
 }
 
 void Tobel::SendBlockOutbox()
 {
-    // The engine's notes are made piece by piece and the pass-through messages only after the
-    // engine ran, so the block's messages are put in time order before the host gets them (hosts
+    // The block's messages are made piece by piece (the passed-through keys at their frames, then
+    // the notes of the piece they start) and put in time order before the host gets them (hosts
     // read the events of one block as a time-ordered list). Messages at the same offset keep the
     // order in which they were made.
     std::sort(outbox_.begin(), outbox_.end(),
@@ -153,36 +136,17 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     *ownPosition = GetHostId() == kHostCubase;
 }
 
-bool Tobel::IsHeldByRunningArea(const IMidiMessage& message) const
-{
-    const int kind = message.GetStatusKind();
-    if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff) return false;
-    const int channel = message.GetChannel() + 1;
-    for (int a = 0; a < KeyAreaList::kAreaCount; ++a)
-    {
-        const PatternEngine* area = Area(a);
-        if (area != nullptr && area->IsEnabled() && area->IsRunningAt(message.offset) &&
-            area->InRange(channel, message.data1) && !area->RefusesKeysAt(message.offset))
-            return true;
-    }
-    return false;
-}
-
 int Tobel::PassThroughNote(int channel, int key) const
 {
     const int passed = passedNotes_[static_cast<size_t>(channel & 15)][static_cast<size_t>(key & 127)];
-    if (passed >= 0) return passed;
+    return passed >= 0 ? passed : TransposedKey(key);
+}
+
+int Tobel::TransposedKey(int key) const
+{
     if (!transposeAll_) return key;
     const Scale& scale = Area(0)->GetScale();
     return std::clamp(transposeAsSemitones_ ? scale.Quantize(key, 0) : scale.MoveByDegrees(key, 0), 0, 127);
-}
-
-void Tobel::SendPassThrough(IMidiMessage message)
-{
-    const int kind = message.GetStatusKind();
-    if (kind == IMidiMessage::kNoteOn || kind == IMidiMessage::kNoteOff)
-        message.data1 = static_cast<uint8_t>(PassThroughNote(message.GetChannel(), message.data1));
-    SendToHost(message.offset, message.status, message.data1, message.data2);
 }
 
 void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)

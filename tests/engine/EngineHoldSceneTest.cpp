@@ -68,15 +68,32 @@ TEST(EngineHold, HoldTransposeMovesTheFirstChordByTheNewLowestNote)
     EXPECT_EQ(NotesFrom(e.recorder, 1.5, 3), (std::vector<int>{53, 57, 60}));
 }
 
-TEST(EngineHold, HoldWithBypassLetsNewNotesThrough)
+TEST(EngineHold, HoldWithBypassLetsNewNotesThroughAndTakesTheReleaseOfAKeyTheAreaHolds)
 {
     rig::Engine e;
     e.Area().SetHold(true);
     e.Area().SetHoldBypass(true);
     EXPECT_EQ(e.Press(50), 0);
-    EXPECT_FALSE(e.Release(50));
+    EXPECT_FALSE(e.Release(50, 1));
+    e.Block();
+    EXPECT_EQ(e.recorder.passed.size(), 2u);
+    EXPECT_TRUE(e.recorder.all.empty());
     e.Area().SetHoldBypass(false);
     EXPECT_EQ(e.Press(50), 2);
+    e.RunBeats(0.5);
+    EXPECT_FALSE(e.recorder.Ons().empty());
+    e.recorder.passed.clear();
+    // Bypass on again: the key the area holds still goes up in it, and once hold is off the
+    // arpeggio ends.
+    e.Area().SetHoldBypass(true);
+    e.Release(50);
+    e.Block();
+    EXPECT_TRUE(e.recorder.passed.empty());
+    e.Area().SetHold(false);
+    const long offBlock = e.block;
+    e.RunBeats(2.0);
+    EXPECT_LT(LastSample(e.recorder.Ons()), offBlock * rig::kFrames);
+    EXPECT_EQ(e.Notes().GetHeldCount(), 0);
 }
 
 TEST(EngineHold, HoldSyncSettlesAReleasedChordAtTheNextStep)
@@ -217,6 +234,8 @@ TEST(EngineZone, ControlZoneKeysTriggerTheirActions)
     // With the zone off, low notes reach the key areas' matching rules.
     zone.SetZoneOn(false);
     EXPECT_EQ(e.Press(30), 0);
+    e.Block();
+    EXPECT_EQ(e.recorder.TakePassedOns(), (std::vector<int>{30}));
 }
 
 TEST(EngineRobustness, BadClocksAndLateEventsStayInsideTheirBlocks)

@@ -66,6 +66,22 @@ public:
             if (!n.on) r.push_back(n);
         return r;
     }
+    // An input note no key area took, at its absolute sample.
+    void PassThrough(const NoteEvent& n, double offset, bool) override
+    {
+        const int at = static_cast<int>(offset);
+        passed.push_back(
+            {block * frames + at, at, n.kind == NoteEvent::kNoteOn, n.note, n.velocity, n.channel, false});
+    }
+    // The keys passed through (note-ons) since the last call.
+    std::vector<int> TakePassedOns()
+    {
+        std::vector<int> r;
+        for (const Note& n : passed)
+            if (n.on) r.push_back(n.note);
+        passed.clear();
+        return r;
+    }
     std::vector<int> OnNotes() const
     {
         std::vector<int> r;
@@ -76,6 +92,7 @@ public:
     long block = 0;
     int frames = kFrames;
     std::vector<Note> all;
+    std::vector<Note> passed;
 };
 
 // Records the actions the engine reports.
@@ -132,7 +149,8 @@ struct Engine
             Block();
     }
     void RunBeats(double beats) { RunThrough(SampleOf(beats)); }
-    // Input at an offset of the next block.
+    // Input at an offset of the next block (routed when that block runs); the result is the note
+    // engine's forecast.
     int Press(int note, int velocity = 100, int offset = 0, int channel = 1)
     {
         int flags[4] = {-1, -1, -1, -1};

@@ -186,12 +186,15 @@ TEST(EngineRoad, ArpOnNoteCountHoldsNotesBackUntilTheCountIsReached)
     rig::Engine e;
     e.Area().SetArpOnNoteCount(3);
     e.RunThrough(rig::kFrames * 2 - 1);
-    EXPECT_EQ(e.Press(48, 100, 10), 0); // passes through while waiting
+    EXPECT_EQ(e.Press(48, 100, 10), 0);
     e.Block();
+    EXPECT_EQ(e.recorder.TakePassedOns(), (std::vector<int>{48})); // passes through while waiting
     EXPECT_EQ(e.Press(52, 90, 10), 0);
     e.Block();
+    EXPECT_EQ(e.recorder.TakePassedOns(), (std::vector<int>{52}));
     EXPECT_EQ(e.Press(55, 80, 20), 2); // sample 2068: all three start
     e.RunBeats(1.0);
+    EXPECT_TRUE(e.recorder.TakePassedOns().empty());
     ExpectOns(e.recorder.Ons(), {{0.25, 48}, {0.5, 52}, {0.75, 55}});
     // The two passed-through notes are ended when the area starts playing.
     int ended = 0;
@@ -204,7 +207,10 @@ TEST(EngineRoad, ArpOnNoteCountHoldsNotesBackUntilTheCountIsReached)
     w.Area().SetArpOnNoteCount(2);
     EXPECT_EQ(w.Press(48), 0);
     EXPECT_FALSE(w.Release(48));
-    EXPECT_EQ(w.Press(52), 0); // the buffer was emptied: this one waits again
+    EXPECT_EQ(w.Press(52, 100, 1), 0); // the buffer was emptied: this one waits again
+    w.Block();
+    EXPECT_EQ(w.recorder.passed.size(), 3u);
+    EXPECT_TRUE(w.recorder.all.empty());
 }
 
 TEST(EngineRoad, NotesOutsideEveryAreaPassThroughAndZoneNotesAreTaken)
@@ -214,12 +220,16 @@ TEST(EngineRoad, NotesOutsideEveryAreaPassThroughAndZoneNotesAreTaken)
     EXPECT_EQ(e.Press(40, 100, 0, 2), 0); // wrong channel
     EXPECT_EQ(e.Press(30), 1);            // control zone
     EXPECT_FALSE(e.Release(70));
-    EXPECT_FALSE(e.Release(30));
+    EXPECT_FALSE(e.Release(30)); // a zone key's release is not taken
     e.RunBeats(1.0);
     EXPECT_TRUE(e.recorder.all.empty());
+    EXPECT_EQ(e.recorder.passed.size(), 4u);
+    EXPECT_EQ(e.recorder.TakePassedOns(), (std::vector<int>{70, 40}));
     // Bad input is refused without effect.
     EXPECT_EQ(e.Press(128), 0);
     EXPECT_EQ(e.Press(48, 0), 0);
     EXPECT_EQ(e.Press(48, 100, 0, 17), 0);
     EXPECT_FALSE(e.Release(-1));
+    e.Block();
+    EXPECT_TRUE(e.recorder.passed.empty());
 }

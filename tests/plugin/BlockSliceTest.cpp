@@ -325,7 +325,8 @@ std::vector<NamedSong> NoteEngineSongs()
     }
     {
         // Area 2 holds what it takes; area 1 shares its keys without hold. A key's release lets go
-        // of the last held note, and the clear that follows ends area 2's note too.
+        // of area 1's note, while area 2 keeps the key (it stays counted as held) until hold goes
+        // off.
         Song s;
         s.frames = 20000;
         s.settingsFile = OptionsOn({1});
@@ -335,6 +336,7 @@ std::vector<NamedSong> NoteEngineSongs()
                         {PerArea(kHold, 1), 1.0},
                         {PerArea(kMidiOutChannel, 1), 1.0}};
         s.input = {{1000, 0x90, 48, 100}, {1080, 0x80, 48, 0}, {9000, 0x90, 52, 100}, {9100, 0x80, 52, 0}};
+        s.changes = {{17000, PerArea(kHold, 1), 0.0}};
         songs.push_back({"hold and a key released within the block", s});
     }
     return songs;
