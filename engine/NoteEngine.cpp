@@ -357,6 +357,7 @@ void NoteEngine::DeliverNoteOn(NoteEvent& event, double offset)
             if (static_cast<int>(waiting.events.size()) < area->GetArpOnNoteCount() - 1 && !releaseWaiting)
             {
                 waiting.events.push_back(event);
+                waiting.events.back().areaFlags[a] = NoteEvent::kWaiting;
                 waits[a] = true;
                 continue;
             }

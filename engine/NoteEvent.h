@@ -9,9 +9,11 @@ struct NoteEvent
     static constexpr int kNoteOn = 1;
     static constexpr int kNoteOff = 0;
     static constexpr int kAreaCount = 4;
-    // Area flags: 1 the event is for that area, 0 not. After a note-off went to the areas, 1 the
+    // Area flags: 1 the event is for that area, 0 not, -1 (in an area's waiting buffer) held back
+    // while the area waits for its "Arp on note count". After a note-off went to the areas, 1 the
     // area let the key go, kKept it keeps the key (hold).
     static constexpr int kForArea = 1;
+    static constexpr int kWaiting = -1;
     static constexpr int kKept = 2;
 
     int note = 0;

@@ -19,6 +19,18 @@ bool IsHostWindow(quova::xtest::XClient& client, Window w)
     XWindowAttributes a{};
     return host && XGetWindowAttributes(client.display(), w, &a) && a.map_state == IsViewable;
 }
+
+// The 5 x 5 pixels of the window around a point, as the server shows them.
+std::vector<uint32_t> Patch(quova::xtest::XClient& client, Window w, const quova::xtest::RootPoint& p)
+{
+    std::vector<uint32_t> all = client.Read(w, p.x + 3, p.y + 3);
+    std::vector<uint32_t> patch;
+    if (all.size() != size_t(p.x + 3) * size_t(p.y + 3)) return patch;
+    for (int y = p.y - 2; y <= p.y + 2; ++y)
+        for (int x = p.x - 2; x <= p.x + 2; ++x)
+            if (x >= 0 && y >= 0) patch.push_back(all[size_t(y) * size_t(p.x + 3) + size_t(x)]);
+    return patch;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -69,8 +81,15 @@ int main(int argc, char** argv)
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     for (const quova::xtest::RootPoint& p : points)
     {
-        client.Click(window, p.x, p.y);
+        // A person sees the cell change before going on: on a busy machine the host could
+        // otherwise take the close before the editor took the clicks.
+        client.MoveTo(window, p.x, p.y);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const std::vector<uint32_t> before = Patch(client, window, p);
+        client.Button(Button1, true);
+        client.Button(Button1, false);
+        if (!quova::xtest::Within(10000, [&] { return Patch(client, window, p) != before; }))
+            std::fprintf(stderr, "editor_hand: the click at %d,%d changed nothing on the screen\n", p.x, p.y);
     }
     client.AskToClose(window);
     return 0;
