@@ -31,7 +31,7 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
         // The latched chord ends: every note of the state is let go.
         retriggerPending_ = false;
         for (const HoldState::Key& k : state.Chord())
-            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(KeyChannel(k.note), k.note);
         state.Clear();
         held_.Clear();
         heldCount_ = 0;
@@ -42,7 +42,7 @@ bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
 
     // The old chord leaves; keys already up give back their counts.
     for (const HoldState::Key& k : state.Chord())
-        if (!k.down && !state.InCollect(k.note)) Notes().DecrementNoteCount(inChannel_, k.note);
+        if (!k.down && !state.InCollect(k.note)) Notes().DecrementNoteCount(KeyChannel(k.note), k.note);
     held_.Clear();
     const std::vector<HoldState::Key>& keys = state.Collect();
     if (hold_ && holdTranspose_ && !state.Remembered().empty())
@@ -83,9 +83,10 @@ void PatternEngine::SetHold(bool on)
         const bool heldNothing = holdState_.Chord().empty() && holdState_.Collect().empty();
         // Keys already up give back their counts; notes no key holds leave.
         for (const HoldState::Key& k : holdState_.Chord())
-            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(KeyChannel(k.note), k.note);
         for (const HoldState::Key& k : holdState_.Collect())
-            if (!k.down && !holdState_.InChord(k.note)) Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down && !holdState_.InChord(k.note))
+                Notes().DecrementNoteCount(KeyChannel(k.note), k.note);
         std::vector<int> drop;
         for (const NoteRecord* r : held_.Ordered())
             if (r->released) drop.push_back(r->note);

@@ -90,7 +90,7 @@ bool PatternEngine::Accepts(int channel, int note) const
 
 bool PatternEngine::HasKeyDown(int channel, int note) const
 {
-    if (channel != inChannel_ || !IsNote(note)) return false;
+    if (!IsNote(note) || channel != KeyChannel(note)) return false;
     const NoteRecord* r = held_.Find(note);
     if (r != nullptr && !r->released) return true;
     const auto down = [note](const std::vector<HoldState::Key>& keys)
@@ -114,6 +114,7 @@ bool PatternEngine::KeepsKey(int note) const
 bool PatternEngine::NoteOn(int note, int velocity, int /*offset*/)
 {
     if (!IsNote(note)) return false;
+    keyChannel_[static_cast<size_t>(note)] = inChannel_;
     if (hold_ || holdSync_)
     {
         HoldState& state = hold_ ? holdState_ : playState_;
@@ -514,7 +515,7 @@ void PatternEngine::Stop(double offset)
     for (HoldState* state : {&holdState_, &playState_})
     {
         for (const HoldState::Key& k : state->Chord())
-            if (!k.down) Notes().DecrementNoteCount(inChannel_, k.note);
+            if (!k.down) Notes().DecrementNoteCount(KeyChannel(k.note), k.note);
         state->Clear();
     }
     stepper_->Restart(-1.0, offset);

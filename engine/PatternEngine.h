@@ -212,6 +212,14 @@ private:
     double samplesPerBeat_ = 0.0;
     bool enabled_ = false;
     int inChannel_ = 1;
+    // Per key, the MIDI channel it came in on (0: none yet): the area's input channel when it took
+    // the key. A key held while the input channel changes is still let go by its own release.
+    std::array<int, 128> keyChannel_{};
+    int KeyChannel(int note) const
+    {
+        const int channel = keyChannel_[static_cast<size_t>(note & 127)];
+        return channel > 0 ? channel : inChannel_;
+    }
     int outChannel_ = 1;
     double volume_ = 0.0;
     int sortMode_ = 0;

@@ -3,9 +3,11 @@
 // scenes, hold modes, "Arp on note count", chord memory), random global options and a random
 // control-zone file, random keys (chords, presses released within a block, control-zone keys, two
 // channels) and the host's transport changing at frames (tempo, stop and start, a loop jumping back,
-// jumps forward and back). Each song is played in blocks of 1, 64, 512, 4096 and 32768 frames and of
-// random sizes, all cut at the transport's frames, and must send what blocks of one frame send; every
-// note sent on is sent off once every key is up (with hold on, once hold goes off at the end).
+// jumps forward and back), and the host changing parameters while it plays (rates, gates, key areas on
+// and off, ranges, input and output channels, scale, note count, hold). Each song is played in blocks of 1,
+// 64, 512, 4096 and 32768 frames and of random sizes, all cut at the transport's and the parameters' frames,
+// and must send what blocks of one frame send; every note sent on is sent off once every key is up (with hold
+// on, once hold goes off at the end).
 //
 // The CI run plays a few songs; QUOVA_RANDOM_SONGS=N plays N songs of each kind, QUOVA_RANDOM_SEED=S
 // changes the seed, QUOVA_RANDOM_SONG=K plays song K alone. A failure names its seed and song.
@@ -99,6 +101,7 @@ public:
         MakeSettings();
         MakeTransport();
         MakeKeys();
+        MakeParameterChanges();
         // Every key is up half a beat before the end: hold goes off on every area there (a host's
         // parameter change), and what hold kept must end.
         if (hold_)
@@ -255,6 +258,68 @@ private:
         // Some releases are note-ons with velocity 0.
         song_.input.push_back(
             {end, static_cast<uint8_t>((Chance(0.2) ? 0x90 : 0x80) | status), static_cast<uint8_t>(note), 0});
+    }
+
+    // The host changes parameters while the song plays, at frames every slicing shares.
+    void MakeParameterChanges()
+    {
+        const int64_t last = song_.frames - Beat();
+        for (int n = Int(0, 6); n > 0; --n)
+        {
+            const int64_t at = Int(1, static_cast<int>(last));
+            const int a = Pick(kAreaCount), p = Pick(3);
+            int index = 0;
+            double value = 0.0;
+            switch (Pick(14))
+            {
+            case 0:
+                index = PerPattern(kRate, a, p), value = Int(6, 22);
+                break;
+            case 1:
+                index = PerPattern(kPatternGate, a, p), value = Int(-100, 100);
+                break;
+            case 2:
+                index = PerArea(kKeyAreaOnOff, a == 0 ? 1 : a), value = Pick(2);
+                break;
+            case 3:
+                index = kScale, value = Int(0, 40);
+                break;
+            case 4:
+                index = PerArea(kArpOnNoteCount, a), value = Int(0, 3);
+                break;
+            case 5:
+                index = PerPattern(kOctaves, a, p), value = Int(1, 3);
+                break;
+            case 6:
+                index = PerPattern(kTranspose, a, p), value = Int(-12, 12);
+                break;
+            case 7:
+                index = PerArea(kSceneOnOff, a), value = Pick(2);
+                break;
+            case 8:
+                index = PerArea(kStartNote, a), value = Int(10, 70);
+                break;
+            case 9:
+                index = PerArea(kEndNote, a), value = Int(40, 110);
+                break;
+            case 10:
+                index = PerArea(kMidiInChannel, a), value = Pick(2);
+                break;
+            case 11:
+                index = PerPattern(kSwing, a, p), value = Grid(0.0, 1.0, 0.01);
+                break;
+            case 12:
+                index = PerArea(kMidiOutChannel, a), value = Pick(3);
+                break;
+            default:
+                if (!hold_) continue;
+                index = PerArea(Pick(2) == 0 ? kHold : kHoldBypass, a), value = Pick(2);
+                break;
+            }
+            song_.changes.push_back({at, index, value});
+        }
+        std::stable_sort(song_.changes.begin(), song_.changes.end(),
+                         [](const Song::Change& x, const Song::Change& y) { return x.frame < y.frame; });
     }
 
     void MakeKeys()

@@ -339,6 +339,16 @@ std::vector<NamedSong> NoteEngineSongs()
         s.changes = {{17000, PerArea(kHold, 1), 0.0}};
         songs.push_back({"hold and a key released within the block", s});
     }
+    {
+        // The host moves area 1 to MIDI channel 2 while its key (channel 1) is down: the key's
+        // release still lets go of it, and once hold goes off the arpeggio ends.
+        Song s;
+        s.frames = 20000;
+        s.parameters = {{PerArea(kHold, 0), 1.0}};
+        s.input = {{1000, 0x90, 48, 100}, {9000, 0x80, 48, 0}};
+        s.changes = {{5000, PerArea(kMidiInChannel, 0), 1.0}, {15000, PerArea(kHold, 0), 0.0}};
+        songs.push_back({"the input channel changes while a key is down", s});
+    }
     return songs;
 }
 
