@@ -392,7 +392,7 @@ void PatternStepper::CreateEvent(double beat)
     double start = beat;
     if (h == 0.0)
     {
-        const double j = std::round(beat / len);
+        const double j = std::round(beat / len + kStepEpsilon);
         if (std::fmod(std::fabs(j), 2.0) == 1.0 && std::isfinite(pattern.swing))
             start += pattern.swing * 0.5 * len;
     }

@@ -12,6 +12,7 @@ namespace
 constexpr double kDottedLengths[] = {3.0, 1.5, 0.75, 0.375, 0.1875, 0.09375, 0.046875, 0.0234375};
 // Tolerance in samples for deciding on which sample a beat falls.
 constexpr double kSampleEpsilon = 1e-6;
+
 // A piece never runs more step boundaries than this (a guard against step
 // lengths far below a sample).
 constexpr int kMaxBoundariesPerPiece = 4096;
@@ -115,7 +116,7 @@ void Stepper::StartTiming(int step, double position, double beat, bool first)
         }
     }
     else if (beat < 0.0)
-        start = (std::round(pieceBeat / stepLength_) + factor) * stepLength_;
+        start = (std::round(pieceBeat / stepLength_ + kStepEpsilon) + factor) * stepLength_;
 
     StepTiming& t = Timing(step);
     t = StepTiming{};
@@ -129,9 +130,9 @@ double Stepper::NextBoundary(double startBeat, double factor) const
 {
     // A boundary closer than 0.1 beat (or half a step, for steps shorter than
     // 0.2 beat) to the start is skipped, so no step shrinks to a fragment.
-    const double k = std::floor(startBeat / stepLength_) + factor;
+    const double k = std::floor(startBeat / stepLength_ + kStepEpsilon) + factor;
     double end = k * stepLength_;
-    if (end - startBeat < std::min(0.1, 0.5 * stepLength_)) end += stepLength_;
+    if (end - startBeat < std::min(0.1, 0.5 * stepLength_) - kStepEpsilon * stepLength_) end += stepLength_;
     return end;
 }
 

@@ -63,6 +63,11 @@ public:
     double GetLastPosition() const { return lastPosition_; }
 
 protected:
+    // A fraction of a step below the rounding of beat arithmetic over a long song and far below a
+    // sample: a beat that lies on a grid point, or halfway between two, is taken as lying there
+    // however it was summed (from a block's start or from a key inside the block), so that the
+    // grid decisions are the same for every block size.
+    static constexpr double kStepEpsilon = 1e-8;
     virtual double AdvanceStep(double position, double length, double samplesPerBeat, bool first,
                                double offset) = 0;
     virtual double EmitStep(double position, double length, double samplesPerBeat, double offset) = 0;

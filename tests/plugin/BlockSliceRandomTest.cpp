@@ -4,10 +4,10 @@
 // control-zone file, random keys (chords, presses released within a block, control-zone keys, two
 // channels) and the host's transport changing at frames (tempo, stop and start, a loop jumping back,
 // jumps forward and back), and the host changing parameters while it plays (rates, gates, key areas on
-// and off, ranges, input and output channels, scale, note count, hold). Each song is played in blocks of 1,
-// 64, 512, 4096 and 32768 frames and of random sizes, all cut at the transport's and the parameters' frames,
-// and must send what blocks of one frame send; every note sent on is sent off once every key is up (with hold
-// on, once hold goes off at the end).
+// and off, ranges, input and output channels, scale, note count, hold, or another whole state). Each song is
+// played in blocks of 1, 64, 512, 4096 and 32768 frames and of random sizes, all cut at the transport's and
+// the parameters' frames, and must send what blocks of one frame send; every note sent on is sent off once
+// every key is up (with hold on, once hold goes off at the end).
 //
 // The CI run plays a few songs; QUOVA_RANDOM_SONGS=N plays N songs of each kind, QUOVA_RANDOM_SEED=S
 // changes the seed, QUOVA_RANDOM_SONG=K plays song K alone. A failure names its seed and song.
@@ -102,6 +102,17 @@ public:
         MakeTransport();
         MakeKeys();
         MakeParameterChanges();
+        if (!later_ && Chance(0.3))
+        {
+            // The host loads another sound while the song plays.
+            SongMaker other(static_cast<uint32_t>(Int(0, 1 << 30)), 0, hold_);
+            other.later_ = true;
+            song_.laterState = other.Make().state;
+            song_.changes.push_back(
+                {Int(1, static_cast<int>(song_.frames - Beat())), Song::kLaterState, 0.0});
+            std::stable_sort(song_.changes.begin(), song_.changes.end(),
+                             [](const Song::Change& x, const Song::Change& y) { return x.frame < y.frame; });
+        }
         // Every key is up half a beat before the end: hold goes off on every area there (a host's
         // parameter change), and what hold kept must end.
         if (hold_)
@@ -126,6 +137,7 @@ private:
     }
 
     void Set(int index, double value) { values_.emplace_back(index, value); }
+    bool later_ = false;
     int64_t Beat() const { return static_cast<int64_t>(song_.sampleRate * 60.0 / song_.tempo); }
 
     void MakeSettings()

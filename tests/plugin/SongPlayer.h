@@ -39,7 +39,9 @@ struct Song
     int64_t frames = 0;
     std::vector<std::pair<int, double>> parameters; // index, value in the parameter's own units
     std::vector<Message> input;                     // in frame order
-    // Parameter changes made by the host before the block that starts at a frame.
+    // Parameter changes made by the host before the block that starts at a frame; index
+    // kLaterState gives the plug-in laterState as its program chunk there.
+    static constexpr int kLaterState = -1;
     struct Change
     {
         int64_t frame;
@@ -70,6 +72,7 @@ struct Song
     double cycleStart = 0.0, cycleEnd = 0.0;
     // A state given to the plug-in as the host's program chunk before the parameters are set.
     std::vector<uint8_t> state;
+    std::vector<uint8_t> laterState;
     // Controller numbers of key area 1's controller lanes 0..7 (-1: the lane sends nothing), as the
     // MIDI-learn menu sets them.
     std::vector<int> controllerNumbers;
@@ -121,16 +124,17 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
     effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(song.sampleRate));
     effect->dispatcher(effect, vst::effSetBlockSize, 0, largest, nullptr, 0.0f);
     effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
-    if (!song.state.empty())
+    const auto setState = [&](const std::vector<uint8_t>& state)
     {
         // A program chunk: its header, then the state.
         std::vector<uint8_t> chunk = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
-        chunk.insert(chunk.end(), song.state.begin(), song.state.end());
+        chunk.insert(chunk.end(), state.begin(), state.end());
         EXPECT_EQ(effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
                                      chunk.data(), 0.0f),
                   1)
             << "the song's state is refused";
-    }
+    };
+    if (!song.state.empty()) setState(song.state);
     for (size_t lane = 0; lane < song.controllerNumbers.size(); ++lane)
         plug.SetControllerLaneNumber(static_cast<int>(lane), song.controllerNumbers[lane]);
     for (const auto& [index, value] : song.parameters)
@@ -154,6 +158,11 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
         for (; nextChange < song.changes.size() && song.changes[nextChange].frame <= start; ++nextChange)
         {
             const Song::Change& c = song.changes[nextChange];
+            if (c.index == Song::kLaterState)
+            {
+                setState(song.laterState);
+                continue;
+            }
             effect->setParameter(effect, c.index,
                                  static_cast<float>(plug.GetParameter(c.index)->Normalize(c.value)));
         }
