@@ -256,6 +256,9 @@ void Tobel::ApplyState(const IStateChunk& chunk, const state::StateImage& image,
         SetParameterNormalized(param::kKeyAreaPatterns + a, 0.0);
     SetParameterNormalized(param::kPatternStepMode, 0.0);
     SetParameterNormalized(param::kChordMemorySelection, 0.0);
+    // The keyboard shows the slot's chord and root from the chord memory just read, also when the
+    // selection was on slot 1 already.
+    TellKeyboard();
 
     // A loaded project or preset never changes the machine-wide options.
     ApplyGlobalOptions();

@@ -273,6 +273,18 @@ TEST_F(EditorLayout, TheChordMemorySelectionReachesTheKeyboard)
     EXPECT_EQ(plug->GetParameterValue(kChordMemorySelection), 3.0);
     EXPECT_EQ(plug->GetKeyboard()->GetShownSlot(), 3);
     EXPECT_EQ(plug->GetEngineHost().GetChordMemory()->CurrentSlot(), 3);
+
+    // A state the host loads shows its chord memory on the keyboard, also on the slot shown already
+    // (a read selects slot 1).
+    const IRectangle first = selector->GetButtonRect(0);
+    driver.Click(window, Centre(first.left, first.right), Centre(first.top, first.bottom));
+    Tick();
+    const std::vector<uint8_t> saved = quova::test::StateBytes(*plug);
+    ASSERT_TRUE(plug->GetEngineHost().GetChordMemory()->SetSlotRootNote(0, 20));
+    Tick();
+    ASSERT_FALSE(plug->GetKeyboard()->IsDirty());
+    quova::test::ReadBytes(*plug, saved);
+    EXPECT_TRUE(plug->GetKeyboard()->IsDirty());
 }
 
 TEST_F(EditorLayout, TheClearToolResetsTheRangeSelectedInTheGrid)

@@ -682,8 +682,15 @@ protected:
                 box = box.Union(IRectangle(x0, y, x0 + 1, y + 1));
             }
         if (differing == 0) return {};
+        std::string controls;
+        for (int i = 1; i < graphics->NControls(); ++i)
+        {
+            const IRectangle r = graphics->GetControl(i)->GetRect();
+            if (!graphics->GetControl(i)->IsHidden() && r.Meets(box))
+                controls += " " + std::to_string(i) + Said({r.left, r.top}) + "-" + Said({r.right, r.bottom});
+        }
         return std::to_string(differing) + " pixels differ within " + Said({box.left, box.top}) + "-" +
-               Said({box.right, box.bottom});
+               Said({box.right, box.bottom}) + " (controls there:" + controls + ")";
     }
 
     int Draw(int n) { return static_cast<int>(rng() % static_cast<unsigned>(std::max(n, 1))); }
@@ -745,11 +752,49 @@ protected:
         return std::string("key ") + key;
     }
 
+    // The host automates a parameter of key area 1: a step's value or switch, a pattern's rate or
+    // gate, hold, another key area's switch.
+    std::string Automate()
+    {
+        using namespace quova::param;
+        const int p = Draw(3), l = Draw(kLaneCount), t = Draw(kStepCount);
+        const int indices[] = {StepValue(0, p, l, t),
+                               StepValue(0, p, l, t),
+                               StepOnOff(0, p, l, t),
+                               PerPattern(kRate, 0, p),
+                               PerPattern(kPatternGate, 0, p),
+                               PerArea(kHold, 0),
+                               PerArea(kKeyAreaOnOff, 1 + Draw(3))};
+        const int index = indices[Draw(7)];
+        const float value = static_cast<float>(Draw(1001)) / 1000.0f;
+        effect->setParameter(effect, index, value);
+        return "host sets parameter " + std::to_string(index) + " to " + std::to_string(value);
+    }
+    // The host saves the state, or loads the one it saved last.
+    std::string SaveOrLoadState()
+    {
+        if (saved.empty() || Draw(2) == 0)
+        {
+            void* data = nullptr;
+            const VstIntPtr size = effect->dispatcher(effect, vst::effGetChunk, 1, 0, &data, 0.0f);
+            if (size > 0 && data != nullptr)
+                saved.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+            return "host saves the state";
+        }
+        effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(saved.size()), saved.data(),
+                           0.0f);
+        return "host loads the saved state";
+    }
+
     // Performs one action drawn from the generator; says what it did.
     std::string Act()
     {
-        switch (Draw(16))
+        switch (Draw(18))
         {
+        case 16:
+            return Automate();
+        case 17:
+            return SaveOrLoadState();
         case 0:
         case 1:
             return Click(SomePoint());
@@ -839,6 +884,7 @@ protected:
 
     std::mt19937 rng;
     std::unique_ptr<AudioThread> audio;
+    std::vector<uint8_t> saved;
 };
 
 TEST_F(ScreenTour, AfterEveryActionTheScreenShowsTheEditorsWholeRepaint)
@@ -851,6 +897,7 @@ TEST_F(ScreenTour, AfterEveryActionTheScreenShowsTheEditorsWholeRepaint)
     {
         // Each seed tours a fresh instance, so that a failing seed replays alone.
         ASSERT_TRUE(Start(seed != firstSeed, seed % 2 == 0));
+        saved.clear();
         rng.seed(static_cast<unsigned>(seed));
         std::vector<std::string> done;
         for (int a = 0; a < actions; ++a)
