@@ -227,6 +227,29 @@ bool NoteEngine::ForecastNoteOff(int channel, int note)
     return taken;
 }
 
+bool NoteEngine::RecordMessage(int kind, int number, int value, int offset)
+{
+    if (!IsNote(number) || !IsNote(value)) return false;
+    NoteEvent event;
+    event.note = number;
+    event.velocity = value;
+    event.time = std::max(0, offset);
+    event.offset = event.time;
+    event.kind = kind;
+    inbox_.push_back(event);
+    return true;
+}
+
+bool NoteEngine::ProgramChange(int program, int offset)
+{
+    return RecordMessage(NoteEvent::kProgramChange, program, 0, offset);
+}
+
+bool NoteEngine::LearnedController(int controller, int value, int offset)
+{
+    return RecordMessage(NoteEvent::kLearnedController, controller, value, offset);
+}
+
 bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
 {
     return std::any_of(scheduled_.begin(), scheduled_.end(),
@@ -322,6 +345,16 @@ void NoteEngine::PassThrough(const NoteEvent& event, double offset, bool endsPas
 // what a key area takes, and what passes through, is the same for every way of cutting the block.
 void NoteEngine::Deliver(NoteEvent& event, double offset)
 {
+    if (event.kind == NoteEvent::kProgramChange)
+    {
+        if (ControlTargetTable* zone = host_.GetControlTargetTable()) zone->HandleProgramChange(event.note);
+        return;
+    }
+    if (event.kind == NoteEvent::kLearnedController)
+    {
+        if (listener_ != nullptr) listener_->LearnedController(event.note, event.velocity);
+        return;
+    }
     if (event.kind == NoteEvent::kNoteOff)
         DeliverNoteOff(event, offset);
     else

@@ -56,6 +56,15 @@ public:
     // for a bad channel or note, which records nothing).
     bool NoteOff(int channel, int note, int offset, int velocity = 0, bool asNoteOn = false);
 
+    // A program change 0..127 at a sample offset of the block being received: handed to the control
+    // zone's table (a key area's pattern choice) when the block reaches that frame. False for a
+    // program out of range, which records nothing.
+    bool ProgramChange(int program, int offset);
+    // A controller 0..127 with a value 0..127 that drives a control of the plug-in: handed back to
+    // the listener's LearnedController when the block reaches that frame, so that the control
+    // changes there. False for values out of range, which record nothing.
+    bool LearnedController(int controller, int value, int offset);
+
     // Generated notes, queued by the pattern engines after each piece.
     // Notes come from NewOutputNote; a null note is ignored.
     OutputNote* NewOutputNote();
@@ -139,6 +148,8 @@ private:
     bool AreaActive(int area) const;
     int ForecastNoteOn(int channel, int note, int* flags);
     bool ForecastNoteOff(int channel, int note);
+    // Records a message other than a note (kind, its number and value 0..127) for its frame.
+    bool RecordMessage(int kind, int number, int value, int offset);
     void Deliver(NoteEvent& event, double offset);
     void DeliverNoteOn(NoteEvent& event, double offset);
     void DeliverNoteOff(NoteEvent& event, double offset);

@@ -8,6 +8,12 @@ struct NoteEvent
 {
     static constexpr int kNoteOn = 1;
     static constexpr int kNoteOff = 0;
+    // A program change (note: the program 0..127): the control zone's pattern choice, made at its
+    // frame like the notes around it.
+    static constexpr int kProgramChange = 2;
+    // A controller the plug-in has learned (note: the controller, velocity: its value), handed back
+    // to the listener at its frame.
+    static constexpr int kLearnedController = 3;
     static constexpr int kAreaCount = 4;
     // Area flags: 1 the event is for that area, 0 not, -1 (in an area's waiting buffer) held back
     // while the area waits for its "Arp on note count". After a note-off went to the areas, 1 the
@@ -52,6 +58,8 @@ public:
     // A key started an area that held no notes (with the keys that waited for its "Arp on note
     // count"); flags: the areas that took the key.
     virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
+    // A learned controller recorded with NoteEngine::LearnedController, at its frame.
+    virtual void LearnedController(int /*controller*/, int /*value*/) {}
     // Whether an area matching the note keeps notes by hold or hold sync.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
     virtual void NotifyReset() = 0;

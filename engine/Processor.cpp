@@ -233,6 +233,11 @@ void TobelApp::AreasStarted(const int flags[NoteEvent::kAreaCount])
     output_.AreasStarted(flags);
 }
 
+void TobelApp::LearnedController(int controller, int value)
+{
+    output_.LearnedController(controller, value);
+}
+
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)
 {
     return engine_.GetKeyAreas()->QuietFrames(offset, length, samplesPerBeat);

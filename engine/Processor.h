@@ -26,6 +26,8 @@ public:
     virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
     // A key started key areas that held no notes (see NoteEngineListener::AreasStarted).
     virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
+    // A learned controller at its frame (see NoteEngine::LearnedController).
+    virtual void LearnedController(int /*controller*/, int /*value*/) {}
 };
 
 // Runs the engine over one host block: splits it at the recorded note events,
@@ -105,6 +107,7 @@ public:
     void StopAll(double offset) override;
     void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
     void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
+    void LearnedController(int controller, int value) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;

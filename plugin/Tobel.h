@@ -131,6 +131,8 @@ public:
     void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
     // Lights the incoming-note indicators of the areas a key started.
     void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
+    // A learned controller reaches its frame: its control takes the value.
+    void LearnedController(int controller, int value) override { HandleLearnedController(controller, value); }
 
     // ---- transport -------------------------------------------------------------------------
     // Fills the transport record from the host: sample rate, samples per beat
@@ -202,6 +204,10 @@ public:
     // control's index; then a mapped controller sets its control to value / 127 through the
     // control. True when a control took the value (the message is consumed).
     bool HandleLearnedController(int controller, int value);
+    // As HandleLearnedController, but the control takes the value when the block reaches the
+    // message's offset (through the note engine and LearnedController), as the notes around it do.
+    // True when a control will take it.
+    bool DeferLearnedController(int controller, int value, int offset);
     // Arms MIDI learn for the control at controlIndex of the editor's control list (-1 disarms).
     void ArmMidiLearn(int controlIndex);
     int GetLearnSlot() const { return learnSlot_; }
@@ -236,6 +242,9 @@ public:
     bool HasProcessingStarted() const { return processingStarted_; }
 
 private:
+    // With MIDI learn armed, the controller's learn switch first takes the armed control; then the
+    // control the controller drives (null: none).
+    IControl* LearnedControl(int controller);
     // Hands a note-on or note-off to the note engine, which routes it at its frame (what no key
     // area takes comes back through PassThrough).
     void RouteNote(const IMidiMessage& message);

@@ -1,7 +1,7 @@
 // Tobel: MIDI input. Notes go to the note engine, which routes each at its frame of the block and
 // hands back what no key area takes to pass through; controllers drive learned controls, controller 123
-// requests a panic, program changes select patterns, and everything else goes straight back to
-// the host. Also MIDI learn, controller teach and the host's key names.
+// requests a panic, program changes go to the note engine too and select patterns at their frames, and
+// everything else goes straight back to the host. Also MIDI learn, controller teach and the host's key names.
 #include "plugin/Tobel.h"
 
 #include "engine/ControlTargetTable.h"
@@ -125,15 +125,17 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
         }
         if (controller == 0 || controller > kLastLearnController)
             break; // bank select and the channel-mode messages are dropped
-        if (!HandleLearnedController(controller, message.data2)) SendMidiMessage(message);
+        if (!DeferLearnedController(controller, message.data2, message.offset)) SendMidiMessage(message);
         break;
     }
     case IMidiMessage::kPitchWheel:
         // The wheel's high byte acts as controller 119.
-        if (!HandleLearnedController(kPitchWheelController, message.data2)) SendMidiMessage(message);
+        if (!DeferLearnedController(kPitchWheelController, message.data2, message.offset))
+            SendMidiMessage(message);
         break;
     case IMidiMessage::kProgramChange:
-        engine_->GetControlTargetTable()->HandleProgramChange(message.data1);
+        // It chooses a pattern at its own frame, after the notes before it.
+        engine_->GetNoteEngine()->ProgramChange(message.data1, message.offset);
         break;
     default:
         SendMidiMessage(message);
@@ -141,10 +143,9 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
     }
 }
 
-bool Tobel::HandleLearnedController(int controller, int value)
+IControl* Tobel::LearnedControl(int controller)
 {
-    IEffectLockGuard guard(plugLock_);
-    if (controller < 0 || controller >= kLearnSwitchCount) return false;
+    if (controller < 0 || controller >= kLearnSwitchCount) return nullptr;
     if (learnSlot_ >= 0)
     {
         const int armed = learnSlot_;
@@ -152,10 +153,24 @@ bool Tobel::HandleLearnedController(int controller, int value)
         SetLearnMapping(controller, armed);
     }
     const int index = GetLearnMapping(controller);
-    if (index < 0) return false;
+    if (index < 0) return nullptr;
     IGraphics* graphics = GetGraphics();
     IControl* control = graphics != nullptr ? graphics->GetControl(index) : nullptr;
-    if (control == nullptr || control->GetParameterIndex() < 0) return false;
+    return control != nullptr && control->GetParameterIndex() >= 0 ? control : nullptr;
+}
+
+bool Tobel::DeferLearnedController(int controller, int value, int offset)
+{
+    IEffectLockGuard guard(plugLock_);
+    return LearnedControl(controller) != nullptr &&
+           engine_->GetNoteEngine()->LearnedController(controller, std::clamp(value, 0, 127), offset);
+}
+
+bool Tobel::HandleLearnedController(int controller, int value)
+{
+    IEffectLockGuard guard(plugLock_);
+    IControl* control = LearnedControl(controller);
+    if (control == nullptr) return false;
     control->SetValueByUser(std::clamp(value, 0, 127) / 127.0);
     return true;
 }

@@ -2,12 +2,12 @@
 // chunk (key areas, ranges, channels, rates, swing, gates, every step lane, lane loops and directions,
 // scenes, hold modes, "Arp on note count", chord memory), random global options and a random
 // control-zone file, random keys (chords, presses released within a block, control-zone keys, two
-// channels) and the host's transport changing at frames (tempo, stop and start, a loop jumping back,
-// jumps forward and back), and the host changing parameters while it plays (rates, gates, key areas on
-// and off, ranges, input and output channels, scale, note count, hold, or another whole state). Each song is
-// played in blocks of 1, 64, 512, 4096 and 32768 frames and of random sizes, all cut at the transport's and
-// the parameters' frames, and must send what blocks of one frame send; every note sent on is sent off once
-// every key is up (with hold on, once hold goes off at the end).
+// channels) and program changes and the host's transport changing at frames (tempo, stop and start, a loop
+// jumping back, jumps forward and back), and the host changing parameters while it plays (rates, gates, key
+// areas on and off, ranges, input and output channels, scale, note count, hold, or another whole state). Each
+// song is played in blocks of 1, 64, 512, 4096 and 32768 frames and of random sizes, all cut at the
+// transport's and the parameters' frames, and must send what blocks of one frame send; every note sent on is
+// sent off once every key is up (with hold on, once hold goes off at the end).
 //
 // The CI run plays a few songs; QUOVA_RANDOM_SONGS=N plays N songs of each kind, QUOVA_RANDOM_SEED=S
 // changes the seed, QUOVA_RANDOM_SONG=K plays song K alone. A failure names its seed and song.
@@ -364,6 +364,10 @@ private:
                 Press(at + (Chance(0.3) ? Int(0, 300) : 0), channel, root + Int(0, 7),
                       std::min<int64_t>(length + (Chance(0.3) ? Int(0, 500) : 0), last - at));
         }
+        // Program changes choose patterns of the key areas (programs 48 and above choose nothing).
+        for (int n = Int(0, 3); n > 0; --n)
+            song_.input.push_back({Int(0, static_cast<int>(last)), static_cast<uint8_t>(0xC0 | Pick(2)),
+                                   static_cast<uint8_t>(Int(0, 50)), 0});
         std::stable_sort(song_.input.begin(), song_.input.end(),
                          [](const Message& x, const Message& y) { return x.frame < y.frame; });
     }

@@ -107,11 +107,15 @@ TEST(MidiControllers, ProgramChangesSelectAPatternOfAKeyArea)
     for (size_t i = notes.size() - 6; i + 1 < notes.size(); ++i)
         EXPECT_TRUE(notes[i + 1] < notes[i] || (notes[i] == 48 && notes[i + 1] == 55)) << i;
 
-    // Program 47 is key area 4, pattern 12 (an idle area switches at once); 48 and above do nothing.
+    // Program 47 is key area 4, pattern 12 (an idle area switches at once, at the program change's
+    // frame); 48 and above do nothing.
     rig.Midi(0xC5, 47, 0);
+    EXPECT_EQ(Area(plug, 3).GetStepper().GetCurrentPattern(), 0);
+    rig.Blocks(1);
     EXPECT_EQ(Area(plug, 3).GetStepper().GetCurrentPattern(), 11);
     rig.Midi(0xC0, 48, 0);
     rig.Midi(0xC0, 127, 0);
+    rig.Blocks(1);
     EXPECT_EQ(Area(plug, 3).GetStepper().GetCurrentPattern(), 11);
     EXPECT_EQ(Area(plug, 0).GetStepper().GetCurrentPattern(), 1);
     for (const SentMessage& m : rig.Sent())
@@ -135,7 +139,7 @@ protected:
     int volumeIndex_ = -1;
 };
 
-TEST_F(MidiLearn, AnArmedControlTakesTheNextControllerAndThatMessageAtOnce)
+TEST_F(MidiLearn, AnArmedControlTakesTheNextControllerAndThatMessageAtItsFrame)
 {
     Tobel& plug = rig_.Plug();
     // The 128 learn switches exist without an editor window and never take a press.
@@ -151,12 +155,18 @@ TEST_F(MidiLearn, AnArmedControlTakesTheNextControllerAndThatMessageAtOnce)
     EXPECT_EQ(plug.GetLearnSlot(), -1);
     EXPECT_EQ(plug.GetLearnMapping(20), volumeIndex_);
     EXPECT_EQ(plug.GetParameter(param::kNoteLearnBase + 20)->Value(), volumeIndex_);
+    // The control takes the value when the block reaches the message's frame.
+    const double before = Volume();
+    rig_.Blocks(1);
+    EXPECT_NE(before, 127.0);
     EXPECT_EQ(Volume(), 127.0);
 
     // The mapping stays: 0..127 spans the whole range, on any channel.
     rig_.Midi(0xB5, 20, 0);
+    rig_.Blocks(1);
     EXPECT_EQ(Volume(), 0.0);
     rig_.Midi(0xB0, 20, 64);
+    rig_.Blocks(1);
     EXPECT_NEAR(Volume(), 64.0, 1e-9);
     EXPECT_TRUE(rig_.Sent().empty());
 
@@ -191,6 +201,7 @@ TEST_F(MidiLearn, MissingControlsLeaveTheControllerToTheHostAndTheWheelLearnsAs1
     rig_.Midi(0xB0, 0, 3);
     EXPECT_EQ(plug.GetLearnSlot(), volumeIndex_);
     rig_.Midi(0xE3, 0x7F, 127);
+    rig_.Blocks(1);
     EXPECT_EQ(plug.GetLearnMapping(119), volumeIndex_);
     EXPECT_EQ(Volume(), 127.0);
     EXPECT_EQ(rig_.Sent().size(), 2u);
