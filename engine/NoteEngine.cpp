@@ -8,6 +8,7 @@
 #include "engine/PatternEngine.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace
 {
@@ -143,7 +144,7 @@ int NoteEngine::NoteOn(int channel, int note, int velocity, int offset, int* fla
     NoteEvent event;
     event.note = note;
     event.velocity = velocity;
-    event.time = std::max(0, offset);
+    event.time = offset;
     event.offset = event.time;
     event.kind = NoteEvent::kNoteOn;
     event.channel = channel;
@@ -157,21 +158,11 @@ bool NoteEngine::NoteOff(int channel, int note, int offset, int velocity, bool a
     NoteEvent event;
     event.note = note;
     event.velocity = std::clamp(velocity, 0, 127);
-    event.time = std::max(0, offset);
+    event.time = offset;
     event.offset = event.time;
     event.kind = NoteEvent::kNoteOff;
     event.channel = channel;
     event.asNoteOn = asNoteOn;
-    // A host's list need not be in time order: a note-off earlier in the
-    // block than its still undelivered note-on comes right after it, so that
-    // the key is released rather than left held.
-    const auto laterOn = [&](const NoteEvent& e)
-    {
-        if (e.kind == NoteEvent::kNoteOn && e.note == note && e.channel == channel)
-            event.time = std::max(event.time, e.time);
-    };
-    std::for_each(inbox_.begin(), inbox_.end(), laterOn);
-    std::for_each(scheduled_.begin(), scheduled_.end(), laterOn);
     inbox_.push_back(event);
     return ForecastNoteOff(channel, note);
 }
@@ -233,10 +224,23 @@ bool NoteEngine::RecordMessage(int kind, int number, int value, int offset)
     NoteEvent event;
     event.note = number;
     event.velocity = value;
-    event.time = std::max(0, offset);
+    event.time = offset;
     event.offset = event.time;
     event.kind = kind;
     inbox_.push_back(event);
+    return true;
+}
+
+void NoteEngine::Panic(int offset)
+{
+    RecordMessage(NoteEvent::kPanic, 0, 0, offset);
+}
+
+bool NoteEngine::PassMessage(int status, int data1, int data2, int offset)
+{
+    if (status < 0x80 || status > 0xFF || !RecordMessage(NoteEvent::kPassMessage, data1, data2, offset))
+        return false;
+    inbox_.back().status = status;
     return true;
 }
 
@@ -259,7 +263,7 @@ bool NoteEngine::HasScheduledNoteOnChannel(int channel) const
 
 // --- Block helpers ------------------------------------------------------------------
 
-bool NoteEngine::TakeInbox()
+bool NoteEngine::TakeInbox(int frames)
 {
     // The block's keys are routed as it runs: the forecast starts again for the next one.
     for (Forecast& f : forecast_)
@@ -267,15 +271,33 @@ bool NoteEngine::TakeInbox()
         f.starts = false;
         f.waiting.clear();
     }
-    // Stable by time, so that events of one offset keep their arrival order.
-    for (const NoteEvent& e : inbox_)
+    // A host's list need not be in time order: it is taken in the order of its offsets, stable so
+    // that events of one offset keep the order they came in (the sort allocates only for a list
+    // out of order).
+    const auto earlier = [](const NoteEvent& a, const NoteEvent& b) { return a.time < b.time; };
+    if (!std::is_sorted(inbox_.begin(), inbox_.end(), earlier))
+        std::stable_sort(inbox_.begin(), inbox_.end(), earlier);
+    // Then offsets outside the block count as its first or last frame; the events scheduled
+    // already (from blocks before) came first.
+    const double last = frames > 0 ? frames - 1 : std::numeric_limits<double>::max();
+    for (NoteEvent& e : scheduled_)
+        e.time = std::clamp(e.time, 0.0, last);
+    for (NoteEvent& e : inbox_)
     {
+        e.time = std::clamp(e.time, 0.0, last);
         auto where = std::upper_bound(scheduled_.begin(), scheduled_.end(), e.time,
                                       [](double t, const NoteEvent& s) { return t < s.time; });
         scheduled_.insert(where, e);
     }
     inbox_.clear();
     return StartPlaying();
+}
+
+void NoteEngine::SkipFrames(int frames)
+{
+    if (frames <= 0) return;
+    for (NoteEvent& e : scheduled_)
+        e.time = std::max(0.0, e.time - frames);
 }
 
 bool NoteEngine::StartPlaying()
@@ -345,21 +367,31 @@ void NoteEngine::PassThrough(const NoteEvent& event, double offset, bool endsPas
 // what a key area takes, and what passes through, is the same for every way of cutting the block.
 void NoteEngine::Deliver(NoteEvent& event, double offset)
 {
-    if (event.kind == NoteEvent::kProgramChange)
+    deliveryOffset_ = offset;
+    switch (event.kind)
     {
+    case NoteEvent::kProgramChange:
         if (ControlTargetTable* zone = host_.GetControlTargetTable()) zone->HandleProgramChange(event.note);
-        return;
-    }
-    if (event.kind == NoteEvent::kLearnedController)
-    {
+        break;
+    case NoteEvent::kLearnedController:
         if (listener_ != nullptr) listener_->LearnedController(event.note, event.velocity);
-        return;
-    }
-    if (event.kind == NoteEvent::kNoteOff)
+        break;
+    case NoteEvent::kPanic:
+        if (listener_ != nullptr) listener_->Panic(offset);
+        break;
+    case NoteEvent::kPassMessage:
+        if (listener_ != nullptr) listener_->PassMessage(event.status, event.note, event.velocity, offset);
+        break;
+    case NoteEvent::kNoteOff:
         DeliverNoteOff(event, offset);
-    else
+        Report(event.channel);
+        break;
+    default:
         DeliverNoteOn(event, offset);
-    Report(event.channel);
+        Report(event.channel);
+        break;
+    }
+    deliveryOffset_ = -1.0;
 }
 
 void NoteEngine::DeliverNoteOn(NoteEvent& event, double offset)
@@ -800,7 +832,7 @@ void NoteEngine::ClearAll(double offset)
     if (listener_ != nullptr) listener_->NotifyReset();
 }
 
-void NoteEngine::AllNotesOff()
+void NoteEngine::AllNotesOff(double offset)
 {
     for (OutputNote* note : output_)
         RecycleOutputNote(note);
@@ -808,11 +840,11 @@ void NoteEngine::AllNotesOff()
     heldCount_ = 0;
     KeyAreaList& areas = *host_.GetKeyAreas();
     for (int a = 0; a < kAreas; ++a)
-        if (PatternEngine* area = areas.GetArea(a)) area->Stop(0.0);
+        if (PatternEngine* area = areas.GetArea(a)) area->Stop(offset);
     for (auto& counts : noteCounts_)
         counts.fill(0);
     channelTotals_.fill(0);
-    if (listener_ != nullptr) listener_->StopAll(0.0);
+    if (listener_ != nullptr) listener_->StopAll(offset);
 }
 
 void NoteEngine::ReleaseArea(int area, int channel)

@@ -64,6 +64,13 @@ public:
     // the listener's LearnedController when the block reaches that frame, so that the control
     // changes there. False for values out of range, which record nothing.
     bool LearnedController(int controller, int value, int offset);
+    // A panic at a sample offset: handed back to the listener's Panic when the block reaches that
+    // frame, after the keys before it and before those after it.
+    void Panic(int offset);
+    // A message the plug-in passes on unchanged (status 0x80..0xFF, data bytes 0..127): handed back
+    // to the listener's PassMessage when the block reaches that frame, in order with the notes.
+    // False for bytes out of range, which record nothing.
+    bool PassMessage(int status, int data1, int data2, int offset);
 
     // Generated notes, queued by the pattern engines after each piece.
     // Notes come from NewOutputNote; a null note is ignored.
@@ -72,8 +79,9 @@ public:
     void QueueOutputNoteOn(OutputNote* note);
     void QueueOutputNoteOff(OutputNote* note);
 
-    // Panic: drops the output, stops every area, clears the counts.
-    void AllNotesOff();
+    // Panic: drops the output, stops every area (their sounding notes end at the block offset),
+    // clears the counts.
+    void AllNotesOff(double offset = 0.0);
     // An area was switched off: its counts drop (unless another enabled area
     // listens on the channel) and its sounding notes become note-offs.
     void ReleaseArea(int area, int channel);
@@ -81,9 +89,13 @@ public:
     void DecrementNoteCount(int channel, int note);
 
     // --- Block helpers used by the processor.
-    // Moves the recorded notes into the schedule; the result of
-    // StartPlaying.
-    bool TakeInbox();
+    // Moves the recorded events into the schedule, in time order (events of one offset in the order
+    // they came), and returns the result of StartPlaying. With a block length (frames > 0) every
+    // event due outside the block is taken at its first or last frame.
+    bool TakeInbox(int frames = 0);
+    // The first frames of the block were played already (the host repeated them): the events due
+    // in them are delivered at the first frame after them.
+    void SkipFrames(int frames);
     // True when notes are held while the engine was idle (idle is then
     // cleared). Asked at the start of every piece, so that a key pressed
     // within a block wakes the engine at the frame after it, as it would
@@ -113,6 +125,8 @@ public:
     int SoundingCount(int channel) const;
     // The position of the piece being delivered (set by the processor).
     void SetPiecePosition(double position) { piecePosition_ = position; }
+    // The block offset of the event being delivered, -1 outside a delivery.
+    double DeliveryOffset() const { return deliveryOffset_; }
 
 private:
     struct Sounding
@@ -209,4 +223,5 @@ private:
     std::vector<std::unique_ptr<OutputNote>> pool_;
     std::vector<OutputNote*> free_;
     double piecePosition_ = 0.0;
+    double deliveryOffset_ = -1.0;
 };

@@ -14,6 +14,11 @@ struct NoteEvent
     // A controller the plug-in has learned (note: the controller, velocity: its value), handed back
     // to the listener at its frame.
     static constexpr int kLearnedController = 3;
+    // An all-notes-off request (a panic), carried out at its frame.
+    static constexpr int kPanic = 4;
+    // A message the plug-in passes on unchanged (status, note: data 1, velocity: data 2), handed
+    // back at its frame so that it reaches the host in time order with the notes around it.
+    static constexpr int kPassMessage = 5;
     static constexpr int kAreaCount = 4;
     // Area flags: 1 the event is for that area, 0 not, -1 (in an area's waiting buffer) held back
     // while the area waits for its "Arp on note count". After a note-off went to the areas, 1 the
@@ -27,6 +32,7 @@ struct NoteEvent
     double time = 0.0;   // sample offset, counted down as the block is processed
     double offset = 0.0; // the offset the note arrived with
     int kind = kNoteOn;
+    int status = 0;  // the status byte of a kPassMessage
     int channel = 1; // 1..16
     int areaFlags[kAreaCount] = {0, 0, 0, 0};
     // A note-off that arrived as a note-on with velocity 0 (it passes through as it came).
@@ -60,6 +66,10 @@ public:
     virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
     // A learned controller recorded with NoteEngine::LearnedController, at its frame.
     virtual void LearnedController(int /*controller*/, int /*value*/) {}
+    // A panic recorded with NoteEngine::Panic, at its frame (offset within the block).
+    virtual void Panic(double /*offset*/) {}
+    // A message recorded with NoteEngine::PassMessage, at its frame.
+    virtual void PassMessage(int /*status*/, int /*data1*/, int /*data2*/, double /*offset*/) {}
     // Whether an area matching the note keeps notes by hold or hold sync.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
     virtual void NotifyReset() = 0;

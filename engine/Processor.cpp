@@ -88,9 +88,10 @@ void Processor::SendOutput()
 }
 
 void Processor::ProcessBlock(double samplePosition, double, double samplesPerBeat, bool playing, bool loop,
-                             double loopStart, double loopEnd, int frames, bool ownPosition)
+                             double loopStart, double loopEnd, int frames, bool ownPosition, int playedFrames)
 {
     if (frames < 1) return;
+    playedFrames = std::clamp(playedFrames, 0, frames);
     NoteEngine& notes = *host_.GetNoteEngine();
     const bool tempo = std::isfinite(samplesPerBeat) && samplesPerBeat > 0.0;
     bool stoppedNow = wasPlaying_ && !playing;
@@ -103,10 +104,12 @@ void Processor::ProcessBlock(double samplePosition, double, double samplesPerBea
     // Where the own clock stands while nothing is held: it starts at the frame of the first key.
     const double ownStart = ownPosition ? samplePosition : 0.0;
     if (playing) transport_.samplePosition = samplePosition;
-    if (notes.TakeInbox()) listener_.NotifyPlaying(true);
+    if (notes.TakeInbox(frames)) listener_.NotifyPlaying(true);
+    // Frames played already are not played again; what came in them acts at the first frame after.
+    notes.SkipFrames(playedFrames);
 
-    int remaining = frames;
-    double offset = 0.0;
+    int remaining = frames - playedFrames;
+    double offset = playedFrames;
     for (;;)
     {
         if (!playing)
@@ -236,6 +239,16 @@ void TobelApp::AreasStarted(const int flags[NoteEvent::kAreaCount])
 void TobelApp::LearnedController(int controller, int value)
 {
     output_.LearnedController(controller, value);
+}
+
+void TobelApp::Panic(double offset)
+{
+    output_.Panic(offset);
+}
+
+void TobelApp::PassMessage(int status, int data1, int data2, double offset)
+{
+    output_.PassMessage(status, data1, data2, offset);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

@@ -28,6 +28,10 @@ public:
     virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
     // A learned controller at its frame (see NoteEngine::LearnedController).
     virtual void LearnedController(int /*controller*/, int /*value*/) {}
+    // A panic at its frame (see NoteEngine::Panic).
+    virtual void Panic(double /*offset*/) {}
+    // A message to pass on unchanged, at its frame (see NoteEngine::PassMessage).
+    virtual void PassMessage(int /*status*/, int /*data1*/, int /*data2*/, double /*offset*/) {}
 };
 
 // Runs the engine over one host block: splits it at the recorded note events,
@@ -48,9 +52,11 @@ public:
     // ownPosition: the own clock starts from the host position. The caller
     // fills the transport's beat position (and sample rate) before the call;
     // playing, loop and the loop range are taken from the arguments. The second argument is not
-    // read; callers pass 0.0 (it stays so that their calls keep their form).
+    // read; callers pass 0.0 (it stays so that their calls keep their form). playedFrames: the
+    // block's first frames were played already (a host that repeats samples): the block runs from
+    // the frame after them, and the events due in them are delivered there.
     void ProcessBlock(double samplePosition, double reserved, double samplesPerBeat, bool playing, bool loop,
-                      double loopStart, double loopEnd, int frames, bool ownPosition);
+                      double loopStart, double loopEnd, int frames, bool ownPosition, int playedFrames = 0);
 
     // The host stopped since the last block: the stop happens at the block's first frame, before
     // any of the block's notes is delivered, so it clears everything now (as ProcessBlock would)
@@ -108,6 +114,8 @@ public:
     void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
     void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
     void LearnedController(int controller, int value) override;
+    void Panic(double offset) override;
+    void PassMessage(int status, int data1, int data2, double offset) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;

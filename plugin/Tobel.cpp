@@ -287,11 +287,15 @@ double Tobel::ReadHostClock(ITransportInfo* info)
     GetTransportInfo(info);
 
     // A host that gives no tempo (or 0) plays at 120 bpm: a zero here would make every beat
-    // position infinite.
-    const double samplesPerBeat = GetSamplesPerBeat();
-    if (samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat)) return samplesPerBeat;
-    const double tempo = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo : 120.0;
-    return GetSampleRate() * 60.0 / tempo;
+    // position infinite. No host offers more than 999 bpm; a faster tempo would multiply a block's
+    // work without bound, so it counts as 999.
+    double samplesPerBeat = GetSamplesPerBeat();
+    if (!(samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat)))
+    {
+        const double tempo = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo : 120.0;
+        samplesPerBeat = GetSampleRate() * 60.0 / tempo;
+    }
+    return std::max(samplesPerBeat, GetSampleRate() * 60.0 / kFastestTempo);
 }
 
 void Tobel::UpdateTransportInfo()

@@ -6,6 +6,7 @@
 #include "framework/IEffectVST.h"
 #include "gui/IBitmapStrip.h"
 #include "gui/IObserverInterface.h"
+#include "plugin/BlockContinuity.h"
 #include "plugin/GlobalSettings.h"
 #include "plugin/SkinLayout.h"
 #include "plugin/StateFormat.h"
@@ -133,6 +134,11 @@ public:
     void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
     // A learned controller reaches its frame: its control takes the value.
     void LearnedController(int controller, int value) override { HandleLearnedController(controller, value); }
+    // A panic reaches its frame (controller 123 from the host, or the control zone's key).
+    void Panic(double offset) override { PanicAt(static_cast<int>(offset)); }
+    // A message to pass on (a controller no control learned, the pitch wheel, pressure, system
+    // messages) reaches its frame.
+    void PassMessage(int status, int data1, int data2, double offset) override;
 
     // ---- transport -------------------------------------------------------------------------
     // Fills the transport record from the host: sample rate, samples per beat
@@ -141,8 +147,9 @@ public:
     // sample position (never negative), playing and loop flags.
     void UpdateTransportInfo();
     // Asks the host for its clock (120 bpm and 4/4 where it gives none) and returns the samples
-    // per beat, never 0 or infinite.
+    // per beat, never 0 or infinite, and never for a tempo above kFastestTempo.
     double ReadHostClock(ITransportInfo* info);
+    static constexpr double kFastestTempo = 999.0;
     const TransportState& GetTransportState() const { return transport_; }
 
     // ---- state -----------------------------------------------------------------------------
@@ -222,6 +229,9 @@ public:
     // A panic is sent at the start of the next block (controller 123 on every channel, then the
     // engine stops every note).
     void RequestPanic() { panicRequest_ = true; }
+    // The control zone's panic key: at the key's own frame while the block processing delivers it,
+    // else at the start of the next block.
+    void PanicFromEngine();
     bool IsPanicRequested() const { return panicRequest_; }
     // Controller teach: on, the teach slot becomes (selected controller lane + 8 x edited key
     // area) and the ramp goes out on that key area's MIDI output channel; off, slot -1.
@@ -237,7 +247,10 @@ public:
     // Block processing (TobelProcess.cpp). One control change on channel 1..16 at offset.
     void SendControllerTeachValue(int value, int number, int offset, int channel);
     // Controller 123 value 0 on channels 0..15 at offset 0, then every engine note stops.
-    void SendPanic();
+    void SendPanic() { PanicAt(0); }
+    // The same at a block offset: the 16 controllers go before any other message at that frame,
+    // and the notes the engine sounds end there.
+    void PanicAt(int offset);
     double GetDisplayPulse() const { return displayPulse_; }
     bool HasProcessingStarted() const { return processingStarted_; }
 
@@ -248,6 +261,8 @@ private:
     // Hands a note-on or note-off to the note engine, which routes it at its frame (what no key
     // area takes comes back through PassThrough).
     void RouteNote(const IMidiMessage& message);
+    // Hands a message to pass on unchanged to the note engine, which hands it back at its frame.
+    void PassOn(const IMidiMessage& message);
     // The note a passed-through key of a channel 0..15 goes out as: the note its passed note-on
     // went out as, else TransposedKey.
     int PassThroughNote(int channel, int key) const;
@@ -257,7 +272,9 @@ private:
     void SendBlockOutbox();
     // Reads the host clock, notes a jump back at the host's loop and fills the transport record;
     // the block's host position in *position.
-    void PrepareBlockClock(int frames, double* position, bool* ownPosition);
+    // the block's position in *position, the frames at its start that were played already in
+    // *playedFrames.
+    void PrepareBlockClock(int frames, double* position, bool* ownPosition, int* playedFrames);
 
     std::unique_ptr<ControlRegistry> registry_;
     IGraphics* pendingGraphics_ = nullptr; // the editor object until it is attached
@@ -267,8 +284,7 @@ private:
     int ccTeachChannel_ = 1;
     double displayPulse_ = 0.0;
     bool processingStarted_ = false;
-    double lastBlockPosition_ = -1.0;
-    int lastBlockLength_ = 0;
+    quova::BlockContinuity continuity_;
     double ownBeatCounter_ = 0.0;
     // End of the MIDI block ---------------------------------------------------------------------
 
@@ -560,7 +576,9 @@ private:
     void RefreshControlsAfterRead(int version);
     void FillStateImage(quova::state::StateImage* image);
     PatternEngine* Area(int area) const;
-    void SendToHost(int offset, uint8_t status, int data1, int data2);
+    // Queues a message for the host at an offset of the block being processed; the block's end
+    // sends it (SendBlockOutbox).
+    void SendToHost(int offset, uint8_t status, int data1, int data2, bool firstAtFrame = false);
 
     GlobalSettings settings_;
     TransportState transport_;
@@ -592,10 +610,13 @@ private:
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.
     static constexpr size_t kMessagesPerBlockReserve = 4096;
+    // Ordered by offset, then by sequence: the order they were made, except that a panic's
+    // controllers come first at their frame.
     struct OutboxEntry
     {
         IMidiMessage message;
         int sequence;
     };
+    static constexpr int kFirstAtFrame = -(1 << 24);
     std::vector<OutboxEntry> outbox_;
 };

@@ -89,6 +89,17 @@ void Tobel::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey
                note.asNoteOn ? 0 : note.velocity);
 }
 
+void Tobel::PassOn(const IMidiMessage& message)
+{
+    engine_->GetNoteEngine()->PassMessage(message.status, message.data1, message.data2, message.offset);
+}
+
+void Tobel::PassMessage(int status, int data1, int data2, double offset)
+{
+    IEffectLockGuard guard(plugLock_);
+    SendToHost(static_cast<int>(offset), static_cast<uint8_t>(status), data1, data2);
+}
+
 void Tobel::AreasStarted(const int flags[NoteEvent::kAreaCount])
 {
     if (patternView_ == nullptr) return;
@@ -104,10 +115,11 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
 {
     IEffectLockGuard guard(plugLock_);
     if (!IsWellFormed(input)) return;
-    IMidiMessage message = input;
-    // Offsets outside the block are taken as its first (or last) frame.
-    message.offset = std::max(message.offset, 0);
-    if (GetBlockSize() > 0) message.offset = std::min(message.offset, GetBlockSize() - 1);
+    // Everything is recorded with its offset and acts, or goes back to the host, when the block
+    // reaches that frame: the host's list is taken in time order (messages of one offset in the
+    // order listed), an offset outside the block counts as its first or last frame.
+    const IMidiMessage& message = input;
+    NoteEngine& notes = *engine_->GetNoteEngine();
 
     switch (message.GetStatusKind())
     {
@@ -120,25 +132,24 @@ void Tobel::HandleMidiMessage(const IMidiMessage& input)
         const int controller = message.data1;
         if (controller == kAllNotesOffController)
         {
-            RequestPanic();
+            notes.Panic(message.offset);
             break;
         }
         if (controller == 0 || controller > kLastLearnController)
             break; // bank select and the channel-mode messages are dropped
-        if (!DeferLearnedController(controller, message.data2, message.offset)) SendMidiMessage(message);
+        if (!DeferLearnedController(controller, message.data2, message.offset)) PassOn(message);
         break;
     }
     case IMidiMessage::kPitchWheel:
         // The wheel's high byte acts as controller 119.
-        if (!DeferLearnedController(kPitchWheelController, message.data2, message.offset))
-            SendMidiMessage(message);
+        if (!DeferLearnedController(kPitchWheelController, message.data2, message.offset)) PassOn(message);
         break;
     case IMidiMessage::kProgramChange:
         // It chooses a pattern at its own frame, after the notes before it.
-        engine_->GetNoteEngine()->ProgramChange(message.data1, message.offset);
+        notes.ProgramChange(message.data1, message.offset);
         break;
     default:
-        SendMidiMessage(message);
+        PassOn(message);
         break;
     }
 }

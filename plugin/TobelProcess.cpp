@@ -57,11 +57,12 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 
     double position = 0.0;
     bool ownPosition = false;
-    PrepareBlockClock(frames, &position, &ownPosition);
+    int playedFrames = 0;
+    PrepareBlockClock(frames, &position, &ownPosition, &playedFrames);
     // A stop the block tells of happens at its first frame, before any of its notes is routed.
     app_->StopWithTheHost(transport_.playing, ownPosition);
     app_->ProcessBlock(position, 0.0, transport_.samplesPerBeat, transport_.playing, transport_.loop,
-                       transport_.loopStart, transport_.loopEnd, frames, ownPosition);
+                       transport_.loopStart, transport_.loopEnd, frames, ownPosition, playedFrames);
     if (!transport_.playing && transport_.samplesPerBeat > 0.0)
         ownBeatCounter_ += frames / transport_.samplesPerBeat;
     else if (transport_.playing)
@@ -73,10 +74,13 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
 
 void Tobel::SendBlockOutbox()
 {
-    // The block's messages are made piece by piece (the passed-through keys at their frames, then
-    // the notes of the piece they start) and put in time order before the host gets them (hosts
-    // read the events of one block as a time-ordered list). Messages at the same offset keep the
-    // order in which they were made.
+    // The block's messages are made piece by piece (what passes through at its frame, then the
+    // notes of the piece it starts) and put in time order before the host gets them: hosts read
+    // the events of one block as a time-ordered list, and some take a plug-in's events only while
+    // it processes a block. Every offset lies inside the block.
+    const int last = std::max(0, blockFrames_ - 1);
+    for (OutboxEntry& entry : outbox_)
+        entry.message.offset = std::clamp(entry.message.offset, 0, last);
     std::sort(outbox_.begin(), outbox_.end(),
               [](const OutboxEntry& a, const OutboxEntry& b)
               {
@@ -88,10 +92,9 @@ void Tobel::SendBlockOutbox()
     outbox_.clear();
 }
 
-void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
+void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition, int* playedFrames)
 {
     const double sampleRate = GetSampleRate();
-    const double hostPosition = static_cast<double>(GetSamplePosition());
     ITransportInfo info;
     const double samplesPerBeat = ReadHostClock(&info);
 
@@ -101,26 +104,34 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     const bool cycleActive = info.cycleActive && loopEnd > loopStart;
     if (!cycleActive) loopEnd = -1.0;
 
-    // Every block is taken where the host says it lies. A discontinuity (a loop, a relocation, a
-    // host that repeats or skips a few samples) happens at the block's first frame, as it would in
-    // blocks of one frame; the step clock follows the host's position from there, so what plays
-    // never depends on the block size. Only a jump back by more than half the host's active loop
-    // counts as a loop jump.
+    // While the host plays, each block is placed on its timeline: a block that repeats samples
+    // already played runs on from where the last one ended; a loop, a relocation or a skip ahead
+    // happens at the block's first frame, as it would in blocks of one frame.
+    double hostPosition = static_cast<double>(GetSamplePosition());
+    double beatPosition = ownBeatCounter_;
+    *playedFrames = 0;
     if (info.playing)
     {
-        if (lastBlockPosition_ >= 0.0)
-        {
-            const double gap = Truncate(lastBlockPosition_ + lastBlockLength_ - hostPosition);
-            if (cycleActive && gap >= 2.0 && gap > (loopEnd - loopStart) * 0.5) transport_.loopJump = true;
-        }
-        lastBlockPosition_ = hostPosition;
-        lastBlockLength_ = frames;
+        BlockContinuity::HostBlock block;
+        // The host's sample position, whole (a position it does not give is missing).
+        block.samplePosition = info.samplePosition >= 0.0 ? hostPosition : -1.0;
+        // A tempo above the fastest a host offers counts as that one; the host's musical position,
+        // which runs at its own tempo, then gives way to one that follows the sample position.
+        block.beatPosition = GetHostTempo() > kFastestTempo ? -1.0 : info.ppqPosition;
+        block.frames = frames;
+        block.samplesPerBeat = samplesPerBeat;
+        block.loopActive = cycleActive;
+        block.loopStartSample = loopStart;
+        block.loopEndSample = loopEnd;
+        block.loopStartBeat = info.cycleStart;
+        const BlockContinuity::Placement place = continuity_.Place(block);
+        if (place.loopJump) transport_.loopJump = true;
+        hostPosition = place.samplePosition;
+        beatPosition = place.beatPosition;
+        *playedFrames = place.playedFrames;
     }
     else
-    {
-        lastBlockLength_ = 0;
-        lastBlockPosition_ = -1.0;
-    }
+        continuity_.Reset();
     transport_.playing = info.playing;
     transport_.loop = cycleActive;
     transport_.loopStart = loopStart;
@@ -128,7 +139,7 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition)
     transport_.sampleRate = sampleRate;
     transport_.samplesPerBeat = samplesPerBeat;
     transport_.samplePosition = std::max(0.0, hostPosition);
-    transport_.beatPosition = info.playing ? std::max(0.0, info.ppqPosition) : ownBeatCounter_;
+    transport_.beatPosition = std::max(0.0, beatPosition);
 
     *position = hostPosition;
     // One host family restarts its sample position at every start; there the engine keeps its
@@ -149,17 +160,20 @@ int Tobel::TransposedKey(int key) const
     return std::clamp(transposeAsSemitones_ ? scale.Quantize(key, 0) : scale.MoveByDegrees(key, 0), 0, 127);
 }
 
-void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
+void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2, bool firstAtFrame)
 {
-    // Every offset lies inside the host's block, every data byte is a data byte.
-    if (blockFrames_ > 0) offset = std::clamp(offset, 0, blockFrames_ - 1);
+    // Every data byte is a data byte. Inside a block the message waits for the block's end
+    // (SendBlockOutbox). Everything the plug-in sends is made while a block is processed; a
+    // caller outside one (a test driving the listener by hand) has it sent at once.
     const IMidiMessage message(std::max(0, offset), status, static_cast<uint8_t>(std::clamp(data1, 0, 127)),
                                static_cast<uint8_t>(std::clamp(data2, 0, 127)));
-    // Inside a block the message waits for the block's end (SendBlockOutbox); outside, it goes now.
-    if (blockFrames_ > 0)
-        outbox_.push_back({message, static_cast<int>(outbox_.size())});
-    else
+    if (blockFrames_ <= 0)
+    {
         SendMidiMessage(message);
+        return;
+    }
+    const int sequence = static_cast<int>(outbox_.size());
+    outbox_.push_back({message, firstAtFrame ? kFirstAtFrame + sequence : sequence});
 }
 
 void Tobel::SendEvents(std::vector<OutputNote*>& notes)
@@ -220,10 +234,20 @@ void Tobel::SendControllerTeachValue(int value, int number, int offset, int chan
     SendToHost(offset, message.status, message.data1, message.data2);
 }
 
-void Tobel::SendPanic()
+void Tobel::PanicAt(int offset)
 {
     IEffectLockGuard guard(plugLock_);
     for (int channel = 0; channel < 16; ++channel)
-        SendToHost(0, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
-    engine_->GetNoteEngine()->AllNotesOff();
+        SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0, true);
+    engine_->GetNoteEngine()->AllNotesOff(offset);
+}
+
+void Tobel::PanicFromEngine()
+{
+    IEffectLockGuard guard(plugLock_);
+    const double at = engine_->GetNoteEngine()->DeliveryOffset();
+    if (blockFrames_ > 0 && at >= 0.0)
+        PanicAt(static_cast<int>(at));
+    else
+        RequestPanic();
 }

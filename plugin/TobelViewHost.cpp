@@ -132,5 +132,5 @@ void TobelActionSink::SetHoldBypassControl(int area, bool on)
 }
 void TobelActionSink::Panic()
 {
-    plug_.RequestPanic();
+    plug_.PanicFromEngine();
 }

@@ -1,13 +1,16 @@
 // Seeded random songs through the plug-in's effect record: random settings given as the host's state
 // chunk (key areas, ranges, channels, rates, swing, gates, every step lane, lane loops and directions,
 // scenes, hold modes, "Arp on note count", chord memory), random global options and a random
-// control-zone file, random keys (chords, presses released within a block, control-zone keys, two
-// channels) and program changes and the host's transport changing at frames (tempo, stop and start, a loop
-// jumping back, jumps forward and back), and the host changing parameters while it plays (rates, gates, key
-// areas on and off, ranges, input and output channels, scale, note count, hold, or another whole state). Each
-// song is played in blocks of 1, 64, 512, 4096 and 32768 frames and of random sizes, all cut at the
-// transport's and the parameters' frames, and must send what blocks of one frame send; every note sent on is
-// sent off once every key is up (with hold on, once hold goes off at the end).
+// control-zone file (its panic key too), random keys (chords, presses released within a block, control-zone
+// keys, two channels), program changes, messages that pass through (controllers, the pitch wheel, pressure),
+// panics, and the host's transport changing at frames (tempo, stop and start, a loop jumping back, jumps
+// forward, and back by more than the largest block: a shorter move back repeats what was played), and the
+// host changing parameters while it plays (rates, gates, key areas on and off, ranges, input and output
+// channels, scale, note count, hold, or another whole state). Each song is played in blocks of 1, 64, 512,
+// 4096 and 32768 frames and of random sizes, all cut at the transport's and the parameters' frames, and must
+// send what blocks of one frame send, every block's messages inside it, in time order and while the host's
+// processing call lasts; every note sent on is sent off once every key is up (with hold on, once hold goes
+// off at the end).
 //
 // The CI run plays a few songs; QUOVA_RANDOM_SONGS=N plays N songs of each kind, QUOVA_RANDOM_SEED=S
 // changes the seed, QUOVA_RANDOM_SONG=K plays song K alone. A failure names its seed and song.
@@ -36,6 +39,8 @@ using namespace quova::param;
 using namespace quova::test;
 
 constexpr int kCiSongs = 12;
+// The largest block a song is played in.
+constexpr int kLargestBlock = 32768;
 constexpr uint32_t kDefaultSeed = 29;
 
 int EnvInt(const char* name, int fallback)
@@ -163,16 +168,15 @@ private:
             lane = Chance(0.15) ? Int(20, 30) : -1;
 
         // The seven global options and the control-zone file (no preset changes: they load files on a
-        // thread of their own; no panic: it acts at the start of the next block, whatever its size; no
-        // hold switch while hold stays off).
+        // thread of their own; no hold switch while hold stays off).
         for (int i = 0; i < kOptionCount; ++i)
             song_.settingsFile += Chance(0.3) ? "true\n" : "false\n";
         static const char* const kWords[] = {
             "n/a", "order", "chordmemory", "length",   "gate",     "accent",   "transpose", "div",
-            "seq", "hold",  "holdbypass",  "pattern1", "pattern2", "pattern3", "pattern13"};
+            "seq", "hold",  "holdbypass",  "pattern1", "pattern2", "pattern3", "pattern13", "panic"};
         for (int i = 0; i < 24; ++i)
         {
-            std::string word = kWords[Pick(15)];
+            std::string word = kWords[Pick(16)];
             if (word == "hold" && !hold_) word = "n/a";
             song_.controlZoneFile += word + "\n";
         }
@@ -368,6 +372,26 @@ private:
         for (int n = Int(0, 3); n > 0; --n)
             song_.input.push_back({Int(0, static_cast<int>(last)), static_cast<uint8_t>(0xC0 | Pick(2)),
                                    static_cast<uint8_t>(Int(0, 50)), 0});
+        // Messages that pass through (controllers, the pitch wheel, pressure), some at a key's frame,
+        // and now and then a panic (controller 123), also just before keys.
+        for (int n = Int(0, 12); n > 0; --n)
+        {
+            static const uint8_t kKinds[] = {0xB0, 0xE0, 0xD0, 0xA0};
+            int64_t at = Int(0, static_cast<int>(last));
+            if (!song_.input.empty() && Chance(0.3))
+                at = song_.input[static_cast<size_t>(Pick(static_cast<int>(song_.input.size())))].frame;
+            const uint8_t kind = kKinds[Pick(4)];
+            song_.input.push_back({at, static_cast<uint8_t>(kind | Pick(3)),
+                                   static_cast<uint8_t>(kind == 0xB0 ? Int(1, 119) : Int(0, 127)),
+                                   static_cast<uint8_t>(kind == 0xD0 ? 0 : Int(0, 127))});
+        }
+        if (Chance(0.3))
+        {
+            int64_t at = Int(0, static_cast<int>(last));
+            if (!song_.input.empty() && Chance(0.5))
+                at = song_.input[static_cast<size_t>(Pick(static_cast<int>(song_.input.size())))].frame;
+            song_.input.push_back({at, static_cast<uint8_t>(0xB0 | Pick(2)), 123, 0});
+        }
         std::stable_sort(song_.input.begin(), song_.input.end(),
                          [](const Message& x, const Message& y) { return x.frame < y.frame; });
     }
@@ -410,8 +434,8 @@ private:
             case 3: // forward, often by less than a block
                 changes.push_back({{frame(), T::kJump, Uniform(0.01, 3.0)}, false});
                 break;
-            default: // back
-                changes.push_back({{frame(), T::kJump, -Uniform(0.01, 3.0)}, false});
+            default: // back, by more than the largest block (a shorter move back is a repeat)
+                changes.push_back({{frame(), T::kJump, -Uniform(0.01, 5.0)}, false});
                 break;
             }
         }
@@ -430,7 +454,11 @@ private:
             if (t.kind == T::kStop || t.kind == T::kStart) playing = t.kind == T::kStart;
             if (t.kind == T::kJump)
             {
-                t.value = c.toCycleStart ? song_.cycleStart : std::max(0.0, quarters + t.value);
+                const double to = c.toCycleStart ? song_.cycleStart : std::max(0.0, quarters + t.value);
+                // A move back other than to the cycle start is kept only beyond the largest block.
+                const double backBy = (quarters - to) * song_.sampleRate * 60.0 / tempo;
+                if (!c.toCycleStart && backBy > 0.0 && backBy < kLargestBlock + 2) continue;
+                t.value = to;
                 quarters = t.value;
             }
             song_.transport.push_back(t);
@@ -509,7 +537,7 @@ void PlayRandomSongs(bool hold)
         for (const std::vector<int>& sizes : {std::vector<int>{64},
                                               {512},
                                               {4096},
-                                              {32768},
+                                              {kLargestBlock},
                                               RandomBlockSizes(seed + static_cast<uint32_t>(number))})
         {
             const auto result = SameMidi(reference, PlaySeeded(song, sizes));

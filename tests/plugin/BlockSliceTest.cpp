@@ -358,6 +358,69 @@ TEST(BlockSlicingSingleFrames, NoteEngineCasesSendWhatOneFrameBlocksSend)
         EXPECT_EQ(NotesLeftSounding(ExpectSameAsOneFrameBlocks(s.name, s.song)), 0) << s.name;
 }
 
+// A panic (controller 123 from the host, or the control zone's panic key) acts at its own frame: its
+// sixteen controllers go out there before anything else, the keys before it are let go (50 too,
+// listed ahead of it at its frame), and the keys after it in the same block arpeggiate.
+TEST(BlockSlicingSingleFrames, APanicActsAtItsFrameAndKeepsTheKeysAfterIt)
+{
+    for (const bool zoneKey : {false, true})
+    {
+        Song s;
+        s.frames = 60000;
+        if (zoneKey) s.controlZoneFile = "panic\n";
+        s.input = {
+            {0, 0x90, 48, 100},     {0, 0x90, 52, 100},
+            {30000, 0x90, 50, 100}, zoneKey ? Message{30000, 0x90, 12, 100} : Message{30000, 0xB0, 123, 0},
+            {30000, 0x90, 53, 100}, {30100, 0x90, 57, 100}};
+        for (uint8_t n : {48, 52, 50, 53, 57})
+            s.input.push_back({50000, 0x80, n, 0});
+        const std::string name = zoneKey ? "the zone's panic key" : "controller 123";
+        const std::vector<Message> sent = ExpectSameAsOneFrameBlocks(name, s);
+        const auto first =
+            std::find_if(sent.begin(), sent.end(), [](const Message& m) { return m.frame >= 30000; });
+        ASSERT_GE(sent.end() - first, 16) << name;
+        for (int c = 0; c < 16; ++c)
+            EXPECT_EQ(first[c], (Message{30000, static_cast<uint8_t>(0xB0 + c), 123, 0})) << name;
+        for (uint8_t n : {53, 57}) // the keys after the panic play
+            EXPECT_TRUE(std::any_of(first + 16, sent.end(),
+                                    [n](const Message& m)
+                                    { return m.status == 0x90 && m.data1 == n && m.frame > 30100; }))
+                << name << ", key " << int(n);
+        EXPECT_FALSE(std::any_of(first + 16, sent.end(),
+                                 [](const Message& m) {
+                                     return m.status == 0x90 &&
+                                            (m.data1 == 48 || m.data1 == 52 || m.data1 == 50);
+                                 }))
+            << name;
+    }
+}
+
+// A host's event list is taken in time order: a re-press of a held key listed (at 300 of its block)
+// before the key's release (at 100), and a controller listed after a key that comes later, play as
+// the same events listed in time order.
+TEST(BlockSlicingSingleFrames, AListOutOfTimeOrderPlaysAsTheSameListInTimeOrder)
+{
+    Song ordered;
+    ordered.frames = 4 * 22050;
+    ordered.parameters = {{PerArea(kKeyAreaOnOff, 1), 1.0}};
+    ordered.input = {{0, 0x90, 48, 100},
+                     {0, 0x90, 52, 100},
+                     {5 * 512 + 100, 0x80, 48, 0},
+                     {5 * 512 + 200, 0xB0, 7, 1},
+                     {5 * 512 + 300, 0x90, 48, 90},
+                     {5 * 512 + 400, 0x90, 64, 90},
+                     {66150, 0x80, 48, 0},
+                     {66150, 0x80, 52, 0},
+                     {66150, 0x80, 64, 0}};
+    Song unordered = ordered;
+    std::swap(unordered.input[2], unordered.input[4]); // 300 before 100
+    std::swap(unordered.input[3], unordered.input[5]); // 400 before 200
+    const std::vector<Message> reference = Play(ordered, {1});
+    EXPECT_GT(CountOfKind(reference, 0x90), 12);
+    for (int size : {512, 4096})
+        EXPECT_TRUE(SameMidi(reference, Play(unordered, {size}))) << size << "-frame blocks";
+}
+
 } // namespace
 
 namespace
@@ -437,6 +500,106 @@ TEST(BlockSlicingTransport, EverySlicingSendsWhatOneFrameBlocksSend)
         for (const std::vector<int>& sizes : {std::vector<int>{64}, {512}, {4096}, {32768}, RandomSizes(29)})
             EXPECT_TRUE(SameMidi(reference, Play(c.song, sizes))) << c.name << ", blocks of " << sizes[0];
     }
+}
+
+// Keys 48, 52 and 55 held for most of 200000 frames at 1/16, with a transpose of +12 on step 2, so
+// that a step played twice would put every later note and transpose a step ahead.
+Song HeldChord()
+{
+    Song song = HeldKeys(44100.0, 120.0, 200000,
+                         {{0, 0x90, 48, 100},
+                          {0, 0x90, 52, 100},
+                          {0, 0x90, 55, 100},
+                          {190000, 0x80, 48, 0},
+                          {190000, 0x80, 52, 0},
+                          {190000, 0x80, 55, 0}});
+    song.parameters = {{StepValue(0, 0, 5, 1), 12.0}};
+    return song;
+}
+
+// A host that plays the tail of the last block again, and reports the move back in its sample
+// position, its musical position or both: what was played is not played again, and every note lands
+// on the song frame it has in blocks of one frame from a clean host (a move back by less than the
+// last block cannot happen in blocks of one frame, so these compare with a clean clock). Step 16
+// starts at 82687.5, on the last frame of the block before 82688 in blocks of 64.
+TEST(BlockSlicingTransport, ARepeatedTailPlaysNothingTwice)
+{
+    const Song clean = HeldChord();
+    const std::vector<Message> reference = Play(clean, {1});
+    ASSERT_GT(CountOfKind(reference, 0x90), 30);
+    using T = Song::Transport;
+    for (int positions : {3, 1, 2})
+    {
+        const std::string moved = positions == 3   ? "both positions"
+                                  : positions == 1 ? "sample position"
+                                                   : "musical position";
+        Song tail = clean;
+        tail.transport = {{49664, T::kRepeat, 100, positions},
+                          {98304, T::kRepeat, 37, positions},
+                          {131072, T::kRepeat, 511, positions}};
+        for (int size : {512, 4096})
+            EXPECT_TRUE(SameMidi(reference, Play(tail, {size}))) << moved << ", " << size << "-frame blocks";
+        Song one = clean;
+        one.transport = {{82688, T::kRepeat, 1, positions}, {131072, T::kRepeat, 1, positions}};
+        for (const std::vector<int>& sizes : {std::vector<int>{64}, {512}, RandomSizes(31)})
+            EXPECT_TRUE(SameMidi(reference, Play(one, sizes)))
+                << moved << ", one sample, blocks of " << sizes[0];
+    }
+}
+
+// A host whose reported position jitters by a sample (the block itself is where it was): no step is
+// played twice or lost; each note moves by a frame at most.
+TEST(BlockSlicingTransport, APositionThatJittersByASampleDoublesNoStep)
+{
+    const Song clean = HeldChord();
+    const std::vector<Message> reference = Play(clean, {64});
+    using T = Song::Transport;
+    for (int positions : {3, 2})
+    {
+        Song jitter = clean;
+        for (int64_t frame = 64; frame < clean.frames; frame += 64 * 7)
+            jitter.transport.push_back({frame, T::kJitter, 1.0, positions});
+        // One block reported a sample late, too.
+        jitter.transport.push_back({82688 - 64, T::kJitter, -1.0, positions});
+        std::sort(jitter.transport.begin(), jitter.transport.end(),
+                  [](const T& a, const T& b) { return a.frame < b.frame; });
+        const std::vector<Message> sent = Play(jitter, {64});
+        ASSERT_EQ(sent.size(), reference.size()) << "positions " << positions;
+        for (size_t i = 0; i < sent.size(); ++i)
+        {
+            EXPECT_LE(std::abs(sent[i].frame - reference[i].frame), 1) << sent[i] << " for " << reference[i];
+            EXPECT_EQ(std::tie(sent[i].status, sent[i].data1),
+                      std::tie(reference[i].status, reference[i].data1));
+        }
+    }
+}
+
+// A playing host that gives no usable musical position (not flagged valid, or not a number): the
+// musical position follows the sample position and the tempo.
+TEST(BlockSlicingTransport, AHostWithoutAMusicalPositionPlaysByItsSamplePosition)
+{
+    const Song clean = HeldChord();
+    const std::vector<Message> reference = Play(clean, {1});
+    for (Song::Ppq ppq : {Song::Ppq::kNotValid, Song::Ppq::kNaN})
+    {
+        Song song = clean;
+        song.ppq = ppq;
+        for (const std::vector<int>& sizes : {std::vector<int>{1}, {512}, RandomSizes(37)})
+            EXPECT_TRUE(SameMidi(reference, Play(song, sizes))) << "blocks of " << sizes[0];
+    }
+}
+
+// A tempo no host offers plays as the fastest one a host does (999 bpm), so that a block's work stays
+// bounded: the host's musical position, which runs at its own tempo, gives way to the sample position.
+TEST(BlockSlicingTransport, AnAbsurdTempoPlaysAsTheFastestAHostOffers)
+{
+    Song fastest = HeldChord();
+    fastest.frames = 44100;
+    fastest.tempo = 999.0;
+    const std::vector<Message> reference = Play(fastest, {512});
+    Song absurd = fastest;
+    absurd.tempo = 1e9;
+    EXPECT_TRUE(SameMidi(reference, Play(absurd, {512})));
 }
 
 } // namespace

@@ -66,26 +66,47 @@ TEST(MidiControllers, DroppedEchoedOrMalformed)
         rig.Midi(0xB0, cc, 10);
     EXPECT_TRUE(rig.Sent().empty());
 
-    // Unmapped controllers, the pitch wheel and aftertouch go back to the host at once.
+    // Unmapped controllers, the pitch wheel and aftertouch go back to the host within the block, at
+    // their frames, in time order (the host listed them out of order) and after nothing else.
     rig.Midi(0xB3, 7, 99, 40);
+    rig.Midi(0xA0, 60, 20, 43);
     rig.Midi(0xE1, 0, 64, 41);
     rig.Midi(0xD2, 33, 0, 42);
-    rig.Midi(0xA0, 60, 20, 43);
+    EXPECT_TRUE(rig.Sent().empty());
+    rig.Blocks(1);
     const std::vector<SentMessage> echoed = {
         {0, 40, 0xB3, 7, 99}, {0, 41, 0xE1, 0, 64}, {0, 42, 0xD2, 33, 0}, {0, 43, 0xA0, 60, 20}};
     EXPECT_EQ(rig.Sent(), echoed);
+    rig.ClearSent();
+
+    // A host that announced blocks of 4096 and plays blocks of 512: what it lists past the block
+    // acts at the block's last frame, a key beyond every key area included.
+    rig.Plug().ChangeBlockSize(4096);
+    rig.Midi(0xB0, 7, 2, 600);
+    rig.Midi(0x90, 100, 90, 3000);
+    rig.Blocks(1);
+    EXPECT_EQ(rig.Sent(), (std::vector<SentMessage>{{1, 511, 0xB0, 7, 2}, {1, 511, 0x90, 100, 90}}));
+    rig.Plug().ChangeBlockSize(MidiRig::kFrames);
     rig.ClearSent();
 
     // Malformed input is neither handled nor passed on.
     rig.Midi(0x40, 1, 2);
     rig.Midi(0xF0, 1, 2);
     rig.Midi(0xB0, 7, 200);
+    rig.Blocks(1);
     EXPECT_TRUE(rig.Sent().empty());
 
-    // Controller 123 is never echoed: it requests the panic for the next block.
-    rig.Midi(0xB2, 123, 5);
+    // Controller 123 is never echoed: the panic it asks for sends controller 123 on every channel at
+    // its own frame, before a controller listed ahead of it at that frame.
+    rig.Midi(0xB0, 7, 1, 300);
+    rig.Midi(0xB2, 123, 5, 300);
     EXPECT_TRUE(rig.Sent().empty());
-    EXPECT_TRUE(rig.Plug().IsPanicRequested());
+    rig.Blocks(1);
+    ASSERT_EQ(rig.Sent().size(), 17u);
+    for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(rig.Sent()[static_cast<size_t>(c)],
+                  (SentMessage{3, 300, static_cast<uint8_t>(0xB0 + c), 123, 0}));
+    EXPECT_EQ(rig.Sent()[16], (SentMessage{3, 300, 0xB0, 7, 1}));
 }
 
 TEST(MidiControllers, ProgramChangesSelectAPatternOfAKeyArea)
@@ -172,12 +193,14 @@ TEST_F(MidiLearn, AnArmedControlTakesTheNextControllerAndThatMessageAtItsFrame)
 
     // Other controllers are not affected and still reach the host.
     rig_.Midi(0xB0, 21, 5);
+    rig_.Blocks(1);
     EXPECT_EQ(rig_.Sent().size(), 1u);
 
     // Unmapping gives the controller back to the host.
     plug.SetLearnMapping(20, -1);
     EXPECT_EQ(plug.GetLearnMapping(20), -1);
     rig_.Midi(0xB0, 20, 1);
+    rig_.Blocks(1);
     EXPECT_EQ(rig_.Sent().size(), 2u);
     EXPECT_NEAR(Volume(), 64.0, 1e-9);
 }
@@ -194,6 +217,7 @@ TEST_F(MidiLearn, MissingControlsLeaveTheControllerToTheHostAndTheWheelLearnsAs1
     EXPECT_EQ(plug.GetLearnMapping(31), labelIndex);
     rig_.Midi(0xB0, 30, 1);
     rig_.Midi(0xB0, 31, 2);
+    rig_.Blocks(1);
     EXPECT_EQ(rig_.Sent().size(), 2u);
     // Controller 0 is never learned, so an armed learn waits for the next usable controller; the
     // pitch wheel's high byte learns as controller 119.
@@ -276,12 +300,12 @@ TEST(ControlZone, TheFileIsReadAtStartAndItsKeysAct)
     EXPECT_EQ(table.GetActionId(15), 12);
     EXPECT_EQ(table.GetActionId(16), 0); // keys without a line have no action
 
-    // "panic": the block after the key starts with controller 123 on every channel.
-    rig.Midi(0x90, 14, 100);
+    // "panic": controller 123 on every channel at the key's frame.
+    rig.Midi(0x90, 14, 100, 200);
     rig.Blocks(2);
     const std::vector<SentMessage> controllers = rig.SentOfKind(0xB0);
     ASSERT_EQ(controllers.size(), 16u);
-    EXPECT_EQ(controllers[0], (SentMessage{1, 0, 0xB0, 123, 0}));
+    EXPECT_EQ(controllers[0], (SentMessage{0, 200, 0xB0, 123, 0}));
     // "hold" toggles the edited key area's hold; "pattern3" selects its third pattern.
     rig.Midi(0x90, 15, 100);
     rig.Midi(0x90, 12, 100);

@@ -1,7 +1,6 @@
 // The note engine's bookkeeping as the host hears it through the effect record: every generated
 // note-on gets exactly one note-off, duplicates are dropped with their note-offs, overlapping parts
-// of a divided step sound as one note, control-zone keys are no held notes, and a host's event list
-// out of time order leaves no note held.
+// of a divided step sound as one note, and control-zone keys are no held notes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,18 +84,6 @@ TEST(NoteBookkeeping, OverlappingHalvesOfADividedStepSoundAsOneNote)
         EXPECT_EQ(NoteTimeline(Play(every, sizes)), one) << sizes[0] << "-frame blocks first";
         EXPECT_EQ(NoteTimeline(Play(middle, sizes)), two) << sizes[0] << "-frame blocks first";
     }
-}
-
-// The host lists a note-on at offset 300 before a note-off of the same key at offset 100.
-TEST(NoteBookkeeping, ANoteOffListedBeforeItsTimeAfterItsNoteOnReleasesTheKey)
-{
-    Song song;
-    song.frames = 4 * kBeat;
-    song.input = {{300, 0x90, 48, 100}, {100, 0x80, 48, 0}};
-    const std::vector<Message> sent = Play(song, {512});
-    EXPECT_EQ(CountOfKind(sent, 0x90), CountOfKind(sent, 0x80));
-    for (const Message& m : sent)
-        EXPECT_LT(m.frame, kBeat) << m; // no arpeggio goes on playing
 }
 
 // "Arp on note count" 3: a control-zone key (5, which has no action) and two notes in one block

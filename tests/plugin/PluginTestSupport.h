@@ -97,6 +97,10 @@ struct FakeHost
     bool answerTime = true;
     VstTimeInfo time{};
     std::vector<VstMidiEvent> midi;
+    // Set by a test while it is in the plug-in's processing call: events the plug-in sends at any
+    // other time are counted (some hosts take a plug-in's events only while it processes a block).
+    bool processing = false;
+    int sentOutsideProcessing = 0;
 
     static inline FakeHost* current = nullptr;
     FakeHost()
@@ -128,6 +132,7 @@ struct FakeHost
         case vst::audioMasterProcessEvents:
         {
             const VstEvents* events = static_cast<const VstEvents*>(ptr);
+            if (!host->processing) host->sentOutsideProcessing += events->numEvents;
             for (int i = 0; i < events->numEvents; ++i)
                 if (events->events[i]->type == vst::kVstMidiType)
                     host->midi.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));

@@ -111,16 +111,16 @@ TEST_F(ModulePlay, Controller123StopsEverythingAndOtherControllersEchoOrDrop)
 {
     for (uint8_t n : {48, 52, 55})
         Queue(0, 0x90, n, 100);
-    Queue(3000, 0xB0, 7, 64);  // not learned: back to the host at once
+    Queue(3000, 0xB0, 7, 64);  // not learned: back to the host at its frame
     Queue(3000, 0xB0, 121, 0); // channel mode: dropped
     Queue(3000, 0xB0, 0, 3);   // bank select: dropped
-    Queue(6000, 0xB3, 123, 0); // panic at the next block (block 11)
+    Queue(6000, 0xB3, 123, 0); // panic at its own frame (block 11)
     ASSERT_TRUE(host_.RunBlocks(40));
     const std::vector<Note> controllers = Received(0xB0);
     ASSERT_EQ(controllers.size(), 17u);
     EXPECT_EQ(controllers[0], (Note{5, 440, 0xB0, 7, 64}));
     for (int c = 0; c < 16; ++c)
-        EXPECT_EQ(controllers[1 + c], (Note{11, 0, static_cast<uint8_t>(0xB0 + c), 123, 0}));
+        EXPECT_EQ(controllers[1 + c], (Note{11, 368, static_cast<uint8_t>(0xB0 + c), 123, 0}));
     // The arpeggio stops: the last note-on before the panic was step 1 at block 10.
     for (const Note& n : Received(0x90))
         EXPECT_LE(n.block, 10) << n;

@@ -52,7 +52,11 @@ struct Song
     // The host's transport stops for the frames in [stopFrom, stopUntil).
     int64_t stopFrom = -1, stopUntil = -1;
     // What the host's transport does at a frame: a new tempo (value in beats per minute), a stop, a
-    // start (from where it stopped), or a jump of the song position to value quarter notes.
+    // start (from where it stopped), or a jump of the song position to value quarter notes. Or a
+    // host that misbehaves in one block: it plays the last value samples of the block before again
+    // (kRepeat: the block starts that much earlier and is that much longer), or it reports the
+    // block's position value samples early (kJitter: the block itself is as it was). positions:
+    // which positions it moves (1 the sample position, 2 the musical position, 3 both).
     struct Transport
     {
         enum Kind
@@ -60,16 +64,26 @@ struct Song
             kTempo,
             kStop,
             kStart,
-            kJump
+            kJump,
+            kRepeat,
+            kJitter
         };
         int64_t frame;
         Kind kind;
         double value = 0.0;
+        int positions = 3;
     };
     std::vector<Transport> transport; // in frame order
     // The host's cycle in quarter notes, reported as active while cycleEnd > cycleStart (the host
     // jumps back only where a kJump says so).
     double cycleStart = 0.0, cycleEnd = 0.0;
+    // How the host reports its musical position: as it should, not flagged valid, or as NaN.
+    enum class Ppq
+    {
+        kGiven,
+        kNotValid,
+        kNaN
+    } ppq = Ppq::kGiven;
     // A state given to the plug-in as the host's program chunk before the parameters are set.
     std::vector<uint8_t> state;
     std::vector<uint8_t> laterState;
@@ -148,8 +162,7 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
     const auto samplesPerBeat = [&] { return song.sampleRate * 60.0 / host.time.tempo; };
     const auto quarters = [&] { return anchorQuarters + (samplePosition - anchorSample) / samplesPerBeat(); };
     bool playing = true;
-    std::vector<double> left(static_cast<size_t>(largest)), right(static_cast<size_t>(largest));
-    double* outputs[2] = {left.data(), right.data()};
+    std::vector<double> left, right;
     std::vector<Message> sent;
     size_t next = 0, nextChange = 0, nextTransport = 0;
     size_t block = 0;
@@ -166,6 +179,7 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             effect->setParameter(effect, c.index,
                                  static_cast<float>(plug.GetParameter(c.index)->Normalize(c.value)));
         }
+        int repeat = 0, early = 0, moved = 0;
         for (; nextTransport < song.transport.size() && song.transport[nextTransport].frame <= start;
              ++nextTransport)
         {
@@ -173,6 +187,12 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             if (t.kind == Song::Transport::kStop || t.kind == Song::Transport::kStart)
             {
                 playing = t.kind == Song::Transport::kStart;
+                continue;
+            }
+            if (t.kind == Song::Transport::kRepeat || t.kind == Song::Transport::kJitter)
+            {
+                (t.kind == Song::Transport::kRepeat ? repeat : early) = static_cast<int>(t.value);
+                moved = t.positions;
                 continue;
             }
             const double now = quarters();
@@ -187,7 +207,8 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
         int64_t end = std::min<int64_t>(start + sizes[block % sizes.size()], song.frames);
         for (int64_t cut : cuts)
             if (cut > start && cut < end) end = cut;
-        const int frames = static_cast<int>(end - start);
+        // A repeating host hands the last frames of the block before again, ahead of this block's.
+        const int frames = static_cast<int>(end - start) + repeat;
         // The messages of this block, as the host's event list.
         std::vector<VstMidiEvent> midi;
         for (; next < song.input.size() && song.input[next].frame < end; ++next)
@@ -195,7 +216,7 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             VstMidiEvent e{};
             e.type = vst::kVstMidiType;
             e.byteSize = sizeof(VstMidiEvent);
-            e.deltaFrames = static_cast<VstInt32>(song.input[next].frame - start);
+            e.deltaFrames = static_cast<VstInt32>(song.input[next].frame - start + repeat);
             e.midiData[0] = static_cast<char>(song.input[next].status);
             e.midiData[1] = static_cast<char>(song.input[next].data1);
             e.midiData[2] = static_cast<char>(song.input[next].data2);
@@ -215,16 +236,34 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             host.time.flags &= ~vst::kVstTransportPlaying;
         else
             host.time.flags |= vst::kVstTransportPlaying;
-        host.time.samplePos = samplePosition;
-        host.time.ppqPos = quarters();
+        const int back = repeat + early;
+        host.time.samplePos = samplePosition - ((moved & 1) != 0 ? back : 0);
+        host.time.ppqPos = quarters() - ((moved & 2) != 0 ? back / samplesPerBeat() : 0.0);
+        if (song.ppq == Song::Ppq::kNaN) host.time.ppqPos = std::nan("");
+        if (song.ppq == Song::Ppq::kNotValid) host.time.flags &= ~vst::kVstPpqPosValid;
+        left.resize(static_cast<size_t>(frames));
+        right.resize(static_cast<size_t>(frames));
+        double* outputs[2] = {left.data(), right.data()};
+        host.processing = true;
         effect->processDoubleReplacing(effect, nullptr, outputs, frames);
-        for (const VstMidiEvent& e : host.midi)
-            sent.push_back({start + e.deltaFrames, static_cast<uint8_t>(e.midiData[0]),
+        host.processing = false;
+        // The host gets each block's messages while the plug-in processes it (checked at the end),
+        // inside the block and in time order.
+        for (size_t i = 0; i < host.midi.size(); ++i)
+        {
+            const VstMidiEvent& e = host.midi[i];
+            EXPECT_TRUE(e.deltaFrames >= 0 && e.deltaFrames < frames &&
+                        (i == 0 || host.midi[i - 1].deltaFrames <= e.deltaFrames))
+                << "block at " << start << ": event " << i << " at offset " << e.deltaFrames << " of "
+                << frames;
+            sent.push_back({start - repeat + e.deltaFrames, static_cast<uint8_t>(e.midiData[0]),
                             static_cast<uint8_t>(e.midiData[1]), static_cast<uint8_t>(e.midiData[2])});
+        }
         host.midi.clear();
-        if (!stopped) samplePosition += frames;
+        if (!stopped) samplePosition += static_cast<double>(end - start);
         start = end;
     }
+    EXPECT_EQ(host.sentOutsideProcessing, 0) << "events sent outside the processing call";
     return sent;
 }
 
