@@ -77,13 +77,17 @@ struct Song
     // The host's cycle in quarter notes, reported as active while cycleEnd > cycleStart (the host
     // jumps back only where a kJump says so).
     double cycleStart = 0.0, cycleEnd = 0.0;
-    // How the host reports its musical position: as it should, not flagged valid, or as NaN.
+    // How the host reports its musical position: as it should, not flagged valid, as NaN, or from
+    // its sample position in single precision (a counter of the host's that is a float).
     enum class Ppq
     {
         kGiven,
         kNotValid,
-        kNaN
+        kNaN,
+        kFromFloat
     } ppq = Ppq::kGiven;
+    // The host's sample position at the song's first frame (its musical position follows).
+    double startSample = 0.0;
     // A state given to the plug-in as the host's program chunk before the parameters are set.
     std::vector<uint8_t> state;
     std::vector<uint8_t> laterState;
@@ -158,8 +162,9 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
     // The host's clock: its song position in whole samples moves on while it plays; the position in
     // quarter notes follows from the last tempo change or jump (the anchor), the same in every
     // slicing.
-    double samplePosition = 0.0, anchorSample = 0.0, anchorQuarters = 0.0;
+    double samplePosition = song.startSample, anchorSample = song.startSample;
     const auto samplesPerBeat = [&] { return song.sampleRate * 60.0 / host.time.tempo; };
+    double anchorQuarters = song.startSample / samplesPerBeat();
     const auto quarters = [&] { return anchorQuarters + (samplePosition - anchorSample) / samplesPerBeat(); };
     bool playing = true;
     std::vector<double> left, right;
@@ -240,6 +245,9 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
         host.time.samplePos = samplePosition - ((moved & 1) != 0 ? back : 0);
         host.time.ppqPos = quarters() - ((moved & 2) != 0 ? back / samplesPerBeat() : 0.0);
         if (song.ppq == Song::Ppq::kNaN) host.time.ppqPos = std::nan("");
+        if (song.ppq == Song::Ppq::kFromFloat)
+            host.time.ppqPos =
+                static_cast<double>(static_cast<float>(host.time.samplePos)) / samplesPerBeat();
         if (song.ppq == Song::Ppq::kNotValid) host.time.flags &= ~vst::kVstPpqPosValid;
         left.resize(static_cast<size_t>(frames));
         right.resize(static_cast<size_t>(frames));
