@@ -49,7 +49,8 @@ public:
     NoteEngine* GetNoteEngine() const { return noteEngine_.get(); }
     ChordMemory* GetChordMemory() const { return chordMemory_.get(); }
     ControlTargetTable* GetControlTargetTable() const { return controlTable_.get(); }
-    // The application object, set by its constructor (null until then).
+    // The application object, set by its constructor (null until then). The holder names every
+    // object of the engine; nothing in the plug-in needs this one through it.
     TobelApp* GetApp() const { return app_; }
     void RegisterApp(TobelApp* app) { app_ = app; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class EngineHost;
+class ProcessorListener;
 struct OutputNote;
 
 // The router between MIDI input and the four key areas, and the collector of
@@ -42,6 +43,9 @@ public:
     NoteEngine& operator=(const NoteEngine&) = delete;
 
     void SetListener(NoteEngineListener* listener) { listener_ = listener; }
+    // What goes back up to the plug-in at its frame: the keys no area takes, the areas a key
+    // started, learned controllers, panics and the messages that pass through.
+    void SetProcessorListener(ProcessorListener* listener) { upward_ = listener; }
 
     // A note-on on channel 1..16 at a sample offset of the block being received: recorded, and
     // routed when the block reaches that frame (what no area takes then goes to the listener's
@@ -120,15 +124,20 @@ public:
     std::vector<OutputNote*>& Output() { return output_; }
     int GetHeldCount() const { return heldCount_; }
     bool IsIdle() const { return idle_; }
-    int GetNoteCount(int channel, int note) const;
     // Generated notes sounding on a channel 1..16.
     int SoundingCount(int channel) const;
-    // The position of the piece being delivered (set by the processor).
-    void SetPiecePosition(double position) { piecePosition_ = position; }
     // The block offset of the event being delivered, -1 outside a delivery.
     double DeliveryOffset() const { return deliveryOffset_; }
 
 private:
+    static constexpr int kAreas = NoteEvent::kAreaCount;
+    // Duplicates whose note-offs are still to come; far more than a block can make.
+    static constexpr size_t kMaxDropped = 256;
+    // Step counters remembered as raised per channel between two settlings.
+    static constexpr size_t kMaxRaised = 256;
+    static bool IsChannel(int channel) { return channel >= 1 && channel <= kChannels; }
+    static bool IsNote(int note) { return note >= 0 && note < kNotes; }
+
     struct Sounding
     {
         int area;
@@ -203,6 +212,7 @@ private:
     std::vector<Released> released_;
     std::vector<OutputNote*> output_;
     NoteEngineListener* listener_ = nullptr;
+    ProcessorListener* upward_ = nullptr;
     int heldCount_ = 0;
     bool idle_ = true;
     std::vector<NoteEvent> inbox_;
@@ -219,9 +229,8 @@ private:
     // The keys whose note-on went to the host as passed through and whose note-off has not.
     std::array<std::array<bool, kNotes>, kChannels> passedKeys_{};
     std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
-    std::array<int, kChannels> channelTotals_{};
     std::vector<std::unique_ptr<OutputNote>> pool_;
     std::vector<OutputNote*> free_;
-    double piecePosition_ = 0.0;
+    double piecePosition_ = 0.0; // the position of the piece being delivered
     double deliveryOffset_ = -1.0;
 };

@@ -58,18 +58,6 @@ public:
     // kForArea when that area released the note, NoteEvent::kKept when it keeps it (hold), else 0.
     virtual void NoteOffForFlaggedAreas(double position, double offset, int note, int velocity, int channel,
                                         int flags[NoteEvent::kAreaCount]) = 0;
-    // A note no key area took at its frame (offset within the block): it goes to the host as it
-    // came. endsPassedKey: a release that ends a key whose note-on passed through.
-    virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
-    // A key started an area that held no notes (with the keys that waited for its "Arp on note
-    // count"); flags: the areas that took the key.
-    virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
-    // A learned controller recorded with NoteEngine::LearnedController, at its frame.
-    virtual void LearnedController(int /*controller*/, int /*value*/) {}
-    // A panic recorded with NoteEngine::Panic, at its frame (offset within the block).
-    virtual void Panic(double /*offset*/) {}
-    // A message recorded with NoteEngine::PassMessage, at its frame.
-    virtual void PassMessage(int /*status*/, int /*data1*/, int /*data2*/, double /*offset*/) {}
     // Whether an area matching the note keeps notes by hold or hold sync.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
     virtual void NotifyReset() = 0;

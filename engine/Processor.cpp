@@ -164,15 +164,17 @@ void Processor::ProcessBlock(double samplePosition, double, double samplesPerBea
 // --- TobelApp -------------------------------------------------------------------------
 
 TobelApp::TobelApp(TransportState& transport, ProcessorListener& listener, EngineHost& host)
-    : Application(listener, host, transport), engine_(host), clock_(transport), output_(listener)
+    : Application(listener, host, transport), engine_(host), clock_(transport)
 {
     host.GetNoteEngine()->SetListener(this);
+    host.GetNoteEngine()->SetProcessorListener(&listener);
     host.RegisterApp(this);
 }
 
 TobelApp::~TobelApp()
 {
     engine_.GetNoteEngine()->SetListener(nullptr);
+    engine_.GetNoteEngine()->SetProcessorListener(nullptr);
     engine_.RegisterApp(nullptr);
 }
 
@@ -224,31 +226,6 @@ bool TobelApp::IsHeldByHold(int channel, int note) const
 void TobelApp::StopAll(double offset)
 {
     engine_.GetKeyAreas()->StopAll(offset);
-}
-
-void TobelApp::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey)
-{
-    output_.PassThrough(note, offset, endsPassedKey);
-}
-
-void TobelApp::AreasStarted(const int flags[NoteEvent::kAreaCount])
-{
-    output_.AreasStarted(flags);
-}
-
-void TobelApp::LearnedController(int controller, int value)
-{
-    output_.LearnedController(controller, value);
-}
-
-void TobelApp::Panic(double offset)
-{
-    output_.Panic(offset);
-}
-
-void TobelApp::PassMessage(int status, int data1, int data2, double offset)
-{
-    output_.PassMessage(status, data1, data2, offset);
 }
 
 int TobelApp::QuietFrames(double offset, int length, double samplesPerBeat)

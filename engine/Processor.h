@@ -8,8 +8,9 @@ class EngineHost;
 struct OutputNote;
 struct TransportState;
 
-// What the engine hands its generated notes to (the plug-in). Called from
-// inside Processor::ProcessBlock, on the audio thread under the plug-in's lock.
+// What the engine hands up to the plug-in: its generated notes, and (from the note engine, at each
+// event's frame) what the plug-in passes on or acts on itself. Called from inside
+// Processor::ProcessBlock, on the audio thread under the plug-in's lock.
 class ProcessorListener
 {
 public:
@@ -24,7 +25,8 @@ public:
     // An input note no key area took at its frame (offset within the block), to go to the host
     // as it came; endsPassedKey: a release that ends a key whose note-on passed through.
     virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
-    // A key started key areas that held no notes (see NoteEngineListener::AreasStarted).
+    // A key started key areas that held no notes (with the keys that waited for their "Arp on
+    // note count"); flags: the areas that took the key.
     virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
     // A learned controller at its frame (see NoteEngine::LearnedController).
     virtual void LearnedController(int /*controller*/, int /*value*/) {}
@@ -111,11 +113,6 @@ public:
     bool IsHeldByHold(int channel, int note) const override;
     void NotifyReset() override {}
     void StopAll(double offset) override;
-    void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
-    void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
-    void LearnedController(int controller, int value) override;
-    void Panic(double offset) override;
-    void PassMessage(int status, int data1, int data2, double offset) override;
 
 protected:
     void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) override;
@@ -124,5 +121,4 @@ protected:
 private:
     EngineHost& engine_;
     TransportState& clock_;
-    ProcessorListener& output_;
 };

@@ -1,6 +1,6 @@
 // Tobel: construction, destruction, the global options, the host clock and
-// the editor keys. The state lives in TobelState.cpp, the engine road (MIDI in,
-// blocks, generated notes) in TobelEngine.cpp.
+// the editor keys. The state lives in TobelState.cpp, the engine road in
+// TobelMidi.cpp (MIDI in) and TobelProcess.cpp (blocks, generated notes).
 #include "plugin/Tobel.h"
 
 #include "engine/ActionDispatcher.h"

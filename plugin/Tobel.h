@@ -209,7 +209,9 @@ public:
     // MIDI input (TobelMidi.cpp). Controller 1..119 (the pitch wheel's high byte counts as 119),
     // value 0..127: with MIDI learn armed, the controller's learn switch first takes the armed
     // control's index; then a mapped controller sets its control to value / 127 through the
-    // control. True when a control took the value (the message is consumed).
+    // control. True when a control took the value. The MIDI input decides whether a controller is
+    // consumed when it arrives (DeferLearnedController); this runs at the message's frame, where
+    // the answer is no longer needed.
     bool HandleLearnedController(int controller, int value);
     // As HandleLearnedController, but the control takes the value when the block reaches the
     // message's offset (through the note engine and LearnedController), as the notes around it do.

@@ -1,5 +1,5 @@
-// Block processing against the host clock: blocks taken where the host says they lie, the
-// loop-jump flag, relocations, offsets kept inside the block, pass-through filtering and
+// Block processing against the host clock: blocks placed where the host says they lie, the
+// loop-jump flag, relocations, offsets kept inside the block, what passes through and its
 // transposing, and the controller lanes sent with their notes.
 #include <gtest/gtest.h>
 
@@ -29,8 +29,9 @@ const TransportState& Clock(MidiRig& rig)
     return rig.Plug().GetTransportState();
 }
 
-// Every block is taken where the host says it lies, whatever its distance from the previous one,
-// so that a jump counts the same in blocks of any size.
+// Every block lies where the host says, whatever its distance from the previous one (one that
+// repeats samples has its first frames played already), so that a jump counts the same in blocks of
+// any size.
 TEST(BlockClock, ARelocationIsTakenAsItComes)
 {
     MidiRig rig;
