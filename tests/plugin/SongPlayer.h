@@ -210,8 +210,9 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             anchorQuarters = t.kind == Song::Transport::kJump ? t.value : now;
         }
         int64_t end = std::min<int64_t>(start + sizes[block % sizes.size()], song.frames);
-        for (int64_t cut : cuts)
-            if (cut > start && cut < end) end = cut;
+        if (const auto cut = std::upper_bound(cuts.begin(), cuts.end(), start);
+            cut != cuts.end() && *cut < end)
+            end = *cut;
         // A repeating host hands the last frames of the block before again, ahead of this block's.
         const int frames = static_cast<int>(end - start) + repeat;
         // The messages of this block, as the host's event list.
