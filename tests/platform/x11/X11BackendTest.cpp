@@ -241,9 +241,13 @@ TEST_F(X11Backend, TheScreenShowsTheLayersPixelsAndFollowsChanges)
     EXPECT_EQ(quova::x11::X11Desktop::Instance().PresentedBytes() - sentBefore, 2u * 20u * 20u * 4u);
     EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
 
-    // The host sizes the window to its own frame, a few pixels taller and wider: the band outside
-    // the frame's pixels shows the colour of their bottom right corner, not black.
+    // The host grows its own window: ours keeps the frame's size.
     XResizeWindow(x.display(), host, kWidth + 4, kHeight + 6);
+    Idle();
+    EXPECT_EQ(x.SizeOf(xwin).width, kWidth);
+    EXPECT_EQ(x.SizeOf(xwin).height, kHeight);
+    // A host that resizes our window itself, to its own frame: the band outside the frame's pixels
+    // shows the colour of their bottom right corner, not black.
     XResizeWindow(x.display(), xwin, kWidth + 4, kHeight + 6);
     Idle();
     const uint32_t corner = Composite(frame).back();
