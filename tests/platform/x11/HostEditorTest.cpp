@@ -237,6 +237,33 @@ TEST_F(Guest, ProcessingGoesOnWhileTheXServerKeepsTheEditorOpeningOrClosingWaiti
     a.Unload();
 }
 
+// A host that closes the editor and the plug-in from an exit handler it registered before it loaded
+// the module (so the handler runs after the module's statics would be destroyed): what the module
+// keeps for its windows is still there.
+TEST_F(Guest, AHostThatClosesTheEditorAndThePlugInFromItsExitHandlerExitsCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static VstHost* host = nullptr;
+            std::atexit(
+                []
+                {
+                    host->Dispatch(vst::effEditClose);
+                    host->Close();
+                });
+            host = new VstHost();
+            if (!Start(*host, QUOVA_PLUGIN_MODULE)) std::_Exit(2);
+            const Window w = x.MakeHostWindow(1000, 565);
+            // Closed once, so that the layer has put windows away, and opened again for the exit.
+            if (OpenEditor(*host, w) != 1) std::_Exit(3);
+            host->Dispatch(vst::effEditClose);
+            if (OpenEditor(*host, w) != 1) std::_Exit(4);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 // A host that holds fonts of the process's fontconfig until it exits (as a toolkit's text
 // rendering does), with the module loaded, drawing text and unloaded in between.
 TEST(GuestFonts, AHostHoldingFontconfigFontsExitsCleanlyAfterTheModuleDrewTextAndWentAway)
