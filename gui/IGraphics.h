@@ -356,13 +356,16 @@ public:
     bool PaintArea(const IRectangle& rect);
     // A value prompt for parameter over rect: a text field when the control takes typed values,
     // otherwise a popup of the control's own menu or the parameter's display texts; the choice
-    // becomes the control's value (or goes to the plug-in for a menu parameter).
+    // becomes the control's value (or goes to the plug-in for a menu parameter). The editor's
+    // thread; the parameter's value is read under the plug lock, which the prompt does not hold.
     void PromptForValue(IControl* control, IParameter* parameter, const IRectangle& rect);
     // A committed text field: the text becomes a value of parameter and the control's value.
-    // Text that cannot be read as a value changes nothing.
+    // Text that cannot be read as a value changes nothing. The editor's thread, as above.
     void ApplyEnteredText(IControl* control, IParameter* parameter, const char* text);
 
 protected:
+    // The parameter's value, read under the plug lock (other threads set it under that lock).
+    double LockedValue(const IParameter* parameter) const;
     // The hit search: the topmost control that is not hidden, not greyed (unless forHover and it
     // hovers while greyed) and contains the point; -1 when none.
     int HitSearch(int x, int y, bool forHover) const;
