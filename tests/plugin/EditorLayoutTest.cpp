@@ -43,6 +43,8 @@ namespace
 
 using namespace quova::param;
 using quova::test::FakeHost;
+using quova::test::ReadBytes;
+using quova::test::StateBytes;
 using quova::test::TempDataFolder;
 
 // Records what a control tells its observers: (tag 0, tag 1) per value change, and
@@ -576,6 +578,35 @@ TEST_F(EditorLayout, TheSceneEndSetOnTheStripIsSavedAndDrawnAfterAReload)
     EXPECT_EQ(plug->GetSceneEnd(0), 3);
     EXPECT_EQ(driver.Pixel(window, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
     EXPECT_NE(driver.Pixel(window, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
+}
+
+// A state saved at the other size (a preset, a host's chunk) leaves the editor at its size, and the
+// size switch shows that size: each press of the switch then resizes.
+TEST_F(EditorLayout, AfterAStateOfTheOtherSizeLoadsTheSizeSwitchShowsTheEditorsSizeAndResizes)
+{
+    ASSERT_NE(Open(), nullptr);
+    const IRectangle resize = Skin(156);
+    const auto press = [&]
+    {
+        driver.Click(window, resize.left + 3, resize.top + 3);
+        Tick();
+    };
+    press();
+    ASSERT_TRUE(plug->IsEditorCompact());
+    const std::vector<uint8_t> compact = StateBytes(*plug);
+    press();
+    ASSERT_FALSE(plug->IsEditorCompact());
+    const std::vector<uint8_t> full = StateBytes(*plug);
+    for (const auto* state : {&compact, &full, &compact})
+    {
+        const bool wasCompact = plug->IsEditorCompact();
+        ASSERT_GT(ReadBytes(*plug, *state, true), 0);
+        Tick();
+        EXPECT_EQ(plug->IsEditorCompact(), wasCompact);
+        EXPECT_EQ(plug->GetParameterValue(kResize), wasCompact ? 1.0 : 0.0);
+        press();
+        EXPECT_NE(plug->IsEditorCompact(), wasCompact) << "the switch's press resizes";
+    }
 }
 
 // The labels in the MODE box and in the step grid's cells, measured with the fonts they are drawn
