@@ -623,6 +623,10 @@ INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     {
         char name[64] = {};
         GetDlgItemTextA(dialog, kNameField, name, sizeof name);
+        // A name that is taken asks first, and the dialog stays open unless the answer is yes.
+        if (LOWORD(wParam) == IDOK && std::string(name) == "Taken" &&
+            MessageBoxA(dialog, "Overwrite it?", "File exists!", MB_YESNOCANCEL) != IDYES)
+            return TRUE;
         gDialog.name = name;
         gDialog.kind = int(SendDlgItemMessageA(dialog, kKindList, CB_GETCURSEL, 0, 0));
         EndDialog(dialog, LOWORD(wParam));
@@ -686,6 +690,28 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
     EXPECT_EQ(gDialog.name, "Groove 8");
     EXPECT_EQ(gDialog.kind, 2);
+
+    // A question over the dialog, answered with Escape: the dialog takes the keys back, also with
+    // the pointer away from it and no window manager to give them back.
+    gDialog = DialogResult{};
+    Hand nested(Hand::Shows::Dialog, {host},
+                [&](XClient& own)
+                {
+                    const Window d = own.TopLevelsBesides({host}).back();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                    own.Type("Taken");
+                    own.Press(XK_Return);
+                    ASSERT_TRUE(Within(3000, [&] { return !own.TopLevelsBesides({host, d}).empty(); }));
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                    own.Press(XK_Escape);
+                    ASSERT_TRUE(Within(3000, [&] { return own.TopLevelsBesides({host, d}).empty(); }));
+                    own.MoveToRoot({1270, 1010});
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    own.Type(" 9");
+                    own.Press(XK_Return);
+                });
+    EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
+    EXPECT_EQ(gDialog.name, "Taken 9");
 }
 
 TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes)
