@@ -90,9 +90,12 @@ LRESULT ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_RBUTTONDOWN:
     {
+        // The menu belongs to a field that ends at the point: the 20 pixels above it.
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ClientToScreen(hwnd, &pt);
-        p->chosen = UINT_PTR(TrackPopupMenu(p->menu, TPM_RETURNCMD, pt.x, pt.y, 0, hwnd, nullptr));
+        const TPMPARAMS field{sizeof(TPMPARAMS), RECT{pt.x, pt.y - 20, pt.x + 60, pt.y}};
+        p->chosen =
+            UINT_PTR(TrackPopupMenuEx(p->menu, TPM_RETURNCMD | TPM_VERTICAL, pt.x, pt.y, hwnd, &field));
         return 0;
     }
     case WM_CHAR:
@@ -173,12 +176,12 @@ protected:
             quova::x11::Idle();
         }
     }
-    // Opens the probe's menu with a right click and lets `act` work it from its own connection;
-    // waits until the menu answered.
-    void OpenMenu(std::function<void(XClient&)> act)
+    // Opens the probe's menu with a right click (at a point of the probe) and lets `act` work it
+    // from its own connection; waits until the menu answered.
+    void OpenMenu(std::function<void(XClient&)> act, int atX = 50, int atY = 50)
     {
         probe.chosen = 12345;
-        x.MoveTo(xwin, 50, 50);
+        x.MoveTo(xwin, atX, atY);
         x.Button(Button3, true);
         x.Button(Button3, false);
         Hand hand(Hand::Shows::Menu, {}, act);
@@ -354,7 +357,8 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
 
     // Entries are 20 pixels high below a 1-pixel border; the separator takes 7.
     const auto entryY = [](int index) { return 1 + 20 * index + 10; };
-    const auto openMenu = [&](std::function<void(XClient&)> act) { OpenMenu(act); };
+    const auto openMenu = [&](std::function<void(XClient&)> act, int atX = 50, int atY = 50)
+    { OpenMenu(act, atX, atY); };
 
     openMenu(
         [&](XClient& own)
@@ -386,6 +390,35 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     x.Click(xwin, 70, 70);
     Idle();
     EXPECT_EQ(probe.events, (std::vector<std::string>{"down 70,70", "up 70,70"}));
+
+    // At the screen's bottom right corner the menu opens above its field and the submenu to the
+    // left of its menu: neither is pushed back over what it belongs to.
+    const int screenWidth = DisplayWidth(x.display(), DefaultScreen(x.display()));
+    const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
+    XMoveWindow(x.display(), host, screenWidth - kWidth - 4, screenHeight - kHeight - 4);
+    Idle();
+    const quova::xtest::RootPoint at = x.RootOf(xwin, kWidth - 20, kHeight - 10);
+    struct Place
+    {
+        quova::xtest::RootPoint at;
+        XClient::Size size;
+    } menu, submenu;
+    openMenu(
+        [&](XClient& own)
+        {
+            const auto placeOf = [&](Window w) { return Place{own.RootOf(w), own.SizeOf(w)}; };
+            menu = placeOf(own.Popups().back());
+            own.MoveTo(own.Popups().back(), 30, 1 + 20 * 2 + 7 + 10);
+            ASSERT_TRUE(Within(3000, [&] { return own.Popups().size() == 2; }));
+            submenu = placeOf(own.Popups().back());
+            own.Press(XK_Escape);
+            own.Press(XK_Escape);
+        },
+        kWidth - 20, kHeight - 10);
+    EXPECT_EQ(probe.chosen, 0u);
+    EXPECT_EQ(menu.at.y + menu.size.height, at.y - 20) << "the menu's bottom meets its field's top";
+    EXPECT_EQ(submenu.at.x + submenu.size.width, menu.at.x + 3) << "the submenu ends where its menu begins";
+    EXPECT_GE(submenu.at.x, 0);
 }
 
 TEST_F(X11Backend, AMenuTallerThanTheScreenScrollsSoThatEveryEntryCanBeChosen)
