@@ -51,6 +51,8 @@ IEffectVST::IEffectVST(VstHostCallback hostCallback, int hostVisibleCount, int p
 
 IEffectVST::~IEffectVST()
 {
+    // A host may close the plug-in with its editor open: the window goes before its frame.
+    if (editor_ != nullptr) editor_->CloseEditorWindow();
     DropEditorFrame();
 }
 

@@ -1,15 +1,18 @@
 // IEffectVST: binds IEffectBase to the VST 2.4 binary interface (platform/vst/VstAbi.h).
 //
 // Three thin layers: the C entry functions (static VST* members, filled into the effect record)
-// check the record, take the plug lock for the whole call, catch every exception and forward;
-// Dispatch translates opcodes; IEffectBase keeps the life-cycle rules.
+// check the record, take the plug lock for the whole call (the editor opcodes: see DispatchEditor),
+// catch every exception and forward; Dispatch translates opcodes; IEffectBase keeps the life-cycle
+// rules.
 //
 // Threads: the host calls the dispatcher, setParameter and getParameter from its user-interface
 // thread and the processing entries from its audio thread, in any order; the plug lock
 // serialises them. MIDI goes back to the host from inside the processing call holding the lock.
 // The editor opcodes and effClose take the window layer's lock first (one per module copy): a
 // host may open, idle and close editors from several threads, and every instance's editor shares
-// the window layer and the X connection.
+// the window layer and the X connection. Opening and closing the editor hold the plug lock only
+// for the editor's own part, never while waiting for the X server, so the audio thread never waits
+// for the server.
 //
 // Host chunk (little-endian): u32 tag 0x70666674, u32 version 0x00010000, [bank only: the preset
 // block], then what WriteState appends. A chunk that does not begin with the tag is read as bare
@@ -115,12 +118,16 @@ protected:
     // older drawing, mouse and key calls, and the key and knob-mode calls.
     static bool IsEditorOpcode(VstInt32 opcode);
     // An editor opcode, under the window layer's lock (one per module copy, shared by every
-    // instance's editor) and then the plug lock; effEditIdle without the plug lock. A host may call
-    // the editor from any thread: the calls are serialised, and the calling thread is the editor's.
+    // instance's editor) and then the plug lock; effEditIdle without the plug lock, effEditOpen and
+    // effEditClose with it only around the editor's own part (below). A host may call the editor
+    // from any thread: the calls are serialised, and the calling thread is the editor's.
     VstIntPtr DispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     // Opens the editor in parent (a window of ours or an X11 window id); 1 on success, else 0.
+    // Under the window layer's lock; the X work (the connection, the frame's X window) runs without
+    // the plug lock, which is taken for reading the editor's size and for opening its window.
     VstIntPtr OpenEditor(void* parent);
-    // Closes the editor and its frame; 1 when an editor exists.
+    // Closes the editor (under the plug lock), then its frame (the X work, without it); 1 when an
+    // editor exists. Under the window layer's lock.
     VstIntPtr CloseEditor();
     // One round of the frame's window work (events, timers, painting); 1 while a frame is open.
     // Runs without the plug lock, as a host's message loop delivers a window's messages.
@@ -145,7 +152,8 @@ private:
     VstHostCallback hostCallback_;
     ERect editRect_{};     // the editor's size; written and read with the plug lock held
     ERect hostEditRect_{}; // editRect_ as effEditGetRect last handed it out: the host reads it unlocked
-    // The frame the editor shows in inside a host's X11 window (a window handle), or null.
+    // The frame the editor shows in inside a host's X11 window (a window handle), or null. Read and
+    // written under the window layer's lock.
     void* editorFrame_ = nullptr;
     VstSpeakerArrangement inputArrangement_{};
     VstSpeakerArrangement outputArrangement_{};

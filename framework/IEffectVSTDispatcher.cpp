@@ -156,12 +156,6 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
         *static_cast<ERect**>(ptr) = &hostEditRect_;
         return 1;
 
-    case vst::effEditOpen:
-        return OpenEditor(ptr);
-
-    case vst::effEditClose:
-        return CloseEditor();
-
     case vst::effIdentify:
         return vst::kIdentifyAnswer;
 

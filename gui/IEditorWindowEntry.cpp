@@ -132,12 +132,17 @@ IPopupMenu* IEditorWindow::ShowPopupMenu(IPopupMenu* menu, const IRectangle& rec
     if (menu == nullptr || window_ == nullptr || menu->CountItems() == 0) return nullptr;
     POINT p{rect.left, rect.bottom};
     ClientToScreen(window_, &p);
+    // The menu keeps clear of the control it opens from (with no room below, it opens above it).
+    POINT topRight{rect.right, rect.top};
+    ClientToScreen(window_, &topRight);
+    const TPMPARAMS field{sizeof(TPMPARAMS), RECT{p.x, topRight.y, topRight.x, p.y}};
     HMENU native = CreatePopupMenu();
     if (native == nullptr) return nullptr;
     IPopupMenu* result = nullptr;
     if (BuildMenu(menu, native))
     {
-        const BOOL id = TrackPopupMenu(native, TPM_NONOTIFY | TPM_RETURNCMD, p.x, p.y, 0, window_, nullptr);
+        const BOOL id =
+            TrackPopupMenuEx(native, TPM_NONOTIFY | TPM_RETURNCMD | TPM_VERTICAL, p.x, p.y, window_, &field);
         if (id > 0)
         {
             menu->SetChosenIndex(id);

@@ -15,6 +15,7 @@
 #include "gui/IBitmapControl.h"
 #include "gui/IControl.h"
 #include "gui/IPopupMenu.h"
+#include "gui/OptionalPlugLock.h"
 
 namespace
 {
@@ -308,14 +309,23 @@ bool IGraphics::PaintArea(const IRectangle& rect)
 
 // ---- value prompts ----------------------------------------------------------------------------------------
 
+double IGraphics::LockedValue(const IParameter* parameter) const
+{
+    OptionalPlugLock lock(plug_);
+    return parameter->Value();
+}
+
 void IGraphics::PromptForValue(IControl* control, IParameter* parameter, const IRectangle& rect)
 {
     if (control == nullptr || parameter == nullptr || rect.IsEmpty()) return;
+    // A host or preset thread may set the parameter meanwhile (under the plug lock, which is not
+    // held while the prompt waits for the user).
+    const double shown = LockedValue(parameter);
 
     if (control->UsesTextEntry())
     {
         char text[IParameter::kTextSize];
-        parameter->FormatValue(parameter->Value(), false, text, sizeof text, false);
+        parameter->FormatValue(shown, false, text, sizeof text, false);
         ShowTextEntry(control, control->GetTextStyle(), rect, text, parameter);
         return;
     }
@@ -326,7 +336,7 @@ void IGraphics::PromptForValue(IControl* control, IParameter* parameter, const I
     {
         temporary = new IPopupMenu();
         char current[IParameter::kTextSize];
-        parameter->FormatValue(parameter->Value(), false, current, sizeof current, true);
+        parameter->FormatValue(shown, false, current, sizeof current, true);
         const int count = parameter->CountValueTexts();
         for (int value = 0; value < count; ++value)
         {
@@ -363,7 +373,7 @@ void IGraphics::ApplyEnteredText(IControl* control, IParameter* parameter, const
     if (control->HasOwnTextParser())
     {
         // The parser starts from the current value, so text it cannot read leaves the value as it was.
-        const double current = std::trunc(parameter->Value());
+        const double current = std::trunc(LockedValue(parameter));
         int parsed =
             std::isfinite(current) ? static_cast<int>(std::clamp(current, -2147483648.0, 2147483647.0)) : 0;
         control->ParseEnteredText(text, &parsed);

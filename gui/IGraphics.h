@@ -259,12 +259,14 @@ public:
                             const IBlendSpec* blend = nullptr);
 
     // ---- input (IGraphicsInput.cpp); client coordinates ----------------------------------------------
-    // A press goes to the control the plug-in names (GetMouseCaptureControl; no capture, no edit),
-    // else to the topmost control under the pointer, which is captured; its parameter's edit gesture
-    // begins after the press unless a popup menu opened by it ended the capture (the menu takes the
-    // release). In a VST3 host a right press on a control with a parameter opens the host's menu.
+    // A press goes to the control the plug-in names (GetMouseCaptureControl, an open overlay box; no
+    // capture, no edit, and its release goes nowhere), else to the topmost control under the
+    // pointer, which is captured; its parameter's edit gesture begins after the press unless a popup
+    // menu opened by it ended the capture (the menu takes the release). In a VST3 host a right press
+    // on a control with a parameter opens the host's menu.
     void DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers);
-    // The captured control (else the one under the pointer) gets the release; the edit ends.
+    // The captured control (else the one under the pointer) gets the release; the edit ends. The
+    // release of a press an overlay box took reaches no control.
     void DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers);
     // Only with a captured control, and only when the pointer moved.
     void DispatchMouseDrag(int x, int y, const IMouseModifiers& modifiers);
@@ -356,13 +358,16 @@ public:
     bool PaintArea(const IRectangle& rect);
     // A value prompt for parameter over rect: a text field when the control takes typed values,
     // otherwise a popup of the control's own menu or the parameter's display texts; the choice
-    // becomes the control's value (or goes to the plug-in for a menu parameter).
+    // becomes the control's value (or goes to the plug-in for a menu parameter). The editor's
+    // thread; the parameter's value is read under the plug lock, which the prompt does not hold.
     void PromptForValue(IControl* control, IParameter* parameter, const IRectangle& rect);
     // A committed text field: the text becomes a value of parameter and the control's value.
-    // Text that cannot be read as a value changes nothing.
+    // Text that cannot be read as a value changes nothing. The editor's thread, as above.
     void ApplyEnteredText(IControl* control, IParameter* parameter, const char* text);
 
 protected:
+    // The parameter's value, read under the plug lock (other threads set it under that lock).
+    double LockedValue(const IParameter* parameter) const;
     // The hit search: the topmost control that is not hidden, not greyed (unless forHover and it
     // hovers while greyed) and contains the point; -1 when none.
     int HitSearch(int x, int y, bool forHover) const;
@@ -380,6 +385,9 @@ protected:
     int height_;
     int framesPerSecond_;
     int captured_ = -1;
+    // The last press went to an overlay box: its release would otherwise land on whatever lies
+    // under the pointer (a control that never saw the press, or the switch that opened the box).
+    bool boxTookPress_ = false;
     int hovered_ = -1;
     int lastX_ = -1;
     int lastY_ = -1;

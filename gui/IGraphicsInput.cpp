@@ -35,14 +35,15 @@ void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers
 {
     ApplyPostedChanges();
     // A control the plug-in names (an open overlay box) takes every press, without capture and
-    // without an edit gesture.
+    // without an edit gesture; the box acts at the press, and its release reaches nobody.
     const int forced = plug_ != nullptr ? plug_->GetMouseCaptureControl(x, y, modifiers) : -1;
-    if (IControl* control = controls_.Get(forced))
+    captured_ = lastX_ = lastY_ = -1;
+    boxTookPress_ = controls_.Get(forced) != nullptr;
+    if (boxTookPress_)
     {
-        control->OnMouseButtonDown(x, y, modifiers);
+        controls_.Get(forced)->OnMouseButtonDown(x, y, modifiers);
         return;
     }
-    captured_ = lastX_ = lastY_ = -1;
     const int hit = HitSearch(x, y, false);
     IControl* control = controls_.Get(hit);
     if (control == nullptr) return;
@@ -67,6 +68,11 @@ void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers
 void IGraphics::DispatchMouseUp(int x, int y, const IMouseModifiers& modifiers)
 {
     ApplyPostedChanges();
+    if (boxTookPress_)
+    {
+        boxTookPress_ = false;
+        return;
+    }
     IControl* control = controls_.Get(CapturedOrHit(x, y));
     captured_ = -1;
     lastX_ = -1;

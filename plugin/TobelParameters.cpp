@@ -247,8 +247,16 @@ void Tobel::SetControlZoneSync(double value)
 
 void Tobel::ResizeEditor(double value)
 {
+    // A state (a preset, a host's chunk) carries the switch of the size it was saved at; the editor
+    // keeps its own size while it loads, and the switch shows that size again, so that its next
+    // press resizes.
+    if (stateLoading_)
+    {
+        SetParameterQuietly(kResize, editorCompact_ ? 1.0 : 0.0);
+        return;
+    }
     IGraphics* graphics = GetGraphics();
-    if (stateLoading_ || graphics == nullptr || (value != 0.0 && value != 1.0)) return;
+    if (graphics == nullptr || (value != 0.0 && value != 1.0)) return;
     // A learned controller moves the switch on the audio thread: the window and the drawing bitmap
     // are remade on the editor's thread.
     if (PostToEditor([](void* plug, int on, int) { static_cast<Tobel*>(plug)->ResizeEditor(on); },

@@ -64,6 +64,11 @@ void TobelViewHost::SetCcTeachMode(bool on)
 {
     plug_.SetCcTeachMode(on);
 }
+bool TobelViewHost::IsAboutBoxShown() const
+{
+    return plug_.IsAboutBoxShown();
+}
+
 void TobelViewHost::ToggleAboutBox()
 {
     plug_.ToggleAboutBox();

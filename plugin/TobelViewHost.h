@@ -31,6 +31,7 @@ public:
     void ShowScenesOn(int area, bool on) override;
     void SetCcLaneNumber(int value) override;
     void SetCcTeachMode(bool on) override;
+    bool IsAboutBoxShown() const override;
     void ToggleAboutBox() override;
     void OpenAboutLink() override;
     void SetOtherKeyAreasOnOff(int area, bool flag) override;

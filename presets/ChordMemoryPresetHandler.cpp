@@ -5,7 +5,6 @@
 #include "presets/ChordMemoryFile.h"
 #include "presets/PresetHost.h"
 #include "presets/PresetLoader.h"
-#include "presets/PresetNames.h"
 #include "presets/SavePresetDialogs.h"
 
 ChordMemoryPresetHandler::ChordMemoryPresetHandler(PresetHost* host, BitmapFont* font, const IRectangle& rect)
@@ -56,17 +55,18 @@ bool ChordMemoryPresetHandler::ReadFromStream(std::istream& in, const std::strin
     return true;
 }
 
-bool ChordMemoryPresetHandler::SaveChordMemoryWithName(const std::string& name)
+IPopupMenuEntry* ChordMemoryPresetHandler::SaveChordMemoryWithName(const std::string& name)
 {
     std::lock_guard<std::recursive_mutex> guard(menuMutex_);
-    return menu_ != nullptr && menu_->SaveToUserFolder(name, -1, nullptr) != nullptr;
+    return menu_ != nullptr ? menu_->SaveToUserFolder(name, -1, nullptr) : nullptr;
 }
 
 bool ChordMemoryPresetHandler::SaveChordMemoryAs(const std::string& name)
 {
-    if (!SaveChordMemoryWithName(name)) return false;
-    ChangeText(IsValidPresetName(name));
-    return true;
+    std::lock_guard<std::recursive_mutex> guard(menuMutex_);
+    IPopupMenuEntry* saved = SaveChordMemoryWithName(name);
+    TakeSavedItem(saved);
+    return saved != nullptr;
 }
 
 int ChordMemoryPresetHandler::OpenSaveDialog()

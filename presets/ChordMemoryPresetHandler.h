@@ -16,9 +16,10 @@ public:
     void StepToPreviousItem() { StepChosenItem(false); }
 
     // Saves the engine's chord memory under the vetted name into the user folder (no category).
-    // False when the file could not be written.
-    bool SaveChordMemoryWithName(const std::string& name);
-    // Saves, then shows the vetted name; false (nothing shown) when saving failed.
+    // The file's menu entry; null when the file could not be written.
+    IPopupMenuEntry* SaveChordMemoryWithName(const std::string& name);
+    // Saves, then shows the vetted name, and the previous and next buttons step from the saved set;
+    // false (nothing shown) when saving failed.
     bool SaveChordMemoryAs(const std::string& name);
 
     // The "Save preset" dialog over the editor's window (a right press on the box opens it).

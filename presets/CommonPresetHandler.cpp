@@ -149,6 +149,14 @@ void CommonPresetHandler::StepChosenItem(bool forward)
     if (entry != nullptr) TakeMenuItem(entry, true);
 }
 
+void CommonPresetHandler::TakeSavedItem(IPopupMenuEntry* entry)
+{
+    std::lock_guard<std::recursive_mutex> guard(menuMutex_);
+    if (entry == nullptr || menu_ == nullptr) return;
+    menu_->GetRootMenu()->SetChosenIndex(entry->GetId());
+    TakeMenuItem(entry, false);
+}
+
 bool CommonPresetHandler::TryStepChosenItem(bool forward)
 {
     std::unique_lock<std::recursive_mutex> guard(menuMutex_, std::try_to_lock);

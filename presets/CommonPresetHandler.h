@@ -82,6 +82,9 @@ public:
 protected:
     // Steps the root menu's chosen file forward or back (wrapping) and takes the entry found.
     void StepChosenItem(bool forward);
+    // A file just saved (its menu entry) becomes the chosen entry: the box shows its name and the
+    // previous and next buttons step from it. Nothing for null.
+    void TakeSavedItem(IPopupMenuEntry* entry);
     // The same, but gives up at once when the menu is busy on another thread (the audio thread must
     // not wait for an open menu); false then.
     bool TryStepChosenItem(bool forward);

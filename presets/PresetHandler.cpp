@@ -5,7 +5,6 @@
 #include "presets/GzipFile.h"
 #include "presets/PresetHost.h"
 #include "presets/PresetLoader.h"
-#include "presets/PresetNames.h"
 #include "presets/SavePresetDialogs.h"
 
 PresetHandler::PresetHandler(PresetHost* host, PresetLoader* loader, BitmapFont* font, const IRectangle& rect)
@@ -80,9 +79,9 @@ void PresetHandler::LoadFile(int64_t size, const std::string& path, const std::s
 bool PresetHandler::SavePresetAs(const IStateChunk& file, const std::string& name, int category)
 {
     std::lock_guard<std::recursive_mutex> guard(menuMutex_);
-    if (menu_ == nullptr || menu_->SaveToUserFolder(name, category, &file) == nullptr) return false;
-    ChangeText(IsValidPresetName(name));
-    return true;
+    IPopupMenuEntry* saved = menu_ != nullptr ? menu_->SaveToUserFolder(name, category, &file) : nullptr;
+    TakeSavedItem(saved);
+    return saved != nullptr;
 }
 
 int PresetHandler::OpenSaveDialog()

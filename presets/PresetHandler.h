@@ -27,7 +27,8 @@ public:
     bool LoadPreviousPreset() { return TryStepChosenItem(false); }
 
     // Saves the preset file's bytes under the vetted name into the user folder's category folder
-    // and shows the vetted name. False when the file could not be written (nothing changes then).
+    // and shows the vetted name; the previous and next buttons then step from the saved preset.
+    // False when the file could not be written (nothing changes then).
     bool SavePresetAs(const IStateChunk& file, const std::string& name, int category);
 
     // The "Save preset" dialog over the editor's window (a right press on the box opens it).

@@ -56,9 +56,10 @@ bool FindFileBelow(const std::string& name, const std::string& folder, int depth
 std::string IsValidPresetName(const std::string& name)
 {
     // match() anchors at both ends and refuses an empty subject; DOLLAR_ENDONLY keeps "$" from
-    // accepting a trailing line feed.
-    static const Poco::RegularExpression rule("^[a-zA-Z0-9_ ]*$", Poco::RegularExpression::RE_DOLLAR_ENDONLY);
-    if (!name.empty() && rule.match(name)) return name;
+    // accepting a trailing line feed. Never destroyed: a host may save from its exit handlers.
+    static const auto* rule =
+        new Poco::RegularExpression("^[a-zA-Z0-9_ ]*$", Poco::RegularExpression::RE_DOLLAR_ENDONLY);
+    if (!name.empty() && rule->match(name)) return name;
     return "Preset 1";
 }
 

@@ -129,7 +129,10 @@ void UIEventHandler::OnSubjectMouseEvent(ISubject* subject, int, int, int kind,
         }
         break;
     case kTagAboutBox:
-        if (kind == kMouseUp) host_->ToggleAboutBox();
+        // The logo opens the box at its release. The open box takes every press (the plug-in names
+        // it as the control that does) and closes at the press, wherever it lands, as the
+        // information box does; the press's release reaches no control.
+        if (kind == (host_->IsAboutBoxShown() ? kMouseDown : kMouseUp)) host_->ToggleAboutBox();
         break;
     case kTagAboutLink:
         if (kind == kMouseUp) host_->OpenAboutLink();

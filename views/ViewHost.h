@@ -47,8 +47,9 @@ public:
     // slot (0 none, v: controller v - 1), and teach mode on or off.
     virtual void SetCcLaneNumber(int value) = 0;
     virtual void SetCcTeachMode(bool on) = 0;
-    // The about box, the about link, and the key-area switches of the other
-    // areas set to the inverse of area's.
+    // The about box (shown or not), the about link, and the key-area switches
+    // of the other areas set to the inverse of area's.
+    virtual bool IsAboutBoxShown() const = 0;
     virtual void ToggleAboutBox() = 0;
     virtual void OpenAboutLink() = 0;
     virtual void SetOtherKeyAreasOnOff(int area, bool flag) = 0;

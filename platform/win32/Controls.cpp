@@ -112,8 +112,12 @@ void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
                     items[i].c_str());
     POINT p{0, Height(hwnd)};
     ClientToScreen(hwnd, &p);
-    const auto chosen =
-        static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    // With no room below the box, the list opens above it.
+    POINT topRight{Width(hwnd), 0};
+    ClientToScreen(hwnd, &topRight);
+    const TPMPARAMS box{sizeof(TPMPARAMS), RECT{p.x, topRight.y, topRight.x, p.y}};
+    const auto chosen = static_cast<int>(
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, p.x, p.y, hwnd, &box));
     DestroyMenu(menu);
     if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
     selection = chosen - 1;

@@ -164,12 +164,19 @@ BOOL DestroyMenu(HMENU menu)
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT*)
 {
-    if (!menu || !LiveMenus().count(menu) || reserved != 0 || !IsWindow(owner)) return FALSE;
+    if (reserved != 0) return FALSE;
+    return TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
+}
+
+BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params)
+{
+    if (!menu || !LiveMenus().count(menu) || !IsWindow(owner)) return FALSE;
     ScriptState& scripts = Scripts();
     ShownMenu shown;
     shown.entries = Snapshot(menu);
     shown.x = x;
     shown.y = y;
+    if (params != nullptr) shown.exclude = params->rcExclude;
     shown.flags = flags;
     shown.owner = owner;
 
@@ -178,7 +185,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     {
         // The user chooses on a real screen; only an entry that can be chosen counts.
         answer.kind = MenuAnswer::Kind::ById;
-        answer.id = desktop->TrackMenu(shown.entries, x, y, owner);
+        answer.id = desktop->TrackMenu(shown.entries, x, y, shown.exclude, owner);
     }
     else if (!scripts.menus.empty())
     {

@@ -12,6 +12,9 @@
 //      dismissed. TPM_RETURNCMD returns the chosen id (0 when dismissed); without it the choice
 //      is posted to the owner as WM_COMMAND and the result is TRUE when something was chosen
 //      (TPM_NONOTIFY is accepted and changes nothing here)
+//  [x] TrackPopupMenuEx: the same, with a rectangle the menu keeps clear of (TPMPARAMS'
+//      rcExclude, screen coordinates: the field the menu belongs to), recorded with the menu and
+//      handed to the desktop: a menu with no room below opens above the rectangle
 //  [x] the menu runs its own modal loop: it takes the mouse capture away, and a button held when it
 //      opened is let go inside it, so that release never reaches a window
 //  [x] every shown menu is recorded (entries, flags, ids, submenus, point, owner) for tests
@@ -26,6 +29,7 @@ inline constexpr UINT MF_POPUP = 0x0010;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
 
 inline constexpr UINT TPM_LEFTALIGN = 0x0000;
+inline constexpr UINT TPM_VERTICAL = 0x0040;
 inline constexpr UINT TPM_NONOTIFY = 0x0080;
 inline constexpr UINT TPM_RETURNCMD = 0x0100;
 
@@ -41,3 +45,11 @@ BOOL DestroyMenu(HMENU menu);
 // Shows the menu at the screen point (x, y) for the owner window and waits for the user (the
 // script). `reserved` must be 0; `rect` is ignored.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
+
+struct TPMPARAMS
+{
+    UINT cbSize;
+    RECT rcExclude;
+};
+// TrackPopupMenu with a rectangle (screen coordinates) the menu keeps clear of; params may be null.
+BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params);

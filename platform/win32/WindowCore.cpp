@@ -23,10 +23,12 @@ constexpr int kMaxWindowExtent = 8192;
 
 thread_local DWORD tLastError = 0;
 
+// Never destroyed, like the layer's state: a host may close an editor or the plug-in from its own
+// exit handlers, after the module's statics would have been destroyed.
 std::vector<PlatformWindow*>& Graveyard()
 {
-    static std::vector<PlatformWindow*> graveyard;
-    return graveyard;
+    static auto* graveyard = new std::vector<PlatformWindow*>();
+    return *graveyard;
 }
 
 int ClampExtent(int v)

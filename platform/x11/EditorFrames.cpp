@@ -66,20 +66,17 @@ int FreePlace()
     return -1;
 }
 
-// The size of the host's window; false when the server does not know the window (yet).
-bool HostWindowSize(Display* d, Window host, int& width, int& height)
+// True when the server knows the host's window (a host may ask before its connection sent it).
+bool HostWindowKnown(Display* d, Window host)
 {
     ErrorTrap trap(d);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(d, host, &attributes) || trap.Failed()) return false;
-    width = attributes.width;
-    height = attributes.height;
-    return true;
+    return XGetWindowAttributes(d, host, &attributes) && !trap.Failed();
 }
 
-// Makes the X child window of the host's window, width x height or as large as the host's window
-// when that is larger (a host may give a window larger than the editor and never resize ours); 0
-// when that fails.
+// Makes the X child window of the host's window at the frame's size, whatever the size of the
+// host's window: a host that sizes its window from ours (a few pixels larger) would otherwise be
+// answered by ours growing, and the two would grow without end. 0 when that fails.
 Window MakeXWindow(Display* d, Window host, int width, int height)
 {
     ErrorTrap trap(d);
@@ -97,8 +94,6 @@ Window MakeXWindow(Display* d, Window host, int width, int height)
                              DefaultDepth(d, screen), InputOutput, DefaultVisual(d, screen),
                              CWBackPixel | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &set);
     if (trap.Failed()) return 0;
-    // The host's size changes reach us (as ConfigureNotify of its window): ours follows them.
-    XSelectInput(d, host, StructureNotifyMask);
     XMapWindow(d, w);
     if (trap.Failed())
     {
@@ -118,15 +113,12 @@ enum class Showing
 // Makes the frame's X window in the host's window and shows the frame in it.
 Showing ShowFrame(Display* d, Frame& frame)
 {
-    int hostWidth = 0, hostHeight = 0;
-    if (!HostWindowSize(d, frame.host, hostWidth, hostHeight)) return Showing::HostMissing;
+    if (!HostWindowKnown(d, frame.host)) return Showing::HostMissing;
     RECT client{};
     GetClientRect(frame.hwnd, &client);
     const int width = std::max(1, static_cast<int>(client.right));
     const int height = std::max(1, static_cast<int>(client.bottom));
-    const int xwinWidth = std::max(width, hostWidth);
-    const int xwinHeight = std::max(height, hostHeight);
-    const Window xwin = MakeXWindow(d, frame.host, xwinWidth, xwinHeight);
+    const Window xwin = MakeXWindow(d, frame.host, width, height);
     if (xwin == 0) return Showing::Failed;
     ShownWindow* shown =
         X11Desktop::Instance().Show(ShownWindow::Kind::Frame, frame.hwnd, xwin, width, height);
@@ -136,11 +128,6 @@ Showing ShowFrame(Display* d, Frame& frame)
         XDestroyWindow(d, xwin);
         return Showing::Failed;
     }
-    shown->host = frame.host;
-    shown->hostWidth = hostWidth;
-    shown->hostHeight = hostHeight;
-    shown->xwinWidth = xwinWidth;
-    shown->xwinHeight = xwinHeight;
     shown->onResize = std::move(frame.onResize);
     frame.xwin = xwin;
     return Showing::Shown;
@@ -206,15 +193,11 @@ void CloseFrame(HWND frame)
     const bool alive = shown ? shown->xwinAlive : true;
     if (shown) desktop.Forget(shown);
     if (IsWindow(frame)) DestroyWindow(frame);
-    if (it->xwin != 0)
+    if (it->xwin != 0 && alive)
     {
         // The host may have destroyed its window (and ours with it) already.
         ErrorTrap trap(d);
-        if (alive) XDestroyWindow(d, it->xwin);
-        const Window host = it->host;
-        if (std::none_of(frames.begin(), frames.end(),
-                         [&](const Frame& f) { return f.hwnd != frame && f.xwin != 0 && f.host == host; }))
-            XSelectInput(d, host, NoEventMask);
+        XDestroyWindow(d, it->xwin);
     }
     frames.erase(it);
     if (frames.empty()) UnregisterClassA(kFrameClass, nullptr);

@@ -4,15 +4,15 @@
 //
 // OpenFrame makes a top-level window of the layer (the frame) and an X child window of the host's
 // window that shows it; the editor then opens inside the frame as it would inside any host frame.
-// The X window has the size of the host's window, or the frame's where that is larger, and follows
-// the host's window when the host resizes it (hosts give a window a few pixels larger than the
-// editor and never resize ours): what lies beyond the frame's pixels takes the colour of their
-// bottom right corner, the editor's background. A host may ask before its own connection has sent
-// its window to the server: the frame then waits, and its X window is made at the first Idle that
-// finds the host's window. Idle, called by the host's user-interface thread (effEditIdle), reads
-// the X events, delivers the layer's messages and due timers, follows size changes of the frame
-// (resizing the X window and telling the host through onResize), and presents the changed pixels.
-// CloseFrame destroys both windows; the last one closes the X connection.
+// The X window always has the frame's size, whatever the host's window does: some hosts size their
+// window from ours (a few pixels larger), and a window of ours that followed theirs would make both
+// grow without end. A host window larger than the frame shows its own background beyond it. A host
+// may ask before its own connection has sent its window to the server: the frame then waits, and
+// its X window is made at the first Idle that finds the host's window. Idle, called by the host's
+// user-interface thread (effEditIdle), reads the X events, delivers the layer's messages and due
+// timers, follows size changes of the frame (resizing the X window and telling the host through
+// onResize), and presents the changed pixels. CloseFrame destroys both windows; the last one closes
+// the X connection.
 //
 // Threads: any thread; OpenFrame, CloseFrame and Idle hold the window layer's lock
 // (platform/win32/WindowLayerLock.h), as the editor opcodes that call them do.

@@ -105,6 +105,15 @@ void X11Desktop::RunModal(HWND dialog, const std::function<bool()>& ended)
     }
     if ((shown = FindByTop(dialog)) != nullptr) Forget(shown);
     XDestroyWindow(d, xwin);
+    // The X focus goes to the root window with the dialog's window (with no window manager nothing
+    // gives it back): a dialog this one was opened over (the save dialog under its "File exists!"
+    // question) takes the keys again.
+    ShownWindow* outer = FindByTop(win32::TopLevelOf(owner));
+    if (outer != nullptr && outer->kind == ShownWindow::Kind::Dialog && outer->xwinAlive)
+    {
+        ErrorTrap trap(d);
+        XSetInputFocus(d, outer->xwin, RevertToParent, CurrentTime);
+    }
     XFlush(d);
     EndModalPointer(owner);
 }

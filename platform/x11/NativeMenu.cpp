@@ -33,6 +33,7 @@ constexpr int kItemHeight = 20;
 constexpr int kSeparatorHeight = 7;
 constexpr int kMarkWidth = 22; // check mark column at the left, arrow column at the right
 constexpr int kMinimumWidth = 80;
+constexpr int kSubmenuOverlap = 3; // a submenu covers this much of its parent's edge
 constexpr int kDragThreshold = 3;
 constexpr int kRoundMs = 10;
 constexpr int kScrollArrowHeight = 16;
@@ -123,7 +124,9 @@ public:
     MenuRun(const MenuRun&) = delete;
     MenuRun& operator=(const MenuRun&) = delete;
 
-    void Start(const Entries& entries, int rootX, int rootY)
+    // The menu at the root point; with no room below it, it opens above aboveY (the top of the
+    // field it belongs to, or the point itself).
+    void Start(const Entries& entries, int rootX, int rootY, int aboveY)
     {
         // Where the pointer was when the menu was asked for, read before the menu can show: a
         // release of the button that opened the menu chooses only when the pointer moved from
@@ -136,7 +139,7 @@ public:
         pointerY_ = startY_;
         // The grabs go out with the map request, so that no click can reach the screen between the
         // menu showing and the menu holding the pointer.
-        OpenLevel(entries, rootX, rootY);
+        OpenLevel(entries, rootX, rootY, aboveY, nullptr);
         Grab();
     }
 
@@ -280,7 +283,18 @@ private:
         if (li >= 0) SetHot(l, l.EntryAt(rootX, rootY));
     }
 
-    void OpenLevel(const Entries& entries, int rootX, int rootY)
+    // A submenu beside entry i of level l.
+    void OpenSubmenu(const Level& l, int i)
+    {
+        const auto& e = (*l.entries)[static_cast<size_t>(i)];
+        OpenLevel(e.submenu, l.x + l.width - kSubmenuOverlap, l.y + l.TopOf(static_cast<size_t>(i)), -1, &l);
+    }
+
+    // A level at the root point (rootX, rootY) where it fits. Else it moves, never over its parent
+    // or its field: with no room on the right a submenu opens to the left of its parent; with no
+    // room below a menu opens above aboveY when it fits there (-1: never), else as far up as it
+    // must. A level taller than the screen fills its height and scrolls.
+    void OpenLevel(const Entries& entries, int rootX, int rootY, int aboveY, const Level* parent)
     {
         auto l = std::make_unique<Level>();
         l->entries = &entries;
@@ -302,8 +316,13 @@ private:
             l->scrolls = true;
             l->height = screenH;
         }
-        l->x = std::max(0, std::min(rootX, screenW - l->width));
-        l->y = std::max(0, std::min(rootY, screenH - l->height));
+        l->x = rootX;
+        if (l->x + l->width > screenW)
+            l->x = parent != nullptr ? parent->x - l->width + kSubmenuOverlap : screenW - l->width;
+        l->x = std::max(0, l->x);
+        l->y = rootY;
+        if (l->y + l->height > screenH)
+            l->y = aboveY >= l->height ? aboveY - l->height : std::max(0, screenH - l->height);
         XSetWindowAttributes a{};
         a.override_redirect = True;
         a.save_under = True;
@@ -419,7 +438,7 @@ private:
         if (sameSubmenuOpen) return;
         while (levels_.size() > static_cast<size_t>(li) + 1)
             CloseLevel();
-        if (Openable(e)) OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.TopOf(static_cast<size_t>(entry)));
+        if (Openable(e)) OpenSubmenu(l, entry);
     }
 
     void Release(int rootX, int rootY)
@@ -460,7 +479,7 @@ private:
                 }
                 else if (Openable(e))
                 {
-                    OpenLevel(e.submenu, l.x + l.width - 3, l.y + l.TopOf(static_cast<size_t>(l.hot)));
+                    OpenSubmenu(l, l.hot);
                 }
             }
             return;
@@ -533,13 +552,19 @@ private:
 
 } // namespace
 
-UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y, HWND owner)
+UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
+                               const RECT& exclude, HWND owner)
 {
     Display* d = XConnection::Current();
     int rootX = 0, rootY = 0;
     if (!d || entries.empty() || !RootPoint(owner, POINT{x, y}, rootX, rootY)) return 0;
+    // Without room below, the menu opens above its field (or above the point when it has none).
+    int fieldX = 0, aboveY = rootY;
+    if (exclude.bottom > exclude.top && exclude.top <= y &&
+        !RootPoint(owner, POINT{x, exclude.top}, fieldX, aboveY))
+        aboveY = rootY;
     MenuRun run(d);
-    run.Start(entries, rootX, rootY);
+    run.Start(entries, rootX, rootY, aboveY);
     auto previous = std::move(foreign_);
     foreign_ = [&run](XEvent& e) { run.Handle(e); };
     ++menuDepth_;

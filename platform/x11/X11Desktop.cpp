@@ -265,17 +265,7 @@ void X11Desktop::Handle(XEvent& event, HWND modal)
     ShownWindow* s = FindByWindow(event.xany.window);
     if (!s)
     {
-        const bool fromHost =
-            std::any_of(shown_.begin(), shown_.end(),
-                        [&](const auto& shown) { return shown->host == event.xany.window; });
-        if (!fromHost)
-        {
-            if (foreign_) foreign_(event);
-        }
-        else if (event.type == ConfigureNotify && event.xconfigure.window == event.xany.window)
-        {
-            FollowHost(event.xconfigure.window, event.xconfigure.width, event.xconfigure.height);
-        }
+        if (foreign_) foreign_(event);
         return;
     }
     switch (event.type)
@@ -389,33 +379,15 @@ void X11Desktop::FollowSizes()
         s.width = w;
         s.height = h;
         if (!MakeImage(s)) continue;
-        ResizeXWindow(s);
+        // The X window takes the window's new size (a frame's host is asked to fit its own to it).
+        if (s.xwinAlive)
+            XResizeWindow(XConnection::Current(), s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        s.xwinWidth = w;
+        s.xwinHeight = h;
+        s.bandFilled = false;
         s.damage.assign(1, RECT{0, 0, w, h});
         if (s.onResize) s.onResize(w, h);
     }
-}
-
-void X11Desktop::FollowHost(Window host, int width, int height)
-{
-    for (auto& s : shown_)
-    {
-        if (s->host != host) continue;
-        s->hostWidth = width;
-        s->hostHeight = height;
-        ResizeXWindow(*s);
-    }
-}
-
-void X11Desktop::ResizeXWindow(ShownWindow& s)
-{
-    const int w = std::max(s.width, s.hostWidth);
-    const int h = std::max(s.height, s.hostHeight);
-    if (w == s.xwinWidth && h == s.xwinHeight) return;
-    if (s.xwinAlive)
-        XResizeWindow(XConnection::Current(), s.xwin, static_cast<unsigned>(w), static_cast<unsigned>(h));
-    s.xwinWidth = w;
-    s.xwinHeight = h;
-    s.bandFilled = false;
 }
 
 void X11Desktop::PresentAll()
@@ -460,8 +432,9 @@ void X11Desktop::Present(ShownWindow& s)
 
 void X11Desktop::FillBands()
 {
-    // A host may size our window to its own frame, larger than the editor: the band the editor's
-    // pixels do not cover takes the colour of the editor's bottom right corner.
+    // Our window keeps the editor's size; a host that resizes it all the same (to a socket of its
+    // own size) gets the band the editor's pixels do not cover in the colour of the editor's bottom
+    // right corner rather than black.
     Display* d = XConnection::Current();
     for (auto& s : shown_)
     {

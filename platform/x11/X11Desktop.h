@@ -46,14 +46,11 @@ struct ShownWindow
     std::vector<RECT> damage;
     bool wholePresented = false; // a present covered the whole window once
     HWND focus = nullptr;        // the layer's window that last had the keys inside `top`
-    int xwinWidth = 0;           // the X window's size as last asked for or reported by the server
+    // The X window's size as last asked for or reported by the server: the image's, unless someone
+    // else resized our window.
+    int xwinWidth = 0;
     int xwinHeight = 0;
     bool bandFilled = false; // the part of a larger X window outside the image was filled
-    // A frame's host window (0 for dialogs) and its size: the X window is at least as large, and
-    // follows it (FollowHost).
-    Window host = 0;
-    int hostWidth = 0;
-    int hostHeight = 0;
     std::function<void(int, int)> onResize;
 };
 
@@ -93,7 +90,7 @@ public:
     // win32::NativeDesktop
     bool Shows(HWND top) override;
     UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
-                       HWND owner) override;
+                       const RECT& exclude, HWND owner) override;
     void RunModal(HWND dialog, const std::function<bool()>& ended) override;
     intptr_t Open(const std::string& operation, const std::string& file) override;
     void Damaged(HWND top, const RECT& area) override;
@@ -107,10 +104,6 @@ private:
     void NoteFocus();
     void TakeKeys(ShownWindow& s, POINT at);
     void FollowSizes();
-    // The host resized its window: every X window shown in it takes at least that size.
-    void FollowHost(Window host, int width, int height);
-    // The size an X window showing s takes: the image's, or the host window's where that is larger.
-    void ResizeXWindow(ShownWindow& s);
     void PresentAll();
     void Present(ShownWindow& s);
     bool MakeImage(ShownWindow& s);

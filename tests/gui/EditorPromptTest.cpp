@@ -80,6 +80,13 @@ TEST_F(EditorPrompt, ARightPressOffersTheDisplayTextsAndTheChoiceBecomesTheValue
     ClientToScreen(rig.window, &corner);
     EXPECT_EQ(shown.x, corner.x);
     EXPECT_EQ(shown.y, corner.y);
+    // The menu keeps clear of the control (with no room below, it opens above it).
+    POINT topRight{30, 10};
+    ClientToScreen(rig.window, &topRight);
+    EXPECT_EQ(shown.exclude.left, corner.x);
+    EXPECT_EQ(shown.exclude.top, topRight.y);
+    EXPECT_EQ(shown.exclude.right, topRight.x);
+    EXPECT_EQ(shown.exclude.bottom, corner.y);
 
     EXPECT_DOUBLE_EQ(Value(EditorTestPlug::kMode), 2.0);
     EXPECT_DOUBLE_EQ(mode->GetValue(), 2.0 / 3.0);

@@ -43,6 +43,8 @@ namespace
 
 using namespace quova::param;
 using quova::test::FakeHost;
+using quova::test::ReadBytes;
+using quova::test::StateBytes;
 using quova::test::TempDataFolder;
 
 // Records what a control tells its observers: (tag 0, tag 1) per value change, and
@@ -431,21 +433,43 @@ TEST_F(EditorLayout, GateCellsCountStepsLikeTheInformationLineWhenTheOptionIsOn)
     EXPECT_EQ(view.GetColumn(2).gateSteps, 25.0);
 }
 
-TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPress)
+TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPressAndClosesAtAny)
 {
     ASSERT_NE(Open(), nullptr);
-    const IRectangle area = Skin(20);
-    driver.Click(window, Centre(area.left, area.right), Centre(area.top, area.bottom));
-    Tick();
+    const IRectangle logo = Skin(20);
+    const auto clickOn = [&](const IRectangle& r)
+    {
+        driver.Click(window, Centre(r.left, r.right), Centre(r.top, r.bottom));
+        Tick();
+    };
+    clickOn(logo);
     ASSERT_FALSE(plug->GetAboutImage()->IsHidden());
     EXPECT_FALSE(plug->GetVersionText()->IsHidden());
     EXPECT_EQ(plug->GetMouseCaptureControl(0, 0, IMouseModifiers()), plug->GetAboutImage()->GetListIndex());
-    // A press on it goes to the about image, whose release closes it.
-    const IRectangle image = plug->GetAboutImage()->GetRect();
-    driver.Click(window, Centre(image.left, image.right), Centre(image.top, image.bottom));
-    Tick();
+    // A press on it goes to the about image and closes it.
+    clickOn(plug->GetAboutImage()->GetRect());
     EXPECT_TRUE(plug->GetAboutImage()->IsHidden());
     EXPECT_EQ(plug->GetMouseCaptureControl(0, 0, IMouseModifiers()), -1);
+    // So does a press beside it, which reaches nothing else (the key-area switch there stays on),
+    // and a press on the logo, whose release does not open the box again.
+    const double areaOn = plug->GetParameterValue(kKeyAreaOnOff);
+    for (const IRectangle& elsewhere : {Skin(9), logo})
+    {
+        clickOn(logo);
+        ASSERT_FALSE(plug->GetAboutImage()->IsHidden());
+        clickOn(elsewhere);
+        EXPECT_TRUE(plug->GetAboutImage()->IsHidden());
+        EXPECT_TRUE(plug->GetVersionText()->IsHidden());
+    }
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaOnOff), areaOn);
+    // The information box closes at a press on the logo as well, without opening the about box.
+    plug->SetParameterFromGUI(kBoxInfo, 1.0);
+    plug->SetParameterFromGUI(kBoxInfo, 0.0);
+    Tick();
+    ASSERT_FALSE(plug->GetInfoBox()->IsHidden());
+    clickOn(logo);
+    EXPECT_TRUE(plug->GetInfoBox()->IsHidden());
+    EXPECT_TRUE(plug->GetAboutImage()->IsHidden());
 }
 
 TEST_F(EditorLayout, TheKeyAreaSelectorOpensItsMenuOnARightPressAndSelectsOnADoubleClick)
@@ -554,6 +578,35 @@ TEST_F(EditorLayout, TheSceneEndSetOnTheStripIsSavedAndDrawnAfterAReload)
     EXPECT_EQ(plug->GetSceneEnd(0), 3);
     EXPECT_EQ(driver.Pixel(window, strip.left + 19 + 18 * 3 - 1, barY) & 0xFFFFFF, kBar);
     EXPECT_NE(driver.Pixel(window, strip.left + 19 + 18 * 3 + 1, barY) & 0xFFFFFF, kBar);
+}
+
+// A state saved at the other size (a preset, a host's chunk) leaves the editor at its size, and the
+// size switch shows that size: each press of the switch then resizes.
+TEST_F(EditorLayout, AfterAStateOfTheOtherSizeLoadsTheSizeSwitchShowsTheEditorsSizeAndResizes)
+{
+    ASSERT_NE(Open(), nullptr);
+    const IRectangle resize = Skin(156);
+    const auto press = [&]
+    {
+        driver.Click(window, resize.left + 3, resize.top + 3);
+        Tick();
+    };
+    press();
+    ASSERT_TRUE(plug->IsEditorCompact());
+    const std::vector<uint8_t> compact = StateBytes(*plug);
+    press();
+    ASSERT_FALSE(plug->IsEditorCompact());
+    const std::vector<uint8_t> full = StateBytes(*plug);
+    for (const auto* state : {&compact, &full, &compact})
+    {
+        const bool wasCompact = plug->IsEditorCompact();
+        ASSERT_GT(ReadBytes(*plug, *state, true), 0);
+        Tick();
+        EXPECT_EQ(plug->IsEditorCompact(), wasCompact);
+        EXPECT_EQ(plug->GetParameterValue(kResize), wasCompact ? 1.0 : 0.0);
+        press();
+        EXPECT_NE(plug->IsEditorCompact(), wasCompact) << "the switch's press resizes";
+    }
 }
 
 // The labels in the MODE box and in the step grid's cells, measured with the fonts they are drawn

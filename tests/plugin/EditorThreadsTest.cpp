@@ -291,4 +291,53 @@ TEST(EditorThreads, ABoxArrowPressedOnAnotherThreadWhileTheBoxMenuIsOpenNeitherW
     effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 
+// The scale's value prompt reads the parameter's value on the editor's thread while a host thread
+// sets it: the host thread sets it while the prompt's menu is open, the two threads told of each
+// other only through relaxed flags, so that nothing but the plug lock orders the prompt's read and
+// the host's write (ThreadSanitizer fails a read made without the lock).
+TEST(EditorThreads, AHostThreadSetsAParameterWhileTheEditorsThreadPromptsForIt)
+{
+    quova::testing::PlatformDriver driver;
+    TempDataFolder data;
+    FakeHost host;
+    auto plug = std::make_unique<Tobel>(&FakeHost::Callback);
+    AEffect* effect = plug->GetEffect();
+    HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
+    ASSERT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, frame, 0.0f), 1);
+    HWND window = static_cast<HWND>(plug->GetGraphics()->GetWindowHandle());
+    driver.Pump();
+
+    std::atomic<bool> go{false};
+    std::atomic<bool> set{false};
+    std::thread hostThread(
+        [&]
+        {
+            while (!go.load(std::memory_order_relaxed))
+                std::this_thread::yield();
+            effect->setParameter(effect, kScale, 0.5f);
+            set.store(true, std::memory_order_relaxed);
+        });
+    size_t entries = 0;
+    quova::win32::MenuAnswer answer;
+    answer.kind = quova::win32::MenuAnswer::Kind::ByFunction;
+    answer.choose = [&](const quova::win32::ShownMenu& menu) -> UINT_PTR
+    {
+        entries = menu.entries.size();
+        go.store(true, std::memory_order_relaxed);
+        for (int i = 0; i < 200 && !set.load(std::memory_order_relaxed); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return 0; // the user dismisses the menu
+    };
+    quova::win32::ScriptMenuAnswer(answer);
+    const IRectangle field = plug->GetSkin().At(33);
+    driver.Click(window, (field.left + field.right) / 2, (field.top + field.bottom) / 2);
+    go = true; // a prompt that never showed lets the host thread end
+    hostThread.join();
+    EXPECT_GT(entries, 10u) << "the scale's prompt lists the scales";
+    EXPECT_TRUE(set) << "the host thread waited for the prompt";
+    driver.AdvanceTime(34);
+    EXPECT_EQ(plug->GetParameter(kScale)->GetNormalizedValue(), 0.5);
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "PresetTestSupport.h"
 #include "engine/NoteList.h"
+#include "framework/IStateChunk.h"
 #include "gui/IPopupMenu.h"
 #include "presets/ChordMemoryPresetHandler.h"
 #include "presets/PresetHandler.h"
@@ -164,4 +165,39 @@ TEST_F(PresetBoxTest, AChosenChordSetReplacesTheChordMemory)
     // The chord box's blank entry (id 1) does nothing.
     Choose(box, 1);
     EXPECT_EQ(box.GetShownText(), "Triads");
+}
+
+// After a save the box shows the saved file, and the previous and next buttons step from it, not
+// from the file chosen before the save; in both boxes.
+TEST_F(PresetBoxTest, AfterASaveThePreviousAndNextButtonsStepFromTheSavedFile)
+{
+    WritePreset("User/1 bass/A.t2z", "A", 1);
+    WritePreset("User/1 bass/C.t2z", "C", 3);
+    auto box = MakePresetBox();
+    box->StepToNextItem();
+    loader_.Join();
+    ASSERT_EQ(box->GetShownText(), "A");
+    IStateChunk file;
+    const std::vector<uint8_t> bytes = PresetFileBytes("B", "", {2});
+    file.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+    ASSERT_TRUE(box->SavePresetAs(file, "B", 0));
+    EXPECT_EQ(box->GetShownText(), "B");
+    box->StepToNextItem();
+    loader_.Join();
+    EXPECT_EQ(box->GetShownText(), "C");
+    box->StepToPreviousItem();
+    box->StepToPreviousItem();
+    loader_.Join();
+    EXPECT_EQ(box->GetShownText(), "A");
+
+    const auto set = LittleEndianWords({1, 12, 1, 0});
+    WriteBytes(folder_.ChordMemory() / "User" / "Alpha.cmb", set);
+    WriteBytes(folder_.ChordMemory() / "User" / "Gamma.cmb", set);
+    ChordMemoryPresetHandler chordBox(&host_, nullptr, kBoxRect);
+    chordBox.StepToNextItem();
+    ASSERT_EQ(chordBox.GetShownText(), "Alpha");
+    ASSERT_TRUE(chordBox.SaveChordMemoryAs("Beta"));
+    EXPECT_EQ(chordBox.GetShownText(), "Beta");
+    chordBox.StepToNextItem();
+    EXPECT_EQ(chordBox.GetShownText(), "Gamma");
 }

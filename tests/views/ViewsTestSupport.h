@@ -32,6 +32,7 @@ public:
     std::vector<int> tools;
     std::vector<std::string> calls; // everything else, as "Name(args)"
     int shownArea = 0;
+    bool aboutBoxShown = false;
 
     double GetParameterValue(int index) const override
     {
@@ -56,6 +57,7 @@ public:
     void ShowScenesOn(int a, bool on) override { Call("ShowScenesOn", a, on); }
     void SetCcLaneNumber(int v) override { Call("SetCcLaneNumber", v); }
     void SetCcTeachMode(bool on) override { Call("SetCcTeachMode", on); }
+    bool IsAboutBoxShown() const override { return aboutBoxShown; }
     void ToggleAboutBox() override { calls.push_back("ToggleAboutBox()"); }
     void OpenAboutLink() override { calls.push_back("OpenAboutLink()"); }
     void SetOtherKeyAreasOnOff(int a, bool flag) override { Call("SetOtherKeyAreasOnOff", a, flag); }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "XServerProxy.h"
 #include "XTestSupport.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/VstHost.h"
@@ -19,7 +20,9 @@ namespace
 
 using quova::host::HostEditor;
 using quova::host::VstHost;
+using quova::xtest::Within;
 using quova::xtest::XClient;
+using quova::xtest::XServerProxy;
 
 TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture)
 {
@@ -183,6 +186,82 @@ TEST_F(Guest, TwoCopiesOfTheModuleLeaveTheHostsXErrorsToTheHostInEveryOrderOfOpe
     a.Unload();
     EXPECT_EQ(HostErrorArrivals(), 1);
     EXPECT_EQ(gErrors.elsewhere, 0);
+}
+
+// The audio thread never waits for the X server: while the server keeps the editor's opening (the
+// connection, the frame's window) and its closing waiting for an answer, as a slow or remote display
+// does, processReplacing on the host's audio thread goes on.
+TEST_F(Guest, ProcessingGoesOnWhileTheXServerKeepsTheEditorOpeningOrClosingWaiting)
+{
+    XServerProxy proxy;
+    ASSERT_FALSE(proxy.Display().empty()) << "no free port for a proxy display";
+    VstHost a;
+    ASSERT_TRUE(Start(a, QUOVA_PLUGIN_MODULE)) << a.LastError();
+    AEffect* effect = a.Effect();
+    const Window w = x.MakeHostWindow(1000, 565);
+    // Runs `call` on a thread of its own once the server holds its answers back, and a block on the
+    // audio thread as soon as the call waits for the server; true when the block ended before the
+    // server answered.
+    const auto blockWhileTheServerWaits = [&](const std::function<void()>& call)
+    {
+        proxy.Hold(true);
+        std::thread caller(call);
+        const bool waiting = Within(5000, [&] { return proxy.SentWhileHeld() > 0; });
+        std::atomic<bool> processed{false};
+        std::thread audio(
+            [&]
+            {
+                float left[64] = {}, right[64] = {};
+                float* outputs[2] = {left, right};
+                effect->processReplacing(effect, nullptr, outputs, 64);
+                processed = true;
+            });
+        const bool ran = waiting && Within(2000, [&] { return processed.load(); });
+        proxy.Hold(false);
+        audio.join();
+        caller.join();
+        return ran;
+    };
+
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", proxy.Display().c_str(), 1);
+    VstIntPtr opened = 0;
+    EXPECT_TRUE(blockWhileTheServerWaits([&] { opened = OpenEditor(a, w); }))
+        << "processReplacing waited for the X server while the editor opened";
+    setenv("DISPLAY", display.c_str(), 1);
+    ASSERT_EQ(opened, 1);
+    EXPECT_EQ(proxy.Connections(), 1);
+    EXPECT_TRUE(blockWhileTheServerWaits([&] { a.Dispatch(vst::effEditClose); }))
+        << "processReplacing waited for the X server while the editor closed";
+    EXPECT_TRUE(x.Children(w).empty());
+    a.Unload();
+}
+
+// A host that closes the editor and the plug-in from an exit handler it registered before it loaded
+// the module (so the handler runs after the module's statics would be destroyed): what the module
+// keeps for its windows is still there.
+TEST_F(Guest, AHostThatClosesTheEditorAndThePlugInFromItsExitHandlerExitsCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static VstHost* host = nullptr;
+            std::atexit(
+                []
+                {
+                    host->Dispatch(vst::effEditClose);
+                    host->Close();
+                });
+            host = new VstHost();
+            if (!Start(*host, QUOVA_PLUGIN_MODULE)) std::_Exit(2);
+            const Window w = x.MakeHostWindow(1000, 565);
+            // Closed once, so that the layer has put windows away, and opened again for the exit.
+            if (OpenEditor(*host, w) != 1) std::_Exit(3);
+            host->Dispatch(vst::effEditClose);
+            if (OpenEditor(*host, w) != 1) std::_Exit(4);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // A host that holds fonts of the process's fontconfig until it exits (as a toolkit's text

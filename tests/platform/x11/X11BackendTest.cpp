@@ -90,9 +90,12 @@ LRESULT ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_RBUTTONDOWN:
     {
+        // The menu belongs to a field that ends at the point: the 20 pixels above it.
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ClientToScreen(hwnd, &pt);
-        p->chosen = UINT_PTR(TrackPopupMenu(p->menu, TPM_RETURNCMD, pt.x, pt.y, 0, hwnd, nullptr));
+        const TPMPARAMS field{sizeof(TPMPARAMS), RECT{pt.x, pt.y - 20, pt.x + 60, pt.y}};
+        p->chosen =
+            UINT_PTR(TrackPopupMenuEx(p->menu, TPM_RETURNCMD | TPM_VERTICAL, pt.x, pt.y, hwnd, &field));
         return 0;
     }
     case WM_CHAR:
@@ -173,12 +176,12 @@ protected:
             quova::x11::Idle();
         }
     }
-    // Opens the probe's menu with a right click and lets `act` work it from its own connection;
-    // waits until the menu answered.
-    void OpenMenu(std::function<void(XClient&)> act)
+    // Opens the probe's menu with a right click (at a point of the probe) and lets `act` work it
+    // from its own connection; waits until the menu answered.
+    void OpenMenu(std::function<void(XClient&)> act, int atX = 50, int atY = 50)
     {
         probe.chosen = 12345;
-        x.MoveTo(xwin, 50, 50);
+        x.MoveTo(xwin, atX, atY);
         x.Button(Button3, true);
         x.Button(Button3, false);
         Hand hand(Hand::Shows::Menu, {}, act);
@@ -241,9 +244,13 @@ TEST_F(X11Backend, TheScreenShowsTheLayersPixelsAndFollowsChanges)
     EXPECT_EQ(quova::x11::X11Desktop::Instance().PresentedBytes() - sentBefore, 2u * 20u * 20u * 4u);
     EXPECT_EQ(x.Read(xwin, kWidth, kHeight), Composite(frame));
 
-    // The host sizes the window to its own frame, a few pixels taller and wider: the band outside
-    // the frame's pixels shows the colour of their bottom right corner, not black.
+    // The host grows its own window: ours keeps the frame's size.
     XResizeWindow(x.display(), host, kWidth + 4, kHeight + 6);
+    Idle();
+    EXPECT_EQ(x.SizeOf(xwin).width, kWidth);
+    EXPECT_EQ(x.SizeOf(xwin).height, kHeight);
+    // A host that resizes our window itself, to its own frame: the band outside the frame's pixels
+    // shows the colour of their bottom right corner, not black.
     XResizeWindow(x.display(), xwin, kWidth + 4, kHeight + 6);
     Idle();
     const uint32_t corner = Composite(frame).back();
@@ -350,7 +357,8 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
 
     // Entries are 20 pixels high below a 1-pixel border; the separator takes 7.
     const auto entryY = [](int index) { return 1 + 20 * index + 10; };
-    const auto openMenu = [&](std::function<void(XClient&)> act) { OpenMenu(act); };
+    const auto openMenu = [&](std::function<void(XClient&)> act, int atX = 50, int atY = 50)
+    { OpenMenu(act, atX, atY); };
 
     openMenu(
         [&](XClient& own)
@@ -382,6 +390,35 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     x.Click(xwin, 70, 70);
     Idle();
     EXPECT_EQ(probe.events, (std::vector<std::string>{"down 70,70", "up 70,70"}));
+
+    // At the screen's bottom right corner the menu opens above its field and the submenu to the
+    // left of its menu: neither is pushed back over what it belongs to.
+    const int screenWidth = DisplayWidth(x.display(), DefaultScreen(x.display()));
+    const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
+    XMoveWindow(x.display(), host, screenWidth - kWidth - 4, screenHeight - kHeight - 4);
+    Idle();
+    const quova::xtest::RootPoint at = x.RootOf(xwin, kWidth - 20, kHeight - 10);
+    struct Place
+    {
+        quova::xtest::RootPoint at;
+        XClient::Size size;
+    } menu, submenu;
+    openMenu(
+        [&](XClient& own)
+        {
+            const auto placeOf = [&](Window w) { return Place{own.RootOf(w), own.SizeOf(w)}; };
+            menu = placeOf(own.Popups().back());
+            own.MoveTo(own.Popups().back(), 30, 1 + 20 * 2 + 7 + 10);
+            ASSERT_TRUE(Within(3000, [&] { return own.Popups().size() == 2; }));
+            submenu = placeOf(own.Popups().back());
+            own.Press(XK_Escape);
+            own.Press(XK_Escape);
+        },
+        kWidth - 20, kHeight - 10);
+    EXPECT_EQ(probe.chosen, 0u);
+    EXPECT_EQ(menu.at.y + menu.size.height, at.y - 20) << "the menu's bottom meets its field's top";
+    EXPECT_EQ(submenu.at.x + submenu.size.width, menu.at.x + 3) << "the submenu ends where its menu begins";
+    EXPECT_GE(submenu.at.x, 0);
 }
 
 TEST_F(X11Backend, AMenuTallerThanTheScreenScrollsSoThatEveryEntryCanBeChosen)
@@ -619,6 +656,10 @@ INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     {
         char name[64] = {};
         GetDlgItemTextA(dialog, kNameField, name, sizeof name);
+        // A name that is taken asks first, and the dialog stays open unless the answer is yes.
+        if (LOWORD(wParam) == IDOK && std::string(name) == "Taken" &&
+            MessageBoxA(dialog, "Overwrite it?", "File exists!", MB_YESNOCANCEL) != IDYES)
+            return TRUE;
         gDialog.name = name;
         gDialog.kind = int(SendDlgItemMessageA(dialog, kKindList, CB_GETCURSEL, 0, 0));
         EndDialog(dialog, LOWORD(wParam));
@@ -682,6 +723,28 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
     EXPECT_EQ(gDialog.name, "Groove 8");
     EXPECT_EQ(gDialog.kind, 2);
+
+    // A question over the dialog, answered with Escape: the dialog takes the keys back, also with
+    // the pointer away from it and no window manager to give them back.
+    gDialog = DialogResult{};
+    Hand nested(Hand::Shows::Dialog, {host},
+                [&](XClient& own)
+                {
+                    const Window d = own.TopLevelsBesides({host}).back();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                    own.Type("Taken");
+                    own.Press(XK_Return);
+                    ASSERT_TRUE(Within(3000, [&] { return !own.TopLevelsBesides({host, d}).empty(); }));
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                    own.Press(XK_Escape);
+                    ASSERT_TRUE(Within(3000, [&] { return own.TopLevelsBesides({host, d}).empty(); }));
+                    own.MoveToRoot({1270, 1010});
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    own.Type(" 9");
+                    own.Press(XK_Return);
+                });
+    EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
+    EXPECT_EQ(gDialog.name, "Taken 9");
 }
 
 TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes)
