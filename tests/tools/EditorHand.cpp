@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     quova::xtest::Within(30000,
                          [&]
                          {
-                             for (Window w : client.Children(DefaultRootWindow(client.display())))
+                             for (Window w : client.TopLevels())
                                  if (IsHostWindow(client, w)) window = w;
                              return window != 0;
                          });
