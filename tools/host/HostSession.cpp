@@ -4,6 +4,7 @@
 #include "tools/host/EventPrinter.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/MidiFile.h"
+#include "tools/host/Validator.h"
 #include "tools/host/VstHost.h"
 
 #include <chrono>
@@ -148,8 +149,35 @@ MidiFileSong EventsToSong(const std::vector<ReceivedEvent>& events, const Transp
     return song;
 }
 
+int RunCommandLine(const std::string& program, const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err)
+{
+    HostOptions options;
+    std::string error;
+    switch (ParseHostOptions(arguments, options, error))
+    {
+    case ParseOutcome::Help:
+        out << HostUsage(program);
+        return 0;
+    case ParseOutcome::Error:
+        err << "quova_host: " << error << "\nTry '" << program << " --help' for more information.\n";
+        return 2;
+    case ParseOutcome::Run:
+        break;
+    }
+    if (options.validate)
+        return RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, out, err);
+    return RunHostSession(options, out, err);
+}
+
 int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The files written after the run are tried first: a run with the editor may take long, and
+    // what was made in it should not be lost to a folder that is not there.
+    std::string error;
+    for (const std::string* path : {&options.chunkOut, &options.midiOut, &options.editorPng})
+        if (!path->empty() && !CanWriteFile(*path, error)) return Failure(err, error);
+
     VstHost host(options.identity);
     if (!host.Transport().Configure(options.transport)) return Failure(err, "invalid transport settings");
     host.SetTimeInfoAvailable(options.timeInfo);
@@ -158,7 +186,6 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
         !host.SetBlockSize(options.blockSize))
         return Failure(err, host.LastError());
 
-    std::string error;
     if (!options.chunkIn.empty())
     {
         std::vector<uint8_t> chunk;

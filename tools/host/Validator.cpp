@@ -1,7 +1,10 @@
 #include "tools/host/Validator.h"
 
+#include "tools/host/BinaryFile.h"
 #include "tools/host/ValidatorCases.h"
+#include "tools/host/ValidatorEffect.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +19,7 @@ bool ReadKnownFailures(const std::string& path, std::set<std::string>& names, st
     std::ifstream file(path);
     if (!file)
     {
-        error = "cannot read " + path;
+        error = FileError("cannot read", path, errno);
         return false;
     }
     std::string line;
@@ -89,6 +92,15 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
     {
         err << "quova_host: cannot make a temporary data folder for the validation\n";
         return 1;
+    }
+    // Every case opens the module: one that cannot be opened is told once, not by every case.
+    {
+        ValidatorEffect probe;
+        if (!probe.Open(options.modulePath, error))
+        {
+            err << "quova_host: " << error << '\n';
+            return 1;
+        }
     }
     out << "Validating with the default options, in a data folder of its own (XDG_DATA_HOME=" << data.Path()
         << ", removed afterwards)\n";
