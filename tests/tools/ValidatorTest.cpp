@@ -1,14 +1,18 @@
 #include "tools/host/Validator.h"
 #include "tools/host/AllocationCounter.h"
+#include "tools/host/HostSession.h"
 #include "tools/host/ValidatorSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace quova::host;
@@ -220,4 +224,42 @@ TEST(Validator, TheBatteryPassesAWellBehavedModule)
         if (line.rfind("FAIL ", 0) == 0) failed.push_back(line.substr(5, line.find(':') - 5));
     EXPECT_EQ(failed, (std::vector<std::string>{"notes-off-after-close", "allocations-steady"})) << out.str();
     EXPECT_NE(out.str().find("53 cases: 51 passed, 2 failed"), std::string::npos) << out.str();
+}
+
+namespace
+{
+// An output that raises SIGINT once its first line is written, as Ctrl+C pressed then.
+class InterruptAfterFirstLine : public std::streambuf
+{
+protected:
+    int overflow(int c) override
+    {
+        if (c == '\n' && !raised_) raised_ = std::raise(SIGINT) == 0;
+        return c;
+    }
+
+private:
+    bool raised_ = false;
+};
+} // namespace
+
+// Ctrl+C during --validate: the case that runs ends, the data folder the first line names is
+// removed, and the program ends as the signal would.
+TEST(ValidatorDeathTest, ASignalEndsTheRunAndRemovesItsDataFolder)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string tmp = testing::TempDir() + "quova-signal-" + std::to_string(::getpid());
+    std::filesystem::create_directories(tmp);
+    EXPECT_EXIT(
+        {
+            ::setenv("TMPDIR", tmp.c_str(), 1);
+            InterruptAfterFirstLine buffer;
+            std::ostream out(&buffer);
+            std::ostringstream err;
+            RunCommandLine("quova_host", {"--validate", QUOVA_ECHO_MODULE}, out, err);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "the data folder is left in " << tmp;
+    std::filesystem::remove_all(tmp);
 }

@@ -251,7 +251,7 @@ std::string HostUsage(const std::string& program)
            "      --editor            open the editor in a real X11 window; blocks play in real\n"
            "                          time and the editor is idled at 30 Hz\n"
            "      --editor-seconds S  keep the window open S seconds after the blocks (default 0;\n"
-           "                          negative: until the window is closed)\n"
+           "                          negative: until the window is closed or Ctrl+C)\n"
            "      --editor-png FILE   save a PNG of the window just before closing it\n"
            "Host identity:\n"
            "      --product TEXT      product name the plug-in reads (default quova_host)\n"

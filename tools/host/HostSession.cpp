@@ -4,6 +4,7 @@
 #include "tools/host/EventPrinter.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/MidiFile.h"
+#include "tools/host/StopRequest.h"
 #include "tools/host/Validator.h"
 #include "tools/host/VstHost.h"
 
@@ -52,6 +53,9 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
 {
     using Clock = std::chrono::steady_clock;
     HostEditor editor(host);
+    // Ctrl+C ends the run as closing the window does: what it made is saved as asked.
+    StopRequest stop;
+    const auto ended = [&] { return editor.Closed() || StopRequest::Requested(); };
     std::string error;
     if (!editor.Open(error))
     {
@@ -68,7 +72,7 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
     int64_t played = 0;
     const auto waitUntil = [&](Clock::time_point until)
     {
-        while (!editor.Closed())
+        while (!ended())
         {
             const auto now = Clock::now();
             if (now >= until) return;
@@ -81,7 +85,7 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
             std::this_thread::sleep_for(std::min(until, nextIdle) - now);
         }
     };
-    while (played < options.blocks && !editor.Closed())
+    while (played < options.blocks && !ended())
     {
         waitUntil(nextBlock);
         host.RunBlocks(1);
@@ -165,9 +169,15 @@ int RunCommandLine(const std::string& program, const std::vector<std::string>& a
     case ParseOutcome::Run:
         break;
     }
-    if (options.validate)
-        return RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, out, err);
-    return RunHostSession(options, out, err);
+    if (!options.validate) return RunHostSession(options, out, err);
+    // Ctrl+C ends the validation after its case, without leaving its data folder behind.
+    StopRequest stop;
+    const int status =
+        RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, out, err);
+    out.flush();
+    err.flush();
+    stop.EndIfSignalled();
+    return status;
 }
 
 int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& err)

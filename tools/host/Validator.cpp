@@ -1,6 +1,7 @@
 #include "tools/host/Validator.h"
 
 #include "tools/host/BinaryFile.h"
+#include "tools/host/StopRequest.h"
 #include "tools/host/ValidatorCases.h"
 #include "tools/host/ValidatorEffect.h"
 
@@ -106,8 +107,14 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
         << ", removed afterwards)\n";
 
     int run = 0, passed = 0, knownFailed = 0, unexpectedFailed = 0, unexpectedPassed = 0;
+    bool stopped = false;
     for (const ValidatorCase& c : cases)
     {
+        if ((stopped = StopRequest::Requested()))
+        {
+            out << "Stopped by a signal: the other cases do not run\n";
+            break;
+        }
         if (!options.only.empty() && c.name.find(options.only) == std::string::npos) continue;
         const auto start = std::chrono::steady_clock::now();
         CaseResult result = c.run(options.modulePath);
@@ -140,7 +147,7 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
         out << " (" << knownFailed << " known, " << unexpectedFailed << " unexpected); " << unexpectedPassed
             << " listed cases passed";
     out << '\n';
-    if (run == 0)
+    if (run == 0 && !stopped)
     {
         err << "quova_host: no case matches " << options.only << '\n';
         return 1;

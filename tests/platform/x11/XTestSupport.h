@@ -180,6 +180,18 @@ public:
         }
         return out;
     }
+    // The mapped client top-level window of that name (WM_NAME), or 0.
+    Window TopLevelNamed(const std::string& name)
+    {
+        Window found = 0;
+        for (Window w : TopLevels())
+        {
+            char* text = nullptr;
+            if (XFetchName(d_, w, &text) && text != nullptr && name == text) found = w;
+            if (text != nullptr) XFree(text);
+        }
+        return found;
+    }
     // The product's popup menus, bottom first: mapped override-redirect windows on the root marked
     // as popup menus. A window manager keeps override-redirect windows of its own on the root too.
     std::vector<Window> Popups()
