@@ -206,18 +206,30 @@ public:
         }
         return out;
     }
-    // The product's dialogs over the given windows (transient for one of them), bottom first. Other
-    // clients' windows (a developer's desktop) are never taken for a dialog.
+    // The product's dialogs over the given windows, bottom first: transient for one of them, or for
+    // such a dialog (a question asked from a dialog). Other clients' windows (a developer's
+    // desktop) are never taken for a dialog.
     std::vector<Window> Dialogs(const std::vector<Window>& owners)
     {
-        std::vector<Window> out;
-        for (Window w : TopLevels())
+        const std::vector<Window> all = TopLevels();
+        std::vector<Window> over(all.size(), 0);
+        for (size_t i = 0; i < all.size(); ++i)
+            XGetTransientForHint(d_, all[i], &over[i]);
+        std::vector<Window> below = owners;
+        std::vector<bool> taken(all.size(), false);
+        for (bool more = true; more;)
         {
-            Window over = 0;
-            if (XGetTransientForHint(d_, w, &over) &&
-                std::find(owners.begin(), owners.end(), over) != owners.end())
-                out.push_back(w);
+            more = false;
+            for (size_t i = 0; i < all.size(); ++i)
+                if (!taken[i] && std::find(below.begin(), below.end(), over[i]) != below.end())
+                {
+                    taken[i] = more = true;
+                    below.push_back(all[i]);
+                }
         }
+        std::vector<Window> out;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (taken[i]) out.push_back(all[i]);
         return out;
     }
 
