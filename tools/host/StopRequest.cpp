@@ -31,7 +31,12 @@ StopRequest::StopRequest()
     // The handler goes with the first signal: a second one takes the default action.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        sigaction(kSignals[i], &action, &gPrevious[i]);
+    {
+        // A signal ignored when the program started stays ignored (a job started in the background
+        // of a shell is not meant to hear the terminal's Ctrl+C).
+        sigaction(kSignals[i], nullptr, &gPrevious[i]);
+        if (gPrevious[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 StopRequest::~StopRequest()

@@ -3,7 +3,8 @@
 // StopRequest lives, the first such signal only asks the program to stop (Requested() turns
 // true), so that it can finish what it does: the editor's run ends as if the window was closed and
 // writes its files, the validator ends after the case it runs and removes its data folder. A
-// second signal ends the program at once, as the signal does by default.
+// second signal ends the program at once, as the signal does by default. A signal the program
+// was started with ignored stays ignored.
 //
 // quova_host's own process only: a plug-in never installs signal handlers in its host's.
 // Threads: made and destroyed on the main thread, one at a time; Requested() from any thread.
