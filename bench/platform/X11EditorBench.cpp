@@ -9,10 +9,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <thread>
 
+#include "bench/support/ScratchDataFolder.h"
 #include "gui/IGraphics.h"
 #include "platform/vst/VstAbi.h"
 #include "platform/win32/Window.h"
@@ -23,16 +22,19 @@
 namespace
 {
 
-void UseScratchDataFolder()
+// The host's connection, opened once and kept for the whole program as a host keeps its own. An
+// X server without -noreset starts afresh when its last client leaves, and refuses connections
+// while it does: with a connection per benchmark, the next benchmark found no server.
+Display* HostDisplay()
 {
-    static const std::string root = (std::filesystem::temp_directory_path() / "quova-x11-bench").string();
-    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+    static Display* const display = XOpenDisplay(nullptr);
+    return display;
 }
 
-// The host's side: its own connection and a mapped top-level window of the editor's size.
+// The host's side: a mapped top-level window of the editor's size on the host's connection.
 struct HostWindow
 {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = HostDisplay();
     Window window = 0;
     HostWindow()
     {
@@ -51,17 +53,20 @@ struct HostWindow
     {
         if (display == nullptr) return;
         XDestroyWindow(display, window);
-        XCloseDisplay(display);
+        XSync(display, False);
     }
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
     void* Parent() const { return reinterpret_cast<void*>(uintptr_t(window)); }
 };
 
 // False (the benchmark skipped) without an X server.
 bool Ready(benchmark::State& state, const HostWindow& host)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     if (host.display != nullptr) return true;
-    state.SkipWithError("no X server (DISPLAY)");
+    const char* name = std::getenv("DISPLAY");
+    state.SkipWithError(name && *name ? "cannot open the X display named by DISPLAY" : "DISPLAY is not set");
     return false;
 }
 

@@ -3,10 +3,7 @@
 // stays open). Headless platform; the window system runs on its virtual clock.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
+#include "bench/support/ScratchDataFolder.h"
 #include "gui/IGraphics.h"
 #include "platform/testing/PlatformDriver.h"
 #include "platform/vst/VstAbi.h"
@@ -15,16 +12,9 @@
 namespace
 {
 
-// Keeps the settings file out of the user's own data folder.
-void UseScratchDataFolder()
-{
-    static const std::string root = (std::filesystem::temp_directory_path() / "quova-editor-bench").string();
-    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
-}
-
 void BM_OpenEditorAndPaint(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     quova::testing::PlatformDriver driver;
     Tobel plug(nullptr);
     HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);
@@ -43,7 +33,7 @@ BENCHMARK(BM_OpenEditorAndPaint)->Unit(benchmark::kMillisecond);
 
 void BM_IdleEditorTick(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     quova::testing::PlatformDriver driver;
     Tobel plug(nullptr);
     HWND frame = driver.CreateHostFrame(1040, 605, 20, 20);

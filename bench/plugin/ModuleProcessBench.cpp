@@ -6,12 +6,10 @@
 // and the MIDI events sent per block.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "bench/support/HeavyLoad.h"
+#include "bench/support/ScratchDataFolder.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/Lanes.h"
@@ -50,12 +48,6 @@ struct BenchHost
     }
 };
 
-void UseScratchDataFolder()
-{
-    static const std::string root = (std::filesystem::temp_directory_path() / "quova-plugin-bench").string();
-    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
-}
-
 // The engine benchmark's heavy load in every key area, with the eight controller lanes of each
 // area sending controllers 20..27.
 void ConfigureHeavyLoad(Tobel& plug)
@@ -71,7 +63,7 @@ void ConfigureHeavyLoad(Tobel& plug)
 
 void ModuleHeavyLoad(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     BenchHost host;
     BenchHost::current = &host;
     host.time.sampleRate = kSampleRate;

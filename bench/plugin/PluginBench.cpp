@@ -5,11 +5,8 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include "bench/support/ChunkRoundTrip.h"
+#include "bench/support/ScratchDataFolder.h"
 #include "framework/IStateChunk.h"
 #include "framework/VstEntry.h"
 #include "plugin/Tobel.h"
@@ -22,16 +19,9 @@ VstIntPtr QuietHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
     return 0;
 }
 
-// Keeps the settings file out of the user's own data folder.
-void UseScratchDataFolder()
-{
-    static const std::string root = (std::filesystem::temp_directory_path() / "quova-plugin-bench").string();
-    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
-}
-
 void BM_EntryToOpenedPlugin(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     double heapBytes = 0.0;
     for (auto _ : state)
     {
@@ -57,7 +47,7 @@ BENCHMARK(BM_EntryToOpenedPlugin)->Unit(benchmark::kMillisecond)->Iterations(20)
 
 void BM_StateWrite(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     Tobel plug(nullptr);
     IStateChunk chunk;
     for (auto _ : state)
@@ -71,7 +61,7 @@ BENCHMARK(BM_StateWrite)->Unit(benchmark::kMillisecond);
 
 void BM_StateRead(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     Tobel plug(nullptr);
     IStateChunk chunk;
     plug.WriteState(&chunk);
@@ -84,7 +74,7 @@ BENCHMARK(BM_StateRead)->Unit(benchmark::kMillisecond);
 // read plus 0.5 ms).
 void BM_EffSetChunk(benchmark::State& state)
 {
-    UseScratchDataFolder();
+    quova::bench::UseScratchDataFolder();
     AEffect* effect = RunVstEntry(&QuietHost, &Tobel::Create);
     if (effect == nullptr)
     {

@@ -41,6 +41,7 @@ Window MakeDialogWindow(Display* d, Window over, const std::string& title, int x
                              static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                              CWBackPixel | CWEventMask, &a);
     XStoreName(d, w, title.c_str());
+    SetWindowType(d, w, "_NET_WM_WINDOW_TYPE_DIALOG");
     if (over) XSetTransientForHint(d, w, over);
     XSizeHints* hints = XAllocSizeHints();
     if (hints)

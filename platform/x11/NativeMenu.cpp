@@ -330,6 +330,7 @@ private:
         l->xwin = XCreateWindow(d_, DefaultRootWindow(d_), l->x, l->y, static_cast<unsigned>(l->width),
                                 static_cast<unsigned>(l->height), 0, CopyFromParent, InputOutput,
                                 CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWEventMask, &a);
+        SetWindowType(d_, l->xwin, "_NET_WM_WINDOW_TYPE_POPUP_MENU");
         l->gc = XCreateGC(d_, l->xwin, 0, nullptr);
         l->surface.Resize(l->width, l->height);
         l->image =

@@ -6,6 +6,7 @@
 #include "platform/win32/WindowSystem.h"
 #include "platform/x11/XConnection.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
@@ -191,18 +192,37 @@ Window X11Desktop::TopAncestor(Window xwin) const
 {
     Display* d = XConnection::Current();
     Window root = DefaultRootWindow(d);
+    const Atom wmState = XInternAtom(d, "WM_STATE", False);
     Window cur = xwin;
     for (int depth = 0; depth < 64; ++depth)
     {
+        // A window manager reparents a host's window into a frame of its own: the host's window
+        // (the one carrying WM_STATE) is the top-level, not the frame around it.
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool managed = XGetWindowProperty(d, cur, wmState, 0, 0, False, AnyPropertyType, &type, &format,
+                                                &count, &after, &data) == Success &&
+                             type != None;
+        if (data) XFree(data);
+        if (managed) return cur;
         Window r = 0, parent = 0;
         Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(d, cur, &r, &parent, &children, &count)) return cur;
+        unsigned n = 0;
+        if (!XQueryTree(d, cur, &r, &parent, &children, &n)) return cur;
         if (children) XFree(children);
         if (parent == root || parent == 0) return cur;
         cur = parent;
     }
     return cur;
+}
+
+void SetWindowType(Display* d, Window w, const char* type)
+{
+    const Atom value = XInternAtom(d, type, False);
+    XChangeProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
 }
 
 // ---- the idle round ------------------------------------------------------------------------------

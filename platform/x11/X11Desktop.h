@@ -78,7 +78,8 @@ public:
 
     // The root-window point of a point of the layer's screen inside the shown window of `hwnd`.
     bool RootPoint(HWND hwnd, POINT screen, int& rootX, int& rootY) const;
-    // The root-window X window at the top of the X window's ancestry (for transient dialogs).
+    // The top-level window of the X window's ancestry (what a dialog is transient for): the nearest
+    // ancestor a window manager manages (WM_STATE), else the child of the root.
     Window TopAncestor(Window xwin) const;
     // An X button (1..3) released where the layer did not see it (inside a menu, or over a window
     // a modal one blocks): when the layer counts it as held, the release reaches the layer at the
@@ -125,6 +126,10 @@ private:
     // The number the next request would have when the event round left the output buffer empty.
     unsigned long flushedUpTo_ = 0;
 };
+
+// Tells window managers and compositors what an X window of ours is (_NET_WM_WINDOW_TYPE, such as
+// "_NET_WM_WINDOW_TYPE_POPUP_MENU"), so that they stack, decorate and place it as one.
+void SetWindowType(Display* d, Window w, const char* type);
 
 // The layer's virtual key for an X key symbol (US layout, unshifted), 0 when it has none.
 int VirtualKeyOfKeysym(unsigned long keysym);

@@ -6,20 +6,9 @@
 #include "tests/platform/x11/XTestSupport.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
-bool IsHostWindow(quova::xtest::XClient& client, Window w)
-{
-    char* name = nullptr;
-    const bool named = XFetchName(client.display(), w, &name) && name != nullptr;
-    const bool host = named && std::strcmp(name, "quova_host") == 0;
-    if (name != nullptr) XFree(name);
-    XWindowAttributes a{};
-    return host && XGetWindowAttributes(client.display(), w, &a) && a.map_state == IsViewable;
-}
-
 // The 5 x 5 pixels of the window around a point, as the server shows them.
 std::vector<uint32_t> Patch(quova::xtest::XClient& client, Window w, const quova::xtest::RootPoint& p)
 {
@@ -59,13 +48,7 @@ int main(int argc, char** argv)
 
     quova::xtest::XClient client;
     Window window = 0;
-    quova::xtest::Within(30000,
-                         [&]
-                         {
-                             for (Window w : client.Children(DefaultRootWindow(client.display())))
-                                 if (IsHostWindow(client, w)) window = w;
-                             return window != 0;
-                         });
+    quova::xtest::Within(30000, [&] { return (window = client.TopLevelNamed("quova_host")) != 0; });
     if (window == 0)
     {
         std::fprintf(stderr, "editor_hand: no window named quova_host appeared within 30 s\n");

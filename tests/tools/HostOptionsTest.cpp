@@ -70,34 +70,39 @@ TEST(HostOptions, HelpStopsParsing)
     EXPECT_NE(HostUsage("quova_host").find("Usage: quova_host [options] MODULE"), std::string::npos);
 }
 
+// Each error names what is wrong; for --note and --midi, the field.
 TEST(HostOptions, BadCommandLinesAreErrorsWithAMessage)
 {
-    const std::vector<std::vector<std::string>> bad = {
-        {},               // no module
-        {"a.so", "b.so"}, // two modules
-        {"--unknown", "a.so"},
-        {"a.so", "--block"}, // value missing
-        {"--block", "0", "a.so"},
-        {"--blocks", "-1", "a.so"},
-        {"--rate", "0", "a.so"},
-        {"--tempo", "fast", "a.so"},
-        {"--tempo", " 120", "a.so"},
-        {"--time-sig", "4/3", "a.so"}, // denominator not a power of two
-        {"--loop", "8:4", "a.so"},     // end before start
-        {"--start", "-1", "a.so"},
-        {"--note", "0:128", "a.so"},
-        {"--note", "0:H4", "a.so"},
-        {"--note", "0:60:0", "a.so"},         // velocity 0
-        {"--note", "0:60:100:10:17", "a.so"}, // channel 17
-        {"--note", "-5:60", "a.so"},
-        {"--note", "0/512:60", "a.so"}, // offset outside the default block of 512
-        {"--midi", "0:3c40", "a.so"},   // no status byte first
-        {"--midi", "0:90bc00", "a.so"}, // data byte with the top bit
-        {"--midi", "0:90c", "a.so"},    // odd number of digits
-        {"--midi", "903c40", "a.so"},   // no time
-        {"--vendor-version", "-3", "a.so"},
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{}, "no module given"},
+        {{"a.so", "b.so"}, "more than one module given: b.so"},
+        {{"--unknown", "a.so"}, "unknown option --unknown"},
+        {{"a.so", "--unknown"}, "unknown option --unknown"}, // not "needs a value"
+        {{"a.so", "--block"}, "--block needs a value"},
+        {{"--block", "0", "a.so"}, "--block: 0"},
+        {{"--blocks", "-1", "a.so"}, "--blocks: -1"},
+        {{"--rate", "0", "a.so"}, "--rate: 0"},
+        {{"--tempo", "fast", "a.so"}, "--tempo: fast"},
+        {{"--tempo", " 120", "a.so"}, "--tempo"},
+        {{"--time-sig", "4/3", "a.so"}, ""}, // denominator not a power of two
+        {{"--loop", "8:4", "a.so"}, ""},     // end before start
+        {{"--start", "-1", "a.so"}, "--start: -1"},
+        {{"--note", "0:128", "a.so"}, "(NOTE: 128 is"},
+        {{"--note", "0:H4", "a.so"}, "(NOTE: H4 is"},
+        {{"--note", "0:60:0", "a.so"}, "(VEL: 0 is"},
+        {{"--note", "0:60:100:x", "a.so"}, "(LEN: x is"},
+        {{"--note", "0:60:100:10:17", "a.so"}, "(CH: 17 is"},
+        {{"--note", "-5:60", "a.so"}, "(AT: -5 is"},
+        {{"--note", "60", "a.so"}, "(it takes AT:NOTE"},
+        {{"--note", "0/512:60", "a.so"}, "--note: 0/512:60 (AT: offset 512 lies outside a block of 512"},
+        {{"--midi", "0:3c40", "a.so"}, "(HEX: 3c40 is"}, // no status byte first
+        {{"--midi", "0:90bc00", "a.so"}, "(HEX: "},      // data byte with the top bit
+        {{"--midi", "0:90c", "a.so"}, "(HEX: "},         // odd number of digits
+        {{"--midi", "903c40", "a.so"}, "(it takes AT:HEX"},
+        {{"--midi", "x:903c40", "a.so"}, "(AT: x is"},
+        {{"--vendor-version", "-3", "a.so"}, "--vendor-version: -3"},
     };
-    for (const auto& arguments : bad)
+    for (const auto& [arguments, said] : bad)
     {
         HostOptions o;
         std::string error;
@@ -106,6 +111,8 @@ TEST(HostOptions, BadCommandLinesAreErrorsWithAMessage)
             line += a + " ";
         EXPECT_EQ(Parse(arguments, o, error), ParseOutcome::Error) << line;
         EXPECT_FALSE(error.empty()) << line;
+        EXPECT_NE(error.find(said), std::string::npos) << line << ": " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << line << ": " << error;
     }
 }
 

@@ -128,6 +128,7 @@ TEST_F(SessionFiles, ChunkFileGoesIntoThePlugin)
     EXPECT_EQ(std::string(saved.begin(), saved.end()), state);
 }
 
+// Each failure is one line that names the file and gives the system's reason.
 TEST_F(SessionFiles, FailuresGiveStatusOneAndAMessage)
 {
     const std::string refused = PathOf("refused.chunk");
@@ -136,18 +137,58 @@ TEST_F(SessionFiles, FailuresGiveStatusOneAndAMessage)
     EXPECT_EQ(Run({"--chunk-in", refused}), 1);
     EXPECT_NE(err.str().find("refused the chunk"), std::string::npos) << err.str();
 
-    EXPECT_EQ(Run({"--chunk-in", PathOf("missing.chunk")}), 1);
-    EXPECT_NE(err.str().find("cannot open"), std::string::npos) << err.str();
+    const std::string missing = PathOf("missing.chunk");
+    EXPECT_EQ(Run({"--chunk-in", missing}), 1);
+    EXPECT_EQ(err.str(), "quova_host: cannot open " + missing + ": No such file or directory\n");
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_EQ(Run({"--chunk-in", folder}), 1);
+    EXPECT_EQ(err.str(), "quova_host: cannot read " + folder + ": Is a directory\n");
 
     const std::string notMidi = PathOf("bad.mid");
     ASSERT_TRUE(WriteBinaryFile(notMidi, {1, 2, 3}, error));
     EXPECT_EQ(Run({"--midi-in", notMidi}), 1);
-    EXPECT_NE(err.str().find("not a Standard MIDI File"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str(),
+              "quova_host: " + notMidi + ": not a Standard MIDI File (no MThd header of 6 bytes)\n");
 
-    EXPECT_EQ(Run({"--midi-out", "/nonexistent/quova/out.mid", "-n", "1"}), 1);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
+    // Files written after the run are tried before it: a run with the editor may be long.
+    for (const char* option : {"--midi-out", "--chunk-out"})
+    {
+        EXPECT_EQ(Run({option, "/nonexistent/quova/out", "-n", "1"}), 1) << option;
+        EXPECT_EQ(err.str(), "quova_host: cannot write /nonexistent/quova/out: No such file or directory\n");
+        EXPECT_EQ(out.str(), "") << "nothing ran";
+    }
+    // Trying leaves no file behind.
+    const std::string tried = PathOf("tried.mid");
+    EXPECT_EQ(Run({"--midi-out", tried, "--chunk-out", "/nonexistent/quova/out", "-n", "1"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(tried));
 
     HostOptions options;
     ASSERT_EQ(ParseHostOptions({"/nonexistent/quova/plugin.so"}, options, error), ParseOutcome::Run);
+    err.str("");
     EXPECT_EQ(RunHostSession(options, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "quova_host: cannot open module /nonexistent/quova/plugin.so: No such file or directory\n");
+}
+
+// A bad command line, and a module the validator cannot open, are told in one line (and one that
+// points to --help), not followed by the usage or by a failure of every case.
+TEST(CommandLine, ErrorsAreOneLineAndAPointerToTheHelp)
+{
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--note", "0:H4", "a.so"}, std::vector<std::string>{"--bogus"},
+          std::vector<std::string>{}})
+    {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLine("quova_host", arguments, out, err), 2);
+        EXPECT_EQ(CountLines(err.str()), 2) << err.str();
+        EXPECT_NE(err.str().find("\nTry 'quova_host --help' for more information.\n"), std::string::npos);
+        EXPECT_EQ(out.str(), "");
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine("quova_host", {"--validate", "/nonexistent/quova/plugin.so"}, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "quova_host: cannot open module /nonexistent/quova/plugin.so: No such file or directory\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(RunCommandLine("quova_host", {"--help"}, out, err), 0);
+    EXPECT_NE(out.str().find("Usage: quova_host [options] MODULE"), std::string::npos);
 }

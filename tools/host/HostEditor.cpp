@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -34,7 +35,9 @@ bool HostEditor::Open(std::string& error)
     display_ = XOpenDisplay(nullptr);
     if (!display_)
     {
-        error = "cannot open the X display (is DISPLAY set?)";
+        const char* name = std::getenv("DISPLAY");
+        error = name && *name ? std::string("cannot open the X display ") + name
+                              : std::string("the editor needs an X server, and DISPLAY is not set");
         return false;
     }
     ERect* rect = nullptr;

@@ -23,6 +23,7 @@ struct PendingMidi
     EventTime time;
     CommandLineMidi message;
     bool fromLength = false; // a note-off placed by a note length: its offset may pass the block end
+    std::string given;       // the option and its value, for a message
 };
 
 bool ParseInt(const std::string& text, int64_t& value)
@@ -98,20 +99,39 @@ bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
     return true;
 }
 
-// AT:NOTE[:VELOCITY[:LENGTH[:CHANNEL]]] -> a note-on, and a note-off LENGTH frames later.
-bool ParseNoteOption(const std::string& text, std::vector<PendingMidi>& out)
+// The reason an event time is refused, for the messages of --note and --midi.
+std::string TimeReason(const std::string& text)
+{
+    return "AT: " + text + " is neither a frame nor BLOCK/OFFSET (numbers from 0)";
+}
+
+// AT:NOTE[:VELOCITY[:LENGTH[:CHANNEL]]] -> a note-on, and a note-off LENGTH frames later. False
+// with the field that is wrong, and why, in reason.
+bool ParseNoteOption(const std::string& text, std::vector<PendingMidi>& out, std::string& reason)
 {
     const std::vector<std::string> parts = Split(text, ':');
-    if (parts.size() < 2 || parts.size() > 5) return false;
+    if (parts.size() < 2 || parts.size() > 5)
+    {
+        reason = "it takes AT:NOTE[:VEL[:LEN[:CH]]]";
+        return false;
+    }
     EventTime time;
     int64_t velocity = 100, length = 0, channel = 1;
     const int note = ParseNote(parts[1]);
-    if (!ParseEventTime(parts[0], time) || note < 0) return false;
-    if (parts.size() > 2 && !ParseIntInRange(parts[2], 1, 127, velocity)) return false;
-    if (parts.size() > 3 && !ParseIntInRange(parts[3], 0, INT32_MAX, length)) return false;
-    if (parts.size() > 4 && !ParseIntInRange(parts[4], 1, 16, channel)) return false;
+    if (!ParseEventTime(parts[0], time))
+        reason = TimeReason(parts[0]);
+    else if (note < 0)
+        reason = "NOTE: " + parts[1] + " is neither 0..127 nor a note name such as C4, F#2 or Bb-1";
+    else if (parts.size() > 2 && !ParseIntInRange(parts[2], 1, 127, velocity))
+        reason = "VEL: " + parts[2] + " is not 1..127";
+    else if (parts.size() > 3 && !ParseIntInRange(parts[3], 0, INT32_MAX, length))
+        reason = "LEN: " + parts[3] + " is not a number of frames from 0";
+    else if (parts.size() > 4 && !ParseIntInRange(parts[4], 1, 16, channel))
+        reason = "CH: " + parts[4] + " is not 1..16";
+    if (!reason.empty()) return false;
     PendingMidi on;
     on.time = time;
+    on.given = "--note: " + text;
     on.message.size = 3;
     on.message.bytes[0] = uint8_t(0x90 | (channel - 1));
     on.message.bytes[1] = uint8_t(note);
@@ -127,6 +147,34 @@ bool ParseNoteOption(const std::string& text, std::vector<PendingMidi>& out)
         out.push_back(off);
     }
     return true;
+}
+
+// AT:HEX -> a raw message. False with the field that is wrong, and why, in reason.
+bool ParseMidiOption(const std::string& text, PendingMidi& item, std::string& reason)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        reason = "it takes AT:HEX";
+    else if (!ParseEventTime(text.substr(0, colon), item.time))
+        reason = TimeReason(text.substr(0, colon));
+    else if (!ParseHexMessage(text.substr(colon + 1), item.message))
+        reason = "HEX: " + text.substr(colon + 1) +
+                 " is not one message of 1 to 3 bytes in hexadecimal, a status byte (80..ff) first";
+    return reason.empty();
+}
+
+// The options that take a value; an option not listed here or among the switches is unknown.
+bool TakesValue(const std::string& option)
+{
+    static const char* const kWithValue[] = {
+        "-r",           "--rate",    "-b",         "--block",          "-n",          "--blocks",
+        "-t",           "--tempo",   "--time-sig", "--start",          "--loop",      "--note",
+        "--midi",       "--midi-in", "--midi-out", "--chunk-in",       "--chunk-out", "--editor-seconds",
+        "--editor-png", "--product", "--vendor",   "--vendor-version", "--validate",  "--known-failures",
+        "--case"};
+    for (const char* known : kWithValue)
+        if (option == known) return true;
+    return false;
 }
 
 bool ParseLoop(const std::string& text, TransportSettings& transport)
@@ -203,7 +251,7 @@ std::string HostUsage(const std::string& program)
            "      --editor            open the editor in a real X11 window; blocks play in real\n"
            "                          time and the editor is idled at 30 Hz\n"
            "      --editor-seconds S  keep the window open S seconds after the blocks (default 0;\n"
-           "                          negative: until the window is closed)\n"
+           "                          negative: until the window is closed or Ctrl+C)\n"
            "      --editor-png FILE   save a PNG of the window just before closing it\n"
            "Host identity:\n"
            "      --product TEXT      product name the plug-in reads (default quova_host)\n"
@@ -256,6 +304,11 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             options.editor = true;
         else if (!option.empty() && option[0] == '-' && option != "-")
         {
+            if (!TakesValue(option))
+            {
+                error = "unknown option " + option;
+                return ParseOutcome::Error;
+            }
             if (!value(v)) return ParseOutcome::Error;
             if (option == "-r" || option == "--rate")
             {
@@ -290,15 +343,15 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             }
             else if (option == "--note")
             {
-                if (!ParseNoteOption(v, pending)) return bad(v);
+                std::string reason;
+                if (!ParseNoteOption(v, pending, reason)) return bad(v + " (" + reason + ")");
             }
             else if (option == "--midi")
             {
-                const std::size_t colon = v.find(':');
                 PendingMidi item;
-                if (colon == std::string::npos || !ParseEventTime(v.substr(0, colon), item.time) ||
-                    !ParseHexMessage(v.substr(colon + 1), item.message))
-                    return bad(v);
+                std::string reason;
+                if (!ParseMidiOption(v, item, reason)) return bad(v + " (" + reason + ")");
+                item.given = "--midi: " + v;
                 pending.push_back(item);
             }
             else if (option == "--editor-seconds")
@@ -372,8 +425,9 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
         {
             if (!item.fromLength && item.time.frame >= options.blockSize)
             {
-                error = "offset " + std::to_string(item.time.frame) + " lies outside a block of " +
-                        std::to_string(options.blockSize) + " frames";
+                error = "invalid value for " + item.given + " (AT: offset " +
+                        std::to_string(item.time.frame) + " lies outside a block of " +
+                        std::to_string(options.blockSize) + " frames)";
                 return ParseOutcome::Error;
             }
             message.frame = item.time.block * options.blockSize + item.time.frame;

@@ -54,7 +54,7 @@ enum class ParseOutcome
 ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options,
                               std::string& error);
 
-// The usage text printed for --help and after a command-line error.
+// The usage text printed for --help.
 std::string HostUsage(const std::string& program);
 
 // Parses a note as a number 0..127 or a name with octave ("C4" = 60, "F#2",

@@ -4,6 +4,8 @@
 #include "tools/host/EventPrinter.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/MidiFile.h"
+#include "tools/host/StopRequest.h"
+#include "tools/host/Validator.h"
 #include "tools/host/VstHost.h"
 
 #include <chrono>
@@ -51,6 +53,9 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
 {
     using Clock = std::chrono::steady_clock;
     HostEditor editor(host);
+    // Ctrl+C ends the run as closing the window does: what it made is saved as asked.
+    StopRequest stop;
+    const auto ended = [&] { return editor.Closed() || StopRequest::Requested(); };
     std::string error;
     if (!editor.Open(error))
     {
@@ -67,7 +72,7 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
     int64_t played = 0;
     const auto waitUntil = [&](Clock::time_point until)
     {
-        while (!editor.Closed())
+        while (!ended())
         {
             const auto now = Clock::now();
             if (now >= until) return;
@@ -80,7 +85,7 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
             std::this_thread::sleep_for(std::min(until, nextIdle) - now);
         }
     };
-    while (played < options.blocks && !editor.Closed())
+    while (played < options.blocks && !ended())
     {
         waitUntil(nextBlock);
         host.RunBlocks(1);
@@ -148,8 +153,41 @@ MidiFileSong EventsToSong(const std::vector<ReceivedEvent>& events, const Transp
     return song;
 }
 
+int RunCommandLine(const std::string& program, const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err)
+{
+    HostOptions options;
+    std::string error;
+    switch (ParseHostOptions(arguments, options, error))
+    {
+    case ParseOutcome::Help:
+        out << HostUsage(program);
+        return 0;
+    case ParseOutcome::Error:
+        err << "quova_host: " << error << "\nTry '" << program << " --help' for more information.\n";
+        return 2;
+    case ParseOutcome::Run:
+        break;
+    }
+    if (!options.validate) return RunHostSession(options, out, err);
+    // Ctrl+C ends the validation after its case, without leaving its data folder behind.
+    StopRequest stop;
+    const int status =
+        RunValidation({options.modulePath, options.knownFailures, options.validateOnly}, out, err);
+    out.flush();
+    err.flush();
+    stop.EndIfSignalled();
+    return status;
+}
+
 int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The files written after the run are tried first: a run with the editor may take long, and
+    // what was made in it should not be lost to a folder that is not there.
+    std::string error;
+    for (const std::string* path : {&options.chunkOut, &options.midiOut, &options.editorPng})
+        if (!path->empty() && !CanWriteFile(*path, error)) return Failure(err, error);
+
     VstHost host(options.identity);
     if (!host.Transport().Configure(options.transport)) return Failure(err, "invalid transport settings");
     host.SetTimeInfoAvailable(options.timeInfo);
@@ -158,7 +196,6 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
         !host.SetBlockSize(options.blockSize))
         return Failure(err, host.LastError());
 
-    std::string error;
     if (!options.chunkIn.empty())
     {
         std::vector<uint8_t> chunk;

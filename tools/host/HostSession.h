@@ -1,6 +1,6 @@
 #pragma once
 // One run of the command-line host: load, open, feed, process, print, save,
-// close. quova_host's main is this plus the command line.
+// close; and the command line that chooses it.
 
 #include "tools/host/HostEvents.h"
 #include "tools/host/HostOptions.h"
@@ -10,6 +10,12 @@
 
 namespace quova::host
 {
+
+// quova_host itself: parses the arguments after the program's name and prints the help, runs the
+// validator or runs a session. A bad command line gets one line with the reason and one pointing
+// to --help on err, and status 2.
+int RunCommandLine(const std::string& program, const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err);
 
 // Runs the plug-in as the options say. Event lines and a summary go to out,
 // problems to err. Returns the exit status: 0 on success, 1 when the plug-in,

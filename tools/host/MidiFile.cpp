@@ -235,7 +235,12 @@ int ChannelMessageLength(uint8_t status)
 bool ReadMidiFile(const std::string& path, MidiFileSong& song, std::string& error)
 {
     std::vector<uint8_t> data;
-    if (!ReadBinaryFile(path, data, error) || !CheckFileStructure(data, error)) return false;
+    if (!ReadBinaryFile(path, data, error)) return false;
+    if (!CheckFileStructure(data, error))
+    {
+        error = path + ": " + error;
+        return false;
+    }
 
     GLogCapture log;
     SmfPtr smf(smf_load_from_memory(data.data(), int(data.size())));
@@ -246,7 +251,7 @@ bool ReadMidiFile(const std::string& path, MidiFileSong& song, std::string& erro
     }
     if (smf->ppqn <= 0)
     {
-        error = "MIDI files with SMPTE time division are not supported";
+        error = path + ": MIDI files with SMPTE time division are not supported";
         return false;
     }
 
@@ -341,6 +346,9 @@ bool WriteMidiFile(const std::string& path, const MidiFileSong& song, std::strin
         }
         smf_track_add_event_pulses(track, event, int(item->tick));
     }
+    // libsmf names no reason of its own when it cannot make the file (it calls it an input file):
+    // the file is tried here first.
+    if (!CanWriteFile(path, error)) return false;
     if (smf_save(smf.get(), path.c_str()) != 0)
     {
         error = WithLibraryText("cannot write " + path, log);

@@ -1,7 +1,11 @@
 #include "tools/host/Validator.h"
 
+#include "tools/host/BinaryFile.h"
+#include "tools/host/StopRequest.h"
 #include "tools/host/ValidatorCases.h"
+#include "tools/host/ValidatorEffect.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +20,7 @@ bool ReadKnownFailures(const std::string& path, std::set<std::string>& names, st
     std::ifstream file(path);
     if (!file)
     {
-        error = "cannot read " + path;
+        error = FileError("cannot read", path, errno);
         return false;
     }
     std::string line;
@@ -90,12 +94,27 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
         err << "quova_host: cannot make a temporary data folder for the validation\n";
         return 1;
     }
+    // Every case opens the module: one that cannot be opened is told once, not by every case.
+    {
+        ValidatorEffect probe;
+        if (!probe.Open(options.modulePath, error))
+        {
+            err << "quova_host: " << error << '\n';
+            return 1;
+        }
+    }
     out << "Validating with the default options, in a data folder of its own (XDG_DATA_HOME=" << data.Path()
         << ", removed afterwards)\n";
 
     int run = 0, passed = 0, knownFailed = 0, unexpectedFailed = 0, unexpectedPassed = 0;
+    bool stopped = false;
     for (const ValidatorCase& c : cases)
     {
+        if ((stopped = StopRequest::Requested()))
+        {
+            out << "Stopped by a signal: the other cases do not run\n";
+            break;
+        }
         if (!options.only.empty() && c.name.find(options.only) == std::string::npos) continue;
         const auto start = std::chrono::steady_clock::now();
         CaseResult result = c.run(options.modulePath);
@@ -128,7 +147,7 @@ int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostre
         out << " (" << knownFailed << " known, " << unexpectedFailed << " unexpected); " << unexpectedPassed
             << " listed cases passed";
     out << '\n';
-    if (run == 0)
+    if (run == 0 && !stopped)
     {
         err << "quova_host: no case matches " << options.only << '\n';
         return 1;

@@ -26,7 +26,8 @@ struct ValidatorOptions
 // error when it cannot be read.
 bool ReadKnownFailures(const std::string& path, std::set<std::string>& names, std::string& error);
 
-// Runs the cases; returns the exit status (0 or 1).
+// Runs the cases; returns the exit status (0 or 1). A stop asked for by a signal (StopRequest)
+// ends the run after the case that runs, and the data folder is removed as at the end.
 int RunValidation(const ValidatorOptions& options, std::ostream& out, std::ostream& err);
 
 } // namespace quova::host

@@ -278,10 +278,11 @@ TEST_F(EditorOnScreen, ARightPressOnTheChordPresetBoxOpensItsSaveDialogWhichSave
     x->Button(Button3, false);
     {
         // The dialog's name field lies at (200, 10)-(390, 30), its OK button at (220, 60)-(300, 85).
+        const Window owner = host;
         Hand hand(Hand::Shows::Dialog, {host},
-                  [](XClient& own)
+                  [owner](XClient& own)
                   {
-                      const Window dialog = own.TopLevelsBesides({}).back();
+                      const Window dialog = own.Dialogs({owner}).back();
                       std::this_thread::sleep_for(std::chrono::milliseconds(50));
                       own.Click(dialog, 290, 19);
                       own.Type("Night Chords");
@@ -827,8 +828,11 @@ protected:
             const IRectangle strip = Skin(124);
             const int y = strip.top + Draw(strip.Height());
             const int a = strip.left + Draw(strip.Width()), b = strip.left + Draw(strip.Width());
+            // A window manager takes an Alt-drag for moving the host's window: then a plain one.
             static constexpr KeySym kHeld[] = {0, 0, XK_Control_L, XK_Alt_L};
-            return Drag({{a, y}, {(a + b) / 2, y}, {b, y}}, kHeld[Draw(4)]) + " on the loop strip";
+            KeySym held = kHeld[Draw(4)];
+            if (held == XK_Alt_L && x->WindowManagerRuns()) held = 0;
+            return Drag({{a, y}, {(a + b) / 2, y}, {b, y}}, held) + " on the loop strip";
         }
         case 8:
         {
@@ -945,12 +949,12 @@ TEST_F(ScreenTour, APointerThatLeftTheEditorWhileADialogWasOpenLeavesNoHoverBehi
         Tick();
     ASSERT_TRUE(plug->GetPatternView()->IsHovering());
     {
-        const Window known = host;
+        const Window owner = host;
         Hand hand(Hand::Shows::Dialog, {host},
-                  [known](XClient& own)
+                  [owner](XClient& own)
                   {
                       own.MoveToRoot({1200, 900});
-                      own.AskToClose(own.TopLevelsBesides({known}).back());
+                      own.AskToClose(own.Dialogs({owner}).back());
                   });
         quova::win32::WindowLayerGuard layer;
         plug->GetChordMemoryBox()->OpenSaveDialog();

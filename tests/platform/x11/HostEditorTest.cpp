@@ -5,14 +5,19 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <thread>
 
 #include "XServerProxy.h"
 #include "XTestSupport.h"
 #include "tools/host/HostEditor.h"
+#include "tools/host/HostSession.h"
 #include "tools/host/VstHost.h"
 
 namespace
@@ -56,6 +61,46 @@ TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture)
         EXPECT_EQ(editor.Window(), 0u);
     }
     host.Unload();
+    std::filesystem::remove_all(data);
+}
+
+// Ctrl+C in the terminal ends an editor run that waits for its window to be closed as closing the
+// window does: the run ends normally and its state is saved. (SIGTERM here: a shell that starts
+// the tests in the background has them ignore SIGINT.)
+TEST(HostEditor, ASignalEndsAnEditorRunAsClosingTheWindowDoesAndTheStateIsSaved)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    const auto data =
+        std::filesystem::temp_directory_path() / ("quova-host-signal-" + std::to_string(getpid()));
+    std::filesystem::create_directories(data);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string chunk = (data / "kept.chunk").string();
+    quova::host::HostOptions options;
+    std::string error;
+    ASSERT_EQ(quova::host::ParseHostOptions({"--quiet", "--editor", "--editor-seconds", "-1", "--blocks", "1",
+                                             "--chunk-out", chunk, QUOVA_PLUGIN_MODULE},
+                                            options, error),
+              quova::host::ParseOutcome::Run)
+        << error;
+    bool shown = false;
+    std::thread hand(
+        [&shown]
+        {
+            XClient x;
+            shown = quova::xtest::Within(30000,
+                                         [&]
+                                         {
+                                             const Window w = x.TopLevelNamed("quova_host");
+                                             return w != 0 && !x.Children(w).empty();
+                                         });
+            kill(getpid(), SIGTERM);
+        });
+    std::ostringstream out, err;
+    EXPECT_EQ(quova::host::RunHostSession(options, out, err), 0) << err.str();
+    hand.join();
+    EXPECT_TRUE(shown) << "the editor's window";
+    EXPECT_NE(out.str().find("saved to " + chunk), std::string::npos) << out.str();
+    EXPECT_GT(std::filesystem::file_size(chunk), 0u);
     std::filesystem::remove_all(data);
 }
 

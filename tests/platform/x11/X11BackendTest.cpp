@@ -491,7 +491,7 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer)
     Hand hand(Hand::Shows::Dialog, {host},
               [&](XClient& own)
               {
-                  const std::vector<Window> boxes = own.TopLevelsBesides({host});
+                  const std::vector<Window> boxes = own.Dialogs({host});
                   // A client message that is not the window manager's delete request leaves the box open.
                   own.SendMessage(boxes.back(), "QUOVA_TEST_MESSAGE", "WM_DELETE_WINDOW");
                   own.SendMessage(boxes.back(), "WM_PROTOCOLS", "WM_TAKE_FOCUS");
@@ -507,7 +507,7 @@ TEST_F(X11Backend, AMessageBoxIsADialogWindowWhoseButtonsAnswer)
                            return probe.boxAnswer != 0;
                        }));
     EXPECT_EQ(probe.boxAnswer, IDNO);
-    EXPECT_TRUE(Within(1000, [&] { return x.TopLevelsBesides({host}).empty(); }));
+    EXPECT_TRUE(Within(1000, [&] { return x.Dialogs({host}).empty(); }));
 
     // The keys: Alt+N is No; Tab moves to No and the keypad's Enter presses it; Return is the first
     // button; Escape cancels.
@@ -685,7 +685,7 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     Hand hand(Hand::Shows::Dialog, {host},
               [&](XClient& own)
               {
-                  const Window d = own.TopLevelsBesides({host}).back();
+                  const Window d = own.Dialogs({host}).back();
                   std::this_thread::sleep_for(
                       std::chrono::milliseconds(150)); // the keys reach it once it shows
                   own.Type("Groove");    // the first field's whole text is selected: typing replaces it

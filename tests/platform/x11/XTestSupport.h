@@ -42,6 +42,18 @@ inline bool ServerAvailable()
         if (!::quova::xtest::ServerAvailable()) GTEST_SKIP() << "no X server (DISPLAY)";                     \
     } while (false)
 
+// Calls step until it answers true or the time runs out; the answer.
+inline bool Within(int ms, const std::function<bool()>& step)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        if (step()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return step();
+}
+
 struct RootPoint
 {
     int x = 0;
@@ -74,12 +86,18 @@ public:
 
     Display* display() const { return d_; }
 
-    // A mapped top-level window, as a host makes for a plug-in's editor.
+    // A mapped top-level window, as a host makes for a plug-in's editor. It asks a window manager
+    // for its place, so that the tests' windows lie where the tests put them.
     Window MakeHostWindow(int width, int height, int x = 40, int y = 40)
     {
         const int screen = DefaultScreen(d_);
         Window w = XCreateSimpleWindow(d_, RootWindow(d_, screen), x, y, unsigned(width), unsigned(height), 0,
                                        BlackPixel(d_, screen), BlackPixel(d_, screen));
+        XSizeHints hints{};
+        hints.flags = USPosition | PPosition;
+        hints.x = x;
+        hints.y = y;
+        XSetWMNormalHints(d_, w, &hints);
         XSelectInput(d_, w, StructureNotifyMask);
         XMapWindow(d_, w);
         XEvent e;
@@ -137,20 +155,18 @@ public:
         }
         return out;
     }
-    // Mapped override-redirect windows on the root (popup menus), bottom first.
-    std::vector<Window> Popups()
+    // Whether a window manager runs (one that announces itself, as EWMH asks). One that ended may
+    // leave the root's property behind: its window, which names itself, is gone then.
+    bool WindowManagerRuns()
     {
-        std::vector<Window> out;
-        for (Window w : Children(DefaultRootWindow(d_)))
-        {
-            XWindowAttributes a{};
-            if (XGetWindowAttributes(d_, w, &a) && a.override_redirect && a.map_state == IsViewable)
-                out.push_back(w);
-        }
-        return out;
+        const std::vector<unsigned long> check =
+            Property32(DefaultRootWindow(d_), "_NET_SUPPORTING_WM_CHECK");
+        return !check.empty() && Property32(check[0], "_NET_SUPPORTING_WM_CHECK") == check;
     }
-    // Mapped top-level windows other than the given ones (dialogs), bottom first.
-    std::vector<Window> TopLevelsBesides(const std::vector<Window>& known)
+    // The top-level windows of clients, mapped, bottom first. Without a window manager they are the
+    // root's children; a window manager puts each into a frame of its own, and the client's window
+    // is the one inside that carries WM_STATE.
+    std::vector<Window> TopLevels()
     {
         std::vector<Window> out;
         for (Window w : Children(DefaultRootWindow(d_)))
@@ -158,11 +174,62 @@ public:
             XWindowAttributes a{};
             if (!XGetWindowAttributes(d_, w, &a) || a.override_redirect || a.map_state != IsViewable)
                 continue;
-            bool isKnown = false;
-            for (Window k : known)
-                isKnown = isKnown || k == w;
-            if (!isKnown) out.push_back(w);
+            const Window client = ClientIn(w);
+            if (client != 0 && XGetWindowAttributes(d_, client, &a) && a.map_state == IsViewable)
+                out.push_back(client);
         }
+        return out;
+    }
+    // The mapped client top-level window of that name (WM_NAME), or 0.
+    Window TopLevelNamed(const std::string& name)
+    {
+        Window found = 0;
+        for (Window w : TopLevels())
+        {
+            char* text = nullptr;
+            if (XFetchName(d_, w, &text) && text != nullptr && name == text) found = w;
+            if (text != nullptr) XFree(text);
+        }
+        return found;
+    }
+    // The product's popup menus, bottom first: mapped override-redirect windows on the root marked
+    // as popup menus. A window manager keeps override-redirect windows of its own on the root too.
+    std::vector<Window> Popups()
+    {
+        std::vector<Window> out;
+        for (Window w : Children(DefaultRootWindow(d_)))
+        {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(d_, w, &a) && a.override_redirect && a.map_state == IsViewable &&
+                HasAtom(w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_POPUP_MENU"))
+                out.push_back(w);
+        }
+        return out;
+    }
+    // The product's dialogs over the given windows, bottom first: transient for one of them, or for
+    // such a dialog (a question asked from a dialog). Other clients' windows (a developer's
+    // desktop) are never taken for a dialog.
+    std::vector<Window> Dialogs(const std::vector<Window>& owners)
+    {
+        const std::vector<Window> all = TopLevels();
+        std::vector<Window> over(all.size(), 0);
+        for (size_t i = 0; i < all.size(); ++i)
+            XGetTransientForHint(d_, all[i], &over[i]);
+        std::vector<Window> below = owners;
+        std::vector<bool> taken(all.size(), false);
+        for (bool more = true; more;)
+        {
+            more = false;
+            for (size_t i = 0; i < all.size(); ++i)
+                if (!taken[i] && std::find(below.begin(), below.end(), over[i]) != below.end())
+                {
+                    taken[i] = more = true;
+                    below.push_back(all[i]);
+                }
+        }
+        std::vector<Window> out;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (taken[i]) out.push_back(all[i]);
         return out;
     }
 
@@ -188,10 +255,24 @@ public:
         XSync(d_, False);
     }
     void MoveTo(Window w, int x, int y) { MoveToRoot(RootOf(w, x, y)); }
+    // A release returns once the server has handled it. A window manager's click-to-focus grab
+    // holds the pointer's events back until the manager lets the press through, while keys go on
+    // at once: without the wait, what is typed after a click would reach the window before it.
     void Button(unsigned button, bool down)
     {
         XTestFakeButtonEvent(d_, button, down ? True : False, CurrentTime);
         XSync(d_, False);
+        if (down || button < Button1 || button > Button5) return;
+        const unsigned held = Button1Mask << (button - Button1);
+        Within(2000,
+               [&]
+               {
+                   Window root = 0, child = 0;
+                   int rx = 0, ry = 0, wx = 0, wy = 0;
+                   unsigned mask = 0;
+                   XQueryPointer(d_, DefaultRootWindow(d_), &root, &child, &rx, &ry, &wx, &wy, &mask);
+                   return (mask & held) == 0;
+               });
     }
     void Click(Window w, int x, int y, unsigned button = Button1)
     {
@@ -226,21 +307,53 @@ public:
     }
 
 private:
+    // The client window in a root child: the child itself when it carries WM_STATE or nothing in
+    // it does (no window manager), else the first window below it that carries WM_STATE.
+    Window ClientIn(Window w)
+    {
+        const auto carries = [&](Window v) { return !Property32(v, "WM_STATE").empty(); };
+        std::vector<Window> level{w};
+        for (int depth = 0; depth < 4 && !level.empty(); ++depth)
+        {
+            std::vector<Window> next;
+            for (Window v : level)
+            {
+                if (carries(v)) return v;
+                for (Window c : Children(v))
+                    next.push_back(c);
+            }
+            level.swap(next);
+        }
+        return w;
+    }
+    // The 32-bit items of a window's property (atoms, windows, numbers); none when it has none.
+    std::vector<unsigned long> Property32(Window w, const char* name)
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> out;
+        if (XGetWindowProperty(d_, w, XInternAtom(d_, name, False), 0, 64, False, AnyPropertyType, &type,
+                               &format, &count, &after, &data) == Success &&
+            data != nullptr && format == 32)
+        {
+            // Xlib hands 32-bit items over as longs.
+            const auto* items = reinterpret_cast<const unsigned long*>(data);
+            out.assign(items, items + count);
+        }
+        if (data != nullptr) XFree(data);
+        return out;
+    }
+    bool HasAtom(Window w, const char* property, const char* atom)
+    {
+        const std::vector<unsigned long> atoms = Property32(w, property);
+        return std::find(atoms.begin(), atoms.end(), XInternAtom(d_, atom, False)) != atoms.end();
+    }
+
     Display* d_;
     std::vector<Window> windows_;
 };
-
-// Calls step until it answers true or the time runs out; the answer.
-inline bool Within(int ms, const std::function<bool()>& step)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end)
-    {
-        if (step()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return step();
-}
 
 // A hand on its own thread and connection: acts on a window the product shows modally (a menu or
 // a dialog) while the test's thread is inside the product's modal loop. When the window is still
@@ -254,17 +367,22 @@ public:
         Menu,
         Dialog
     };
-    Hand(Shows shows, std::vector<Window> known, std::function<void(XClient&)> act)
+    // owners: the windows the product's dialogs stand over (the test's host windows).
+    Hand(Shows shows, std::vector<Window> owners, std::function<void(XClient&)> act)
         : thread_(
-              [shows, known, act = std::move(act)]
+              [shows, owners, act = std::move(act)]
               {
                   XClient own;
-                  const auto open = [&]
-                  { return shows == Shows::Menu ? own.Popups() : own.TopLevelsBesides(known); };
-                  if (Within(3000, [&] { return !open().empty(); }))
-                      act(own);
-                  else
+                  const auto open = [&] { return shows == Shows::Menu ? own.Popups() : own.Dialogs(owners); };
+                  if (!Within(3000, [&] { return !open().empty(); }))
+                  {
+                      // Perhaps one it does not find (a dialog over another window): Escape
+                      // cancels one that has the keys, so that the test's thread gets out of it.
                       ADD_FAILURE() << "the product showed no window";
+                      own.Press(XK_Escape);
+                      return;
+                  }
+                  act(own);
                   if (Within(2000, [&] { return open().empty(); })) return;
                   ADD_FAILURE() << "the window stayed open";
                   if (shows == Shows::Menu) own.Press(XK_Escape);
@@ -294,15 +412,15 @@ enum class MenuEnding
 };
 
 // A watcher on its own thread and connection that closes, while it lives, every popup menu the
-// product shows (the way given) and every dialog besides the known windows (as a window manager
+// product shows (the way given) and every dialog over the given windows (as a window manager
 // does), whether or not one comes: for actions that may open one. A choice clicks a row drawn from
 // the seed; a menu still open after a few acts (a separator, a disabled row, a submenu that opened)
 // gets Escape.
 class Closer
 {
 public:
-    Closer(MenuEnding ending, unsigned seed, std::vector<Window> known)
-        : thread_([this, ending, seed, known] { Run(ending, seed, known); })
+    Closer(MenuEnding ending, unsigned seed, std::vector<Window> owners)
+        : thread_([this, ending, seed, owners] { Run(ending, seed, owners); })
     {
     }
     ~Closer()
@@ -314,7 +432,7 @@ public:
     Closer& operator=(const Closer&) = delete;
 
 private:
-    void Run(MenuEnding ending, unsigned seed, const std::vector<Window>& known)
+    void Run(MenuEnding ending, unsigned seed, const std::vector<Window>& owners)
     {
         XClient own;
         unsigned state = seed;
@@ -324,7 +442,7 @@ private:
             const std::vector<Window> menus = own.Popups();
             if (menus.empty())
             {
-                for (Window w : own.TopLevelsBesides(known))
+                for (Window w : own.Dialogs(owners))
                     own.AskToClose(w);
                 std::this_thread::sleep_for(std::chrono::milliseconds(3));
                 continue;
