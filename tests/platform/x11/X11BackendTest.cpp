@@ -730,14 +730,14 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     Hand nested(Hand::Shows::Dialog, {host},
                 [&](XClient& own)
                 {
-                    const Window d = own.TopLevelsBesides({host}).back();
+                    const Window d = own.Dialogs({host}).back();
                     std::this_thread::sleep_for(std::chrono::milliseconds(150));
                     own.Type("Taken");
                     own.Press(XK_Return);
-                    ASSERT_TRUE(Within(3000, [&] { return !own.TopLevelsBesides({host, d}).empty(); }));
+                    ASSERT_TRUE(Within(3000, [&] { return !own.Dialogs({d}).empty(); }));
                     std::this_thread::sleep_for(std::chrono::milliseconds(150));
                     own.Press(XK_Escape);
-                    ASSERT_TRUE(Within(3000, [&] { return own.TopLevelsBesides({host, d}).empty(); }));
+                    ASSERT_TRUE(Within(3000, [&] { return own.Dialogs({d}).empty(); }));
                     own.MoveToRoot({1270, 1010});
                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
                     own.Type(" 9");
