@@ -395,9 +395,21 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     // left of its menu: neither is pushed back over what it belongs to.
     const int screenWidth = DisplayWidth(x.display(), DefaultScreen(x.display()));
     const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
-    XMoveWindow(x.display(), host, screenWidth - kWidth - 4, screenHeight - kHeight - 4);
+    // (40 pixels above the bottom: a window manager's title bar moves the window down, and the point
+    // must stay on the screen.)
+    XMoveWindow(x.display(), host, screenWidth - kWidth - 4, screenHeight - kHeight - 40);
     Idle();
-    const quova::xtest::RootPoint at = x.RootOf(xwin, kWidth - 20, kHeight - 10);
+    // A window manager moves the host's window in its own time: wait until it stays put.
+    quova::xtest::RootPoint at = x.RootOf(xwin, kWidth - 20, kHeight - 10);
+    Within(3000,
+           [&]
+           {
+               std::this_thread::sleep_for(std::chrono::milliseconds(100));
+               const quova::xtest::RootPoint now = x.RootOf(xwin, kWidth - 20, kHeight - 10);
+               const bool still = now.x == at.x && now.y == at.y;
+               at = now;
+               return still;
+           });
     struct Place
     {
         quova::xtest::RootPoint at;
@@ -416,6 +428,8 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
         },
         kWidth - 20, kHeight - 10);
     EXPECT_EQ(probe.chosen, 0u);
+    ASSERT_TRUE(at.y < screenHeight && at.y + menu.size.height > screenHeight)
+        << "the point lies on the screen, with no room below it for the menu";
     EXPECT_EQ(menu.at.y + menu.size.height, at.y - 20) << "the menu's bottom meets its field's top";
     EXPECT_EQ(submenu.at.x + submenu.size.width, menu.at.x + 3) << "the submenu ends where its menu begins";
     EXPECT_GE(submenu.at.x, 0);

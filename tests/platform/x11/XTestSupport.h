@@ -23,6 +23,12 @@
 namespace quova::xtest
 {
 
+// The test program is the host here, and it uses Xlib from several threads at once (a hand on its
+// own thread and connection while the product runs its loop): Xlib's process-wide lists (the
+// extensions' per-display records, which every connection's close edits) are locked only once the
+// host has asked for it, before any other Xlib call, as a host that does so must.
+inline const bool kXlibThreads = XInitThreads() != 0;
+
 // True when an X server with the XTest extension answers on DISPLAY.
 inline bool ServerAvailable()
 {
