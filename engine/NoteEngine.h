@@ -167,6 +167,8 @@ private:
     };
 
     int& StepCounter(int channel, int note, int step);
+    // Appends a note to its channel's queue (a note on no channel goes back to the pool).
+    void Queue(std::array<std::vector<OutputNote*>, kChannels + 1>& queues, OutputNote* note);
     // Whether an area holds notes (keys down, or kept by hold): it takes new keys at once.
     bool AreaActive(int area) const;
     int ForecastNoteOn(int channel, int note, int* flags);

@@ -43,16 +43,15 @@ void NoteEngine::RecycleOutputNote(OutputNote* note)
 
 void NoteEngine::QueueOutputNoteOn(OutputNote* note)
 {
-    if (note == nullptr) return;
-    if (!IsChannel(note->channel))
-    {
-        RecycleOutputNote(note);
-        return;
-    }
-    queuedOn_[static_cast<size_t>(note->channel)].push_back(note);
+    Queue(queuedOn_, note);
 }
 
 void NoteEngine::QueueOutputNoteOff(OutputNote* note)
+{
+    Queue(queuedOff_, note);
+}
+
+void NoteEngine::Queue(std::array<std::vector<OutputNote*>, kChannels + 1>& queues, OutputNote* note)
 {
     if (note == nullptr) return;
     if (!IsChannel(note->channel))
@@ -60,7 +59,7 @@ void NoteEngine::QueueOutputNoteOff(OutputNote* note)
         RecycleOutputNote(note);
         return;
     }
-    queuedOff_[static_cast<size_t>(note->channel)].push_back(note);
+    queues[static_cast<size_t>(note->channel)].push_back(note);
 }
 
 void NoteEngine::EmitOff(OutputNote* note)

@@ -1,7 +1,8 @@
-// Tobel: MIDI input. Notes go to the note engine, which routes each at its frame of the block and
-// hands back what no key area takes to pass through; controllers drive learned controls, controller 123
-// requests a panic, program changes go to the note engine too and select patterns at their frames, and
-// everything else goes straight back to the host. Also MIDI learn, controller teach and the host's key names.
+// Tobel: MIDI input. Every message is recorded by the note engine with its offset and acts when the
+// block reaches that frame: notes are routed there (what no key area takes is handed back to pass
+// through), learned controllers drive their controls, controller 123 is a panic, program changes
+// select patterns, and everything else is handed back to go to the host within the block. Also MIDI
+// learn, controller teach and the host's key names.
 #include "plugin/Tobel.h"
 
 #include "engine/ControlTargetTable.h"
@@ -111,14 +112,13 @@ void Tobel::AreasStarted(const int flags[NoteEvent::kAreaCount])
             patternView_->FlashIncomingNote(a);
 }
 
-void Tobel::HandleMidiMessage(const IMidiMessage& input)
+void Tobel::HandleMidiMessage(const IMidiMessage& message)
 {
     IEffectLockGuard guard(plugLock_);
-    if (!IsWellFormed(input)) return;
+    if (!IsWellFormed(message)) return;
     // Everything is recorded with its offset and acts, or goes back to the host, when the block
     // reaches that frame: the host's list is taken in time order (messages of one offset in the
     // order listed), an offset outside the block counts as its first or last frame.
-    const IMidiMessage& message = input;
     NoteEngine& notes = *engine_->GetNoteEngine();
 
     switch (message.GetStatusKind())

@@ -117,7 +117,7 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition, i
         block.samplePosition = info.samplePosition >= 0.0 ? hostPosition : -1.0;
         // A tempo above the fastest a host offers counts as that one; the host's musical position,
         // which runs at its own tempo, then gives way to one that follows the sample position.
-        block.beatPosition = GetHostTempo() > kFastestTempo ? -1.0 : info.ppqPosition;
+        block.beatPosition = info.tempo > kFastestTempo ? -1.0 : info.ppqPosition;
         block.frames = frames;
         block.samplesPerBeat = samplesPerBeat;
         block.loopActive = cycleActive;
