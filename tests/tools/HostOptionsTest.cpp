@@ -21,13 +21,14 @@ TEST(HostOptions, TransportOptionsAndModuleInAnyPosition)
 {
     HostOptions o;
     std::string error;
-    ASSERT_EQ(Parse({"-r", "48000", "mod.so", "--time-sig", "6/8", "--loop", "4:12", "--stopped",
-                     "--vendor-version", "20304"},
+    ASSERT_EQ(Parse({"-r", "768000", "mod.so", "--time-sig", "6/8", "--loop", "4:12", "--stopped",
+                     "--vendor-version", "20304", "-t", "999"},
                     o, error),
               ParseOutcome::Run)
         << error;
     EXPECT_EQ(o.modulePath, "mod.so");
-    EXPECT_DOUBLE_EQ(o.transport.sampleRate, 48000.0);
+    EXPECT_DOUBLE_EQ(o.transport.sampleRate, 768000.0);
+    EXPECT_DOUBLE_EQ(o.transport.tempo, 999.0);
     EXPECT_EQ(o.transport.numerator, 6);
     EXPECT_EQ(o.transport.denominator, 8);
     EXPECT_TRUE(o.transport.loopActive);
@@ -43,11 +44,11 @@ TEST(HostOptions, NotesBecomeNoteOnAndNoteOffAtResolvedFrames)
     std::string error;
     // Block positions use the block size even when it comes later on the line.
     ASSERT_EQ(Parse({"--note", "2/10:C4:90:300:3", "--note", "5:61", "--midi", "1/0:b0,7b,00", "--midi",
-                     "7:c105", "-b", "128", "m.so"},
+                     "7:c105", "--midi", "9:f8", "-b", "128", "m.so"},
                     o, error),
               ParseOutcome::Run)
         << error;
-    ASSERT_EQ(o.midi.size(), 5u);
+    ASSERT_EQ(o.midi.size(), 6u);
     EXPECT_EQ(o.midi[0].frame, 266);
     EXPECT_EQ(Bytes(o.midi[0]), (std::vector<uint8_t>{0x92, 60, 90}));
     EXPECT_EQ(o.midi[1].frame, 566) << "the note-off may fall into a later block";
@@ -59,6 +60,7 @@ TEST(HostOptions, NotesBecomeNoteOnAndNoteOffAtResolvedFrames)
     EXPECT_EQ(Bytes(o.midi[3]), (std::vector<uint8_t>{0xB0, 0x7B, 0x00}));
     EXPECT_EQ(o.midi[4].frame, 7);
     EXPECT_EQ(Bytes(o.midi[4]), (std::vector<uint8_t>{0xC1, 0x05}));
+    EXPECT_EQ(Bytes(o.midi[5]), (std::vector<uint8_t>{0xF8})) << "a system message of one byte";
 }
 
 TEST(HostOptions, HelpStopsParsing)
@@ -82,6 +84,9 @@ TEST(HostOptions, BadCommandLinesAreErrorsWithAMessage)
         {{"--block", "0", "a.so"}, "--block: 0"},
         {{"--blocks", "-1", "a.so"}, "--blocks: -1"},
         {{"--rate", "0", "a.so"}, "--rate: 0"},
+        {{"--rate", "999", "a.so"}, "--rate: 999 (1000..768000 Hz)"},
+        {{"--rate", "768001", "a.so"}, "--rate: 768001"},
+        {{"--tempo", "999.5", "a.so"}, "--tempo: 999.5"}, // faster than the plug-in plays
         {{"--tempo", "fast", "a.so"}, "--tempo: fast"},
         {{"--tempo", " 120", "a.so"}, "--tempo"},
         {{"--time-sig", "4/3", "a.so"}, ""}, // denominator not a power of two
@@ -98,9 +103,16 @@ TEST(HostOptions, BadCommandLinesAreErrorsWithAMessage)
         {{"--midi", "0:3c40", "a.so"}, "(HEX: 3c40 is"}, // no status byte first
         {{"--midi", "0:90bc00", "a.so"}, "(HEX: "},      // data byte with the top bit
         {{"--midi", "0:90c", "a.so"}, "(HEX: "},         // odd number of digits
+        {{"--midi", "0:90", "a.so"}, "status 90 has 3 bytes, not 1"},
+        {{"--midi", "0:903c", "a.so"}, "status 90 has 3 bytes, not 2"},
+        {{"--midi", "0:c00540", "a.so"}, "status c0 has 2 bytes, not 3"},
+        {{"--midi", "0:f0", "a.so"}, "status f0 starts no message"},
         {{"--midi", "903c40", "a.so"}, "(it takes AT:HEX"},
         {{"--midi", "x:903c40", "a.so"}, "(AT: x is"},
         {{"--vendor-version", "-3", "a.so"}, "--vendor-version: -3"},
+        {{"--midi-out", "", "a.so"}, "--midi-out needs a file name"},
+        {{"a.so", "--case", "slice"}, "--case needs --validate"},
+        {{"--known-failures", "known.txt", "a.so"}, "--known-failures needs --validate"},
     };
     for (const auto& [arguments, said] : bad)
     {

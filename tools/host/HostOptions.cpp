@@ -1,5 +1,7 @@
 #include "tools/host/HostOptions.h"
 
+#include "tools/host/MidiFile.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -79,9 +81,37 @@ bool ParseEventTime(const std::string& text, EventTime& time)
            ParseIntInRange(text.substr(slash + 1), 0, INT32_MAX, time.frame);
 }
 
-// Hexadecimal bytes, with optional commas or spaces between the pairs.
-bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
+// The bytes of a message with this status byte, status included, or 0 for a status that starts
+// no short message (system exclusive, its end, the undefined ones).
+int ShortMessageLength(uint8_t status)
 {
+    if (status < 0xF0) return ChannelMessageLength(status);
+    switch (status)
+    {
+    case 0xF2: // song position
+        return 3;
+    case 0xF1: // time code quarter frame
+    case 0xF3: // song select
+        return 2;
+    case 0xF6: // tune request
+    case 0xF8: // timing clock, start, continue, stop, active sensing, reset
+    case 0xFA:
+    case 0xFB:
+    case 0xFC:
+    case 0xFE:
+    case 0xFF:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// Hexadecimal bytes, with optional commas or spaces between the pairs: one message of as many
+// bytes as its status byte asks for. False with the reason in reason.
+bool ParseHexMessage(const std::string& text, CommandLineMidi& message, std::string& reason)
+{
+    reason =
+        "HEX: " + text + " is not one message of 1 to 3 bytes in hexadecimal, a status byte (80..ff) first";
     std::string digits;
     for (char c : text)
     {
@@ -96,7 +126,17 @@ bool ParseHexMessage(const std::string& text, CommandLineMidi& message)
     if (message.bytes[0] < 0x80) return false;
     for (int i = 1; i < message.size; ++i)
         if (message.bytes[i] >= 0x80) return false;
-    return true;
+    const int length = ShortMessageLength(message.bytes[0]);
+    const std::string status = digits.substr(0, 2);
+    if (length == 0)
+        reason = "HEX: " + text + ": status " + status +
+                 " starts no message of 1 to 3 bytes (system exclusive, or undefined)";
+    else if (length != message.size)
+        reason = "HEX: " + text + ": a message with status " + status + " has " + std::to_string(length) +
+                 (length == 1 ? " byte, not " : " bytes, not ") + std::to_string(message.size);
+    else
+        reason.clear();
+    return reason.empty();
 }
 
 // The reason an event time is refused, for the messages of --note and --midi.
@@ -157,10 +197,26 @@ bool ParseMidiOption(const std::string& text, PendingMidi& item, std::string& re
         reason = "it takes AT:HEX";
     else if (!ParseEventTime(text.substr(0, colon), item.time))
         reason = TimeReason(text.substr(0, colon));
-    else if (!ParseHexMessage(text.substr(colon + 1), item.message))
-        reason = "HEX: " + text.substr(colon + 1) +
-                 " is not one message of 1 to 3 bytes in hexadecimal, a status byte (80..ff) first";
+    else
+        ParseHexMessage(text.substr(colon + 1), item.message, reason);
     return reason.empty();
+}
+
+// The sample rates the host runs at: what audio interfaces offer, and no rate so low that a block
+// of frames stands for seconds.
+constexpr double kLowestRate = 1000.0;
+constexpr double kHighestRate = 768000.0;
+// The fastest tempo Quova plays: above it the plug-in plays at this tempo, not at the one asked for.
+constexpr double kFastestTempo = 999.0;
+
+// The options whose value names a file; an empty one names none.
+bool TakesFile(const std::string& option)
+{
+    static const char* const kWithFile[] = {"--midi-in",    "--midi-out", "--chunk-in",      "--chunk-out",
+                                            "--editor-png", "--validate", "--known-failures"};
+    for (const char* known : kWithFile)
+        if (option == known) return true;
+    return false;
 }
 
 // The options that take a value; an option not listed here or among the switches is unknown.
@@ -225,11 +281,11 @@ std::string HostUsage(const std::string& program)
            "prints every event the plug-in sends back.\n"
            "\n"
            "Processing:\n"
-           "  -r, --rate HZ           sample rate (default 44100)\n"
+           "  -r, --rate HZ           sample rate, 1000..768000 (default 44100)\n"
            "  -b, --block FRAMES      frames per block (default 512)\n"
            "  -n, --blocks COUNT      blocks to process (default 16)\n"
            "Transport:\n"
-           "  -t, --tempo BPM         tempo (default 120)\n"
+           "  -t, --tempo BPM         tempo, up to 999 (default 120)\n"
            "      --time-sig N/D      time signature (default 4/4)\n"
            "      --start QUARTERS    song position of the first block (default 0)\n"
            "      --loop A:B          loop from quarter note A to B; jumps back at block ends\n"
@@ -238,7 +294,8 @@ std::string HostUsage(const std::string& program)
            "MIDI in (AT is a host frame F, or B/O for offset O in block B):\n"
            "      --note AT:NOTE[:VEL[:LEN[:CH]]]  note-on (NOTE as 60 or C4; VEL 1..127, default\n"
            "                          100; CH 1..16), note-off LEN frames later when LEN > 0\n"
-           "      --midi AT:HEX       raw message, e.g. 0:903c64 or 2/100:b0,7b,00\n"
+           "      --midi AT:HEX       one raw message of the length its status byte asks for,\n"
+           "                          e.g. 0:903c64 or 2/100:b0,7b,00\n"
            "      --midi-in FILE      Standard MIDI File, placed by quarter notes at the tempo\n"
            "MIDI out:\n"
            "      --midi-out FILE     write the received MIDI as a Standard MIDI File\n"
@@ -271,6 +328,7 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                               std::string& error)
 {
     std::vector<PendingMidi> pending;
+    std::string validatorOption; // the last --case or --known-failures, which need --validate
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& option = arguments[i];
@@ -310,10 +368,16 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                 return ParseOutcome::Error;
             }
             if (!value(v)) return ParseOutcome::Error;
+            if (v.empty() && TakesFile(option))
+            {
+                error = option + " needs a file name, and an empty one names none";
+                return ParseOutcome::Error;
+            }
             if (option == "-r" || option == "--rate")
             {
-                if (!ParseDouble(v, options.transport.sampleRate) || options.transport.sampleRate <= 0.0)
-                    return bad(v);
+                if (!ParseDouble(v, options.transport.sampleRate) ||
+                    options.transport.sampleRate < kLowestRate || options.transport.sampleRate > kHighestRate)
+                    return bad(v + " (1000..768000 Hz)");
             }
             else if (option == "-b" || option == "--block")
             {
@@ -326,7 +390,9 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
             }
             else if (option == "-t" || option == "--tempo")
             {
-                if (!ParseDouble(v, options.transport.tempo) || options.transport.tempo <= 0.0) return bad(v);
+                if (!ParseDouble(v, options.transport.tempo) || options.transport.tempo <= 0.0 ||
+                    options.transport.tempo > kFastestTempo)
+                    return bad(v + " (above 0, up to 999 bpm)");
             }
             else if (option == "--time-sig")
             {
@@ -374,10 +440,11 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
                 }
                 options.modulePath = v;
             }
-            else if (option == "--known-failures")
-                options.knownFailures = v;
-            else if (option == "--case")
-                options.validateOnly = v;
+            else if (option == "--known-failures" || option == "--case")
+            {
+                (option == "--case" ? options.validateOnly : options.knownFailures) = v;
+                validatorOption = option;
+            }
             else if (option == "--chunk-in")
                 options.chunkIn = v;
             else if (option == "--chunk-out")
@@ -413,6 +480,11 @@ ParseOutcome ParseHostOptions(const std::vector<std::string>& arguments, HostOpt
     if (!options.editor && (options.editorSeconds != 0.0 || !options.editorPng.empty()))
     {
         error = "--editor-seconds and --editor-png need --editor";
+        return ParseOutcome::Error;
+    }
+    if (!options.validate && !validatorOption.empty())
+    {
+        error = validatorOption + " needs --validate";
         return ParseOutcome::Error;
     }
     if (!ValidateTransportSettings(options.transport, &error)) return ParseOutcome::Error;
