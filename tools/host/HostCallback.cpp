@@ -84,9 +84,9 @@ VstIntPtr HostCallbackEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, Vs
 VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
                                   float opt)
 {
-    // A plug-in's own threads (a preset loader, say) may call back while the
-    // host thread processes; the bookkeeping below is shared.
-    std::lock_guard<std::mutex> lock(callbackLock_);
+    // A plug-in's own threads (a preset loader, the editor's) may call back while the
+    // host's audio thread processes; the bookkeeping below is shared.
+    std::unique_lock<std::mutex> lock(callbackLock_);
     ++callbackCounts_[opcode];
     switch (opcode)
     {
@@ -122,10 +122,15 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
                    ? 1
                    : 0;
     case vst::audioMasterSizeWindow:
-        return sizeWindow_ && index > 0 && index < 65536 && value > 0 && value < 65536 &&
-                       sizeWindow_(index, int(value))
+    {
+        // The window is resized without the lock: a block's callbacks never wait for the X server.
+        const std::function<bool(int, int)> handler = sizeWindow_;
+        lock.unlock();
+        return handler && index > 0 && index < 65536 && value > 0 && value < 65536 &&
+                       handler(index, int(value))
                    ? 1
                    : 0;
+    }
     case vst::audioMasterGetLanguage:
         return 1; // English
     case vst::audioMasterUpdateDisplay:
@@ -135,6 +140,12 @@ VstIntPtr VstHost::HandleCallback(AEffect*, int32_t opcode, int32_t index, VstIn
     default:
         return 0;
     }
+}
+
+void VstHost::SetSizeWindowHandler(std::function<bool(int, int)> handler)
+{
+    std::lock_guard<std::mutex> lock(callbackLock_);
+    sizeWindow_ = std::move(handler);
 }
 
 const VstTimeInfo* VstHost::FillTimeInfo()

@@ -21,6 +21,14 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
+
+// The last X error on the host's connection while SavePng reads the window back (0: none).
+int gReadError = 0;
+int RememberReadError(Display*, XErrorEvent* event)
+{
+    gReadError = event->error_code;
+    return 0;
+}
 } // namespace
 
 HostEditor::HostEditor(VstHost& host) : host_(host) {}
@@ -40,6 +48,19 @@ bool HostEditor::Open(std::string& error)
                               : std::string("the editor needs an X server, and DISPLAY is not set");
         return false;
     }
+    const int screen = DefaultScreen(display_);
+    // Quova's editor opens on a screen of 24-bit true colour only (its pixels are the screen's own)
+    // and tells no more than that it could not open: the host says why before it asks.
+    const Visual* visual = DefaultVisual(display_, screen);
+    if (DefaultDepth(display_, screen) != 24 || visual->red_mask != 0xFF0000 ||
+        visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF)
+    {
+        error = std::string("the editor needs a screen of 24-bit true colour, and the X display ") +
+                DisplayString(display_) + " shows " + std::to_string(DefaultDepth(display_, screen)) +
+                "-bit colour (for an Xvfb: -screen 0 1280x1024x24)";
+        Close();
+        return false;
+    }
     ERect* rect = nullptr;
     if (host_.Dispatch(vst::effEditGetRect, 0, 0, &rect) == 0 || !rect || rect->right <= rect->left ||
         rect->bottom <= rect->top)
@@ -50,7 +71,6 @@ bool HostEditor::Open(std::string& error)
     }
     width_ = rect->right - rect->left;
     height_ = rect->bottom - rect->top;
-    const int screen = DefaultScreen(display_);
     window_ =
         XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(width_), unsigned(height_),
                             0, BlackPixel(display_, screen), BlackPixel(display_, screen));
@@ -104,23 +124,32 @@ void HostEditor::Idle()
         XNextEvent(display_, &event);
         if (event.type == ClientMessage && static_cast<unsigned long>(event.xclient.data.l[0]) == deleteAtom_)
             closed_ = true;
-        if (event.type == DestroyNotify && event.xdestroywindow.window == window_) closed_ = true;
+        if (event.type == DestroyNotify && event.xdestroywindow.window == window_)
+            closed_ = destroyed_ = true;
     }
 }
 
 bool HostEditor::SavePng(const std::string& path, std::string& error)
 {
-    if (!display_ || !window_)
+    if (!display_ || !window_ || destroyed_)
     {
-        error = "no editor window to save";
+        error = "the editor's window is gone: no picture of it to save";
         return false;
     }
+    // A window that is not shown whole on the screen cannot be read back; the server says so with
+    // an error, which would end the program in Xlib's own handler. This host's process uses Xlib
+    // on this thread only, and the plug-in takes the errors of its own connection itself.
     XSync(display_, False);
+    gReadError = 0;
+    const XErrorHandler previous = XSetErrorHandler(RememberReadError);
     XImage* image =
         XGetImage(display_, window_, 0, 0, unsigned(width_), unsigned(height_), AllPlanes, ZPixmap);
-    if (!image)
+    XSync(display_, False);
+    XSetErrorHandler(previous);
+    if (!image || gReadError != 0)
     {
-        error = "cannot read the editor window back from the X server";
+        if (image) XDestroyImage(image);
+        error = "cannot read the editor window back from the X server (it must be shown whole on the screen)";
         return false;
     }
     std::vector<uint32_t> pixels(size_t(width_) * size_t(height_));
@@ -146,7 +175,7 @@ void HostEditor::Close()
     host_.SetSizeWindowHandler(nullptr);
     if (display_)
     {
-        if (window_) XDestroyWindow(display_, window_);
+        if (window_ && !destroyed_) XDestroyWindow(display_, window_);
         XCloseDisplay(display_);
     }
     window_ = 0;

@@ -31,7 +31,9 @@ public:
     void Idle();
     // The user closed the window (or it went away).
     bool Closed() const { return closed_; }
-    // A PNG of the window as the X server shows it.
+    // A PNG of the window as the X server shows it, also after the user closed it (a window the
+    // user closes is asked to go, and stays until Close). False with error set when the window
+    // was destroyed or is not shown whole on the screen.
     bool SavePng(const std::string& path, std::string& error);
     // effEditClose, then the window and the display go.
     void Close();
@@ -53,6 +55,7 @@ private:
     int height_ = 0;
     bool editorOpen_ = false;
     bool closed_ = false;
+    bool destroyed_ = false; // by someone else: there is nothing to read back or destroy
     double firstFrameMs_ = -1.0;
 };
 

@@ -1,6 +1,7 @@
 #include "tools/host/HostSession.h"
 
 #include "tools/host/BinaryFile.h"
+#include "tools/host/BlockThread.h"
 #include "tools/host/EventPrinter.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/MidiFile.h"
@@ -8,6 +9,7 @@
 #include "tools/host/Validator.h"
 #include "tools/host/VstHost.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -45,13 +47,17 @@ bool QueueMidiFile(VstHost& host, const std::string& path, std::ostream& err)
     }
     return true;
 }
+
 constexpr double kEditorIdleHz = 30.0;
 
-// Plays the blocks in real time with the editor open and idled at 30 Hz, keeps it open as asked,
-// saves its picture. False (with the reason in err) when the editor cannot be shown.
-bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out, std::ostream& err)
+// Plays the blocks in real time on a thread of their own with the editor open and idled at 30 Hz,
+// keeps it open as asked, saves its picture. False (with the reason in err) when the editor cannot
+// be shown; a picture that cannot be saved sets status to 1 (with the reason in err) and the run
+// goes on, so that the files saved after it are not lost.
+bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out, std::ostream& err,
+                   int& status)
 {
-    using Clock = std::chrono::steady_clock;
+    using Clock = BlockThread::Clock;
     HostEditor editor(host);
     // Ctrl+C ends the run as closing the window does: what it made is saved as asked.
     StopRequest stop;
@@ -62,51 +68,49 @@ bool RunWithEditor(VstHost& host, const HostOptions& options, std::ostream& out,
         err << "quova_host: " << error << '\n';
         return false;
     }
+    // Flushed, so that a program that reads the output through a pipe learns at once that the
+    // window is there.
     out << "editor open in X11 window 0x" << std::hex << editor.Window() << std::dec << " (" << editor.Width()
-        << "x" << editor.Height() << "), first frame after " << editor.FirstFrameMs() << " ms\n";
-    const auto idlePeriod = std::chrono::duration<double>(1.0 / kEditorIdleHz);
-    const auto blockPeriod = std::chrono::duration<double>(options.blockSize / options.transport.sampleRate);
-    const auto start = Clock::now();
-    auto nextIdle = start;
-    auto nextBlock = start;
-    int64_t played = 0;
-    const auto waitUntil = [&](Clock::time_point until)
+        << "x" << editor.Height() << "), first frame after " << editor.FirstFrameMs() << " ms" << std::endl;
+    const auto idlePeriod =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kEditorIdleHz));
+    const auto keepOpen =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.editorSeconds));
     {
-        while (!ended())
+        // The editor's calls run on this thread, and a menu or dialog of the editor keeps its call
+        // for as long as it is open: the blocks go on meanwhile, as a host's audio thread plays them.
+        BlockThread blocks(host, options.blocks,
+                           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                               options.blockSize / options.transport.sampleRate)));
+        Clock::time_point closeAt = Clock::time_point::max();
+        bool played = false;
+        for (Clock::time_point nextIdle = Clock::now(); !ended();)
         {
-            const auto now = Clock::now();
-            if (now >= until) return;
-            if (now >= nextIdle)
+            if (!played && blocks.WaitUntil(std::min(nextIdle, closeAt)))
             {
-                editor.Idle();
-                nextIdle += std::chrono::duration_cast<Clock::duration>(idlePeriod);
-                continue;
+                played = true;
+                if (options.editorSeconds >= 0) closeAt = blocks.DoneAt() + keepOpen;
             }
-            std::this_thread::sleep_for(std::min(until, nextIdle) - now);
+            else if (played)
+                std::this_thread::sleep_until(std::min(nextIdle, closeAt));
+            const Clock::time_point now = Clock::now();
+            if (now >= closeAt) break;
+            if (now < nextIdle) continue;
+            editor.Idle();
+            // An idle that took long (a menu was open) is not made up for with a burst of idles.
+            nextIdle = std::max(nextIdle + idlePeriod, Clock::now());
         }
-    };
-    while (played < options.blocks && !ended())
-    {
-        waitUntil(nextBlock);
-        host.RunBlocks(1);
-        ++played;
-        nextBlock += std::chrono::duration_cast<Clock::duration>(blockPeriod);
+        // When the window was closed early, the blocks that are left are played at once.
+        blocks.Finish();
     }
-    if (options.editorSeconds < 0)
-        waitUntil(Clock::time_point::max());
-    else
-        waitUntil(Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                     std::chrono::duration<double>(options.editorSeconds)));
-    if (played < options.blocks)
-        host.RunBlocks(options.blocks - played); // the window was closed early: the rest at once
-    if (!options.editorPng.empty() && !editor.Closed())
+    // The picture is taken whether the run ended by itself, by Ctrl+C or because the window was
+    // closed: a window the user closes is only asked to go, and is still there.
+    if (!options.editorPng.empty())
     {
-        if (!editor.SavePng(options.editorPng, error))
-        {
-            err << "quova_host: " << error << '\n';
-            return false;
-        }
-        out << "editor picture saved to " << options.editorPng << '\n';
+        if (editor.SavePng(options.editorPng, error))
+            out << "editor picture saved to " << options.editorPng << '\n';
+        else
+            status = Failure(err, error);
     }
     editor.Close();
     return true;
@@ -210,9 +214,10 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
             return Failure(err, host.LastError());
     if (!options.midiIn.empty() && !QueueMidiFile(host, options.midiIn, err)) return 1;
 
+    int status = 0;
     if (options.editor)
     {
-        if (!RunWithEditor(host, options, out, err)) return 1;
+        if (!RunWithEditor(host, options, out, err, status)) return 1;
     }
     else
         host.RunBlocks(options.blocks);
@@ -231,7 +236,6 @@ int RunHostSession(const HostOptions& options, std::ostream& out, std::ostream& 
         out << "; " << host.QueuedCount() << " queued MIDI messages lay beyond the run";
     out << '\n';
 
-    int status = 0;
     if (!options.chunkOut.empty())
     {
         std::vector<uint8_t> chunk;

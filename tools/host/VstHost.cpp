@@ -191,7 +191,10 @@ bool VstHost::RunBlocks(int64_t count)
 
 void VstHost::RunOneBlock()
 {
-    currentBlock_ = blocksProcessed_;
+    {
+        std::lock_guard<std::mutex> lock(callbackLock_);
+        currentBlock_ = blocksProcessed_;
+    }
     const int64_t blockEnd = framesProcessed_ + blockSize_;
 
     // Messages due in this block, as one event list.
@@ -229,6 +232,7 @@ void VstHost::RunOneBlock()
     else
         effect_->process(effect_, inputPointers_.data(), outputPointers_.data(), blockSize_);
 
+    std::lock_guard<std::mutex> lock(callbackLock_);
     currentBlock_ = -1;
     ++blocksProcessed_;
     framesProcessed_ = blockEnd;

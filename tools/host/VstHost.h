@@ -1,6 +1,6 @@
 #pragma once
-// VstHost: loads one VST 2.4 plug-in module and drives it from a single
-// thread, the way the command-line host and the tests need it.
+// VstHost: loads one VST 2.4 plug-in module and drives it the way the
+// command-line host and the tests need it.
 //
 // Life cycle, in order: Load, Open, SetSampleRate / SetBlockSize, Resume,
 // QueueMidi and RunBlocks (any number of times), Suspend, Close, Unload. Get-
@@ -14,6 +14,11 @@
 // HostTransport, its identity (vendor, product, version), the sample rate and
 // block size, and it collects every event the plug-in sends, with the block,
 // offset, host frame and song position it was sent at.
+//
+// Threads: one thread makes the calls, with one exception, as a host's audio
+// and user-interface threads do: RunBlocks may run on a thread of its own
+// while another thread makes the editor's calls (Dispatch of the effEdit
+// opcodes); nothing else may be called until RunBlocks has returned.
 
 #include "platform/vst/VstAbi.h"
 #include "tools/host/HostEvents.h"
@@ -65,7 +70,8 @@ public:
     const std::string& LastError() const { return error_; }
     // Answers audioMasterSizeWindow (width, height) from now on: the editor's window asks the host
     // to resize its frame. Without a handler the host declines (0).
-    void SetSizeWindowHandler(std::function<bool(int, int)> handler) { sizeWindow_ = std::move(handler); }
+    // Called outside the host's bookkeeping lock, so that a block never waits for a window.
+    void SetSizeWindowHandler(std::function<bool(int, int)> handler);
 
     // effOpen. Call once after Load.
     bool Open();
@@ -159,7 +165,9 @@ private:
     std::vector<ReceivedEvent> events_;
     std::vector<AutomationRecord> automation_;
     std::map<int32_t, int64_t> callbackCounts_;
-    std::mutex callbackLock_; // guards the callback's bookkeeping
+    // Guards the callback's bookkeeping and what it reads of the block being played (the
+    // transport, the block and frame counts).
+    std::mutex callbackLock_;
 
     int64_t blocksProcessed_ = 0;
     int64_t framesProcessed_ = 0;

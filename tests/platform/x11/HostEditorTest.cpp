@@ -16,6 +16,7 @@
 
 #include "XServerProxy.h"
 #include "XTestSupport.h"
+#include "tools/host/BlockThread.h"
 #include "tools/host/HostEditor.h"
 #include "tools/host/HostSession.h"
 #include "tools/host/VstHost.h"
@@ -29,12 +30,18 @@ using quova::xtest::Within;
 using quova::xtest::XClient;
 using quova::xtest::XServerProxy;
 
+// A data folder of the test's own for the module (XDG_DATA_HOME), in the temporary folder.
+std::filesystem::path DataFolder(const std::string& name)
+{
+    const auto data = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid()));
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    return data;
+}
+
 TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture)
 {
     QUOVA_REQUIRE_X_SERVER();
-    const auto data =
-        std::filesystem::temp_directory_path() / ("quova-host-editor-" + std::to_string(getpid()));
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const auto data = DataFolder("quova-host-editor");
     VstHost host;
     ASSERT_TRUE(host.Load(QUOVA_PLUGIN_MODULE)) << host.LastError();
     ASSERT_TRUE(host.Open());
@@ -65,42 +72,110 @@ TEST(HostEditor, ShowsTheModulesEditorInAWindowAndSavesItsPicture)
 }
 
 // Ctrl+C in the terminal ends an editor run that waits for its window to be closed as closing the
-// window does: the run ends normally and its state is saved. (SIGTERM here: a shell that starts
-// the tests in the background has them ignore SIGINT.)
-TEST(HostEditor, ASignalEndsAnEditorRunAsClosingTheWindowDoesAndTheStateIsSaved)
+// window does: the run ends normally, and its state and the editor's picture are saved either way.
+// (SIGTERM here: a shell that starts the tests in the background has them ignore SIGINT.)
+TEST(HostEditor, ASignalOrClosingTheWindowEndsAnEditorRunAndItsStateAndPictureAreSaved)
 {
     QUOVA_REQUIRE_X_SERVER();
-    const auto data =
-        std::filesystem::temp_directory_path() / ("quova-host-signal-" + std::to_string(getpid()));
+    const auto data = DataFolder("quova-host-signal");
     std::filesystem::create_directories(data);
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    const std::string chunk = (data / "kept.chunk").string();
-    quova::host::HostOptions options;
+    for (const bool signal : {true, false})
+    {
+        SCOPED_TRACE(signal ? "ended by a signal" : "ended by closing the window");
+        const std::string chunk = (data / "kept.chunk").string(), png = (data / "editor.png").string();
+        std::filesystem::remove(chunk);
+        std::filesystem::remove(png);
+        quova::host::HostOptions options;
+        std::string error;
+        ASSERT_EQ(
+            quova::host::ParseHostOptions({"--quiet", "--editor", "--editor-seconds", "-1", "--blocks", "1",
+                                           "--chunk-out", chunk, "--editor-png", png, QUOVA_PLUGIN_MODULE},
+                                          options, error),
+            quova::host::ParseOutcome::Run)
+            << error;
+        bool shown = false;
+        std::thread hand(
+            [&shown, signal]
+            {
+                XClient x;
+                Window w = 0;
+                shown = Within(30000,
+                               [&]
+                               {
+                                   w = x.TopLevelNamed("quova_host");
+                                   return w != 0 && !x.Children(w).empty();
+                               });
+                if (shown && !signal)
+                    x.AskToClose(w);
+                else
+                    kill(getpid(), SIGTERM);
+            });
+        std::ostringstream out, err;
+        EXPECT_EQ(quova::host::RunHostSession(options, out, err), 0) << err.str();
+        hand.join();
+        EXPECT_TRUE(shown) << "the editor's window";
+        EXPECT_NE(out.str().find("saved to " + chunk), std::string::npos) << out.str();
+        EXPECT_NE(out.str().find("editor picture saved to " + png), std::string::npos) << out.str();
+        ASSERT_TRUE(std::filesystem::exists(chunk) && std::filesystem::exists(png));
+        EXPECT_GT(std::filesystem::file_size(chunk), 0u);
+        EXPECT_GT(std::filesystem::file_size(png), 10000u)
+            << "a picture of the editor, not of an empty window";
+    }
+    std::filesystem::remove_all(data);
+}
+
+// The blocks of an editor run play on a thread of their own, as a host's audio thread plays them:
+// a menu of the editor, whose modal loop runs inside effEditIdle for as long as it is open, does
+// not hold them up.
+TEST(HostEditor, BlocksPlayOnInRealTimeWhileAMenuOfTheEditorIsOpen)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    const auto data = DataFolder("quova-host-blocks");
+    VstHost host;
+    ASSERT_TRUE(host.Load(QUOVA_PLUGIN_MODULE)) << host.LastError();
+    ASSERT_TRUE(host.Open() && host.SetBlockSize(512) && host.Resume());
+    HostEditor editor(host);
     std::string error;
-    ASSERT_EQ(quova::host::ParseHostOptions({"--quiet", "--editor", "--editor-seconds", "-1", "--blocks", "1",
-                                             "--chunk-out", chunk, QUOVA_PLUGIN_MODULE},
-                                            options, error),
-              quova::host::ParseOutcome::Run)
-        << error;
-    bool shown = false;
-    std::thread hand(
-        [&shown]
+    ASSERT_TRUE(editor.Open(error)) << error;
+    const Window window = editor.Window();
+    std::atomic<bool> handDone{false};
+    bool menuShown = false;
+    int64_t playedInMenu = -1;
+    {
+        // A block every 10 ms; those left when the hand is done are played at once.
+        quova::host::BlockThread blocks(host, 1000, std::chrono::milliseconds(10));
+        std::thread hand(
+            [&]
+            {
+                XClient x;
+                // A right press on a cell of the step grid opens its menu.
+                x.MoveTo(window, 36, 296);
+                x.Button(Button3, true);
+                x.Button(Button3, false);
+                menuShown = Within(5000, [&] { return !x.Popups().empty(); });
+                if (menuShown)
+                {
+                    const int64_t before = blocks.Played();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                    playedInMenu = blocks.Played() - before;
+                    x.Press(XK_Escape);
+                    EXPECT_TRUE(Within(3000, [&] { return x.Popups().empty(); })) << "the menu stayed open";
+                }
+                handDone = true;
+            });
+        while (!handDone)
         {
-            XClient x;
-            shown = quova::xtest::Within(30000,
-                                         [&]
-                                         {
-                                             const Window w = x.TopLevelNamed("quova_host");
-                                             return w != 0 && !x.Children(w).empty();
-                                         });
-            kill(getpid(), SIGTERM);
-        });
-    std::ostringstream out, err;
-    EXPECT_EQ(quova::host::RunHostSession(options, out, err), 0) << err.str();
-    hand.join();
-    EXPECT_TRUE(shown) << "the editor's window";
-    EXPECT_NE(out.str().find("saved to " + chunk), std::string::npos) << out.str();
-    EXPECT_GT(std::filesystem::file_size(chunk), 0u);
+            editor.Idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        hand.join();
+        blocks.Finish();
+        EXPECT_EQ(blocks.Played(), 1000);
+    }
+    EXPECT_TRUE(menuShown);
+    EXPECT_GE(playedInMenu, 25) << "half a second of blocks of 10 ms while the menu was open";
+    editor.Close();
+    host.Unload();
     std::filesystem::remove_all(data);
 }
 
@@ -290,6 +365,14 @@ TEST_F(Guest, AHostThatClosesTheEditorAndThePlugInFromItsExitHandlerExitsCleanly
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
+            // The child's own data folder (SetUp made it) goes last, after the host's exit handler.
+            static const std::filesystem::path made = folder;
+            std::atexit(
+                []
+                {
+                    std::error_code ignored;
+                    std::filesystem::remove_all(made, ignored);
+                });
             static VstHost* host = nullptr;
             std::atexit(
                 []
