@@ -114,7 +114,8 @@ public:
     virtual int GetPluginApi() { return pluginApi_; }
     // Sets the host-visible editor rectangle from the editor's size.
     virtual void ResizeEditor() = 0;
-    // The index of a control that takes every mouse press, or -1.
+    // The index of a control that takes every mouse press (an open box; the editor gives it the
+    // wheel and the keys too, IControl::OnInputTakenAsPress), or -1.
     virtual int GetMouseCaptureControl(int /*x*/, int /*y*/, const IMouseModifiers& /*modifiers*/)
     {
         return -1;

@@ -95,6 +95,11 @@ bool IControl::OnKeyPressed(int /*x*/, int /*y*/, int /*key*/)
     return false;
 }
 
+void IControl::OnInputTakenAsPress(int x, int y, const IMouseModifiers& modifiers, bool /*fromKey*/)
+{
+    OnMouseButtonDown(x, y, modifiers);
+}
+
 void IControl::OnMouseHover(int /*x*/, int /*y*/, const IMouseModifiers& /*modifiers*/) {}
 
 void IControl::OnMouseLeft() {}

@@ -85,6 +85,12 @@ public:
     virtual void OnMouseWheelTurned(int x, int y, const IMouseModifiers& modifiers, int notches);
     // True when the control handled the key. Base: false.
     virtual bool OnKeyPressed(int x, int y, int key);
+    // A wheel notch, or a key (fromKey), that reached this control at the pointer's point (x, y)
+    // because it takes every press of the editor (an open box the plug-in names,
+    // IEffectBase::GetMouseCaptureControl). Such input reaches no control: a key closes the box, a
+    // wheel notch acts as a press where a press would close it. Base: a press (OnMouseButtonDown),
+    // for a box that closes at any press.
+    virtual void OnInputTakenAsPress(int x, int y, const IMouseModifiers& modifiers, bool fromKey);
     // Base: nothing.
     virtual void OnMouseHover(int x, int y, const IMouseModifiers& modifiers);
     // Base: nothing.

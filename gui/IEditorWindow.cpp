@@ -293,8 +293,11 @@ LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
     case WM_KEYDOWN:
     {
+        // A modifier alone is no key of the editor's. A key without a key code (Escape, Return...)
+        // is dispatched as -1: it only closes an open box.
+        if (wParam == VK_SHIFT || wParam == VK_CONTROL || wParam == VK_MENU)
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
         const int key = KeyCodeForVirtualKey(wParam);
-        if (key < 0) return DefWindowProcA(hwnd, msg, wParam, lParam);
         POINT p{0, 0};
         GetCursorPos(&p);
         ScreenToClient(hwnd, &p);

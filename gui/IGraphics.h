@@ -277,10 +277,14 @@ public:
     bool DispatchMouseMove(int x, int y, const IMouseModifiers& modifiers);
     // Every control is told the pointer left.
     void DispatchMouseLeave();
-    // The captured control, else the one under the pointer.
+    // The captured control, else the one under the pointer. An overlay box that takes every press
+    // takes the wheel too (IControl::OnInputTakenAsPress): no other control gets it.
     void DispatchMouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches);
     // The plug-in first, then the captured control or the one under the pointer (not the
-    // background), else the keyCatcher. True when any of them handled the key.
+    // background), else the keyCatcher. True when any of them handled the key. An overlay box that
+    // takes every press takes the key instead (IControl::OnInputTakenAsPress; true): neither the
+    // plug-in nor another control gets it. key -1 (a key without a key code) reaches only such a
+    // box; false without one.
     bool DispatchKeyDown(int x, int y, int key);
 
     // ---- changed set and the road from other threads (IGraphicsChanges.cpp) -----------------------------
@@ -373,6 +377,8 @@ protected:
     int HitSearch(int x, int y, bool forHover) const;
     // The captured control, else the hit search.
     int CapturedOrHit(int x, int y) const;
+    // The control the plug-in names as taking every press (an open overlay box), or null.
+    IControl* PressTaker(int x, int y, const IMouseModifiers& modifiers);
 
     // Fields, grouped by what they serve: the control list and the plug-in; the drawing state (clip,
     // bitmaps, size, frame rate); then the pointer, hover and key state of input dispatch.

@@ -31,17 +31,22 @@ int IGraphics::CapturedOrHit(int x, int y) const
     return controls_.Get(captured_) != nullptr ? captured_ : HitSearch(x, y, false);
 }
 
+IControl* IGraphics::PressTaker(int x, int y, const IMouseModifiers& modifiers)
+{
+    return plug_ != nullptr ? controls_.Get(plug_->GetMouseCaptureControl(x, y, modifiers)) : nullptr;
+}
+
 void IGraphics::DispatchMouseDown(int x, int y, const IMouseModifiers& modifiers)
 {
     ApplyPostedChanges();
     // A control the plug-in names (an open overlay box) takes every press, without capture and
     // without an edit gesture; the box acts at the press, and its release reaches nobody.
-    const int forced = plug_ != nullptr ? plug_->GetMouseCaptureControl(x, y, modifiers) : -1;
+    IControl* box = PressTaker(x, y, modifiers);
     captured_ = lastX_ = lastY_ = -1;
-    boxTookPress_ = controls_.Get(forced) != nullptr;
+    boxTookPress_ = box != nullptr;
     if (boxTookPress_)
     {
-        controls_.Get(forced)->OnMouseButtonDown(x, y, modifiers);
+        box->OnMouseButtonDown(x, y, modifiers);
         return;
     }
     const int hit = HitSearch(x, y, false);
@@ -142,6 +147,12 @@ void IGraphics::DispatchMouseLeave()
 void IGraphics::DispatchMouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches)
 {
     ApplyPostedChanges();
+    // An open box takes the wheel as it takes presses: nothing behind it turns.
+    if (IControl* box = PressTaker(x, y, modifiers))
+    {
+        box->OnInputTakenAsPress(x, y, modifiers, false);
+        return;
+    }
     if (IControl* control = controls_.Get(CapturedOrHit(x, y)))
         control->OnMouseWheelTurned(x, y, modifiers, notches);
 }
@@ -149,6 +160,14 @@ void IGraphics::DispatchMouseWheel(int x, int y, const IMouseModifiers& modifier
 bool IGraphics::DispatchKeyDown(int x, int y, int key)
 {
     ApplyPostedChanges();
+    // An open box takes the keys as it takes presses: neither the plug-in's key actions nor a
+    // control behind it see them.
+    if (IControl* box = PressTaker(x, y, IMouseModifiers()))
+    {
+        box->OnInputTakenAsPress(x, y, IMouseModifiers(), true);
+        return true;
+    }
+    if (key < 0) return false;
     const bool handled = plug_ != nullptr && plug_->OnKeyPressed(x, y, key);
     const int target = CapturedOrHit(x, y);
     if (target > 0) return controls_.Get(target)->OnKeyPressed(x, y, key) || handled;

@@ -115,7 +115,7 @@ public:
     void ShowHostParameterMenu(int, int, int) override {}
     bool OnKeyPressed(int x, int y, int keyCode) override;
     // While the information box, else the settings box, else the about image is visible, its
-    // control index (it takes every press); else -1.
+    // control index (it takes every press, and the wheel and the keys); else -1.
     int GetMouseCaptureControl(int x, int y, const IMouseModifiers& modifiers) override;
     bool SendMidiMessages(const HeapBuffer&) override { return true; }
     bool ParametersMatch(const double*, int) override { return true; }

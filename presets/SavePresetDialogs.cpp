@@ -49,11 +49,23 @@ template <class Box> Box* BoxOf(HWND dialog)
     return reinterpret_cast<Box*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
 }
 
-// Finishes OK in both save dialogs: a name shorter than the minimum keeps the dialog open; a
-// failed save is reported and keeps it open; a save closes it.
+// Gives the name field the keys, its text selected.
+void FocusNameField(HWND dialog)
+{
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kSaveDialogNameId)),
+                 TRUE);
+}
+
+// Finishes OK in both save dialogs: a name shorter than the minimum keeps the dialog open, the
+// name field taking the keys again (a click on OK took them); a failed save is reported and keeps
+// it open; a save closes it.
 template <class Save> INT_PTR SaveAndClose(HWND dialog, const std::string& name, Save save)
 {
-    if (static_cast<int>(name.size()) < kMinPresetNameLength) return TRUE;
+    if (static_cast<int>(name.size()) < kMinPresetNameLength)
+    {
+        FocusNameField(dialog);
+        return TRUE;
+    }
     if (!save())
     {
         MessageBoxA(dialog, kSaveFailedText, "Save preset", MB_OK | MB_ICONERROR);
@@ -141,8 +153,7 @@ INT_PTR SavePresetDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             SetDlgItemTextA(dialog, kSaveDialogUsageId, texts.usage);
         }
         // The name is what the user came to type: it gets the keys, its text selected.
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kSaveDialogNameId)),
-                     TRUE);
+        FocusNameField(dialog);
         return FALSE;
     }
     if (message != WM_COMMAND) return FALSE;

@@ -11,8 +11,8 @@
 // description and usage in a bitmap font, or "NO INFO" when all four are
 // blank. It sizes itself to its text: the first paint after a change only
 // measures (and moves its bottom edge), the next one draws. While visible it
-// takes every mouse press of the editor (the plug-in's mouse-capture answer);
-// a press closes it.
+// takes every mouse press of the editor (the plug-in's mouse-capture answer),
+// and the wheel and the keys as presses; a press closes it.
 //
 // Threads: the editor's thread. Lifetime: owned by the editor; the font
 // belongs to the plug-in and outlives it. Non-copyable.

@@ -37,17 +37,24 @@ void SettingsControl::Hide(bool hide)
         option.control->Hide(hide);
 }
 
-void SettingsControl::OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers)
+IControl* SettingsControl::OptionAt(int x, int y) const
 {
     for (const Option& option : options_)
-    {
-        if (option.control->GetRect().Contains(x, y))
-        {
-            option.control->OnMouseButtonDown(x, y, modifiers);
-            return;
-        }
-    }
-    Hide(!IsHidden());
+        if (option.control->GetRect().Contains(x, y)) return option.control;
+    return nullptr;
+}
+
+void SettingsControl::OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers)
+{
+    if (IControl* option = OptionAt(x, y))
+        option->OnMouseButtonDown(x, y, modifiers);
+    else
+        Hide(!IsHidden());
+}
+
+void SettingsControl::OnInputTakenAsPress(int x, int y, const IMouseModifiers& /*modifiers*/, bool fromKey)
+{
+    if (fromKey || OptionAt(x, y) == nullptr) Hide(true);
 }
 
 bool SettingsControl::Paint(IGraphics* graphics)

@@ -11,7 +11,8 @@
 // its label in a bitmap font. It sizes itself to its rows on its first paint
 // and hides and shows its switches with itself. While visible it takes every
 // mouse press of the editor: a press on a switch goes to the switch, any
-// other press closes the panel.
+// other press closes the panel. A key closes it too, and so does a wheel
+// notch where a press would; neither reaches a switch.
 //
 // Threads: the editor's thread. Lifetime: owned by the editor; the switches
 // are controls of the editor too (the box only points at them); the font
@@ -34,6 +35,9 @@ public:
 
     // The first switch under the point takes the press; elsewhere the panel closes.
     void OnMouseButtonDown(int x, int y, const IMouseModifiers& modifiers) override;
+    // A key closes the panel; a wheel notch closes it as a press would, and over a switch does
+    // nothing.
+    void OnInputTakenAsPress(int x, int y, const IMouseModifiers& modifiers, bool fromKey) override;
     bool Paint(IGraphics* graphics) override;
     // Hides or shows the panel, and with it its switches (shown by the first
     // paint when the panel has not been measured yet).
@@ -47,6 +51,9 @@ public:
     int GetMeasuredHeight() const { return measuredHeight_; }
 
 private:
+    // The first switch whose rectangle holds the point, or null.
+    IControl* OptionAt(int x, int y) const;
+
     std::vector<Option> options_;
     std::vector<BitmapTextLine> titleLines_;
     BitmapFont* font_;

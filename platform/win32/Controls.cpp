@@ -102,7 +102,8 @@ std::string CaptionOf(HWND hwnd)
     return text;
 }
 
-// A drop-down list: the entries as a popup menu under the box, the chosen one selected.
+// A drop-down list: the entries as a popup menu under the box, as wide as the box or wider, the
+// chosen one selected.
 void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
 {
     HMENU menu = CreatePopupMenu();
@@ -116,8 +117,9 @@ void DropDown(HWND hwnd, std::vector<std::string>& items, int& selection)
     POINT topRight{Width(hwnd), 0};
     ClientToScreen(hwnd, &topRight);
     const TPMPARAMS box{sizeof(TPMPARAMS), RECT{p.x, topRight.y, topRight.x, p.y}};
-    const auto chosen = static_cast<int>(
-        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, p.x, p.y, hwnd, &box));
+    // The list is at least as wide as its box.
+    const auto chosen = static_cast<int>(TrackPopupMenuMinWidth(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, p.x, p.y, hwnd, &box, Width(hwnd)));
     DestroyMenu(menu);
     if (chosen <= 0 || !IsWindow(hwnd) || chosen - 1 == selection) return;
     selection = chosen - 1;

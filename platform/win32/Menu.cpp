@@ -5,6 +5,7 @@
 #include "platform/win32/ScriptState.h"
 #include "platform/win32/WindowState.h"
 
+#include <algorithm>
 #include <set>
 
 struct PlatformMenu
@@ -170,6 +171,12 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
 
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params)
 {
+    return TrackPopupMenuMinWidth(menu, flags, x, y, owner, params, 0);
+}
+
+BOOL quova::win32::TrackPopupMenuMinWidth(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                          const TPMPARAMS* params, int minWidth)
+{
     if (!menu || !LiveMenus().count(menu) || !IsWindow(owner)) return FALSE;
     ScriptState& scripts = Scripts();
     ShownMenu shown;
@@ -177,6 +184,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TP
     shown.x = x;
     shown.y = y;
     if (params != nullptr) shown.exclude = params->rcExclude;
+    shown.minWidth = std::max(0, minWidth);
     shown.flags = flags;
     shown.owner = owner;
 
@@ -185,7 +193,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TP
     {
         // The user chooses on a real screen; only an entry that can be chosen counts.
         answer.kind = MenuAnswer::Kind::ById;
-        answer.id = desktop->TrackMenu(shown.entries, x, y, shown.exclude, owner);
+        answer.id = desktop->TrackMenu(shown.entries, x, y, shown.exclude, shown.minWidth, owner);
     }
     else if (!scripts.menus.empty())
     {

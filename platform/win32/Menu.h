@@ -15,6 +15,8 @@
 //  [x] TrackPopupMenuEx: the same, with a rectangle the menu keeps clear of (TPMPARAMS'
 //      rcExclude, screen coordinates: the field the menu belongs to), recorded with the menu and
 //      handed to the desktop: a menu with no room below opens above the rectangle
+//  [x] the layer's own TrackPopupMenuMinWidth: the same with a narrowest width (a drop-down list
+//      is as wide as its box), recorded and handed on likewise
 //  [x] the menu runs its own modal loop: it takes the mouse capture away, and a button held when it
 //      opened is let go inside it, so that release never reaches a window
 //  [x] every shown menu is recorded (entries, flags, ids, submenus, point, owner) for tests
@@ -53,3 +55,11 @@ struct TPMPARAMS
 };
 // TrackPopupMenu with a rectangle (screen coordinates) the menu keeps clear of; params may be null.
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params);
+
+namespace quova::win32
+{
+// TrackPopupMenuEx for a menu whose first level shows at least minWidth pixels wide: the list of a
+// drop-down box, as wide as its box (params' rectangle).
+BOOL TrackPopupMenuMinWidth(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params,
+                            int minWidth);
+} // namespace quova::win32

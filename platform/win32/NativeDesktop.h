@@ -28,9 +28,10 @@ public:
     virtual bool Shows(HWND top) = 0;
     // Runs a popup menu at the screen point until the user chooses an entry (its id) or dismisses
     // it (0). The menu keeps clear of `exclude` (screen coordinates; empty for none) where it can:
-    // with no room below the point it opens above the rectangle.
+    // with no room below the point it opens above the rectangle. Its first level is at least
+    // minWidth pixels wide.
     virtual UINT_PTR TrackMenu(const std::vector<MenuEntrySnapshot>& entries, int x, int y,
-                               const RECT& exclude, HWND owner) = 0;
+                               const RECT& exclude, int minWidth, HWND owner) = 0;
     // Shows the dialog window (made and initialised) and lets the user work in it until `ended`
     // answers true.
     virtual void RunModal(HWND dialog, const std::function<bool()>& ended) = 0;

@@ -104,6 +104,7 @@ struct ShownMenu
     std::vector<MenuEntrySnapshot> entries;
     int x = 0, y = 0; // screen point
     RECT exclude{};   // screen rectangle the menu keeps clear of (empty when none was given)
+    int minWidth = 0; // the narrowest the menu shows (a drop-down list: its box's width); 0: any
     UINT flags = 0;
     HWND owner = nullptr;
     UINT_PTR chosen = 0; // the id chosen, 0 when dismissed

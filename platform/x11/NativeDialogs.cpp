@@ -71,17 +71,20 @@ void X11Desktop::RunModal(HWND dialog, const std::function<bool()>& ended)
     GetWindowRect(dialog, &r);
     const int width = std::max(1, static_cast<int>(r.right - r.left));
     const int height = std::max(1, static_cast<int>(r.bottom - r.top));
-    // Centred over the owner's shown window.
+    // Centred over the owner's shown window, and moved up and left as far as it takes to lie on
+    // the screen (without a window manager nothing else keeps its buttons within reach).
     int x = 0, y = 0;
     RECT ownerRect{};
     GetWindowRect(ownerShown->top, &ownerRect);
     RootPoint(ownerShown->top, POINT{ownerRect.left, ownerRect.top}, x, y);
     x += (ownerShown->width - width) / 2;
     y += (ownerShown->height - height) / 2;
+    x = std::max(0, std::min(x, DisplayWidth(d, DefaultScreen(d)) - width));
+    y = std::max(0, std::min(y, DisplayHeight(d, DefaultScreen(d)) - height));
     Window over = ownerShown->xwinAlive ? TopAncestor(ownerShown->xwin) : 0;
     char title[256] = {};
     GetWindowTextA(dialog, title, sizeof title);
-    Window xwin = MakeDialogWindow(d, over, title, std::max(0, x), std::max(0, y), width, height);
+    Window xwin = MakeDialogWindow(d, over, title, x, y, width, height);
     ShownWindow* shown = Show(ShownWindow::Kind::Dialog, dialog, xwin, width, height);
     if (!shown)
     {

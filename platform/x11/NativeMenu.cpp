@@ -65,8 +65,9 @@ struct Level
     int width = 0, height = 0;
     std::vector<int> tops; // each entry's top in the whole column of entries
     int hot = -1;
-    bool scrolls = false; // taller than the screen: scroll arrows above and below the entries
-    int first = 0;        // the first entry shown while scrolling
+    bool scrolls = false;  // taller than the screen: scroll arrows above and below the entries
+    bool leftward = false; // a submenu that opened to the left of its parent
+    int first = 0;         // the first entry shown while scrolling
     PixelSurface surface;
     XImage* image = nullptr;
     GC gc = nullptr;
@@ -124,9 +125,9 @@ public:
     MenuRun(const MenuRun&) = delete;
     MenuRun& operator=(const MenuRun&) = delete;
 
-    // The menu at the root point; with no room below it, it opens above aboveY (the top of the
-    // field it belongs to, or the point itself).
-    void Start(const Entries& entries, int rootX, int rootY, int aboveY)
+    // The menu at the root point, at least minWidth wide; with no room below it, it opens above
+    // aboveY (the top of the field it belongs to, or the point itself).
+    void Start(const Entries& entries, int rootX, int rootY, int aboveY, int minWidth)
     {
         // Where the pointer was when the menu was asked for, read before the menu can show: a
         // release of the button that opened the menu chooses only when the pointer moved from
@@ -139,7 +140,7 @@ public:
         pointerY_ = startY_;
         // The grabs go out with the map request, so that no click can reach the screen between the
         // menu showing and the menu holding the pointer.
-        OpenLevel(entries, rootX, rootY, aboveY, nullptr);
+        OpenLevel(entries, rootX, rootY, aboveY, nullptr, minWidth);
         Grab();
     }
 
@@ -287,18 +288,22 @@ private:
     void OpenSubmenu(const Level& l, int i)
     {
         const auto& e = (*l.entries)[static_cast<size_t>(i)];
-        OpenLevel(e.submenu, l.x + l.width - kSubmenuOverlap, l.y + l.TopOf(static_cast<size_t>(i)), -1, &l);
+        OpenLevel(e.submenu, l.x + l.width - kSubmenuOverlap, l.y + l.TopOf(static_cast<size_t>(i)), -1, &l,
+                  kMinimumWidth);
     }
 
     // A level at the root point (rootX, rootY) where it fits. Else it moves, never over its parent
-    // or its field: with no room on the right a submenu opens to the left of its parent; with no
-    // room below a menu opens above aboveY when it fits there (-1: never), else as far up as it
-    // must. A level taller than the screen fills its height and scrolls.
-    void OpenLevel(const Entries& entries, int rootX, int rootY, int aboveY, const Level* parent)
+    // or its field: a submenu opens on the side its parent opened to (the right for the first
+    // level's) while it fits there, else on the other side when it fits there, else on the side
+    // with more room, as far as the screen allows; with no room below a menu opens above aboveY
+    // when it fits there (-1: never), else as far up as it must. A level taller than the screen
+    // fills its height and scrolls. Each level is at least minWidth wide.
+    void OpenLevel(const Entries& entries, int rootX, int rootY, int aboveY, const Level* parent,
+                   int minWidth)
     {
         auto l = std::make_unique<Level>();
         l->entries = &entries;
-        int width = kMinimumWidth;
+        int width = std::max(kMinimumWidth, minWidth);
         int y = 1;
         for (const auto& e : entries)
         {
@@ -316,9 +321,20 @@ private:
             l->scrolls = true;
             l->height = screenH;
         }
-        l->x = rootX;
-        if (l->x + l->width > screenW)
-            l->x = parent != nullptr ? parent->x - l->width + kSubmenuOverlap : screenW - l->width;
+        l->x = std::min(rootX, screenW - l->width);
+        if (parent != nullptr)
+        {
+            const int left = parent->x - l->width + kSubmenuOverlap;
+            const bool fitsLeft = left >= 0;
+            const bool fitsRight = rootX + l->width <= screenW;
+            if (fitsLeft && fitsRight)
+                l->leftward = parent->leftward;
+            else if (fitsLeft || fitsRight)
+                l->leftward = fitsLeft;
+            else
+                l->leftward = parent->x > screenW - (parent->x + parent->width);
+            if (l->leftward) l->x = left;
+        }
         l->x = std::max(0, l->x);
         l->y = rootY;
         if (l->y + l->height > screenH)
@@ -554,7 +570,7 @@ private:
 } // namespace
 
 UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
-                               const RECT& exclude, HWND owner)
+                               const RECT& exclude, int minWidth, HWND owner)
 {
     Display* d = XConnection::Current();
     int rootX = 0, rootY = 0;
@@ -565,7 +581,7 @@ UINT_PTR X11Desktop::TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entr
         !RootPoint(owner, POINT{x, exclude.top}, fieldX, aboveY))
         aboveY = rootY;
     MenuRun run(d);
-    run.Start(entries, rootX, rootY, aboveY);
+    run.Start(entries, rootX, rootY, aboveY, minWidth);
     auto previous = std::move(foreign_);
     foreign_ = [&run](XEvent& e) { run.Handle(e); };
     ++menuDepth_;

@@ -91,7 +91,7 @@ public:
     // win32::NativeDesktop
     bool Shows(HWND top) override;
     UINT_PTR TrackMenu(const std::vector<win32::MenuEntrySnapshot>& entries, int x, int y,
-                       const RECT& exclude, HWND owner) override;
+                       const RECT& exclude, int minWidth, HWND owner) override;
     void RunModal(HWND dialog, const std::function<bool()>& ended) override;
     intptr_t Open(const std::string& operation, const std::string& file) override;
     void Damaged(HWND top, const RECT& area) override;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -28,6 +29,7 @@
 #include "gui/ITextStyle.h"
 #include "platform/testing/PlatformDriver.h"
 #include "platform/testing/SurfacePng.h"
+#include "platform/win32/WindowMessages.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/controls/PostedTextControl.h"
 #include "views/IKeyboardControl.h"
@@ -470,6 +472,78 @@ TEST_F(EditorLayout, TheAboutAreaTogglesTheAboutImageWhichThenTakesEveryPressAnd
     clickOn(logo);
     EXPECT_TRUE(plug->GetInfoBox()->IsHidden());
     EXPECT_TRUE(plug->GetAboutImage()->IsHidden());
+}
+
+TEST_F(EditorLayout, AnOpenBoxTakesTheWheelAndTheKeysAsPressesAndNothingBehindItSeesThem)
+{
+    ASSERT_NE(Open(), nullptr);
+    const IRectangle gate = Skin(0);
+    const int gateX = Centre(gate.left, gate.right), gateY = Centre(gate.top, gate.bottom);
+    const IRectangle logo = Skin(20);
+    // Each box opened as the user opens it.
+    const std::vector<std::function<IControl*()>> boxes = {
+        [&]
+        {
+            driver.Click(window, Centre(logo.left, logo.right), Centre(logo.top, logo.bottom));
+            return static_cast<IControl*>(plug->GetAboutImage());
+        },
+        [&]
+        {
+            plug->SetParameterFromGUI(kBoxInfo, 1.0);
+            plug->SetParameterFromGUI(kBoxInfo, 0.0);
+            return static_cast<IControl*>(plug->GetInfoBox());
+        },
+        [&]
+        {
+            plug->ApplyParameter(kBoxSettings, 1.0);
+            return static_cast<IControl*>(plug->GetSettingsBox());
+        }};
+    // Three wheel notches over the GATE knob beside the box, the key "3" (pattern 3) with the
+    // pointer there, and Escape, a key the editor has no use for: each closes the box as a press.
+    const std::vector<std::function<void()>> inputs = {[&] { driver.Wheel(window, gateX, gateY, 3); },
+                                                       [&]
+                                                       {
+                                                           driver.MouseMove(window, gateX, gateY);
+                                                           driver.PressKey('3');
+                                                       },
+                                                       [&] { driver.PressKey(VK_ESCAPE); }};
+    const double gateValue = plug->GetParameterValue(kPatternGate);
+    const double pattern = plug->GetParameterValue(kKeyAreaPatterns);
+    for (size_t b = 0; b < boxes.size(); ++b)
+        for (size_t i = 0; i < inputs.size(); ++i)
+        {
+            IControl* box = boxes[b]();
+            Tick(2);
+            ASSERT_FALSE(box->IsHidden()) << "box " << b;
+            inputs[i]();
+            Tick();
+            EXPECT_TRUE(box->IsHidden()) << "box " << b << ", input " << i;
+            EXPECT_EQ(plug->GetMouseCaptureControl(0, 0, IMouseModifiers()), -1);
+        }
+    EXPECT_EQ(plug->GetParameterValue(kPatternGate), gateValue);
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaPatterns), pattern);
+
+    // Over a switch of the settings box, where a press would toggle it, the wheel reaches nothing:
+    // the switch keeps its value and the box stays open. A key closes the box there too.
+    plug->ApplyParameter(kBoxSettings, 1.0);
+    Tick(2);
+    IControl* option = plug->GetSettingsBox()->GetOptions()[0].control;
+    const double optionValue = option->GetValue();
+    const IRectangle r = option->GetRect();
+    driver.Wheel(window, Centre(r.left, r.right), Centre(r.top, r.bottom), 1);
+    Tick();
+    EXPECT_TRUE(plug->IsSettingsBoxShown());
+    driver.PressKey('3');
+    Tick();
+    EXPECT_FALSE(plug->IsSettingsBoxShown());
+    EXPECT_EQ(option->GetValue(), optionValue);
+
+    // With no box open the same wheel and key reach the knob and the pattern.
+    driver.Wheel(window, gateX, gateY, 3);
+    driver.PressKey('3');
+    Tick();
+    EXPECT_NE(plug->GetParameterValue(kPatternGate), gateValue);
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaPatterns), 2.0);
 }
 
 TEST_F(EditorLayout, TheKeyAreaSelectorOpensItsMenuOnARightPressAndSelectsOnADoubleClick)

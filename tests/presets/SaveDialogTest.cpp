@@ -88,12 +88,25 @@ TEST_F(SaveDialogTest, SavingAPresetWritesItIntoItsCategoryFolder)
     EXPECT_EQ(std::string(root->GetFlatItem(0)->GetText()), "My Lead 1");
 }
 
-TEST_F(SaveDialogTest, AShortNameKeepsTheDialogOpen)
+TEST_F(SaveDialogTest, AShortNameKeepsTheDialogOpenWithTheKeysInTheNameField)
 {
-    driver_.RunDialog({DialogStep::Type(kSaveDialogNameId, "abc"), DialogStep::Press(IDOK)});
+    // A click on OK takes the keys; after the refusal the name field has them again.
+    LONG_PTR focus = 0;
+    char typed[32] = {};
+    const auto clickOk = DialogStep::Inspect(
+        [&](HWND dialog)
+        {
+            driver_.Click(GetDlgItem(dialog, IDOK), 5, 5);
+            focus = GetWindowLongPtrA(GetFocus(), GWLP_ID);
+            driver_.TypeText("Bass");
+            GetDlgItemTextA(dialog, kSaveDialogNameId, typed, sizeof typed);
+        });
+    driver_.RunDialog({DialogStep::Type(kSaveDialogNameId, "abc"), clickOk});
     EXPECT_EQ(OpenSavePresetDialog(&box_), IDCANCEL); // the script ran out: the user cancelled
     EXPECT_FALSE(std::filesystem::exists(folder_.Presets() / "User" / "1 bass" / "abc.t2z"));
     EXPECT_STREQ(host_.texts.name, "Old");
+    EXPECT_EQ(focus, kSaveDialogNameId);
+    EXPECT_STREQ(typed, "Bass");
 }
 
 TEST_F(SaveDialogTest, AnExistingFileIsOverwrittenOnlyAfterTheUserAgrees)
@@ -216,6 +229,7 @@ TEST_F(SaveDialogTest, BothDialogsShowEveryControlWholeAndApartWithTheNameReadyF
 {
     std::vector<std::string> faults;
     std::string typed;
+    int listWidth = 0;
     const auto inspect = DialogStep::Inspect(
         [&](HWND dialog)
         {
@@ -224,11 +238,24 @@ TEST_F(SaveDialogTest, BothDialogsShowEveryControlWholeAndApartWithTheNameReadyF
             // The name field has the keys, its text selected: typing replaces it.
             driver_.TypeText("ArdTest2");
             typed = ItemText(dialog, kSaveDialogNameId);
+            // The Type list drops down at least as wide as its box and the fields.
+            if (HWND type = GetDlgItem(dialog, kSaveDialogTypeId))
+            {
+                RECT box{}, field{};
+                GetWindowRect(type, &box);
+                GetWindowRect(GetDlgItem(dialog, kSaveDialogNameId), &field);
+                driver_.Click(type, 5, 5);
+                ASSERT_FALSE(driver_.Menus().empty());
+                listWidth = driver_.Menus().back().minWidth;
+                EXPECT_GE(listWidth, box.right - box.left);
+                EXPECT_GE(listWidth, field.right - field.left);
+            }
         });
     driver_.RunDialog({inspect});
     OpenSavePresetDialog(&box_);
     EXPECT_EQ(faults, std::vector<std::string>{});
     EXPECT_EQ(typed, "ArdTest2");
+    EXPECT_GT(listWidth, 0);
     ChordMemoryPresetHandler chordBox(&host_, nullptr, IRectangle{600, 40, 760, 56});
     driver_.RunDialog({inspect});
     OpenSaveChordMemoryDialog(&chordBox);

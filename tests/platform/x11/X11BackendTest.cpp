@@ -193,6 +193,24 @@ protected:
                                return probe.chosen != 12345;
                            }));
     }
+    // Moves the host window to the root point and waits until a window manager, which moves it
+    // in its own time, lets it stay put; the root point of (atX, atY) in the frame then.
+    quova::xtest::RootPoint MoveHostTo(int rootX, int rootY, int atX, int atY)
+    {
+        XMoveWindow(x.display(), host, rootX, rootY);
+        Idle();
+        quova::xtest::RootPoint at = x.RootOf(xwin, atX, atY);
+        Within(3000,
+               [&]
+               {
+                   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                   const quova::xtest::RootPoint now = x.RootOf(xwin, atX, atY);
+                   const bool still = now.x == at.x && now.y == at.y;
+                   at = now;
+                   return still;
+               });
+        return at;
+    }
     std::vector<uint32_t> Composite(HWND hwnd)
     {
         RECT r{};
@@ -347,8 +365,11 @@ TEST_F(X11Backend, KeysGoThroughTheLayersKeyMapWithTheirModifiers)
 
 TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscape)
 {
+    HMENU deepest = CreatePopupMenu();
+    AppendMenuA(deepest, MF_STRING, 31, "Low");
     HMENU sub = CreatePopupMenu();
     AppendMenuA(sub, MF_STRING, 21, "Deep");
+    AppendMenuA(sub, MF_POPUP, UINT_PTR(deepest), "Down");
     probe.menu = CreatePopupMenu();
     AppendMenuA(probe.menu, MF_STRING | MF_CHECKED, 11, "First");
     AppendMenuA(probe.menu, MF_STRING | MF_GRAYED, 12, "Grey");
@@ -397,24 +418,13 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     const int screenHeight = DisplayHeight(x.display(), DefaultScreen(x.display()));
     // (40 pixels above the bottom: a window manager's title bar moves the window down, and the point
     // must stay on the screen.)
-    XMoveWindow(x.display(), host, screenWidth - kWidth - 4, screenHeight - kHeight - 40);
-    Idle();
-    // A window manager moves the host's window in its own time: wait until it stays put.
-    quova::xtest::RootPoint at = x.RootOf(xwin, kWidth - 20, kHeight - 10);
-    Within(3000,
-           [&]
-           {
-               std::this_thread::sleep_for(std::chrono::milliseconds(100));
-               const quova::xtest::RootPoint now = x.RootOf(xwin, kWidth - 20, kHeight - 10);
-               const bool still = now.x == at.x && now.y == at.y;
-               at = now;
-               return still;
-           });
+    const quova::xtest::RootPoint at =
+        MoveHostTo(screenWidth - kWidth - 4, screenHeight - kHeight - 40, kWidth - 20, kHeight - 10);
     struct Place
     {
         quova::xtest::RootPoint at;
         XClient::Size size;
-    } menu, submenu;
+    } menu, submenu, deeper;
     openMenu(
         [&](XClient& own)
         {
@@ -423,8 +433,11 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
             own.MoveTo(own.Popups().back(), 30, 1 + 20 * 2 + 7 + 10);
             ASSERT_TRUE(Within(3000, [&] { return own.Popups().size() == 2; }));
             submenu = placeOf(own.Popups().back());
-            own.Press(XK_Escape);
-            own.Press(XK_Escape);
+            own.MoveTo(own.Popups().back(), 30, entryY(1));
+            ASSERT_TRUE(Within(3000, [&] { return own.Popups().size() == 3; }));
+            deeper = placeOf(own.Popups().back());
+            for (int level = 0; level < 3; ++level)
+                own.Press(XK_Escape);
         },
         kWidth - 20, kHeight - 10);
     EXPECT_EQ(probe.chosen, 0u);
@@ -433,6 +446,11 @@ TEST_F(X11Backend, APopupMenuChoosesAnEntryByClickAndIsDismissedOutsideOrByEscap
     EXPECT_EQ(menu.at.y + menu.size.height, at.y - 20) << "the menu's bottom meets its field's top";
     EXPECT_EQ(submenu.at.x + submenu.size.width, menu.at.x + 3) << "the submenu ends where its menu begins";
     EXPECT_GE(submenu.at.x, 0);
+    // Its own submenu, which would fit on the right (over the first menu), keeps to the left.
+    ASSERT_LE(deeper.size.width, menu.size.width);
+    EXPECT_EQ(deeper.at.x + deeper.size.width, submenu.at.x + 3)
+        << "the third level ends where the second begins";
+    EXPECT_GE(deeper.at.x, 0);
 }
 
 TEST_F(X11Backend, AMenuTallerThanTheScreenScrollsSoThatEveryEntryCanBeChosen)
@@ -682,7 +700,7 @@ INT_PTR SaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWaits)
+void RegisterSaveDialog()
 {
     DialogTemplate save;
     save.title = "Save";
@@ -693,7 +711,13 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                   {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON, RECT{80, 80, 160, 104}},
                   {IDCANCEL, "BUTTON", "Cancel", BS_PUSHBUTTON, RECT{170, 80, 250, 104}}};
     RegisterDialogTemplateA(nullptr, "X11SaveTest", save);
+}
+
+TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWaits)
+{
+    RegisterSaveDialog();
     gDialog = DialogResult{};
+    int listWidth = 0;
     // The field's text starts one pixel inside it; the point between "Gro" and "ove".
     const int afterGro = 10 + 1 + quova::win32::LabelWidth("Gro");
     Hand hand(Hand::Shows::Dialog, {host},
@@ -709,6 +733,7 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                   own.Type("-");
                   own.Click(d, 50, 53); // the list drops down as a menu under the box
                   ASSERT_TRUE(Within(3000, [&] { return !own.Popups().empty(); }));
+                  listWidth = own.SizeOf(own.Popups().back()).width;
                   own.Click(own.Popups().back(), 40, 1 + 20 * 2 + 10);
                   ASSERT_TRUE(Within(3000, [&] { return own.Popups().empty(); }));
                   own.Click(d, 120, 92);
@@ -717,6 +742,7 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(gDialog.name, "Gro-ove 7");
     EXPECT_EQ(gDialog.kind, 2);
+    EXPECT_GE(listWidth, 240) << "the list is as wide as its box";
 
     // The same with the keys alone: Tab to the list, the arrows choose, Shift+Tab back to the
     // field (its text selected), the keypad's Enter is OK.
@@ -759,6 +785,61 @@ TEST_F(X11Backend, ADialogTakesTypedTextAListChoiceAndItsButtonWhileTheEditorWai
                 });
     EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDOK);
     EXPECT_EQ(gDialog.name, "Taken 9");
+}
+
+TEST_F(X11Backend, ADialogAndAMessageBoxOverAWindowPartlyOffTheScreenOpenInsideIt)
+{
+    RegisterSaveDialog();
+    Display* d = x.display();
+    const int screenWidth = DisplayWidth(d, DefaultScreen(d));
+    const int screenHeight = DisplayHeight(d, DefaultScreen(d));
+    // The host's window hangs over the screen's bottom right corner: centred on the frame, a dialog
+    // would reach past both edges.
+    const quova::xtest::RootPoint frameAt =
+        MoveHostTo(screenWidth - kWidth / 2, screenHeight - kHeight / 2, 0, 0);
+    struct Place
+    {
+        quova::xtest::RootPoint at;
+        XClient::Size size;
+    } dialog, box;
+    const auto placeAndCancel = [this](Place& place)
+    {
+        return [this, &place](XClient& own)
+        {
+            const Window w = own.Dialogs({host}).back();
+            std::this_thread::sleep_for(std::chrono::milliseconds(150)); // the keys reach it once it shows
+            place = Place{own.RootOf(w), own.SizeOf(w)};
+            own.Press(XK_Escape);
+        };
+    };
+    {
+        Hand hand(Hand::Shows::Dialog, {host}, placeAndCancel(dialog));
+        EXPECT_EQ(DialogBoxParamA(nullptr, "X11SaveTest", probe.hwnd, SaveDialogProc, 0), IDCANCEL);
+    }
+    x.Click(xwin, 10, 10);
+    Idle();
+    probe.boxAnswer = 0;
+    x.Press(XK_m);
+    {
+        Hand hand(Hand::Shows::Dialog, {host}, placeAndCancel(box));
+        ASSERT_TRUE(Within(3000,
+                           [&]
+                           {
+                               quova::x11::Idle();
+                               return probe.boxAnswer != 0;
+                           }));
+    }
+    EXPECT_EQ(probe.boxAnswer, IDCANCEL);
+    for (const Place& place : {dialog, box})
+    {
+        ASSERT_GT(place.size.width, 0);
+        ASSERT_GT(frameAt.x + (kWidth + place.size.width) / 2, screenWidth);
+        ASSERT_GT(frameAt.y + (kHeight + place.size.height) / 2, screenHeight);
+        EXPECT_GE(place.at.x, 0);
+        EXPECT_GE(place.at.y, 0);
+        EXPECT_LE(place.at.x + place.size.width, screenWidth) << "moved left onto the screen";
+        EXPECT_LE(place.at.y + place.size.height, screenHeight) << "moved up onto the screen";
+    }
 }
 
 TEST_F(X11Backend, WebAddressesOpenWithTheDesktopsOpenerAndNothingElseDoes)
