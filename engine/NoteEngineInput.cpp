@@ -12,6 +12,7 @@
 #include "engine/Processor.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 // --- Input ------------------------------------------------------------------------
@@ -149,14 +150,15 @@ bool NoteEngine::TakeInbox(int frames)
         f.starts = false;
         f.waiting.clear();
     }
-    // A host's list need not be in time order: it is taken in the order of its offsets, stable so
-    // that events of one offset keep the order they came in (the sort allocates only for a list
-    // out of order).
+    // A host's list need not be in time order: it is taken in the order of its offsets, and events
+    // of one offset keep the order they came in. An insertion sort does that in place (a library's
+    // stable sort takes a buffer from the heap, which the audio thread must not do); a host's list
+    // is short and mostly in order already.
     const auto earlier = [](const NoteEvent& a, const NoteEvent& b) { return a.time < b.time; };
-    if (!std::is_sorted(inbox_.begin(), inbox_.end(), earlier))
-        std::stable_sort(inbox_.begin(), inbox_.end(), earlier);
-    // Then offsets outside the block count as its first or last frame; the events scheduled
-    // already (from blocks before) came first.
+    for (auto it = inbox_.begin(); it != inbox_.end(); ++it)
+        std::rotate(std::upper_bound(inbox_.begin(), it, *it, earlier), it, std::next(it));
+    // Then offsets outside the block count as its first or last frame; events still scheduled (left
+    // by a caller that did not run a block to its end) came first.
     const double last = frames > 0 ? frames - 1 : std::numeric_limits<double>::max();
     for (NoteEvent& e : scheduled_)
         e.time = std::clamp(e.time, 0.0, last);

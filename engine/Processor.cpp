@@ -106,7 +106,12 @@ void Processor::ProcessBlock(double samplePosition, double, double samplesPerBea
     if (playing) transport_.samplePosition = samplePosition;
     if (notes.TakeInbox(frames)) listener_.NotifyPlaying(true);
     // Frames played already are not played again; what came in them acts at the first frame after.
+    // A block that lies wholly in them (a host whose position stands still) has no such frame: its
+    // events act at their own frames while the key areas' clock stands.
+    const bool clockStands = playedFrames >= frames;
+    if (clockStands) playedFrames = 0;
     notes.SkipFrames(playedFrames);
+    const double clock = clockStands ? 0.0 : samplesPerBeat; // a clock of no tempo runs no key area
 
     int remaining = frames - playedFrames;
     double offset = playedFrames;
@@ -141,7 +146,7 @@ void Processor::ProcessBlock(double samplePosition, double, double samplesPerBea
         }
         else
         {
-            const int done = RunPiece(blockStart + offset, k, samplesPerBeat, offset);
+            const int done = RunPiece(blockStart + offset, k, clock, offset);
             notes.ReturnFrames(k - done);
             k = done;
             wasPlaying_ = playing;

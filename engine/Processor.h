@@ -56,7 +56,9 @@ public:
     // playing, loop and the loop range are taken from the arguments. The second argument is not
     // read; callers pass 0.0 (it stays so that their calls keep their form). playedFrames: the
     // block's first frames were played already (a host that repeats samples): the block runs from
-    // the frame after them, and the events due in them are delivered there.
+    // the frame after them, and the events due in them are delivered there; when they are all of
+    // its frames, every event is delivered at its own frame and no key area runs. Every event
+    // recorded for the block is delivered within it.
     void ProcessBlock(double samplePosition, double reserved, double samplesPerBeat, bool playing, bool loop,
                       double loopStart, double loopEnd, int frames, bool ownPosition, int playedFrames = 0);
 

@@ -8,15 +8,18 @@ namespace quova
 
 namespace
 {
-// Positions closer than this (in samples) to where the last block ended count as continuing there:
-// far below a sample, far above the rounding of a double position hours into a song.
+// Positions closer than this (in samples) to where the played frames end count as continuing
+// there: far below a sample, far above the rounding of a double position hours into a song.
 constexpr double kSameSample = 1e-4;
 // A position within half a sample of the loop start is the loop start.
 constexpr double kAtLoopStart = 0.5;
+// No song lasts 2^32 quarter notes (years at any tempo); beyond them a double's step is too coarse
+// for the step grid, so such a position counts as missing.
+constexpr double kFarthestBeat = 4294967296.0;
 
-bool Given(double position)
+bool Given(double position, double farthest)
 {
-    return std::isfinite(position) && position >= 0.0;
+    return std::isfinite(position) && position >= 0.0 && position <= farthest;
 }
 } // namespace
 
@@ -24,61 +27,67 @@ BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
 {
     const double spb = block.samplesPerBeat;
     const int frames = std::max(0, block.frames);
-    double sample = block.samplePosition;
-    double beat = block.beatPosition;
-    const bool sampleGiven = Given(sample), beatGiven = Given(beat);
-    // A missing position follows the other one, from where the last block ended (or from the
-    // song's start).
-    const double endSample = valid_ ? playedEndSample_ : 0.0;
-    const double endBeat = valid_ ? playedEndBeat_ : 0.0;
-    if (!sampleGiven && !beatGiven)
-    {
-        sample = endSample;
-        beat = endBeat;
-    }
-    else if (!beatGiven)
-        beat = valid_ ? endBeat + (sample - endSample) / spb : sample / spb;
-    else if (!sampleGiven)
-        sample = valid_ ? endSample + (beat - endBeat) * spb : beat * spb;
+    const double sample = block.samplePosition, beat = block.beatPosition;
+    const bool sampleGiven = Given(sample, kFarthestBeat * spb);
+    // The position that rules: the musical one where it is given, else the sample position.
+    const bool byBeat = Given(beat, kFarthestBeat);
+    const bool bySample = !byBeat && sampleGiven;
 
     Placement place;
-    place.samplePosition = sample;
-    place.beatPosition = beat;
-    if (valid_)
+    if (!valid_)
     {
-        // How far each position lies behind where the last block ended, in samples.
-        const double behindSample = playedEndSample_ - sample;
-        const double behindBeat = (playedEndBeat_ - beat) * spb;
-        const bool backSample = behindSample > kSameSample;
-        const bool backBeat = behindBeat > kSameSample;
-        if (backSample || backBeat)
+        // The first block after a start is taken where the host says.
+        place.beatPosition = byBeat ? beat : (bySample ? sample / spb : 0.0);
+        place.samplePosition = sampleGiven ? sample : std::round(place.beatPosition * spb);
+    }
+    else if (!byBeat && !bySample)
+    {
+        place.samplePosition = playedEndSample_;
+        place.beatPosition = playedEndBeat_;
+    }
+    else
+    {
+        // How far (in samples) the block starts behind where the played frames end, and how far the
+        // host moved back from where its last block ended.
+        const double behind = byBeat ? (playedEndBeat_ - beat) * spb : playedEndSample_ - sample;
+        const double back = byBeat ? (hostEndBeat_ - beat) * spb : hostEndSample_ - sample;
+        const double fromLoopStart =
+            byBeat ? std::fabs(beat - block.loopStartBeat) * spb : std::fabs(sample - block.loopStartSample);
+        const bool atLoopStart = block.loopActive && fromLoopStart < kAtLoopStart;
+        const bool backward = behind > kSameSample;
+        if (backward && !atLoopStart && back <= std::max(lastFrames_, frames) + kSameSample)
         {
-            const bool beforeLast = (backSample && sample < lastStartSample_ - kSameSample) ||
-                                    (backBeat && (beat - lastStartBeat_) * spb < -kSameSample);
-            const bool atLoopStart =
-                block.loopActive && (std::fabs(sample - block.loopStartSample) < kAtLoopStart ||
-                                     std::fabs(beat - block.loopStartBeat) * spb < kAtLoopStart);
-            const double behind = std::max(backSample ? behindSample : 0.0, backBeat ? behindBeat : 0.0);
-            if (beforeLast || atLoopStart)
+            // A repeat: the block runs on from where the played frames end; the frames before
+            // that were played (a fraction of a sample rounds to the nearer frame).
+            place.playedFrames = static_cast<int>(std::min<double>(frames, std::floor(behind + 0.5)));
+            place.samplePosition = playedEndSample_ - place.playedFrames;
+            place.beatPosition = playedEndBeat_ - place.playedFrames / spb;
+        }
+        else
+        {
+            // Taken where the host says; a jump back by more than half the host's loop is its loop.
+            const double loop = block.loopEndSample - block.loopStartSample;
+            place.loopJump = backward && block.loopActive && back >= 2.0 && back > loop * 0.5;
+            if (byBeat)
             {
-                // A relocation; a jump back by more than half the host's loop is its loop.
-                const double loop = block.loopEndSample - block.loopStartSample;
-                place.loopJump = block.loopActive && behind >= 2.0 && behind > loop * 0.5;
+                // The engine's sample timeline moves with the beat, in whole samples.
+                place.beatPosition = beat;
+                place.samplePosition = playedEndSample_ - std::round(behind);
             }
             else
             {
-                // A repeat: the block runs on from where the last one ended; the frames before
-                // that were played (a fraction of a sample rounds to the nearer frame).
-                place.playedFrames = static_cast<int>(std::min<double>(frames, std::floor(behind + 0.5)));
-                place.samplePosition = playedEndSample_ - place.playedFrames;
-                place.beatPosition = playedEndBeat_ - place.playedFrames / spb;
+                // A relocation starts the beat from the sample position at this tempo; a move
+                // forward runs the beat on by the samples skipped.
+                place.samplePosition = sample;
+                place.beatPosition = backward ? sample / spb : playedEndBeat_ - behind / spb;
             }
         }
     }
-    lastStartSample_ = sample;
-    lastStartBeat_ = beat;
     playedEndSample_ = place.samplePosition + frames;
     playedEndBeat_ = place.beatPosition + frames / spb;
+    hostEndSample_ = (sampleGiven ? sample : place.samplePosition) + frames;
+    hostEndBeat_ = (byBeat ? beat : place.beatPosition) + frames / spb;
+    lastFrames_ = frames;
     valid_ = true;
     return place;
 }

@@ -250,7 +250,8 @@ public:
     void SendControllerTeachValue(int value, int number, int offset, int channel);
     // Controller 123 value 0 on channels 0..15 at offset 0, then every engine note stops.
     void SendPanic() { PanicAt(0); }
-    // The same at a block offset: the 16 controllers go before any other message at that frame,
+    // The same at a block offset: the 16 controllers go after what was made before them at that
+    // frame (the messages listed before the panic, which they silence) and before what comes after,
     // and the notes the engine sounds end there.
     void PanicAt(int offset);
     double GetDisplayPulse() const { return displayPulse_; }
@@ -580,7 +581,7 @@ private:
     PatternEngine* Area(int area) const;
     // Queues a message for the host at an offset of the block being processed; the block's end
     // sends it (SendBlockOutbox).
-    void SendToHost(int offset, uint8_t status, int data1, int data2, bool firstAtFrame = false);
+    void SendToHost(int offset, uint8_t status, int data1, int data2);
 
     GlobalSettings settings_;
     TransportState transport_;
@@ -612,13 +613,11 @@ private:
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.
     static constexpr size_t kMessagesPerBlockReserve = 4096;
-    // Ordered by offset, then by sequence: the order they were made, except that a panic's
-    // controllers come first at their frame.
+    // Ordered by offset, then by sequence: the order they were made.
     struct OutboxEntry
     {
         IMidiMessage message;
         int sequence;
     };
-    static constexpr int kFirstAtFrame = -(1 << 24);
     std::vector<OutboxEntry> outbox_;
 };

@@ -160,7 +160,7 @@ int Tobel::TransposedKey(int key) const
     return std::clamp(transposeAsSemitones_ ? scale.Quantize(key, 0) : scale.MoveByDegrees(key, 0), 0, 127);
 }
 
-void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2, bool firstAtFrame)
+void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2)
 {
     // Every data byte is a data byte. Inside a block the message waits for the block's end
     // (SendBlockOutbox). Everything the plug-in sends is made while a block is processed; a
@@ -172,8 +172,7 @@ void Tobel::SendToHost(int offset, uint8_t status, int data1, int data2, bool fi
         SendMidiMessage(message);
         return;
     }
-    const int sequence = static_cast<int>(outbox_.size());
-    outbox_.push_back({message, firstAtFrame ? kFirstAtFrame + sequence : sequence});
+    outbox_.push_back({message, static_cast<int>(outbox_.size())});
 }
 
 void Tobel::SendEvents(std::vector<OutputNote*>& notes)
@@ -238,7 +237,7 @@ void Tobel::PanicAt(int offset)
 {
     IEffectLockGuard guard(plugLock_);
     for (int channel = 0; channel < 16; ++channel)
-        SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0, true);
+        SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
     engine_->GetNoteEngine()->AllNotesOff(offset);
 }
 

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/plugin/SongPlayer.h"
@@ -21,12 +24,12 @@ namespace
 using namespace quova::param;
 using namespace quova::test;
 
-std::vector<int> RandomSizes(uint32_t seed)
+std::vector<int> RandomSizes(uint32_t seed, int largest = 9000)
 {
     std::mt19937 random(seed);
     std::vector<int> sizes;
     for (int i = 0; i < 200; ++i)
-        sizes.push_back(std::uniform_int_distribution<int>(1, 9000)(random));
+        sizes.push_back(std::uniform_int_distribution<int>(1, largest)(random));
     return sizes;
 }
 
@@ -360,9 +363,11 @@ TEST(BlockSlicingSingleFrames, NoteEngineCasesSendWhatOneFrameBlocksSend)
         EXPECT_EQ(NotesLeftSounding(ExpectSameAsOneFrameBlocks(s.name, s.song)), 0) << s.name;
 }
 
-// A panic (controller 123 from the host, or the control zone's panic key) acts at its own frame: its
-// sixteen controllers go out there before anything else, the keys before it are let go (50 too,
-// listed ahead of it at its frame), and the keys after it in the same block arpeggiate.
+// A panic (controller 123 from the host, or the control zone's panic key) acts at its own frame, in
+// the order of the host's list: its sixteen controllers go out there after what the list gives
+// before it (a note passed through, which they silence) and before what comes after it (another
+// one, which sounds); the keys before it are let go (50 too, listed ahead of it at its frame), and
+// the keys after it in the same block arpeggiate.
 TEST(BlockSlicingSingleFrames, APanicActsAtItsFrameAndKeepsTheKeysAfterIt)
 {
     for (const bool zoneKey : {false, true})
@@ -370,25 +375,34 @@ TEST(BlockSlicingSingleFrames, APanicActsAtItsFrameAndKeepsTheKeysAfterIt)
         Song s;
         s.frames = 60000;
         if (zoneKey) s.controlZoneFile = "panic\n";
-        s.input = {
-            {0, 0x90, 48, 100},     {0, 0x90, 52, 100},
-            {30000, 0x90, 50, 100}, zoneKey ? Message{30000, 0x90, 12, 100} : Message{30000, 0xB0, 123, 0},
-            {30000, 0x90, 53, 100}, {30100, 0x90, 57, 100}};
+        s.input = {{0, 0x90, 48, 100},
+                   {0, 0x90, 52, 100},
+                   {30000, 0x94, 60, 90},
+                   {30000, 0x90, 50, 100},
+                   zoneKey ? Message{30000, 0x90, 12, 100} : Message{30000, 0xB0, 123, 0},
+                   {30000, 0x94, 62, 90},
+                   {30000, 0x90, 53, 100},
+                   {30100, 0x90, 57, 100},
+                   {50000, 0x84, 60, 0},
+                   {50000, 0x84, 62, 0}};
         for (uint8_t n : {48, 52, 50, 53, 57})
             s.input.push_back({50000, 0x80, n, 0});
         const std::string name = zoneKey ? "the zone's panic key" : "controller 123";
         const std::vector<Message> sent = ExpectSameAsOneFrameBlocks(name, s);
         const auto first =
             std::find_if(sent.begin(), sent.end(), [](const Message& m) { return m.frame >= 30000; });
-        ASSERT_GE(sent.end() - first, 16) << name;
+        ASSERT_GE(sent.end() - first, 17) << name;
+        EXPECT_EQ(first[0], (Message{30000, 0x94, 60, 90})) << name;
         for (int c = 0; c < 16; ++c)
-            EXPECT_EQ(first[c], (Message{30000, static_cast<uint8_t>(0xB0 + c), 123, 0})) << name;
+            EXPECT_EQ(first[1 + c], (Message{30000, static_cast<uint8_t>(0xB0 + c), 123, 0})) << name;
+        const auto after = first + 17;
+        EXPECT_NE(std::find(after, sent.end(), Message{30000, 0x94, 62, 90}), sent.end()) << name;
         for (uint8_t n : {53, 57}) // the keys after the panic play
-            EXPECT_TRUE(std::any_of(first + 16, sent.end(),
+            EXPECT_TRUE(std::any_of(after, sent.end(),
                                     [n](const Message& m)
                                     { return m.status == 0x90 && m.data1 == n && m.frame > 30100; }))
                 << name << ", key " << int(n);
-        EXPECT_FALSE(std::any_of(first + 16, sent.end(),
+        EXPECT_FALSE(std::any_of(after, sent.end(),
                                  [](const Message& m) {
                                      return m.status == 0x90 &&
                                             (m.data1 == 48 || m.data1 == 52 || m.data1 == 50);
@@ -519,34 +533,70 @@ Song HeldChord()
     return song;
 }
 
-// A host that plays the tail of the last block again, and reports the move back in its sample
-// position, its musical position or both: what was played is not played again, and every note lands
-// on the song frame it has in blocks of one frame from a clean host (a move back by less than the
-// last block cannot happen in blocks of one frame, so these compare with a clean clock). Step 16
-// starts at 82687.5, on the last frame of the block before 82688 in blocks of 64.
+// A host that plays the tail of the last block again, and reports the move back in its musical
+// position (with its sample position or without): what was played is not played again, and every
+// note lands on the song frame it has in blocks of one frame from a clean host (a move back by less
+// than the last block cannot happen in blocks of one frame, so these compare with a clean clock).
+// Also after a block the host cut short (448 + 64 frames where 512 would be), when the move back is
+// longer than that block. Step 16 starts at 82687.5, on the last frame of the block before 82688 in
+// blocks of 64. A move back of the sample position alone is no move where the musical position is
+// given (see the next test).
 TEST(BlockSlicingTransport, ARepeatedTailPlaysNothingTwice)
 {
     const Song clean = HeldChord();
     const std::vector<Message> reference = Play(clean, {1});
     ASSERT_GT(CountOfKind(reference, 0x90), 30);
     using T = Song::Transport;
-    for (int positions : {3, 1, 2})
+    for (int positions : {3, 2})
     {
-        const std::string moved = positions == 3   ? "both positions"
-                                  : positions == 1 ? "sample position"
-                                                   : "musical position";
+        const std::string moved = positions == 3 ? "both positions" : "musical position";
         Song tail = clean;
         tail.transport = {{49664, T::kRepeat, 100, positions},
                           {98304, T::kRepeat, 37, positions},
                           {131072, T::kRepeat, 511, positions}};
-        for (int size : {512, 4096})
-            EXPECT_TRUE(SameMidi(reference, Play(tail, {size}))) << moved << ", " << size << "-frame blocks";
+        for (const std::vector<int>& sizes : {std::vector<int>{512}, {4096}, {448, 64}})
+            EXPECT_TRUE(SameMidi(reference, Play(tail, sizes)))
+                << moved << ", blocks of " << sizes[0] << (sizes.size() > 1 ? " and on" : "");
         Song one = clean;
         one.transport = {{82688, T::kRepeat, 1, positions}, {131072, T::kRepeat, 1, positions}};
         for (const std::vector<int>& sizes : {std::vector<int>{64}, {512}, RandomSizes(31)})
             EXPECT_TRUE(SameMidi(reference, Play(one, sizes)))
                 << moved << ", one sample, blocks of " << sizes[0];
     }
+}
+
+// Where the host gives its musical position, that position alone places the blocks: a sample
+// position that stands still (at 0 or elsewhere), runs at another rate (a bridge at 48 kHz before a
+// host at 44.1 kHz), lags 100 samples in every other block or jumps about changes nothing of what
+// plays. Without a musical position the sample position rules, and a repeat there plays nothing
+// twice either.
+TEST(BlockSlicingTransport, AnUncleanSamplePositionChangesNothingWhereTheMusicalPositionIsGiven)
+{
+    const Song clean = HeldChord();
+    const std::vector<Message> reference = Play(clean, {1});
+    using Clock = std::function<void(size_t, int64_t, VstTimeInfo&)>;
+    const std::vector<std::pair<const char*, Clock>> hosts = {
+        {"standing at 0", [](size_t, int64_t, VstTimeInfo& t) { t.samplePos = 0.0; }},
+        {"standing at 777777", [](size_t, int64_t, VstTimeInfo& t) { t.samplePos = 777777.0; }},
+        {"at 44.1/48 of the rate",
+         [](size_t, int64_t, VstTimeInfo& t) { t.samplePos = std::floor(t.samplePos * 44100.0 / 48000.0); }},
+        {"100 behind every other block",
+         [](size_t block, int64_t, VstTimeInfo& t) { t.samplePos -= block % 2 != 0 ? 100.0 : 0.0; }},
+        {"jumping about",
+         [](size_t block, int64_t, VstTimeInfo& t) { t.samplePos = (block * 7919) % 100000; }}};
+    for (const auto& [name, clock] : hosts)
+    {
+        Song song = clean;
+        song.hostClock = clock;
+        for (const std::vector<int>& sizes : {std::vector<int>{512}, {64}, RandomSizes(41)})
+            EXPECT_TRUE(SameMidi(reference, Play(song, sizes))) << name << ", blocks of " << sizes[0];
+    }
+    using T = Song::Transport;
+    Song tail = clean;
+    tail.ppq = Song::Ppq::kNotValid;
+    tail.transport = {{49664, T::kRepeat, 100, 1}, {98304, T::kRepeat, 37, 1}, {131072, T::kRepeat, 511, 1}};
+    for (const std::vector<int>& sizes : {std::vector<int>{512}, {448, 64}})
+        EXPECT_TRUE(SameMidi(reference, Play(tail, sizes))) << "repeats without a musical position";
 }
 
 // Four key areas (channels 1 to 4, each out on its own channel) hold changing chords for a number of
@@ -608,11 +658,13 @@ std::pair<int, int> UnmatchedNoteOns(const std::vector<Message>& reference, cons
 }
 
 // A host that misbehaves with its clock through a long song of four key areas: it repeats 2 to 511
-// samples at 5 % of its 512-frame blocks; its musical position (alone, or with its sample position)
-// jitters by a sample either way at 64-frame blocks; or it derives its musical position from a
-// single-precision sample counter 14 hours into the song. No step is played twice: with a repeat every note
-// lands on its frame, with a jittering position within two frames, with the single-precision counter within
-// its 256 samples. QUOVA_CLOCK_SECONDS sets the song's length (the CI run plays a few seconds).
+// samples (by its musical position, alone or with its sample position) at 5 % of its blocks, of 512
+// frames or of random sizes up to 1024 (a repeat often reaches back beyond a short block); its musical
+// position (alone, or with its sample position) jitters by a sample either way at 64-frame blocks;
+// or it derives its musical position from a single-precision sample counter 14 hours into the song.
+// No step is played twice: with a repeat every note lands on its frame, with a jittering position
+// within two frames, with the single-precision counter within its 256 samples. QUOVA_CLOCK_SECONDS
+// sets the song's length (the CI run plays a few seconds).
 TEST(BlockSlicingTransport, AMisbehavingHostClockDoublesNoStep)
 {
     const char* text = std::getenv("QUOVA_CLOCK_SECONDS");
@@ -626,12 +678,18 @@ TEST(BlockSlicingTransport, AMisbehavingHostClockDoublesNoStep)
         if (std::uniform_int_distribution<int>(0, 19)(random) == 0)
             repeating.transport.push_back({frame, T::kRepeat,
                                            double(std::uniform_int_distribution<int>(2, 511)(random)),
-                                           std::uniform_int_distribution<int>(1, 3)(random)});
+                                           std::uniform_int_distribution<int>(2, 3)(random)});
     const std::vector<Message> reference = Play(clean, {512});
     EXPECT_GT(CountOfKind(reference, 0x90), 30 * seconds);
-    const std::vector<Message> repeated = Play(repeating, {512});
-    EXPECT_TRUE(SameMidi(reference, repeated));
-    const auto [repeatDoubled, repeatLost] = UnmatchedNoteOns(reference, repeated, 0, clean.frames);
+    int repeatDoubled = 0, repeatLost = 0;
+    for (const std::vector<int>& sizes : {std::vector<int>{512}, RandomSizes(43, 1024)})
+    {
+        const std::vector<Message> repeated = Play(repeating, sizes);
+        EXPECT_TRUE(SameMidi(reference, repeated)) << "blocks of " << sizes[0];
+        const auto [doubled, lost] = UnmatchedNoteOns(reference, repeated, 0, clean.frames);
+        repeatDoubled += doubled;
+        repeatLost += lost;
+    }
 
     Song jittering = clean;
     for (int64_t frame = 64; frame < clean.frames; frame += 64)
@@ -647,11 +705,11 @@ TEST(BlockSlicingTransport, AMisbehavingHostClockDoublesNoStep)
     const std::vector<Message> fr = Play(late, {64}), fs = Play(lateFloat, {64});
     const auto [floatDoubled, floatLost] = UnmatchedNoteOns(fr, fs, 256, clean.frames);
 
-    std::cout << seconds << " s of four key areas: " << repeating.transport.size() << " repeats doubled "
-              << repeatDoubled << " and lost " << repeatLost << " steps; one-sample jitter doubled "
-              << jitterDoubled << " and lost " << jitterLost
-              << "; a single-precision position 14 hours in doubled " << floatDoubled << " and lost "
-              << floatLost << "\n";
+    std::cout << seconds << " s of four key areas: " << repeating.transport.size()
+              << " repeats (in blocks of 512 and of random sizes) doubled " << repeatDoubled << " and lost "
+              << repeatLost << " steps; one-sample jitter doubled " << jitterDoubled << " and lost "
+              << jitterLost << "; a single-precision position 14 hours in doubled " << floatDoubled
+              << " and lost " << floatLost << "\n";
     EXPECT_EQ(repeatDoubled + jitterDoubled + floatDoubled, 0);
     // (A single-precision counter moves a key that comes within its 256 samples of a step's start to
     // the other side of it, so that a step may go by before or after the key.)
@@ -659,7 +717,9 @@ TEST(BlockSlicingTransport, AMisbehavingHostClockDoublesNoStep)
 }
 
 // A playing host that gives no usable musical position (not flagged valid, or not a number): the
-// musical position follows the sample position and the tempo.
+// musical position follows the sample position and the tempo. After tempo changes (60 bpm, then 240;
+// 240, then 60) the host relocates to its start: the beat starts from the sample position at the
+// tempo of the block (beat 0 at sample 0), and the steps play as they do for a host that says so.
 TEST(BlockSlicingTransport, AHostWithoutAMusicalPositionPlaysByItsSamplePosition)
 {
     const Song clean = HeldChord();
@@ -670,6 +730,28 @@ TEST(BlockSlicingTransport, AHostWithoutAMusicalPositionPlaysByItsSamplePosition
         song.ppq = ppq;
         for (const std::vector<int>& sizes : {std::vector<int>{1}, {512}, RandomSizes(37)})
             EXPECT_TRUE(SameMidi(reference, Play(song, sizes))) << "blocks of " << sizes[0];
+    }
+    using T = Song::Transport;
+    constexpr int64_t kRelocation = 120000;
+    for (const auto& [from, to] : {std::pair{60.0, 240.0}, std::pair{240.0, 60.0}})
+    {
+        Song given = clean;
+        given.tempo = from;
+        // (The second change, to the same tempo, starts a block at the relocation in every slicing.)
+        given.transport = {{50000, T::kTempo, to}, {kRelocation, T::kTempo, to}};
+        given.hostClock = [](size_t, int64_t start, VstTimeInfo& t)
+        {
+            if (start < kRelocation) return;
+            t.samplePos = static_cast<double>(start - kRelocation);
+            t.ppqPos = t.samplePos * t.tempo / (60.0 * t.sampleRate);
+        };
+        Song without = given;
+        without.ppq = Song::Ppq::kNotValid;
+        const std::vector<Message> expected = Play(given, {1});
+        EXPECT_GT(CountOfKind(expected, 0x90), 20);
+        for (const std::vector<int>& sizes : {std::vector<int>{1}, {512}, RandomSizes(47)})
+            EXPECT_TRUE(SameMidi(expected, Play(without, sizes)))
+                << from << " then " << to << " bpm, blocks of " << sizes[0];
     }
 }
 

@@ -97,16 +97,16 @@ TEST(MidiControllers, DroppedEchoedOrMalformed)
     EXPECT_TRUE(rig.Sent().empty());
 
     // Controller 123 is never echoed: the panic it asks for sends controller 123 on every channel at
-    // its own frame, before a controller listed ahead of it at that frame.
+    // its own frame, in list order: after a controller listed ahead of it at that frame.
     rig.Midi(0xB0, 7, 1, 300);
     rig.Midi(0xB2, 123, 5, 300);
     EXPECT_TRUE(rig.Sent().empty());
     rig.Blocks(1);
     ASSERT_EQ(rig.Sent().size(), 17u);
+    EXPECT_EQ(rig.Sent()[0], (SentMessage{3, 300, 0xB0, 7, 1}));
     for (int c = 0; c < 16; ++c)
-        EXPECT_EQ(rig.Sent()[static_cast<size_t>(c)],
+        EXPECT_EQ(rig.Sent()[static_cast<size_t>(1 + c)],
                   (SentMessage{3, 300, static_cast<uint8_t>(0xB0 + c), 123, 0}));
-    EXPECT_EQ(rig.Sent()[16], (SentMessage{3, 300, 0xB0, 7, 1}));
 }
 
 TEST(MidiControllers, ProgramChangesSelectAPatternOfAKeyArea)

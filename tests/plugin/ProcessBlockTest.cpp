@@ -1,6 +1,6 @@
-// Block processing against the host clock: blocks placed where the host says they lie, the
-// loop-jump flag, relocations, offsets kept inside the block, what passes through and its
-// transposing, and the controller lanes sent with their notes.
+// Block processing against the host clock: blocks placed where the host says they lie, a host whose
+// position stands still, the loop-jump flag, relocations, offsets kept inside the block, what passes
+// through and its transposing, and the controller lanes sent with their notes.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,6 +10,8 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
+#include "gui/IGraphics.h"
+#include "gui/IInvisibleSwitchControl.h"
 #include "tests/plugin/MidiTestSupport.h"
 #include "views/ParameterIndex.h"
 
@@ -53,6 +55,64 @@ TEST(BlockClock, ARelocationIsTakenAsItComes)
     rig.SetPlaying(true);
     rig.BlockAt(1600);
     EXPECT_EQ(Clock(rig).samplePosition, 1600.0);
+}
+
+// A host that plays with its position standing still repeats the same span, in blocks of any size:
+// no step plays twice, and every message of its list acts within its block at its frame (a learned
+// controller moves its control, a controller and a note no key area takes go back to the host);
+// nothing waits for a later block. When the host moves on, the steps go on from where they stood.
+TEST(BlockClock, AHostStandingStillPlaysNoStepTwiceAndLetsEveryMessageThrough)
+{
+    MidiRig rig;
+    Tobel& plug = rig.Plug();
+    // A control bound to the global volume, learned by controller 20.
+    auto* knob = new ICustomInvisibleSwitchControl(&plug, IRectangle{0, 0, 10, 10}, param::kGlobalVolume);
+    plug.SetLearnMapping(20, plug.GetGraphics()->AddControl(knob));
+    for (uint8_t n : {48, 52, 55})
+        rig.Midi(0x90, n, 100);
+    rig.BlockAt(0);
+    ASSERT_EQ(rig.SentOfKind(0x90).size(), 1u); // the first step
+    rig.ClearSent();
+    const int sizes[] = {512, 64, 100, 300};
+    for (int i = 0; i < 30; ++i)
+    {
+        const int block = rig.BlockIndex(), at = 10 + i;
+        std::vector<SentMessage> expected;
+        if (i % 3 == 0)
+            rig.Midi(0xB0, 20, static_cast<uint8_t>(i), at);
+        else if (i % 3 == 1)
+        {
+            rig.Midi(0xB1, 7, static_cast<uint8_t>(i), at);
+            expected = {{block, at, 0xB1, 7, static_cast<uint8_t>(i)}};
+        }
+        else
+        {
+            rig.Midi(0x94, 60, 90, at);
+            rig.Midi(0x84, 60, 0, at + 1);
+            expected = {{block, at, 0x94, 60, 90}, {block, at + 1, 0x84, 60, 0}};
+        }
+        rig.BlockAt(0, sizes[i % 4]);
+        if (i % 3 == 0)
+        {
+            EXPECT_EQ(plug.GetParameter(param::kGlobalVolume)->Value(), i) << "press " << i;
+        }
+        std::vector<SentMessage> sent;
+        for (const SentMessage& m : rig.Sent())
+            if (m.block == block) sent.push_back(m);
+        EXPECT_EQ(sent, expected) << "message " << i;
+        rig.BlockAt(0, sizes[(i + 1) % 4]);
+    }
+    for (const SentMessage& m : rig.Sent())
+        EXPECT_NE(m.status, 0x90) << m; // no step again
+    // The host moves on: step 1 starts at 5512.5, at offset 392 of the block at 5120.
+    rig.ClearSent();
+    const int from = rig.BlockIndex();
+    rig.BlockAt(512);
+    rig.Blocks(10);
+    const std::vector<SentMessage> ons = rig.SentOfKind(0x90);
+    ASSERT_FALSE(ons.empty());
+    EXPECT_EQ(ons[0].block - from, 9);
+    EXPECT_EQ(ons[0].offset, 392);
 }
 
 TEST(BlockClock, TheLoopJumpFlagMarksOnlyAJumpBackOverMoreThanHalfTheActiveLoop)

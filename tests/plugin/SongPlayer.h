@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -88,6 +89,11 @@ struct Song
     } ppq = Ppq::kGiven;
     // The host's sample position at the song's first frame (its musical position follows).
     double startSample = 0.0;
+    // A host whose clock is not clean: called before every block with what the host would report
+    // (block: the block's number in this rendering, start: its song frame), it changes that as such
+    // a host does (a sample position that stands still or runs at another rate, a position that
+    // stands still while the host plays, values no host should give).
+    std::function<void(size_t block, int64_t start, VstTimeInfo& time)> hostClock;
     // A state given to the plug-in as the host's program chunk before the parameters are set.
     std::vector<uint8_t> state;
     std::vector<uint8_t> laterState;
@@ -250,6 +256,7 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             host.time.ppqPos =
                 static_cast<double>(static_cast<float>(host.time.samplePos)) / samplesPerBeat();
         if (song.ppq == Song::Ppq::kNotValid) host.time.flags &= ~vst::kVstPpqPosValid;
+        if (song.hostClock) song.hostClock(block, start, host.time);
         left.resize(static_cast<size_t>(frames));
         right.resize(static_cast<size_t>(frames));
         double* outputs[2] = {left.data(), right.data()};

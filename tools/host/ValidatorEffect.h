@@ -99,8 +99,9 @@ public:
     bool GetChunk(bool bank, std::vector<uint8_t>& data);
     bool SetChunk(const std::vector<uint8_t>& data, bool bank);
 
-    // A short MIDI message for the next block, at an offset inside it; messages
-    // must be queued in time order. False when the queue is full.
+    // A short MIDI message for the next block, at an offset inside it; the list
+    // goes to the plug-in in the order queued (a host's list need not be in
+    // time order). False when the queue is full.
     bool QueueMidi(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2);
     // The time info answered from now on; null: the host has no transport.
     void SetTimeInfo(const VstTimeInfo* info);
@@ -121,7 +122,7 @@ public:
 private:
     static constexpr int kMaxQueued = 512;
     static constexpr std::size_t kEventCapacity = 1 << 18;
-    static constexpr int32_t kMaxFrames = 1 << 16;
+    static constexpr int32_t kMaxFrames = 1 << 20;
 
     void CheckBlock(int32_t frames, std::size_t firstEvent, uint64_t allocations);
 

@@ -4,7 +4,9 @@
 #include "tools/host/AllocationCounter.h"
 #include "tools/host/ValidatorCases.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace quova::host
@@ -82,9 +84,14 @@ CaseResult AutomationSubBlocks(const std::string& module)
                      " read back out of 0..1");
 }
 
-// A host whose transport does everything a host may: tempo changes (also 0),
-// no time info at all, seeks, backward jumps, loops (also empty and inverted
-// ones), stops and starts; with keys pressed and let go throughout.
+// A host whose transport does everything a host may, and what it should not:
+// tempo changes (also 0, below 0, enormous or not a number), no time info at
+// all, seeks, backward jumps, loops (also empty and inverted ones), stops and
+// starts, positions that are not numbers, infinite, negative or enormous, and
+// blocks of 0 to 1 << 20 frames; with keys pressed and let go throughout and a
+// message to pass through in most blocks. Every such message must come back
+// within its block, and once the keys are up and the host stops, no note may
+// be left sounding.
 CaseResult TransportFuzz(const std::string& module)
 {
     std::string error;
@@ -93,20 +100,29 @@ CaseResult TransportFuzz(const std::string& module)
     std::mt19937 random = CaseRandom("transport-fuzz");
     std::uniform_int_distribution<int> percent(0, 99), note(36, 84), frames(1, 1024);
     std::uniform_real_distribution<double> tempoRange(40.0, 480.0), quarters(0.0, 64.0);
+    constexpr double kBad[] = {std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               -1.0,
+                               -1e300,
+                               1e300,
+                               1e18};
+    std::uniform_int_distribution<std::size_t> bad(0, std::size(kBad) - 1);
     double position = 0.0, tempo = 120.0;
     bool playing = true, timeInfo = true, loop = false;
     double loopStart = 0.0, loopEnd = 0.0;
     bool down[128] = {};
     int actions = 0;
+    std::vector<int64_t> passBlocks; // the blocks a message to pass through came in
     for (int block = 0; block < 3000; ++block)
     {
-        const int32_t n = frames(random);
+        int32_t n = frames(random);
         const int roll = percent(random);
         bool changed = roll < 30;
         if (roll < 5)
             tempo = tempoRange(random);
         else if (roll < 7)
-            tempo = 0.0;
+            tempo = percent(random) < 50 ? 0.0 : kBad[bad(random)];
         else if (roll < 10)
             timeInfo = !timeInfo;
         else if (roll < 14)
@@ -123,13 +139,21 @@ CaseResult TransportFuzz(const std::string& module)
             playing = !playing;
         else if (roll < 30)
             position += 0.5; // a position between samples
+        else if (roll < 32)
+            n = percent(random) < 50 ? 0 : std::uniform_int_distribution<int32_t>(1 << 16, 1 << 20)(random);
         actions += changed;
-        if (percent(random) < 10)
+        // A key pressed or let go, and a message to pass through, in time order.
+        const int32_t keyAt = n > 0 && percent(random) < 10 ? int32_t(random() % uint32_t(n)) : -1;
+        const int32_t passAt = n > 0 && percent(random) < 80 ? int32_t(random() % uint32_t(n)) : -1;
+        if (passAt >= 0 && passAt < keyAt) effect->QueueMidi(passAt, 0xD5, uint8_t(block % 128), 0);
+        if (keyAt >= 0)
         {
             const int key = note(random);
-            effect->QueueMidi(int32_t(random() % uint32_t(n)), down[key] ? 0x80 : 0x90, uint8_t(key), 100);
+            effect->QueueMidi(keyAt, down[key] ? 0x80 : 0x90, uint8_t(key), 100);
             down[key] = !down[key];
         }
+        if (passAt >= keyAt && passAt >= 0) effect->QueueMidi(passAt, 0xD5, uint8_t(block % 128), 0);
+        if (passAt >= 0) passBlocks.push_back(effect->BlocksProcessed());
         VstTimeInfo time = MakeTimeInfo(kCaseRate, tempo, position, playing);
         if (loop)
         {
@@ -137,6 +161,9 @@ CaseResult TransportFuzz(const std::string& module)
             time.cycleEndPos = loopEnd;
             time.flags |= vst::kVstCyclePosValid | vst::kVstTransportCycleActive;
         }
+        // Now and then a position no host should give.
+        if (percent(random) < 5) time.samplePos = kBad[bad(random)];
+        if (percent(random) < 5) time.ppqPos = kBad[bad(random)];
         if (changed) time.flags |= vst::kVstTransportChanged;
         effect->SetTimeInfo(timeInfo ? &time : nullptr);
         effect->Process(n);
@@ -148,7 +175,29 @@ CaseResult TransportFuzz(const std::string& module)
                 position = loopStart * spq + (position - loopEnd * spq);
         }
     }
-    return Judge(effect->Findings(), true, std::to_string(actions) + " transport changes");
+    // Every key goes up, and the host stops.
+    for (int key = 0; key < 128; ++key)
+        if (down[key]) effect->QueueMidi(0, 0x80, uint8_t(key), 0);
+    VstTimeInfo stopped = MakeTimeInfo(kCaseRate, 120.0, position, false);
+    effect->SetTimeInfo(&stopped);
+    for (int block = 0; block < 4; ++block)
+        effect->Process(1024);
+
+    int64_t passedInTime = 0, passedAtAll = 0;
+    for (const ValidatorEvent& e : effect->Events())
+        if (e.type == vst::kVstMidiType && e.bytes[0] == 0xD5)
+        {
+            ++passedAtAll;
+            passedInTime += std::binary_search(passBlocks.begin(), passBlocks.end(), e.block);
+        }
+    NoteTracker notes;
+    notes.AddAll(effect->Events());
+    const bool pass =
+        passedInTime == int64_t(passBlocks.size()) && passedAtAll == passedInTime && notes.Sounding() == 0;
+    return Judge(effect->Findings(), pass,
+                 std::to_string(actions) + " transport changes, " + std::to_string(passedInTime) + " of " +
+                     std::to_string(passBlocks.size()) + " messages back within their block, " +
+                     notes.Describe());
 }
 
 // The same song in blocks of one size (or random sizes with size 0) must give
@@ -173,8 +222,10 @@ CaseResult Slice(const std::string& module, int32_t size)
 }
 
 // Notes arriving all the time, one every tenth of a second, each held for
-// three tenths; after two seconds of warming up, allocations inside
-// processReplacing are counted for four seconds.
+// three tenths, and in every block two pressure messages that pass through;
+// each block's list comes in reverse time order, as a host's list may. After
+// two seconds of warming up, allocations inside processReplacing are counted
+// for four seconds.
 CaseResult Allocations(const std::string& module)
 {
     if (!AllocationCountingAvailable()) return {"", true, "allocations cannot be counted in this build"};
@@ -191,11 +242,19 @@ CaseResult Allocations(const std::string& module)
     }
     for (int64_t i = 0; i * step + 3 * step < song.frames; ++i)
         song.messages.push_back({i * step + 3 * step + 5, {0x80, uint8_t(48 + (i * 7) % 36), 0}});
-    std::stable_sort(song.messages.begin(), song.messages.end(),
-                     [](const SongMessage& a, const SongMessage& b) { return a.frame < b.frame; });
+    constexpr int64_t kBlock = 512;
+    for (int64_t block = 0; block * kBlock < song.frames; ++block)
+        for (const int64_t offset : {100, 400})
+            song.messages.push_back({block * kBlock + offset, {0xD5, uint8_t(offset / 4), 0}});
+    // Block by block, the latest message first.
+    std::sort(song.messages.begin(), song.messages.end(),
+              [](const SongMessage& a, const SongMessage& b) {
+                  return a.frame / kBlock != b.frame / kBlock ? a.frame / kBlock < b.frame / kBlock
+                                                              : a.frame > b.frame;
+              });
     bool measuring = false;
     PlaySong(
-        *effect, song, [] { return 512; },
+        *effect, song, [] { return kBlock; },
         [&](int64_t position)
         {
             if (!measuring && position >= int64_t(kCaseRate * 2))
