@@ -38,4 +38,9 @@ public:
     // The editor's size in pixels.
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // True on the editor's thread while it handles the user's input (a press, a drag, a key, a typed
+    // value, a menu or dialog they opened): a change that reaches the plug-in then is the user's
+    // edit. False on every other thread, and while the editor applies what other threads posted.
+    // Any thread.
+    virtual bool HandlesUserInput() const { return false; }
 };

@@ -274,6 +274,7 @@ void IEffectBase::SetParameterFromGUI(int i, double n)
     if (parameter == nullptr) return;
     n = LimitNormalized(n);
     parameter->SetNormalizedValue(n);
+    NoteEditorEdit();
     if (!parameter->IsNotAutomated() && i < hostVisibleCount_) NotifyHostOfParameterChange(i, n);
     OnParameterChanged(i);
 }
@@ -286,11 +287,20 @@ void IEffectBase::SetParameterFromGUIPrompt(int controlListIndex, int parameterI
     if (menuParameter == nullptr) return;
     n = LimitNormalized(n);
     menuParameter->SetNormalizedValue(n);
+    NoteEditorEdit();
     if (!menuParameter->IsNotAutomated() && menuParameterIndex < hostVisibleCount_)
     {
         NotifyHostOfParameterChange(menuParameterIndex, n);
     }
     OnPromptedParameterChange(controlListIndex, parameterIndex, menuParameterIndex, x, y);
+}
+
+bool IEffectBase::TellHostOfEditorEdits()
+{
+    if (!userEdited_.load(std::memory_order_acquire) || UserEditUnderway()) return false;
+    if (!userEdited_.exchange(false, std::memory_order_acq_rel)) return false;
+    NotifyHostOfPresetChange();
+    return true;
 }
 
 void IEffectBase::OnParametersReset()

@@ -15,6 +15,7 @@
 // versions and host.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -102,6 +103,8 @@ public:
     virtual void BeginParameterEdit(int parameterIndex) = 0;
     virtual void NotifyHostOfParameterChange(int parameterIndex, double normalizedValue) = 0;
     virtual void EndParameterEdit(int parameterIndex) = 0;
+    // Tells the host that the plug-in's state changed (audioMaster 42, update display): see
+    // TellHostOfEditorEdits.
     virtual void NotifyHostOfPresetChange() = 0;
     // A key press in the editor (keyCode as the GUI toolkit numbers keys); true when handled.
     virtual bool OnKeyPressed(int /*x*/, int /*y*/, int /*keyCode*/) { return false; }
@@ -181,6 +184,32 @@ public:
     void OnParametersReset();
     IEffectEditor* GetEditor() const { return editor_; }
     IEffectLock& GetLock() { return plugLock_; }
+
+    // ---- the user's edits and the host ------------------------------------------------------------
+    // A host saves the plug-in's state when the user saves the project, and asks before quitting
+    // only when it knows the project changed: every edit of the saved state the user makes in the
+    // editor is noted where it reaches the plug-in (SetParameterFromGUI, SetParameterFromGUIPrompt,
+    // and NoteEditorEdit for the editor's other writes), and the editor's thread tells the host once
+    // the gesture is over (TellHostOfEditorEdits at its tick), once for the whole gesture. What other
+    // threads change (a state the host loads, what MIDI changes while playing) is not noted.
+    //
+    // True on the editor's thread while it handles the user's input (IEffectEditor). Any thread.
+    bool UserIsEditing() const { return editor_ != nullptr && editor_->HandlesUserInput(); }
+    // Notes an edit when the user is making it (UserIsEditing). Any thread.
+    void NoteEditorEdit()
+    {
+        if (UserIsEditing()) NoteUserEdit();
+    }
+    // Notes an edit the user asked for that another thread carries out (a learn the user armed).
+    // Any thread; never calls the host.
+    void NoteUserEdit() { userEdited_.store(true, std::memory_order_release); }
+    // True while an edit the user began is still being carried out (a preset loading on its
+    // worker): the host hears of it when it is done. Base: false.
+    virtual bool UserEditUnderway() { return false; }
+    // When an edit was noted and none is underway: forgets the note and tells the host
+    // (NotifyHostOfPresetChange). The editor's thread, between the user's gestures. True when the
+    // host was told.
+    bool TellHostOfEditorEdits();
 
     // ---- channels and block processing -----------------------------------------------------------
     // Stores the sample rate; values that are not finite and above 0 are ignored.
@@ -282,6 +311,8 @@ protected:
     HeapBuffer outputPointers_;
     PtrList<IChannel> inputChannels_;
     PtrList<IChannel> outputChannels_;
+    // An edit of the user's waits to be told to the host.
+    std::atomic<bool> userEdited_{false};
 
 private:
     static void ConnectChannels(PtrList<IChannel>& channels, int first, int count, bool connected);

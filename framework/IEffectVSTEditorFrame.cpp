@@ -90,6 +90,8 @@ VstIntPtr IEffectVST::OpenEditor(void* parent)
 
 VstIntPtr IEffectVST::CloseEditor()
 {
+    // The user's last edits, before the editor's ticks end.
+    TellHostOfEditorEdits();
     {
         IEffectLockGuard guard(plugLock_);
         if (editor_ == nullptr) return 0;

@@ -71,6 +71,21 @@ int KeyCodeForVirtualKey(WPARAM vk)
     return -1;
 }
 
+// The messages of the user's pointer and keys: what changes while one is handled is the user's
+// edit (IGraphics::InputScope).
+bool IsUserInput(UINT msg)
+{
+    return (msg >= WM_MOUSEMOVE && msg <= WM_MOUSEWHEEL) || msg == WM_MOUSELEAVE ||
+           (msg >= WM_KEYDOWN && msg <= WM_SYSKEYUP);
+}
+
+// A pointer button held down in the window: the user's gesture goes on.
+bool ButtonHeldIn(HWND hwnd)
+{
+    return GetCapture() == hwnd &&
+           (GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 || GetKeyState(VK_MBUTTON) < 0);
+}
+
 IEditorWindow* EditorOf(HWND hwnd)
 {
     return reinterpret_cast<IEditorWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -120,7 +135,6 @@ void IEditorWindow::ReleaseWindowClass()
 
 void* IEditorWindow::OpenEditorWindow(void* parent)
 {
-    parentWindow_ = static_cast<HWND>(parent);
     int x = 0;
     int y = 0;
     int w = width_;
@@ -136,17 +150,20 @@ void* IEditorWindow::OpenEditorWindow(void* parent)
         y = origin.y;
         w = r.right - r.left;
         h = r.bottom - r.top;
-        CloseEditorWindow();
     }
+    // The new window is made before the open one closes: an open that fails (a parent that is not a
+    // window) leaves the editor as it was.
     if (!AcquireWindowClass()) return nullptr;
     gFramesPerSecond = framesPerSecond_;
     HWND hwnd = CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_CHILD | WS_VISIBLE, x, y, w, h,
-                                parentWindow_, nullptr, instance_, this);
+                                static_cast<HWND>(parent), nullptr, instance_, this);
     if (hwnd == nullptr)
     {
         ReleaseWindowClass();
         return nullptr;
     }
+    CloseEditorWindow();
+    parentWindow_ = static_cast<HWND>(parent);
     window_ = hwnd;
     OpenEditors().push_back(this);
     quova::win32::SetWindowLayerEntryHook(&ClaimOpenEditors);
@@ -213,6 +230,9 @@ IMouseModifiers IEditorWindow::ModifiersOf(WPARAM wParam) const
 
 LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // Input messages are the user's; a timer tick or a paint (also one that runs inside a menu the
+    // user opened) is not.
+    InputScope input(*this, IsUserInput(msg));
     if (msg == WM_DESTROY)
     {
         // The host destroyed its frame with the editor still open (CloseEditorWindow forgets the
@@ -341,7 +361,10 @@ LRESULT IEditorWindow::HandleTimer(HWND hwnd)
         {
             char text[kEnteredTextMax + 1] = {};
             SendMessageA(editWindow_, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-            ApplyEnteredText(editedControl_, editedParameter_, text);
+            {
+                InputScope typed(*this, true);
+                ApplyEnteredText(editedControl_, editedParameter_, text);
+            }
             DestroyTextEntry();
             UpdateWindow(hwnd);
             ReleaseCapture();
@@ -378,6 +401,8 @@ LRESULT IEditorWindow::HandleTimer(HWND hwnd)
             textEntryState_ = kEntryShown;
         }
     }
+    // The user's edits reach the host once the gesture is over (a drag tells once, at its end).
+    if (plug_ != nullptr && !ButtonHeldIn(hwnd)) plug_->TellHostOfEditorEdits();
     return 0;
 }
 

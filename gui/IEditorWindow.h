@@ -58,8 +58,9 @@ public:
     HINSTANCE GetInstance() const { return instance_; }
 
     // ---- IGraphics window-layer operations ------------------------------------------------------------
-    // Creates the child window in parent (a host window). A window already open is closed first and
-    // the new one takes its place and size. Marks every control changed. The window, or null.
+    // Creates the child window in parent (a host window). A window already open closes once the new
+    // one exists, which takes its place and size; when the new one cannot be made (parent is not a
+    // window), the open one stays as it was. Marks every control changed. The window, or null.
     void* OpenEditorWindow(void* parent) override;
     // Destroys the window (and an open text field) when one exists.
     void CloseEditorWindow() override;

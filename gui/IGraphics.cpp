@@ -292,7 +292,11 @@ bool IGraphics::PaintArea(const IRectangle& rect)
     {
         // Strict paints draw each control the area meets, and only the background is cut to the area:
         // the area first takes in what those controls draw, so that nothing is drawn over itself.
-        if (strictPaint_) CoverWholeControls(&area);
+        if (strictPaint_)
+        {
+            CoverWholeControls(&area);
+            CaptureModelsFor(area);
+        }
         painting_ = true;
         if (fullScan_)
         {
@@ -303,6 +307,7 @@ bool IGraphics::PaintArea(const IRectangle& rect)
             PaintControlsFromSets(area);
         }
         painting_ = false;
+        capturedForPaint_.clear();
     }
     return PresentBackBuffer(area);
 }

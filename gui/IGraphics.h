@@ -21,8 +21,9 @@
 // plug lock and posts its changes (MustPost, PostChange); the editor applies them at its next tick
 // and before it dispatches input, under the plug lock, then paints without it, so a thread that
 // changes a control never waits for a paint. Controls that show what other threads write (the
-// engine's model, a parameter's value) paint from a copy taken under the plug lock just before each
-// of their paints (IControl::CaptureModel); the lock is held for the copy only. While no window is
+// engine's model, a parameter's value) paint from a copy taken under the plug lock before their
+// paint (IControl::CaptureModel): a paint takes the copies of all the controls it draws under one
+// hold of the lock, and the lock is held for the copies only. While no window is
 // open, changes apply at once. The two module-wide caches have their own locks. The window and the
 // drawing bitmap belong to the editor's thread alone: while a window is open, the window-layer
 // operations, the drawing operations, PaintArea and SetEditorSize refuse every other thread
@@ -145,6 +146,32 @@ public:
     void RefreshParameterControls() override;
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    // True inside an InputScope of the user's input on the calling thread.
+    bool HandlesUserInput() const override
+    {
+        return userInputThread_.load(std::memory_order_acquire) == ThisThreadTag();
+    }
+
+    // What the editor's thread does for its lifetime is the user's input (user true: the window
+    // layer opens one around each input message and around a typed value it applies) or is not
+    // (false: a timer tick, applying what other threads posted), whatever an enclosing scope says;
+    // the enclosing one holds again afterwards. The editor's thread.
+    class InputScope
+    {
+    public:
+        InputScope(IGraphics& editor, bool user)
+            : editor_(editor), enclosing_(editor.userInputThread_.load(std::memory_order_relaxed))
+        {
+            editor_.userInputThread_.store(user ? ThisThreadTag() : nullptr, std::memory_order_release);
+        }
+        ~InputScope() { editor_.userInputThread_.store(enclosing_, std::memory_order_release); }
+        InputScope(const InputScope&) = delete;
+        InputScope& operator=(const InputScope&) = delete;
+
+    private:
+        IGraphics& editor_;
+        const void* enclosing_;
+    };
 
     // ---- control list ---------------------------------------------------------------------------------
     // Appends control (owned from then on), sets its list index and returns it; -1 (control not
@@ -356,8 +383,9 @@ public:
     bool CollectChangedArea(IRectangle* rect, std::vector<IRectangle>* parts = nullptr);
     // Paints rect (see the strict-paint flag; a strict paint first grows rect by what the controls it
     // meets draw, IControl::WholePartsOf) into the drawing bitmap and presents it, without the
-    // plug lock; a control that paints from a copy takes it under the plug lock just before its
-    // paint (IControl::CaptureModel), so no paint reads what other threads write. Changes made while
+    // plug lock; the controls that paint from a copy take it under the plug lock before the paint
+    // begins, all under one hold (a control that only an earlier control's paint shows takes it
+    // before its own paint), so no paint reads what other threads write. Changes made while
     // painting land directly; posted ones wait for the next tick.
     bool PaintArea(const IRectangle& rect);
     // A value prompt for parameter over rect: a text field when the control takes typed values,
@@ -419,9 +447,13 @@ private:
     };
 
     void DeleteDrawing();
-    // Paints one control; one that paints from a copy (IControl::CapturesModel) first takes it
-    // under the plug lock, which it releases before painting.
+    // Paints one control; one that paints from a copy (IControl::CapturesModel) and has none of
+    // this paint yet first takes it under the plug lock, which it releases before painting.
     void PaintControl(IControl* control);
+    // Before a strict paint of area: the copies of every shown control it meets that paints from
+    // one, under one hold of the plug lock. A paint that took the lock for each of them would wait
+    // for whatever other threads do once per control.
+    void CaptureModelsFor(const IRectangle& area);
     // The reference paths of CollectChangedArea and PaintArea.
     bool CollectChangedAreaFullScan(IRectangle* rect, std::vector<IRectangle>* parts);
     // Grows *rect until it holds what every shown control it meets draws (IControl::WholePartsOf).
@@ -457,6 +489,8 @@ private:
         return &tag;
     }
     std::atomic<const void*> editorThread_{nullptr};
+    // The thread whose work is the user's input now (InputScope), or null.
+    std::atomic<const void*> userInputThread_{nullptr};
     // Changes posted by other threads; the editor swaps the list out under postMutex_ and applies it.
     mutable std::mutex postMutex_;
     std::vector<PostedChange> posted_;
@@ -466,4 +500,6 @@ private:
     // directly, without applying further posts in between.
     bool applyingPosted_ = false;
     bool painting_ = false;
+    // The controls whose copies the paint running now took ahead (CaptureModelsFor).
+    std::vector<IControl*> capturedForPaint_;
 };

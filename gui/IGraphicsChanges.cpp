@@ -1,6 +1,7 @@
 // IGraphics: the changed set (which controls a tick must look at), the shown set (which controls a
 // paint may draw), their reference paths, and the road by which other threads post control
 // changes to the editor's thread.
+#include <algorithm>
 #include <mutex>
 
 #include "framework/EffectLock.h"
@@ -62,6 +63,8 @@ void IGraphics::ApplyPostedChanges()
 {
     if (!HasPostedChanges() || applyingPosted_ || painting_) return;
     OptionalPlugLock guard(plug_);
+    // What other threads posted is theirs, also when it is applied during the user's input.
+    InputScope notTheUsers(*this, false);
     applyingPosted_ = true;
     {
         std::lock_guard<std::mutex> lock(postMutex_);
@@ -210,9 +213,35 @@ bool IGraphics::CollectControl(IControl* control, IRectangle* rect, std::vector<
     return true;
 }
 
+void IGraphics::CaptureModelsFor(const IRectangle& area)
+{
+    capturedForPaint_.clear();
+    OptionalPlugLock guard(plug_);
+    const auto capture = [this, &area](int i)
+    {
+        IControl* control = controls_.Get(i);
+        if (control == nullptr || !control->CapturesModel()) return;
+        if (i > 0 && (control->IsHidden() || !area.Meets(control->GetRectangle()))) return;
+        control->CaptureModel();
+        capturedForPaint_.push_back(control);
+    };
+    capture(0);
+    if (fullScan_)
+    {
+        for (int i = 1; i < controls_.Count(); ++i)
+            capture(i);
+    }
+    else
+    {
+        for (int i = shown_.NextFrom(1); i >= 0; i = shown_.NextFrom(i + 1))
+            capture(i);
+    }
+}
+
 void IGraphics::PaintControl(IControl* control)
 {
-    if (control->CapturesModel())
+    if (control->CapturesModel() &&
+        std::find(capturedForPaint_.begin(), capturedForPaint_.end(), control) == capturedForPaint_.end())
     {
         // Only the copy holds the lock; the paint runs without it.
         OptionalPlugLock guard(plug_);

@@ -1,5 +1,8 @@
 // OptionalPlugLock: holds the plug lock of an editor's plug-in for a scope (nothing for an editor
 // without a plug-in). The lock is recursive, so a holder may be nested in the same thread.
+// EditLock: the same, held by a control that writes the user's edit into the plug-in's model
+// directly rather than through a parameter (loop ranges, the scene end, chord-memory notes): the
+// write is noted as an edit of the saved state (IEffectBase::NoteEditorEdit), so the host hears of it.
 #pragma once
 
 #include "framework/EffectLock.h"
@@ -21,4 +24,13 @@ public:
 
 private:
     IEffectLock* lock_;
+};
+
+class EditLock : public OptionalPlugLock
+{
+public:
+    explicit EditLock(IEffectBase* plug) : OptionalPlugLock(plug)
+    {
+        if (plug != nullptr) plug->NoteEditorEdit();
+    }
 };

@@ -119,6 +119,9 @@ public:
     int GetMouseCaptureControl(int x, int y, const IMouseModifiers& modifiers) override;
     bool SendMidiMessages(const HeapBuffer&) override { return true; }
     bool ParametersMatch(const double*, int) override { return true; }
+    // A preset file is loading on the loader's worker: the host hears of the user's load once the
+    // state is in.
+    bool UserEditUnderway() override { return presetLoading_.load(); }
     void OnHostRenamedPreset() override {}
 
     // ---- the engine road -------------------------------------------------------------------

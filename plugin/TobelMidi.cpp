@@ -162,6 +162,9 @@ IControl* Tobel::LearnedControl(int controller)
         const int armed = learnSlot_;
         learnSlot_ = -1;
         SetLearnMapping(controller, armed);
+        // The learn the user armed in the editor ends with this controller: an edit of theirs, told
+        // to the host on the editor's thread.
+        NoteUserEdit();
     }
     const int index = GetLearnMapping(controller);
     if (index < 0) return nullptr;

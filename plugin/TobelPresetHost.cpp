@@ -30,6 +30,7 @@ int TobelPresetHost::GetParameterCount()
 }
 void TobelPresetHost::ResetToInitialState()
 {
+    plug_.NoteEditorEdit();
     plug_.ResetToInitialState();
 }
 
@@ -56,6 +57,11 @@ void TobelPresetHost::RedrawPatternView()
 {
     plug_.RedrawPatternView();
 }
+void TobelPresetHost::NoteEditorEdit()
+{
+    plug_.NoteEditorEdit();
+}
+
 void TobelPresetHost::ShowStatusText(const char* text)
 {
     plug_.ShowStatusText(text != nullptr ? text : "");
@@ -70,6 +76,7 @@ ChordMemory* TobelPresetHost::GetChordMemory()
 }
 void TobelPresetHost::OnChordMemorySetLoaded()
 {
+    plug_.NoteEditorEdit();
     plug_.OnChordMemorySetLoaded();
 }
 

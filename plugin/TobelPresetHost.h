@@ -21,6 +21,7 @@ public:
     bool ReadPresetState(const IStateChunk& chunk, int position) override;
     bool WritePresetState(IStateChunk* chunk) override;
     int GetParameterCount() override;
+    // Init and a chord-memory set loaded note the user's edit (PresetHost::NoteEditorEdit).
     void ResetToInitialState() override;
     PresetInfo GetPresetTexts() override;
     void SetPresetTexts(const PresetInfo& texts) override;
@@ -28,6 +29,7 @@ public:
     void GrayOutPresetControls(bool grey) override;
     void RedrawPatternView() override;
     void ShowStatusText(const char* text) override;
+    void NoteEditorEdit() override;
     IGraphics* GetPresetEditor() override;
     ChordMemory* GetChordMemory() override;
     void OnChordMemorySetLoaded() override;

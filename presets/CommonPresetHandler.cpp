@@ -86,8 +86,13 @@ void CommonPresetHandler::SetShownName(const std::string& text)
 
 void CommonPresetHandler::ChangeText(const std::string& text)
 {
-    std::lock_guard<std::mutex> guard(textMutex_);
-    ITextControl::ChangeText(text.c_str());
+    {
+        std::lock_guard<std::mutex> guard(textMutex_);
+        if (text == text_.Get()) return;
+        ITextControl::ChangeText(text.c_str());
+    }
+    // The state carries the shown name (a preset saved under a new name changes it).
+    host_->NoteEditorEdit();
 }
 
 std::string CommonPresetHandler::GetShownText() const

@@ -52,7 +52,8 @@ public:
 
     // A non-empty text becomes the shown text; an empty one changes nothing.
     void SetShownName(const std::string& text);
-    // Replaces the shown text; when it differs the box is repainted. Any thread (use this, not
+    // Replaces the shown text; when it differs the box is repainted and, since the state carries
+    // it, an edit is noted (PresetHost::NoteEditorEdit). Any thread (use this, not
     // ITextControl::ChangeText, which is for the editor's thread alone).
     void ChangeText(const std::string& text);
     // A copy of the shown text. Any thread.

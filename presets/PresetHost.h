@@ -55,6 +55,11 @@ public:
     virtual void RedrawPatternView() = 0;
     // A text for the status line (a failed load or save). Worker.
     virtual void ShowStatusText(const char* text) = 0;
+    // The preset library changes the state (a load begins, Init, a chord-memory set): when the user
+    // asked for it on the editor's thread, the host hears that the project changed once the gesture
+    // and the load are over; asked for by the control zone on the audio thread, it does not. Base:
+    // nothing.
+    virtual void NoteEditorEdit() {}
 
     // ---- editor
     // -------------------------------------------------------------------------------------------- The editor

@@ -50,6 +50,8 @@ bool PresetLoader::Start(const std::string& path, int64_t size, const std::funct
 {
     bool expected = false;
     if (!host_->PresetLoadingFlag().compare_exchange_strong(expected, true)) return false;
+    // On the starting thread, which tells whether the user asked for the load.
+    host_->NoteEditorEdit();
     // Before the worker exists: the worker reads what the box shows when it applies the state.
     if (started) started();
     std::lock_guard<std::mutex> guard(threadMutex_);

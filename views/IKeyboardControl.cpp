@@ -62,7 +62,7 @@ void IKeyboardControl::ToggleKeyAt(int x, int y, bool drag)
     const int rx = x - GetRect().left;
     const int ry = y - GetRect().top;
     const int slot = static_cast<int>(slot_);
-    OptionalPlugLock lock(GetPlug());
+    EditLock lock(GetPlug());
     for (int i = 0; i < kKeys; ++i)
     {
         const IRectangle& key = keyCells_[static_cast<size_t>(i)];

@@ -131,7 +131,7 @@ void ILoopSelectionControl::OnMouseDragged(int x, int /*y*/, int /*dx*/, int /*d
     }
     if (current == c) return;
 
-    OptionalPlugLock lock(GetPlug());
+    EditLock lock(GetPlug());
     if (startPicked || modifiers.alt)
     {
         const int previous = start_;

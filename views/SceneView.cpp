@@ -58,7 +58,7 @@ void SceneView::OnMouseButtonDown(int x, int /*y*/, const IMouseModifiers& /*mod
     const int c = CellAt(x);
     PatternEngine* engine = Engine();
     if (c < 0 || engine == nullptr) return;
-    OptionalPlugLock lock(GetPlug());
+    EditLock lock(GetPlug());
     engine->SetSceneEnd(c);
 }
 

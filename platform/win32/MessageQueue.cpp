@@ -47,7 +47,19 @@ HWND FindWindowToPaint(HWND filter, const std::set<HWND>* skip)
     return nullptr;
 }
 
-bool TakeMessage(MSG& out, HWND filter, UINT lo, UINT hi, bool remove, const std::set<HWND>* skipPaint)
+// What one pump has delivered: each window is painted and each timer fired at most once a pump,
+// so that a pump ends after a bounded amount of work whatever its handlers take. (A timer whose
+// handler outlasts its period, waiting for a lock another thread holds, is due again by the time it
+// returns; taken again, it would keep the pump going for as long as the other thread keeps that lock.)
+struct Delivered
+{
+    std::set<HWND> painted;
+    std::set<uint64_t> timers; // by serial
+};
+
+// The next message; `delivered` (when given) excludes what this pump delivered already and records
+// a timer taken.
+bool TakeMessage(MSG& out, HWND filter, UINT lo, UINT hi, bool remove, Delivered* delivered)
 {
     WindowSystemState& s = State();
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it)
@@ -65,22 +77,29 @@ bool TakeMessage(MSG& out, HWND filter, UINT lo, UINT hi, bool remove, const std
         uint64_t now = ClockNow();
         const Timer* best = nullptr;
         for (const Timer& t : s.timers)
-            if (t.due <= now && (!filter || Matches(filter, t.hwnd)))
+            if (t.due <= now && (!filter || Matches(filter, t.hwnd)) &&
+                !(delivered && delivered->timers.count(t.serial)))
                 if (!best || t.due < best->due || (t.due == best->due && t.serial < best->serial)) best = &t;
         if (best)
         {
             Timer& t = const_cast<Timer&>(*best);
             out = MSG{t.hwnd,  WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), static_cast<DWORD>(now),
                       s.cursor};
-            if (remove) t.due = now + t.interval;
+            if (remove)
+            {
+                // Due several times over, it fires once: it is next due a period from now.
+                t.due = now + t.interval;
+                if (delivered) delivered->timers.insert(t.serial);
+            }
             return true;
         }
     }
     if (InRange(WM_PAINT, lo, hi))
     {
-        if (HWND h = FindWindowToPaint(filter, skipPaint))
+        if (HWND h = FindWindowToPaint(filter, delivered ? &delivered->painted : nullptr))
         {
             out = MSG{h, WM_PAINT, 0, 0, GetTickCount(), s.cursor};
+            if (remove && delivered) delivered->painted.insert(h);
             return true;
         }
     }
@@ -89,12 +108,11 @@ bool TakeMessage(MSG& out, HWND filter, UINT lo, UINT hi, bool remove, const std
 
 int Pump(int* timerMessages)
 {
-    std::set<HWND> painted;
-    int delivered = 0;
+    Delivered delivered;
+    int count = 0;
     MSG msg;
-    while (delivered < kMaxMessagesPerPump && TakeMessage(msg, nullptr, 0, 0, true, &painted))
+    while (count < kMaxMessagesPerPump && TakeMessage(msg, nullptr, 0, 0, true, &delivered))
     {
-        if (msg.message == WM_PAINT) painted.insert(msg.hwnd);
         if (msg.message == WM_TIMER && timerMessages) ++*timerMessages;
         // A dialog's keys go to the dialog manager first, as a modal dialog's loop does it.
         if (!RouteDialogKey(msg))
@@ -102,10 +120,10 @@ int Pump(int* timerMessages)
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        ++delivered;
+        ++count;
     }
     CollectDestroyed();
-    return delivered;
+    return count;
 }
 
 } // namespace

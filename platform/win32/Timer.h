@@ -6,7 +6,8 @@
 //      interval is kept within 10 .. 0x7FFFFFFF ms as the platform does
 //  [x] timers come due on the layer's clock: the real monotonic clock, or the virtual clock a test
 //      driver advances; a due timer is delivered as one WM_TIMER (wParam = id, lParam = its timer
-//      procedure) through the message queue, elapsed periods do not pile up
+//      procedure) through the message queue, elapsed periods do not pile up, and one pump of the
+//      queue fires a timer at most once
 //  [x] destroying a window ends its timers
 //  [x] GetTickCount: milliseconds on the same clock
 

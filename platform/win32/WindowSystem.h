@@ -41,8 +41,10 @@ uint64_t ClockNow();
 // Returns the number of WM_TIMER messages delivered. Does nothing on the real clock.
 int AdvanceClock(uint32_t ms);
 // Delivers everything pending now: queued messages, due timers, then WM_PAINT to windows that
-// need painting (each window at most once per call, so a window that never validates cannot hang
-// the loop). Returns the number of messages delivered.
+// need painting. Each timer fires and each window paints at most once per call (a timer due
+// several times over fires once), so the call ends after a bounded amount of work: a window that
+// never validates, or a timer whose handler outlasts its period, cannot hold it. Returns the number
+// of messages delivered.
 int PumpMessages();
 // Runs the message loop on the real clock for `ms` milliseconds, sleeping while nothing is due.
 void RunMessageLoopFor(uint32_t ms);

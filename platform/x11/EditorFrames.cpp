@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 namespace quova::x11
@@ -25,9 +26,18 @@ constexpr int kPlaceOrigin = -32000;
 constexpr int kPlaceStep = 9000;
 constexpr int kPlacesPerRow = 7;
 constexpr int kPlaces = kPlacesPerRow * kPlacesPerRow;
+// A host window the server does not know when the editor opens is looked for again, at growing
+// intervals, for this long: a host that has not flushed its connection yet does so at once, and a
+// window that is still not there by then was destroyed before the editor could see it (the host
+// closed it while the open waited for a slow display). The frame then waits for nothing more.
+constexpr int kHostWindowWaitMs = 2000;
+constexpr int kFirstLookAgainMs = 20;
+constexpr int kLongestLookAgainMs = 400;
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
                             FocusChangeMask | StructureNotifyMask;
+
+using Clock = std::chrono::steady_clock;
 
 struct Frame
 {
@@ -36,6 +46,12 @@ struct Frame
     Window host = 0; // the host's window
     int place = 0;
     std::function<void(int, int)> onResize; // handed to the shown window when the frame is shown
+    // While the host's window is waited for: when the wait began, when to look next, and how long
+    // after that look the one after comes. A host window given up for gone is not looked for again.
+    Clock::time_point waitingSince{};
+    Clock::time_point nextLook{};
+    int lookAgainMs = kFirstLookAgainMs;
+    bool hostGone = false;
 };
 
 std::vector<Frame>& Frames()
@@ -67,11 +83,14 @@ int FreePlace()
 }
 
 // True when the server knows the host's window (a host may ask before its connection sent it).
+// One round trip.
 bool HostWindowKnown(Display* d, Window host)
 {
-    ErrorTrap trap(d);
-    XWindowAttributes attributes;
-    return XGetWindowAttributes(d, host, &attributes) && !trap.Failed();
+    ErrorTrap trap(d, false);
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    return XGetGeometry(d, host, &root, &x, &y, &width, &height, &border, &depth) != 0;
 }
 
 // Makes the X child window of the host's window at the frame's size, whatever the size of the
@@ -133,13 +152,27 @@ Showing ShowFrame(Display* d, Frame& frame)
     return Showing::Shown;
 }
 
-// Frames whose host window was not on the server yet are shown once it is.
+// Frames whose host window was not on the server yet are shown once it is. The server is asked
+// only when a frame's next look is due, and never again for a host window given up for gone, so an
+// idle costs no round trip between looks.
 void ShowWaitingFrames()
 {
     Display* d = XConnection::Current();
     if (d == nullptr) return;
+    const Clock::time_point now = Clock::now();
     for (Frame& frame : Frames())
-        if (frame.xwin == 0 && IsWindow(frame.hwnd)) ShowFrame(d, frame);
+    {
+        if (frame.xwin != 0 || frame.hostGone || now < frame.nextLook || !IsWindow(frame.hwnd)) continue;
+        if (ShowFrame(d, frame) == Showing::Shown) continue;
+        const Clock::time_point looked = Clock::now();
+        if (looked - frame.waitingSince >= std::chrono::milliseconds(kHostWindowWaitMs))
+        {
+            frame.hostGone = true;
+            continue;
+        }
+        frame.nextLook = looked + std::chrono::milliseconds(frame.lookAgainMs);
+        frame.lookAgainMs = std::min(frame.lookAgainMs * 2, kLongestLookAgainMs);
+    }
 }
 
 } // namespace
@@ -168,6 +201,7 @@ HWND OpenFrame(uintptr_t hostWindow, int width, int height, std::function<void(i
                                nullptr, nullptr, nullptr);
     }
     Frame frame{hwnd, 0, static_cast<Window>(hostWindow), place, std::move(onResize)};
+    frame.waitingSince = Clock::now();
     // A host may ask before its own connection has sent its window to the server: the frame then
     // waits, and is shown at the first idle that finds the window.
     if (!hwnd || ShowFrame(d, frame) == Showing::Failed)
@@ -221,6 +255,13 @@ unsigned long FrameXWindow(HWND frame)
 int OpenFrameCount()
 {
     return static_cast<int>(Frames().size());
+}
+
+bool FrameWaitsForHost(HWND frame)
+{
+    for (const Frame& f : Frames())
+        if (f.hwnd == frame) return f.xwin == 0 && !f.hostGone;
+    return false;
 }
 
 bool FramePresentedWhole(HWND frame)

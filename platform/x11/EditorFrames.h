@@ -8,7 +8,10 @@
 // window from ours (a few pixels larger), and a window of ours that followed theirs would make both
 // grow without end. A host window larger than the frame shows its own background beyond it. A host
 // may ask before its own connection has sent its window to the server: the frame then waits, and
-// its X window is made at the first Idle that finds the host's window. Idle, called by the host's
+// its X window is made at the first Idle that finds the host's window. The server is asked again at
+// growing intervals, for two seconds: a host window not there by then was destroyed before the
+// editor saw it (while a slow display kept the open waiting), and the frame waits for nothing more;
+// an Idle between looks, or after, costs no round trip. Idle, called by the host's
 // user-interface thread (effEditIdle), reads the X events, delivers the layer's messages and due
 // timers, follows size changes of the frame (resizing the X window and telling the host through
 // onResize), and presents the changed pixels. CloseFrame destroys both windows; the last one closes
@@ -38,10 +41,11 @@ void CloseFrame(HWND frame);
 // One round of the user-interface work for every open frame.
 void Idle();
 
-// For tests and tools: the X window showing a frame (0 when none, or still waiting), open frames, whether a
-// frame's whole area reached the screen once, X errors seen on the connection outside traps, and whether the
-// connection is open.
+// For tests and tools: the X window showing a frame (0 when none, or still waiting), whether a frame
+// still waits for its host's window, open frames, whether a frame's whole area reached the screen
+// once, X errors seen on the connection outside traps, and whether the connection is open.
 unsigned long FrameXWindow(HWND frame);
+bool FrameWaitsForHost(HWND frame);
 int OpenFrameCount();
 bool FramePresentedWhole(HWND frame);
 unsigned long UnexpectedXErrors();

@@ -17,6 +17,7 @@ int gUsers = 0;
 unsigned long gUnexpected = 0;
 unsigned long gCaught = 0;
 bool gTrapping = false;
+unsigned long gTrapFirst = 0; // the number of the first request inside the outermost trap
 
 // Xlib turns each error that arrives on a connection into an event through the connection's own
 // table of converters before it calls the process's one error handler; a converter that answers
@@ -32,7 +33,7 @@ Bool OnError(Display* display, XErrorEvent* error, xError* wire)
     const int code = error->error_code & 0xFF;
     // An extension's own converter fills in its errors' details first.
     if (gConverters[code] && !gConverters[code](display, error, wire)) return False;
-    if (gTrapping)
+    if (gTrapping && error->serial >= gTrapFirst)
         ++gCaught;
     else
         ++gUnexpected;
@@ -96,15 +97,17 @@ unsigned long XConnection::UnexpectedErrors()
     return gUnexpected;
 }
 
-ErrorTrap::ErrorTrap(Display* display) : display_(display), caughtBefore_(gCaught), outer_(!gTrapping)
+ErrorTrap::ErrorTrap(Display* display, bool syncAround)
+    : display_(display), caughtBefore_(gCaught), outer_(!gTrapping), syncAround_(syncAround)
 {
-    if (display_) XSync(display_, False); // earlier errors are not ours to catch
+    if (display_ && syncAround_) XSync(display_, False); // earlier errors are not ours to catch
+    if (outer_) gTrapFirst = display_ ? NextRequest(display_) : 0;
     gTrapping = true;
 }
 
 ErrorTrap::~ErrorTrap()
 {
-    if (display_) XSync(display_, False);
+    if (display_ && syncAround_) XSync(display_, False);
     if (outer_) gTrapping = false;
 }
 

@@ -30,7 +30,11 @@ public:
 class ErrorTrap
 {
 public:
-    explicit ErrorTrap(Display* display);
+    // syncAround: waits for the server before (earlier errors are not this trap's) and after (so
+    // that its requests' errors arrive while it lives). A trap around requests that each wait for
+    // their answer needs neither: an answer comes after every earlier error, and errors of requests
+    // made before the trap are told apart by their numbers. Such a trap costs no round trip.
+    explicit ErrorTrap(Display* display, bool syncAround = true);
     ~ErrorTrap();
     ErrorTrap(const ErrorTrap&) = delete;
     ErrorTrap& operator=(const ErrorTrap&) = delete;
@@ -41,6 +45,7 @@ private:
     Display* display_;
     unsigned long caughtBefore_;
     bool outer_;
+    bool syncAround_;
 };
 
 } // namespace quova::x11

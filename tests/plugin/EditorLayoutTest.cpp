@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -32,6 +33,8 @@
 #include "platform/win32/WindowMessages.h"
 #include "plugin/ControlRegistry.h"
 #include "plugin/controls/PostedTextControl.h"
+#include "presets/PresetLoader.h"
+#include "presets/SavePresetDialogs.h"
 #include "views/IKeyboardControl.h"
 #include "views/InfoControl.h"
 #include "views/ParameterIndex.h"
@@ -746,6 +749,91 @@ TEST_F(EditorLayout, TheModeNotesAndTheCellLabelsFitTheirBoxesInBothEditorSizes)
             EXPECT_TRUE(fits(text.c_str(), cell)) << text;
         }
     }
+}
+
+// The host's calls telling it that the project changed (update display).
+int gProjectChanges = 0;
+VstIntPtr CountingCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                           float opt)
+{
+    if (opcode == vst::audioMasterUpdateDisplay) ++gProjectChanges;
+    return FakeHost::Callback(effect, opcode, index, value, ptr, opt);
+}
+
+// Each edit in the editor tells the host once that the project changed (so that it asks before
+// quitting without a save), at the end of the gesture and on the editor's thread: a click on a step,
+// a knob dragged over several ticks, a preset the box's arrow loads on the loader's worker. What the
+// host loads and what MIDI changes while playing tell it nothing.
+TEST_F(EditorLayout, EachEditTellsTheHostOnceThatTheProjectChangedAndAStateOrMidiDoesNot)
+{
+    plug = std::make_unique<Tobel>(&CountingCallback);
+    gProjectChanges = 0;
+    ASSERT_NE(Open(), nullptr);
+    Tick(2);
+    EXPECT_EQ(gProjectChanges, 0) << "opening the editor is no edit";
+
+    const IRectangle grid = Skin(36);
+    driver.Click(window, grid.left + 1 + 24 * 5 + 10, grid.top + 40);
+    Tick();
+    EXPECT_EQ(gProjectChanges, 1) << "a step";
+
+    const IRectangle knob = Skin(8);
+    const int kx = Centre(knob.left, knob.right), ky = Centre(knob.top, knob.bottom);
+    const double volume = plug->GetParameterValue(kGlobalVolume);
+    driver.MouseMove(window, kx, ky);
+    driver.MouseDown(window, kx, ky);
+    for (int dy = 5; dy <= 40; dy += 5)
+    {
+        driver.MouseMove(window, kx, ky - dy);
+        Tick();
+    }
+    EXPECT_NE(plug->GetParameterValue(kGlobalVolume), volume);
+    EXPECT_EQ(gProjectChanges, 1) << "not while the knob is held";
+    driver.MouseUp(window, kx, ky - 40);
+    Tick(2);
+    EXPECT_EQ(gProjectChanges, 2) << "a drag, once";
+
+    ASSERT_TRUE(BuildPresetFile(plug->GetPresetBox(), "Kept", "Tester", "", "", 0));
+    const IRectangle arrow = plug->GetControlRegistry()->FindGlobalControl(kBoxRight)->GetRect();
+    driver.Click(window, Centre(arrow.left, arrow.right), Centre(arrow.top, arrow.bottom));
+    plug->GetPresetLoader()->Join();
+    Tick(2);
+    ASSERT_EQ(plug->GetPresetBoxName(), "Kept");
+    EXPECT_EQ(gProjectChanges, 3) << "a preset load, once it is in";
+
+    const std::vector<uint8_t> state = StateBytes(*plug);
+    AEffect* effect = plug->GetEffect();
+    std::vector<uint8_t> chunk = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
+    chunk.insert(chunk.end(), state.begin(), state.end());
+    ASSERT_EQ(effect->dispatcher(effect, vst::effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
+                                 chunk.data(), 0.0f),
+              1);
+    // A program change on the audio thread switches the key area's pattern (and its selector).
+    std::thread(
+        [&]
+        {
+            VstMidiEvent change{};
+            change.type = vst::kVstMidiType;
+            change.byteSize = sizeof change;
+            change.midiData[0] = static_cast<char>(0xC0);
+            change.midiData[1] = 4;
+            struct
+            {
+                VstInt32 numEvents = 1;
+                VstIntPtr reserved = 0;
+                VstEvent* events[2];
+            } list{1, 0, {reinterpret_cast<VstEvent*>(&change), nullptr}};
+            effect->dispatcher(effect, vst::effProcessEvents, 0, 0, &list, 0.0f);
+            float left[64] = {}, right[64] = {};
+            float* outputs[2] = {left, right};
+            effect->processReplacing(effect, nullptr, outputs, 64);
+        })
+        .join();
+    Tick(3);
+    EXPECT_EQ(plug->GetParameterValue(kKeyAreaPatterns), 4.0);
+    EXPECT_EQ(gProjectChanges, 3) << "a host's state or MIDI";
+    effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(gProjectChanges, 3);
 }
 
 // A real Linux host hands the editor a parent that is no window of ours (an X11 window id) and that

@@ -4,7 +4,9 @@
 // threads (also built with ThreadSanitizer by scripts/test). Skipped without an X server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -332,6 +334,27 @@ TEST_F(EditorOnScreen, AHundredOpenUseCloseCyclesLeaveNoWindowNoConnectionAndNoE
     EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
 }
 
+// A host that asks for the editor again with a parent that is no window (none, or no X window id)
+// is answered 0, and the open editor stays where it was, on the screen as before.
+TEST_F(EditorOnScreen, AnOpenWithAParentThatIsNoWindowLeavesTheOpenEditorAsItWas)
+{
+    ASSERT_TRUE(Open());
+    int notAWindow = 0;
+    for (void* parent : {static_cast<void*>(nullptr), static_cast<void*>(&notAWindow)})
+    {
+        EXPECT_EQ(effect->dispatcher(effect, vst::effEditOpen, 0, 0, parent, 0.0f), 0);
+        EXPECT_EQ(plug->GetGraphics()->GetWindowHandle(), window);
+        EXPECT_EQ(quova::x11::FrameXWindow(GetParent(window)), xwin);
+    }
+    Run(80);
+    EXPECT_EQ(x->Children(host), std::vector<Window>{xwin});
+    std::vector<uint32_t> composite(size_t(kWidth) * size_t(kHeight));
+    quova::win32::CompositeWindow(GetParent(window), RECT{0, 0, kWidth, kHeight}, composite.data(), kWidth);
+    for (uint32_t& p : composite)
+        p &= 0xFFFFFF;
+    EXPECT_TRUE(x->Read(xwin, kWidth, kHeight) == composite);
+}
+
 // A host that makes its window on its own connection and asks for the editor before that connection
 // has sent the window to the server: the editor opens, and its X window is made in the host's at
 // the first idle that finds it there.
@@ -524,6 +547,77 @@ TEST(EditorHostThreads, TwoEditorsEachOpenedIdledAndReopenedOnAThreadOfItsOwn)
     EXPECT_EQ(quova::x11::OpenFrameCount(), 0);
     EXPECT_FALSE(quova::x11::ConnectionOpen());
     EXPECT_EQ(quova::x11::UnexpectedXErrors(), errorsBefore);
+}
+
+// A host thread that loads states back to back (each read holds the plug lock throughout, longer
+// than the editor's 33 ms timer period) keeps neither an effEditIdle of the editor's thread nor an
+// effEditGetRect of a third thread inside the module for more than a few of its reads: one idle
+// fires the editor's timer once, however often it came due while the tick waited for the lock.
+TEST(EditorHostThreads, EachIdleReturnsSoonWhileAnotherThreadLoadsStatesBackToBack)
+{
+    QUOVA_REQUIRE_X_SERVER();
+    TempDataFolder data;
+    FakeHost fakeHost;
+    XClient x;
+    auto plug = std::make_unique<Tobel>(&Callback);
+    AEffect* effect = plug->GetEffect();
+    const Window host = x.MakeHostWindow(kWidth, kHeight);
+    ASSERT_EQ(Dispatch(effect, vst::effEditOpen, ParentOf(host)), 1);
+    void* data0 = nullptr;
+    const VstIntPtr size = effect->dispatcher(effect, vst::effGetChunk, 1, 0, &data0, 0.0f);
+    ASSERT_GT(size, 0);
+    const std::vector<uint8_t> chunk(static_cast<uint8_t*>(data0), static_cast<uint8_t*>(data0) + size);
+
+    using Ms = std::chrono::duration<double, std::milli>;
+    std::atomic<bool> done{false};
+    std::atomic<int> reads{0};
+    std::thread loader(
+        [&]
+        {
+            std::vector<uint8_t> copy = chunk;
+            while (!done.load())
+            {
+                effect->dispatcher(effect, vst::effSetChunk, 1, size, copy.data(), 0.0f);
+                reads.fetch_add(1);
+            }
+        });
+    double longestRect = 0.0;
+    std::thread asker(
+        [&]
+        {
+            while (!done.load())
+            {
+                ERect* rect = nullptr;
+                const auto start = Clock::now();
+                effect->dispatcher(effect, vst::effEditGetRect, 0, 0, &rect, 0.0f);
+                longestRect = std::max(longestRect, Ms(Clock::now() - start).count());
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    double longestIdle = 0.0;
+    int idles = 0;
+    constexpr double kRunMs = 3000.0;
+    const auto end = Clock::now() + std::chrono::milliseconds(static_cast<int>(kRunMs));
+    while (Clock::now() < end)
+    {
+        const auto start = Clock::now();
+        Dispatch(effect, vst::effEditIdle);
+        longestIdle = std::max(longestIdle, Ms(Clock::now() - start).count());
+        ++idles;
+        std::this_thread::sleep_for(std::chrono::milliseconds(33));
+    }
+    done = true;
+    loader.join();
+    asker.join();
+    Dispatch(effect, vst::effEditClose);
+    std::printf("longest idle %.1f ms, longest rectangle %.1f ms, %d idles, %d reads\n", longestIdle,
+                longestRect, idles, reads.load());
+    // An idle that stays while the reads go on lasts the whole run (a few of its reads each take a
+    // few milliseconds here, some ten times that under a sanitizer).
+    EXPECT_GE(reads.load(), 20);
+    EXPECT_GE(idles, 4);
+    EXPECT_LT(longestIdle, kRunMs / 2);
+    EXPECT_LT(longestRect, kRunMs / 2);
 }
 
 // ---- a seeded tour of the whole editor ------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -354,6 +355,47 @@ TEST_F(Guest, ProcessingGoesOnWhileTheXServerKeepsTheEditorOpeningOrClosingWaiti
     EXPECT_TRUE(blockWhileTheServerWaits([&] { a.Dispatch(vst::effEditClose); }))
         << "processReplacing waited for the X server while the editor closed";
     EXPECT_TRUE(x.Children(w).empty());
+    a.Unload();
+}
+
+// A host that destroys its window while the editor's open still waits for a slow display: the open
+// finds no window there and waits for one a while, then gives it up, and from then on an idle sends
+// the X server nothing until the host closes the editor.
+TEST_F(Guest, AParentDestroyedWhileTheOpenWaitsForTheServerIsGivenUpAndIdlesThenAskTheServerNothing)
+{
+    XServerProxy proxy;
+    ASSERT_FALSE(proxy.Display().empty()) << "no free port for a proxy display";
+    VstHost a;
+    ASSERT_TRUE(Start(a, QUOVA_PLUGIN_MODULE)) << a.LastError();
+    const Window w = x.MakeHostWindow(1000, 565);
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", proxy.Display().c_str(), 1);
+    proxy.Hold(true);
+    VstIntPtr opened = 0;
+    std::thread opener(
+        [&] { opened = a.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(w))); });
+    const bool asked = Within(5000, [&] { return proxy.SentWhileHeld() > 0; });
+    XDestroyWindow(x.display(), w);
+    XSync(x.display(), False);
+    proxy.Hold(false);
+    opener.join();
+    setenv("DISPLAY", display.c_str(), 1);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(opened, 1);
+    const auto idleFor = [&](int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            a.Dispatch(vst::effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    idleFor(2500);
+    const size_t sent = proxy.Sent();
+    idleFor(500);
+    EXPECT_EQ(proxy.Sent(), sent) << "idles went on asking the server for the host's window";
+    a.Dispatch(vst::effEditClose);
     a.Unload();
 }
 

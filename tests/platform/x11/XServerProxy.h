@@ -1,7 +1,8 @@
 // A display of the tests' own between a client and the X server: a TCP port that forwards every
 // byte to the server's Unix socket and back, and that holds the server's answers back while a test
 // asks it to. A client that waits for an answer then waits at a point the test knows (it has sent
-// its request), for as long as the test likes, as behind a slow or far display.
+// its request), for as long as the test likes, as behind a slow or far display. It can also delay
+// every answer by a fixed time (a display that far away), and counts what the clients send.
 #pragma once
 
 #include <netinet/in.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -72,7 +74,11 @@ public:
     // Bytes the clients sent since the last Hold(true): a client that then waits for an answer has
     // sent its question.
     size_t SentWhileHeld() const { return sentWhileHeld_; }
+    // Bytes the clients sent in all.
+    size_t Sent() const { return sent_; }
     int Connections() const { return connections_; }
+    // Each answer of the server reaches its client this much later (a round trip takes that long).
+    void SetLatency(int ms) { latencyMs_ = ms; }
 
 private:
     void Accept()
@@ -110,8 +116,14 @@ private:
             {
                 if ((p[side].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
                 const ssize_t n = read(p[side].fd, buffer, sizeof buffer);
+                if (n > 0 && side == 1 && latencyMs_ > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs_.load()));
                 open = n > 0 && WriteAll(side == 0 ? server : client, buffer, static_cast<size_t>(n));
-                if (open && side == 0) sentWhileHeld_ += static_cast<size_t>(n);
+                if (open && side == 0)
+                {
+                    sentWhileHeld_ += static_cast<size_t>(n);
+                    sent_ += static_cast<size_t>(n);
+                }
             }
         }
         close(client);
@@ -135,6 +147,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> held_{false};
     std::atomic<size_t> sentWhileHeld_{0};
+    std::atomic<size_t> sent_{0};
+    std::atomic<int> latencyMs_{0};
     std::atomic<int> connections_{0};
     std::thread accepter_;
     std::vector<std::thread> pumps_; // the accepting thread's alone until it is joined
