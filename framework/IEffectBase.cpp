@@ -274,7 +274,7 @@ void IEffectBase::SetParameterFromGUI(int i, double n)
     if (parameter == nullptr) return;
     n = LimitNormalized(n);
     parameter->SetNormalizedValue(n);
-    NoteEditorEdit();
+    if (IsSavedEdit(i)) NoteEditorEdit();
     if (!parameter->IsNotAutomated() && i < hostVisibleCount_) NotifyHostOfParameterChange(i, n);
     OnParameterChanged(i);
 }
@@ -287,7 +287,7 @@ void IEffectBase::SetParameterFromGUIPrompt(int controlListIndex, int parameterI
     if (menuParameter == nullptr) return;
     n = LimitNormalized(n);
     menuParameter->SetNormalizedValue(n);
-    NoteEditorEdit();
+    if (IsSavedEdit(menuParameterIndex)) NoteEditorEdit();
     if (!menuParameter->IsNotAutomated() && menuParameterIndex < hostVisibleCount_)
     {
         NotifyHostOfParameterChange(menuParameterIndex, n);

@@ -200,6 +200,10 @@ public:
     {
         if (UserIsEditing()) NoteUserEdit();
     }
+    // Whether setting the parameter from the editor changes the saved state. Base: true; a plug-in
+    // answers false for buttons whose press changes nothing saved (a panic, opening a box), so
+    // that the host is not told of a change that is none.
+    virtual bool IsSavedEdit(int /*parameterIndex*/) const { return true; }
     // Notes an edit the user asked for that another thread carries out (a learn the user armed).
     // Any thread; never calls the host.
     void NoteUserEdit() { userEdited_.store(true, std::memory_order_release); }

@@ -122,6 +122,8 @@ public:
     // A preset file is loading on the loader's worker: the host hears of the user's load once the
     // state is in.
     bool UserEditUnderway() override { return presetLoading_.load(); }
+    // The copy tools, the panic and the information and settings buttons change nothing saved.
+    bool IsSavedEdit(int parameterIndex) const override;
     void OnHostRenamedPreset() override {}
 
     // ---- the engine road -------------------------------------------------------------------

@@ -118,6 +118,21 @@ void Tobel::TakeViewSelection()
 }
 
 // Returns true when the change is not passed on to the UIEventHandler.
+bool Tobel::IsSavedEdit(int parameterIndex) const
+{
+    switch (parameterIndex)
+    {
+    case kCopyTool:
+    case kPanicTool:
+    case kBoxInfo:
+    case kBoxSettings:
+    case kChordMemoryCopy:
+        return false;
+    default:
+        return true;
+    }
+}
+
 bool Tobel::ApplyEditorButton(int index, double value)
 {
     if (index >= kRandomize && index <= kClearTool) TakeViewSelection();

@@ -771,6 +771,15 @@ TEST_F(EditorLayout, EachEditTellsTheHostOnceThatTheProjectChangedAndAStateOrMid
     ASSERT_NE(Open(), nullptr);
     Tick(2);
     EXPECT_EQ(gProjectChanges, 0) << "opening the editor is no edit";
+    // Buttons that change nothing saved: the information box (opened, then closed by a press), the
+    // panic and the copy tool.
+    for (int button : {kBoxInfo, kBoxInfo, kPanicTool, kCopyTool})
+    {
+        const IRectangle r = plug->GetControlRegistry()->FindGlobalControl(button)->GetRect();
+        driver.Click(window, Centre(r.left, r.right), Centre(r.top, r.bottom));
+        Tick(2);
+    }
+    EXPECT_EQ(gProjectChanges, 0) << "a press that changes nothing saved";
 
     const IRectangle grid = Skin(36);
     driver.Click(window, grid.left + 1 + 24 * 5 + 10, grid.top + 40);
