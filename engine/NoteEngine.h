@@ -89,6 +89,7 @@ public:
     // An area was switched off: its counts drop (unless another enabled area
     // listens on the channel) and its sounding notes become note-offs.
     void ReleaseArea(int area, int channel);
+    // A key counts as held on a channel (once); part of the class's interface, unused here.
     void IncrementNoteCount(int channel, int note);
     void DecrementNoteCount(int channel, int note);
 
@@ -119,6 +120,7 @@ public:
     // Host stopped or nothing held: stops the areas (their sounding notes end at the block
     // offset), forgets the note counts.
     void ClearAll(double offset);
+    // Whether a note-on is scheduled on a channel; part of the class's interface, unused here.
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }

@@ -3,7 +3,6 @@
 // then, or back to the plug-in to pass through).
 #include "engine/NoteEngine.h"
 
-#include "engine/ActionDispatcher.h"
 #include "engine/ControlTargetTable.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"

@@ -4,7 +4,6 @@
 #include "engine/NoteEngine.h"
 
 #include "engine/ActionDispatcher.h"
-#include "engine/ControlTargetTable.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/OutputNote.h"

@@ -58,8 +58,10 @@ public:
     // kForArea when that area released the note, NoteEvent::kKept when it keeps it (hold), else 0.
     virtual void NoteOffForFlaggedAreas(double position, double offset, int note, int velocity, int channel,
                                         int flags[NoteEvent::kAreaCount]) = 0;
-    // Whether an area matching the note keeps notes by hold or hold sync.
+    // Whether an area matching the note keeps notes by hold or hold sync. Part of the class's
+    // interface, unused here: nothing asks.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
+    // The note counts were cleared. Part of the class's interface, unused here: nothing acts on it.
     virtual void NotifyReset() = 0;
     // Stops every enabled key area; the notes that sound end at the block offset.
     virtual void StopAll(double offset) = 0;

@@ -68,8 +68,6 @@ public:
     // same playing and ownPosition.
     bool StopWithTheHost(bool playing, bool ownPosition);
 
-    double GetOwnSamplePosition() const { return ownPosition_; }
-
 protected:
     // Runs every enabled key area over one piece.
     virtual void ProcessSubBlock(double position, double length, double samplesPerBeat, double offset) = 0;

@@ -174,7 +174,6 @@ public:
 
     // ---- what the state and the options reach (for the editor and tests) --------------------
     EngineHost& GetEngineHost() { return *engine_; }
-    TobelApp* GetApp() const { return app_.get(); }
     const PresetInfo& GetPresetInfo() const { return presetInfo_; }
     void SetPresetInfo(const PresetInfo& info) { presetInfo_ = info; }
     // The name the chord-memory box shows (the box's own text once the editor exists).
@@ -195,7 +194,6 @@ public:
     bool OnlyOrderOnOff() const { return onlyOrderOnOff_; }
     bool TransposeAsSemitones() const { return transposeAsSemitones_; }
     bool TransposeAllOutputNotes() const { return transposeAll_; }
-    bool IsLoadingState() const { return stateLoading_; }
 
     // MIDI input, control zone and block processing ------------------------------------------
     // The editor object: made at construction (before the parameters are defined) and attached
@@ -234,7 +232,6 @@ public:
     // The control zone's panic key: at the key's own frame while the block processing delivers it,
     // else at the start of the next block.
     void PanicFromEngine();
-    bool IsPanicRequested() const { return panicRequest_; }
     // Controller teach: on, the teach slot becomes (selected controller lane + 8 x edited key
     // area) and the ramp goes out on that key area's MIDI output channel; off, slot -1.
     void SetCcTeachMode(bool on);
@@ -254,8 +251,6 @@ public:
     // frame (the messages listed before the panic, which they silence) and before what comes after,
     // and the notes the engine sounds end there.
     void PanicAt(int offset);
-    double GetDisplayPulse() const { return displayPulse_; }
-    bool HasProcessingStarted() const { return processingStarted_; }
 
 private:
     // With MIDI learn armed, the controller's learn switch first takes the armed control; then the
@@ -464,8 +459,6 @@ public:
     SettingsControl* GetSettingsBox() const { return settingsBox_; }
     IControl* GetAboutImage() const { return aboutImage_; }
     IControl* GetVersionText() const { return versionText_; }
-    PostedTextControl* GetStatusLine() const { return statusLine_; }
-    PostedTextControl* GetAuthorLine() const { return authorLine_; }
     PostedTextControl* GetSendOnlyCcNote() const { return sendOnlyCcNote_; }
     PostedTextControl* GetTriggerChordMemoryNote() const { return triggerCmNote_; }
     PresetLoader* GetPresetLoader() const { return presetLoader_.get(); }
@@ -558,7 +551,6 @@ private:
     std::atomic<bool> presetLoading_{false};
     // End of the editor block ------------------------------------------------------------------
 
-public:
 private:
     void DefineAllParameters();
     void ApplyGlobalOptions();
