@@ -1,9 +1,10 @@
 #pragma once
 
-// A pending input note: recorded by the note engine when the MIDI handler
-// hands it over, and routed when the block reaches its frame: to the control
-// zone, to the key areas that take it then, or back to the plug-in to pass
-// through.
+// A recorded input event, of one of six kinds (kind): a note-on or note-off,
+// a program change, a learned controller, a panic, or a message to pass on.
+// The note engine records it when the MIDI handler hands it over and it acts
+// when the block reaches its frame; a note goes to the control zone, to the
+// key areas that take it then, or back to the plug-in to pass through.
 struct NoteEvent
 {
     static constexpr int kNoteOn = 1;
