@@ -69,9 +69,6 @@ void ActionDispatcher::Dispatch(int id, const ActionArgument& argument)
         if (argument.value >= 0 && argument.value < 4 * kPatternsPerArea)
             sink_->ShowAreaPattern(argument.value / kPatternsPerArea, argument.value % kPatternsPerArea);
         break;
-    case kNoteCounts:
-        sink_->NoteCountsChanged(argument.value);
-        break;
     default:
         break;
     }

@@ -4,8 +4,9 @@ class EngineHost;
 struct OutputNote;
 
 // The receiver of the engine's numbered actions: the plug-in core implements
-// it (controls, pattern view markers, preset box); the engine knows nothing
-// else of it. Every call comes on the audio thread (or the thread of a
+// it (the pattern view's note markers and step grid, the pattern, hold and
+// chord-memory slot controls, the preset box, the panic); the engine knows
+// nothing else of it. Every call comes on the audio thread (or the thread of a
 // parameter change) under the plug-in's lock. Defaults do nothing.
 class ActionSink
 {
@@ -34,8 +35,6 @@ public:
     virtual void SetHoldBypassControl(int /*area*/, bool /*on*/) {}
     // 11: panic (all notes off).
     virtual void Panic() {}
-    // 14: the held-note counts of a MIDI channel 1..16 changed.
-    virtual void NoteCountsChanged(int /*channel*/) {}
 };
 
 // The argument of an action: a generated note (0, 1) or a number (7, 8, 12, 14).
@@ -46,7 +45,7 @@ struct ActionArgument
 };
 
 // Carries out the engine's numbered actions on the sink the plug-in core sets.
-// Unknown ids, and every id while no sink is set, do nothing.
+// Unknown ids, 14, and every id while no sink is set, do nothing.
 class ActionDispatcher
 {
 public:
@@ -65,6 +64,8 @@ public:
         kToggleHoldBypass = 10,
         kPanic = 11,
         kShowProgram = 12,
+        // Reported by the note engine and the key areas with a MIDI channel 1..16 whenever their
+        // held-note counts change; nothing acts on it.
         kNoteCounts = 14,
     };
 
@@ -74,7 +75,6 @@ public:
     ActionDispatcher& operator=(const ActionDispatcher&) = delete;
 
     void SetSink(ActionSink* sink) { sink_ = sink; }
-    ActionSink* GetSink() const { return sink_; }
 
     // Carries out action id. Missing note arguments make 0 and 1 do nothing.
     void Dispatch(int id, const ActionArgument& argument = {});

@@ -88,9 +88,6 @@ public:
     // chord keeps at most its first eight notes. False for a bad index.
     bool ApplyChordToCurrentSlot(int index);
 
-    // The copy buffer (its chord is the copied chord).
-    const ChordMemorySlot& CopyBuffer() const { return copyBuffer_; }
-
     // The chord table, filled by the plug-in core from its resource.
     void AddChordTableEntry(ChordTableEntry entry);
     void ClearChordTable() { chordTable_.clear(); }

@@ -29,8 +29,6 @@ public:
 
     bool IsZoneOn() const { return zoneOn_; }
     void SetZoneOn(bool on) { zoneOn_ = on; }
-    int GetTopKey() const { return topKey_; }
-    int GetFirstActionKey() const { return firstActionKey_; }
     // Whether the zone takes a note (zone on and note at most the top key).
     bool TakesNote(int note) const { return zoneOn_ && note <= topKey_; }
 

@@ -6,7 +6,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/NoteEngine.h"
 
-EngineHost::EngineHost(TransportState& transport) : transport_(transport)
+EngineHost::EngineHost(TransportState& transport)
 {
     dispatcher_ = std::make_unique<ActionDispatcher>(*this);
     keyAreas_ = std::make_unique<KeyAreaList>(transport, *this);

@@ -20,8 +20,10 @@ public:
     enum Flag
     {
         kStartNotesImmediately = 0, // the first step of a run starts at once, off the grid
-        kNoNoteOffs = 1,            // nothing sets it; kept for the state layout
-        kReleaseWaitingNotes = 2,   // notes of an idle key area are not held back
+        // Part of the class's interface, unused here: nothing sets these two (every generated
+        // note-off is sent; an idle key area always holds notes back for its note count).
+        kNoNoteOffs = 1,
+        kReleaseWaitingNotes = 2, // read by the note engine: set, an idle area holds nothing back
         kFlagCount = 3,
     };
 
@@ -43,20 +45,17 @@ public:
     // The option byte; false for an unknown flag.
     bool GetFlagByte(int flag) const { return flag >= 0 && flag < kFlagCount && flags_[flag]; }
 
-    TransportState& GetTransport() const { return transport_; }
     ActionDispatcher* GetDispatcher() const { return dispatcher_.get(); }
     KeyAreaList* GetKeyAreas() const { return keyAreas_.get(); }
     NoteEngine* GetNoteEngine() const { return noteEngine_.get(); }
     ChordMemory* GetChordMemory() const { return chordMemory_.get(); }
     ControlTargetTable* GetControlTargetTable() const { return controlTable_.get(); }
-    // The application object, set by its constructor (null until then). The holder names every
-    // object of the engine; nothing in the plug-in needs this one through it.
-    TobelApp* GetApp() const { return app_; }
+    // The application object registers itself here (null until then): part of the class's
+    // interface, unused here.
     void RegisterApp(TobelApp* app) { app_ = app; }
 
 private:
     bool flags_[kFlagCount] = {false, false, false};
-    TransportState& transport_;
     std::unique_ptr<ActionDispatcher> dispatcher_;
     std::unique_ptr<KeyAreaList> keyAreas_;
     std::unique_ptr<NoteEngine> noteEngine_;

@@ -17,11 +17,6 @@ using namespace quova;
 
 // --- Hold ----------------------------------------------------------------------------
 
-void PatternEngine::DropHeldNote(int note)
-{
-    if (held_.Remove(note)) ReportNoteCounts();
-}
-
 bool PatternEngine::ApplyHoldState(HoldState& state, double offset)
 {
     const bool collected = state.GetPhase() == HoldState::kCollecting && !state.Collect().empty();

@@ -88,11 +88,6 @@ bool HoldState::AnyChordKeyDown() const
     return AnyDown(chord_);
 }
 
-bool HoldState::AnyCollectKeyDown() const
-{
-    return AnyDown(collect_);
-}
-
 bool HoldState::InCollect(int note) const
 {
     return Contains(collect_, note);

@@ -42,7 +42,6 @@ public:
     bool Remove(int note);
 
     bool AnyChordKeyDown() const;
-    bool AnyCollectKeyDown() const;
     bool InCollect(int note) const;
     bool InChord(int note) const;
 
@@ -52,8 +51,6 @@ public:
     void Clear();
 
     Phase GetPhase() const { return phase_; }
-    void SetPhase(Phase phase) { phase_ = phase; }
-    bool GetKeep() const { return keep_; }
     // Sets the keep flag and forgets the remembered chord.
     void SetKeep(bool keep);
     // The first chord, remembered for hold transpose (empty until a second

@@ -38,9 +38,6 @@ enum NoteChoice
 };
 constexpr int kNoteChoiceCount = 8;
 
-// The button text of a lane 0..8, or null for the controller lanes and
-// indices outside 0..16.
-const char* LaneName(int lane);
 // The display text of a note choice 0..7, or null.
 const char* NoteChoiceName(int choice);
 } // namespace quova

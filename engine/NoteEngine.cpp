@@ -1,10 +1,10 @@
-// The note engine's life and the operations that reach both of its halves: construction, the
-// held-note counts, the clear when the host stops or nothing is held, and the panic. The input router
-// is NoteEngineInput.cpp, the output collector NoteEngineOutput.cpp.
+// The note engine's life and the operations that reach both of its sides: construction, the
+// held-note counts, the clear when the host stops or nothing is held, and the panic's stop of every
+// note. Its input side (recording and routing) is NoteEngineInput.cpp, its output side (collecting
+// the generated notes) NoteEngineOutput.cpp.
 #include "engine/NoteEngine.h"
 
 #include "engine/ActionDispatcher.h"
-#include "engine/ControlTargetTable.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/OutputNote.h"
@@ -39,6 +39,8 @@ NoteEngine::NoteEngine(EngineHost& host)
     }
     for (Forecast& f : forecast_)
         f.waiting.reserve(kNotes);
+    for (auto& notes : sentAs_)
+        notes.fill(-1);
 }
 
 NoteEngine::~NoteEngine() = default;

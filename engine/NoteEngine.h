@@ -11,16 +11,19 @@ class EngineHost;
 class ProcessorListener;
 struct OutputNote;
 
-// The router between MIDI input and the four key areas, and the collector of
-// their generated notes.
+// One class with two sides: it routes MIDI input to the four key areas
+// (NoteEngineInput.cpp), and it collects the notes they generate
+// (NoteEngineOutput.cpp).
 //
-// Input: every note is recorded when it arrives and routed at its own frame
-// of the block, from the state the engine has reached there (so the same keys
-// go the same way whatever the host's block size): first to the control zone
-// (every note up to its top key while it is on), then to the key areas whose
-// channel, range and state match; an area that holds no notes holds new notes
-// back until its "Arp on note count" is reached. A note no area takes (a key
-// held back included) goes back to the listener to pass through.
+// Input: every note and message is recorded when it arrives and acts at its
+// own frame of the block, from the state the engine has reached there (so the
+// same keys go the same way whatever the host's block size). A note goes first
+// to the control zone (every note up to its top key while it is on), then to
+// the key areas whose channel, range and state match; an area that holds no
+// notes holds new notes back until its "Arp on note count" is reached. A note
+// no area takes (a key held back included) goes up to the processor listener
+// to pass through, as do the learned controllers, panics and messages to pass
+// on; a program change goes to the control zone's table.
 //
 // Output: generated notes are queued per MIDI channel, counted per (channel,
 // note, step) so that one step sends a note only once, and moved to the
@@ -42,18 +45,20 @@ public:
     NoteEngine(const NoteEngine&) = delete;
     NoteEngine& operator=(const NoteEngine&) = delete;
 
+    // Two listeners: the application object, which takes the delivered keys to the key areas,
+    // and the processor listener (the plug-in), which gets back at its frame what goes up: the
+    // keys no area takes, the areas a key started, learned controllers, panics and the messages
+    // that pass through.
     void SetListener(NoteEngineListener* listener) { listener_ = listener; }
-    // What goes back up to the plug-in at its frame: the keys no area takes, the areas a key
-    // started, learned controllers, panics and the messages that pass through.
     void SetProcessorListener(ProcessorListener* listener) { upward_ = listener; }
 
-    // A note-on on channel 1..16 at a sample offset of the block being received: recorded, and
-    // routed when the block reaches that frame (what no area takes then goes to the listener's
-    // PassThrough). The result forecasts that routing from the engine's state now and the keys
-    // recorded before this one: 0 no area takes the key, 1 taken, 2 taken and the keys that waited
-    // for the note count of the areas whose flag (flags may be null) is set to 1 start with it. The
-    // routing at the key's frame decides; a caller that passes on what the forecast leaves leaves
-    // the listener's PassThrough empty. Bad channels, notes or velocities give 0 and record nothing.
+    // A note-on on channel 1..16 at a sample offset of the block being received: recorded, and routed
+    // when the block reaches that frame (what no area takes then goes to the processor listener's
+    // PassThrough). The result forecasts that routing from the engine's state now and the keys recorded
+    // before this one: 0 no area takes the key, 1 taken, 2 taken and the keys that waited for the note
+    // count of the areas whose flag (flags may be null) is set to 1 start with it. The routing at the
+    // key's frame decides; a caller that passes on what the forecast leaves leaves the processor
+    // listener's PassThrough empty. Bad channels, notes or velocities give 0 and record nothing.
     int NoteOn(int channel, int note, int velocity, int offset, int* flags = nullptr);
     // A note-off (velocity: its release velocity; asNoteOn: it came as a note-on with velocity 0),
     // recorded as NoteOn records; the result forecasts whether an area takes the release (false too
@@ -64,15 +69,16 @@ public:
     // zone's table (a key area's pattern choice) when the block reaches that frame. False for a
     // program out of range, which records nothing.
     bool ProgramChange(int program, int offset);
-    // A controller 0..127 with a value 0..127 that drives a control of the plug-in: handed back to
-    // the listener's LearnedController when the block reaches that frame, so that the control
+    // A controller 0..127 with a value 0..127 that drives a control of the plug-in: handed back to the
+    // processor listener's LearnedController when the block reaches that frame, so that the control
     // changes there. False for values out of range, which record nothing.
     bool LearnedController(int controller, int value, int offset);
-    // A panic at a sample offset: handed back to the listener's Panic when the block reaches that
-    // frame, after the keys before it and before those after it.
+    // A panic at a sample offset: handed back to the processor listener's Panic when the block reaches
+    // that frame, after the keys before it and before those after it. Asked for while an event is
+    // delivered (the control zone's panic key), it is handed back at once, at that event's frame.
     void Panic(int offset);
-    // A message the plug-in passes on unchanged (status 0x80..0xFF, data bytes 0..127): handed back
-    // to the listener's PassMessage when the block reaches that frame, in order with the notes.
+    // A message the plug-in passes on unchanged (status 0x80..0xFF, data bytes 0..127): handed back to
+    // the processor listener's PassMessage when the block reaches that frame, in order with the notes.
     // False for bytes out of range, which record nothing.
     bool PassMessage(int status, int data1, int data2, int offset);
 
@@ -89,6 +95,7 @@ public:
     // An area was switched off: its counts drop (unless another enabled area
     // listens on the channel) and its sounding notes become note-offs.
     void ReleaseArea(int area, int channel);
+    // A key counts as held on a channel (once); part of the class's interface, unused here.
     void IncrementNoteCount(int channel, int note);
     void DecrementNoteCount(int channel, int note);
 
@@ -119,6 +126,7 @@ public:
     // Host stopped or nothing held: stops the areas (their sounding notes end at the block
     // offset), forgets the note counts.
     void ClearAll(double offset);
+    // Whether a note-on is scheduled on a channel; part of the class's interface, unused here.
     bool HasScheduledNoteOnChannel(int channel) const;
 
     std::vector<OutputNote*>& Output() { return output_; }
@@ -126,8 +134,6 @@ public:
     bool IsIdle() const { return idle_; }
     // Generated notes sounding on a channel 1..16.
     int SoundingCount(int channel) const;
-    // The block offset of the event being delivered, -1 outside a delivery.
-    double DeliveryOffset() const { return deliveryOffset_; }
 
 private:
     static constexpr int kAreas = NoteEvent::kAreaCount;
@@ -180,12 +186,16 @@ private:
     void DeliverNoteOff(NoteEvent& event, double offset);
     // A key went to an area: it counts as held (once, however many areas took it).
     void CountKey(int channel, int note);
-    void PassThrough(const NoteEvent& event, double offset, bool endsPassedKey);
+    // Hands a key to the processor listener to pass through (sentAs: see SentAs); returns the note it
+    // went out as.
+    int PassThrough(const NoteEvent& event, double offset, int sentAs);
     // Ends a key that passed through while an area's count was not reached, at its release;
     // false when none of the key sounds.
     bool EndWaitedNote(const NoteEvent& release, double offset);
-    void EndPassedNote(const NoteEvent& waited, double time, int area);
-    bool& PassedKey(int channel, int note);
+    // A note-off, from an area's output, for the note a passed-through key went out as.
+    void EndPassedNote(const NoteEvent& waited, int sentAs, double time, int area);
+    // The note a key's passed-through note-on went out as, -1 while none sounds.
+    int& SentAs(int channel, int note);
     void Report(int channel);
     void EmitOff(OutputNote* note);
     void SortOutput();
@@ -228,11 +238,13 @@ private:
         std::vector<int> waiting;
     };
     std::array<Forecast, NoteEvent::kAreaCount> forecast_;
-    // The keys whose note-on went to the host as passed through and whose note-off has not.
-    std::array<std::array<bool, kNotes>, kChannels> passedKeys_{};
+    // Per input channel and key, the note its note-on went to the host as when it passed through,
+    // until that note ends (-1: none). The key's release names this note whatever the options
+    // are by then, and whether the release or a key area's first note ends it.
+    std::array<std::array<int, kNotes>, kChannels> sentAs_{};
     std::array<std::array<int, kNotes>, kChannels> noteCounts_{};
     std::vector<std::unique_ptr<OutputNote>> pool_;
     std::vector<OutputNote*> free_;
-    double piecePosition_ = 0.0; // the position of the piece being delivered
-    double deliveryOffset_ = -1.0;
+    double piecePosition_ = 0.0;   // the position of the piece being delivered
+    double deliveryOffset_ = -1.0; // the block offset of the event being delivered, -1 outside one
 };

@@ -1,15 +1,14 @@
-// The note engine's input router: every key and message is recorded with its offset when it arrives
-// and routed when the block reaches its frame (to the control zone, to the key areas that take it
-// then, or back to the plug-in to pass through).
+// The note engine's input side: every key and message is recorded with its offset when it arrives
+// and acts when the block reaches its frame (a key goes to the control zone, to the key areas that
+// take it then, or back to the plug-in to pass through; the other messages see NoteEngine.h).
 #include "engine/NoteEngine.h"
 
-#include "engine/ActionDispatcher.h"
 #include "engine/ControlTargetTable.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/OutputNote.h"
 #include "engine/PatternEngine.h"
-#include "engine/Processor.h"
+#include "engine/ProcessorListener.h"
 
 #include <algorithm>
 #include <iterator>
@@ -112,6 +111,11 @@ bool NoteEngine::RecordMessage(int kind, int number, int value, int offset)
 
 void NoteEngine::Panic(int offset)
 {
+    if (deliveryOffset_ >= 0.0)
+    {
+        if (upward_ != nullptr) upward_->Panic(deliveryOffset_);
+        return;
+    }
     RecordMessage(NoteEvent::kPanic, 0, 0, offset);
 }
 
@@ -223,10 +227,10 @@ bool NoteEngine::AreaActive(int area) const
     return engine != nullptr && !engine->GetHeldNotes().IsEmpty();
 }
 
-bool& NoteEngine::PassedKey(int channel, int note)
+int& NoteEngine::SentAs(int channel, int note)
 {
-    return passedKeys_[static_cast<size_t>(std::clamp(channel, 1, kChannels) - 1)]
-                      [static_cast<size_t>(std::clamp(note, 0, kNotes - 1))];
+    return sentAs_[static_cast<size_t>(std::clamp(channel, 1, kChannels) - 1)]
+                  [static_cast<size_t>(std::clamp(note, 0, kNotes - 1))];
 }
 
 void NoteEngine::CountKey(int channel, int note)
@@ -237,9 +241,10 @@ void NoteEngine::CountKey(int channel, int note)
     ++heldCount_;
 }
 
-void NoteEngine::PassThrough(const NoteEvent& event, double offset, bool endsPassedKey)
+int NoteEngine::PassThrough(const NoteEvent& event, double offset, int sentAs)
 {
-    if (upward_ != nullptr) upward_->PassThrough(event, offset, endsPassedKey);
+    if (upward_ == nullptr) return event.note;
+    return std::clamp(upward_->PassThrough(event, offset, sentAs), 0, kNotes - 1);
 }
 
 // Each key is routed at its own frame, from what the engine holds after the frames before it ran:
@@ -314,8 +319,7 @@ void NoteEngine::DeliverNoteOn(NoteEvent& event, double offset)
     {
         // Held back or not wanted: the key sounds as played until its release (or until the
         // first note of the area it waits for).
-        PassThrough(event, offset, false);
-        PassedKey(event.channel, event.note) = true;
+        SentAs(event.channel, event.note) = PassThrough(event, offset, -1);
         for (int a = 0; a < kAreas; ++a)
             if (waits[a]) waiting_[static_cast<size_t>(a)].events.back().passed = true;
         return;
@@ -327,7 +331,7 @@ void NoteEngine::DeliverNoteOn(NoteEvent& event, double offset)
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
         for (NoteEvent& w : waiting.events)
         {
-            if (w.passed && PassedKey(w.channel, w.note)) waiting.switchOff.push_back(w);
+            if (w.passed && SentAs(w.channel, w.note) >= 0) waiting.switchOff.push_back(w);
             if (listener_ != nullptr) listener_->NoteOnForArea(offset, w.note, w.velocity, w.channel, a);
             CountKey(w.channel, w.note);
         }
@@ -373,9 +377,9 @@ void NoteEngine::DeliverNoteOff(NoteEvent& event, double offset)
     // A key that went to the host as passed through ends there; a release no area takes passes
     // through as it came.
     const bool ended = EndWaitedNote(event, offset);
-    bool& passed = PassedKey(event.channel, event.note);
-    if (passed || (!taken && !ended)) PassThrough(event, offset, passed);
-    passed = false;
+    int& sentAs = SentAs(event.channel, event.note);
+    if (sentAs >= 0 || (!taken && !ended)) PassThrough(event, offset, sentAs);
+    sentAs = -1;
     const size_t c = static_cast<size_t>(event.channel - 1);
     if (!taken || noteCounts_[c][static_cast<size_t>(event.note)] < 1 || listener_ == nullptr) return;
     listener_->NoteOffForFlaggedAreas(piecePosition_, offset, event.note, event.velocity, event.channel,
@@ -394,8 +398,9 @@ bool NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
 {
     // A key that waited for its area's note count sounded as it was played, and ends with the area's
     // first note; when its key is released before that note (an area whose pattern is silent there
-    // plays none), the release ends it.
+    // plays none), the release ends it; once, since another area's first note may have ended it.
     bool ended = false;
+    int& sentAs = SentAs(release.channel, release.note);
     for (int a = 0; a < kAreas; ++a)
     {
         Waiting& waiting = waiting_[static_cast<size_t>(a)];
@@ -403,25 +408,24 @@ bool NoteEngine::EndWaitedNote(const NoteEvent& release, double offset)
         { return w.note == release.note && w.channel == release.channel; };
         const auto it = std::find_if(waiting.switchOff.begin(), waiting.switchOff.end(), same);
         if (it == waiting.switchOff.end()) continue;
-        if (!ended) EndPassedNote(*it, offset, a);
+        if (sentAs >= 0) EndPassedNote(*it, sentAs, offset, a);
+        sentAs = -1;
         ended = true;
         waiting.switchOff.erase(it);
         waiting.waitingFlag = !waiting.switchOff.empty();
     }
-    if (ended) PassedKey(release.channel, release.note) = false;
     return ended;
 }
 
-void NoteEngine::EndPassedNote(const NoteEvent& waited, double time, int area)
+void NoteEngine::EndPassedNote(const NoteEvent& waited, int sentAs, double time, int area)
 {
     // The key was passed through on its input channel: its note-off goes out there too.
     OutputNote* off = NewOutputNote();
-    off->note = waited.note;
+    off->note = sentAs;
     off->channel = waited.channel;
     off->velocity = 127;
     off->time = time;
     off->kind = OutputNote::kNoteOff;
     off->keyArea = area;
-    off->endsPassedKey = true;
     output_.push_back(off);
 }

@@ -1,10 +1,9 @@
-// The note engine's output collector: the notes the key areas generate are queued per MIDI channel,
+// The note engine's output side: the notes the key areas generate are queued per MIDI channel,
 // counted per (channel, note, step) so that a step sends a note once, and moved to the output list
 // the processor hands to the plug-in.
 #include "engine/NoteEngine.h"
 
 #include "engine/ActionDispatcher.h"
-#include "engine/ControlTargetTable.h"
 #include "engine/EngineHost.h"
 #include "engine/KeyAreaList.h"
 #include "engine/OutputNote.h"
@@ -178,10 +177,10 @@ void NoteEngine::FlushNoteOns(int ch)
             // The keys that waited went to the host meanwhile; they end with the area's first note
             // (once, should another area have ended one already).
             for (const NoteEvent& w : waiting.switchOff)
-                if (bool& passed = PassedKey(w.channel, w.note); passed)
+                if (int& sentAs = SentAs(w.channel, w.note); sentAs >= 0)
                 {
-                    EndPassedNote(w, on->time, area);
-                    passed = false;
+                    EndPassedNote(w, sentAs, on->time, area);
+                    sentAs = -1;
                 }
             waiting.switchOff.clear();
             waiting.waitingFlag = false;

@@ -1,9 +1,10 @@
 #pragma once
 
-// A pending input note: recorded by the note engine when the MIDI handler
-// hands it over, and routed when the block reaches its frame: to the control
-// zone, to the key areas that take it then, or back to the plug-in to pass
-// through.
+// A recorded input event, of one of six kinds (kind): a note-on or note-off,
+// a program change, a learned controller, a panic, or a message to pass on.
+// The note engine records it when the MIDI handler hands it over and it acts
+// when the block reaches its frame; a note goes to the control zone, to the
+// key areas that take it then, or back to the plug-in to pass through.
 struct NoteEvent
 {
     static constexpr int kNoteOn = 1;
@@ -58,8 +59,10 @@ public:
     // kForArea when that area released the note, NoteEvent::kKept when it keeps it (hold), else 0.
     virtual void NoteOffForFlaggedAreas(double position, double offset, int note, int velocity, int channel,
                                         int flags[NoteEvent::kAreaCount]) = 0;
-    // Whether an area matching the note keeps notes by hold or hold sync.
+    // Whether an area matching the note keeps notes by hold or hold sync. Part of the class's
+    // interface, unused here: nothing asks.
     virtual bool IsHeldByHold(int channel, int note) const = 0;
+    // The note counts were cleared. Part of the class's interface, unused here: nothing acts on it.
     virtual void NotifyReset() = 0;
     // Stops every enabled key area; the notes that sound end at the block offset.
     virtual void StopAll(double offset) = 0;

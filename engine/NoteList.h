@@ -69,7 +69,6 @@ public:
 
     int Count() const { return static_cast<int>(ordered_.size()); }
     bool IsEmpty() const { return ordered_.empty(); }
-    int Limit() const { return limit_; }
 
     // The record of a note, or null when absent or outside 0..127.
     NoteRecord* Find(int note) const;

@@ -28,7 +28,4 @@ struct OutputNote
     int stepNumber = 0;              // 0..31
     bool muted = false;              // the step was muted: nothing is sent
     std::uint32_t eventSequence = 0; // the step event that made it (0: none)
-    // A note-off that ends a key the plug-in passed through (note and channel are the key's): it
-    // names the note the key's note-on went out as.
-    bool endsPassedKey = false;
 };

@@ -128,7 +128,6 @@ public:
     void SetSelectedForEditing(bool on) { selected_ = on; }
 
     // --- Queries.
-    int GetAreaIndex() const { return area_; }
     bool IsRunning() const { return running_; }
     bool IsPlaying() const { return playing_; }
     int GetHeldCount() const { return heldCount_; }
@@ -142,7 +141,6 @@ public:
     // Whether the area keeps a released key (hold, or a hold-sync chord until its sync point).
     bool KeepsKey(int note) const;
     const NoteList& GetHeldNotes() const { return held_; }
-    int GetOctaveCounter() const { return octave_; }
     PatternStepper& GetStepper() { return *stepper_; }
     const PatternStepper& GetStepper() const { return *stepper_; }
     Scale& GetScale() { return scale_; }
@@ -168,7 +166,6 @@ private:
     void ReportNoteCounts();
     int PatternLength() const;
     bool ApplyHoldState(HoldState& state, double offset);
-    void DropHeldNote(int note);
     void SceneStepEnded(double offset);
     void CurrentSortOrder();
 

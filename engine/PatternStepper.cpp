@@ -44,7 +44,7 @@ bool IsLength(double beats)
 PatternStepper::PatternStepper(TransportState& transport, NoteList* noteSource, ActionListener* listener,
                                EngineHost* host)
     : Stepper(&transport, host), listener_(listener), store_(std::make_unique<Store>()),
-      noteSource_(noteSource), transport_(transport), host_(host)
+      noteSource_(noteSource), transport_(transport)
 {
     events_.reserve(64);
     free_.reserve(64);

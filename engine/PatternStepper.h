@@ -117,16 +117,12 @@ public:
     // The pattern's octave count, 0 for a bad index.
     int GetPatternOctaves(int pattern) const;
     bool IsFreeRate() const override;
-    double GetEffectiveStepLength() const { return effectiveStepLength_; }
     int GetRememberedWalkMode() const { return walkMode_; }
-    int GetWalkDirection() const { return walkDirection_; }
-    int GetOrderIndex() const { return orderIndex_; }
 
     // --- Note source and options.
     // Sets the note source and computes its order positions with the current
     // pattern's sort mode.
     void SetNoteSource(NoteList* source);
-    NoteList* GetNoteSource() const { return noteSource_; }
     void SetGateLengthInSteps(bool on) { gateLengthInSteps_ = on; }
     bool GetGateLengthInSteps() const { return gateLengthInSteps_; }
 
@@ -148,15 +144,10 @@ public:
     // starts where the old step started (at the old step's end when called
     // while a step ends), keeping the beat grid. False for a bad pattern.
     bool SwitchPattern(int pattern, double position, double samplesPerBeat, double offset);
-    // Ends every pending event at the offset (OnStepEnd for started ones) and
-    // starts the current step again on the next grid point, keeping the step
-    // position and the note order. Used when the host clock jumps.
-    void Resync(double offset);
     // Ends every pending event at a block offset and deletes it.
     void EndAllEvents(double offset);
     // Sets the new-note flag; returns the current pattern's reset on new note.
     bool FlagNewNote();
-    bool GetNewNoteFlag() const { return newNote_; }
 
     // --- Note order.
     // Moves the note order one note; true when the walk wrapped (or the order
@@ -167,7 +158,6 @@ public:
     // Restarts the note order when the ORDER lane is on and resets on
     // pattern reset or a new note arrived.
     void ResetOrderLane();
-    int GetLastPlayed() const { return lastPlayed_; }
 
     // The LENGTH value of the step at the LENGTH lane's position (1.0 when the
     // lane or the step's flag is off), limited to 1..32.
@@ -179,9 +169,6 @@ public:
     // block processor runs each such frame alone, so that the notes of a step
     // never depend on how many steps the host's block holds.
     int QuietFrames(double offset, int length, double samplesPerBeat) const;
-    // The step events still pending (started or not); null outside the list.
-    int PendingEventCount() const { return static_cast<int>(events_.size()); }
-    const StepEvent* PendingEvent(int i) const;
 
 protected:
     double AdvanceStep(double position, double length, double samplesPerBeat, bool first,
@@ -189,9 +176,6 @@ protected:
     double EmitStep(double position, double length, double samplesPerBeat, double offset) override;
     void FinishBlock(double position, double length, double samplesPerBeat, double offset) override;
 
-    ActionListener* Listener() const { return listener_; }
-    TransportState& Transport() const { return transport_; }
-    EngineHost* Host() const { return host_; }
     PatternRecord* Pattern(int pattern);
     StepRecord* Step(int pattern, int step);
 
@@ -216,7 +200,7 @@ private:
     std::unique_ptr<Store> store_;
     int walkMode_ = 0;
     int currentPattern_ = 0;
-    double effectiveStepLength_ = kDefaultStepLength;
+    double effectiveStepLength_ = kDefaultStepLength; // part of the class's interface, unread here
     bool newNote_ = false;
     bool resetOrder_ = false;
     bool firstEvent_ = false;
@@ -225,7 +209,6 @@ private:
     int lastPlayed_ = 0;
     NoteList* noteSource_;
     TransportState& transport_;
-    EngineHost* host_;
     std::vector<StepEvent*> events_;               // pending, in creation order
     std::vector<std::unique_ptr<StepEvent>> pool_; // owns every event ever made
     std::vector<StepEvent*> free_;                 // events ready for reuse

@@ -33,12 +33,6 @@ const StepRecord& PatternStepper::LaneStepAtPosition(int lane) const
     return GetLaneStep(GetCurrentPattern(), GetLaneLooper(GetCurrentPattern(), lane)->Position());
 }
 
-const StepEvent* PatternStepper::PendingEvent(int i) const
-{
-    if (i < 0 || i >= PendingEventCount()) return nullptr;
-    return events_[static_cast<size_t>(i)];
-}
-
 StepEvent* PatternStepper::NewEvent()
 {
     StepEvent* event = nullptr;
@@ -180,13 +174,6 @@ bool PatternStepper::SwitchPattern(int pattern, double position, double samplesP
     orderIndex_ = -1;
     switched_ = true;
     return true;
-}
-
-void PatternStepper::Resync(double offset)
-{
-    EndAllEvents(offset);
-    Stepper::Reset();
-    firstEvent_ = true;
 }
 
 // --- Step boundaries ----------------------------------------------------------

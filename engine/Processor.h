@@ -1,40 +1,10 @@
 #pragma once
 
 #include "engine/NoteEvent.h"
-
-#include <vector>
+#include "engine/ProcessorListener.h"
 
 class EngineHost;
-struct OutputNote;
 struct TransportState;
-
-// What the engine hands up to the plug-in: its generated notes, and (from the note engine, at each
-// event's frame) what the plug-in passes on or acts on itself. Called from inside
-// Processor::ProcessBlock, on the audio thread under the plug-in's lock.
-class ProcessorListener
-{
-public:
-    virtual ~ProcessorListener() = default;
-    // The notes of one piece of the block, note-offs first. Each note's time
-    // is its sample offset within the block. The listener marks the notes it
-    // sent (OutputNote::noteOnSent / noteOffSent); the processor then frees
-    // them, so pointers must not be kept.
-    virtual void SendEvents(std::vector<OutputNote*>& notes) = 0;
-    // The engine started (true) or stopped (false) playing notes.
-    virtual void NotifyPlaying(bool /*playing*/) {}
-    // An input note no key area took at its frame (offset within the block), to go to the host
-    // as it came; endsPassedKey: a release that ends a key whose note-on passed through.
-    virtual void PassThrough(const NoteEvent& /*note*/, double /*offset*/, bool /*endsPassedKey*/) {}
-    // A key started key areas that held no notes (with the keys that waited for their "Arp on
-    // note count"); flags: the areas that took the key.
-    virtual void AreasStarted(const int /*flags*/[NoteEvent::kAreaCount]) {}
-    // A learned controller at its frame (see NoteEngine::LearnedController).
-    virtual void LearnedController(int /*controller*/, int /*value*/) {}
-    // A panic at its frame (see NoteEngine::Panic).
-    virtual void Panic(double /*offset*/) {}
-    // A message to pass on unchanged, at its frame (see NoteEngine::PassMessage).
-    virtual void PassMessage(int /*status*/, int /*data1*/, int /*data2*/, double /*offset*/) {}
-};
 
 // Runs the engine over one host block: splits it at the recorded note events,
 // delivers each at its offset, runs the key areas on every piece, stops and
@@ -67,8 +37,6 @@ public:
     // and returns true; false when the host did not stop now. Call before ProcessBlock, with the
     // same playing and ownPosition.
     bool StopWithTheHost(bool playing, bool ownPosition);
-
-    double GetOwnSamplePosition() const { return ownPosition_; }
 
 protected:
     // Runs every enabled key area over one piece.

@@ -52,8 +52,8 @@ public:
     // Whether a run is under way (set by the first clock call or a start,
     // cleared by a restart).
     bool IsStarted() const { return started_; }
-    // While set, a clock call only fires the due events.
-    void SetStopped(bool stopped) { stopped_ = stopped; }
+    // While set, a clock call only fires the due events. Part of the class's interface, unused
+    // here: nothing sets it.
     bool IsStopped() const { return stopped_; }
 
     // The timing record of a step position (clamped to 0..31).
@@ -92,7 +92,6 @@ protected:
     static double WholeSample(double offset);
 
     TransportState* ClockTransport() const { return clockTransport_; }
-    EngineHost* ClockHost() const { return clockHost_; }
     double SamplesPerBeat() const { return samplesPerBeat_; }
 
     bool started_ = false;

@@ -25,7 +25,6 @@ public:
     // Any mode is stored; modes outside 0..4 give base 0.
     void SetMode(int mode) { mode_ = mode; }
     int GetMode() const { return mode_; }
-    PatternEngine* Owner() const { return owner_; }
 
     // base + accent / 100 x 127, truncated toward zero. The held list's
     // velocities are those of its last NoteList::ComputeOrder.
@@ -33,5 +32,5 @@ public:
 
 private:
     int mode_;
-    PatternEngine* owner_;
+    PatternEngine* owner_; // part of the class's interface, unread here
 };

@@ -52,8 +52,6 @@ Tobel::Tobel(VstHostCallback host)
     for (int& lane : controllerLanes_)
         lane = -1;
     controllerTeachSlot_ = -1;
-    for (auto& notes : passedNotes_)
-        notes.fill(-1);
     outbox_.reserve(kMessagesPerBlockReserve);
 
     ReadGlobalSettings(&settings_);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/EngineVersion.h"
-#include "engine/Processor.h"
+#include "engine/ProcessorListener.h"
 #include "engine/TransportState.h"
 #include "framework/IEffectVST.h"
 #include "gui/IBitmapStrip.h"
@@ -132,15 +132,19 @@ public:
     // messages, each note-off with velocity 127, at the note's offset.
     void SendEvents(std::vector<OutputNote*>& notes) override;
     void NotifyPlaying(bool) override {}
-    // A note no key area took at its frame goes to the host as it came (its key moved as
-    // PassThroughNote says).
-    void PassThrough(const NoteEvent& note, double offset, bool endsPassedKey) override;
+    // A note no key area took at its frame goes to the host as it came: a note-on as its key, or
+    // with "Transpose all output notes" as TransposedKey (the note is answered); a release as
+    // sentAs when its note-on passed through, else as the note-on would go now.
+    int PassThrough(const NoteEvent& note, double offset, int sentAs) override;
     // Lights the incoming-note indicators of the areas a key started.
     void AreasStarted(const int flags[NoteEvent::kAreaCount]) override;
     // A learned controller reaches its frame: its control takes the value.
     void LearnedController(int controller, int value) override { HandleLearnedController(controller, value); }
-    // A panic reaches its frame (controller 123 from the host, or the control zone's key).
-    void Panic(double offset) override { PanicAt(static_cast<int>(offset)); }
+    // A panic reaches its frame (controller 123 from the host, the control zone's key or
+    // RequestPanic), the one place it is carried out: controller 123 value 0 on channels 0..15,
+    // after what was made before them at that frame (the messages listed before the panic, which
+    // they silence) and before what comes after; the notes the engine sounds end there.
+    void Panic(double offset) override;
     // A message to pass on (a controller no control learned, the pitch wheel, pressure, system
     // messages) reaches its frame.
     void PassMessage(int status, int data1, int data2, double offset) override;
@@ -179,7 +183,6 @@ public:
 
     // ---- what the state and the options reach (for the editor and tests) --------------------
     EngineHost& GetEngineHost() { return *engine_; }
-    TobelApp* GetApp() const { return app_.get(); }
     const PresetInfo& GetPresetInfo() const { return presetInfo_; }
     void SetPresetInfo(const PresetInfo& info) { presetInfo_ = info; }
     // The name the chord-memory box shows (the box's own text once the editor exists).
@@ -200,7 +203,6 @@ public:
     bool OnlyOrderOnOff() const { return onlyOrderOnOff_; }
     bool TransposeAsSemitones() const { return transposeAsSemitones_; }
     bool TransposeAllOutputNotes() const { return transposeAll_; }
-    bool IsLoadingState() const { return stateLoading_; }
 
     // MIDI input, control zone and block processing ------------------------------------------
     // The editor object: made at construction (before the parameters are defined) and attached
@@ -233,13 +235,10 @@ public:
     // All notes off: the controller a panic sends on every channel, and the one that asks for a
     // panic when it comes in.
     static constexpr int kAllNotesOffController = 123;
-    // A panic is sent at the start of the next block (controller 123 on every channel, then the
-    // engine stops every note).
-    void RequestPanic() { panicRequest_ = true; }
-    // The control zone's panic key: at the key's own frame while the block processing delivers it,
-    // else at the start of the next block.
-    void PanicFromEngine();
-    bool IsPanicRequested() const { return panicRequest_; }
+    // A panic from the panic tool or the control zone's panic key: the note engine records it for
+    // the next block's first frame (while it delivers the zone's key, for that key's frame), and
+    // Panic carries it out there, as it does controller 123 from the host.
+    void RequestPanic();
     // Controller teach: on, the teach slot becomes (selected controller lane + 8 x edited key
     // area) and the ramp goes out on that key area's MIDI output channel; off, slot -1.
     void SetCcTeachMode(bool on);
@@ -253,14 +252,9 @@ public:
 
     // Block processing (TobelProcess.cpp). One control change on channel 1..16 at offset.
     void SendControllerTeachValue(int value, int number, int offset, int channel);
-    // Controller 123 value 0 on channels 0..15 at offset 0, then every engine note stops.
-    void SendPanic() { PanicAt(0); }
-    // The same at a block offset: the 16 controllers go after what was made before them at that
-    // frame (the messages listed before the panic, which they silence) and before what comes after,
-    // and the notes the engine sounds end there.
-    void PanicAt(int offset);
-    double GetDisplayPulse() const { return displayPulse_; }
-    bool HasProcessingStarted() const { return processingStarted_; }
+    // Carries out a panic at once, at offset 0. Part of the class's interface, unused here: a
+    // panic is asked for through RequestPanic or controller 123.
+    void SendPanic() { Panic(0.0); }
 
 private:
     // With MIDI learn armed, the controller's learn switch first takes the armed control; then the
@@ -271,23 +265,19 @@ private:
     void RouteNote(const IMidiMessage& message);
     // Hands a message to pass on unchanged to the note engine, which hands it back at its frame.
     void PassOn(const IMidiMessage& message);
-    // The note a passed-through key of a channel 0..15 goes out as: the note its passed note-on
-    // went out as, else TransposedKey.
-    int PassThroughNote(int channel, int key) const;
     // The key itself, or with "Transpose all output notes" the key moved into key area 1's scale.
     int TransposedKey(int key) const;
     // Sends the block's messages to the host in time order and empties the outbox.
     void SendBlockOutbox();
-    // Reads the host clock, notes a jump back at the host's loop and fills the transport record;
-    // the block's host position in *position.
-    // the block's position in *position, the frames at its start that were played already in
+    // Reads the host clock, places the block on the host's timeline (a jump back at the host's loop
+    // noted) and fills the transport record; the block's position in *position, whether the engine
+    // keeps its own clock in *ownPosition, the frames at its start that were played already in
     // *playedFrames.
     void PrepareBlockClock(int frames, double* position, bool* ownPosition, int* playedFrames);
 
     std::unique_ptr<ControlRegistry> registry_;
     IGraphics* pendingGraphics_ = nullptr; // the editor object until it is attached
     int learnSlot_ = -1;
-    bool panicRequest_ = false;
     bool ccTeachMode_ = false;
     int ccTeachChannel_ = 1;
     double displayPulse_ = 0.0;
@@ -469,8 +459,6 @@ public:
     SettingsControl* GetSettingsBox() const { return settingsBox_; }
     IControl* GetAboutImage() const { return aboutImage_; }
     IControl* GetVersionText() const { return versionText_; }
-    PostedTextControl* GetStatusLine() const { return statusLine_; }
-    PostedTextControl* GetAuthorLine() const { return authorLine_; }
     PostedTextControl* GetSendOnlyCcNote() const { return sendOnlyCcNote_; }
     PostedTextControl* GetTriggerChordMemoryNote() const { return triggerCmNote_; }
     PresetLoader* GetPresetLoader() const { return presetLoader_.get(); }
@@ -563,7 +551,6 @@ private:
     std::atomic<bool> presetLoading_{false};
     // End of the editor block ------------------------------------------------------------------
 
-public:
 private:
     void DefineAllParameters();
     void ApplyGlobalOptions();
@@ -611,10 +598,6 @@ private:
     std::vector<double> readValues_;     // the parameter values of the state being read
     std::vector<double> readNormalised_; // their normalised values, for the controls
     int blockFrames_ = 0;                // frames of the block being processed
-    // Per input channel 0..15 and key, the note a passed-through note-on of the key went out as
-    // (-1: none), decided at the key's frame: the key's note-off names that note, whatever the
-    // scale or the options are when it comes, and whether the plug-in or a key area ends it.
-    std::array<std::array<int, 128>, 16> passedNotes_{};
     // The messages of the block being processed, in the order they were made; room for a busy
     // block is made at construction, so the audio thread does not allocate for it.
     static constexpr size_t kMessagesPerBlockReserve = 4096;

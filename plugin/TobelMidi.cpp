@@ -71,7 +71,7 @@ void Tobel::RouteNote(const IMidiMessage& message)
         notes.NoteOn(channel, message.data1, message.data2, message.offset);
 }
 
-void Tobel::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey)
+int Tobel::PassThrough(const NoteEvent& note, double offset, int sentAs)
 {
     IEffectLockGuard guard(plugLock_);
     const int channel = std::clamp(note.channel, 1, 16) - 1;
@@ -79,15 +79,16 @@ void Tobel::PassThrough(const NoteEvent& note, double offset, bool endsPassedKey
     const int at = static_cast<int>(offset);
     if (note.kind == NoteEvent::kNoteOn)
     {
-        // The note the key goes out as is decided now, at the key's frame; its release names it.
+        // The note the key goes out as is decided now, at the key's frame; the note engine keeps
+        // it, and the key's release names it.
         const int sent = TransposedKey(key);
-        passedNotes_[static_cast<size_t>(channel)][static_cast<size_t>(key)] = sent;
         SendToHost(at, static_cast<uint8_t>(0x90 + channel), sent, note.velocity);
-        return;
+        return sent;
     }
-    const int sent = endsPassedKey ? PassThroughNote(channel, key) : TransposedKey(key);
+    const int sent = sentAs >= 0 && sentAs <= 127 ? sentAs : TransposedKey(key);
     SendToHost(at, static_cast<uint8_t>((note.asNoteOn ? 0x90 : 0x80) + channel), sent,
                note.asNoteOn ? 0 : note.velocity);
+    return sent;
 }
 
 void Tobel::PassOn(const IMidiMessage& message)

@@ -1,7 +1,9 @@
 // Tobel: block processing against the host clock and MIDI output. Each block clears the outputs,
-// sends the controller-teach ramp and a pending panic, reads the host clock, notes a jump back at
-// the host's loop and runs the engine. The engine hands back, within the same call, the notes no
-// key area took (PassThrough, at their frames) and its generated notes (SendEvents).
+// sends the controller-teach ramp, reads the host clock, places the block on the host's timeline
+// and runs the engine. Within the same call the engine hands back, at their frames, its generated
+// notes (SendEvents) and panics (Panic), both here, and the keys no key area took, the messages to
+// pass on, the areas a key started and the learned controllers (TobelMidi.cpp). Every message
+// waits in the block's outbox and goes to the host in time order at the block's end.
 #include "plugin/Tobel.h"
 
 #include "engine/EngineHost.h"
@@ -9,6 +11,7 @@
 #include "engine/NoteEngine.h"
 #include "engine/OutputNote.h"
 #include "engine/PatternEngine.h"
+#include "engine/Processor.h"
 #include "views/ParameterIndex.h"
 
 #include <algorithm>
@@ -22,7 +25,8 @@ namespace
 constexpr double kPulseStep = 0.1;
 constexpr double kPulseTop = 127.0;
 
-// Integer part of a double, as a 64-bit count of samples (0 for values that are not finite).
+// The whole part of a count of samples, truncated toward zero and kept as a double (0 for values
+// that are not finite).
 double Truncate(double v)
 {
     return std::isfinite(v) ? std::trunc(v) : 0.0;
@@ -48,12 +52,6 @@ void Tobel::ProcessAudioBlock(double**, double** outputs, int frames)
     if (ccTeachMode_ && GetControllerLaneNumber(controllerTeachSlot_) >= 0)
         SendControllerTeachValue(static_cast<int>(displayPulse_),
                                  GetControllerLaneNumber(controllerTeachSlot_), 0, ccTeachChannel_);
-
-    if (panicRequest_)
-    {
-        panicRequest_ = false;
-        SendPanic();
-    }
 
     double position = 0.0;
     bool ownPosition = false;
@@ -147,12 +145,6 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition, i
     *ownPosition = GetHostId() == kHostCubase;
 }
 
-int Tobel::PassThroughNote(int channel, int key) const
-{
-    const int passed = passedNotes_[static_cast<size_t>(channel & 15)][static_cast<size_t>(key & 127)];
-    return passed >= 0 ? passed : TransposedKey(key);
-}
-
 int Tobel::TransposedKey(int key) const
 {
     if (!transposeAll_) return key;
@@ -187,7 +179,6 @@ void Tobel::SendEvents(std::vector<OutputNote*>& notes)
             raw >= 127.0 ? 127 : (raw < 1.0 || !std::isfinite(raw) ? 1 : static_cast<int>(raw));
         const int channel = std::clamp(record->channel, 1, 16) - 1;
         int note = record->overrideNote > 0 ? record->overrideNote : record->note;
-        if (record->endsPassedKey && note >= 0 && note <= 127) note = PassThroughNote(channel, note);
         const int offset = static_cast<int>(Truncate(record->time));
         // A note outside the MIDI range is not sent (nor is its note-off).
         const bool noteValid = note >= 0 && note <= 127;
@@ -233,20 +224,17 @@ void Tobel::SendControllerTeachValue(int value, int number, int offset, int chan
     SendToHost(offset, message.status, message.data1, message.data2);
 }
 
-void Tobel::PanicAt(int offset)
+void Tobel::Panic(double offset)
 {
     IEffectLockGuard guard(plugLock_);
+    const int at = static_cast<int>(offset);
     for (int channel = 0; channel < 16; ++channel)
-        SendToHost(offset, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
-    engine_->GetNoteEngine()->AllNotesOff(offset);
+        SendToHost(at, static_cast<uint8_t>(0xB0 + channel), kAllNotesOffController, 0);
+    engine_->GetNoteEngine()->AllNotesOff(at);
 }
 
-void Tobel::PanicFromEngine()
+void Tobel::RequestPanic()
 {
     IEffectLockGuard guard(plugLock_);
-    const double at = engine_->GetNoteEngine()->DeliveryOffset();
-    if (blockFrames_ > 0 && at >= 0.0)
-        PanicAt(static_cast<int>(at));
-    else
-        RequestPanic();
+    engine_->GetNoteEngine()->Panic(0);
 }

@@ -137,5 +137,5 @@ void TobelActionSink::SetHoldBypassControl(int area, bool on)
 }
 void TobelActionSink::Panic()
 {
-    plug_.PanicFromEngine();
+    plug_.RequestPanic();
 }

@@ -47,7 +47,8 @@ private:
 
 // The engine's numbered actions carried out on the plug-in's editor: note markers of the pattern
 // view (0, 1, 2), pattern selectors (3, 7, 12), the chord-memory slot selector (4), the preset
-// box's next and previous preset (5, 6), the hold switches (9, 10) and panic (11).
+// box's next and previous preset (5, 6), the lane toggle's pattern and the step grid after it (8),
+// the hold switches (9, 10) and panic (11).
 class TobelActionSink : public ActionSink
 {
 public:

@@ -113,9 +113,9 @@ private:
     bool ApplyGlobalParameter(int i, double v);
     void ApplyRate(int area, int pattern, double v);
 
-    TobelApp* app_;
+    TobelApp* app_; // part of the class's interface, unread here
     KeyAreaList* keyAreas_;
-    NoteEngine* notes_;
+    NoteEngine* notes_; // part of the class's interface, unread here
     ViewHost* host_;
     bool gateInSteps_ = false;
     bool informationEnabled_ = true;

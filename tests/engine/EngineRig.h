@@ -67,11 +67,12 @@ public:
         return r;
     }
     // An input note no key area took, at its absolute sample.
-    void PassThrough(const NoteEvent& n, double offset, bool) override
+    int PassThrough(const NoteEvent& n, double offset, int) override
     {
         const int at = static_cast<int>(offset);
         passed.push_back(
             {block * frames + at, at, n.kind == NoteEvent::kNoteOn, n.note, n.velocity, n.channel, false});
+        return n.note;
     }
     // The keys passed through (note-ons) since the last call.
     std::vector<int> TakePassedOns()
