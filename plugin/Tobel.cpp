@@ -31,7 +31,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <mutex>
 
 using namespace quova;
@@ -70,7 +69,7 @@ Tobel::Tobel(VstHostCallback host)
     presetInfo_.Clear();
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    std::srand(static_cast<unsigned>(((ms / 1000) % (1 << 20)) * 1000 + ms % 1000));
+    stepRandom_.seed(static_cast<unsigned>(((ms / 1000) % (1 << 20)) * 1000 + ms % 1000));
 
     // The editor object exists from here on (its window only when the host opens the editor);
     // the controls made below live in its control list.

@@ -15,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -580,6 +581,9 @@ private:
     std::unique_ptr<EngineHost> engine_;
     std::unique_ptr<TobelApp> app_;
     PresetInfo presetInfo_;
+    // The Randomize tool's draws: the instance's own generator, so that the host's rand() sequence
+    // and other instances are left alone (seeded from the clock when the plug-in is made).
+    std::minstd_rand stepRandom_;
     std::string presetBoxName_ = "------";
     std::string chordMemoryBoxName_ = "------";
     std::string authorText_;

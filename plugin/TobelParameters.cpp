@@ -24,7 +24,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 using quova::param::kLaneCount;
 using quova::param::kPatternCount;
@@ -323,7 +322,7 @@ void Tobel::RandomizeSteps()
         if (parameter == nullptr) continue;
         const int range = static_cast<int>(parameter->GetMaximum() - parameter->GetMinimum());
         if (range <= 0) continue;
-        cell->SetValueByUser(static_cast<double>(std::rand() % (range + 1)) / range);
+        cell->SetValueByUser(static_cast<double>(stepRandom_() % (range + 1)) / range);
     }
 }
 

@@ -1,12 +1,13 @@
 // Quova.so as a host sees it, through the command-line host's loader: the entry, the effect
 // record, the symbols it exports, two copies in one process, a held chord played back as an
 // arpeggio, chunks saved and restored, and a hundred load-to-unload cycles (leaks show up under
-// the sanitizers).
+// the sanitizers), none of which reseeds the host's rand().
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -176,6 +177,10 @@ TEST(QuovaModule, HundredLifeCyclesThroughTheHost)
 {
     TempDataFolder folder;
     std::vector<uint8_t> saved;
+    // The host's own rand() sequence is the host's: making instances does not reseed it.
+    std::srand(7);
+    const int hostsDraw = std::rand();
+    std::srand(7);
     for (int cycle = 0; cycle < 100; ++cycle)
     {
         SCOPED_TRACE(cycle);
@@ -199,6 +204,7 @@ TEST(QuovaModule, HundredLifeCyclesThroughTheHost)
         host.Close();
         host.Unload();
     }
+    EXPECT_EQ(std::rand(), hostsDraw);
 }
 
 } // namespace
