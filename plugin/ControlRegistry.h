@@ -120,6 +120,7 @@ public:
     // ---- finding (null when nothing matches) ----------------------------------------------------------
     // The first global control bound to parameter index.
     IControl* FindGlobalControl(int parameterIndex) const;
+    // The key area's controls; part of the class's interface, unused here.
     KeyAreaControls* GetAreaControls(int area) const;
     // The i-th extra control: the learn switch of controller number i.
     IControl* GetExtraControl(int i) const;
@@ -150,6 +151,7 @@ public:
     // out; a range is limited to the lane's 32 cells. ---------------------------------------------------
     void PasteAreaValues(int area, const HeapBuffer& buffer);
     void PastePatternValues(int area, int pattern, const HeapBuffer& buffer);
+    // Part of the class's interface, unused here (the paste tool pastes a step range).
     void PasteLaneValues(int area, int pattern, int lane, const HeapBuffer& buffer);
     void PasteStepRange(int area, int pattern, int lane, const HeapBuffer& buffer, int first, int last);
     // The value of the cell at step goes to every pushed cell of the lane.
