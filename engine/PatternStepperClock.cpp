@@ -186,10 +186,13 @@ bool PatternStepper::ClockJumped(double offset, double length) const
     const double pieceEnd = BeatAtOffset(offset + length);
     const double step = GetStepLength();
     // The host moved back (a loop or a relocation): the step lies ahead of the
-    // clock; or it moved forward past the step's end by more than a step.
+    // clock; or it moved forward past the step's end (or, for a step still
+    // waiting to start, past its start) by more than a step. The steps of the
+    // skipped span are not played one after another at the jump's frame.
     const bool back = s.started ? s.startBeat > pieceBeat + kBeatEpsilon
                                 : s.startBeat > pieceEnd + step * GetStepLengthFactor() + kBeatEpsilon;
-    const bool forward = s.started && !s.ended && s.endBeat < pieceBeat - step - kBeatEpsilon;
+    const bool forward = s.started ? !s.ended && s.endBeat < pieceBeat - step - kBeatEpsilon
+                                   : s.startBeat < pieceBeat - step - kBeatEpsilon;
     return back || forward;
 }
 

@@ -314,7 +314,10 @@ void IEffectBase::OnParametersReset()
 
 void IEffectBase::ChangeSampleRate(double rate)
 {
-    if (std::isfinite(rate) && rate > 0.0) sampleRate_ = rate;
+    // No audio interface runs below 1 kHz; at a rate far below it a beat lasts a few samples or
+    // less, and the steps a block runs through (and the notes it sends) would grow without bound.
+    constexpr double kLowestRate = 1000.0;
+    if (std::isfinite(rate) && rate >= kLowestRate) sampleRate_ = rate;
 }
 
 double IEffectBase::GetSamplesPerBeat()

@@ -216,7 +216,7 @@ public:
     bool TellHostOfEditorEdits();
 
     // ---- channels and block processing -----------------------------------------------------------
-    // Stores the sample rate; values that are not finite and above 0 are ignored.
+    // Stores the sample rate; values that are not finite, or below 1 kHz, are ignored.
     void ChangeSampleRate(double rate);
     double GetSampleRate() const { return sampleRate_; }
     int GetBlockSize() const { return blockSize_; }

@@ -13,15 +13,20 @@ namespace
 constexpr double kSameSample = 1e-4;
 // A position within half a sample of the loop start is the loop start.
 constexpr double kAtLoopStart = 0.5;
-// No song lasts 2^32 quarter notes (years at any tempo); beyond them a double's step is too coarse
-// for the step grid, so such a position counts as missing.
-constexpr double kFarthestBeat = 4294967296.0;
+constexpr double kFarthestBeat = BlockContinuity::kFarthestBeat;
 
 bool Given(double position, double farthest)
 {
     return std::isfinite(position) && position >= 0.0 && position <= farthest;
 }
 } // namespace
+
+void BlockContinuity::Anchor(double sample, double beat, double samplesPerBeat)
+{
+    anchorSample_ = sample;
+    anchorBeat_ = beat;
+    anchorSpb_ = samplesPerBeat;
+}
 
 BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
 {
@@ -32,6 +37,8 @@ BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
     // The position that rules: the musical one where it is given, else the sample position.
     const bool byBeat = Given(beat, kFarthestBeat);
     const bool bySample = !byBeat && sampleGiven;
+    // A new tempo counts from where the played frames end.
+    if (valid_ && spb != anchorSpb_) Anchor(playedEndSample_, playedEndBeat_, spb);
 
     Placement place;
     if (!valid_)
@@ -39,11 +46,12 @@ BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
         // The first block after a start is taken where the host says.
         place.beatPosition = byBeat ? beat : (bySample ? sample / spb : 0.0);
         place.samplePosition = sampleGiven ? sample : std::round(place.beatPosition * spb);
+        Anchor(place.samplePosition, place.beatPosition, spb);
     }
     else if (!byBeat && !bySample)
     {
         place.samplePosition = playedEndSample_;
-        place.beatPosition = playedEndBeat_;
+        place.beatPosition = BeatAt(playedEndSample_);
     }
     else
     {
@@ -61,7 +69,8 @@ BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
             // that were played (a fraction of a sample rounds to the nearer frame).
             place.playedFrames = static_cast<int>(std::min<double>(frames, std::floor(behind + 0.5)));
             place.samplePosition = playedEndSample_ - place.playedFrames;
-            place.beatPosition = playedEndBeat_ - place.playedFrames / spb;
+            place.beatPosition =
+                byBeat ? playedEndBeat_ - place.playedFrames / spb : BeatAt(place.samplePosition);
         }
         else
         {
@@ -79,12 +88,15 @@ BlockContinuity::Placement BlockContinuity::Place(const HostBlock& block)
                 // A relocation starts the beat from the sample position at this tempo; a move
                 // forward runs the beat on by the samples skipped.
                 place.samplePosition = sample;
-                place.beatPosition = backward ? sample / spb : playedEndBeat_ - behind / spb;
+                place.beatPosition = backward ? sample / spb : BeatAt(sample);
+                if (backward) Anchor(sample, place.beatPosition, spb);
             }
         }
     }
+    // Where the musical position places the block, the beat counts on from there.
+    if (byBeat) Anchor(place.samplePosition, place.beatPosition, spb);
     playedEndSample_ = place.samplePosition + frames;
-    playedEndBeat_ = place.beatPosition + frames / spb;
+    playedEndBeat_ = byBeat ? place.beatPosition + frames / spb : BeatAt(playedEndSample_);
     hostEndSample_ = (sampleGiven ? sample : place.samplePosition) + frames;
     hostEndBeat_ = (byBeat ? beat : place.beatPosition) + frames / spb;
     lastFrames_ = frames;

@@ -28,6 +28,10 @@ namespace quova
 class BlockContinuity
 {
 public:
+    // No song lasts 2^32 quarter notes (years at any tempo); beyond them a double's step is too
+    // coarse for the step grid, so such a position (or a sample position that far) counts as missing.
+    static constexpr double kFarthestBeat = 4294967296.0;
+
     // What the host says of one block.
     struct HostBlock
     {
@@ -59,11 +63,19 @@ public:
     void Reset() { valid_ = false; }
 
 private:
+    // The beat at a sample of the engine's timeline, counted from the anchor at the anchor's tempo.
+    double BeatAt(double sample) const { return anchorBeat_ + (sample - anchorSample_) / anchorSpb_; }
+    void Anchor(double sample, double beat, double samplesPerBeat);
+
     bool valid_ = false;
     // Where the played frames end, and where the host's last block ended by its own positions.
     double playedEndSample_ = 0.0, playedEndBeat_ = 0.0;
     double hostEndSample_ = 0.0, hostEndBeat_ = 0.0;
     int lastFrames_ = 0;
+    // Where the sample position rules, the beat is counted from the last relocation, tempo change
+    // or block the musical position placed, not added up block by block: so it comes out the same
+    // for every block size, however long the song.
+    double anchorSample_ = 0.0, anchorBeat_ = 0.0, anchorSpb_ = 1.0;
 };
 
 } // namespace quova

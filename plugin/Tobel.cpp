@@ -29,6 +29,7 @@
 #include "views/ParameterIndex.h"
 #include "views/UIEventHandler.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <mutex>
@@ -285,14 +286,16 @@ double Tobel::ReadHostClock(ITransportInfo* info)
 
     // A host that gives no tempo (or 0) plays at 120 bpm: a zero here would make every beat
     // position infinite. No host offers more than 999 bpm; a faster tempo would multiply a block's
-    // work without bound, so it counts as 999.
+    // work without bound, so it counts as 999. Nor does one offer less than 1 bpm; a slower tempo
+    // (a denormal, say) would put every sample position beyond any song, so it counts as 1.
     double samplesPerBeat = GetSamplesPerBeat();
     if (!(samplesPerBeat > 0.0 && std::isfinite(samplesPerBeat)))
     {
         const double tempo = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo : 120.0;
         samplesPerBeat = GetSampleRate() * 60.0 / tempo;
     }
-    return std::max(samplesPerBeat, GetSampleRate() * 60.0 / kFastestTempo);
+    return std::clamp(samplesPerBeat, GetSampleRate() * 60.0 / kFastestTempo,
+                      GetSampleRate() * 60.0 / kSlowestTempo);
 }
 
 void Tobel::UpdateTransportInfo()

@@ -157,9 +157,11 @@ public:
     // sample position (never negative), playing and loop flags.
     void UpdateTransportInfo();
     // Asks the host for its clock (120 bpm and 4/4 where it gives none) and returns the samples
-    // per beat, never 0 or infinite, and never for a tempo above kFastestTempo.
+    // per beat, never 0 or infinite, and never for a tempo above kFastestTempo or below
+    // kSlowestTempo.
     double ReadHostClock(ITransportInfo* info);
     static constexpr double kFastestTempo = 999.0;
+    static constexpr double kSlowestTempo = 1.0;
     const TransportState& GetTransportState() const { return transport_; }
 
     // ---- state -----------------------------------------------------------------------------

@@ -129,7 +129,12 @@ void Tobel::PrepareBlockClock(int frames, double* position, bool* ownPosition, i
         *playedFrames = place.playedFrames;
     }
     else
+    {
         continuity_.Reset();
+        // While the host stands, the own clock of one host family starts from its sample position
+        // (below): one beyond any song counts as missing there too.
+        if (!(hostPosition <= BlockContinuity::kFarthestBeat * samplesPerBeat)) hostPosition = 0.0;
+    }
     transport_.playing = info.playing;
     transport_.loop = cycleActive;
     transport_.loopStart = loopStart;

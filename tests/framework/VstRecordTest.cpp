@@ -358,9 +358,14 @@ TEST_F(VstRecord, SampleRateAndBlockSize)
     TestPlug* plug = PlugOf(effect);
     Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
     EXPECT_EQ(plug->GetSampleRate(), 48000.0);
-    Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, -1.0f);
-    Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, std::nanf(""));
+    // (Below 1 kHz a beat lasts a few samples or less at a fast tempo: the work of a block would
+    // grow without bound.)
+    for (float bad : {-1.0f, std::nanf(""), 0.0f, 0.001f, 999.0f})
+        Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, bad);
     EXPECT_EQ(plug->GetSampleRate(), 48000.0);
+    Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, 1000.0f);
+    EXPECT_EQ(plug->GetSampleRate(), 1000.0);
+    Dispatch(effect, vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
     Dispatch(effect, vst::effSetBlockSize, 0, 256);
     for (VstIntPtr bad : {VstIntPtr{0}, VstIntPtr{-64}, VstIntPtr{1} << 40})
         Dispatch(effect, vst::effSetBlockSize, 0, bad);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <limits>
 #include <ostream>
 #include <random>
 #include <string>
@@ -731,6 +732,16 @@ TEST(BlockSlicingTransport, AHostWithoutAMusicalPositionPlaysByItsSamplePosition
         for (const std::vector<int>& sizes : {std::vector<int>{1}, {512}, RandomSizes(37)})
             EXPECT_TRUE(SameMidi(reference, Play(song, sizes))) << "blocks of " << sizes[0];
     }
+    // The beat that follows the sample position is the same in every block size however long the
+    // song: added up block by block it drifted, in blocks of one frame at 48 kHz and 140 bpm, by
+    // more than a millionth of a sample within 250000 frames, and a note that ends on a whole
+    // sample ended a frame later in blocks of 512.
+    Song drifting = HeldKeys(48000.0, 140.0, 400000, {});
+    Press(drifting, 0, {36, 40, 43}, 370000);
+    std::stable_sort(drifting.input.begin(), drifting.input.end(),
+                     [](const Message& x, const Message& y) { return x.frame < y.frame; });
+    drifting.ppq = Song::Ppq::kNotValid;
+    EXPECT_TRUE(SameMidi(Play(drifting, {1}), Play(drifting, {512}))) << "a long song, blocks of 512";
     using T = Song::Transport;
     constexpr int64_t kRelocation = 120000;
     for (const auto& [from, to] : {std::pair{60.0, 240.0}, std::pair{240.0, 60.0}})
@@ -757,7 +768,10 @@ TEST(BlockSlicingTransport, AHostWithoutAMusicalPositionPlaysByItsSamplePosition
 
 // A tempo no host offers plays as the fastest one a host does (999 bpm), so that a block's work stays
 // bounded: the host's musical position, which runs at its own tempo, gives way to the sample position.
-TEST(BlockSlicingTransport, AnAbsurdTempoPlaysAsTheFastestAHostOffers)
+// A tempo below any host's plays as the slowest (1 bpm): a denormal tempo for one block, after which
+// the host gives no musical position, once carried the beat beyond any song and sent millions of
+// notes in the next block.
+TEST(BlockSlicingTransport, AnAbsurdTempoPlaysAsTheFastestOrSlowestAHostOffers)
 {
     Song fastest = HeldChord();
     fastest.frames = 44100;
@@ -766,6 +780,56 @@ TEST(BlockSlicingTransport, AnAbsurdTempoPlaysAsTheFastestAHostOffers)
     Song absurd = fastest;
     absurd.tempo = 1e9;
     EXPECT_TRUE(SameMidi(reference, Play(absurd, {512})));
+
+    const auto slowBlock = [](double tempo)
+    {
+        Song song = HeldChord();
+        song.frames = 44100;
+        song.hostClock = [tempo](size_t, int64_t start, VstTimeInfo& t)
+        {
+            t.tempo = start == 22016 ? tempo : 120.0;
+            if (start >= 22528)
+                t.flags &= ~vst::kVstPpqPosValid;
+            else
+                t.flags |= vst::kVstPpqPosValid;
+        };
+        return Play(song, {512});
+    };
+    const std::vector<Message> slowest = slowBlock(1.0);
+    EXPECT_GT(CountOfKind(slowest, 0x90), 5);
+    EXPECT_TRUE(SameMidi(slowest, slowBlock(1e-300)));
+
+    // While the host stands, the own clock of the host family that restarts its sample position
+    // starts from that position: one beyond any song counts as missing (it once put the beat where a
+    // double's step is coarser than a step, and the keys played nothing or millions of notes).
+    const auto standing = [](double samplePosition)
+    {
+        Song song = HeldKeys(44100.0, 120.0, 30000, {});
+        Press(song, 1000, {48, 52}, 20000);
+        song.transport = {{0, Song::Transport::kStop}};
+        song.host = "Cubase";
+        song.hostClock = [samplePosition](size_t, int64_t, VstTimeInfo& t) { t.samplePos = samplePosition; };
+        return Play(song, {512});
+    };
+    const std::vector<Message> fromZero = standing(0.0);
+    EXPECT_GT(CountOfKind(fromZero, 0x90), 3);
+    for (double beyond : {1e300, std::numeric_limits<double>::infinity()})
+        EXPECT_TRUE(SameMidi(fromZero, standing(beyond))) << beyond;
+}
+
+// A jump far ahead while a run's first step still waits for the step grid plays that step where the
+// host lands, not every step of the skipped span at the jump's frame (a jump of 100 beats once sent
+// 400 messages there, a note-off for every step).
+TEST(BlockSlicingTransport, AJumpAheadBeforeTheFirstStepSkipsTheSpan)
+{
+    Song song =
+        HeldKeys(44100.0, 120.0, 60000,
+                 {{1000, 0x90, 48, 100}, {1000, 0x90, 52, 100}, {50000, 0x80, 48, 0}, {50000, 0x80, 52, 0}});
+    song.transport = {{1536, Song::Transport::kJump, 100.0}};
+    const std::vector<Message> sent = Play(song, {512});
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const Message& m) { return m.frame == 1536; }), 1);
+    EXPECT_GT(CountOfKind(sent, 0x90), 5);
+    EXPECT_TRUE(SameMidi(Play(song, {1}), sent));
 }
 
 } // namespace

@@ -89,6 +89,9 @@ struct Song
     } ppq = Ppq::kGiven;
     // The host's sample position at the song's first frame (its musical position follows).
     double startSample = 0.0;
+    // The host's product name, which names its family (one family's own clock starts from its
+    // sample position while it stands).
+    std::string host = "Fake Host";
     // A host whose clock is not clean: called before every block with what the host would report
     // (block: the block's number in this rendering, start: its song frame), it changes that as such
     // a host does (a sample position that stands still or runs at another rate, a position that
@@ -133,6 +136,7 @@ inline std::vector<Message> Play(const Song& song, const std::vector<int>& sizes
             << song.controlZoneFile;
     }
     FakeHost host;
+    host.product = song.host;
     host.time.sampleRate = song.sampleRate;
     host.time.tempo = song.tempo;
     host.time.flags |= vst::kVstTransportPlaying;
