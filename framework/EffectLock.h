@@ -38,10 +38,11 @@ public:
     {
         if (--depth_ > 0) return;
         owner_.store(std::thread::id(), std::memory_order_relaxed);
-        {
-            std::lock_guard<std::mutex> guard(mutex_);
-            ++serving_;
-        }
+        // The waiters are woken before mutex_ is let go, so that nothing of the lock is touched once
+        // the next thread can hold it: that thread may delete the lock with its plug-in at once
+        // (effClose waits this way for a call in progress on another thread).
+        std::lock_guard<std::mutex> guard(mutex_);
+        ++serving_;
         turn_.notify_all();
     }
     // Takes it when it is free and nobody waits for it (or this thread holds it).

@@ -340,4 +340,41 @@ TEST(EditorThreads, AHostThreadSetsAParameterWhileTheEditorsThreadPromptsForIt)
     effect->dispatcher(effect, vst::effEditClose, 0, 0, nullptr, 0.0f);
 }
 
+// A host that closes the plug-in while a block still runs on its audio thread: the close waits for
+// the block to let go of the plug lock, and the deletion that follows finds the block's thread
+// done with the lock (under ThreadSanitizer, a wake-up sent after the lock was let go races with
+// the deletion of the lock).
+std::atomic<std::thread::id> gSlowBlockThread{};
+std::atomic<bool> gBlockInside{false};
+VstIntPtr SlowClockCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                            float opt)
+{
+    if (opcode == vst::audioMasterGetTime && std::this_thread::get_id() == gSlowBlockThread.load() &&
+        !gBlockInside.exchange(true))
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return FakeHost::Callback(effect, opcode, index, value, ptr, opt);
+}
+
+TEST(EditorThreads, AClosePlugInWaitsForTheBlockInProgressWhichLeavesTheLockBeforeItGoes)
+{
+    TempDataFolder data;
+    FakeHost host;
+    gBlockInside = false;
+    AEffect* effect = (new Tobel(&SlowClockCallback))->GetEffect();
+    effect->dispatcher(effect, vst::effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+    effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+    std::thread audio(
+        [effect]
+        {
+            gSlowBlockThread = std::this_thread::get_id();
+            float left[kFrames] = {}, right[kFrames] = {};
+            float* outputs[2] = {left, right};
+            effect->processReplacing(effect, nullptr, outputs, kFrames);
+        });
+    while (!gBlockInside.load())
+        std::this_thread::yield();
+    effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);
+    audio.join();
+}
+
 } // namespace
